@@ -1,0 +1,17 @@
+#pragma once
+// How the store reports a failed platform call: the window shows the system's text in a message box,
+// the console tool prints it, tests record it. The store never knows which.
+#include <string>
+
+#include "store/platform/Platform.h"
+
+namespace kestrun {
+
+class IErrorReport {
+ public:
+  virtual ~IErrorReport() = default;
+  // code: the call's last-error value; subject: the file or folder it was about.
+  virtual void ShowSystemError(ErrorCode code, const std::string& subject) = 0;
+};
+
+}  // namespace kestrun

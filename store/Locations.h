@@ -1,0 +1,50 @@
+#pragma once
+// The six startup locations, their keys, values and folders, and the rule for disabled folders.
+#include <windows.h>
+
+#include <cstdint>
+#include <span>
+#include <string>
+
+namespace kestrun {
+
+enum TStartupLocation : std::int32_t {
+  slUserRun = 1,
+  slUserRunServices = 2,
+  slUserStartupFolder = 4,
+  slCommonStartupFolder = 8,
+  slMachineRun = 16,
+  slMachineRunServices = 32,
+};
+
+inline constexpr const char* kRunKey = "\\Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+inline constexpr const char* kRunDisabledKey = "\\Software\\Microsoft\\Windows\\CurrentVersion\\Run-";
+inline constexpr const char* kRunServicesKey = "\\Software\\Microsoft\\Windows\\CurrentVersion\\RunServices";
+inline constexpr const char* kRunServicesDisabledKey =
+    "\\Software\\Microsoft\\Windows\\CurrentVersion\\RunServices-";
+inline constexpr const char* kShellFoldersKey =
+    "\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+inline constexpr const char* kStartupValue = "Startup";
+inline constexpr const char* kCommonStartupValue = "Common Startup";
+inline constexpr const char* kDisabledFolderName = "Disabled Startup Items";
+
+struct LocationInfo {
+  TStartupLocation code;
+  HKEY hive;
+  bool isFolder;
+  const char* liveKey;      // registry kinds; nullptr for folders
+  const char* disabledKey;  // registry kinds; nullptr for folders
+  const char* folderValue;  // folder kinds: the Shell Folders value; nullptr for registry kinds
+  const char* shortName;    // for the console tool: "HKCU Run", "User Startup", ...
+};
+
+// The six locations in the scan's order of live places: user Run, machine Run, user RunServices,
+// machine RunServices, user Startup folder, common Startup folder.
+std::span<const LocationInfo> Locations();
+// nullptr for a code that is none of the six.
+const LocationInfo* FindLocation(std::int32_t code);
+
+// Up to and including the last backslash of the Startup folder path, then "Disabled Startup Items".
+std::string DisabledFolderOf(const std::string& startupFolder);
+
+}  // namespace kestrun

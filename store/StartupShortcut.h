@@ -1,0 +1,40 @@
+#pragma once
+// Creating a new startup entry: a shell link in the per-user Startup folder.
+#include <string>
+
+#include "store/platform/Registry.h"
+
+namespace kestrun {
+
+enum TCreateShortcutOutcome {
+  coFileNotFound,
+  coNoShellFolders,
+  coNoDisplayName,
+  coWritten,          // the writer ran; Status says whether it succeeded
+  coLinkPathTooLong,  // the link's path does not fit a Windows path; nothing was written
+};
+
+struct TCreateShortcutResult {
+  TCreateShortcutOutcome Outcome;
+  HRESULT Status = S_OK;  // for coWritten: the writer's status (FAILED(Status) means no shortcut)
+};
+
+// Checks in this order: target exists, Shell Folders key opens, display name given; then writes.
+// registry: the caller's own registry object (it keeps the Shell Folders key open afterwards).
+TCreateShortcutResult CreateStartupShortcut(IPlatform& platform, TRegistry& registry,
+                                            const std::string& target, const std::string& displayName);
+
+// Sets path, description and working directory on a shell link and saves it (COM already started).
+HRESULT CreateLink(IPlatform& platform, const std::string& target, const std::string& link,
+                   const std::string& description);
+
+// The file part of a name without its last extension: C:\x\archive.tar.gz gives archive.tar.
+std::string MakeDisplayName(const std::string& fileName);
+
+// Everything up to and including the last "\" or ":" ("" when there is neither).
+std::string FolderPartOf(const std::string& fileName);
+
+// The question Remove asks before deleting an entry.
+std::string RemoveQuestion(const std::string& entryName);
+
+}  // namespace kestrun

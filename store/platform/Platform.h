@@ -1,0 +1,62 @@
+#pragma once
+// The only door to the machine: registry, file system and shell. Everything above it takes an
+// IPlatform&, so a test can put one in its place that fails on demand (see tests/store/FaultyPlatform.h).
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "store/platform/Handles.h"
+
+namespace kestrun {
+
+// Win32 error code; 0 (ERROR_SUCCESS) is success.
+using ErrorCode = DWORD;
+
+struct RegValue {
+  std::string name;  // "" for the unnamed default value
+  DWORD type = REG_NONE;
+  std::string data;  // the raw bytes as stored, exactly as long as the value
+};
+
+struct FolderEntry {
+  std::string name;  // long file name
+  DWORD attributes = 0;
+};
+
+class IPlatform {
+ public:
+  virtual ~IPlatform() = default;
+
+  // Registry. Paths are relative to root (no leading backslash). Keys are opened with KEY_ALL_ACCESS.
+  virtual ErrorCode OpenKey(HKEY root, const std::string& path, bool create, UniqueKey& key) = 0;
+  // Every value of the key, index 0 upward, with its data; names and data of any length.
+  virtual ErrorCode EnumValues(HKEY key, std::vector<RegValue>& values) = 0;
+  virtual ErrorCode QueryValue(HKEY key, const std::string& name, RegValue& value) = 0;
+  virtual ErrorCode SetValue(HKEY key, const std::string& name, DWORD type, const std::string& data) = 0;
+  virtual ErrorCode DeleteValue(HKEY key, const std::string& name) = 0;
+
+  // Files. ListFolder lists folder + "\*.*" ("." and ".." included, as the system returns them).
+  virtual ErrorCode ListFolder(const std::string& folder, std::vector<FolderEntry>& entries) = 0;
+  virtual bool FileExists(const std::string& name) = 0;
+  virtual ErrorCode CreateFolder(const std::string& path) = 0;
+  virtual ErrorCode SetAttributes(const std::string& path, DWORD attributes) = 0;
+  virtual ErrorCode FileCopy(const std::string& source, const std::string& target) = 0;
+  virtual ErrorCode FileDelete(const std::string& path) = 0;
+
+  // Shell. Returns 0 or the reason the launch failed (never 0 for a failure).
+  virtual ErrorCode ShellOpen(HWND owner, const std::string& file, const std::string& parameters,
+                              int show) = 0;
+  // Writes a shell link through COM; the caller holds the COM apartment. Returns the HRESULT.
+  virtual HRESULT WriteShellLink(const std::string& target, const std::string& link,
+                                 const std::string& description, const std::string& workingDir) = 0;
+
+  // The system's text for an error code; a useful text (the code in hex) when the system has none.
+  virtual std::string SystemErrorText(ErrorCode code) = 0;
+};
+
+// The real machine.
+IPlatform& SystemPlatform();
+
+}  // namespace kestrun

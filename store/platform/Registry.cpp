@@ -1,0 +1,85 @@
+#include "store/platform/Registry.h"
+
+#include <cstring>
+
+namespace kestrun {
+namespace {
+
+std::string FromRoot(const std::string& path) {
+  size_t i = 0;
+  while (i < path.size() && path[i] == '\\') ++i;
+  return path.substr(i);
+}
+
+[[noreturn]] void Raise(const char* what, const std::string& name) {
+  throw ERegistryError(std::string(what) + " '" + name + "'");
+}
+
+}  // namespace
+
+bool ReadsAsString(const RegValue& value) {
+  return value.data.empty() || value.type == REG_SZ || value.type == REG_EXPAND_SZ;
+}
+
+std::string DecodeStringValue(const RegValue& value) {
+  if (value.data.empty()) return {};
+  if (!ReadsAsString(value)) Raise("Invalid data type for", value.name);
+  // Stored data need not end in NUL: never read past its own length.
+  return std::string(value.data.data(), strnlen(value.data.data(), value.data.size()));
+}
+
+void TRegistry::SetRoot(HKEY root) {
+  if (root == root_) return;
+  key_.Reset();
+  root_ = root;
+}
+
+bool TRegistry::OpenKey(const std::string& path, bool create) {
+  UniqueKey key;
+  if (platform_.OpenKey(root_, FromRoot(path), create, key) != ERROR_SUCCESS) return false;
+  key_ = std::move(key);
+  return true;
+}
+
+void TRegistry::GetValueNames(std::vector<std::string>& names) {
+  names.clear();
+  std::vector<RegValue> values;
+  GetValues(values);
+  for (auto& value : values) names.push_back(std::move(value.name));
+}
+
+void TRegistry::GetValues(std::vector<RegValue>& values) {
+  values.clear();
+  if (!key_) return;
+  platform_.EnumValues(key_.Get(), values);
+}
+
+bool TRegistry::ValueExists(const std::string& name) { return ValueType(name).has_value(); }
+
+std::optional<DWORD> TRegistry::ValueType(const std::string& name) {
+  RegValue value;
+  if (!key_ || platform_.QueryValue(key_.Get(), name, value) != ERROR_SUCCESS) return std::nullopt;
+  return value.type;
+}
+
+std::string TRegistry::ReadString(const std::string& name) {
+  if (!key_) Raise("Failed to get data for", name);
+  RegValue value;
+  const ErrorCode rc = platform_.QueryValue(key_.Get(), name, value);
+  if (rc == ERROR_FILE_NOT_FOUND) return {};
+  if (rc != ERROR_SUCCESS) Raise("Failed to get data for", name);
+  return DecodeStringValue(value);
+}
+
+void TRegistry::WriteString(const std::string& name, const std::string& text, DWORD type) {
+  std::string data = text;
+  data.push_back('\0');
+  if (!key_ || platform_.SetValue(key_.Get(), name, type, data) != ERROR_SUCCESS)
+    Raise("Failed to set data for", name);
+}
+
+bool TRegistry::DeleteValue(const std::string& name) {
+  return key_ && platform_.DeleteValue(key_.Get(), name) == ERROR_SUCCESS;
+}
+
+}  // namespace kestrun

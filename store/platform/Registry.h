@@ -1,0 +1,55 @@
+#pragma once
+// The registry access object: one root hive and at most one open key, every key opened for full
+// access. Reading or writing a value that cannot be read or written raises ERegistryError.
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "store/platform/Platform.h"
+
+namespace kestrun {
+
+class ERegistryError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+class TRegistry {
+ public:
+  explicit TRegistry(IPlatform& platform) : platform_(platform) {}
+
+  // A different hive closes the open key; the same hive leaves it open.
+  void SetRoot(HKEY root);
+  [[nodiscard]] HKEY Root() const { return root_; }
+  // A leading "\" is taken from the root. Only a success replaces the open key.
+  bool OpenKey(const std::string& path, bool create);
+  [[nodiscard]] bool HasOpenKey() const { return key_.Valid(); }
+  void CloseKey() { key_.Reset(); }
+
+  // Empties names, then lists the open key's value names (none with no key open).
+  void GetValueNames(std::vector<std::string>& names);
+  // Names and raw data in one pass: what the scan reads.
+  void GetValues(std::vector<RegValue>& values);
+  bool ValueExists(const std::string& name);
+  // The stored type of a value, or nothing when it cannot be queried.
+  std::optional<DWORD> ValueType(const std::string& name);
+  // Missing or empty value: "". REG_SZ/REG_EXPAND_SZ: up to the first NUL, never expanded.
+  // Other types: "Invalid data type for '%s'"; a failed read: "Failed to get data for '%s'".
+  std::string ReadString(const std::string& name);
+  // REG_SZ (or the given string type) with the terminating NUL; "Failed to set data for '%s'".
+  void WriteString(const std::string& name, const std::string& text, DWORD type = REG_SZ);
+  bool DeleteValue(const std::string& name);
+
+ private:
+  IPlatform& platform_;  // not owned
+  HKEY root_ = HKEY_CURRENT_USER;
+  UniqueKey key_;  // owned
+};
+
+// True when the value reads as a string: a string type, or no data at all.
+bool ReadsAsString(const RegValue& value);
+// Decodes one value read as a string under the rules of ReadString (throws the same errors).
+std::string DecodeStringValue(const RegValue& value);
+
+}  // namespace kestrun

@@ -1,0 +1,37 @@
+#pragma once
+// IPlatform over the real Win32 registry, file system and shell.
+#include "store/platform/Platform.h"
+
+namespace kestrun {
+
+class Win32Platform : public IPlatform {
+ public:
+  ErrorCode OpenKey(HKEY root, const std::string& path, bool create, UniqueKey& key) override;
+  ErrorCode EnumValues(HKEY key, std::vector<RegValue>& values) override;
+  ErrorCode QueryValue(HKEY key, const std::string& name, RegValue& value) override;
+  ErrorCode SetValue(HKEY key, const std::string& name, DWORD type, const std::string& data) override;
+  ErrorCode DeleteValue(HKEY key, const std::string& name) override;
+
+  ErrorCode ListFolder(const std::string& folder, std::vector<FolderEntry>& entries) override;
+  bool FileExists(const std::string& name) override;
+  ErrorCode CreateFolder(const std::string& path) override;
+  ErrorCode SetAttributes(const std::string& path, DWORD attributes) override;
+  ErrorCode FileCopy(const std::string& source, const std::string& target) override;
+  ErrorCode FileDelete(const std::string& path) override;
+
+  ErrorCode ShellOpen(HWND owner, const std::string& file, const std::string& parameters,
+                      int show) override;
+  HRESULT WriteShellLink(const std::string& target, const std::string& link,
+                         const std::string& description, const std::string& workingDir) override;
+
+  std::string SystemErrorText(ErrorCode code) override;
+};
+
+// ShellExecute's result as an error code: the last error when it has one, else what the result means
+// (the last error is often 0 after a failed launch, and "success" must never describe a failure).
+ErrorCode ShellLaunchError(INT_PTR result, DWORD lastError);
+
+// The text shown when the system has none for a code.
+std::string UnknownErrorText(ErrorCode code);
+
+}  // namespace kestrun

@@ -1,0 +1,83 @@
+// Shell half of Win32Platform: launching documents, writing shell links, error texts.
+#include "store/platform/Win32Platform.h"
+
+#include <shellapi.h>
+#include <shlobj.h>
+
+#include <cstdio>
+
+#include "store/platform/Text.h"
+
+namespace kestrun {
+
+ErrorCode ShellLaunchError(INT_PTR result, DWORD lastError) {
+  if (result > 32) return ERROR_SUCCESS;
+  if (lastError != ERROR_SUCCESS) return lastError;
+  switch (result) {
+    case 0:
+    case SE_ERR_OOM: return ERROR_NOT_ENOUGH_MEMORY;
+    case SE_ERR_FNF: return ERROR_FILE_NOT_FOUND;
+    case SE_ERR_PNF: return ERROR_PATH_NOT_FOUND;
+    case ERROR_BAD_FORMAT: return ERROR_BAD_FORMAT;
+    case SE_ERR_ACCESSDENIED: return ERROR_ACCESS_DENIED;
+    case SE_ERR_SHARE: return ERROR_SHARING_VIOLATION;
+    case SE_ERR_ASSOCINCOMPLETE:
+    case SE_ERR_NOASSOC: return ERROR_NO_ASSOCIATION;
+    case SE_ERR_DDETIMEOUT:
+    case SE_ERR_DDEFAIL:
+    case SE_ERR_DDEBUSY: return ERROR_DDE_FAIL;
+    case SE_ERR_DLLNOTFOUND: return ERROR_DLL_NOT_FOUND;
+    default: return ERROR_GEN_FAILURE;
+  }
+}
+
+ErrorCode Win32Platform::ShellOpen(HWND owner, const std::string& file, const std::string& parameters,
+                                   int show) {
+  SetLastError(ERROR_SUCCESS);
+  const auto result = reinterpret_cast<INT_PTR>(
+      ShellExecuteA(owner, nullptr, file.c_str(), parameters.c_str(), nullptr, show));
+  return ShellLaunchError(result, GetLastError());
+}
+
+HRESULT Win32Platform::WriteShellLink(const std::string& target, const std::string& link,
+                                      const std::string& description, const std::string& workingDir) {
+  ComPtr<IShellLinkA> shellLink;
+  HRESULT hr = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                shellLink.PutVoid());
+  if (FAILED(hr)) return hr;
+  // A missing target gives S_FALSE here and the link is still written: the caller checked it exists.
+  shellLink->SetPath(target.c_str());
+  shellLink->SetDescription(description.c_str());
+  shellLink->SetWorkingDirectory(workingDir.c_str());
+  ComPtr<IPersistFile> file;
+  hr = shellLink->QueryInterface(IID_IPersistFile, file.PutVoid());
+  if (FAILED(hr)) return hr;
+  return file->Save(ToWide(link).c_str(), FALSE);
+}
+
+std::string UnknownErrorText(ErrorCode code) {
+  char text[96];
+  std::snprintf(text, sizeof text, "System error %lu (0x%08lX).", static_cast<unsigned long>(code),
+                static_cast<unsigned long>(code));
+  return text;
+}
+
+std::string Win32Platform::SystemErrorText(ErrorCode code) {
+  char* buffer = nullptr;
+  const DWORD n = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                                     FORMAT_MESSAGE_IGNORE_INSERTS,
+                                 nullptr, code, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT),
+                                 reinterpret_cast<char*>(&buffer), 0, nullptr);
+  UniqueLocal owned(buffer);
+  std::string text(buffer ? buffer : "", n);
+  while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' '))
+    text.pop_back();
+  return text.empty() ? UnknownErrorText(code) : text;
+}
+
+IPlatform& SystemPlatform() {
+  static Win32Platform platform;
+  return platform;
+}
+
+}  // namespace kestrun

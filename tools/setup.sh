@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Installs what building, running and testing Kestrun need (Debian packages only). Idempotent.
+set -euo pipefail
+packages=(cmake ninja-build g++-mingw-w64-x86-64-posix mingw-w64-tools wine wine64 xvfb xauth xdotool
+          imagemagick liblnk-utils nlohmann-json3-dev libcli11-dev googletest fp-utils)
+missing=()
+for p in "${packages[@]}"; do dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p"); done
+if [ ${#missing[@]} -gt 0 ]; then
+  sudo_cmd=(); [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
+  "${sudo_cmd[@]}" apt-get update
+  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y --no-install-recommends "${missing[@]}"
+fi
