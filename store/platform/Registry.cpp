@@ -54,12 +54,12 @@ void TRegistry::GetValues(std::vector<RegValue>& values) {
   platform_.EnumValues(key_.Get(), values);
 }
 
-bool TRegistry::ValueExists(const std::string& name) { return ValueType(name).has_value(); }
+bool TRegistry::ValueExists(const std::string& name) { return ReadValue(name).has_value(); }
 
-std::optional<DWORD> TRegistry::ValueType(const std::string& name) {
+std::optional<RegValue> TRegistry::ReadValue(const std::string& name) {
   RegValue value;
   if (!key_ || platform_.QueryValue(key_.Get(), name, value) != ERROR_SUCCESS) return std::nullopt;
-  return value.type;
+  return value;
 }
 
 std::string TRegistry::ReadString(const std::string& name) {
@@ -72,10 +72,12 @@ std::string TRegistry::ReadString(const std::string& name) {
 }
 
 void TRegistry::WriteString(const std::string& name, const std::string& text, DWORD type) {
-  std::string data = text;
-  data.push_back('\0');
-  if (!key_ || platform_.SetValue(key_.Get(), name, type, data) != ERROR_SUCCESS)
-    Raise("Failed to set data for", name);
+  WriteValue({name, type, text + '\0'});
+}
+
+void TRegistry::WriteValue(const RegValue& value) {
+  if (!key_ || platform_.SetValue(key_.Get(), value.name, value.type, value.data) != ERROR_SUCCESS)
+    Raise("Failed to set data for", value.name);
 }
 
 bool TRegistry::DeleteValue(const std::string& name) {

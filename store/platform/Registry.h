@@ -32,13 +32,15 @@ class TRegistry {
   // Names and raw data in one pass: what the scan reads.
   void GetValues(std::vector<RegValue>& values);
   bool ValueExists(const std::string& name);
-  // The stored type of a value, or nothing when it cannot be queried.
-  std::optional<DWORD> ValueType(const std::string& name);
+  // The value as stored, or nothing when it cannot be queried.
+  std::optional<RegValue> ReadValue(const std::string& name);
   // Missing or empty value: "". REG_SZ/REG_EXPAND_SZ: up to the first NUL, never expanded.
   // Other types: "Invalid data type for '%s'"; a failed read: "Failed to get data for '%s'".
   std::string ReadString(const std::string& name);
   // REG_SZ (or the given string type) with the terminating NUL; "Failed to set data for '%s'".
   void WriteString(const std::string& name, const std::string& text, DWORD type = REG_SZ);
+  // Writes type and raw data exactly; "Failed to set data for '%s'".
+  void WriteValue(const RegValue& value);
   bool DeleteValue(const std::string& name);
 
  private:

@@ -1,0 +1,54 @@
+#include "store/StartupShortcut.h"
+
+#include "store/Locations.h"
+#include "store/platform/Text.h"
+
+namespace kestrun {
+namespace {
+
+// A display name becomes a file name in the Startup folder: it may not name another folder,
+// a stream or a device, whatever the platform's save would accept.
+bool IsFileNameSafe(const std::string& name) {
+  for (const unsigned char c : name)
+    if (c < 32 || std::string_view("\\/:*?\"<>|").find(static_cast<char>(c)) != std::string_view::npos)
+      return false;
+  return true;
+}
+
+}  // namespace
+
+TCreateShortcutResult CreateStartupShortcut(IPlatform& platform, TRegistry& registry,
+                                            const std::string& target, const std::string& displayName) {
+  if (!platform.FileExists(target)) return {coFileNotFound};
+  registry.SetRoot(HKEY_CURRENT_USER);
+  if (!registry.OpenKey(kShellFoldersKey, false)) return {coNoShellFolders};
+  if (displayName.empty()) return {coNoDisplayName};
+  const std::string link = registry.ReadString(kStartupValue) + "\\" + displayName + ".lnk";
+  if (!IsFileNameSafe(displayName)) return {coWritten, HRESULT_FROM_WIN32(ERROR_INVALID_NAME)};
+  // The shell saves through a buffer of MAX_PATH wide characters: a longer path would be cut.
+  if (ToWide(link).size() >= MAX_PATH) return {coLinkPathTooLong};
+  ComApartment com;
+  return {coWritten, CreateLink(platform, target, link, "Shortcut to " + target)};
+}
+
+HRESULT CreateLink(IPlatform& platform, const std::string& target, const std::string& link,
+                   const std::string& description) {
+  return platform.WriteShellLink(target, link, description, FolderPartOf(target));
+}
+
+std::string FolderPartOf(const std::string& fileName) {
+  const size_t end = fileName.find_last_of("\\:");
+  return end == std::string::npos ? std::string() : fileName.substr(0, end + 1);
+}
+
+std::string MakeDisplayName(const std::string& fileName) {
+  const std::string file = fileName.substr(FolderPartOf(fileName).size());
+  const size_t dot = file.rfind('.');
+  return dot == std::string::npos ? file : file.substr(0, dot);
+}
+
+std::string RemoveQuestion(const std::string& entryName) {
+  return "\nDo you really want to delete \n" + entryName + " from Startup?";
+}
+
+}  // namespace kestrun
