@@ -1,0 +1,149 @@
+#include "tests/store/PrefixSeed.h"
+
+#include <stdexcept>
+#include <vector>
+
+#include "store/platform/Handles.h"
+#include "store/platform/Text.h"
+
+namespace kestrun::test {
+namespace {
+
+void Check(LONG rc, const std::string& what) {
+  if (rc != ERROR_SUCCESS) throw std::runtime_error(what + " failed with " + std::to_string(rc));
+}
+
+UniqueKey CreateKey(HKEY hive, const std::string& key) {
+  UniqueKey handle;
+  Check(RegCreateKeyExA(hive, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, handle.Put(), nullptr),
+        "RegCreateKeyExA " + key);
+  return handle;
+}
+
+std::wstring Long(const std::string& path) { return L"\\\\?\\" + ToWide(path); }
+
+}  // namespace
+
+std::string VersionKey(const std::string& sub) { return std::string(kVersionKey) + "\\" + sub; }
+
+void SetRaw(HKEY hive, const std::string& key, const std::string& name, DWORD type, const void* data,
+            DWORD size) {
+  const UniqueKey handle = CreateKey(hive, key);
+  Check(RegSetValueExA(handle.Get(), name.c_str(), 0, type, static_cast<const BYTE*>(data), size),
+        "RegSetValueExA " + name);
+}
+
+void SetString(HKEY hive, const std::string& key, const std::string& name, const std::string& text,
+               DWORD type) {
+  SetRaw(hive, key, name, type, text.c_str(), static_cast<DWORD>(text.size() + 1));
+}
+
+void SetDword(HKEY hive, const std::string& key, const std::string& name, DWORD number) {
+  SetRaw(hive, key, name, REG_DWORD, &number, sizeof number);
+}
+
+std::optional<RawValue> ReadRaw(HKEY hive, const std::string& key, const std::string& name) {
+  UniqueKey handle;
+  if (RegOpenKeyExA(hive, key.c_str(), 0, KEY_READ, handle.Put()) != ERROR_SUCCESS) return std::nullopt;
+  DWORD type = 0, size = 0;
+  if (RegQueryValueExA(handle.Get(), name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
+    return std::nullopt;
+  std::string data(size, '\0');
+  Check(RegQueryValueExA(handle.Get(), name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data.data()),
+                         &size),
+        "RegQueryValueExA " + name);
+  data.resize(size);
+  return RawValue{type, data};
+}
+
+bool KeyExists(HKEY hive, const std::string& key) {
+  UniqueKey handle;
+  return RegOpenKeyExA(hive, key.c_str(), 0, KEY_READ, handle.Put()) == ERROR_SUCCESS;
+}
+
+int ValueCount(HKEY hive, const std::string& key) {
+  UniqueKey handle;
+  if (RegOpenKeyExA(hive, key.c_str(), 0, KEY_READ, handle.Put()) != ERROR_SUCCESS) return -1;
+  DWORD count = 0;
+  Check(RegQueryInfoKeyA(handle.Get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count,
+                         nullptr, nullptr, nullptr, nullptr),
+        "RegQueryInfoKeyA " + key);
+  return static_cast<int>(count);
+}
+
+void DeleteKey(HKEY hive, const std::string& key) {
+  const LONG rc = RegDeleteTreeA(hive, key.c_str());
+  if (rc != ERROR_FILE_NOT_FOUND) Check(rc, "RegDeleteTreeA " + key);
+  const LONG gone = RegDeleteKeyA(hive, key.c_str());
+  if (gone != ERROR_FILE_NOT_FOUND) Check(gone, "RegDeleteKeyA " + key);
+}
+
+void DeleteStartupKeys() {
+  for (HKEY hive : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE})
+    for (const char* sub : {"Run", "Run-", "RunServices", "RunServices-"}) DeleteKey(hive, VersionKey(sub));
+}
+
+std::string ShellFolder(HKEY hive, const char* value) {
+  const auto raw = ReadRaw(hive, kShellFolders, value);
+  if (!raw) return {};
+  return std::string(raw->data.c_str());
+}
+
+void SetShellFolder(HKEY hive, const char* value, const std::string& path) {
+  SetString(hive, kShellFolders, value, path);
+}
+
+void DeleteShellFolder(HKEY hive, const char* value) {
+  UniqueKey handle;
+  Check(RegOpenKeyExA(hive, kShellFolders, 0, KEY_ALL_ACCESS, handle.Put()), "RegOpenKeyExA Shell Folders");
+  const LONG rc = RegDeleteValueA(handle.Get(), value);
+  if (rc != ERROR_FILE_NOT_FOUND) Check(rc, "RegDeleteValueA " + std::string(value));
+}
+
+void MakeFile(const std::string& path, DWORD attributes) {
+  const HANDLE file = CreateFileW(Long(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) Check(static_cast<LONG>(GetLastError()), "CreateFileW " + path);
+  DWORD written = 0;
+  WriteFile(file, "kestrun", 7, &written, nullptr);
+  CloseHandle(file);
+  if (attributes != FILE_ATTRIBUTE_NORMAL && !SetFileAttributesW(Long(path).c_str(), attributes))
+    Check(static_cast<LONG>(GetLastError()), "SetFileAttributesW " + path);
+}
+
+void MakeFolder(const std::string& path) {
+  if (!CreateDirectoryW(Long(path).c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
+    Check(static_cast<LONG>(GetLastError()), "CreateDirectoryW " + path);
+}
+
+DWORD Attributes(const std::string& path) { return GetFileAttributesW(Long(path).c_str()); }
+
+bool Exists(const std::string& path) { return Attributes(path) != INVALID_FILE_ATTRIBUTES; }
+
+void EmptyFolder(const std::string& path) {
+  WIN32_FIND_DATAW data;
+  std::vector<std::string> names;
+  {
+    UniqueFind find(FindFirstFileW((Long(path) + L"\\*").c_str(), &data));
+    if (!find) return;
+    do {
+      const std::wstring name = data.cFileName;
+      if (name != L"." && name != L"..") names.push_back(FromWide(name));
+    } while (FindNextFileW(find.Get(), &data));
+  }
+  for (const std::string& name : names) RemoveTree(path + "\\" + name);
+}
+
+void RemoveTree(const std::string& path) {
+  const DWORD attributes = Attributes(path);
+  if (attributes == INVALID_FILE_ATTRIBUTES) return;
+  SetFileAttributesW(Long(path).c_str(), FILE_ATTRIBUTE_NORMAL);
+  if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
+    EmptyFolder(path);
+    if (!RemoveDirectoryW(Long(path).c_str())) Check(static_cast<LONG>(GetLastError()), "RemoveDirectoryW " + path);
+  } else if (!DeleteFileW(Long(path).c_str())) {
+    Check(static_cast<LONG>(GetLastError()), "DeleteFileW " + path);
+  }
+}
+
+}  // namespace kestrun::test

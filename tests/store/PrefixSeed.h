@@ -1,0 +1,53 @@
+#pragma once
+// Seeding the test's own Wine prefix: registry values of any type and shape, files with attributes,
+// and clean-up between tests. Straight Win32 calls, independent of the code under test. A failed call
+// throws, which GoogleTest reports as a failure of the running test.
+#include <windows.h>
+
+#include <optional>
+#include <string>
+
+namespace kestrun::test {
+
+inline constexpr const char* kVersionKey = "Software\\Microsoft\\Windows\\CurrentVersion";
+inline constexpr const char* kShellFolders = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+
+// kVersionKey + "\" + sub ("Run", "Run-", "RunServices", "RunServices-").
+std::string VersionKey(const std::string& sub);
+
+// Creates the key when needed and stores exactly size bytes of data.
+void SetRaw(HKEY hive, const std::string& key, const std::string& name, DWORD type, const void* data,
+            DWORD size);
+// The text and its terminating NUL.
+void SetString(HKEY hive, const std::string& key, const std::string& name, const std::string& text,
+               DWORD type = REG_SZ);
+void SetDword(HKEY hive, const std::string& key, const std::string& name, DWORD number);
+
+struct RawValue {
+  DWORD type;
+  std::string data;  // exactly as stored
+};
+std::optional<RawValue> ReadRaw(HKEY hive, const std::string& key, const std::string& name);
+bool KeyExists(HKEY hive, const std::string& key);
+int ValueCount(HKEY hive, const std::string& key);  // -1 when the key is missing
+void DeleteKey(HKEY hive, const std::string& key);  // with everything below it; missing is fine
+// Run, Run-, RunServices and RunServices- of both hives are gone afterwards.
+void DeleteStartupKeys();
+
+// A Shell Folders value ("Startup" under HKCU, "Common Startup" under HKLM); "" when missing.
+std::string ShellFolder(HKEY hive, const char* value);
+void SetShellFolder(HKEY hive, const char* value, const std::string& path);
+void DeleteShellFolder(HKEY hive, const char* value);
+
+// Files through the wide API with the long-path prefix: any name the file system takes.
+void MakeFile(const std::string& path, DWORD attributes = FILE_ATTRIBUTE_NORMAL);
+void MakeFolder(const std::string& path);
+// INVALID_FILE_ATTRIBUTES when nothing is there.
+DWORD Attributes(const std::string& path);
+bool Exists(const std::string& path);
+// Deletes what the folder holds, whatever the attributes; the folder stays.
+void EmptyFolder(const std::string& path);
+// Deletes the folder or file and everything in it; missing is fine.
+void RemoveTree(const std::string& path);
+
+}  // namespace kestrun::test

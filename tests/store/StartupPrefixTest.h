@@ -1,0 +1,52 @@
+#pragma once
+// Fixture for tests that run the store against the real registry and folders of the test's prefix:
+// every test starts with no Run/RunServices keys (a fresh prefix has winemenubuilder in HKLM
+// RunServices), empty Startup folders and no disabled folders, and gets its Shell Folders back.
+#include <gtest/gtest.h>
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "store/StartupStore.h"
+#include "tests/store/FaultyPlatform.h"
+#include "tests/store/PrefixSeed.h"
+#include "tests/store/RecordingReport.h"
+
+namespace kestrun::test {
+
+// A row flattened for comparison and readable failure output.
+struct Row {
+  std::string name;
+  std::string path;
+  bool checked;
+  int enabled;
+  int location;
+  bool operator==(const Row&) const = default;
+};
+std::ostream& operator<<(std::ostream& out, const Row& row);
+std::vector<Row> Flatten(const TStartupRows& rows);
+// The rows of one place (location code and enabled), in list order.
+std::vector<Row> RowsOf(const TStartupRows& rows, int location, int enabled);
+
+class StartupPrefixTest : public ::testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+
+  // A scan through the faulty platform (no faults unless the test sets some) into a fresh row list.
+  TStartupRows Scan();
+
+  std::string userStartup;      // the prefix's "Startup" folder, as Shell Folders names it
+  std::string commonStartup;    // the prefix's "Common Startup" folder
+  std::string userDisabled;     // their "Disabled Startup Items" siblings
+  std::string commonDisabled;
+  FaultyPlatform platform;
+  RecordingReport report;
+  TStartupStore store{platform, report};
+
+ private:
+  void Clean();
+};
+
+}  // namespace kestrun::test
