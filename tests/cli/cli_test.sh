@@ -1,0 +1,150 @@
+#!/usr/bin/env bash
+# kestrun-cli under Wine in a throw-away prefix: list (text and JSON), the changing verbs, exit codes.
+# Usage: cli_test.sh path/to/kestrun-cli.exe
+set -u
+exe=$1
+here=$(cd "$(dirname "$0")" && pwd)
+. "$here/../wine/prefix.sh"
+kt_new_prefix
+trap kt_drop_prefix EXIT
+
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+
+cv='HKCU\Software\Microsoft\Windows\CurrentVersion'
+mv='HKLM\Software\Microsoft\Windows\CurrentVersion'
+reg() { wine reg "$@" /f >/dev/null 2>&1 </dev/null || fail "reg $*"; }
+cli() { wine "$exe" "$@" 2>"$WINEPREFIX/stderr" </dev/null; }
+# Runs the tool and checks its exit code; stdout in $out, stderr in $err.
+expect_rc() {
+  local want=$1; shift
+  out=$(cli "$@"); local rc=$?
+  err=$(cat "$WINEPREFIX/stderr")
+  [ "$rc" -eq "$want" ] || fail "kestrun-cli $* exited $rc, expected $want (stderr: $err)"
+}
+drive=$WINEPREFIX/drive_c
+user_startup=$(ls -d "$drive"/users/*/AppData/Roaming/Microsoft/Windows/Start\ Menu/Programs/StartUp | head -1)
+rel=${user_startup#"$drive/users/"}
+user_name=${rel%%/*}
+win_startup="C:\\users\\$user_name\\AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\Programs\\StartUp"
+common_startup="$drive/ProgramData/Microsoft/Windows/Start Menu/Programs/StartUp"
+
+# --- seed: the prefix's own winemenubuilder goes, then one entry per kind of place ---
+reg delete "$mv\\RunServices" /v winemenubuilder
+reg add "$cv\\Run" /v Привет /d 'C:\Программы\привет.exe'
+reg add "$cv\\Run" /v number /t REG_DWORD /d 7
+reg add "$cv\\Run" /v expand /t REG_EXPAND_SZ /d '%SystemRoot%\x.exe'
+reg add "$mv\\Run" /v machine /d 'C:\m.exe /q'
+reg add "$cv\\Run-" /v parked /d 'C:\p.exe'
+reg add "$cv\\Run-" /v both /d 'C:\both-off.exe'
+reg add "$cv\\Run" /v both /d 'C:\both-on.exe'
+: >"$user_startup/日本.lnk"
+: >"$user_startup/.hidden.lnk"
+: >"$common_startup/common.bat"
+
+# --- list --json: every entry, scan order, exact names ---
+expect_rc 0 list --json
+python3 - "$out" "$win_startup" <<'PY' || fail "list --json"
+import json, sys
+entries = json.loads(sys.argv[1])
+startup = sys.argv[2]
+got = [(e["state"], e["locationName"], e["location"], e["name"], e["path"]) for e in entries]
+run = sorted(g for g in got if g[1] == "HKCU Run" and g[0] == "enabled")
+rest = [g for g in got if not (g[1] == "HKCU Run" and g[0] == "enabled")]
+want_run = sorted([("enabled", "HKCU Run", 1, "Привет", "C:\\Программы\\привет.exe"),
+                   ("enabled", "HKCU Run", 1, "expand", "%SystemRoot%\\x.exe"),
+                   ("enabled", "HKCU Run", 1, "both", "C:\\both-on.exe")])
+want_rest = [("enabled", "HKLM Run", 16, "machine", "C:\\m.exe /q"),
+             ("enabled", "User Startup", 4, "日本.lnk", startup + "\\日本.lnk"),
+             ("enabled", "Common Startup", 8, "common.bat", "C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\Programs\\StartUp\\common.bat")]
+want_rest_disabled = sorted([("disabled", "HKCU Run", 1, "parked", "C:\\p.exe"),
+                             ("disabled", "HKCU Run", 1, "both", "C:\\both-off.exe")])
+ok = True
+if got[:3] != [g for g in got if g[1] == "HKCU Run" and g[0] == "enabled"]: ok = False; print("HKCU Run not first")
+if run != want_run: ok = False; print("HKCU Run:", run)
+if rest[:3] != want_rest: ok = False; print("live places:", rest[:3])
+if sorted(rest[3:]) != want_rest_disabled: ok = False; print("disabled places:", rest[3:])
+sys.exit(0 if ok else 1)
+PY
+
+# --- list: an aligned table with the same entries ---
+expect_rc 0 list
+python3 - "$out" <<'PY' || fail "list table: $out"
+import sys
+lines = sys.argv[1].split("\n")
+assert lines[0].split() == ["STATE", "LOCATION", "NAME", "PATH"], lines[0]
+rows = lines[1:]
+assert len(rows) == 8, rows
+column = lines[0].index("PATH")
+for line in rows:
+    assert line[column - 2:column] == "  " and line[column] != " ", line
+assert any(l.startswith("disabled  HKCU Run") and "parked" in l for l in rows)
+assert any("Привет" in l and l.endswith("C:\\Программы\\привет.exe") for l in rows)
+PY
+
+# --- usage errors: exit 2 with a message on stderr ---
+expect_rc 2
+[[ $err == "kestrun-cli: "* ]] || fail "no verb: stderr '$err'"
+expect_rc 2 frobnicate
+[[ $err == *"unknown command 'frobnicate'"* ]] || fail "unknown verb: stderr '$err'"
+expect_rc 2 list --bogus
+expect_rc 2 disable --name parked
+expect_rc 2 disable --name parked --location nowhere
+[[ $err == *"HKCU Run"* ]] || fail "bad location does not list the choices: '$err'"
+expect_rc 2 remove --name parked --location 1 --state sideways
+expect_rc 0 --help
+[[ $out == *"disable"* && $out == *"create"* ]] || fail "help lists no verbs"
+
+# --- selection problems: exit 1 ---
+expect_rc 1 disable --name absent --location 'HKCU Run'
+[[ $err == "kestrun-cli: no entry 'absent'"* ]] || fail "absent: stderr '$err'"
+expect_rc 1 remove --name both --location hkcu-run
+[[ $err == *"--state"* ]] || fail "ambiguous remove: stderr '$err'"
+expect_rc 1 enable --name machine --location 16  # it is not disabled
+
+# --- dry runs change nothing ---
+before=$(cli list --json)
+expect_rc 0 disable --name machine --location 'HKLM Run' --dry-run
+[[ $out == "would disable:"*machine* ]] || fail "dry-run disable: '$out'"
+expect_rc 0 remove --name both --location 1 --state disabled --dry-run
+expect_rc 0 create 'C:\windows\notepad.exe' --dry-run
+[[ $out == *"$win_startup\\notepad.lnk -> C:\\windows\\notepad.exe"* ]] || fail "dry-run create: '$out'"
+[ "$(cli list --json)" = "$before" ] || fail "a dry run changed something"
+
+# --- disable and enable move the value between Run and Run- ---
+expect_rc 0 disable --name привет --location 1
+[[ $out == *"disabled  HKCU Run  Привет"* ]] || fail "disable output: '$out'"
+wine reg query "$cv\\Run-" /v Привет </dev/null >/dev/null 2>&1 || fail "not in Run-"
+wine reg query "$cv\\Run" /v Привет </dev/null >/dev/null 2>&1 && fail "still in Run"
+expect_rc 0 enable --name Привет --location 1
+[[ $out == *"enabled   HKCU Run  Привет"* ]] || fail "enable output: '$out'"
+expect_rc 0 disable --name 日本.lnk --location 'user startup'
+[ -e "$user_startup/../Disabled Startup Items/日本.lnk" ] || fail "file not parked"
+expect_rc 0 enable --name 日本.lnk --location 4
+[ -e "$user_startup/日本.lnk" ] || fail "file not back"
+
+# --- create and remove ---
+expect_rc 0 create 'C:\windows\notepad.exe' --display-name 'Note pad'
+[[ $out == *"enabled   User Startup  Note pad.lnk"* ]] || fail "create output: '$out'"
+[ -s "$user_startup/Note pad.lnk" ] || fail "no shortcut written"
+expect_rc 1 create 'C:\windows\no-such.exe'
+[[ $err == *"file not found"* ]] || fail "missing target: '$err'"
+expect_rc 2 create 'C:\windows\notepad.exe' --display-name ''
+expect_rc 0 remove --name 'Note pad.lnk' --location 4
+[ -e "$user_startup/Note pad.lnk" ] && fail "shortcut not removed"
+expect_rc 0 remove --name both --location 1 --state disabled
+wine reg query "$cv\\Run" /v both </dev/null >/dev/null 2>&1 || fail "remove took the enabled 'both' too"
+
+after=$(cli list --json)
+python3 - "$after" <<'PY' || fail "final list: $after"
+import json, sys
+names = sorted((e["state"], e["name"]) for e in json.loads(sys.argv[1]))
+assert names == sorted([("enabled", "Привет"), ("enabled", "expand"), ("enabled", "both"), ("enabled", "machine"),
+                        ("enabled", "日本.lnk"), ("enabled", "common.bat"), ("disabled", "parked")]), names
+PY
+
+if [ "$failures" -ne 0 ]; then
+  echo "$failures check(s) failed"
+  exit 1
+fi
+echo "cli: all checks passed"

@@ -1,0 +1,118 @@
+// kestrun-cli disable | enable | remove --name NAME --location LOC [--dry-run]: the same store
+// operations as the window's Save Settings and Remove, on one chosen entry.
+#include <memory>
+
+#include "tools/cli/Commands.h"
+#include "tools/cli/Output.h"
+#include "tools/cli/Selection.h"
+
+namespace kestrun::cli {
+namespace {
+
+enum class Change { Disable, Enable, Remove };
+
+struct ChangeOptions {
+  Change change;
+  std::string name;
+  std::string location;
+  std::string state = "any";
+  bool dryRun = false;
+};
+
+TStartupRows RowsNamed(const TStartupRows& rows, const TStartupRow& like) {
+  TStartupRows found;
+  for (const TStartupRow& row : rows)
+    if (row.Name == like.Name && row.Record.GetLocation() == like.Record.GetLocation()) found.push_back(row);
+  return found;
+}
+
+bool StillLies(const TStartupRows& rows, const TStartupRow& like, std::int32_t enabled) {
+  for (const TStartupRow& row : RowsNamed(rows, like))
+    if (row.Record.GetEnabled() == enabled) return true;
+  return false;
+}
+
+StateFilter SourceState(const ChangeOptions& options) {
+  if (options.change == Change::Disable) return StateFilter::Enabled;
+  if (options.change == Change::Enable) return StateFilter::Disabled;
+  return *ParseState(options.state);
+}
+
+const char* Verb(Change change, bool done) {
+  switch (change) {
+    case Change::Disable: return done ? "disabled" : "would disable";
+    case Change::Enable: return done ? "enabled" : "would enable";
+    case Change::Remove: return done ? "removed" : "would remove";
+  }
+  return "";
+}
+
+// Runs the store operation on the selected row; returns whether the entry left its place.
+bool Apply(CliSession& session, TStartupRows& rows, TStartupRow& row, Change change) {
+  const TStartupRow before = row;
+  if (change == Change::Remove)
+    session.store.RemoveEntry(row);
+  else
+    row.Checked = change == Change::Enable;
+  if (change != Change::Remove) session.store.ApplyCheckChanges(rows);
+  session.store.LoadStartupList(rows);
+  return !StillLies(rows, before, before.Record.GetEnabled());
+}
+
+int RunChange(CliSession& session, const ChangeOptions& options) {
+  TStartupRows rows;
+  session.store.LoadStartupList(rows);
+  const Selected selected = SelectRow(rows, options.name, *ParseLocation(options.location), SourceState(options));
+  if (!selected.row) {
+    session.report.Fail(selected.error);
+    return kExitFailed;
+  }
+  const TStartupRow chosen = *selected.row;
+  if (options.dryRun) {
+    WriteOutput(std::string(Verb(options.change, false)) + ":\n" + FormatTable({chosen}));
+    return kExitOk;
+  }
+  const bool moved = Apply(session, rows, *selected.row, options.change);
+  const TStartupRows now = options.change == Change::Remove ? TStartupRows{chosen} : RowsNamed(rows, chosen);
+  if (moved) WriteOutput(std::string(Verb(options.change, true)) + ":\n" + FormatTable(now));
+  if (!moved) session.report.Fail("'" + chosen.Name + "' is still where it was: nothing was changed");
+  return session.report.Count() ? kExitFailed : kExitOk;
+}
+
+void AddChange(CLI::App& app, Action& action, Change change, const char* name, const char* description) {
+  auto options = std::make_shared<ChangeOptions>();
+  options->change = change;
+  CLI::App* command = app.add_subcommand(name, description);
+  const auto location = CLI::Validator(
+      [](std::string& text) {
+        return ParseLocation(text) ? std::string() : "unknown location '" + text + "': use " + LocationChoices();
+      },
+      "LOCATION");
+  command->add_option("--name", options->name, "The entry's name (value name or file name)")->required();
+  command->add_option("--location", options->location, "Where it is: " + LocationChoices())
+      ->required()
+      ->check(location);
+  if (change == Change::Remove) {
+    const auto state = CLI::Validator(
+        [](std::string& text) {
+          return ParseState(text) ? std::string() : "unknown state '" + text + "': use enabled, disabled or any";
+        },
+        "STATE");
+    command->add_option("--state", options->state, "Which one, when the name is both enabled and disabled")
+        ->check(state);
+  }
+  command->add_flag("--dry-run", options->dryRun, "Show what would change, and change nothing");
+  command->callback([options, &action] {
+    action = [options](CliSession& session) { return RunChange(session, *options); };
+  });
+}
+
+}  // namespace
+
+void AddChangeCommands(CLI::App& app, Action& action) {
+  AddChange(app, action, Change::Disable, "disable", "Park an enabled entry in its disabled place");
+  AddChange(app, action, Change::Enable, "enable", "Move a disabled entry back to its live place");
+  AddChange(app, action, Change::Remove, "remove", "Delete an entry for good");
+}
+
+}  // namespace kestrun::cli

@@ -1,0 +1,24 @@
+#pragma once
+// What every verb works with: the real platform, the store over it, and failures bound to stderr.
+#include <functional>
+
+#include "store/StartupStore.h"
+#include "tools/cli/StderrReport.h"
+
+namespace kestrun::cli {
+
+// Exit codes of the tool.
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitFailed = 1;
+inline constexpr int kExitUsage = 2;
+
+struct CliSession {
+  IPlatform& platform = SystemPlatform();
+  StderrReport report;
+  TStartupStore store{platform, report};
+};
+
+// The verb chosen on the command line, bound to its parsed options; returns the exit code.
+using Action = std::function<int(CliSession&)>;
+
+}  // namespace kestrun::cli

@@ -1,0 +1,13 @@
+#pragma once
+// Each verb group registers its sub-commands; the one the user picks leaves its Action to run.
+#include <CLI/CLI.hpp>
+
+#include "tools/cli/CliSession.h"
+
+namespace kestrun::cli {
+
+void AddListCommand(CLI::App& app, Action& action);
+void AddChangeCommands(CLI::App& app, Action& action);  // disable, enable, remove
+void AddCreateCommand(CLI::App& app, Action& action);
+
+}  // namespace kestrun::cli

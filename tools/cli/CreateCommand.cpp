@@ -1,0 +1,84 @@
+// kestrun-cli create TARGET [--display-name NAME] [--dry-run]: a shortcut in the per-user Startup
+// folder, written by the same store code as the window's create dialog.
+#include <memory>
+
+#include "store/StartupShortcut.h"
+#include "tools/cli/Commands.h"
+#include "tools/cli/Output.h"
+
+namespace kestrun::cli {
+namespace {
+
+struct CreateOptions {
+  std::string target;
+  std::string displayName;
+  bool displayNameGiven = false;
+  bool dryRun = false;
+};
+
+TStartupRows RowsOfLink(const TStartupRows& rows, const std::string& linkName) {
+  TStartupRows found;
+  for (const TStartupRow& row : rows)
+    if (row.Record.GetLocation() == slUserStartupFolder && row.Name == linkName) found.push_back(row);
+  return found;
+}
+
+int DryRun(CliSession& session, const CreateOptions& options, const std::string& displayName) {
+  if (!session.platform.FileExists(options.target)) {
+    session.report.Fail(options.target + ": file not found");
+    return kExitFailed;
+  }
+  TRegistry registry(session.platform);
+  if (!registry.OpenKey(kShellFoldersKey, false)) {
+    session.report.Fail("the Shell Folders key cannot be opened");
+    return kExitFailed;
+  }
+  WriteOutput("would create:\n" + registry.ReadString(kStartupValue) + "\\" + displayName + ".lnk -> " +
+              options.target + "\n");
+  return kExitOk;
+}
+
+// The outcome as an exit code, with its message on stderr; kExitOk only for a written shortcut.
+int Outcome(CliSession& session, const CreateOptions& options, const TCreateShortcutResult& result) {
+  switch (result.Outcome) {
+    case coFileNotFound: session.report.Fail(options.target + ": file not found"); return kExitFailed;
+    case coNoShellFolders: session.report.Fail("the Shell Folders key cannot be opened"); return kExitFailed;
+    case coNoDisplayName: session.report.Fail("no display name was given"); return kExitUsage;
+    case coLinkPathTooLong: session.report.Fail("the shortcut's path would be too long"); return kExitFailed;
+    case coWritten: break;
+  }
+  if (FAILED(result.Status)) {
+    session.report.ShowSystemError(static_cast<ErrorCode>(result.Status), "the shortcut was not written");
+    return kExitFailed;
+  }
+  return kExitOk;
+}
+
+int RunCreate(CliSession& session, const CreateOptions& options) {
+  const std::string displayName = options.displayNameGiven ? options.displayName : MakeDisplayName(options.target);
+  if (options.dryRun) return DryRun(session, options, displayName);
+  TRegistry registry(session.platform);  // the create dialog's own, not the store's
+  const int rc = Outcome(session, options, CreateStartupShortcut(session.platform, registry, options.target, displayName));
+  if (rc != kExitOk) return rc;
+  TStartupRows rows;
+  session.store.LoadStartupList(rows);
+  WriteOutput("created:\n" + FormatTable(RowsOfLink(rows, displayName + ".lnk")));
+  return session.report.Count() ? kExitFailed : kExitOk;
+}
+
+}  // namespace
+
+void AddCreateCommand(CLI::App& app, Action& action) {
+  auto options = std::make_shared<CreateOptions>();
+  CLI::App* create = app.add_subcommand("create", "Add a shortcut to a program to the per-user Startup folder");
+  create->add_option("target", options->target, "The program (or any file) the shortcut starts")->required();
+  CLI::Option* name = create->add_option("--display-name", options->displayName,
+                                         "The shortcut's name (default: the target's file name without extension)");
+  create->add_flag("--dry-run", options->dryRun, "Show what would be created, and create nothing");
+  create->callback([options, name, &action] {
+    options->displayNameGiven = name->count() > 0;
+    action = [options](CliSession& session) { return RunCreate(session, *options); };
+  });
+}
+
+}  // namespace kestrun::cli

@@ -1,0 +1,97 @@
+#include "tools/cli/Output.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <nlohmann/json.hpp>
+
+#include "store/platform/Text.h"
+
+namespace kestrun::cli {
+namespace {
+
+// A long name must not push every path off the screen; longer names simply overrun their column.
+constexpr size_t kMaxNameColumn = 40;
+
+// Characters, not bytes: the text is UTF-8, and a column holds one glyph per character.
+size_t Width(const std::string& text) {
+  return static_cast<size_t>(std::count_if(text.begin(), text.end(), [](char c) {
+    return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+  }));
+}
+
+void AppendPadded(std::string& line, const std::string& text, size_t width) {
+  line += text;
+  line.append(width > Width(text) ? width - Width(text) : 0, ' ');
+  line += "  ";
+}
+
+void WriteAll(DWORD which, const std::string& text) {
+  if (text.empty()) return;
+  const HANDLE handle = GetStdHandle(which);
+  DWORD mode = 0;
+  if (GetConsoleMode(handle, &mode)) {
+    // A console shows UTF-16 whatever its code page.
+    const std::wstring wide = ToWide(text);
+    DWORD written = 0;
+    WriteConsoleW(handle, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
+    return;
+  }
+  for (size_t done = 0; done < text.size();) {
+    DWORD written = 0;
+    const DWORD chunk = static_cast<DWORD>(std::min<size_t>(text.size() - done, 1u << 30));
+    if (!WriteFile(handle, text.data() + done, chunk, &written, nullptr) || written == 0) return;
+    done += written;
+  }
+}
+
+}  // namespace
+
+std::string LocationName(std::int32_t code) {
+  const LocationInfo* location = FindLocation(code);
+  return location ? location->shortName : "?";
+}
+
+std::string StateName(const TStartupRow& row) { return row.Record.GetEnabled() ? "enabled" : "disabled"; }
+
+std::string FormatTable(const TStartupRows& rows) {
+  size_t locationWidth = Width("LOCATION"), nameWidth = Width("NAME");
+  for (const TStartupRow& row : rows) {
+    locationWidth = std::max(locationWidth, Width(LocationName(row.Record.GetLocation())));
+    nameWidth = std::max(nameWidth, std::min(Width(row.Name), kMaxNameColumn));
+  }
+  const size_t stateWidth = Width("disabled");
+  std::string text;
+  auto line = [&](const std::string& state, const std::string& location, const std::string& name,
+                  const std::string& path) {
+    AppendPadded(text, state, stateWidth);
+    AppendPadded(text, location, locationWidth);
+    AppendPadded(text, name, nameWidth);
+    text += path;
+    text += '\n';
+  };
+  line("STATE", "LOCATION", "NAME", "PATH");
+  for (const TStartupRow& row : rows) line(StateName(row), LocationName(row.Record.GetLocation()), row.Name, row.Path);
+  return text;
+}
+
+std::string FormatJson(const TStartupRows& rows) {
+  nlohmann::ordered_json entries = nlohmann::ordered_json::array();
+  for (const TStartupRow& row : rows) {
+    entries.push_back({
+        {"name", row.Name},
+        {"path", row.Path},
+        {"state", StateName(row)},
+        {"location", row.Record.GetLocation()},
+        {"locationName", LocationName(row.Record.GetLocation())},
+    });
+  }
+  // A name that is not valid UTF-8 is shown with replacement characters rather than refused.
+  return entries.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n";
+}
+
+void WriteOutput(const std::string& text) { WriteAll(STD_OUTPUT_HANDLE, text); }
+
+void WriteError(const std::string& text) { WriteAll(STD_ERROR_HANDLE, text); }
+
+}  // namespace kestrun::cli

@@ -1,0 +1,94 @@
+#include "tools/cli/Selection.h"
+
+#include <windows.h>
+
+#include <vector>
+
+#include "store/platform/Text.h"
+#include "tools/cli/Output.h"
+
+namespace kestrun::cli {
+namespace {
+
+// Lower case, with "-" and "_" read as a blank: "HKCU Run", "hkcu-run" and "HKCU_RUN" are one name.
+std::string Folded(const std::string& text) {
+  std::string folded = text;
+  for (char& c : folded) {
+    if (c == '-' || c == '_') c = ' ';
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return folded;
+}
+
+// The registry and the file system ignore case in every script, not just in ASCII.
+bool SameIgnoringCase(const std::string& a, const std::string& b) {
+  const std::wstring wa = ToWide(a), wb = ToWide(b);
+  return CompareStringOrdinal(wa.data(), static_cast<int>(wa.size()), wb.data(), static_cast<int>(wb.size()),
+                              TRUE) == CSTR_EQUAL;
+}
+
+bool Matches(const TStartupRow& row, std::int32_t location, StateFilter state) {
+  if (row.Record.GetLocation() != location) return false;
+  if (state == StateFilter::Enabled) return row.Record.GetEnabled() == 1;
+  if (state == StateFilter::Disabled) return row.Record.GetEnabled() == 0;
+  return true;
+}
+
+std::vector<TStartupRow*> Candidates(TStartupRows& rows, const std::string& name, std::int32_t location,
+                                     StateFilter state, bool ignoreCase) {
+  std::vector<TStartupRow*> found;
+  for (TStartupRow& row : rows) {
+    if (!Matches(row, location, state)) continue;
+    if (ignoreCase ? SameIgnoringCase(row.Name, name) : row.Name == name) found.push_back(&row);
+  }
+  return found;
+}
+
+std::string Describe(const std::string& name, std::int32_t location, StateFilter state) {
+  std::string text = "'" + name + "' in " + LocationName(location);
+  if (state == StateFilter::Enabled) text += " (enabled)";
+  if (state == StateFilter::Disabled) text += " (disabled)";
+  return text;
+}
+
+}  // namespace
+
+std::optional<std::int32_t> ParseLocation(const std::string& text) {
+  for (const LocationInfo& location : Locations()) {
+    if (Folded(text) == Folded(location.shortName) || text == std::to_string(location.code))
+      return location.code;
+  }
+  return std::nullopt;
+}
+
+std::optional<StateFilter> ParseState(const std::string& text) {
+  const std::string folded = Folded(text);
+  if (folded == "enabled") return StateFilter::Enabled;
+  if (folded == "disabled") return StateFilter::Disabled;
+  if (folded == "any") return StateFilter::Any;
+  return std::nullopt;
+}
+
+std::string LocationChoices() {
+  std::string text;
+  for (const LocationInfo& location : Locations()) {
+    if (!text.empty()) text += ", ";
+    text += std::string("\"") + location.shortName + "\" (" + std::to_string(location.code) + ")";
+  }
+  return text;
+}
+
+Selected SelectRow(TStartupRows& rows, const std::string& name, std::int32_t location, StateFilter state) {
+  std::vector<TStartupRow*> found = Candidates(rows, name, location, state, false);
+  if (found.empty()) found = Candidates(rows, name, location, state, true);
+  if (found.size() == 1) return {found.front(), {}};
+  if (found.empty()) return {nullptr, "no entry " + Describe(name, location, state)};
+  if (state == StateFilter::Any && found.size() == 2 &&
+      found[0]->Record.GetEnabled() != found[1]->Record.GetEnabled())
+    return {nullptr, Describe(name, location, state) +
+                         " is both enabled and disabled: choose one with --state enabled or --state disabled"};
+  return {nullptr, Describe(name, location, state) + " names " + std::to_string(found.size()) +
+                       " entries that differ only in letter case: give the exact name"};
+}
+
+}  // namespace kestrun::cli

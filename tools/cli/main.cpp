@@ -1,0 +1,59 @@
+// kestrun-cli: the startup entries of this machine on the console, through the same store as the
+// window. Exit codes: 0 done, 1 the operation failed, 2 the command line was wrong.
+#include <exception>
+#include <sstream>
+
+#include "tools/cli/Commands.h"
+#include "tools/cli/Output.h"
+
+namespace kestrun::cli {
+namespace {
+
+int ParseError(CLI::App& app, const CLI::ParseError& error) {
+  std::ostringstream out, err;
+  const int rc = app.exit(error, out, err);
+  WriteOutput(out.str());
+  WriteError(err.str());
+  return rc == 0 ? kExitOk : kExitUsage;
+}
+
+// CLI11 takes an unknown verb for a stray argument and only says that a verb is missing.
+bool UnknownVerb(CLI::App& app, int argc, char** argv) {
+  if (argc < 2 || argv[1][0] == '-') return false;
+  for (const CLI::App* command : app.get_subcommands([](const CLI::App*) { return true; }))
+    if (command->get_name() == argv[1]) return false;
+  WriteError("kestrun-cli: unknown command '" + std::string(argv[1]) +
+             "': use list, disable, enable, remove or create\nRun 'kestrun-cli --help' for usage.\n");
+  return true;
+}
+
+int Main(int argc, char** argv) {
+  CLI::App app{"Lists and changes the programs Windows starts at log-on.", "kestrun-cli"};
+  app.require_subcommand(1);
+  app.failure_message([](const CLI::App*, const CLI::Error& error) {
+    return "kestrun-cli: " + std::string(error.what()) + "\nRun 'kestrun-cli --help' for usage.\n";
+  });
+  Action action;
+  AddListCommand(app, action);
+  AddChangeCommands(app, action);
+  AddCreateCommand(app, action);
+  if (UnknownVerb(app, argc, argv)) return kExitUsage;
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& error) {
+    return ParseError(app, error);
+  }
+  CliSession session;
+  try {
+    return action(session);
+  } catch (const std::exception& error) {
+    // The registry's errors ("Failed to set data for '...'") and anything else that ends a verb.
+    session.report.Fail(error.what());
+    return kExitFailed;
+  }
+}
+
+}  // namespace
+}  // namespace kestrun::cli
+
+int main(int argc, char** argv) { return kestrun::cli::Main(argc, argv); }
