@@ -1,0 +1,52 @@
+#include "ui/Aboutform.h"
+
+#include "ui/Bitmaps.h"
+#include "ui/MakerAddresses.h"
+#include "ui/Resources.h"
+#include "ui/SystemError.h"
+
+namespace kestrun {
+namespace {
+
+constexpr COLORREF kToolbarBlue = RGB(10, 163, 243);
+
+gui::FormSpec AboutSpec() {
+  gui::FormSpec spec;
+  spec.width = 384;
+  spec.height = 200;
+  spec.placement = gui::Placement::OwnerCentre;
+  spec.color = kToolbarBlue;
+  return spec;
+}
+
+}  // namespace
+
+TfmAbout::TfmAbout(gui::Form* main) : gui::Form(AboutSpec(), main) {
+  Panel1 = &Add<gui::Panel>(nullptr, gui::Bounds{0, 0, 384, 200},
+                            gui::PanelStyle{kToolbarBlue, gui::Bevel::Raised, gui::Bevel::Lowered, 1});
+  KSpeedButton1 = &Add<TKSpeedButton>(Panel1, gui::Bounds{0, 0, 1, 1});
+  KSpeedButton1->SetFlat(true);
+  KSpeedButton1->SetDefault(true);
+  KSpeedButton1->SetCancel(true);
+  KSpeedButton1->OnClick = [this](gui::GraphicControl&) { Close(); };
+  Image1 = &Add<gui::Image>(Panel1, gui::Bounds{2, 2, 380, 196});
+  Image1->SetBitmap(LoadBitmapResource(IDB_ABOUT));
+  Image1->OnMouseDown = [this](gui::GraphicControl&, gui::MouseButton, gui::ShiftState, int, int) {
+    StartSystemMove();
+  };
+  Image2 = AddLink({91, 104, 201, 14}, "iexplore", kWebSite);
+  Image3 = AddLink({91, 121, 201, 13}, std::string("mailto:") + kSupportMail, "");
+  Image4 = AddLink({47, 160, 290, 14}, "iexplore", kOrderPage1);
+  Image5 = AddLink({47, 177, 290, 14}, "iexplore", kOrderPage2);
+}
+
+gui::Image* TfmAbout::AddLink(gui::Bounds bounds, std::string file, std::string parameters) {
+  gui::Image* area = &Add<gui::Image>(Panel1, bounds);
+  area->SetCursor(LoadCursor(nullptr, IDC_HAND));
+  area->OnClick = [this, file = std::move(file), parameters = std::move(parameters)](gui::GraphicControl&) {
+    ShellOpenOrReport(Owner(), file, parameters, SW_SHOWMAXIMIZED);
+  };
+  return area;
+}
+
+}  // namespace kestrun

@@ -1,0 +1,137 @@
+#include "ui/Createnewform.h"
+
+#include "store/StartupShortcut.h"
+#include "ui/Messageform.h"
+#include "ui/SystemError.h"
+
+namespace kestrun {
+
+TfmStartupCreateDialog* fmStartupCreateDialog = nullptr;
+
+namespace {
+
+constexpr COLORREF kToolbarBlue = RGB(10, 163, 243);
+constexpr COLORREF kTileBlue = RGB(82, 187, 244);
+
+gui::FormSpec DialogSpec() {
+  gui::FormSpec spec;
+  spec.width = 311;
+  spec.height = 168;
+  spec.position = {320, 172};
+  return spec;
+}
+
+}  // namespace
+
+TfmStartupCreateDialog::TfmStartupCreateDialog(gui::Form* owner, IPlatform& platform)
+    : gui::Form(DialogSpec(), owner), Platform(platform), Registry(platform) {
+  CreateComponents();
+  odStartupCreateNew.Filter = "Executable files (*.exe;*lnk)|*.exe|Link files (*.lnk)|*.lnk|All files (*.*)|*.*";
+  odStartupCreateNew.FilterIndex = 1;
+}
+
+void TfmStartupCreateDialog::CreateComponents() {
+  Panel1 = &Add<gui::Panel>(nullptr, gui::Bounds{0, 0, 311, 168},
+                            gui::PanelStyle{kToolbarBlue, gui::Bevel::Raised, gui::Bevel::Lowered, 1});
+  Panel1->OnMouseDown = [this](gui::GraphicControl&, gui::MouseButton, gui::ShiftState, int, int) {
+    StartSystemMove();
+  };
+  Label1 = AddPlate({15, 16, 280, 35});
+  Label2 = AddText({24, 24, 0, 0}, "FileName", 13, false);
+  Label4 = AddPlate({15, 58, 280, 35});
+  Label5 = AddText({24, 66, 0, 0}, "Display name", 13, false);
+  Label3 = AddPlate({111, 111, 88, 38});
+  Label6 = AddPlate({206, 111, 88, 38});
+  Label7 = AddPlate({16, 111, 88, 38});
+  lCreate = AddText({111, 122, 88, 14}, "Create", 11, true);
+  lCancel = AddText({206, 122, 88, 14}, "Cancel", 11, true);
+  lBrowse = AddText({16, 122, 88, 14}, "Browse", 11, true);
+  bbtBrowse = AddButton({15, 110, 90, 40}, lBrowse, &TfmStartupCreateDialog::bbtBrowseClick);
+  bbtCancel = AddButton({205, 110, 90, 40}, lCancel, &TfmStartupCreateDialog::bbtCancelClick);
+  bbtCancel->SetCancel(true);
+  bbtCreate = AddButton({110, 110, 90, 40}, lCreate, &TfmStartupCreateDialog::bbtCreateClick);
+  const gui::FontSpec editFont{"MS Sans Serif", 13, false};
+  edFileName = AddEdit(Panel1, {127, 24, 161, 19}, editFont);
+  edDisplayName = AddEdit(Panel1, {127, 66, 161, 19}, editFont);
+}
+
+gui::Label* TfmStartupCreateDialog::AddPlate(gui::Bounds bounds) {
+  gui::LabelStyle style;
+  style.color = kTileBlue;
+  style.autoSize = false;
+  return &Add<gui::Label>(Panel1, bounds, style);
+}
+
+gui::Label* TfmStartupCreateDialog::AddText(gui::Bounds bounds, const std::string& text, int height, bool centred) {
+  gui::LabelStyle style;
+  style.text = text;
+  style.font = {"Arial", height, true};
+  style.textColor = RGB(255, 255, 255);
+  style.alignment = centred ? gui::Alignment::Center : gui::Alignment::Left;
+  style.transparent = true;
+  gui::Label* label = &Add<gui::Label>(Panel1, bounds, style);
+  if (centred) label->SetWidth(88);
+  return label;
+}
+
+TKSpeedButton* TfmStartupCreateDialog::AddButton(gui::Bounds bounds, gui::Label* caption,
+                                                 void (TfmStartupCreateDialog::*click)()) {
+  auto* button = &Add<TKSpeedButton>(Panel1, bounds);
+  button->SetFlat(true);
+  button->SetDrawBorderInFlatMode(true);
+  button->OnClick = [this, click](gui::GraphicControl&) { (this->*click)(); };
+  auto paint = [caption](COLORREF colour) {
+    caption->SetTextColor(colour);
+    caption->SetWidth(88);
+  };
+  button->OnMouseEnter = [paint](gui::GraphicControl&) { paint(RGB(255, 0, 0)); };
+  button->OnMouseLeave = [paint](gui::GraphicControl&) { paint(RGB(255, 255, 255)); };
+  return button;
+}
+
+void TfmStartupCreateDialog::Warn(const std::string& text, const gui::Edit& field) {
+  ShowMessageBox(Owner(), text, "WARNING", 0);
+  field.Focus();
+}
+
+void TfmStartupCreateDialog::bbtCreateClick() {
+  const std::string fileName = edFileName.Text();
+  const TCreateShortcutResult result = CreateStartupShortcut(Platform, Registry, fileName, edDisplayName.Text());
+  switch (result.Outcome) {
+    case coFileNotFound:
+      Warn(fileName + "File not found.\nPlease verify the correct path\nand filename was given.", edFileName);
+      return;
+    case coNoShellFolders:
+      return;
+    case coNoDisplayName:
+      Warn("\nNo display name was given.\nPlease give one.", edDisplayName);
+      return;
+    case coLinkPathTooLong:
+      Warn("\nThe shortcut's path would be too long.\nPlease give a shorter display name.", edDisplayName);
+      return;
+    case coWritten:
+      break;
+  }
+  // A shortcut that could not be written is no success: say why and keep what was typed.
+  if (FAILED(result.Status)) {
+    ShowSystemError(Owner(), ErrorCodeOfStatus(result.Status));
+    return;
+  }
+  edFileName.SetText("");
+  edDisplayName.SetText("");
+  Close();
+}
+
+void TfmStartupCreateDialog::bbtCancelClick() {
+  edFileName.SetText("");
+  edDisplayName.SetText("");
+  Close();
+}
+
+void TfmStartupCreateDialog::bbtBrowseClick() {
+  if (!odStartupCreateNew.Execute(Handle())) return;
+  edFileName.SetText(odStartupCreateNew.FileName);
+  edDisplayName.SetText(MakeDisplayName(odStartupCreateNew.FileName));
+}
+
+}  // namespace kestrun

@@ -1,0 +1,226 @@
+#include "ui/Startupmain.h"
+
+#include <commctrl.h>
+
+#include "store/StartupShortcut.h"
+#include "ui/Aboutform.h"
+#include "ui/Bitmaps.h"
+#include "ui/Createnewform.h"
+#include "ui/MakerAddresses.h"
+#include "ui/Messageform.h"
+#include "ui/Resources.h"
+
+namespace kestrun {
+namespace {
+
+constexpr COLORREF kToolbarBlue = RGB(10, 163, 243);
+constexpr COLORREF kTileBlue = RGB(82, 187, 244);
+constexpr COLORREF kHoverRed = RGB(255, 0, 0);
+constexpr COLORREF kWhite = RGB(255, 255, 255);
+
+gui::FormSpec MainSpec() {
+  gui::FormSpec spec;
+  spec.caption = "Tamsel Soft Kestrun";
+  spec.width = 449;
+  spec.height = 375;
+  spec.position = {239, 158};
+  return spec;
+}
+
+gui::PanelStyle Flat(COLORREF color) { return {color, gui::Bevel::None, gui::Bevel::None, 1}; }
+
+}  // namespace
+
+TForm1::TForm1(IPlatform& platform) : gui::Form(MainSpec(), nullptr), Platform(platform), Store(platform, Report) {
+  CreateComponents();
+  FormCreate();
+  OnActivate = [this](gui::Form&) { FormActivate(); };
+}
+
+void TForm1::CreateComponents() {
+  Panel1 = &Add<gui::Panel>(nullptr, gui::Bounds{7, 94, 435, 208}, Flat(kTileBlue));
+  lvStartup = AddListView(Panel1, {0, 0, 435, 208});
+  Panel3 = &Add<gui::Panel>(nullptr, gui::Bounds{0, 302, 449, 73}, Flat(kToolbarBlue));
+  iBanner = &Add<gui::Image>(Panel3, gui::Bounds{0, 0, 449, 73});
+  iBanner->SetCursor(LoadCursor(nullptr, IDC_HAND));
+  iBanner->OnClick = [this](gui::GraphicControl&) { iBannerClick(); };
+  Panel4 = &Add<gui::Panel>(nullptr, gui::Bounds{0, 94, 7, 208}, Flat(kToolbarBlue));
+  Panel5 = &Add<gui::Panel>(nullptr, gui::Bounds{442, 94, 7, 208}, Flat(kToolbarBlue));
+  Panel2 = &Add<gui::Panel>(nullptr, gui::Bounds{0, 0, 449, 94}, Flat(CLR_INVALID));
+  auto move = [this](gui::GraphicControl&, gui::MouseButton, gui::ShiftState, int, int) { StartSystemMove(); };
+  Image1 = &Add<gui::Image>(Panel2, gui::Bounds{0, 0, 449, 17});
+  Image1->SetBitmap(LoadBitmapResource(IDB_TITLE));
+  Image1->OnMouseDown = move;
+  Image3 = &Add<gui::Image>(Panel2, gui::Bounds{434, 2, 13, 13});
+  Image3->SetCursor(LoadCursor(nullptr, IDC_ARROW));
+  Image3->OnClick = [this](gui::GraphicControl&) { Image3Click(); };
+  Image4 = &Add<gui::Image>(Panel2, gui::Bounds{418, 2, 13, 13});
+  Image4->OnClick = [this](gui::GraphicControl&) { Image4Click(); };
+  Panel6 = &Add<gui::Panel>(Panel2, gui::Bounds{0, 17, 449, 77}, Flat(kToolbarBlue));
+  Panel6->OnMouseDown = move;
+  CreateToolbar();
+  Timer1 = &AddTimer(4000, [this] { Timer1Timer(); });
+  for (int id : {IDB_BANNER0, IDB_BANNER1, IDB_BANNER2, IDB_BANNER3})
+    ImageList1.Add(static_cast<HBITMAP>(LoadBitmapResource(id).Get()));
+}
+
+void TForm1::CreateToolbar() {
+  Label5 = AddTile(264);
+  lAbout = AddCaption({264, 29, 56, 14}, "About");
+  Label4 = AddTile(200);
+  Label3 = AddTile(136);
+  lRemove = AddCaption({136, 29, 56, 14}, "Remove");
+  Label2 = AddTile(72);
+  lRefresh = AddCaption({72, 29, 56, 14}, "Refresh");
+  Label1 = AddTile(8);
+  lCreateNew = AddCaption({200, 8, 56, 56}, "\nCreate\nNew\n");
+  lSaveSettings = AddCaption({8, 8, 56, 56}, "\nSave\nSettings\n");
+  bbtRefresh = AddTileButton({71, 8, 58, 58}, "bbtRefresh", &TForm1::bbtRefreshClick);
+  bbtRemove = AddTileButton({135, 8, 58, 58}, "bbtRemove", &TForm1::bbtRemoveClick);
+  bbtCreateNew = AddTileButton({199, 8, 58, 58}, "bbtCreateNew", &TForm1::bbtCreateNewClick);
+  bbtSaveSettings = AddTileButton({7, 7, 58, 58}, "bbtSaveSettings", &TForm1::bbtSaveSettingsClick);
+  bbtAbout = AddTileButton({263, 7, 58, 58}, "bbtAbout", &TForm1::bbtAboutClick);
+  Image2 = &Add<gui::Image>(Panel6, gui::Bounds{352, 5, 93, 69});
+  Image2->SetBitmap(LoadBitmapResource(IDB_LOGO));
+  BindHover(bbtSaveSettings, lSaveSettings, true);
+  BindHover(bbtRefresh, lRefresh, false);
+  BindHover(bbtRemove, lRemove, false);
+  BindHover(bbtCreateNew, lCreateNew, true);
+  BindHover(bbtAbout, lAbout, false);
+}
+
+gui::Label* TForm1::AddTile(int left) {
+  gui::LabelStyle style;
+  style.color = kTileBlue;
+  style.autoSize = false;
+  return &Add<gui::Label>(Panel6, gui::Bounds{left, 8, 56, 56}, style);
+}
+
+gui::Label* TForm1::AddCaption(gui::Bounds bounds, const std::string& text) {
+  gui::LabelStyle style;
+  style.text = text;
+  style.font = {"Arial", 11, true};
+  style.textColor = kWhite;
+  style.alignment = gui::Alignment::Center;
+  style.transparent = true;
+  return &Add<gui::Label>(Panel6, bounds, style);
+}
+
+TKSpeedButton* TForm1::AddTileButton(gui::Bounds bounds, const char* name, void (TForm1::*click)()) {
+  auto* button = &Add<TKSpeedButton>(Panel6, bounds);
+  button->SetFlat(true);
+  button->SetDrawBorderInFlatMode(true);
+  button->SetTransparent(true);
+  button->SetCaption(name);
+  button->OnClick = [this, click](gui::GraphicControl&) { (this->*click)(); };
+  return button;
+}
+
+// The caption turns red under the pointer. A label fits itself to its text on every change of
+// colour, so its box is set again each time to keep the text centred on the tile.
+void TForm1::BindHover(TKSpeedButton* button, gui::Label* caption, bool wholeTile) {
+  auto paint = [caption, wholeTile](COLORREF colour) {
+    caption->SetTextColor(colour);
+    if (wholeTile) caption->SetHeight(56);
+    caption->SetWidth(56);
+  };
+  button->OnMouseEnter = [paint](gui::GraphicControl&) { paint(kHoverRed); };
+  button->OnMouseLeave = [paint](gui::GraphicControl&) { paint(kWhite); };
+}
+
+void TForm1::FormCreate() {
+  lvStartup.AddColumn("Name", -1, 50);
+  lvStartup.AddColumn("Path", -1, 200);
+  lSaveSettings->SetText("\nSave\nSettings\n");
+  lSaveSettings->SetBounds({8, 8, 56, 56});
+  lCreateNew->SetText("\nCreate\nNew\n");
+  lCreateNew->SetBounds({200, 8, 56, 56});
+  for (gui::Label* label : {lRemove, lRefresh, lAbout}) label->SetWidth(56);
+  for (gui::Label* label : {Label1, Label2, Label3, Label4, Label5}) label->SetBounds({label->Left(), label->Top(), 56, 56});
+}
+
+// Runs once per process: the focus coming back from a dialog or another program is no activation,
+// so check marks changed but not saved survive both.
+void TForm1::FormActivate() {
+  Timer1Timer();
+  LoadStartupList();
+}
+
+void TForm1::Timer1Timer() {
+  BannerIndex = (BannerIndex + 1) % 4;
+  iBanner->SetBitmap(ImageList1.CopyImage(BannerIndex));
+  iBanner->Repaint();
+}
+
+void TForm1::LoadStartupList() {
+  lvStartup.SetVisible(false);
+  lvStartup.Clear();
+  // Whatever the scan found before an error stops it is shown: the list is never left hidden.
+  ScopeExit show([this] {
+    FillList();
+    lvStartup.SetVisible(true);
+  });
+  Store.LoadStartupList(Rows_);
+}
+
+void TForm1::FillList() {
+  for (size_t i = 0; i < Rows_.size(); ++i)
+    lvStartup.AddRow(Rows_[i].Name, Rows_[i].Path, Rows_[i].Checked, static_cast<LPARAM>(i));
+  lvStartup.SetColumnWidth(0, LVSCW_AUTOSIZE_USEHEADER);
+  lvStartup.SetColumnWidth(1, LVSCW_AUTOSIZE_USEHEADER);
+}
+
+void TForm1::ReadCheckMarks() {
+  for (int i = 0; i < lvStartup.Count() && i < static_cast<int>(Rows_.size()); ++i)
+    Rows_[i].Checked = lvStartup.Checked(i);
+}
+
+void TForm1::SelectFirstRow() { lvStartup.Select(lvStartup.Count() > 0 ? 0 : -1); }
+
+void TForm1::bbtSaveSettingsClick() {
+  ReadCheckMarks();
+  Store.ApplyCheckChanges(Rows_);
+  Store.Registry.SetRoot(HKEY_LOCAL_MACHINE);
+  LoadStartupList();
+  SelectFirstRow();
+  lvStartup.Focus();
+}
+
+void TForm1::bbtRefreshClick() {
+  LoadStartupList();
+  SelectFirstRow();
+  lvStartup.Focus();
+}
+
+void TForm1::bbtRemoveClick() {
+  const int selected = lvStartup.Selected();
+  if (selected >= 0 && selected < static_cast<int>(Rows_.size())) {
+    // The row as scanned: its name can't have been edited, so the question names what goes.
+    const TStartupRow row = Rows_[selected];
+    if (ShowMessageBox(this, RemoveQuestion(row.Name), "Confirm", 4) == 6) Store.RemoveEntry(row);
+    LoadStartupList();
+    SelectFirstRow();
+  }
+  lvStartup.Focus();
+  Store.Registry.SetRoot(HKEY_LOCAL_MACHINE);
+}
+
+void TForm1::bbtCreateNewClick() {
+  {
+    TfmStartupCreateDialog dialog(this, Platform);
+    fmStartupCreateDialog = &dialog;
+    ScopeExit forget([] { fmStartupCreateDialog = nullptr; });
+    dialog.ShowModal();
+  }
+  bbtRefreshClick();
+}
+
+void TForm1::bbtAboutClick() {
+  if (About) About->ShowModal();
+}
+
+void TForm1::Image4Click() { ShellOpenOrReport(this, "hh", "Kestrun.chm", SW_SHOW); }
+
+void TForm1::iBannerClick() { ShellOpenOrReport(this, "iexplore", kWebSite, SW_SHOWMAXIMIZED); }
+
+}  // namespace kestrun

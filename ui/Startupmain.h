@@ -1,0 +1,91 @@
+#pragma once
+// TForm1: the main window. The list of startup entries, the toolbar of five tiles, the title strip with
+// its help and close spots, and the rotating banner; it routes every action to the entry store.
+#include <cstdint>
+
+#include "controls/Kspeedbutton.h"
+#include "gui/Form.h"
+#include "gui/Image.h"
+#include "gui/ImageList.h"
+#include "gui/Label.h"
+#include "gui/Panel.h"
+#include "store/StartupStore.h"
+#include "ui/SystemError.h"
+
+namespace kestrun {
+
+class TfmAbout;
+
+class TForm1 : public gui::Form {
+ public:
+  explicit TForm1(IPlatform& platform);
+
+  // The About box shown by the About tile: the one instance made at start-up (not owned).
+  void SetAboutBox(TfmAbout* about) { About = about; }
+
+  void LoadStartupList();
+  [[nodiscard]] const TStartupRows& Rows() const { return Rows_; }
+
+  // Components, in creation order; owned by the form.
+  gui::Panel* Panel1;
+  gui::ListView lvStartup;
+  gui::Panel* Panel3;
+  gui::Image* iBanner;
+  gui::Panel* Panel4;
+  gui::Panel* Panel5;
+  gui::Panel* Panel2;
+  gui::Image* Image1;
+  gui::Image* Image3;
+  gui::Image* Image4;
+  gui::Panel* Panel6;
+  gui::Label* Label5;
+  gui::Label* lAbout;
+  gui::Label* Label4;
+  gui::Label* Label3;
+  gui::Label* lRemove;
+  gui::Label* Label2;
+  gui::Label* lRefresh;
+  gui::Label* Label1;
+  gui::Label* lCreateNew;
+  gui::Label* lSaveSettings;
+  TKSpeedButton* bbtRefresh;
+  TKSpeedButton* bbtRemove;
+  TKSpeedButton* bbtCreateNew;
+  TKSpeedButton* bbtSaveSettings;
+  TKSpeedButton* bbtAbout;
+  gui::Image* Image2;
+  gui::Timer* Timer1;
+  gui::ImageList ImageList1{449, 67};
+
+ private:
+  void CreateComponents();
+  void CreateToolbar();
+  gui::Label* AddTile(int left);
+  gui::Label* AddCaption(gui::Bounds bounds, const std::string& text);
+  TKSpeedButton* AddTileButton(gui::Bounds bounds, const char* name, void (TForm1::*click)());
+  void BindHover(TKSpeedButton* button, gui::Label* caption, bool wholeTile);
+  void FormCreate();
+
+  void FormActivate();
+  void Timer1Timer();
+  void bbtSaveSettingsClick();
+  void bbtRefreshClick();
+  void bbtRemoveClick();
+  void bbtCreateNewClick();
+  void bbtAboutClick();
+  void Image3Click() { Close(); }
+  void Image4Click();
+  void iBannerClick();
+  void SelectFirstRow();
+  void FillList();
+  void ReadCheckMarks();
+
+  IPlatform& Platform;  // not owned
+  TMessageBoxReport Report{this};
+  TStartupStore Store;  // owns Registry, ValueNames and the four folder paths
+  TStartupRows Rows_;   // what lvStartup shows, row for row
+  TfmAbout* About = nullptr;  // not owned
+  std::int32_t BannerIndex = 3;
+};
+
+}  // namespace kestrun

@@ -1,0 +1,29 @@
+#pragma once
+// Failures of the machine shown to the user: the system's own text in our message box, caption "Error".
+#include <string>
+
+#include "gui/Form.h"
+#include "store/ErrorReport.h"
+
+namespace kestrun {
+
+void ShowSystemError(gui::Form* owner, ErrorCode code);
+
+// The Win32 code inside a COM status, for its system text; other statuses pass as they are.
+ErrorCode ErrorCodeOfStatus(HRESULT status);
+
+// Opens a document or program through the shell; a failure is shown with the system's text, never
+// with "success" (the shell often leaves the last error at 0 when a launch fails). True on success.
+bool ShellOpenOrReport(gui::Form* owner, const std::string& file, const std::string& parameters, int show);
+
+// The store's failures, shown in the message box over the owner.
+class TMessageBoxReport : public IErrorReport {
+ public:
+  explicit TMessageBoxReport(gui::Form* owner) : owner_(owner) {}
+  void ShowSystemError(ErrorCode code, const std::string& subject) override;
+
+ private:
+  gui::Form* owner_;  // not owned
+};
+
+}  // namespace kestrun
