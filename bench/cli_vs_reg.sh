@@ -1,0 +1,58 @@
+#!/usr/bin/env bash
+# The whole-program bar: `kestrun-cli list` over 10,000 HKCU Run values and 1,000 per-user Startup
+# files, against Wine's own `reg query` of that key, in the same throw-away prefix. Output goes to a
+# regular file for both (a character device costs a server round trip per write under Wine).
+# Target: the tool takes at most half as long as reg query.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${KESTRUN_BUILD:-$root/build}
+[ -f "$build/build.ninja" ] ||
+  cmake -S "$root" -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" >/dev/null
+cmake --build "$build" --target kestrun-cli >/dev/null
+exe=$build/tools/cli/kestrun-cli.exe
+
+. "$root/tests/wine/prefix.sh"
+kt_new_prefix
+trap kt_drop_prefix EXIT
+work=$(mktemp -d)
+trap 'rm -rf "$work"; kt_drop_prefix' EXIT
+
+run='HKEY_CURRENT_USER\Software\Microsoft\Windows\CurrentVersion\Run'
+python3 - "$work/seed.reg" <<'PY'
+import sys
+with open(sys.argv[1], "w", newline="\r\n") as out:
+    out.write("REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Run]\n")
+    for i in range(10000):
+        out.write('"Program %05d"="\\"C:\\\\Program Files\\\\Vendor %05d\\\\app.exe\\" /background"\n' % (i, i))
+PY
+kt_quiet wine reg import "Z:${work//\//\\}\\seed.reg"
+startup=$(ls -d "$WINEPREFIX"/drive_c/users/*/AppData/Roaming/Microsoft/Windows/Start\ Menu/Programs/StartUp | head -1)
+for i in $(seq -w 0 999); do : >"$startup/Shortcut $i.lnk"; done
+
+seconds() {
+  local s e
+  s=$(date +%s.%N)
+  "$@" >"$work/out" 2>/dev/null </dev/null
+  e=$(date +%s.%N)
+  awk -v s="$s" -v e="$e" 'BEGIN { printf "%.3f", e - s }'
+}
+median() { printf '%s\n' "$@" | sort -n | sed -n "$((($# + 1) / 2))p"; }
+
+cli_times=() reg_times=()
+for _ in 1 2 3 4 5; do
+  cli_times+=("$(seconds wine "$exe" list)")
+  cli_rows=$(($(wc -l <"$work/out") - 1))
+  reg_times+=("$(seconds wine reg query "$run")")
+done
+[ "$cli_rows" -ge 11000 ] || { echo "kestrun-cli listed only $cli_rows entries"; exit 1; }
+cli=$(median "${cli_times[@]}")
+reg=$(median "${reg_times[@]}")
+ratio=$(awk -v c="$cli" -v r="$reg" 'BEGIN { printf "%.2f", c / r }')
+printf 'kestrun-cli list (%d entries): %.2f s; reg query (10,000 values): %.2f s; ratio %s (median of 5)\n' \
+  "$cli_rows" "$cli" "$reg" "$ratio"
+if awk -v c="$cli" -v r="$reg" 'BEGIN { exit !(c * 2 <= r) }'; then
+  echo "ok (target: at most half of reg query)"
+else
+  echo "TARGET MISSED (target: at most half of reg query)"
+  exit 1
+fi

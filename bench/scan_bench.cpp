@@ -1,0 +1,152 @@
+// The scan's cost against the least any scanner must pay: enumerating the same values and files with
+// raw API calls, in the same process and prefix. Seeds 1,000 then 10,000 values in HKCU Run and
+// 100 then 1,000 files in the per-user Startup folder; prints the medians and their ratio, and fails
+// when the scan costs more than 1.5 times the baseline.
+#include <windows.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "store/StartupStore.h"
+#include "tests/store/FaultyPlatform.h"
+#include "tests/store/PrefixSeed.h"
+
+namespace kestrun::bench {
+namespace {
+
+using test::Op;
+
+constexpr int kRepeats = 7;
+constexpr double kTarget = 1.5;
+
+class SilentReport : public IErrorReport {
+ public:
+  void ShowSystemError(ErrorCode code, const std::string& subject) override {
+    std::fprintf(stderr, "scan reported %lu for %s\n", static_cast<unsigned long>(code), subject.c_str());
+  }
+};
+
+std::string UserStartup() { return test::ShellFolder(HKEY_CURRENT_USER, "Startup"); }
+
+void Seed(int values, int files) {
+  test::DeleteStartupKeys();
+  const std::string folder = UserStartup();
+  test::EmptyFolder(folder);
+  test::EmptyFolder(test::ShellFolder(HKEY_LOCAL_MACHINE, "Common Startup"));
+  char name[64], data[128];
+  for (int i = 0; i < values; ++i) {
+    std::snprintf(name, sizeof name, "Program %05d", i);
+    std::snprintf(data, sizeof data, "\"C:\\Program Files\\Vendor %05d\\app.exe\" /background /minimized", i);
+    test::SetString(HKEY_CURRENT_USER, test::VersionKey("Run"), name, data);
+  }
+  for (int i = 0; i < files; ++i) {
+    std::snprintf(name, sizeof name, "\\Shortcut %04d.lnk", i);
+    test::MakeFile(folder + name);
+  }
+}
+
+// What any scanner must do: every name and data of the key, every name of the folder.
+size_t Baseline() {
+  size_t found = 0;
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, test::VersionKey("Run").c_str(), 0, KEY_READ, &key) == ERROR_SUCCESS) {
+    DWORD count = 0, maxName = 0, maxData = 0;
+    RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count, &maxName, &maxData,
+                     nullptr, nullptr);
+    std::vector<char> nameBuf(maxName * 3 + 1), dataBuf(maxData + 1);
+    std::vector<std::pair<std::string, std::string>> values;
+    values.reserve(count);
+    for (DWORD i = 0;; ++i) {
+      DWORD nameLen = static_cast<DWORD>(nameBuf.size()), dataLen = static_cast<DWORD>(dataBuf.size()), type = 0;
+      if (RegEnumValueA(key, i, nameBuf.data(), &nameLen, nullptr, &type,
+                        reinterpret_cast<BYTE*>(dataBuf.data()), &dataLen) != ERROR_SUCCESS)
+        break;
+      values.emplace_back(std::string(nameBuf.data(), nameLen), std::string(dataBuf.data(), dataLen));
+    }
+    RegCloseKey(key);
+    found += values.size();
+  }
+  WIN32_FIND_DATAA data;
+  const HANDLE find = FindFirstFileA((UserStartup() + "\\*.*").c_str(), &data);
+  if (find != INVALID_HANDLE_VALUE) {
+    std::vector<std::string> names;
+    do {
+      if (std::strcmp(data.cFileName, ".") && std::strcmp(data.cFileName, "..")) names.emplace_back(data.cFileName);
+    } while (FindNextFileA(find, &data));
+    FindClose(find);
+    found += names.size();
+  }
+  return found;
+}
+
+size_t Scan(TStartupStore& store) {
+  TStartupRows rows;
+  store.LoadStartupList(rows);
+  return rows.size();
+}
+
+double Milliseconds(const std::function<size_t()>& run, size_t& found) {
+  const auto start = std::chrono::steady_clock::now();
+  found = run();
+  return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+}
+
+double Median(std::vector<double> times) {
+  std::sort(times.begin(), times.end());
+  return times[times.size() / 2];
+}
+
+void PrintCalls(TStartupStore& store, test::FaultyPlatform& counted) {
+  counted.ClearLog();
+  Scan(store);
+  std::printf("  platform calls in one scan: OpenKey %d, EnumValues %d, QueryValue %d, ListFolder %d, "
+              "CreateFolder %d\n",
+              counted.Calls(Op::OpenKey), counted.Calls(Op::EnumValues), counted.Calls(Op::QueryValue),
+              counted.Calls(Op::ListFolder), counted.Calls(Op::CreateFolder));
+}
+
+// Returns the ratio scan / baseline, or -1 when the scan missed entries.
+double Measure(int values, int files) {
+  Seed(values, files);
+  SilentReport report;
+  test::FaultyPlatform counted;
+  TStartupStore store(SystemPlatform(), report);
+  TStartupStore countedStore(counted, report);
+  size_t scanned = 0, listed = 0;
+  Milliseconds([&] { return Scan(store); }, scanned);  // warm-up: the disabled folder is made here
+  std::vector<double> scanTimes, baseTimes;
+  for (int i = 0; i < kRepeats; ++i) {
+    baseTimes.push_back(Milliseconds(Baseline, listed));
+    scanTimes.push_back(Milliseconds([&] { return Scan(store); }, scanned));
+  }
+  const double scan = Median(scanTimes), base = Median(baseTimes);
+  std::printf("%6d values + %5d files: scan %8.1f ms, baseline %8.1f ms, ratio %.2f (median of %d)\n", values,
+              files, scan, base, scan / base, kRepeats);
+  PrintCalls(countedStore, counted);
+  if (scanned != static_cast<size_t>(values + files) || listed != scanned) {
+    std::printf("  scan found %zu entries, baseline %zu, expected %d\n", scanned, listed, values + files);
+    return -1;
+  }
+  return scan / base;
+}
+
+}  // namespace
+}  // namespace kestrun::bench
+
+int main() {
+  using namespace kestrun::bench;
+  std::setvbuf(stdout, nullptr, _IOFBF, 1 << 16);
+  const double small = Measure(1000, 100);
+  const double large = Measure(10000, 1000);
+  kestrun::test::DeleteStartupKeys();
+  kestrun::test::EmptyFolder(kestrun::test::ShellFolder(HKEY_CURRENT_USER, "Startup"));
+  const bool ok = small > 0 && large > 0 && small <= kTarget && large <= kTarget;
+  std::printf("%s (target: scan at most %.1f times the baseline)\n", ok ? "ok" : "TARGET MISSED", kTarget);
+  std::fflush(stdout);
+  return ok ? 0 : 1;
+}
