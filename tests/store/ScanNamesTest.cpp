@@ -68,7 +68,7 @@ TEST_F(ScanNamesTest, LongestValueNamesAndMegabyteDataArriveWhole) {
                                    Row{"big", megabyte, true, 1, 1}, Row{"small", "c:\\small.exe", true, 1, 1}));
 
   TRegistry registry(platform);
-  ASSERT_TRUE(registry.OpenKey("\\" + VersionKey("Run"), false));
+  ASSERT_TRUE(registry.OpenKey(kRunKey, false));
   EXPECT_EQ(registry.ReadString("big"), megabyte);
   EXPECT_TRUE(registry.ValueExists(cyrillic));
   EXPECT_TRUE(registry.DeleteValue(cyrillic));
@@ -82,7 +82,7 @@ TEST_F(ScanNamesTest, UnterminatedStringReadsToItsOwnLengthOnly) {
   EXPECT_THAT(Flatten(Scan()), UnorderedElementsAre(Row{"raw", "abc", true, 1, 1},
                                                     Row{"raw expand", "def", true, 1, 1}));
   TRegistry registry(platform);
-  ASSERT_TRUE(registry.OpenKey("\\" + VersionKey("Run"), false));
+  ASSERT_TRUE(registry.OpenKey(kRunKey, false));
   EXPECT_EQ(registry.ReadString("raw"), "abc");
 }
 
@@ -95,6 +95,31 @@ TEST_F(ScanNamesTest, LongFileNamesAreListedWhole) {
   const TStartupRows rows = Scan();
   EXPECT_THAT(Flatten(rows), UnorderedElementsAre(Row{ascii, userStartup + "\\" + ascii, true, 1, 4},
                                                   Row{cyrillic, userStartup + "\\" + cyrillic, true, 1, 4}));
+}
+
+}  // namespace
+}  // namespace kestrun::test
+
+namespace kestrun::test {
+namespace {
+
+TEST_F(ScanNamesTest, LongFileNameEntryCanBeParkedBroughtBackAndRemoved) {
+  const std::string name = Repeat("b", 220) + ".lnk";
+  MakeFile(userStartup + "\\" + name);
+  TStartupRows rows = Scan();
+  ASSERT_EQ(rows.size(), 1u);
+  rows[0].Checked = false;
+  store.ApplyCheckChanges(rows);
+  rows = Scan();
+  EXPECT_THAT(Flatten(rows), ElementsAre(Row{name, userDisabled + "\\" + name, false, 0, 4}));
+  EXPECT_THAT(report.reports, ::testing::IsEmpty());
+  rows[0].Checked = true;
+  store.ApplyCheckChanges(rows);
+  rows = Scan();
+  EXPECT_THAT(Flatten(rows), ElementsAre(Row{name, userStartup + "\\" + name, true, 1, 4}));
+  store.RemoveEntry(rows[0]);
+  EXPECT_THAT(Scan(), ::testing::IsEmpty());
+  EXPECT_THAT(report.reports, ::testing::IsEmpty());
 }
 
 }  // namespace

@@ -249,6 +249,40 @@ TEST_F(ScanTest, ValueUnreadableDuringEnumerationEndsOnlyThatPlace) {
   EXPECT_THAT(Flatten(Scan()), ElementsAre(Row{"m", "c:\\m.exe", true, 1, 16}));
 }
 
+TEST_F(ScanTest, StartupPathEndingInBackslashKeepsItsDisabledFolderInside) {
+  SetShellFolder(kUser, "Startup", userStartup + "\\");
+  MakeFile(userStartup + "\\a.lnk");
+  const std::string inside = userStartup + "\\Disabled Startup Items";
+
+  EXPECT_THAT(RowsOf(Scan(), slUserStartupFolder, 1),
+              ElementsAre(Row{"a.lnk", userStartup + "\\\\a.lnk", true, 1, 4}));
+  EXPECT_EQ(store.Folders.DisabledStartupDir, inside);
+  EXPECT_NE(Attributes(inside) & FILE_ATTRIBUTE_HIDDEN, 0u);
+  // The hidden folder now inside the Startup folder is no entry of it.
+  EXPECT_EQ(RowsOf(Scan(), slUserStartupFolder, 1).size(), 1u);
+  EXPECT_THAT(report.reports, IsEmpty());
+}
+
+TEST_F(ScanTest, StartupPathWithoutBackslashHasItsDisabledFolderInTheCurrentDirectory) {
+  MakeFolder("C:\\kestrun-cwd");
+  char previous[MAX_PATH];
+  GetCurrentDirectoryA(MAX_PATH, previous);
+  ASSERT_TRUE(SetCurrentDirectoryA("C:\\kestrun-cwd"));
+  SetShellFolder(kUser, "Startup", "StartUp");
+
+  EXPECT_THAT(Scan(), IsEmpty());
+  EXPECT_EQ(store.Folders.DisabledStartupDir, "Disabled Startup Items");
+  EXPECT_TRUE(Exists("C:\\kestrun-cwd\\Disabled Startup Items"));
+  EXPECT_FALSE(Exists("C:\\kestrun-cwd\\StartUp"));
+  SetCurrentDirectoryA(previous);
+  RemoveTree("C:\\kestrun-cwd");
+}
+
+TEST_F(ScanTest, StartupValueOfAnotherTypeRaisesTheRegistryError) {
+  SetDword(kUser, kShellFolders, "Startup", 1);
+  EXPECT_THROW(Scan(), ERegistryError);
+}
+
 TEST_F(ScanTest, RescanReplacesEveryRow) {
   SetString(kUser, VersionKey("Run"), "a", "c:\\a.exe");
   TStartupRows rows;
