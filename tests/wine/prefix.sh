@@ -34,8 +34,8 @@ kt_new_prefix() {
 
 kt_drop_prefix() {
   [ -n "${WINEPREFIX:-}" ] || return 0
-  kt_quiet wineserver -k
-  kt_quiet wineserver -w
+  kt_quiet wineserver -k || true
+  kt_quiet wineserver -w || true
   case "$WINEPREFIX" in */kestrun-prefix.*) rm -rf "$WINEPREFIX" ;; esac
   unset WINEPREFIX
 }
