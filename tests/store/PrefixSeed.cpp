@@ -1,5 +1,7 @@
 #include "tests/store/PrefixSeed.h"
 
+#include <sddl.h>
+
 #include <stdexcept>
 #include <vector>
 
@@ -82,6 +84,23 @@ void DeleteStartupKeys() {
   for (HKEY hive : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE})
     for (const char* sub : {"Run", "Run-", "RunServices", "RunServices-"}) DeleteKey(hive, VersionKey(sub));
 }
+
+ReadOnlyKey::ReadOnlyKey(HKEY hive, const std::string& key) {
+  Check(RegOpenKeyExA(hive, key.c_str(), 0, KEY_ALL_ACCESS, key_.Put()), "RegOpenKeyExA " + key);
+  DWORD size = 0;
+  RegGetKeySecurity(key_.Get(), DACL_SECURITY_INFORMATION, nullptr, &size);
+  original_.resize(size);
+  Check(RegGetKeySecurity(key_.Get(), DACL_SECURITY_INFORMATION, original_.data(), &size),
+        "RegGetKeySecurity " + key);
+  PSECURITY_DESCRIPTOR readOnly = nullptr;
+  if (!ConvertStringSecurityDescriptorToSecurityDescriptorA("D:P(A;;KR;;;WD)", SDDL_REVISION_1, &readOnly,
+                                                            nullptr))
+    Check(static_cast<LONG>(GetLastError()), "ConvertStringSecurityDescriptorToSecurityDescriptorA");
+  const UniqueLocal owned(readOnly);
+  Check(RegSetKeySecurity(key_.Get(), DACL_SECURITY_INFORMATION, readOnly), "RegSetKeySecurity " + key);
+}
+
+ReadOnlyKey::~ReadOnlyKey() { RegSetKeySecurity(key_.Get(), DACL_SECURITY_INFORMATION, original_.data()); }
 
 std::string ShellFolder(HKEY hive, const char* value) {
   const auto raw = ReadRaw(hive, kShellFolders, value);

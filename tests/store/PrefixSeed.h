@@ -6,6 +6,9 @@
 
 #include <optional>
 #include <string>
+#include <vector>
+
+#include "store/platform/Handles.h"
 
 namespace kestrun::test {
 
@@ -33,6 +36,21 @@ int ValueCount(HKEY hive, const std::string& key);  // -1 when the key is missin
 void DeleteKey(HKEY hive, const std::string& key);  // with everything below it; missing is fine
 // Run, Run-, RunServices and RunServices- of both hives are gone afterwards.
 void DeleteStartupKeys();
+
+// While it lives, the key may only be read (KEY_ALL_ACCESS opens fail with 5, as for a user without
+// write access to HKLM). The handle it keeps open restores the original DACL at the end: the DACL
+// allows no write any more, but access is checked when a handle is opened.
+class ReadOnlyKey {
+ public:
+  ReadOnlyKey(HKEY hive, const std::string& key);
+  ~ReadOnlyKey();
+  ReadOnlyKey(const ReadOnlyKey&) = delete;
+  ReadOnlyKey& operator=(const ReadOnlyKey&) = delete;
+
+ private:
+  UniqueKey key_;  // owned
+  std::vector<BYTE> original_;
+};
 
 // A Shell Folders value ("Startup" under HKCU, "Common Startup" under HKLM); "" when missing.
 std::string ShellFolder(HKEY hive, const char* value);

@@ -242,6 +242,20 @@ TEST_F(ScanTest, KeyThatCannotBeOpenedForFullAccessContributesNothing) {
   EXPECT_FALSE(Exists(commonDisabled));  // the machine-wide folder place is skipped too
 }
 
+TEST_F(ScanTest, KeyTheUserMayOnlyReadIsPassedOverSilently) {
+  SetString(kMachine, VersionKey("Run"), "m", "c:\\m.exe");
+  SetString(kUser, VersionKey("Run"), "u", "c:\\u.exe");
+  {
+    ReadOnlyKey readOnly(kMachine, VersionKey("Run"));
+    UniqueKey probe;
+    ASSERT_EQ(RegOpenKeyExA(kMachine, VersionKey("Run").c_str(), 0, KEY_ALL_ACCESS, probe.Put()),
+              ERROR_ACCESS_DENIED);
+    EXPECT_THAT(Flatten(Scan()), ElementsAre(Row{"u", "c:\\u.exe", true, 1, 1}));
+    EXPECT_THAT(report.reports, IsEmpty());
+  }
+  EXPECT_EQ(RowsOf(Scan(), slMachineRun, 1).size(), 1u);
+}
+
 TEST_F(ScanTest, ValueUnreadableDuringEnumerationEndsOnlyThatPlace) {
   SetString(kUser, VersionKey("Run"), "u", "c:\\u.exe");
   SetString(kMachine, VersionKey("Run"), "m", "c:\\m.exe");
