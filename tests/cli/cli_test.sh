@@ -130,6 +130,8 @@ expect_rc 0 create 'C:\windows\notepad.exe' --display-name 'Note pad'
 expect_rc 1 create 'C:\windows\no-such.exe'
 [[ $err == *"file not found"* ]] || fail "missing target: '$err'"
 expect_rc 2 create 'C:\windows\notepad.exe' --display-name ''
+expect_rc 1 create 'C:\windows\notepad.exe' --display-name 'a|b'
+[[ $err == "kestrun-cli: the shortcut was not written: "* ]] || fail "bad display name: '$err'"
 expect_rc 0 remove --name 'Note pad.lnk' --location 4
 [ -e "$user_startup/Note pad.lnk" ] && fail "shortcut not removed"
 expect_rc 0 remove --name both --location 1 --state disabled
