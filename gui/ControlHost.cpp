@@ -1,0 +1,177 @@
+#include "gui/ControlHost.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "gui/Gdi.h"
+
+namespace kestrun::gui {
+
+ControlHost::~ControlHost() {
+  for (GraphicControl* c : controls_) c->Attach(nullptr, nullptr);
+}
+
+void ControlHost::Add(GraphicControl& control, GraphicControl* parent) {
+  controls_.push_back(&control);
+  control.Attach(this, parent);
+  Invalidate(control);
+}
+
+void ControlHost::Remove(GraphicControl& control) {
+  if (captured_ == &control) SetCaptureControl(nullptr);
+  if (hover_ == &control) hover_ = nullptr;
+  std::erase(controls_, &control);
+  for (GraphicControl* c : controls_)
+    if (c->Parent() == &control) c->Attach(this, nullptr);
+  control.Attach(nullptr, nullptr);
+}
+
+std::vector<GraphicControl*> ControlHost::ChildrenOf(const GraphicControl* parent) const {
+  std::vector<GraphicControl*> children;
+  for (GraphicControl* c : controls_)
+    if (c->Parent() == parent) children.push_back(c);
+  return children;
+}
+
+RECT ControlHost::ClientRectOf(const GraphicControl& control) const {
+  int x = 0, y = 0;
+  for (const GraphicControl* c = &control; c; c = c->Parent()) {
+    x += c->Left();
+    y += c->Top();
+  }
+  return {x, y, x + control.Width(), y + control.Height()};
+}
+
+RECT ControlHost::VisibleRectOf(const GraphicControl& control) const {
+  RECT rect = ClientRectOf(control);
+  for (const GraphicControl* p = control.Parent(); p; p = p->Parent()) {
+    RECT outer = ClientRectOf(*p);
+    IntersectRect(&rect, &rect, &outer);
+  }
+  return rect;
+}
+
+bool ControlHost::Hittable(const GraphicControl& control, bool allowDisabled) const {
+  for (const GraphicControl* c = &control; c; c = c->Parent()) {
+    if (!c->Visible()) return false;
+    if (!allowDisabled && !c->Enabled()) return false;
+  }
+  return true;
+}
+
+// Later controls lie on top, so the search runs backwards.
+GraphicControl* ControlHost::ControlAt(POINT point, bool allowDisabled) const {
+  for (auto it = controls_.rbegin(); it != controls_.rend(); ++it) {
+    if (!Hittable(**it, allowDisabled)) continue;
+    RECT rect = VisibleRectOf(**it);
+    if (PtInRect(&rect, point)) return *it;
+  }
+  return nullptr;
+}
+
+GraphicControl* ControlHost::ControlAtCursor(bool allowDisabled) const {
+  std::optional<POINT> cursor = port_.CursorPos();
+  return cursor ? ControlAt(*cursor, allowDisabled) : nullptr;
+}
+
+// The pointer is cleared before the release: ReleaseCapture sends WM_CAPTURECHANGED at once.
+void ControlHost::SetCaptureControl(GraphicControl* control) {
+  if (control) {
+    captured_ = control;
+    port_.SetCapture();
+  } else if (captured_) {
+    captured_ = nullptr;
+    port_.ReleaseCapture();
+  }
+}
+
+void ControlHost::Invalidate(const GraphicControl& control) {
+  RECT rect = VisibleRectOf(control);
+  if (!IsRectEmpty(&rect)) port_.InvalidateRect(rect);
+}
+
+POINT ControlHost::Local(const GraphicControl& control, POINT point) const {
+  RECT rect = ClientRectOf(control);
+  return {point.x - rect.left, point.y - rect.top};
+}
+
+void ControlHost::MouseMove(POINT point, ShiftState shift) {
+  port_.TrackMouseLeave();
+  GraphicControl* target = captured_ ? captured_ : ControlAt(point, false);
+  if (target) {
+    POINT local = Local(*target, point);
+    target->WMMouseMove(shift, local.x, local.y);
+  }
+  UpdateHover(point);
+}
+
+// While a control holds the capture only it hears of entering and leaving.
+void ControlHost::UpdateHover(POINT point) {
+  GraphicControl* now = ControlAt(point, true);
+  if (now == hover_) return;
+  GraphicControl* old = std::exchange(hover_, now);
+  if (old && (!captured_ || old == captured_)) old->CMMouseLeave();
+  if (hover_ == now && now && (!captured_ || now == captured_)) now->CMMouseEnter();
+}
+
+void ControlHost::ButtonDown(MouseButton button, POINT point, ShiftState shift, bool doubleClick) {
+  GraphicControl* target = captured_ ? captured_ : ControlAt(point, false);
+  if (!target) return;
+  POINT local = Local(*target, point);
+  if (button != MouseButton::Left)
+    target->WMOtherButtonDown(button, shift, local.x, local.y);
+  else if (doubleClick)
+    target->WMLButtonDblClk(shift, local.x, local.y);
+  else
+    target->WMLButtonDown(shift, local.x, local.y);
+}
+
+void ControlHost::ButtonUp(MouseButton button, POINT point, ShiftState shift) {
+  GraphicControl* target = captured_ ? captured_ : ControlAt(point, false);
+  if (!target) return;
+  POINT local = Local(*target, point);
+  if (button == MouseButton::Left)
+    target->WMLButtonUp(shift, local.x, local.y);
+  else
+    target->WMOtherButtonUp(button, shift, local.x, local.y);
+}
+
+void ControlHost::MouseLeft() {
+  GraphicControl* old = std::exchange(hover_, nullptr);
+  if (old && (!captured_ || old == captured_)) old->CMMouseLeave();
+}
+
+void ControlHost::CaptureChanged() {
+  if (GraphicControl* lost = std::exchange(captured_, nullptr)) lost->CaptureLost();
+}
+
+// Offered in control order; the first control that takes it consumes it.
+bool ControlHost::DialogKey(WORD key, ShiftState shift) {
+  const std::vector<GraphicControl*> order = controls_;  // a handler may add or remove controls
+  for (GraphicControl* c : order)
+    if (c->CMDialogKey(key, shift)) return true;
+  return false;
+}
+
+bool ControlHost::DialogChar(char ch) {
+  const std::vector<GraphicControl*> order = controls_;
+  for (GraphicControl* c : order)
+    if (c->CMDialogChar(ch)) return true;
+  return false;
+}
+
+void ControlHost::Paint(HDC dc, const RECT& dirty) const {
+  for (GraphicControl* c : controls_) {
+    if (!Hittable(*c, true)) continue;
+    RECT visible = VisibleRectOf(*c);
+    RECT clip;
+    if (!IntersectRect(&clip, &visible, &dirty)) continue;
+    RECT rect = ClientRectOf(*c);
+    SavedDc saved(dc);
+    IntersectClipRect(dc, clip.left, clip.top, clip.right, clip.bottom);
+    SetViewportOrgEx(dc, rect.left, rect.top, nullptr);
+    c->Paint(dc);
+  }
+}
+
+}  // namespace kestrun::gui

@@ -1,0 +1,391 @@
+#include "gui/Form.h"
+
+#include <windowsx.h>
+
+#include <algorithm>
+
+#include "gui/Application.h"
+
+namespace kestrun::gui {
+
+namespace {
+
+constexpr char kClassName[] = "KestrunForm";
+constexpr WPARAM kSystemMove = 0xF012;  // SC_MOVE | HTCAPTION: move as if the caption were dragged
+
+ShiftState MouseShift(WPARAM wParam) {
+  ShiftState shift;
+  shift.shift = (wParam & MK_SHIFT) != 0;
+  shift.ctrl = (wParam & MK_CONTROL) != 0;
+  shift.alt = GetKeyState(VK_MENU) < 0;
+  return shift;
+}
+
+ShiftState KeyShift() {
+  ShiftState shift;
+  shift.shift = GetKeyState(VK_SHIFT) < 0;
+  shift.ctrl = GetKeyState(VK_CONTROL) < 0;
+  shift.alt = GetKeyState(VK_MENU) < 0;
+  return shift;
+}
+
+POINT MousePoint(LPARAM lParam) { return {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}; }
+
+BOOL CALLBACK CollectEnabled(HWND hwnd, LPARAM lParam) {
+  auto* list = reinterpret_cast<std::vector<HWND>*>(lParam);
+  if (IsWindowVisible(hwnd) && IsWindowEnabled(hwnd)) list->push_back(hwnd);
+  return TRUE;
+}
+
+}  // namespace
+
+void Form::Port::SetCapture() { ::SetCapture(form_.hwnd_); }
+
+void Form::Port::ReleaseCapture() {
+  if (GetCapture() == form_.hwnd_) ::ReleaseCapture();
+}
+
+bool Form::Port::CaptureHeld() const { return GetCapture() != nullptr; }
+
+void Form::Port::TrackMouseLeave() {
+  TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, form_.hwnd_, 0};
+  TrackMouseEvent(&track);
+}
+
+void Form::Port::InvalidateRect(const RECT& rect) { ::InvalidateRect(form_.hwnd_, &rect, FALSE); }
+
+std::optional<POINT> Form::Port::CursorPos() const {
+  POINT point;
+  if (!GetCursorPos(&point) || WindowFromPoint(point) != form_.hwnd_) return std::nullopt;
+  ScreenToClient(form_.hwnd_, &point);
+  return point;
+}
+
+bool Form::Port::Showing() const { return IsWindowVisible(form_.hwnd_) != FALSE; }
+
+void Form::RegisterClassOnce() {
+  static const bool registered = [] {
+    WNDCLASSEXA wc{};
+    wc.cbSize = sizeof wc;
+    wc.style = CS_DBLCLKS;
+    wc.lpfnWndProc = &Form::WindowProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+    wc.lpszClassName = kClassName;
+    return RegisterClassExA(&wc) != 0;
+  }();
+  (void)registered;
+}
+
+Form::Form(const FormSpec& spec, Form* owner)
+    : owner_(owner),
+      placement_(spec.placement),
+      color_(spec.color == CLR_INVALID ? ButtonFaceColor() : spec.color),
+      font_(CreateFontObject(spec.font)) {
+  RegisterClassOnce();
+  CreateWindowExA(0, kClassName, spec.caption.c_str(), WS_POPUP | WS_CLIPCHILDREN, spec.position.x,
+                  spec.position.y, spec.width, spec.height, owner ? owner->Handle() : nullptr, nullptr,
+                  GetModuleHandleA(nullptr), this);
+}
+
+Form::~Form() {
+  timers_.clear();
+  if (hwnd_) DestroyWindow(hwnd_);
+  Application::Instance().FormDestroyed(*this);
+}
+
+Form* Form::FromHandle(HWND hwnd) {
+  if (!hwnd || GetWindowLongPtrA(hwnd, GWLP_WNDPROC) != reinterpret_cast<LONG_PTR>(&Form::WindowProc))
+    return nullptr;
+  return reinterpret_cast<Form*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+}
+
+// The one place where exceptions stop: none may unwind through the system's dispatch.
+LRESULT CALLBACK Form::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    auto* form = static_cast<Form*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+    form->hwnd_ = hwnd;
+    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
+  }
+  // Some messages (WM_GETMINMAXINFO under Wine) come before WM_NCCREATE.
+  auto* form = reinterpret_cast<Form*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+  if (!form) return DefWindowProcA(hwnd, message, wParam, lParam);
+  if (message == WM_NCDESTROY) {
+    SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+    form->hwnd_ = nullptr;
+    return DefWindowProcA(hwnd, message, wParam, lParam);
+  }
+  try {
+    return form->HandleMessage(message, wParam, lParam);
+  } catch (const std::exception& error) {
+    Application::Instance().ShowException(error);
+  } catch (...) {
+    Application::Instance().ShowError("Unexpected error");
+  }
+  return 0;
+}
+
+LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_ERASEBKGND:
+      return 1;  // WM_PAINT covers every pixel from an off-screen surface
+    case WM_PAINT:
+      OnPaint();
+      return 0;
+    case WM_ACTIVATE:
+      OnActivateMessage(wParam);
+      return 0;
+    case WM_MOUSEMOVE:
+      host_.MouseMove(MousePoint(lParam), MouseShift(wParam));
+      return 0;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+      host_.ButtonDown(MouseButton::Left, MousePoint(lParam), MouseShift(wParam), message == WM_LBUTTONDBLCLK);
+      return 0;
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONDBLCLK:
+      host_.ButtonDown(MouseButton::Right, MousePoint(lParam), MouseShift(wParam), false);
+      return 0;
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONDBLCLK:
+      host_.ButtonDown(MouseButton::Middle, MousePoint(lParam), MouseShift(wParam), false);
+      return 0;
+    case WM_LBUTTONUP:
+      host_.ButtonUp(MouseButton::Left, MousePoint(lParam), MouseShift(wParam));
+      return 0;
+    case WM_RBUTTONUP:
+      host_.ButtonUp(MouseButton::Right, MousePoint(lParam), MouseShift(wParam));
+      return 0;
+    case WM_MBUTTONUP:
+      host_.ButtonUp(MouseButton::Middle, MousePoint(lParam), MouseShift(wParam));
+      return 0;
+    case WM_MOUSELEAVE:
+      host_.MouseLeft();
+      return 0;
+    case WM_CAPTURECHANGED:
+      if (reinterpret_cast<HWND>(lParam) != hwnd_) host_.CaptureChanged();
+      return 0;
+    case WM_SETCURSOR:
+      if (OnSetCursor(lParam)) return TRUE;
+      break;
+    case WM_KEYDOWN:
+      if ((wParam == VK_RETURN || wParam == VK_ESCAPE) && host_.DialogKey(static_cast<WORD>(wParam), KeyShift()))
+        return 0;
+      if (wParam == VK_TAB && FocusNextTabStop(nullptr, KeyShift().shift)) return 0;
+      break;
+    case WM_CHAR:
+      host_.DialogChar(static_cast<char>(wParam));
+      return 0;
+    case WM_SYSCHAR:
+      if (host_.DialogChar(static_cast<char>(wParam))) return 0;
+      break;
+    case WM_TIMER:
+      for (auto& timer : timers_)
+        if (timer->Id() == wParam) {
+          timer->Fire();
+          return 0;
+        }
+      break;
+    case WM_NOTIFY:
+      if (OnNotify) {
+        LRESULT result = 0;
+        if (OnNotify(*reinterpret_cast<const NMHDR*>(lParam), result)) return result;
+      }
+      break;
+    case WM_COMMAND:
+      if (OnCommand && lParam) OnCommand(HIWORD(wParam), reinterpret_cast<HWND>(lParam));
+      return 0;
+    case WM_SYSCOMMAND:
+      if ((wParam & 0xFFF0) == SC_CLOSE) {
+        Close();
+        return 0;
+      }
+      break;
+    case WM_CLOSE:
+      Close();
+      return 0;
+    default:
+      break;
+  }
+  return DefWindowProcA(hwnd_, message, wParam, lParam);
+}
+
+void Form::OnPaint() {
+  PaintDc paint(hwnd_);
+  RECT client;
+  GetClientRect(hwnd_, &client);
+  MemorySurface surface(paint.Get(), client.right, client.bottom);
+  FillSolid(surface.Dc(), client, color_);
+  host_.Paint(surface.Dc(), paint.Dirty());
+  const RECT& dirty = paint.Dirty();
+  BitBlt(paint.Get(), dirty.left, dirty.top, dirty.right - dirty.left, dirty.bottom - dirty.top, surface.Dc(),
+         dirty.left, dirty.top, SRCCOPY);
+}
+
+// The application's record of the focused form decides whether this is a new activation: a modal
+// form restores the record before its owner gets the focus back, and another application never
+// changes it.
+void Form::OnActivateMessage(WPARAM wParam) {
+  if (LOWORD(wParam) == WA_INACTIVE) {
+    HWND focus = GetFocus();
+    if (focus && IsChild(hwnd_, focus)) focus_ = focus;
+    return;
+  }
+  if (!focus_ && !tabOrder_.empty()) focus_ = tabOrder_.front();
+  SetFocus(focus_ && IsWindow(focus_) ? focus_ : hwnd_);
+  Application& app = Application::Instance();
+  if (app.ActiveForm() == this) return;
+  app.SetActiveForm(this);
+  Activate();
+}
+
+void Form::Activate() {
+  if (OnActivate) OnActivate(*this);
+}
+
+bool Form::OnSetCursor(LPARAM lParam) {
+  if (LOWORD(lParam) != HTCLIENT) return false;
+  POINT point;
+  GetCursorPos(&point);
+  ScreenToClient(hwnd_, &point);
+  GraphicControl* control = host_.ControlAt(point, false);
+  if (!control || !control->Cursor()) return false;
+  ::SetCursor(control->Cursor());
+  return true;
+}
+
+bool Form::ChildKey(const MSG& msg) {
+  if (msg.message == WM_SYSCHAR) return host_.DialogChar(static_cast<char>(msg.wParam));
+  if (msg.wParam == VK_TAB) return FocusNextTabStop(msg.hwnd, KeyShift().shift);
+  if (msg.wParam == VK_RETURN || msg.wParam == VK_ESCAPE)
+    return host_.DialogKey(static_cast<WORD>(msg.wParam), KeyShift());
+  return false;
+}
+
+bool Form::FocusNextTabStop(HWND from, bool backwards) {
+  if (tabOrder_.empty()) return false;
+  auto it = std::find(tabOrder_.begin(), tabOrder_.end(), from);
+  auto count = static_cast<std::ptrdiff_t>(tabOrder_.size());
+  std::ptrdiff_t index = it == tabOrder_.end() ? (backwards ? 0 : -1) : it - tabOrder_.begin();
+  index = (index + (backwards ? count - 1 : 1)) % count;
+  SetFocus(tabOrder_[static_cast<size_t>(index)]);
+  return true;
+}
+
+RECT Form::NativeRect(GraphicControl* parent, Bounds bounds) const {
+  RECT origin = parent ? host_.ClientRectOf(*parent) : RECT{0, 0, 0, 0};
+  int x = origin.left + bounds.left;
+  int y = origin.top + bounds.top;
+  return {x, y, x + bounds.width, y + bounds.height};
+}
+
+ListView Form::AddListView(GraphicControl* parent, Bounds bounds) {
+  return ListView::Create(hwnd_, NativeRect(parent, bounds), static_cast<HFONT>(font_.Get()));
+}
+
+Edit Form::AddEdit(GraphicControl* parent, Bounds bounds, const FontSpec& font) {
+  childFonts_.push_back(CreateFontObject(font));
+  Edit edit = Edit::Create(hwnd_, NativeRect(parent, bounds), static_cast<HFONT>(childFonts_.back().Get()));
+  if (edit.Handle()) tabOrder_.push_back(edit.Handle());
+  return edit;
+}
+
+Timer& Form::AddTimer(UINT interval, std::function<void()> onTimer) {
+  timers_.push_back(std::make_unique<Timer>(hwnd_, nextTimerId_++, interval, std::move(onTimer)));
+  return *timers_.back();
+}
+
+std::string Form::Caption() const {
+  char text[512] = "";
+  GetWindowTextA(hwnd_, text, sizeof text);
+  return text;
+}
+
+void Form::SetCaption(const std::string& caption) { SetWindowTextA(hwnd_, caption.c_str()); }
+
+void Form::Place() {
+  if (placement_ != Placement::OwnerCentre) return;
+  RECT self;
+  GetWindowRect(hwnd_, &self);
+  int width = self.right - self.left;
+  int height = self.bottom - self.top;
+  RECT area{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  if (owner_ && owner_->Handle()) GetWindowRect(owner_->Handle(), &area);
+  int x = std::max<int>(0, area.left + (area.right - area.left - width) / 2);
+  int y = std::max<int>(0, area.top + (area.bottom - area.top - height) / 2);
+  SetWindowPos(hwnd_, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// Shown first, activated after: Wine without a window manager treats a window activated by the show
+// itself as managed and then waits 2 s for a manager at every hide.
+void Form::Show() {
+  Place();
+  ShowWindow(hwnd_, SW_SHOWNA);
+  SetForegroundWindow(hwnd_);
+  SetActiveWindow(hwnd_);
+  UpdateWindow(hwnd_);
+}
+
+void Form::Hide() { ShowWindow(hwnd_, SW_HIDE); }
+
+void Form::Close() {
+  if (modal_) {
+    if (modalResult_ == 0) SetModalResult(2);
+    return;
+  }
+  Hide();
+  if (Application::Instance().MainForm() == this) PostQuitMessage(0);
+}
+
+void Form::SetModalResult(int result) {
+  modalResult_ = result;
+  if (modal_) PostMessageA(hwnd_, WM_NULL, 0, 0);  // wakes the modal loop if it is waiting
+}
+
+void Form::StartSystemMove() {
+  ::ReleaseCapture();
+  SendMessageA(hwnd_, WM_SYSCOMMAND, kSystemMove, 0);
+}
+
+int Form::ShowModal() {
+  Application& app = Application::Instance();
+  Form* previousForm = app.ActiveForm();
+  HWND previousWindow = GetActiveWindow();
+  std::vector<HWND> disabled;
+  EnumThreadWindows(GetCurrentThreadId(), CollectEnabled, reinterpret_cast<LPARAM>(&disabled));
+  std::erase(disabled, hwnd_);
+  for (HWND hwnd : disabled) EnableWindow(hwnd, FALSE);
+
+  modalResult_ = 0;
+  modal_ = true;
+  Show();
+  RunModalLoop();
+
+  // Restore the record and re-enable the owner before the box goes, so the owner takes the focus
+  // back as a return, not as a new activation.
+  app.SetActiveForm(previousForm);
+  for (HWND hwnd : disabled) EnableWindow(hwnd, TRUE);
+  if (GetActiveWindow() == hwnd_ && previousWindow && IsWindow(previousWindow)) SetActiveWindow(previousWindow);
+  Hide();
+  modal_ = false;
+  return modalResult_;
+}
+
+void Form::RunModalLoop() {
+  Application& app = Application::Instance();
+  while (modalResult_ == 0) {
+    MSG msg;
+    BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+    if (got == 0) {
+      PostQuitMessage(static_cast<int>(msg.wParam));  // the outer loop must see the quit as well
+      modalResult_ = 2;
+    } else if (got == -1) {
+      modalResult_ = 2;
+    } else {
+      app.Dispatch(msg);
+    }
+    if (!hwnd_) modalResult_ = 2;
+  }
+}
+
+}  // namespace kestrun::gui

@@ -1,0 +1,136 @@
+#pragma once
+// A borderless top-level window (WS_POPUP) of fixed client size, built in code from its layout, with
+// windowless controls (painted and hit-tested by its ControlHost), native children, timers, modal
+// showing with a nested loop, and an activation event.
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "gui/ControlHost.h"
+#include "gui/Edit.h"
+#include "gui/Gdi.h"
+#include "gui/ListView.h"
+#include "gui/Timer.h"
+
+namespace kestrun::gui {
+
+enum class Placement { Fixed, OwnerCentre };
+
+struct FormSpec {
+  std::string caption;
+  int width = 0;   // client size; the window has no frame, so it is also the window size
+  int height = 0;
+  Placement placement = Placement::Fixed;
+  POINT position{0, 0};          // screen position when Fixed
+  COLORREF color = CLR_INVALID;  // CLR_INVALID: button face
+  FontSpec font;                 // for native children that take the form's font
+};
+
+class Form {
+ public:
+  // owner may be null; an owned form stays above its owner and is centred over it if asked.
+  Form(const FormSpec& spec, Form* owner);
+  Form(const Form&) = delete;
+  Form& operator=(const Form&) = delete;
+  virtual ~Form();
+
+  // The form behind one of our windows, or null for any other window.
+  [[nodiscard]] static Form* FromHandle(HWND hwnd);
+  [[nodiscard]] HWND Handle() const { return hwnd_; }
+  [[nodiscard]] Form* Owner() const { return owner_; }
+  [[nodiscard]] ControlHost& Host() { return host_; }
+
+  // Windowless controls, in creation order (later ones paint on top); parent null: the client area.
+  template <typename T, typename... Args>
+  T& Add(GraphicControl* parent, Args&&... args) {
+    auto control = std::make_unique<T>(std::forward<Args>(args)...);
+    T& added = *control;
+    controls_.push_back(std::move(control));
+    host_.Add(added, parent);
+    return added;
+  }
+  // Native children, placed relative to parent; they always lie above the windowless controls.
+  ListView AddListView(GraphicControl* parent, Bounds bounds);
+  // Edits join the Tab order in the order they are added; the first has the focus at first activation.
+  Edit AddEdit(GraphicControl* parent, Bounds bounds, const FontSpec& font);
+  Timer& AddTimer(UINT interval, std::function<void()> onTimer);
+
+  [[nodiscard]] std::string Caption() const;
+  void SetCaption(const std::string& caption);
+  [[nodiscard]] COLORREF Color() const { return color_; }
+  [[nodiscard]] bool Visible() const { return IsWindowVisible(hwnd_) != FALSE; }
+  void Show();
+  void Hide();
+  // A modal form ends its loop with result 2 unless a result was set; the main form ends the app.
+  void Close();
+
+  // Disables the application's other windows and runs a nested loop until a modal result is set.
+  int ShowModal();
+  [[nodiscard]] bool Modal() const { return modal_; }
+  [[nodiscard]] int ModalResult() const { return modalResult_; }
+  void SetModalResult(int result);
+
+  // ReleaseCapture + WM_SYSCOMMAND 0xF012: the window follows the pointer until the button is released.
+  void StartSystemMove();
+  // Keys for a native child of this form, before the child sees them; true if consumed.
+  bool ChildKey(const MSG& msg);
+
+  int Tag = 0;
+  // Raised when the form becomes the application's focused form; not when the focus merely returns
+  // from a modal form of ours or from another application.
+  std::function<void(Form& sender)> OnActivate;
+  std::function<bool(const NMHDR& header, LRESULT& result)> OnNotify;
+  std::function<void(WORD code, HWND control)> OnCommand;
+
+ protected:
+  virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  virtual void Activate();
+
+ private:
+  class Port : public HostPort {
+   public:
+    explicit Port(Form& form) : form_(form) {}
+    void SetCapture() override;
+    void ReleaseCapture() override;
+    [[nodiscard]] bool CaptureHeld() const override;
+    void TrackMouseLeave() override;
+    void InvalidateRect(const RECT& rect) override;
+    [[nodiscard]] std::optional<POINT> CursorPos() const override;
+    [[nodiscard]] bool Showing() const override;
+
+   private:
+    Form& form_;
+  };
+
+  static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  static void RegisterClassOnce();
+  void Place();
+  void OnPaint();
+  void OnActivateMessage(WPARAM wParam);
+  bool OnSetCursor(LPARAM lParam);
+  bool FocusNextTabStop(HWND from, bool backwards);
+  void RunModalLoop();
+  [[nodiscard]] RECT NativeRect(GraphicControl* parent, Bounds bounds) const;
+
+  HWND hwnd_ = nullptr;
+  Form* owner_;  // not owned
+  Placement placement_;
+  COLORREF color_;
+  UniqueGdiObject font_;  // owned; lent to native children
+  std::vector<UniqueGdiObject> childFonts_;  // owned; fonts of the edits
+  std::vector<HWND> tabOrder_;               // not owned: children, destroyed with the window
+  HWND focus_ = nullptr;
+  bool modal_ = false;
+  int modalResult_ = 0;
+  UINT_PTR nextTimerId_ = 1;
+  std::vector<std::unique_ptr<Timer>> timers_;
+  Port port_{*this};
+  ControlHost host_{port_};
+  std::vector<std::unique_ptr<GraphicControl>> controls_;  // owned; destroyed before host_
+};
+
+}  // namespace kestrun::gui

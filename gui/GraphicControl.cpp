@@ -1,0 +1,130 @@
+#include "gui/GraphicControl.h"
+
+#include "gui/ControlHost.h"
+#include "gui/Gdi.h"
+
+namespace kestrun::gui {
+
+GraphicControl::GraphicControl(Bounds bounds) : bounds_(bounds), color_(ButtonFaceColor()) {}
+
+GraphicControl::~GraphicControl() {
+  if (host_) host_->Remove(*this);
+}
+
+void GraphicControl::Attach(ControlHost* host, GraphicControl* parent) {
+  host_ = host;
+  parent_ = parent;
+}
+
+void GraphicControl::SetBounds(Bounds bounds) {
+  if (bounds.left == bounds_.left && bounds.top == bounds_.top && bounds.width == bounds_.width &&
+      bounds.height == bounds_.height)
+    return;
+  Invalidate();
+  bounds_ = bounds;
+  Invalidate();
+  BoundsChanged();
+}
+
+void GraphicControl::SetVisible(bool visible) {
+  if (visible == visible_) return;
+  if (!visible) Invalidate();
+  visible_ = visible;
+  if (visible) Invalidate();
+}
+
+void GraphicControl::SetEnabled(bool enabled) {
+  if (enabled == enabled_) return;
+  enabled_ = enabled;
+  CMEnabledChanged();
+}
+
+bool GraphicControl::Showing() const {
+  for (const GraphicControl* c = this; c; c = c->parent_)
+    if (!c->visible_) return false;
+  return host_ && host_->Showing();
+}
+
+void GraphicControl::SetColor(COLORREF color) {
+  if (color == color_) return;
+  color_ = color;
+  Invalidate();
+}
+
+void GraphicControl::Invalidate() {
+  if (host_ && visible_) host_->Invalidate(*this);
+}
+
+void GraphicControl::Paint(HDC) {}
+
+void GraphicControl::SetMouseCapture(bool capture) {
+  if (!host_) return;
+  if (capture)
+    host_->SetCaptureControl(this);
+  else if (host_->CaptureControl() == this)
+    host_->SetCaptureControl(nullptr);
+}
+
+void GraphicControl::WMLButtonDown(ShiftState shift, int x, int y) {
+  SetMouseCapture(true);
+  clicked_ = true;
+  MouseDown(MouseButton::Left, shift, x, y);
+}
+
+void GraphicControl::WMLButtonUp(ShiftState shift, int x, int y) {
+  SetMouseCapture(false);
+  if (clicked_) {
+    clicked_ = false;
+    if (Inside(x, y)) Click();
+  }
+  MouseUp(MouseButton::Left, shift, x, y);
+}
+
+// The second press of a double click captures like a press but starts no click.
+void GraphicControl::WMLButtonDblClk(ShiftState shift, int x, int y) {
+  SetMouseCapture(true);
+  DblClick();
+  shift.dbl = true;
+  MouseDown(MouseButton::Left, shift, x, y);
+}
+
+void GraphicControl::WMOtherButtonDown(MouseButton button, ShiftState shift, int x, int y) {
+  MouseDown(button, shift, x, y);
+}
+
+void GraphicControl::WMOtherButtonUp(MouseButton button, ShiftState shift, int x, int y) {
+  MouseUp(button, shift, x, y);
+}
+
+void GraphicControl::WMMouseMove(ShiftState shift, int x, int y) { MouseMove(shift, x, y); }
+
+bool GraphicControl::CMDialogKey(WORD, ShiftState) { return false; }
+bool GraphicControl::CMDialogChar(char) { return false; }
+void GraphicControl::CMButtonPressed(int, GraphicControl&) {}
+
+void GraphicControl::CaptureLost() {
+  clicked_ = false;
+  CMCaptureLost();
+}
+
+void GraphicControl::MouseDown(MouseButton button, ShiftState shift, int x, int y) {
+  if (OnMouseDown) OnMouseDown(*this, button, shift, x, y);
+}
+
+void GraphicControl::MouseMove(ShiftState shift, int x, int y) {
+  if (OnMouseMove) OnMouseMove(*this, shift, x, y);
+}
+
+void GraphicControl::MouseUp(MouseButton button, ShiftState shift, int x, int y) {
+  if (OnMouseUp) OnMouseUp(*this, button, shift, x, y);
+}
+
+void GraphicControl::Click() {
+  if (OnClick) OnClick(*this);
+}
+
+void GraphicControl::DblClick() {
+  if (OnDblClick) OnDblClick(*this);
+}
+
+}  // namespace kestrun::gui

@@ -1,0 +1,123 @@
+#pragma once
+// A windowless control: it lives in a ControlHost (one per form), which hit-tests, captures and paints
+// it on the form's surface in creation order. The virtual handlers are named after the messages the
+// host delivers (WM_*, and the library's own CM_* notifications).
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+namespace kestrun::gui {
+
+class ControlHost;
+
+enum class MouseButton { Left, Right, Middle };
+
+struct ShiftState {
+  bool shift = false;
+  bool ctrl = false;
+  bool alt = false;
+  bool dbl = false;  // the press was the second of a double click
+  [[nodiscard]] bool NoModifiers() const { return !shift && !ctrl && !alt; }
+};
+
+struct Bounds {
+  int left = 0;
+  int top = 0;
+  int width = 0;
+  int height = 0;
+};
+
+class GraphicControl {
+ public:
+  using NotifyEvent = std::function<void(GraphicControl& sender)>;
+  using MouseEvent = std::function<void(GraphicControl& sender, MouseButton, ShiftState, int x, int y)>;
+  using MouseMoveEvent = std::function<void(GraphicControl& sender, ShiftState, int x, int y)>;
+
+  explicit GraphicControl(Bounds bounds = {});
+  GraphicControl(const GraphicControl&) = delete;
+  GraphicControl& operator=(const GraphicControl&) = delete;
+  virtual ~GraphicControl();
+
+  // Placement in a host; parent null means the form's client area itself.
+  void Attach(ControlHost* host, GraphicControl* parent);
+  [[nodiscard]] ControlHost* Host() const { return host_; }
+  [[nodiscard]] GraphicControl* Parent() const { return parent_; }
+
+  [[nodiscard]] Bounds GetBounds() const { return bounds_; }
+  [[nodiscard]] int Left() const { return bounds_.left; }
+  [[nodiscard]] int Top() const { return bounds_.top; }
+  [[nodiscard]] int Width() const { return bounds_.width; }
+  [[nodiscard]] int Height() const { return bounds_.height; }
+  void SetBounds(Bounds bounds);
+  void SetLeft(int v) { SetBounds({v, bounds_.top, bounds_.width, bounds_.height}); }
+  void SetTop(int v) { SetBounds({bounds_.left, v, bounds_.width, bounds_.height}); }
+  void SetWidth(int v) { SetBounds({bounds_.left, bounds_.top, v, bounds_.height}); }
+  void SetHeight(int v) { SetBounds({bounds_.left, bounds_.top, bounds_.width, v}); }
+
+  [[nodiscard]] bool Visible() const { return visible_; }
+  void SetVisible(bool visible);
+  [[nodiscard]] bool Enabled() const { return enabled_; }
+  void SetEnabled(bool enabled);
+  // Visible with all its ancestors, in a host whose window is shown.
+  [[nodiscard]] bool Showing() const;
+
+  [[nodiscard]] COLORREF Color() const { return color_; }
+  void SetColor(COLORREF color);
+  [[nodiscard]] HCURSOR Cursor() const { return cursor_; }
+  void SetCursor(HCURSOR cursor) { cursor_ = cursor; }  // not owned: a shared system cursor
+
+  int Tag = 0;
+  NotifyEvent OnClick;
+  NotifyEvent OnDblClick;
+  MouseEvent OnMouseDown;
+  MouseEvent OnMouseUp;
+  MouseMoveEvent OnMouseMove;
+
+  void Invalidate();
+  void Repaint() { Invalidate(); }
+  virtual void Click();
+
+  // Delivered by the host; coordinates are relative to the control.
+  virtual void Paint(HDC dc);
+  virtual void WMLButtonDown(ShiftState shift, int x, int y);
+  virtual void WMLButtonUp(ShiftState shift, int x, int y);
+  virtual void WMLButtonDblClk(ShiftState shift, int x, int y);
+  virtual void WMOtherButtonDown(MouseButton button, ShiftState shift, int x, int y);
+  virtual void WMOtherButtonUp(MouseButton button, ShiftState shift, int x, int y);
+  virtual void WMMouseMove(ShiftState shift, int x, int y);
+  virtual void CMMouseEnter() {}
+  virtual void CMMouseLeave() {}
+  // Return true to consume the key or character: no further control is offered it.
+  virtual bool CMDialogKey(WORD key, ShiftState shift);
+  virtual bool CMDialogChar(char ch);
+  virtual void CMEnabledChanged() { Invalidate(); }
+  // The group notification of latching buttons, sent to every control of the sender's parent.
+  virtual void CMButtonPressed(int groupIndex, GraphicControl& sender);
+  // The window lost the mouse capture while this control held it (no release will come).
+  void CaptureLost();
+
+ protected:
+  virtual void MouseDown(MouseButton button, ShiftState shift, int x, int y);
+  virtual void MouseMove(ShiftState shift, int x, int y);
+  virtual void MouseUp(MouseButton button, ShiftState shift, int x, int y);
+  virtual void DblClick();
+  virtual void CMCaptureLost() {}
+  virtual void BoundsChanged() {}
+  void SetMouseCapture(bool capture);
+  [[nodiscard]] bool Inside(int x, int y) const {
+    return x >= 0 && x < bounds_.width && y >= 0 && y < bounds_.height;
+  }
+
+ private:
+  ControlHost* host_ = nullptr;        // not owned
+  GraphicControl* parent_ = nullptr;   // not owned
+  Bounds bounds_;
+  bool visible_ = true;
+  bool enabled_ = true;
+  bool clicked_ = false;  // a plain left press started a click
+  COLORREF color_;
+  HCURSOR cursor_ = nullptr;
+};
+
+}  // namespace kestrun::gui

@@ -1,0 +1,86 @@
+#include "gui/Label.h"
+
+namespace kestrun::gui {
+
+Label::Label(Bounds bounds, const LabelStyle& style)
+    : GraphicControl(bounds), style_(style), font_(CreateFontObject(style.font)) {
+  if (style.color != CLR_INVALID) SetColor(style.color);
+  AdjustBounds();
+}
+
+UINT Label::DrawFlags() const {
+  UINT flags = DT_EXPANDTABS;
+  if (style_.alignment == Alignment::Center) flags |= DT_CENTER;
+  if (style_.alignment == Alignment::Right) flags |= DT_RIGHT;
+  if (!style_.showAccelChar) flags |= DT_NOPREFIX;
+  return flags;
+}
+
+void Label::SetText(const std::string& text) {
+  if (text == style_.text) return;
+  style_.text = text;
+  AdjustBounds();
+  Invalidate();
+}
+
+void Label::SetTextColor(COLORREF color) {
+  style_.textColor = color;
+  AdjustBounds();
+  Invalidate();
+}
+
+void Label::SetFont(const FontSpec& font) {
+  style_.font = font;
+  font_ = CreateFontObject(font);
+  AdjustBounds();
+  Invalidate();
+}
+
+void Label::SetAlignment(Alignment alignment) {
+  if (alignment == style_.alignment) return;
+  style_.alignment = alignment;
+  Invalidate();
+}
+
+void Label::SetTransparent(bool transparent) {
+  if (transparent == style_.transparent) return;
+  style_.transparent = transparent;
+  Invalidate();
+}
+
+void Label::SetShowAccelChar(bool show) {
+  if (show == style_.showAccelChar) return;
+  style_.showAccelChar = show;
+  AdjustBounds();
+  Invalidate();
+}
+
+void Label::SetAutoSize(bool autoSize) {
+  if (autoSize == style_.autoSize) return;
+  style_.autoSize = autoSize;
+  AdjustBounds();
+}
+
+// Measures as DrawText will draw; an empty text measures as one space, so the box keeps a line.
+void Label::AdjustBounds() {
+  if (!style_.autoSize) return;
+  WindowDc screen(nullptr);
+  SelectObjectGuard font(screen.Get(), font_.Get());
+  std::string text = style_.text.empty() ? std::string(" ") : style_.text;
+  RECT rect{0, 0, Width(), 0};
+  DrawTextA(screen.Get(), text.c_str(), static_cast<int>(text.size()), &rect, DrawFlags() | DT_CALCRECT);
+  int left = Left();
+  if (style_.alignment == Alignment::Right) left += Width() - rect.right;
+  SetBounds({left, Top(), rect.right, rect.bottom});
+}
+
+void Label::Paint(HDC dc) {
+  RECT rect{0, 0, Width(), Height()};
+  if (!style_.transparent) FillSolid(dc, rect, Color());
+  SelectObjectGuard font(dc, font_.Get());
+  SetBkMode(dc, TRANSPARENT);
+  ::SetTextColor(dc, style_.textColor);
+  DrawTextA(dc, style_.text.c_str(), static_cast<int>(style_.text.size()), &rect, DrawFlags());
+}
+
+}  // namespace kestrun::gui

@@ -1,0 +1,51 @@
+#pragma once
+// A windowless text label: one font and colour, aligned, drawn from the top, never word-wrapped.
+#include <string>
+
+#include "gui/Gdi.h"
+#include "gui/GraphicControl.h"
+
+namespace kestrun::gui {
+
+enum class Alignment { Left, Right, Center };
+
+struct LabelStyle {
+  std::string text;
+  FontSpec font;
+  COLORREF textColor = RGB(0, 0, 0);
+  Alignment alignment = Alignment::Left;
+  bool transparent = false;
+  COLORREF color = CLR_INVALID;  // background when opaque; CLR_INVALID: button face
+  bool autoSize = true;          // the box follows the text whenever the text or font changes
+  bool showAccelChar = true;     // false: "&" is drawn as it is (DT_NOPREFIX)
+};
+
+class Label : public GraphicControl {
+ public:
+  Label(Bounds bounds, const LabelStyle& style);
+
+  [[nodiscard]] const std::string& Text() const { return style_.text; }
+  void SetText(const std::string& text);
+  [[nodiscard]] COLORREF TextColor() const { return style_.textColor; }
+  // Counts as a font change: an auto-sized label fits its box to the text again.
+  void SetTextColor(COLORREF color);
+  void SetFont(const FontSpec& font);
+  [[nodiscard]] Alignment GetAlignment() const { return style_.alignment; }
+  void SetAlignment(Alignment alignment);
+  [[nodiscard]] bool Transparent() const { return style_.transparent; }
+  void SetTransparent(bool transparent);
+  [[nodiscard]] bool ShowAccelChar() const { return style_.showAccelChar; }
+  void SetShowAccelChar(bool show);
+  void SetAutoSize(bool autoSize);
+  [[nodiscard]] UINT DrawFlags() const;
+
+  void Paint(HDC dc) override;
+
+ private:
+  void AdjustBounds();
+
+  LabelStyle style_;
+  UniqueGdiObject font_;  // owned
+};
+
+}  // namespace kestrun::gui

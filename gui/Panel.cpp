@@ -1,0 +1,28 @@
+#include "gui/Panel.h"
+
+#include "gui/Gdi.h"
+
+namespace kestrun::gui {
+
+Panel::Panel(Bounds bounds, const PanelStyle& style) : GraphicControl(bounds), style_(style) {
+  if (style.color != CLR_INVALID) SetColor(style.color);
+}
+
+void Panel::DrawBevel(HDC dc, RECT& rect, Bevel bevel) const {
+  if (bevel == Bevel::None) return;
+  COLORREF light = GetSysColor(COLOR_BTNHIGHLIGHT);
+  COLORREF dark = GetSysColor(COLOR_BTNSHADOW);
+  if (bevel == Bevel::Raised)
+    Frame3D(dc, rect, light, dark, style_.bevelWidth);
+  else
+    Frame3D(dc, rect, dark, light, style_.bevelWidth);
+}
+
+void Panel::Paint(HDC dc) {
+  RECT rect{0, 0, Width(), Height()};
+  DrawBevel(dc, rect, style_.outer);
+  DrawBevel(dc, rect, style_.inner);
+  FillSolid(dc, rect, Color());
+}
+
+}  // namespace kestrun::gui

@@ -1,0 +1,62 @@
+#pragma once
+// Message pumping and timed steps for window tests: steps run from a thread timer, so they also run
+// inside the nested loop of a modal form.
+#include <windows.h>
+
+#include <functional>
+#include <vector>
+
+#include "gui/Application.h"
+#include "gui/Form.h"
+
+namespace kestrun::test {
+
+// Runs every message that arrives within ms milliseconds through the application's dispatch.
+inline void Pump(DWORD ms) {
+  DWORD end = GetTickCount() + ms;
+  while (static_cast<LONG>(end - GetTickCount()) > 0) {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) gui::Application::Instance().Dispatch(msg);
+    Sleep(5);
+  }
+}
+
+// One step per tick; once the steps are done, closes an active modal form so a test cannot hang.
+class Steps {
+ public:
+  explicit Steps(std::vector<std::function<void()>> steps, UINT interval = 150) : steps_(std::move(steps)) {
+    Current() = this;
+    id_ = SetTimer(nullptr, 0, interval, &Steps::Tick);
+  }
+  Steps(const Steps&) = delete;
+  Steps& operator=(const Steps&) = delete;
+  ~Steps() {
+    KillTimer(nullptr, id_);
+    Current() = nullptr;
+  }
+  [[nodiscard]] bool Finished() const { return next_ >= steps_.size(); }
+  [[nodiscard]] bool Forced() const { return forced_; }
+
+ private:
+  static Steps*& Current() {
+    static Steps* current = nullptr;
+    return current;
+  }
+  static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
+    Steps* self = Current();
+    if (!self) return;
+    if (self->next_ < self->steps_.size()) {
+      self->steps_[self->next_++]();
+    } else if (gui::Form* form = gui::Form::FromHandle(GetActiveWindow()); form && form->Modal()) {
+      self->forced_ = true;
+      PostMessageA(form->Handle(), WM_CLOSE, 0, 0);
+    }
+  }
+
+  std::vector<std::function<void()>> steps_;
+  size_t next_ = 0;
+  bool forced_ = false;
+  UINT_PTR id_ = 0;
+};
+
+}  // namespace kestrun::test

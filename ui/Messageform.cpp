@@ -1,0 +1,194 @@
+#include "ui/Messageform.h"
+
+namespace kestrun {
+
+using gui::GraphicControl;
+
+namespace {
+
+constexpr COLORREF kBoxBlue = RGB(10, 163, 243);
+constexpr COLORREF kTileBlue = RGB(82, 187, 244);
+constexpr COLORREF kWhite = RGB(255, 255, 255);
+constexpr COLORREF kRed = RGB(255, 0, 0);
+constexpr int kButtonTop = 100;
+constexpr int kPlateTop = 101;
+constexpr int kCaptionTop = 113;
+constexpr int kPlateWidth = 88;
+constexpr int kPlateHeight = 38;
+// Before the layout of a button set runs, all four trios lie on top of each other here.
+constexpr int kDesignLeft = 108;
+
+gui::FormSpec BoxSpec() {
+  gui::FormSpec spec;
+  spec.width = 310;
+  spec.height = 153;
+  spec.placement = gui::Placement::OwnerCentre;
+  return spec;
+}
+
+gui::LabelStyle MessageStyle() {
+  gui::LabelStyle style;
+  style.font = {"Arial", 13, true};
+  style.textColor = kWhite;
+  style.color = kBoxBlue;
+  style.autoSize = false;
+  // Texts are shown as given: a name such as "Tom & Jerry" must not lose its "&".
+  style.showAccelChar = false;
+  return style;
+}
+
+gui::LabelStyle PlateStyle() {
+  gui::LabelStyle style;
+  style.color = kTileBlue;
+  style.autoSize = false;
+  return style;
+}
+
+gui::LabelStyle CaptionStyle(const std::string& text) {
+  gui::LabelStyle style;
+  style.text = text;
+  style.font = {"Arial", 11, true};
+  style.textColor = kWhite;
+  style.alignment = gui::Alignment::Center;
+  style.transparent = true;
+  return style;
+}
+
+// The box being shown: the drag handler moves this one.
+TfmMessageBox* currentBox = nullptr;
+
+}  // namespace
+
+TfmMessageBox::TfmMessageBox(gui::Form* owner) : Form(BoxSpec(), owner) {
+  Panel1 = &Add<gui::Panel>(nullptr, gui::Bounds{0, 0, 310, 153},
+                            gui::PanelStyle{kBoxBlue, gui::Bevel::Raised, gui::Bevel::Lowered, 2});
+  lMessage = &Add<gui::Label>(Panel1, gui::Bounds{4, 4, 302, 145}, MessageStyle());
+  labOk = AddPlate();
+  labCancel = AddPlate();
+  labYes = AddPlate();
+  labNo = AddPlate();
+  lOk = AddCaption("OK");
+  lCancel = AddCaption("Cancel");
+  lNo = AddCaption("No");
+  lYes = AddCaption("Yes");
+  bbtYes = AddButton(0);
+  bbtOk = AddButton(6);
+  bbtNo = AddButton(3);
+  bbtCancel = AddButton(9);
+  bbtYes->SetDefault(true);
+  bbtOk->SetDefault(true);
+  bbtNo->SetCancel(true);
+  bbtCancel->SetCancel(true);
+
+  bbtYes->OnClick = [this](GraphicControl&) { bbtYesClick(); };
+  bbtNo->OnClick = [this](GraphicControl&) { bbtNoClick(); };
+  bbtOk->OnClick = [this](GraphicControl&) { bbtOkClick(); };
+  bbtCancel->OnClick = [this](GraphicControl&) { bbtCancelClick(); };
+  for (const Trio& trio : {Trio{bbtYes, labYes, lYes}, Trio{bbtNo, labNo, lNo}, Trio{bbtOk, labOk, lOk},
+                           Trio{bbtCancel, labCancel, lCancel}}) {
+    gui::Label* caption = trio.caption;
+    trio.button->OnMouseEnter = [caption](GraphicControl&) { HoverColour(caption, kRed); };
+    trio.button->OnMouseLeave = [caption](GraphicControl&) { HoverColour(caption, kWhite); };
+  }
+  lMessage->OnMouseDown = [this](GraphicControl&, gui::MouseButton, gui::ShiftState, int, int) {
+    lMessageMouseDown();
+  };
+  OnActivate = [this](Form&) { FormActivate(); };
+}
+
+gui::Label* TfmMessageBox::AddPlate() {
+  return &Add<gui::Label>(Panel1, gui::Bounds{kDesignLeft + 1, kPlateTop, kPlateWidth, kPlateHeight},
+                          PlateStyle());
+}
+
+gui::Label* TfmMessageBox::AddCaption(const std::string& text) {
+  return &Add<gui::Label>(Panel1, gui::Bounds{kDesignLeft + 1, kCaptionTop, kPlateWidth, 14},
+                          CaptionStyle(text));
+}
+
+TKSpeedButton* TfmMessageBox::AddButton(int idle) {
+  auto* button = &Add<TKSpeedButton>(Panel1, gui::Bounds{kDesignLeft, kButtonTop, 90, 40});
+  button->SetFlat(true);
+  button->SetDrawBorderInFlatMode(true);
+  button->SetImages(&ImageList1);
+  button->SetImageIndexIDLE(idle);
+  button->SetImageIndexUp(idle + 1);
+  button->SetImageIndexDown(idle + 2);
+  return button;
+}
+
+int TfmMessageBox::Execute(const std::string& text, const std::string& caption, int buttonSet) {
+  Tag = buttonSet;
+  SetCaption(caption);
+  lMessage->SetText("\n" + text);
+  lMessage->SetAlignment(gui::Alignment::Center);
+  return ShowModal();
+}
+
+void TfmMessageBox::ShowTrio(const Trio& trio, int x) {
+  for (GraphicControl* part : {static_cast<GraphicControl*>(trio.button), static_cast<GraphicControl*>(trio.plate),
+                               static_cast<GraphicControl*>(trio.caption)})
+    part->SetVisible(true);
+  trio.plate->SetBounds({x + 1, trio.plate->Top(), kPlateWidth, kPlateHeight});
+  trio.caption->SetWidth(kPlateWidth);
+  trio.button->SetLeft(x);
+  trio.caption->SetLeft(x + 1);
+}
+
+void TfmMessageBox::HideTrio(const Trio& trio) {
+  trio.button->SetVisible(false);
+  trio.plate->SetVisible(false);
+  trio.caption->SetVisible(false);
+}
+
+void TfmMessageBox::FormActivate() {
+  const Trio ok{bbtOk, labOk, lOk}, cancel{bbtCancel, labCancel, lCancel};
+  const Trio yes{bbtYes, labYes, lYes}, no{bbtNo, labNo, lNo};
+  switch (Tag) {
+    case 0:
+      ShowTrio(ok, 108);
+      for (const Trio& t : {cancel, yes, no}) HideTrio(t);
+      break;
+    case 1:
+      ShowTrio(ok, 43);
+      ShowTrio(cancel, 175);
+      for (const Trio& t : {yes, no}) HideTrio(t);
+      break;
+    case 3:
+      ShowTrio(yes, 9);
+      ShowTrio(no, 106);
+      ShowTrio(cancel, 203);
+      HideTrio(ok);
+      break;
+    case 4:
+      ShowTrio(yes, 43);
+      ShowTrio(no, 175);
+      for (const Trio& t : {cancel, ok}) HideTrio(t);
+      break;
+    default:
+      break;
+  }
+}
+
+// The caption label sizes itself to its text on every colour change; the plate width restores centring.
+void TfmMessageBox::HoverColour(gui::Label* caption, COLORREF colour) {
+  caption->SetTextColor(colour);
+  caption->SetWidth(kPlateWidth);
+}
+
+void TfmMessageBox::lMessageMouseDown() {
+  if (currentBox) currentBox->StartSystemMove();
+}
+
+int ShowMessageBox(gui::Form* owner, const std::string& text, const std::string& caption, int buttonSet) {
+  // Only 0, 1, 3 and 4 have a layout; any other set is refused as if the box had been closed.
+  if (buttonSet != 0 && buttonSet != 1 && buttonSet != 3 && buttonSet != 4) return 2;
+  TfmMessageBox box(owner);
+  TfmMessageBox* previous = currentBox;
+  currentBox = &box;
+  int result = box.Execute(text, caption, buttonSet);
+  currentBox = previous;
+  return result;
+}
+
+}  // namespace kestrun
