@@ -102,6 +102,12 @@ expect_rc 1 remove --name both --location hkcu-run
 [[ $err == *"--state"* ]] || fail "ambiguous remove: stderr '$err'"
 expect_rc 1 enable --name machine --location 16  # it is not disabled
 
+# --- a move that would overwrite an entry of the same name needs --replace ---
+expect_rc 1 disable --name both --location 1
+[[ $err == *"both"*"--replace"* ]] || fail "overwrite not refused: '$err'"
+expect_rc 0 disable --name both --location 1 --replace --dry-run
+[[ $out == "would disable:"*"C:\both-on.exe"*"replacing:"*"C:\both-off.exe"* ]] || fail "dry-run replace: '$out'"
+
 # --- dry runs change nothing ---
 before=$(cli list --json)
 expect_rc 0 disable --name machine --location 'HKLM Run' --dry-run

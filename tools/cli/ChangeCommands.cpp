@@ -17,6 +17,7 @@ struct ChangeOptions {
   std::string location;
   std::string state = "any";
   bool dryRun = false;
+  bool replace = false;
 };
 
 TStartupRows RowsNamed(const TStartupRows& rows, const TStartupRow& like) {
@@ -47,6 +48,13 @@ const char* Verb(Change change, bool done) {
   return "";
 }
 
+// The entry of the same name already at the place a move would go to: the move would overwrite it.
+const TStartupRow* InTheWay(TStartupRows& rows, const TStartupRow& row, Change change) {
+  if (change == Change::Remove) return nullptr;
+  const StateFilter target = change == Change::Enable ? StateFilter::Enabled : StateFilter::Disabled;
+  return SelectRow(rows, row.Name, row.Record.GetLocation(), target).row;
+}
+
 // Runs the store operation on the selected row; returns whether the entry left its place.
 bool Apply(CliSession& session, TStartupRows& rows, TStartupRow& row, Change change) {
   const TStartupRow before = row;
@@ -68,8 +76,17 @@ int RunChange(CliSession& session, const ChangeOptions& options) {
     return kExitFailed;
   }
   const TStartupRow chosen = *selected.row;
+  const TStartupRow* replaced = InTheWay(rows, chosen, options.change);
+  if (replaced && !options.replace) {
+    session.report.Fail("'" + replaced->Name + "' is already " + StateName(*replaced) + " in " +
+                        LocationName(chosen.Record.GetLocation()) + " (" + replaced->Path +
+                        ") and would be overwritten: add --replace to go ahead");
+    return kExitFailed;
+  }
   if (options.dryRun) {
-    WriteOutput(std::string(Verb(options.change, false)) + ":\n" + FormatTable({chosen}));
+    std::string text = std::string(Verb(options.change, false)) + ":\n" + FormatTable({chosen});
+    if (replaced) text += "replacing:\n" + FormatTable({*replaced});
+    WriteOutput(text);
     return kExitOk;
   }
   const bool moved = Apply(session, rows, *selected.row, options.change);
@@ -101,6 +118,9 @@ void AddChange(CLI::App& app, Action& action, Change change, const char* name, c
     command->add_option("--state", options->state, "Which one, when the name is both enabled and disabled")
         ->check(state);
   }
+  if (change != Change::Remove)
+    command->add_flag("--replace", options->replace,
+                      "Overwrite an entry of the same name already at the place it moves to");
   command->add_flag("--dry-run", options->dryRun, "Show what would change, and change nothing");
   command->callback([options, &action] {
     action = [options](CliSession& session) { return RunChange(session, *options); };
