@@ -12,6 +12,7 @@ constexpr COLORREF kToolbarBlue = RGB(10, 163, 243);
 
 gui::FormSpec AboutSpec() {
   gui::FormSpec spec;
+  spec.caption = "About Kestrun";  // never drawn (no title bar); names the window to the system
   spec.width = 384;
   spec.height = 200;
   spec.placement = gui::Placement::OwnerCentre;

@@ -15,6 +15,7 @@ constexpr COLORREF kTileBlue = RGB(82, 187, 244);
 
 gui::FormSpec DialogSpec() {
   gui::FormSpec spec;
+  spec.caption = "Create New";  // never drawn (no title bar); names the window to the system
   spec.width = 311;
   spec.height = 168;
   spec.position = {320, 172};

@@ -166,8 +166,14 @@ void TForm1::LoadStartupList() {
 void TForm1::FillList() {
   for (size_t i = 0; i < Rows_.size(); ++i)
     lvStartup.AddRow(Rows_[i].Name, Rows_[i].Path, Rows_[i].Checked, static_cast<LPARAM>(i));
-  lvStartup.SetColumnWidth(0, LVSCW_AUTOSIZE_USEHEADER);
-  lvStartup.SetColumnWidth(1, LVSCW_AUTOSIZE_USEHEADER);
+  FitColumn(0, 50);
+  FitColumn(1, 200);
+}
+
+// Each column as wide as its longest text, never narrower than its minimum.
+void TForm1::FitColumn(int column, int minWidth) {
+  lvStartup.SetColumnWidth(column, LVSCW_AUTOSIZE);
+  if (lvStartup.ColumnWidth(column) < minWidth) lvStartup.SetColumnWidth(column, minWidth);
 }
 
 void TForm1::ReadCheckMarks() {

@@ -78,6 +78,7 @@ class TForm1 : public gui::Form {
   void iBannerClick();
   void SelectFirstRow();
   void FillList();
+  void FitColumn(int column, int minWidth);
   void ReadCheckMarks();
 
   IPlatform& Platform;  // not owned

@@ -1,0 +1,129 @@
+#!/usr/bin/env bash
+# The real Kestrun.exe, driven from outside with xdotool against a seeded prefix; the registry and the
+# folders are checked afterwards. Runs inside a Wine virtual desktop, where scripted clicks land; the
+# probe (winprobe.exe) runs in the same desktop to find windows and read the list's check marks.
+set -euo pipefail
+program=$1 probe=$2
+here=$(cd "$(dirname "$0")" && pwd)
+. "$here/../wine/prefix.sh"
+shots=${KESTRUN_SHOTS:-$(dirname "$program")/screenshots}
+mkdir -p "$shots"
+
+kt_new_prefix
+trap 'kill $(jobs -p) 2>/dev/null; kt_drop_prefix' EXIT
+fail() { echo "FAIL: $*" >&2; import -window root "$shots/failure.png" 2>/dev/null || true; exit 1; }
+step() { echo "--- $*"; }
+
+cur='HKCU\Software\Microsoft\Windows\CurrentVersion'
+mac='HKLM\Software\Microsoft\Windows\CurrentVersion'
+reg() { wine reg "$@" </dev/null >/dev/null 2>&1; }
+has() { wine reg query "$1" /v "$2" </dev/null >/dev/null 2>&1; }
+probe() { wine "$probe" "$@" </dev/null; }
+unix() { winepath -u "$1" 2>/dev/null; }
+shell_folder() {
+  wine reg query "$1\\Explorer\\Shell Folders" /v "$2" </dev/null 2>/dev/null | tr -d '\r' | sed -n 's/.*REG_SZ *//p'
+}
+
+# Every window of the prefix in one virtual desktop at the screen's origin.
+reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d kestrun /f
+reg add 'HKCU\Software\Wine\Explorer\Desktops' /v kestrun /d 1024x768 /f
+reg delete "$mac\\RunServices" /f
+reg add "$cur\\Run" /v UserRun /d 'C:\u.exe' /f
+reg add "$mac\\Run" /v MachineRun /d 'C:\m.exe' /f
+reg add "$cur\\RunServices" /v UserSvc /d 'C:\us.exe' /f
+reg add "$mac\\RunServices" /v MachineSvc /d 'C:\ms.exe' /f
+user_startup=$(shell_folder "$cur" Startup)
+common_startup=$(shell_folder "$mac" "Common Startup")
+mkdir -p "$(unix "$user_startup")" "$(unix "$common_startup")"
+echo u >"$(unix "$user_startup")/user.bat"
+echo c >"$(unix "$common_startup")/common.bat"
+user_parked=$(unix "$user_startup")/../"Disabled Startup Items"
+common_parked=$(unix "$common_startup")/../"Disabled Startup Items"
+
+# Screen points of the main window, which always opens at (239, 158).
+tile() { case $1 in save) echo 275 211 ;; refresh) echo 339 212 ;; remove) echo 403 212 ;;
+                    create) echo 467 212 ;; about) echo 531 211 ;; esac; }
+click() { xdotool mousemove "$1" "$2" click 1; sleep 0.4; }
+click_tile() { click $(tile "$1"); }
+first_row() { click 300 275; }
+marks() { probe rows | tr -d '\r' | tr -d '\n'; }
+expect_marks() {
+  for _ in $(seq 50); do [ "$(marks)" = "$1" ] && return 0; sleep 0.2; done
+  fail "check marks $(marks), expected $1 ($2)"
+}
+# Clicks a button of our own message box (its trios lie at fixed points inside the box).
+answer() {  # title, x of the button inside the box
+  read -r x y _ _ < <(probe window "$1") || fail "no '$1' box"
+  click $((x + $2)) $((y + 120))
+  probe gone "$1" || fail "'$1' box still open"
+}
+
+cd "$(dirname "$program")"  # the help file lies beside the program
+wine "$program" </dev/null >/dev/null 2>&1 &
+probe window "Tamsel Soft Kestrun" 20000 >/dev/null || fail "main window did not open"
+expect_marks 111111 "first scan"
+
+step "disable one entry of every location and save"
+first_row
+for _ in 1 2 3 4 5 6; do xdotool key space Down; sleep 0.2; done
+expect_marks 000000 "all cleared, not saved"
+click_tile save
+expect_marks 000000 "after Save Settings"
+for key in "$cur\\Run-:UserRun" "$mac\\Run-:MachineRun" "$cur\\RunServices-:UserSvc" "$mac\\RunServices-:MachineSvc"; do
+  has "${key%%:*}" "${key##*:}" || fail "${key##*:} not parked in ${key%%:*}"
+done
+has "$cur\\Run" UserRun && fail "UserRun still live"
+[ -f "$user_parked/user.bat" ] && [ ! -f "$(unix "$user_startup")/user.bat" ] || fail "user.bat not parked"
+[ -f "$common_parked/common.bat" ] || fail "common.bat not parked"
+
+step "unsaved marks survive the About box"
+first_row
+xdotool key space
+expect_marks 100000 "first row ticked"
+click_tile about
+probe window "About Kestrun" >/dev/null || fail "About box did not open"
+import -window root "$shots/about.png"
+xdotool key Escape
+probe gone "About Kestrun" || fail "About box did not close on Escape"
+expect_marks 100000 "after the About box"
+click_tile save
+expect_marks 100000 "after saving"  # UserRun is live again: first in the list, ticked
+has "$cur\\Run" UserRun || fail "UserRun not enabled again"
+
+step "unsaved marks do not survive Refresh"
+first_row
+xdotool key Down space
+expect_marks 110000 "second row ticked"
+click_tile refresh
+expect_marks 100000 "after Refresh"
+[ "$(probe selected | tr -d '\r')" = "0 focused" ] || fail "Refresh did not select and focus the first row"
+
+step "Remove: No keeps the entry, Yes deletes it"
+first_row
+click_tile remove
+import -window root "$shots/confirm.png"
+answer Confirm 220
+has "$cur\\Run" UserRun || fail "No deleted the entry"
+click_tile remove
+answer Confirm 88
+has "$cur\\Run" UserRun && fail "Yes did not delete the entry"
+has "$cur\\Run-" UserRun && fail "Remove touched another key"
+expect_marks 00000 "after Remove"
+
+step "a registry error in a handler goes to the top-level display; the window stays usable"
+reg add "$cur\\Explorer\\Shell Folders" /v Startup /t REG_DWORD /d 1 /f
+click_tile refresh
+text=$(probe box "Tamsel Soft Kestrun" | tr -d '\r') || fail "no error box"
+# No "." is added: the text already ends in a character below it.
+[ "$text" = "Invalid data type for 'Startup'" ] || fail "error box says '$text'"
+import -window root "$shots/error.png"
+xdotool key Return
+probe boxgone "Tamsel Soft Kestrun" || fail "error box did not close"
+reg add "$cur\\Explorer\\Shell Folders" /v Startup /d "$user_startup" /f
+click_tile refresh
+expect_marks 00000 "after the error"
+
+step "hover turns the caption red"
+xdotool mousemove 403 212; sleep 1
+import -window root "$shots/main-hover.png"
+echo "main window journey: 6 passed, 0 failed"

@@ -1,0 +1,108 @@
+// Test helper for the end-to-end window tests: looks at Kestrun's windows from another process in the
+// same Wine desktop, so a script can wait for a window, read where it lies, and read the list's rows.
+//   winprobe window TITLE [ms]   wait for a visible top-level window; print "x y width height"
+//   winprobe gone TITLE [ms]     wait until no visible top-level window has that title
+//   winprobe rows                the main list: one line per row, "1" or "0" for its check mark
+//   winprobe selected            the main list's selected row (-1 for none) and whether it has the focus
+//   winprobe box TITLE [ms]      wait for the platform's message box with that title; print its text
+//   winprobe boxgone TITLE [ms]  wait until that message box has closed
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+constexpr const char* kMainTitle = "Tamsel Soft Kestrun";
+
+struct Search {
+  std::string title;
+  std::string cls;  // empty: any class
+  HWND found = nullptr;
+};
+
+BOOL CALLBACK Match(HWND hwnd, LPARAM param) {
+  auto* search = reinterpret_cast<Search*>(param);
+  char text[512] = "", cls[256] = "";
+  GetWindowTextA(hwnd, text, sizeof text);
+  GetClassNameA(hwnd, cls, sizeof cls);
+  if (IsWindowVisible(hwnd) && search->title == text && (search->cls.empty() || search->cls == cls)) {
+    search->found = hwnd;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+HWND Find(const std::string& title, const std::string& cls = {}) {
+  Search search{title, cls};
+  EnumWindows(Match, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+HWND WaitFor(const std::string& title, int ms, bool present, const std::string& cls = {}) {
+  for (int waited = 0;; waited += 50) {
+    HWND hwnd = Find(title, cls);
+    if ((hwnd != nullptr) == present || waited >= ms) return hwnd;
+    Sleep(50);
+  }
+}
+
+HWND MainList() {
+  HWND main = Find(kMainTitle);
+  return main ? FindWindowExA(main, nullptr, WC_LISTVIEWA, nullptr) : nullptr;
+}
+
+int Window(const std::string& title, int ms) {
+  HWND hwnd = WaitFor(title, ms, true);
+  if (!hwnd) return 1;
+  RECT rect;
+  GetWindowRect(hwnd, &rect);
+  std::printf("%ld %ld %ld %ld\n", rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
+  return 0;
+}
+
+int Rows() {
+  HWND list = MainList();
+  if (!list) return 1;
+  const int count = ListView_GetItemCount(list);
+  for (int i = 0; i < count; ++i) std::printf("%d\n", ListView_GetCheckState(list, i) ? 1 : 0);
+  return 0;
+}
+
+int Selected() {
+  HWND list = MainList();
+  if (!list) return 1;
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  GetGUIThreadInfo(GetWindowThreadProcessId(list, nullptr), &info);
+  std::printf("%d %s\n", ListView_GetNextItem(list, -1, LVNI_SELECTED),
+              info.hwndFocus == list ? "focused" : "unfocused");
+  return 0;
+}
+
+int BoxText(const std::string& title, int ms) {
+  HWND box = WaitFor(title, ms, true, "#32770");
+  if (!box) return 1;
+  char text[2048] = "";
+  GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+  std::printf("%s\n", text);
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const std::string verb = argc > 1 ? argv[1] : "";
+  const int ms = argc > 3 ? std::atoi(argv[3]) : 10000;
+  int rc = 2;
+  if (verb == "window" && argc > 2) rc = Window(argv[2], ms);
+  else if (verb == "gone" && argc > 2) rc = WaitFor(argv[2], ms, false) ? 1 : 0;
+  else if (verb == "rows") rc = Rows();
+  else if (verb == "selected") rc = Selected();
+  else if (verb == "box" && argc > 2) rc = BoxText(argv[2], ms);
+  else if (verb == "boxgone" && argc > 2) rc = WaitFor(argv[2], ms, false, "#32770") ? 1 : 0;
+  std::fflush(stdout);
+  return rc;
+}

@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Screenshots of the main window with a seeded list: plain, and with the pointer over a tile.
+#   tools/screenshots/main-window.sh [OUTDIR]   (default: build/screenshots)
+set -euo pipefail
+root=$(cd "$(dirname "$0")/../.." && pwd)
+build=${KESTRUN_BUILD:-$root/build}
+out=${1:-$build/screenshots}
+mkdir -p "$out"
+. "$root/tests/wine/prefix.sh"
+if [ -z "${DISPLAY:-}" ]; then exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$out"; fi
+kt_new_prefix
+trap 'kill $(jobs -p) 2>/dev/null; kt_drop_prefix' EXIT
+reg() { wine reg "$@" </dev/null >/dev/null 2>&1; }
+cur='HKCU\Software\Microsoft\Windows\CurrentVersion'
+mac='HKLM\Software\Microsoft\Windows\CurrentVersion'
+reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d kestrun /f
+reg add 'HKCU\Software\Wine\Explorer\Desktops' /v kestrun /d 1024x768 /f
+reg add "$cur\\Run" /v "OneDrive" /d '"C:\Program Files\Microsoft OneDrive\OneDrive.exe" /background' /f
+reg add "$cur\\Run" /v "Spotify" /d 'C:\Users\root\AppData\Roaming\Spotify\Spotify.exe /minimized' /f
+reg add "$mac\\Run" /v "SecurityHealth" /t REG_EXPAND_SZ /d '%windir%\system32\SecurityHealthSystray.exe' /f
+reg add "$mac\\Run" /v "Tom & Jerry Updater" /d 'C:\Program Files\TJ\update.exe -q' /f
+reg add "$cur\\Run-" /v "Steam" /d '"C:\Program Files (x86)\Steam\steam.exe" -silent' /f
+startup=$(wine reg query "$cur\\Explorer\\Shell Folders" /v Startup </dev/null 2>/dev/null | tr -d '\r' | sed -n 's/.*REG_SZ *//p')
+dir=$(winepath -u "$startup" 2>/dev/null); mkdir -p "$dir"; echo x >"$dir/Notes.lnk"
+cd "$build/app"
+wine Kestrun.exe </dev/null >/dev/null 2>&1 &
+wine "$build/tests/e2e/winprobe.exe" window "Tamsel Soft Kestrun" 20000 </dev/null >/dev/null
+xdotool mousemove 900 700; sleep 1
+import -window root -crop 449x375+239+158 +repage "$out/main-window.png"
+xdotool mousemove 403 212; sleep 1
+import -window root -crop 449x375+239+158 +repage "$out/main-window-hover.png"
+echo "screenshots in $out"
