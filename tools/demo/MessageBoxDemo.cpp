@@ -1,0 +1,50 @@
+// Shows one message box for screenshots and scripted clicks: messagebox-demo SET [CLOSE_AFTER_MS].
+// The exit code is the box's result; with CLOSE_AFTER_MS the box closes itself (result 2).
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "gui/Application.h"
+#include "gui/Form.h"
+#include "ui/Messageform.h"
+
+namespace {
+
+struct Sample {
+  const char* text;
+  const char* caption;
+};
+
+Sample SampleFor(int set) {
+  switch (set) {
+    case 0:
+      return {"\nThe system cannot find the file specified.", "Error"};
+    case 1:
+      return {"\nWrite the new entry into\nthe Startup folder?", "Create"};
+    case 3:
+      return {"\nThe check marks have changed.\nSave them before leaving?", "Save Settings"};
+    default:
+      return {"\nDo you really want to delete \nTom & Jerry from Startup?", "Confirm"};
+  }
+}
+
+void CALLBACK CloseBox(HWND, UINT, UINT_PTR id, DWORD) {
+  KillTimer(nullptr, id);
+  if (kestrun::gui::Form* form = kestrun::gui::Form::FromHandle(GetActiveWindow()))
+    PostMessageA(form->Handle(), WM_CLOSE, 0, 0);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  int set = argc > 1 ? std::atoi(argv[1]) : 4;
+  UINT closeAfter = argc > 2 ? static_cast<UINT>(std::atoi(argv[2])) : 0;
+  kestrun::gui::Application::Instance().SetTitle("Tamsel Soft Kestrun");
+  if (closeAfter > 0) SetTimer(nullptr, 0, closeAfter, CloseBox);
+  Sample sample = SampleFor(set);
+  int result = kestrun::ShowMessageBox(nullptr, sample.text, sample.caption, set);
+  std::printf("%d\n", result);
+  return result;
+}
