@@ -33,9 +33,10 @@ void TStartupStore::MoveRegistryValue(HKEY hive, const std::string& sourceKey, c
   if (!Registry.OpenKey(sourceKey, false)) return;
   const std::optional<RegValue> source = Registry.ReadValue(name);
   if (!source) return;  // changed by someone else since the scan: the rescan shows the truth
-  // The moved value keeps its type (an expandable string must stay expandable) and the row's text.
+  // The moved value keeps its type (an expandable string must stay expandable) and the row's text;
+  // when that text is what the key holds, its bytes move untouched (a NUL inside or none at the end).
   RegValue moved{name, source->type, source->data};
-  if (IsStringType(source->type)) moved.data = text + '\0';
+  if (IsStringType(source->type) && DecodeStringValue(*source) != text) moved.data = text + '\0';
   // Target first: the source goes only once the entry is safe in its new place, so a failure at
   // any step leaves it in one place or both, never in none.
   if (!Registry.OpenKey(targetKey, true)) return;

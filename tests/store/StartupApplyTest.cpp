@@ -92,6 +92,12 @@ TEST_F(ApplyTest, DisableThenEnableEveryLocationKeepsTypeAndData) {
   EXPECT_EQ(ValueCount(HKEY_CURRENT_USER, VersionKey("Run-")), 0);  // the parking key stays, empty
 }
 
+TEST_F(ApplyTest, StoredBytesMoveUntouchedWhenTheyAreTheRowsText) {
+  SetRaw(HKEY_CURRENT_USER, VersionKey("Run"), "Inner", REG_SZ, "C:\\a.exe\0tail", 14);
+  ApplyAll(slUserRun, false);
+  EXPECT_EQ(ReadRaw(HKEY_CURRENT_USER, VersionKey("Run-"), "Inner")->data, std::string("C:\\a.exe\0tail", 14));
+}
+
 TEST_F(ApplyTest, UnchangedRowsAndUnknownLocationsTouchNothing) {
   SeedEveryLocation();
   TStartupRows rows = Scan();
