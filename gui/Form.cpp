@@ -39,7 +39,9 @@ BOOL CALLBACK CollectEnabled(HWND hwnd, LPARAM lParam) {
 
 }  // namespace
 
-void Form::Port::SetCapture() { ::SetCapture(form_.hwnd_); }
+void Form::Port::SetCapture() {
+  if (form_.hwnd_) ::SetCapture(form_.hwnd_);
+}
 
 void Form::Port::ReleaseCapture() {
   if (GetCapture() == form_.hwnd_) ::ReleaseCapture();
@@ -52,16 +54,19 @@ void Form::Port::TrackMouseLeave() {
   TrackMouseEvent(&track);
 }
 
-void Form::Port::InvalidateRect(const RECT& rect) { ::InvalidateRect(form_.hwnd_, &rect, FALSE); }
+// A null window would mean every window of the desktop.
+void Form::Port::InvalidateRect(const RECT& rect) {
+  if (form_.hwnd_) ::InvalidateRect(form_.hwnd_, &rect, FALSE);
+}
 
 std::optional<POINT> Form::Port::CursorPos() const {
   POINT point;
-  if (!GetCursorPos(&point) || WindowFromPoint(point) != form_.hwnd_) return std::nullopt;
+  if (!form_.hwnd_ || !GetCursorPos(&point) || WindowFromPoint(point) != form_.hwnd_) return std::nullopt;
   ScreenToClient(form_.hwnd_, &point);
   return point;
 }
 
-bool Form::Port::Showing() const { return IsWindowVisible(form_.hwnd_) != FALSE; }
+bool Form::Port::Showing() const { return form_.hwnd_ && IsWindowVisible(form_.hwnd_); }
 
 void Form::RegisterClassOnce() {
   static const bool registered = [] {

@@ -15,7 +15,7 @@ MemorySurface::~MemorySurface() {
 
 UniqueGdiObject CreateFontObject(const FontSpec& spec) {
   return UniqueGdiObject(CreateFontA(-spec.height, 0, 0, 0, spec.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE,
-                                     FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                                     FALSE, spec.charset, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
                                      DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, spec.name.c_str()));
 }
 

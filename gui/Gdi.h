@@ -91,6 +91,7 @@ struct FontSpec {
   std::string name = "MS Sans Serif";
   int height = 11;  // pixels of character height (negative to CreateFontA)
   bool bold = false;
+  BYTE charset = DEFAULT_CHARSET;
 };
 
 [[nodiscard]] UniqueGdiObject CreateFontObject(const FontSpec& spec);
