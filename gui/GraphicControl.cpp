@@ -71,11 +71,17 @@ void GraphicControl::WMLButtonDown(ShiftState shift, int x, int y) {
   MouseDown(MouseButton::Left, shift, x, y);
 }
 
+// A click handler that throws must not leave the control pressed: the release still runs.
 void GraphicControl::WMLButtonUp(ShiftState shift, int x, int y) {
   SetMouseCapture(false);
   if (clicked_) {
     clicked_ = false;
-    if (Inside(x, y)) Click();
+    try {
+      if (Inside(x, y)) Click();
+    } catch (...) {
+      MouseUp(MouseButton::Left, shift, x, y);
+      throw;
+    }
   }
   MouseUp(MouseButton::Left, shift, x, y);
 }

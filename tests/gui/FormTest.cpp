@@ -117,6 +117,8 @@ TEST_F(FormTest, ExceptionFromAHandlerIsShownAndTheLoopGoesOn) {
   test::Pump(50);
   EXPECT_EQ(shown, "Failed to get data for 'X'");
   EXPECT_EQ(GetCapture(), nullptr);
+  EXPECT_EQ(button_.State(), ibsUp);
+  EXPECT_FALSE(button_.Dragging());
   PostMessageA(h, WM_LBUTTONDOWN, MK_LBUTTON, At(20, 20));
   PostMessageA(h, WM_LBUTTONUP, 0, At(20, 20));
   test::Pump(50);
