@@ -1,0 +1,202 @@
+// The create-entry dialog and the About box, shown for real under Wine and driven by posted input.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "store/Locations.h"
+#include "tests/gui/Pump.h"
+#include "tests/store/PrefixSeed.h"
+#include "ui/Aboutform.h"
+#include "ui/Createnewform.h"
+#include "ui/Messageform.h"
+
+namespace kestrun {
+namespace {
+
+using test::ShellFolder;
+using test::SetShellFolder;
+
+struct Box {
+  std::string caption;
+  std::string text;
+  bool operator==(const Box&) const = default;
+};
+
+void PrintTo(const Box& box, std::ostream* out) { *out << "{" << box.caption << ", \"" << box.text << "\"}"; }
+
+gui::FormSpec OwnerSpec() {
+  gui::FormSpec spec;
+  spec.caption = "Owner";
+  spec.width = 449;
+  spec.height = 375;
+  spec.position = {239, 158};
+  return spec;
+}
+
+void ClickOn(gui::Form& form, gui::GraphicControl& control) {
+  RECT r = form.Host().ClientRectOf(control);
+  LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+  PostMessageA(form.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+  PostMessageA(form.Handle(), WM_LBUTTONUP, 0, at);
+}
+
+void Key(gui::Form& form, WPARAM key) { PostMessageA(form.Handle(), WM_KEYDOWN, key, 1); }
+
+class DialogTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    owner.Show();
+    startup = ShellFolder(HKEY_CURRENT_USER, "Startup");
+    CreateDirectoryA(startup.c_str(), nullptr);
+    DeleteFileA((startup + "\\Notes.lnk").c_str());
+  }
+  void TearDown() override { SetShellFolder(HKEY_CURRENT_USER, "Startup", startup); }
+
+  // Runs the steps while form is shown modally; returns its modal result.
+  int Run(gui::Form& form, std::vector<std::function<void()>> steps) {
+    test::Steps run(std::move(steps));
+    const int result = form.ShowModal();
+    EXPECT_FALSE(run.Forced()) << "the window had to be closed by force";
+    return result;
+  }
+  // A step: notes the message box that is up and presses its OK.
+  std::function<void()> Answer() {
+    return [this] {
+      auto* box = dynamic_cast<TfmMessageBox*>(gui::Form::FromHandle(GetActiveWindow()));
+      if (!box) return boxes.push_back({"(no box)", ""});
+      boxes.push_back({box->Caption(), box->lMessage->Text()});
+      ClickOn(*box, *box->bbtOk);
+    };
+  }
+
+  gui::Form owner{OwnerSpec(), nullptr};
+  std::string startup;
+  std::vector<Box> boxes;
+};
+
+class CreateDialogTest : public DialogTest {
+ protected:
+  void Fill(const std::string& file, const std::string& name) {
+    dialog.edFileName.SetText(file);
+    dialog.edDisplayName.SetText(name);
+  }
+  std::function<void()> Create() {
+    return [this] { ClickOn(dialog, *dialog.bbtCreate); };
+  }
+  // A step: the dialog is still open with the focus in field, and then Escape closes it.
+  std::function<void()> StillOpenWithFocusIn(const gui::Edit& field) {
+    return [this, &field] {
+      EXPECT_TRUE(dialog.Visible());
+      EXPECT_EQ(GetFocus(), field.Handle());
+      Key(dialog, VK_ESCAPE);
+    };
+  }
+
+  const std::string notepad = "C:\\windows\\notepad.exe";
+  TfmStartupCreateDialog dialog{&owner, SystemPlatform()};
+};
+
+TEST_F(CreateDialogTest, EmptyFieldsWarnAboutTheFileFirst) {
+  EXPECT_EQ(Run(dialog, {Create(), Answer(), StillOpenWithFocusIn(dialog.edFileName)}), 2);
+  EXPECT_EQ(boxes, (std::vector<Box>{
+                       {"WARNING", "\nFile not found.\nPlease verify the correct path\nand filename was given."}}));
+}
+
+TEST_F(CreateDialogTest, MissingFileIsNamedInTheWarningAndFieldsStay) {
+  Fill("C:\\nowhere\\tool.exe", "Tool");
+  Run(dialog, {Create(), Answer(), StillOpenWithFocusIn(dialog.edFileName)});
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].text.rfind("\nC:\\nowhere\\tool.exeFile not found.", 0), 0u) << boxes[0].text;
+}
+
+TEST_F(CreateDialogTest, MissingDisplayNameMovesTheFocusThere) {
+  Fill(notepad, "");
+  Run(dialog, {Create(), Answer(), StillOpenWithFocusIn(dialog.edDisplayName)});
+  EXPECT_EQ(boxes, (std::vector<Box>{{"WARNING", "\n\nNo display name was given.\nPlease give one."}}));
+}
+
+TEST_F(CreateDialogTest, WrittenShortcutClosesTheDialogWithEmptyFields) {
+  Fill(notepad, "Notes");
+  EXPECT_EQ(Run(dialog, {Create()}), 2);
+  EXPECT_TRUE(boxes.empty());
+  EXPECT_NE(GetFileAttributesA((startup + "\\Notes.lnk").c_str()), INVALID_FILE_ATTRIBUTES);
+  EXPECT_EQ(dialog.edFileName.Text(), "");
+  EXPECT_EQ(dialog.edDisplayName.Text(), "");
+}
+
+// The writer's failure is shown with the system's text; the dialog stays open as the user left it.
+TEST_F(CreateDialogTest, ShortcutThatCannotBeWrittenIsReportedAndTheDialogStays) {
+  SetShellFolder(HKEY_CURRENT_USER, "Startup", "C:\\no\\such\\folder");
+  Fill(notepad, "Notes");
+  Run(dialog, {Create(), Answer(), [this] {
+                 Fill(notepad, "bad:name");
+                 ClickOn(dialog, *dialog.bbtCreate);
+               },
+               Answer(), [this] { EXPECT_EQ(dialog.edDisplayName.Text(), "bad:name"); },
+               StillOpenWithFocusIn(dialog.edFileName)});
+  const std::string& text = SystemPlatform().SystemErrorText(ERROR_PATH_NOT_FOUND);
+  EXPECT_EQ(boxes, (std::vector<Box>{{"Error", "\n" + text},
+                                     {"Error", "\n" + SystemPlatform().SystemErrorText(ERROR_INVALID_NAME)}}));
+}
+
+TEST_F(CreateDialogTest, OverlongShortcutPathIsRefusedWithAWarning) {
+  Fill(notepad, std::string(300, 'n'));
+  Run(dialog, {Create(), Answer(), StillOpenWithFocusIn(dialog.edDisplayName)});
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].caption, "WARNING");
+  EXPECT_NE(boxes[0].text.find("too long"), std::string::npos);
+}
+
+TEST_F(CreateDialogTest, EnterPressesNothingAndEscapeEmptiesTheFields) {
+  Fill(notepad, "Notes");
+  Run(dialog, {[this] { Key(dialog, VK_RETURN); },
+               [this] {
+                 EXPECT_TRUE(dialog.Visible());
+                 Key(dialog, VK_ESCAPE);
+               }});
+  EXPECT_TRUE(boxes.empty());
+  EXPECT_EQ(dialog.edFileName.Text(), "");
+  EXPECT_EQ(GetFileAttributesA((startup + "\\Notes.lnk").c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+class AboutTest : public DialogTest {
+ protected:
+  TfmAbout about{&owner};
+};
+
+TEST_F(AboutTest, EnterAndEscapeCloseItAndItCanBeShownAgain) {
+  EXPECT_EQ(Run(about, {[this] { Key(about, VK_ESCAPE); }}), 2);
+  EXPECT_FALSE(about.Visible());
+  EXPECT_EQ(Run(about, {[this] { Key(about, VK_RETURN); }}), 2);
+}
+
+TEST_F(AboutTest, CentredOverTheMainWindow) {
+  RECT rect{};
+  Run(about, {[&] {
+        GetWindowRect(about.Handle(), &rect);
+        Key(about, VK_ESCAPE);
+      }});
+  EXPECT_EQ(rect.left, 239 + (449 - 384) / 2);
+  EXPECT_EQ(rect.top, 158 + (375 - 200) / 2);
+}
+
+// With the browser gone the shell cannot start it: the box says why and the About box stays.
+TEST_F(AboutTest, LinkWithTheBrowserMissingShowsTheSystemText) {
+  RegDeleteTreeA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\iexplore.exe");
+  for (const char* path : {"C:\\Program Files\\Internet Explorer\\iexplore.exe",
+                           "C:\\Program Files (x86)\\Internet Explorer\\iexplore.exe",
+                           "C:\\windows\\system32\\iexplore.exe", "C:\\windows\\iexplore.exe"})
+    DeleteFileA(path);
+  Run(about, {[this] { ClickOn(about, *about.Image2); }, Answer(), [this] {
+                EXPECT_TRUE(about.Visible());
+                Key(about, VK_ESCAPE);
+              }});
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].caption, "Error");
+  EXPECT_EQ(boxes[0].text, "\n" + SystemPlatform().SystemErrorText(ERROR_FILE_NOT_FOUND));
+}
+
+}  // namespace
+}  // namespace kestrun
