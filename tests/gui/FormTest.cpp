@@ -104,6 +104,57 @@ TEST_F(FormTest, PostedEnterEscapeAndAcceleratorReachTheButtons) {
   EXPECT_EQ(cancels, 3);
 }
 
+void ClickAt(HWND h, int x, int y) {
+  SendMessageA(h, WM_LBUTTONDOWN, MK_LBUTTON, At(x, y));
+  SendMessageA(h, WM_LBUTTONUP, 0, At(x, y));
+}
+
+TEST_F(FormTest, ClicksLatchGroupButtonsOnlyWithinTheirGroupAndSkipDisabledOnes) {
+  auto& g1a = form_.Add<TKSpeedButton>(nullptr, gui::Bounds{0, 60, 40, 20});
+  auto& g1b = form_.Add<TKSpeedButton>(nullptr, gui::Bounds{50, 60, 40, 20});
+  auto& g2 = form_.Add<TKSpeedButton>(nullptr, gui::Bounds{100, 60, 40, 20});
+  g1a.SetGroupIndex(1);
+  g1b.SetGroupIndex(1);
+  g2.SetGroupIndex(2);
+  HWND h = form_.Handle();
+  ClickAt(h, 10, 70);
+  ClickAt(h, 110, 70);
+  EXPECT_TRUE(g1a.Down());
+  EXPECT_TRUE(g2.Down());
+  ClickAt(h, 60, 70);
+  EXPECT_FALSE(g1a.Down());
+  EXPECT_TRUE(g1b.Down());
+  EXPECT_TRUE(g2.Down());
+
+  g1a.SetEnabled(false);
+  ClickAt(h, 10, 70);
+  EXPECT_FALSE(g1a.Down());
+  EXPECT_TRUE(g1b.Down());
+  g1a.SetVisible(false);
+  g1a.SetEnabled(true);
+  ClickAt(h, 10, 70);
+  EXPECT_FALSE(g1a.Down());
+  EXPECT_EQ(GetCapture(), nullptr);
+}
+
+// The pointer really moved (SetCursorPos): leaving the window arrives as WM_MOUSELEAVE from the system.
+TEST_F(FormTest, PointerEnteringAndLeavingAFlatButtonRaisesHoverEvents) {
+  button_.SetFlat(true);
+  int enters = 0, leaves = 0;
+  button_.OnMouseEnter = [&](gui::GraphicControl&) { ++enters; };
+  button_.OnMouseLeave = [&](gui::GraphicControl&) { ++leaves; };
+  SetCursorPos(100 + 30, 100 + 25);
+  SendMessageA(form_.Handle(), WM_MOUSEMOVE, 0, At(30, 25));
+  test::Pump(100);
+  EXPECT_EQ(enters, 1);
+  EXPECT_TRUE(button_.MouseInControl());
+  SetCursorPos(700, 600);
+  test::Pump(1000);
+  EXPECT_EQ(leaves, 1);
+  EXPECT_FALSE(button_.MouseInControl());
+  EXPECT_EQ(enters, 1);
+}
+
 TEST_F(FormTest, ExceptionFromAHandlerIsShownAndTheLoopGoesOn) {
   std::string shown;
   gui::Application::Instance().SetErrorDisplay([&](const std::string& text) { shown = text; });
