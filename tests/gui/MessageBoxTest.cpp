@@ -174,6 +174,46 @@ TEST(MessageForm, CentredOverItsOwnerAndTheOwnerTakesInputAgainAfterwards) {
   EXPECT_TRUE(IsWindowEnabled(owner.Handle()));
 }
 
+// A warning from a modal dialog: the box is owned by the main window, the dialog is disabled under
+// it and active again afterwards, while the main window stays disabled until the dialog closes.
+TEST(MessageForm, BoxOverAModalDialogHandsTheFocusBackToTheDialog) {
+  gui::FormSpec mainSpec;
+  mainSpec.width = 449;
+  mainSpec.height = 375;
+  mainSpec.position = {239, 158};
+  gui::Form main(mainSpec, nullptr);
+  main.Show();
+  gui::FormSpec dialogSpec;
+  dialogSpec.width = 311;
+  dialogSpec.height = 168;
+  dialogSpec.position = {320, 172};
+  gui::Form dialog(dialogSpec, &main);
+  auto& warn = dialog.Add<TKSpeedButton>(nullptr, gui::Bounds{0, 0, 50, 20});
+  int answer = 0;
+  bool dialogDisabled = false, mainDisabledAfter = false, dialogActiveAfter = false;
+  warn.OnClick = [&](gui::GraphicControl&) {
+    answer = Answer(0, [&](TfmMessageBox& b) {
+      dialogDisabled = !IsWindowEnabled(dialog.Handle());
+      Key(b, VK_RETURN);
+    }, nullptr, &main);
+    dialogActiveAfter = GetActiveWindow() == dialog.Handle();
+    mainDisabledAfter = !IsWindowEnabled(main.Handle());
+    PostMessageA(dialog.Handle(), WM_CLOSE, 0, 0);
+  };
+  // Idle steps keep this timer from closing the box before the box's own step answers it.
+  test::Steps open({[&] {
+                      PostMessageA(dialog.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+                      PostMessageA(dialog.Handle(), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+                    },
+                    [] {}, [] {}, [] {}, [] {}, [] {}});
+  EXPECT_EQ(dialog.ShowModal(), 2);
+  EXPECT_EQ(answer, 1);
+  EXPECT_TRUE(dialogDisabled);
+  EXPECT_TRUE(dialogActiveAfter);
+  EXPECT_TRUE(mainDisabledAfter);
+  EXPECT_TRUE(IsWindowEnabled(main.Handle()));
+}
+
 TEST(MessageForm, HoverTurnsTheCaptionRedAndLeavingWhite) {
   COLORREF over = 0, after = 0;
   int widthOver = 0;

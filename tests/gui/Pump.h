@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <map>
 #include <vector>
 
 #include "gui/Application.h"
@@ -25,26 +26,28 @@ inline void Pump(DWORD ms) {
 class Steps {
  public:
   explicit Steps(std::vector<std::function<void()>> steps, UINT interval = 150) : steps_(std::move(steps)) {
-    Current() = this;
     id_ = SetTimer(nullptr, 0, interval, &Steps::Tick);
+    Running()[id_] = this;
   }
   Steps(const Steps&) = delete;
   Steps& operator=(const Steps&) = delete;
   ~Steps() {
     KillTimer(nullptr, id_);
-    Current() = nullptr;
+    Running().erase(id_);
   }
   [[nodiscard]] bool Finished() const { return next_ >= steps_.size(); }
   [[nodiscard]] bool Forced() const { return forced_; }
 
  private:
-  static Steps*& Current() {
-    static Steps* current = nullptr;
-    return current;
+  // Steps can nest (a box opened from a dialog's step): each timer finds its own.
+  static std::map<UINT_PTR, Steps*>& Running() {
+    static std::map<UINT_PTR, Steps*> running;
+    return running;
   }
-  static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
-    Steps* self = Current();
-    if (!self) return;
+  static void CALLBACK Tick(HWND, UINT, UINT_PTR id, DWORD) {
+    auto found = Running().find(id);
+    if (found == Running().end()) return;
+    Steps* self = found->second;
     if (self->next_ < self->steps_.size()) {
       self->steps_[self->next_++]();
     } else if (gui::Form* form = gui::Form::FromHandle(GetActiveWindow()); form && form->Modal()) {
