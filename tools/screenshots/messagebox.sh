@@ -17,11 +17,11 @@ kt_new_prefix
 trap kt_drop_prefix EXIT
 
 for set in 0 1 3 4; do
-  wine "$demo" "$set" 6000 >/dev/null 2>&1 </dev/null &
+  wine "$demo" "$set" 4000 >/dev/null 2>&1 </dev/null &
   pid=$!
   # The box is up once a window of its size is mapped; give it a moment to paint.
   for _ in $(seq 50); do
-    xdotool search --onlyvisible --name . getwindowgeometry 2>/dev/null | grep -q "310x153" && break
+    xdotool search --onlyvisible --name . getwindowgeometry %@ 2>/dev/null | grep -q "310x153" && break
     sleep 0.1
   done
   sleep 0.5
