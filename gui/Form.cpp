@@ -82,14 +82,14 @@ void Form::RegisterClassOnce() {
   (void)registered;
 }
 
-Form::Form(const FormSpec& spec, Form* owner)
+Form::Form(const FormLayout& layout, Form* owner)
     : owner_(owner),
-      placement_(spec.placement),
-      color_(spec.color == CLR_INVALID ? ButtonFaceColor() : spec.color),
-      font_(CreateFontObject(spec.font)) {
+      placement_(layout.placement),
+      color_(layout.color == CLR_INVALID ? ButtonFaceColor() : layout.color),
+      font_(CreateFontObject(layout.font)) {
   RegisterClassOnce();
-  CreateWindowExA(0, kClassName, spec.caption.c_str(), WS_POPUP | WS_CLIPCHILDREN, spec.position.x,
-                  spec.position.y, spec.width, spec.height, owner ? owner->Handle() : nullptr, nullptr,
+  CreateWindowExA(0, kClassName, layout.caption.c_str(), WS_POPUP | WS_CLIPCHILDREN, layout.position.x,
+                  layout.position.y, layout.width, layout.height, owner ? owner->Handle() : nullptr, nullptr,
                   GetModuleHandleA(nullptr), this);
 }
 
@@ -288,7 +288,7 @@ ListView Form::AddListView(GraphicControl* parent, Bounds bounds) {
   return ListView::Create(hwnd_, NativeRect(parent, bounds), static_cast<HFONT>(font_.Get()));
 }
 
-Edit Form::AddEdit(GraphicControl* parent, Bounds bounds, const FontSpec& font) {
+Edit Form::AddEdit(GraphicControl* parent, Bounds bounds, const FontStyle& font) {
   childFonts_.push_back(CreateFontObject(font));
   Edit edit = Edit::Create(hwnd_, NativeRect(parent, bounds), static_cast<HFONT>(childFonts_.back().Get()));
   if (edit.Handle()) tabOrder_.push_back(edit.Handle());

@@ -20,20 +20,20 @@ namespace kestrun::gui {
 
 enum class Placement { Fixed, OwnerCentre };
 
-struct FormSpec {
+struct FormLayout {
   std::string caption;
   int width = 0;   // client size; the window has no frame, so it is also the window size
   int height = 0;
   Placement placement = Placement::Fixed;
   POINT position{0, 0};          // screen position when Fixed
   COLORREF color = CLR_INVALID;  // CLR_INVALID: button face
-  FontSpec font;                 // for native children that take the form's font
+  FontStyle font;                 // for native children that take the form's font
 };
 
 class Form {
  public:
   // owner may be null; an owned form stays above its owner and is centred over it if asked.
-  Form(const FormSpec& spec, Form* owner);
+  Form(const FormLayout& layout, Form* owner);
   Form(const Form&) = delete;
   Form& operator=(const Form&) = delete;
   virtual ~Form();
@@ -56,7 +56,7 @@ class Form {
   // Native children, placed relative to parent; they always lie above the windowless controls.
   ListView AddListView(GraphicControl* parent, Bounds bounds);
   // Edits join the Tab order in the order they are added; the first has the focus at first activation.
-  Edit AddEdit(GraphicControl* parent, Bounds bounds, const FontSpec& font);
+  Edit AddEdit(GraphicControl* parent, Bounds bounds, const FontStyle& font);
   Timer& AddTimer(UINT interval, std::function<void()> onTimer);
 
   [[nodiscard]] std::string Caption() const;

@@ -13,10 +13,10 @@ MemorySurface::~MemorySurface() {
   if (dc_) SelectObject(dc_.Get(), oldBitmap_);
 }
 
-UniqueGdiObject CreateFontObject(const FontSpec& spec) {
-  return UniqueGdiObject(CreateFontA(-spec.height, 0, 0, 0, spec.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE,
-                                     FALSE, spec.charset, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                                     DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, spec.name.c_str()));
+UniqueGdiObject CreateFontObject(const FontStyle& layout) {
+  return UniqueGdiObject(CreateFontA(-layout.height, 0, 0, 0, layout.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE,
+                                     FALSE, layout.charset, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                                     DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, layout.name.c_str()));
 }
 
 void FillSolid(HDC dc, const RECT& rect, COLORREF color) {

@@ -87,14 +87,14 @@ class MemorySurface {
   ~MemorySurface();
 };
 
-struct FontSpec {
+struct FontStyle {
   std::string name = "MS Sans Serif";
   int height = 11;  // pixels of character height (negative to CreateFontA)
   bool bold = false;
   BYTE charset = DEFAULT_CHARSET;
 };
 
-[[nodiscard]] UniqueGdiObject CreateFontObject(const FontSpec& spec);
+[[nodiscard]] UniqueGdiObject CreateFontObject(const FontStyle& layout);
 void FillSolid(HDC dc, const RECT& rect, COLORREF color);
 // Draws width nested one-pixel frames, top/left in top, bottom/right in bottom; shrinks rect by width.
 void Frame3D(HDC dc, RECT& rect, COLORREF top, COLORREF bottom, int width);

@@ -29,7 +29,7 @@ void Label::SetTextColor(COLORREF color) {
   Invalidate();
 }
 
-void Label::SetFont(const FontSpec& font) {
+void Label::SetFont(const FontStyle& font) {
   style_.font = font;
   font_ = CreateFontObject(font);
   AdjustBounds();

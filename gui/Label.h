@@ -11,7 +11,7 @@ enum class Alignment { Left, Right, Center };
 
 struct LabelStyle {
   std::string text;
-  FontSpec font;
+  FontStyle font;
   COLORREF textColor = RGB(0, 0, 0);
   Alignment alignment = Alignment::Left;
   bool transparent = false;
@@ -29,7 +29,7 @@ class Label : public GraphicControl {
   [[nodiscard]] COLORREF TextColor() const { return style_.textColor; }
   // Counts as a font change: an auto-sized label fits its box to the text again.
   void SetTextColor(COLORREF color);
-  void SetFont(const FontSpec& font);
+  void SetFont(const FontStyle& font);
   [[nodiscard]] Alignment GetAlignment() const { return style_.alignment; }
   void SetAlignment(Alignment alignment);
   [[nodiscard]] bool Transparent() const { return style_.transparent; }

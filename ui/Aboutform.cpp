@@ -10,19 +10,19 @@ namespace {
 
 constexpr COLORREF kToolbarBlue = RGB(10, 163, 243);
 
-gui::FormSpec AboutSpec() {
-  gui::FormSpec spec;
-  spec.caption = "About Kestrun";  // never drawn (no title bar); names the window to the system
-  spec.width = 384;
-  spec.height = 200;
-  spec.placement = gui::Placement::OwnerCentre;
-  spec.color = kToolbarBlue;
-  return spec;
+gui::FormLayout AboutLayout() {
+  gui::FormLayout layout;
+  layout.caption = "About Kestrun";  // never drawn (no title bar); names the window to the system
+  layout.width = 384;
+  layout.height = 200;
+  layout.placement = gui::Placement::OwnerCentre;
+  layout.color = kToolbarBlue;
+  return layout;
 }
 
 }  // namespace
 
-TfmAbout::TfmAbout(gui::Form* main) : gui::Form(AboutSpec(), main) {
+TfmAbout::TfmAbout(gui::Form* main) : gui::Form(AboutLayout(), main) {
   Panel1 = &Add<gui::Panel>(nullptr, gui::Bounds{0, 0, 384, 200},
                             gui::PanelStyle{kToolbarBlue, gui::Bevel::Raised, gui::Bevel::Lowered, 1});
   KSpeedButton1 = &Add<TKSpeedButton>(Panel1, gui::Bounds{0, 0, 1, 1});

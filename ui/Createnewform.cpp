@@ -13,19 +13,19 @@ namespace {
 constexpr COLORREF kToolbarBlue = RGB(10, 163, 243);
 constexpr COLORREF kTileBlue = RGB(82, 187, 244);
 
-gui::FormSpec DialogSpec() {
-  gui::FormSpec spec;
-  spec.caption = "Create New";  // never drawn (no title bar); names the window to the system
-  spec.width = 311;
-  spec.height = 168;
-  spec.position = {320, 172};
-  return spec;
+gui::FormLayout DialogLayout() {
+  gui::FormLayout layout;
+  layout.caption = "Create New";  // never drawn (no title bar); names the window to the system
+  layout.width = 311;
+  layout.height = 168;
+  layout.position = {320, 172};
+  return layout;
 }
 
 }  // namespace
 
 TfmStartupCreateDialog::TfmStartupCreateDialog(gui::Form* owner, IPlatform& platform)
-    : gui::Form(DialogSpec(), owner), Platform(platform), Registry(platform) {
+    : gui::Form(DialogLayout(), owner), Platform(platform), Registry(platform) {
   CreateComponents();
   odStartupCreateNew.Filter = "Executable files (*.exe;*lnk)|*.exe|Link files (*.lnk)|*.lnk|All files (*.*)|*.*";
   odStartupCreateNew.FilterIndex = 1;
@@ -51,7 +51,7 @@ void TfmStartupCreateDialog::CreateComponents() {
   bbtCancel = AddButton({205, 110, 90, 40}, lCancel, &TfmStartupCreateDialog::bbtCancelClick);
   bbtCancel->SetCancel(true);
   bbtCreate = AddButton({110, 110, 90, 40}, lCreate, &TfmStartupCreateDialog::bbtCreateClick);
-  const gui::FontSpec editFont{"MS Sans Serif", 13, false};
+  const gui::FontStyle editFont{"MS Sans Serif", 13, false};
   edFileName = AddEdit(Panel1, {127, 24, 161, 19}, editFont);
   edDisplayName = AddEdit(Panel1, {127, 66, 161, 19}, editFont);
 }

@@ -18,12 +18,12 @@ constexpr int kPlateHeight = 38;
 // Before the layout of a button set runs, all four trios lie on top of each other here.
 constexpr int kDesignLeft = 108;
 
-gui::FormSpec BoxSpec() {
-  gui::FormSpec spec;
-  spec.width = 310;
-  spec.height = 153;
-  spec.placement = gui::Placement::OwnerCentre;
-  return spec;
+gui::FormLayout BoxLayout() {
+  gui::FormLayout layout;
+  layout.width = 310;
+  layout.height = 153;
+  layout.placement = gui::Placement::OwnerCentre;
+  return layout;
 }
 
 gui::LabelStyle MessageStyle() {
@@ -59,7 +59,7 @@ TfmMessageBox* currentBox = nullptr;
 
 }  // namespace
 
-TfmMessageBox::TfmMessageBox(gui::Form* owner) : Form(BoxSpec(), owner) {
+TfmMessageBox::TfmMessageBox(gui::Form* owner) : Form(BoxLayout(), owner) {
   Panel1 = &Add<gui::Panel>(nullptr, gui::Bounds{0, 0, 310, 153},
                             gui::PanelStyle{kBoxBlue, gui::Bevel::Raised, gui::Bevel::Lowered, 2});
   lMessage = &Add<gui::Label>(Panel1, gui::Bounds{4, 4, 302, 145}, MessageStyle());

@@ -18,20 +18,20 @@ constexpr COLORREF kTileBlue = RGB(82, 187, 244);
 constexpr COLORREF kHoverRed = RGB(255, 0, 0);
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 
-gui::FormSpec MainSpec() {
-  gui::FormSpec spec;
-  spec.caption = "Tamsel Soft Kestrun";
-  spec.width = 449;
-  spec.height = 375;
-  spec.position = {239, 158};
-  return spec;
+gui::FormLayout MainLayout() {
+  gui::FormLayout layout;
+  layout.caption = "Tamsel Soft Kestrun";
+  layout.width = 449;
+  layout.height = 375;
+  layout.position = {239, 158};
+  return layout;
 }
 
 gui::PanelStyle Flat(COLORREF color) { return {color, gui::Bevel::None, gui::Bevel::None, 1}; }
 
 }  // namespace
 
-TForm1::TForm1(IPlatform& platform) : gui::Form(MainSpec(), nullptr), Platform(platform), Store(platform, Report) {
+TForm1::TForm1(IPlatform& platform) : gui::Form(MainLayout(), nullptr), Platform(platform), Store(platform, Report) {
   CreateComponents();
   FormCreate();
   OnActivate = [this](gui::Form&) { FormActivate(); };

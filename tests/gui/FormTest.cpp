@@ -13,13 +13,13 @@
 namespace kestrun {
 namespace {
 
-gui::FormSpec Spec(int x, int y, int width, int height) {
-  gui::FormSpec spec;
-  spec.caption = "Form test";
-  spec.width = width;
-  spec.height = height;
-  spec.position = {x, y};
-  return spec;
+gui::FormLayout Placed(int x, int y, int width, int height) {
+  gui::FormLayout layout;
+  layout.caption = "Form test";
+  layout.width = width;
+  layout.height = height;
+  layout.position = {x, y};
+  return layout;
 }
 
 LPARAM At(int x, int y) { return MAKELPARAM(x, y); }
@@ -38,7 +38,7 @@ class FormTest : public ::testing::Test {
     form_.Show();
     test::Pump(50);
   }
-  gui::Form form_{Spec(100, 100, 200, 120), nullptr};
+  gui::Form form_{Placed(100, 100, 200, 120), nullptr};
   TKSpeedButton& button_ = form_.Add<TKSpeedButton>(nullptr, gui::Bounds{10, 10, 90, 40});
   int clicks_ = 0;
 };
@@ -64,7 +64,7 @@ TEST_F(FormTest, PressCapturesTheWindowAndReleaseClicksOnlyInside) {
 TEST_F(FormTest, CaptureTakenByAnotherWindowLeavesTheButtonUp) {
   HWND h = form_.Handle();
   SendMessageA(h, WM_LBUTTONDOWN, MK_LBUTTON, At(20, 20));
-  gui::Form other(Spec(400, 100, 50, 50), nullptr);
+  gui::Form other(Placed(400, 100, 50, 50), nullptr);
   SetCapture(other.Handle());
   EXPECT_FALSE(button_.Dragging());
   EXPECT_EQ(button_.State(), ibsUp);
@@ -191,7 +191,7 @@ TEST(ErrorDisplayText, AppendsAFullStopOnlyAfterHigherCharacters) {
 // The main form's activation runs once: not again when a modal form closes, nor when the focus comes
 // back from another window.
 TEST(FormActivation, RaisedOnceForTheMainFormAndPerShowingForAModalForm) {
-  gui::Form main(Spec(50, 50, 300, 200), nullptr);
+  gui::Form main(Placed(50, 50, 300, 200), nullptr);
   int mainActivations = 0, dialogActivations = 0, ticks = 0;
   main.OnActivate = [&](gui::Form&) { ++mainActivations; };
   main.AddTimer(40, [&] { ++ticks; });
@@ -201,7 +201,7 @@ TEST(FormActivation, RaisedOnceForTheMainFormAndPerShowingForAModalForm) {
   EXPECT_EQ(GetActiveWindow(), main.Handle());
 
   for (int round = 0; round < 2; ++round) {
-    gui::Form dialog(Spec(100, 100, 100, 60), &main);
+    gui::Form dialog(Placed(100, 100, 100, 60), &main);
     dialog.OnActivate = [&](gui::Form&) { ++dialogActivations; };
     bool ownerDisabled = false;
     int ticksBefore = ticks;
@@ -229,7 +229,7 @@ TEST(FormActivation, RaisedOnceForTheMainFormAndPerShowingForAModalForm) {
 }
 
 TEST(FormModal, ResultSetByAHandlerEndsTheLoopAndCloseGivesTwo) {
-  gui::Form dialog(Spec(100, 100, 100, 60), nullptr);
+  gui::Form dialog(Placed(100, 100, 100, 60), nullptr);
   auto& ok = dialog.Add<TKSpeedButton>(nullptr, gui::Bounds{0, 0, 50, 20});
   ok.OnClick = [&](gui::GraphicControl&) { dialog.SetModalResult(6); };
   test::Steps click({[&] {

@@ -150,11 +150,11 @@ TEST(MessageForm, UnknownButtonSetIsRefusedWithoutShowing) {
 }
 
 TEST(MessageForm, CentredOverItsOwnerAndTheOwnerTakesInputAgainAfterwards) {
-  gui::FormSpec spec;
-  spec.width = 449;
-  spec.height = 375;
-  spec.position = {239, 158};
-  gui::Form owner(spec, nullptr);
+  gui::FormLayout layout;
+  layout.width = 449;
+  layout.height = 375;
+  layout.position = {239, 158};
+  gui::Form owner(layout, nullptr);
   owner.Show();
   test::Pump(50);
   Seen seen;
@@ -177,17 +177,17 @@ TEST(MessageForm, CentredOverItsOwnerAndTheOwnerTakesInputAgainAfterwards) {
 // A warning from a modal dialog: the box is owned by the main window, the dialog is disabled under
 // it and active again afterwards, while the main window stays disabled until the dialog closes.
 TEST(MessageForm, BoxOverAModalDialogHandsTheFocusBackToTheDialog) {
-  gui::FormSpec mainSpec;
-  mainSpec.width = 449;
-  mainSpec.height = 375;
-  mainSpec.position = {239, 158};
-  gui::Form main(mainSpec, nullptr);
+  gui::FormLayout mainLayout;
+  mainLayout.width = 449;
+  mainLayout.height = 375;
+  mainLayout.position = {239, 158};
+  gui::Form main(mainLayout, nullptr);
   main.Show();
-  gui::FormSpec dialogSpec;
-  dialogSpec.width = 311;
-  dialogSpec.height = 168;
-  dialogSpec.position = {320, 172};
-  gui::Form dialog(dialogSpec, &main);
+  gui::FormLayout dialogLayout;
+  dialogLayout.width = 311;
+  dialogLayout.height = 168;
+  dialogLayout.position = {320, 172};
+  gui::Form dialog(dialogLayout, &main);
   auto& warn = dialog.Add<TKSpeedButton>(nullptr, gui::Bounds{0, 0, 50, 20});
   int answer = 0;
   bool dialogDisabled = false, mainDisabledAfter = false, dialogActiveAfter = false;

@@ -16,13 +16,13 @@
 namespace kestrun {
 namespace {
 
-gui::FormSpec MainLike() {
-  gui::FormSpec spec;
-  spec.caption = "Native children";
-  spec.width = 449;
-  spec.height = 375;
-  spec.position = {239, 158};
-  return spec;
+gui::FormLayout MainLike() {
+  gui::FormLayout layout;
+  layout.caption = "Native children";
+  layout.width = 449;
+  layout.height = 375;
+  layout.position = {239, 158};
+  return layout;
 }
 
 TEST(ListViewWrapper, ReportListWithCheckBoxesAndNoCaptionEditing) {
@@ -76,16 +76,16 @@ TEST(ListViewWrapper, ReportListWithCheckBoxesAndNoCaptionEditing) {
 }
 
 TEST(EditWrapper, TextRoundTripsAndTabMovesBetweenEditsEscapeReachesCancel) {
-  gui::FormSpec spec;
-  spec.width = 311;
-  spec.height = 168;
-  spec.position = {320, 172};
-  gui::Form form(spec, nullptr);
+  gui::FormLayout layout;
+  layout.width = 311;
+  layout.height = 168;
+  layout.position = {320, 172};
+  gui::Form form(layout, nullptr);
   auto& cancel = form.Add<TKSpeedButton>(nullptr, gui::Bounds{205, 110, 90, 40});
   cancel.SetCancel(true);
   int cancels = 0;
   cancel.OnClick = [&](gui::GraphicControl&) { ++cancels; };
-  gui::FontSpec font{"MS Sans Serif", 13, false, ANSI_CHARSET};
+  gui::FontStyle font{"MS Sans Serif", 13, false, ANSI_CHARSET};
   gui::Edit first = form.AddEdit(nullptr, {127, 24, 161, 19}, font);
   gui::Edit second = form.AddEdit(nullptr, {127, 66, 161, 19}, font);
   form.Show();

@@ -26,13 +26,13 @@ struct Box {
 
 void PrintTo(const Box& box, std::ostream* out) { *out << "{" << box.caption << ", \"" << box.text << "\"}"; }
 
-gui::FormSpec OwnerSpec() {
-  gui::FormSpec spec;
-  spec.caption = "Owner";
-  spec.width = 449;
-  spec.height = 375;
-  spec.position = {239, 158};
-  return spec;
+gui::FormLayout OwnerLayout() {
+  gui::FormLayout layout;
+  layout.caption = "Owner";
+  layout.width = 449;
+  layout.height = 375;
+  layout.position = {239, 158};
+  return layout;
 }
 
 void ClickOn(gui::Form& form, gui::GraphicControl& control) {
@@ -71,7 +71,7 @@ class DialogTest : public ::testing::Test {
     };
   }
 
-  gui::Form owner{OwnerSpec(), nullptr};
+  gui::Form owner{OwnerLayout(), nullptr};
   std::string startup;
   std::vector<Box> boxes;
 };
