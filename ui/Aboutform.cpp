@@ -4,11 +4,10 @@
 #include "ui/MakerAddresses.h"
 #include "ui/Resources.h"
 #include "ui/SystemError.h"
+#include "ui/Theme.h"
 
 namespace kestrun {
 namespace {
-
-constexpr COLORREF kToolbarBlue = RGB(10, 163, 243);
 
 gui::FormLayout AboutLayout() {
   gui::FormLayout layout;
@@ -23,8 +22,7 @@ gui::FormLayout AboutLayout() {
 }  // namespace
 
 TfmAbout::TfmAbout(gui::Form* main) : gui::Form(AboutLayout(), main) {
-  Panel1 = &Add<gui::Panel>(nullptr, gui::Bounds{0, 0, 384, 200},
-                            gui::PanelStyle{kToolbarBlue, gui::Bevel::Raised, gui::Bevel::Lowered, 1});
+  Panel1 = &Add<gui::Panel>(nullptr, gui::Bounds{0, 0, 384, 200}, FramePanel(1));
   KSpeedButton1 = &Add<TKSpeedButton>(Panel1, gui::Bounds{0, 0, 1, 1});
   KSpeedButton1->SetFlat(true);
   KSpeedButton1->SetDefault(true);

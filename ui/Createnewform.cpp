@@ -3,15 +3,13 @@
 #include "store/StartupShortcut.h"
 #include "ui/Messageform.h"
 #include "ui/SystemError.h"
+#include "ui/Theme.h"
 
 namespace kestrun {
 
 TfmStartupCreateDialog* fmStartupCreateDialog = nullptr;
 
 namespace {
-
-constexpr COLORREF kToolbarBlue = RGB(10, 163, 243);
-constexpr COLORREF kTileBlue = RGB(82, 187, 244);
 
 gui::FormLayout DialogLayout() {
   gui::FormLayout layout;
@@ -32,8 +30,7 @@ TfmStartupCreateDialog::TfmStartupCreateDialog(gui::Form* owner, IPlatform& plat
 }
 
 void TfmStartupCreateDialog::CreateComponents() {
-  Panel1 = &Add<gui::Panel>(nullptr, gui::Bounds{0, 0, 311, 168},
-                            gui::PanelStyle{kToolbarBlue, gui::Bevel::Raised, gui::Bevel::Lowered, 1});
+  Panel1 = &Add<gui::Panel>(nullptr, gui::Bounds{0, 0, 311, 168}, FramePanel(1));
   Panel1->OnMouseDown = [this](gui::GraphicControl&, gui::MouseButton, gui::ShiftState, int, int) {
     StartSystemMove();
   };
@@ -57,19 +54,12 @@ void TfmStartupCreateDialog::CreateComponents() {
 }
 
 gui::Label* TfmStartupCreateDialog::AddPlate(gui::Bounds bounds) {
-  gui::LabelStyle style;
-  style.color = kTileBlue;
-  style.autoSize = false;
-  return &Add<gui::Label>(Panel1, bounds, style);
+  return &Add<gui::Label>(Panel1, bounds, PlateStyle());
 }
 
 gui::Label* TfmStartupCreateDialog::AddText(gui::Bounds bounds, const std::string& text, int height, bool centred) {
-  gui::LabelStyle style;
-  style.text = text;
-  style.font = {"Arial", height, true};
-  style.textColor = RGB(255, 255, 255);
-  style.alignment = centred ? gui::Alignment::Center : gui::Alignment::Left;
-  style.transparent = true;
+  gui::LabelStyle style = CaptionStyle(text, height);
+  if (!centred) style.alignment = gui::Alignment::Left;
   gui::Label* label = &Add<gui::Label>(Panel1, bounds, style);
   if (centred) label->SetWidth(88);
   return label;
@@ -78,15 +68,8 @@ gui::Label* TfmStartupCreateDialog::AddText(gui::Bounds bounds, const std::strin
 TKSpeedButton* TfmStartupCreateDialog::AddButton(gui::Bounds bounds, gui::Label* caption,
                                                  void (TfmStartupCreateDialog::*click)()) {
   auto* button = &Add<TKSpeedButton>(Panel1, bounds);
-  button->SetFlat(true);
-  button->SetDrawBorderInFlatMode(true);
-  button->OnClick = [this, click](gui::GraphicControl&) { (this->*click)(); };
-  auto paint = [caption](COLORREF colour) {
-    caption->SetTextColor(colour);
-    caption->SetWidth(88);
-  };
-  button->OnMouseEnter = [paint](gui::GraphicControl&) { paint(RGB(255, 0, 0)); };
-  button->OnMouseLeave = [paint](gui::GraphicControl&) { paint(RGB(255, 255, 255)); };
+  MakeBorderedButton(*button, [this, click] { (this->*click)(); });
+  BindHoverCaption(*button, *caption, [](gui::Label& label) { label.SetWidth(88); });
   return button;
 }
 

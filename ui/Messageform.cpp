@@ -1,15 +1,13 @@
 #include "ui/Messageform.h"
 
+#include "ui/Theme.h"
+
 namespace kestrun {
 
 using gui::GraphicControl;
 
 namespace {
 
-constexpr COLORREF kBoxBlue = RGB(10, 163, 243);
-constexpr COLORREF kTileBlue = RGB(82, 187, 244);
-constexpr COLORREF kWhite = RGB(255, 255, 255);
-constexpr COLORREF kRed = RGB(255, 0, 0);
 constexpr int kButtonTop = 100;
 constexpr int kPlateTop = 101;
 constexpr int kCaptionTop = 113;
@@ -29,28 +27,11 @@ gui::FormLayout BoxLayout() {
 gui::LabelStyle MessageStyle() {
   gui::LabelStyle style;
   style.font = {"Arial", 13, true};
-  style.textColor = kWhite;
-  style.color = kBoxBlue;
+  style.textColor = kCaptionWhite;
+  style.color = kToolbarBlue;
   style.autoSize = false;
   // Texts are shown as given: a name such as "Tom & Jerry" must not lose its "&".
   style.showAccelChar = false;
-  return style;
-}
-
-gui::LabelStyle PlateStyle() {
-  gui::LabelStyle style;
-  style.color = kTileBlue;
-  style.autoSize = false;
-  return style;
-}
-
-gui::LabelStyle CaptionStyle(const std::string& text) {
-  gui::LabelStyle style;
-  style.text = text;
-  style.font = {"Arial", 11, true};
-  style.textColor = kWhite;
-  style.alignment = gui::Alignment::Center;
-  style.transparent = true;
   return style;
 }
 
@@ -60,8 +41,7 @@ TfmMessageBox* currentBox = nullptr;
 }  // namespace
 
 TfmMessageBox::TfmMessageBox(gui::Form* owner) : Form(BoxLayout(), owner) {
-  Panel1 = &Add<gui::Panel>(nullptr, gui::Bounds{0, 0, 310, 153},
-                            gui::PanelStyle{kBoxBlue, gui::Bevel::Raised, gui::Bevel::Lowered, 2});
+  Panel1 = &Add<gui::Panel>(nullptr, gui::Bounds{0, 0, 310, 153}, FramePanel(2));
   lMessage = &Add<gui::Label>(Panel1, gui::Bounds{4, 4, 302, 145}, MessageStyle());
   labOk = AddPlate();
   labCancel = AddPlate();
@@ -80,16 +60,13 @@ TfmMessageBox::TfmMessageBox(gui::Form* owner) : Form(BoxLayout(), owner) {
   bbtNo->SetCancel(true);
   bbtCancel->SetCancel(true);
 
-  bbtYes->OnClick = [this](GraphicControl&) { bbtYesClick(); };
-  bbtNo->OnClick = [this](GraphicControl&) { bbtNoClick(); };
-  bbtOk->OnClick = [this](GraphicControl&) { bbtOkClick(); };
-  bbtCancel->OnClick = [this](GraphicControl&) { bbtCancelClick(); };
+  MakeBorderedButton(*bbtYes, [this] { bbtYesClick(); });
+  MakeBorderedButton(*bbtNo, [this] { bbtNoClick(); });
+  MakeBorderedButton(*bbtOk, [this] { bbtOkClick(); });
+  MakeBorderedButton(*bbtCancel, [this] { bbtCancelClick(); });
   for (const Trio& trio : {Trio{bbtYes, labYes, lYes}, Trio{bbtNo, labNo, lNo}, Trio{bbtOk, labOk, lOk},
-                           Trio{bbtCancel, labCancel, lCancel}}) {
-    gui::Label* caption = trio.caption;
-    trio.button->OnMouseEnter = [caption](GraphicControl&) { HoverColour(caption, kRed); };
-    trio.button->OnMouseLeave = [caption](GraphicControl&) { HoverColour(caption, kWhite); };
-  }
+                           Trio{bbtCancel, labCancel, lCancel}})
+    BindHoverCaption(*trio.button, *trio.caption, [](gui::Label& caption) { caption.SetWidth(kPlateWidth); });
   lMessage->OnMouseDown = [this](GraphicControl&, gui::MouseButton, gui::ShiftState, int, int) {
     lMessageMouseDown();
   };
@@ -108,8 +85,6 @@ gui::Label* TfmMessageBox::AddCaption(const std::string& text) {
 
 TKSpeedButton* TfmMessageBox::AddButton(int idle) {
   auto* button = &Add<TKSpeedButton>(Panel1, gui::Bounds{kDesignLeft, kButtonTop, 90, 40});
-  button->SetFlat(true);
-  button->SetDrawBorderInFlatMode(true);
   button->SetImages(&ImageList1);
   button->SetImageIndexIDLE(idle);
   button->SetImageIndexUp(idle + 1);
@@ -168,12 +143,6 @@ void TfmMessageBox::FormActivate() {
     default:
       break;
   }
-}
-
-// The caption label sizes itself to its text on every colour change; the plate width restores centring.
-void TfmMessageBox::HoverColour(gui::Label* caption, COLORREF colour) {
-  caption->SetTextColor(colour);
-  caption->SetWidth(kPlateWidth);
 }
 
 void TfmMessageBox::lMessageMouseDown() {

@@ -51,7 +51,6 @@ class TfmMessageBox : public gui::Form {
   void bbtNoClick() { SetModalResult(7); }
   void bbtOkClick() { SetModalResult(1); }
   void bbtCancelClick() { SetModalResult(2); }
-  static void HoverColour(gui::Label* caption, COLORREF colour);
   void lMessageMouseDown();
 };
 

@@ -9,14 +9,10 @@
 #include "ui/MakerAddresses.h"
 #include "ui/Messageform.h"
 #include "ui/Resources.h"
+#include "ui/Theme.h"
 
 namespace kestrun {
 namespace {
-
-constexpr COLORREF kToolbarBlue = RGB(10, 163, 243);
-constexpr COLORREF kTileBlue = RGB(82, 187, 244);
-constexpr COLORREF kHoverRed = RGB(255, 0, 0);
-constexpr COLORREF kWhite = RGB(255, 255, 255);
 
 gui::FormLayout MainLayout() {
   gui::FormLayout layout;
@@ -27,8 +23,6 @@ gui::FormLayout MainLayout() {
   return layout;
 }
 
-gui::PanelStyle Flat(COLORREF color) { return {color, gui::Bevel::None, gui::Bevel::None, 1}; }
-
 }  // namespace
 
 TForm1::TForm1(IPlatform& platform) : gui::Form(MainLayout(), nullptr), Platform(platform), Store(platform, Report) {
@@ -38,15 +32,15 @@ TForm1::TForm1(IPlatform& platform) : gui::Form(MainLayout(), nullptr), Platform
 }
 
 void TForm1::CreateComponents() {
-  Panel1 = &Add<gui::Panel>(nullptr, gui::Bounds{7, 94, 435, 208}, Flat(kTileBlue));
+  Panel1 = &Add<gui::Panel>(nullptr, gui::Bounds{7, 94, 435, 208}, FlatPanel(kTileBlue));
   lvStartup = AddListView(Panel1, {0, 0, 435, 208});
-  Panel3 = &Add<gui::Panel>(nullptr, gui::Bounds{0, 302, 449, 73}, Flat(kToolbarBlue));
+  Panel3 = &Add<gui::Panel>(nullptr, gui::Bounds{0, 302, 449, 73}, FlatPanel(kToolbarBlue));
   iBanner = &Add<gui::Image>(Panel3, gui::Bounds{0, 0, 449, 73});
   iBanner->SetCursor(LoadCursor(nullptr, IDC_HAND));
   iBanner->OnClick = [this](gui::GraphicControl&) { iBannerClick(); };
-  Panel4 = &Add<gui::Panel>(nullptr, gui::Bounds{0, 94, 7, 208}, Flat(kToolbarBlue));
-  Panel5 = &Add<gui::Panel>(nullptr, gui::Bounds{442, 94, 7, 208}, Flat(kToolbarBlue));
-  Panel2 = &Add<gui::Panel>(nullptr, gui::Bounds{0, 0, 449, 94}, Flat(CLR_INVALID));
+  Panel4 = &Add<gui::Panel>(nullptr, gui::Bounds{0, 94, 7, 208}, FlatPanel(kToolbarBlue));
+  Panel5 = &Add<gui::Panel>(nullptr, gui::Bounds{442, 94, 7, 208}, FlatPanel(kToolbarBlue));
+  Panel2 = &Add<gui::Panel>(nullptr, gui::Bounds{0, 0, 449, 94}, FlatPanel(CLR_INVALID));
   auto move = [this](gui::GraphicControl&, gui::MouseButton, gui::ShiftState, int, int) { StartSystemMove(); };
   Image1 = &Add<gui::Image>(Panel2, gui::Bounds{0, 0, 449, 17});
   Image1->SetBitmap(LoadBitmapResource(IDB_TITLE));
@@ -56,7 +50,7 @@ void TForm1::CreateComponents() {
   Image3->OnClick = [this](gui::GraphicControl&) { Image3Click(); };
   Image4 = &Add<gui::Image>(Panel2, gui::Bounds{418, 2, 13, 13});
   Image4->OnClick = [this](gui::GraphicControl&) { Image4Click(); };
-  Panel6 = &Add<gui::Panel>(Panel2, gui::Bounds{0, 17, 449, 77}, Flat(kToolbarBlue));
+  Panel6 = &Add<gui::Panel>(Panel2, gui::Bounds{0, 17, 449, 77}, FlatPanel(kToolbarBlue));
   Panel6->OnMouseDown = move;
   CreateToolbar();
   Timer1 = &AddTimer(4000, [this] { Timer1Timer(); });
@@ -89,43 +83,26 @@ void TForm1::CreateToolbar() {
   BindHover(bbtAbout, lAbout, false);
 }
 
-gui::Label* TForm1::AddTile(int left) {
-  gui::LabelStyle style;
-  style.color = kTileBlue;
-  style.autoSize = false;
-  return &Add<gui::Label>(Panel6, gui::Bounds{left, 8, 56, 56}, style);
-}
+gui::Label* TForm1::AddTile(int left) { return &Add<gui::Label>(Panel6, gui::Bounds{left, 8, 56, 56}, PlateStyle()); }
 
 gui::Label* TForm1::AddCaption(gui::Bounds bounds, const std::string& text) {
-  gui::LabelStyle style;
-  style.text = text;
-  style.font = {"Arial", 11, true};
-  style.textColor = kWhite;
-  style.alignment = gui::Alignment::Center;
-  style.transparent = true;
-  return &Add<gui::Label>(Panel6, bounds, style);
+  return &Add<gui::Label>(Panel6, bounds, CaptionStyle(text));
 }
 
 TKSpeedButton* TForm1::AddTileButton(gui::Bounds bounds, const char* name, void (TForm1::*click)()) {
   auto* button = &Add<TKSpeedButton>(Panel6, bounds);
-  button->SetFlat(true);
-  button->SetDrawBorderInFlatMode(true);
+  MakeBorderedButton(*button, [this, click] { (this->*click)(); });
   button->SetTransparent(true);
   button->SetCaption(name);
-  button->OnClick = [this, click](gui::GraphicControl&) { (this->*click)(); };
   return button;
 }
 
-// The caption turns red under the pointer. A label fits itself to its text on every change of
-// colour, so its box is set again each time to keep the text centred on the tile.
+// The two-word captions cover the whole tile; the one-line ones keep the height of their line.
 void TForm1::BindHover(TKSpeedButton* button, gui::Label* caption, bool wholeTile) {
-  auto paint = [caption, wholeTile](COLORREF colour) {
-    caption->SetTextColor(colour);
-    if (wholeTile) caption->SetHeight(56);
-    caption->SetWidth(56);
-  };
-  button->OnMouseEnter = [paint](gui::GraphicControl&) { paint(kHoverRed); };
-  button->OnMouseLeave = [paint](gui::GraphicControl&) { paint(kWhite); };
+  BindHoverCaption(*button, *caption, [wholeTile](gui::Label& label) {
+    if (wholeTile) label.SetHeight(56);
+    label.SetWidth(56);
+  });
 }
 
 void TForm1::FormCreate() {
