@@ -113,6 +113,8 @@ void TKSpeedButton::CMButtonPressed(int groupIndex, GraphicControl& sender) {
 void TKSpeedButton::UpdateTracking() {
   if (!flat_ || !Enabled()) return;
   GraphicControl* under = Host() ? Host()->ControlAtCursor(true) : nullptr;
+  // Without this the pointer could leave straight for another window, unseen, and the button stay hot.
+  if (Host()) Host()->TrackHover(under);
   mouseInControl_ = under != this;
   if (mouseInControl_)
     CMMouseLeave();

@@ -136,6 +136,11 @@ void ControlHost::ButtonUp(MouseButton button, POINT point, ShiftState shift) {
     target->WMOtherButtonUp(button, shift, local.x, local.y);
 }
 
+void ControlHost::TrackHover(GraphicControl* hot) {
+  if (!hover_) hover_ = hot;
+  port_.TrackMouseLeave();
+}
+
 void ControlHost::MouseLeft() {
   GraphicControl* old = std::exchange(hover_, nullptr);
   if (old && (!captured_ || old == captured_)) old->CMMouseLeave();

@@ -44,6 +44,10 @@ class ControlHost {
   [[nodiscard]] GraphicControl* CaptureControl() const { return captured_; }
   [[nodiscard]] GraphicControl* HoverControl() const { return hover_; }
   void SetCaptureControl(GraphicControl* control);
+  // A control looked at the pointer itself, after a release that may have followed a modal box (whose
+  // window took the pointer's leave): the window asks to hear the next leave, and a host that lost
+  // track of the control under the pointer takes this one.
+  void TrackHover(GraphicControl* hot);
   [[nodiscard]] bool CaptureHeld() const { return port_.CaptureHeld(); }
   [[nodiscard]] bool Showing() const { return port_.Showing(); }
   void Invalidate(const GraphicControl& control);
