@@ -1,84 +1,73 @@
 #pragma once
-// An IPlatform over the real one that fails chosen calls on demand and counts every call, so a test
-// can break one step of an operation on a real registry and real folders.
-//   FaultyPlatform faulty;
-//   faulty.Fail(Op::SetValue, ERROR_ACCESS_DENIED, "Run-");   // every write into a Run- key
-//   faulty.Fail(Op::FileCopy, ERROR_DISK_FULL, "", 2);         // only the second copy
-//   EXPECT_EQ(faulty.Calls(Op::FileDelete), 0);
-// A call's subject, for matching and the log, is what it is about:
-//   registry: "HKCU\<key path>" (OpenKey, EnumValues), "HKCU\<key path>\<value name>" (value calls);
-//   files: the path ("<source> -> <target>" for FileCopy); shell: the file or link; errors: the code.
-#include <functional>
-#include <map>
+// The real platform, but failing chosen calls on demand and logging the calls tests look at, so a
+// test can break one step of an operation on a real registry and real folders.
+//   platform.Fail(Op::SetValue, ERROR_ACCESS_DENIED, "Tool");  // every write of a value "Tool"
+//   platform.Fail(Op::FileCopy, ERROR_DISK_FULL, "", 2);       // only the second copy
+// A call's subject, for matching, is what it is about: "HKCU\<path>" or "HKLM\<path>" for OpenKey,
+// the value name for value calls, nothing for EnumValues, the path for files ("<source> -> <target>"
+// for FileCopy), the link for WriteShellLink.
 #include <string>
+#include <utility>
 #include <vector>
 
-#include "store/platform/Platform.h"
+#include "store/platform/Win32Platform.h"
 
 namespace kestrun::test {
 
 enum class Op {
-  OpenKey,
-  EnumValues,
-  QueryValue,
-  SetValue,
-  DeleteValue,
-  ListFolder,
-  FileExists,
-  CreateFolder,
-  SetAttributes,
-  FileCopy,
-  FileDelete,
-  ShellOpen,
-  WriteShellLink,
-  SystemErrorText,
+  OpenKey, EnumValues, QueryValue, SetValue, DeleteValue,
+  ListFolder, CreateFolder, FileCopy, FileDelete, WriteShellLink,
 };
 
-struct PlatformCall {
-  Op op;
-  std::string subject;
-  bool failed;
-};
-
-class FaultyPlatform : public IPlatform {
+class FaultyPlatform : public Win32Platform {
  public:
-  explicit FaultyPlatform(IPlatform& inner = SystemPlatform()) : inner_(inner) {}
-
+  // The calls tests break or count; the rest go straight to the real platform.
   // Calls of op whose subject contains match (every call when empty) fail with code instead of
-  // reaching the real platform; nth > 0 fails only the nth such call (counted from 1, from now on).
-  // FileExists fails as "not found"; WriteShellLink returns code as an HRESULT.
+  // reaching the real platform; nth > 0 fails only the nth such call from now on (counted from 1).
+  // WriteShellLink returns code as an HRESULT.
   FaultyPlatform& Fail(Op op, ErrorCode code, std::string match = {}, int nth = 0);
-  // Runs before every matching call of op reaches the real platform (or fails): a test can change the
-  // machine between two steps of an operation, as another program would.
-  FaultyPlatform& Before(Op op, std::function<void(const std::string& subject)> hook,
-                         std::string match = {});
-  // Forgets every fault and hook; the call log stays.
-  void Heal();
+  void Heal() { faults_.clear(); }  // the log stays
   void ClearLog() { log_.clear(); }
-
   [[nodiscard]] int Calls(Op op, const std::string& match = {}) const;
-  [[nodiscard]] int Failures(Op op) const;
-  [[nodiscard]] const std::vector<PlatformCall>& Log() const { return log_; }
+  [[nodiscard]] bool NoCalls() const { return log_.empty(); }
 
-  ErrorCode OpenKey(HKEY root, const std::string& path, bool create, UniqueKey& key) override;
-  ErrorCode EnumValues(HKEY key, std::vector<RegValue>& values) override;
-  ErrorCode QueryValue(HKEY key, const std::string& name, RegValue& value) override;
-  ErrorCode SetValue(HKEY key, const std::string& name, DWORD type, const std::string& data) override;
-  ErrorCode DeleteValue(HKEY key, const std::string& name) override;
-
-  ErrorCode ListFolder(const std::string& folder, std::vector<FolderEntry>& entries) override;
-  bool FileExists(const std::string& name) override;
-  ErrorCode CreateFolder(const std::string& path) override;
-  ErrorCode SetAttributes(const std::string& path, DWORD attributes) override;
-  ErrorCode FileCopy(const std::string& source, const std::string& target) override;
-  ErrorCode FileDelete(const std::string& path) override;
-
-  ErrorCode ShellOpen(HWND owner, const std::string& file, const std::string& parameters,
-                      int show) override;
-  HRESULT WriteShellLink(const std::string& target, const std::string& link,
-                         const std::string& description, const std::string& workingDir) override;
-
-  std::string SystemErrorText(ErrorCode code) override;
+  ErrorCode OpenKey(HKEY root, const std::string& path, bool create, UniqueKey& key) override {
+    const std::string hive = root == HKEY_LOCAL_MACHINE ? "HKLM\\" : "HKCU\\";
+    return Pass(Op::OpenKey, hive + path, [&] { return Win32Platform::OpenKey(root, path, create, key); });
+  }
+  ErrorCode EnumValues(HKEY key, std::vector<RegValue>& values) override {
+    values.clear();  // as the real one does, so that no earlier key's values show through a failure
+    return Pass(Op::EnumValues, "", [&] { return Win32Platform::EnumValues(key, values); });
+  }
+  ErrorCode QueryValue(HKEY key, const std::string& name, RegValue& value) override {
+    return Pass(Op::QueryValue, name, [&] { return Win32Platform::QueryValue(key, name, value); });
+  }
+  ErrorCode SetValue(HKEY key, const std::string& name, DWORD type, const std::string& data) override {
+    return Pass(Op::SetValue, name, [&] { return Win32Platform::SetValue(key, name, type, data); });
+  }
+  ErrorCode DeleteValue(HKEY key, const std::string& name) override {
+    return Pass(Op::DeleteValue, name, [&] { return Win32Platform::DeleteValue(key, name); });
+  }
+  ErrorCode ListFolder(const std::string& folder, std::vector<FolderEntry>& entries) override {
+    entries.clear();
+    return Pass(Op::ListFolder, folder, [&] { return Win32Platform::ListFolder(folder, entries); });
+  }
+  ErrorCode CreateFolder(const std::string& path) override {
+    return Pass(Op::CreateFolder, path, [&] { return Win32Platform::CreateFolder(path); });
+  }
+  ErrorCode FileCopy(const std::string& source, const std::string& target) override {
+    const std::string subject = source + " -> " + target;
+    return Pass(Op::FileCopy, subject, [&] { return Win32Platform::FileCopy(source, target); });
+  }
+  ErrorCode FileDelete(const std::string& path) override {
+    return Pass(Op::FileDelete, path, [&] { return Win32Platform::FileDelete(path); });
+  }
+  HRESULT WriteShellLink(const std::string& target, const std::string& link, const std::string& description,
+                         const std::string& workingDir) override {
+    if (const ErrorCode rc = Enter(Op::WriteShellLink, link))
+      return static_cast<HRESULT>(rc) < 0 ? static_cast<HRESULT>(rc) : HRESULT_FROM_WIN32(rc);
+    return Win32Platform::WriteShellLink(target, link, description, workingDir);
+  }
 
  private:
   struct Fault {
@@ -88,22 +77,17 @@ class FaultyPlatform : public IPlatform {
     int nth;       // 0: every matching call
     int seen = 0;  // matching calls since the fault was set
   };
-  struct Hook {
-    Op op;
-    std::function<void(const std::string&)> run;
-    std::string match;
-  };
 
-  // Logs the call, runs its hooks, and returns the code it must fail with (ERROR_SUCCESS: go on).
+  // Logs the call and returns the code it must fail with (ERROR_SUCCESS: go on to the real one).
   ErrorCode Enter(Op op, const std::string& subject);
-  std::string KeySubject(HKEY key) const;
-  std::string ValueSubject(HKEY key, const std::string& name) const;
+  template <typename Real>
+  ErrorCode Pass(Op op, const std::string& subject, Real real) {
+    const ErrorCode rc = Enter(op, subject);
+    return rc != ERROR_SUCCESS ? rc : real();
+  }
 
-  IPlatform& inner_;  // not owned
   std::vector<Fault> faults_;
-  std::vector<Hook> hooks_;
-  std::vector<PlatformCall> log_;
-  std::map<HKEY, std::string> keyPaths_;  // open keys by handle, for subjects
+  std::vector<std::pair<Op, std::string>> log_;  // every call with its subject
 };
 
 }  // namespace kestrun::test

@@ -1,7 +1,5 @@
 #include "tests/store/PrefixSeed.h"
 
-#include <sddl.h>
-
 #include <stdexcept>
 #include <vector>
 
@@ -26,7 +24,7 @@ std::wstring Long(const std::string& path) { return L"\\\\?\\" + ToWide(path); }
 
 }  // namespace
 
-std::string VersionKey(const std::string& sub) { return std::string(kVersionKey) + "\\" + sub; }
+std::string VersionKey(const std::string& sub) { return "Software\\Microsoft\\Windows\\CurrentVersion\\" + sub; }
 
 void SetRaw(HKEY hive, const std::string& key, const std::string& name, DWORD type, const void* data,
             DWORD size) {
@@ -58,11 +56,6 @@ std::optional<RawValue> ReadRaw(HKEY hive, const std::string& key, const std::st
   return RawValue{type, data};
 }
 
-bool KeyExists(HKEY hive, const std::string& key) {
-  UniqueKey handle;
-  return RegOpenKeyExA(hive, key.c_str(), 0, KEY_READ, handle.Put()) == ERROR_SUCCESS;
-}
-
 int ValueCount(HKEY hive, const std::string& key) {
   UniqueKey handle;
   if (RegOpenKeyExA(hive, key.c_str(), 0, KEY_READ, handle.Put()) != ERROR_SUCCESS) return -1;
@@ -74,10 +67,9 @@ int ValueCount(HKEY hive, const std::string& key) {
 }
 
 void DeleteKey(HKEY hive, const std::string& key) {
+  // Given a subkey, RegDeleteTree deletes the key itself too.
   const LONG rc = RegDeleteTreeA(hive, key.c_str());
   if (rc != ERROR_FILE_NOT_FOUND) Check(rc, "RegDeleteTreeA " + key);
-  const LONG gone = RegDeleteKeyA(hive, key.c_str());
-  if (gone != ERROR_FILE_NOT_FOUND) Check(gone, "RegDeleteKeyA " + key);
 }
 
 void DeleteStartupKeys() {
@@ -85,46 +77,21 @@ void DeleteStartupKeys() {
     for (const char* sub : {"Run", "Run-", "RunServices", "RunServices-"}) DeleteKey(hive, VersionKey(sub));
 }
 
-ReadOnlyKey::ReadOnlyKey(HKEY hive, const std::string& key) {
-  Check(RegOpenKeyExA(hive, key.c_str(), 0, KEY_ALL_ACCESS, key_.Put()), "RegOpenKeyExA " + key);
-  DWORD size = 0;
-  RegGetKeySecurity(key_.Get(), DACL_SECURITY_INFORMATION, nullptr, &size);
-  original_.resize(size);
-  Check(RegGetKeySecurity(key_.Get(), DACL_SECURITY_INFORMATION, original_.data(), &size),
-        "RegGetKeySecurity " + key);
-  PSECURITY_DESCRIPTOR readOnly = nullptr;
-  if (!ConvertStringSecurityDescriptorToSecurityDescriptorA("D:P(A;;KR;;;WD)", SDDL_REVISION_1, &readOnly,
-                                                            nullptr))
-    Check(static_cast<LONG>(GetLastError()), "ConvertStringSecurityDescriptorToSecurityDescriptorA");
-  const UniqueLocal owned(readOnly);
-  Check(RegSetKeySecurity(key_.Get(), DACL_SECURITY_INFORMATION, readOnly), "RegSetKeySecurity " + key);
-}
-
-ReadOnlyKey::~ReadOnlyKey() { RegSetKeySecurity(key_.Get(), DACL_SECURITY_INFORMATION, original_.data()); }
-
 std::string ShellFolder(HKEY hive, const char* value) {
   const auto raw = ReadRaw(hive, kShellFolders, value);
-  if (!raw) return {};
-  return std::string(raw->data.c_str());
+  return raw ? std::string(raw->data.c_str()) : "";
 }
 
 void SetShellFolder(HKEY hive, const char* value, const std::string& path) {
   SetString(hive, kShellFolders, value, path);
 }
 
-void DeleteShellFolder(HKEY hive, const char* value) {
-  UniqueKey handle;
-  Check(RegOpenKeyExA(hive, kShellFolders, 0, KEY_ALL_ACCESS, handle.Put()), "RegOpenKeyExA Shell Folders");
-  const LONG rc = RegDeleteValueA(handle.Get(), value);
-  if (rc != ERROR_FILE_NOT_FOUND) Check(rc, "RegDeleteValueA " + std::string(value));
-}
-
-void MakeFile(const std::string& path, DWORD attributes) {
+void MakeFile(const std::string& path, DWORD attributes, const std::string& contents) {
   const HANDLE file = CreateFileW(Long(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                   FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) Check(static_cast<LONG>(GetLastError()), "CreateFileW " + path);
   DWORD written = 0;
-  WriteFile(file, "kestrun", 7, &written, nullptr);
+  WriteFile(file, contents.data(), static_cast<DWORD>(contents.size()), &written, nullptr);
   CloseHandle(file);
   if (attributes != FILE_ATTRIBUTE_NORMAL && !SetFileAttributesW(Long(path).c_str(), attributes))
     Check(static_cast<LONG>(GetLastError()), "SetFileAttributesW " + path);

@@ -6,16 +6,12 @@
 
 #include <optional>
 #include <string>
-#include <vector>
-
-#include "store/platform/Handles.h"
 
 namespace kestrun::test {
 
-inline constexpr const char* kVersionKey = "Software\\Microsoft\\Windows\\CurrentVersion";
 inline constexpr const char* kShellFolders = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 
-// kVersionKey + "\" + sub ("Run", "Run-", "RunServices", "RunServices-").
+// "Software\Microsoft\Windows\CurrentVersion\" + sub ("Run", "Run-", "RunServices", "RunServices-").
 std::string VersionKey(const std::string& sub);
 
 // Creates the key when needed and stores exactly size bytes of data.
@@ -31,41 +27,21 @@ struct RawValue {
   std::string data;  // exactly as stored
 };
 std::optional<RawValue> ReadRaw(HKEY hive, const std::string& key, const std::string& name);
-bool KeyExists(HKEY hive, const std::string& key);
 int ValueCount(HKEY hive, const std::string& key);  // -1 when the key is missing
 void DeleteKey(HKEY hive, const std::string& key);  // with everything below it; missing is fine
-// Run, Run-, RunServices and RunServices- of both hives are gone afterwards.
-void DeleteStartupKeys();
-
-// While it lives, the key may only be read (KEY_ALL_ACCESS opens fail with 5, as for a user without
-// write access to HKLM). The handle it keeps open restores the original DACL at the end: the DACL
-// allows no write any more, but access is checked when a handle is opened.
-class ReadOnlyKey {
- public:
-  ReadOnlyKey(HKEY hive, const std::string& key);
-  ~ReadOnlyKey();
-  ReadOnlyKey(const ReadOnlyKey&) = delete;
-  ReadOnlyKey& operator=(const ReadOnlyKey&) = delete;
-
- private:
-  UniqueKey key_;  // owned
-  std::vector<BYTE> original_;
-};
+void DeleteStartupKeys();                           // Run, Run-, RunServices, RunServices- of both hives
 
 // A Shell Folders value ("Startup" under HKCU, "Common Startup" under HKLM); "" when missing.
 std::string ShellFolder(HKEY hive, const char* value);
 void SetShellFolder(HKEY hive, const char* value, const std::string& path);
-void DeleteShellFolder(HKEY hive, const char* value);
 
 // Files through the wide API with the long-path prefix: any name the file system takes.
-void MakeFile(const std::string& path, DWORD attributes = FILE_ATTRIBUTE_NORMAL);
+void MakeFile(const std::string& path, DWORD attributes = FILE_ATTRIBUTE_NORMAL,
+              const std::string& contents = "kestrun");
 void MakeFolder(const std::string& path);
-// INVALID_FILE_ATTRIBUTES when nothing is there.
-DWORD Attributes(const std::string& path);
+DWORD Attributes(const std::string& path);  // INVALID_FILE_ATTRIBUTES when nothing is there
 bool Exists(const std::string& path);
-// Deletes what the folder holds, whatever the attributes; the folder stays.
-void EmptyFolder(const std::string& path);
-// Deletes the folder or file and everything in it; missing is fine.
-void RemoveTree(const std::string& path);
+void EmptyFolder(const std::string& path);  // whatever the attributes; the folder stays
+void RemoveTree(const std::string& path);   // the folder or file and everything in it; missing is fine
 
 }  // namespace kestrun::test

@@ -3,13 +3,6 @@
 namespace kestrun::test {
 namespace {
 
-// Read once: a test may point Shell Folders elsewhere, and the next test must find the originals.
-const std::string& Original(HKEY hive, const char* value) {
-  static const std::string user = ShellFolder(HKEY_CURRENT_USER, "Startup");
-  static const std::string common = ShellFolder(HKEY_LOCAL_MACHINE, "Common Startup");
-  return hive == HKEY_CURRENT_USER && std::string(value) == "Startup" ? user : common;
-}
-
 std::string Sibling(const std::string& folder) {
   return folder.substr(0, folder.rfind('\\') + 1) + "Disabled Startup Items";
 }
@@ -35,9 +28,19 @@ std::vector<Row> RowsOf(const TStartupRows& rows, int location, int enabled) {
   return flat;
 }
 
+std::string RegistryErrorOf(const std::function<void()>& action) {
+  try {
+    action();
+  } catch (const ERegistryError& error) {
+    return error.what();
+  }
+  return "no error";
+}
+
 void StartupPrefixTest::SetUp() {
-  userStartup = Original(HKEY_CURRENT_USER, "Startup");
-  commonStartup = Original(HKEY_LOCAL_MACHINE, "Common Startup");
+  // Every TearDown puts back what the test may have pointed elsewhere.
+  userStartup = ShellFolder(HKEY_CURRENT_USER, "Startup");
+  commonStartup = ShellFolder(HKEY_LOCAL_MACHINE, "Common Startup");
   ASSERT_FALSE(userStartup.empty());
   ASSERT_FALSE(commonStartup.empty());
   userDisabled = Sibling(userStartup);
@@ -53,10 +56,11 @@ void StartupPrefixTest::TearDown() {
 
 void StartupPrefixTest::Clean() {
   DeleteStartupKeys();
-  MakeFolder(userStartup);
-  MakeFolder(commonStartup);
-  EmptyFolder(userStartup);
-  EmptyFolder(commonStartup);
+  DeleteKey(HKEY_CURRENT_USER, "Software\\Kestrun test");  // where registry-object tests write
+  for (const std::string& folder : {userStartup, commonStartup}) {
+    MakeFolder(folder);
+    EmptyFolder(folder);
+  }
   RemoveTree(userDisabled);
   RemoveTree(commonDisabled);
 }

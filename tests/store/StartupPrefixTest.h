@@ -4,6 +4,7 @@
 // RunServices), empty Startup folders and no disabled folders, and gets its Shell Folders back.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -11,7 +12,6 @@
 #include "store/StartupStore.h"
 #include "tests/store/FaultyPlatform.h"
 #include "tests/store/PrefixSeed.h"
-#include "tests/store/RecordingReport.h"
 
 namespace kestrun::test {
 
@@ -29,6 +29,24 @@ std::vector<Row> Flatten(const TStartupRows& rows);
 // The rows of one place (location code and enabled), in list order.
 std::vector<Row> RowsOf(const TStartupRows& rows, int location, int enabled);
 
+// The message of the ERegistryError that action raises, or "no error".
+std::string RegistryErrorOf(const std::function<void()>& action);
+
+struct ReportedError {
+  ErrorCode code;
+  std::string subject;
+  bool operator==(const ReportedError&) const = default;
+};
+
+// Remembers every report instead of showing it.
+class RecordingReport : public IErrorReport {
+ public:
+  void ShowSystemError(ErrorCode code, const std::string& subject) override {
+    reports.push_back({code, subject});
+  }
+  std::vector<ReportedError> reports;
+};
+
 class StartupPrefixTest : public ::testing::Test {
  protected:
   void SetUp() override;
@@ -37,9 +55,9 @@ class StartupPrefixTest : public ::testing::Test {
   // A scan through the faulty platform (no faults unless the test sets some) into a fresh row list.
   TStartupRows Scan();
 
-  std::string userStartup;      // the prefix's "Startup" folder, as Shell Folders names it
-  std::string commonStartup;    // the prefix's "Common Startup" folder
-  std::string userDisabled;     // their "Disabled Startup Items" siblings
+  std::string userStartup;    // the prefix's "Startup" folder, as Shell Folders names it
+  std::string commonStartup;  // the prefix's "Common Startup" folder
+  std::string userDisabled;   // their "Disabled Startup Items" siblings
   std::string commonDisabled;
   FaultyPlatform platform;
   RecordingReport report;

@@ -1,5 +1,5 @@
 // Removing deletes the row's own value or file and nothing else.
-#include <fstream>
+#include <gmock/gmock.h>
 
 #include "store/StartupShortcut.h"
 #include "tests/store/StartupPrefixTest.h"
@@ -7,38 +7,41 @@
 namespace kestrun::test {
 namespace {
 
-class RemoveTest : public StartupPrefixTest {
- protected:
-  const TStartupRow& Find(const TStartupRows& rows, int location, int enabled) {
-    for (const TStartupRow& row : rows)
-      if (row.Record.GetLocation() == location && row.Record.GetEnabled() == enabled) return row;
-    throw std::runtime_error("no such row");
-  }
-};
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+
+const TStartupRow& Find(const TStartupRows& rows, const std::string& name, int location, int enabled) {
+  for (const TStartupRow& row : rows)
+    if (row.Name == name && row.Record.GetLocation() == location && row.Record.GetEnabled() == enabled)
+      return row;
+  throw std::runtime_error("no row " + name);
+}
+
+using RemoveTest = StartupPrefixTest;
 
 TEST_F(RemoveTest, TouchesOnlyTheRowsOwnValue) {
   for (const char* key : {"Run", "Run-", "RunServices"}) {
     SetString(HKEY_CURRENT_USER, VersionKey(key), "Tool & Co", std::string("C:\\") + key);
     SetString(HKEY_LOCAL_MACHINE, VersionKey(key), "Tool & Co", std::string("C:\\") + key);
   }
+  SetString(HKEY_CURRENT_USER, VersionKey("Run"), "", "C:\\default.exe");
   const TStartupRows rows = Scan();
-  ASSERT_EQ(rows.size(), 6u);
-  store.RemoveEntry(Find(rows, slUserRun, 1));
+  ASSERT_EQ(rows.size(), 7u);
+
+  store.RemoveEntry(Find(rows, "", slUserRun, 1));  // the default value is removed like any other
+  EXPECT_THAT(RowsOf(Scan(), slUserRun, 1), ElementsAre(Row{"Tool & Co", "C:\\Run", true, 1, slUserRun}));
+  store.RemoveEntry(Find(rows, "Tool & Co", slUserRun, 1));
   EXPECT_EQ(ValueCount(HKEY_CURRENT_USER, VersionKey("Run")), 0);
   EXPECT_EQ(Scan().size(), 5u);
 
-  store.RemoveEntry(Find(rows, slMachineRun, 0));
-  EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, VersionKey("Run-")));  // the parking key stays, empty
-  EXPECT_EQ(ValueCount(HKEY_LOCAL_MACHINE, VersionKey("Run-")), 0);
+  store.RemoveEntry(Find(rows, "Tool & Co", slMachineRun, 0));
+  EXPECT_EQ(ValueCount(HKEY_LOCAL_MACHINE, VersionKey("Run-")), 0);  // the parking key stays, empty
   EXPECT_EQ(Scan().size(), 4u);
-  EXPECT_TRUE(report.reports.empty());
-}
-
-TEST_F(RemoveTest, DefaultValueIsRemovedLikeAnyOther) {
-  SetString(HKEY_CURRENT_USER, VersionKey("Run"), "", "C:\\default.exe");
-  SetString(HKEY_CURRENT_USER, VersionKey("Run"), "Other", "C:\\other.exe");
-  store.RemoveEntry(Scan().at(0));
-  EXPECT_EQ(Flatten(Scan()), (std::vector<Row>{{"Other", "C:\\other.exe", true, 1, slUserRun}}));
+  // Gone already, even with its key: nothing to say.
+  store.RemoveEntry(Find(rows, "Tool & Co", slMachineRun, 0));
+  DeleteKey(HKEY_CURRENT_USER, VersionKey("Run"));
+  store.RemoveEntry(Find(rows, "Tool & Co", slUserRun, 1));
+  EXPECT_THAT(report.reports, IsEmpty());
 }
 
 TEST_F(RemoveTest, FolderEntriesDeleteTheFileAndReportAMissingOne) {
@@ -46,22 +49,13 @@ TEST_F(RemoveTest, FolderEntriesDeleteTheFileAndReportAMissingOne) {
   MakeFolder(userDisabled);
   MakeFile(userDisabled + "\\parked.lnk");
   const TStartupRows rows = Scan();
-  store.RemoveEntry(Find(rows, slUserStartupFolder, 0));
+  store.RemoveEntry(Find(rows, "parked.lnk", slUserStartupFolder, 0));
   EXPECT_FALSE(Exists(userDisabled + "\\parked.lnk"));
   EXPECT_TRUE(Exists(userDisabled));
   EXPECT_TRUE(Exists(userStartup + "\\live.lnk"));
 
-  store.RemoveEntry(Find(rows, slUserStartupFolder, 0));  // gone already
-  EXPECT_EQ(report.reports,
-            (std::vector<ReportedError>{{ERROR_FILE_NOT_FOUND, userDisabled + "\\parked.lnk"}}));
-}
-
-TEST_F(RemoveTest, ValueGoneSinceTheScanIsSilent) {
-  SetString(HKEY_CURRENT_USER, VersionKey("Run"), "Tool", "C:\\t.exe");
-  const TStartupRows rows = Scan();
-  DeleteKey(HKEY_CURRENT_USER, VersionKey("Run"));
-  store.RemoveEntry(rows.at(0));
-  EXPECT_TRUE(report.reports.empty());
+  store.RemoveEntry(Find(rows, "parked.lnk", slUserStartupFolder, 0));  // gone already
+  EXPECT_THAT(report.reports, ElementsAre(ReportedError{ERROR_FILE_NOT_FOUND, userDisabled + "\\parked.lnk"}));
 }
 
 TEST(RemoveQuestionText, NameStandsOnItsOwnLine) {
