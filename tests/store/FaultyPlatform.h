@@ -1,11 +1,8 @@
 #pragma once
-// The real platform, but failing chosen calls on demand and logging the calls tests look at, so a
-// test can break one step of an operation on a real registry and real folders.
-//   platform.Fail(Op::SetValue, ERROR_ACCESS_DENIED, "Tool");  // every write of a value "Tool"
-//   platform.Fail(Op::FileCopy, ERROR_DISK_FULL, "", 2);       // only the second copy
-// A call's subject, for matching, is what it is about: "HKCU\<path>" or "HKLM\<path>" for OpenKey,
-// the value name for value calls, nothing for EnumValues, the path for files ("<source> -> <target>"
-// for FileCopy), the link for WriteShellLink.
+// The real platform, but failing chosen calls on demand and logging them, so a test can break one
+// step of an operation on a real registry and real folders. A call's subject, for matching, is
+// "HKCU\<path>" or "HKLM\<path>" for OpenKey, the value name for value calls, nothing for EnumValues,
+// the path for files ("<source> -> <target>" for FileCopy), the link for WriteShellLink.
 #include <string>
 #include <utility>
 #include <vector>

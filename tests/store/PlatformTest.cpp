@@ -1,4 +1,4 @@
-// The platform layer's own promises, and one check that the fault-injecting platform does its job.
+// The platform layer's own promises.
 #include <windows.h>
 #include <shellapi.h>
 
@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include "store/platform/Win32Platform.h"
-#include "tests/store/FaultyPlatform.h"
 
 namespace kestrun::test {
 namespace {
@@ -38,19 +37,7 @@ TEST(ShellLaunchError, NeverCallsAFailureSuccessAndPrefersTheLastError) {
             ERROR_SUCCESS);
 }
 
-TEST(FaultyPlatform, FailsOnlyTheNthMatchingCallAndCountsThemAll) {
-  FaultyPlatform platform;
-  platform.Fail(Op::ListFolder, ERROR_ACCESS_DENIED, "windows", 2);
-  std::vector<FolderEntry> entries;
-  EXPECT_EQ(platform.ListFolder("C:\\windows", entries), ERROR_SUCCESS);
-  EXPECT_FALSE(entries.empty());
-  EXPECT_EQ(platform.ListFolder("C:\\users", entries), ERROR_SUCCESS);
-  EXPECT_EQ(platform.ListFolder("C:\\windows", entries), DWORD{ERROR_ACCESS_DENIED});
-  EXPECT_TRUE(entries.empty());
-  EXPECT_EQ(platform.ListFolder("C:\\windows", entries), ERROR_SUCCESS);
-  EXPECT_EQ(platform.Calls(Op::ListFolder), 4);
-  EXPECT_EQ(platform.Calls(Op::ListFolder, "users"), 1);
-}
+TEST(Smoke, Utf8CodePage) { EXPECT_EQ(GetACP(), 65001u); }  // names outside the legacy code page need it
 
 }  // namespace
 }  // namespace kestrun::test

@@ -47,10 +47,6 @@ TEST_F(ScanTest, ListsTheTwelvePlacesInOrderWithTheirMarksAndRecordsButNoHiddenF
                           Row{"p11.lnk", userDisabled + "\\p11.lnk", false, 0, 4},
                           Row{"p12.lnk", commonDisabled + "\\p12.lnk", false, 0, 8}));
   EXPECT_THAT(report.reports, IsEmpty());
-  EXPECT_EQ(store.Folders.StartupDir, userStartup);
-  EXPECT_EQ(store.Folders.CommonStartupDir, commonStartup);
-  EXPECT_EQ(store.Folders.DisabledStartupDir, userDisabled);
-  EXPECT_EQ(store.Folders.DisabledCommonStartupDir, commonDisabled);
 }
 
 TEST_F(ScanTest, MissingDisabledFoldersAreMadeHiddenAndExistingOnesUsedAsTheyAre) {
