@@ -13,13 +13,6 @@ void Check(LONG rc, const std::string& what) {
   if (rc != ERROR_SUCCESS) throw std::runtime_error(what + " failed with " + std::to_string(rc));
 }
 
-UniqueKey CreateKey(HKEY hive, const std::string& key) {
-  UniqueKey handle;
-  Check(RegCreateKeyExA(hive, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, handle.Put(), nullptr),
-        "RegCreateKeyExA " + key);
-  return handle;
-}
-
 std::wstring Long(const std::string& path) { return L"\\\\?\\" + ToWide(path); }
 
 }  // namespace
@@ -28,7 +21,9 @@ std::string VersionKey(const std::string& sub) { return "Software\\Microsoft\\Wi
 
 void SetRaw(HKEY hive, const std::string& key, const std::string& name, DWORD type, const void* data,
             DWORD size) {
-  const UniqueKey handle = CreateKey(hive, key);
+  UniqueKey handle;
+  Check(RegCreateKeyExA(hive, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, handle.Put(), nullptr),
+        "RegCreateKeyExA " + key);
   Check(RegSetValueExA(handle.Get(), name.c_str(), 0, type, static_cast<const BYTE*>(data), size),
         "RegSetValueExA " + name);
 }

@@ -1,7 +1,8 @@
 // Removing deletes the row's own value or file and nothing else.
 #include <gmock/gmock.h>
 
-#include "store/StartupShortcut.h"
+#include <stdexcept>
+
 #include "tests/store/StartupPrefixTest.h"
 
 namespace kestrun::test {
@@ -56,11 +57,6 @@ TEST_F(RemoveTest, FolderEntriesDeleteTheFileAndReportAMissingOne) {
 
   store.RemoveEntry(Find(rows, "parked.lnk", slUserStartupFolder, 0));  // gone already
   EXPECT_THAT(report.reports, ElementsAre(ReportedError{ERROR_FILE_NOT_FOUND, userDisabled + "\\parked.lnk"}));
-}
-
-TEST(RemoveQuestionText, NameStandsOnItsOwnLine) {
-  EXPECT_EQ(RemoveQuestion("Tom & Jerry"), "\nDo you really want to delete \nTom & Jerry from Startup?");
-  EXPECT_EQ(RemoveQuestion(""), "\nDo you really want to delete \n from Startup?");
 }
 
 }  // namespace
