@@ -1,5 +1,5 @@
 #pragma once
-// Message pumping and timed steps for window tests: steps run from a thread timer, so they also run
+// Placing, pumping and timed steps for window tests: steps run from a thread timer, so they also run
 // inside the nested loop of a modal form.
 #include <windows.h>
 
@@ -11,6 +11,14 @@
 #include "gui/Form.h"
 
 namespace kestrun::test {
+
+inline gui::FormLayout Placed(int x, int y, int width, int height) {
+  gui::FormLayout layout;
+  layout.width = width;
+  layout.height = height;
+  layout.position = {x, y};
+  return layout;
+}
 
 // Runs every message that arrives within ms milliseconds through the application's dispatch.
 inline void Pump(DWORD ms) {
@@ -27,26 +35,20 @@ class Steps {
  public:
   explicit Steps(std::vector<std::function<void()>> steps, UINT interval = 150) : steps_(std::move(steps)) {
     id_ = SetTimer(nullptr, 0, interval, &Steps::Tick);
-    Running()[id_] = this;
+    running_[id_] = this;
   }
   Steps(const Steps&) = delete;
   Steps& operator=(const Steps&) = delete;
   ~Steps() {
     KillTimer(nullptr, id_);
-    Running().erase(id_);
+    running_.erase(id_);
   }
-  [[nodiscard]] bool Finished() const { return next_ >= steps_.size(); }
   [[nodiscard]] bool Forced() const { return forced_; }
 
  private:
-  // Steps can nest (a box opened from a dialog's step): each timer finds its own.
-  static std::map<UINT_PTR, Steps*>& Running() {
-    static std::map<UINT_PTR, Steps*> running;
-    return running;
-  }
   static void CALLBACK Tick(HWND, UINT, UINT_PTR id, DWORD) {
-    auto found = Running().find(id);
-    if (found == Running().end()) return;
+    auto found = running_.find(id);
+    if (found == running_.end()) return;
     Steps* self = found->second;
     if (self->next_ < self->steps_.size()) {
       self->steps_[self->next_++]();
@@ -56,6 +58,8 @@ class Steps {
     }
   }
 
+  // Steps can nest (a box opened from a dialog's step): each timer finds its own.
+  static inline std::map<UINT_PTR, Steps*> running_;
   std::vector<std::function<void()>> steps_;
   size_t next_ = 0;
   bool forced_ = false;
