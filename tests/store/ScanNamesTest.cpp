@@ -59,30 +59,29 @@ TEST_F(ScanNamesTest, StringValuesOfEveryShapeLoadAndOtherTypesAreSkipped) {
   EXPECT_EQ(registry.ReadString("unterminated"), "abc");
 }
 
-TEST_F(ScanNamesTest, NamesOutsideTheLegacyCodePageRoundTrip) {
+TEST_F(ScanNamesTest, NamesOutsideTheLegacyCodePageAreListedAndRemoved) {
+  // A user name such as this one puts them into the Startup folder's path too.
+  const std::string home = "C:\\Пётр 日本";
+  const std::string startup = home + "\\StartUp";
+  const std::string parked = home + "\\Disabled Startup Items";
+  MakeFolder(home);
+  MakeFolder(startup);
+  MakeFolder(parked);
+  SetShellFolder(kUser, "Startup", startup);
   SetString(kUser, VersionKey("Run"), "Привет", "C:\\Программы\\привет.exe");
   SetString(kUser, VersionKey("Run-"), "日本", "C:\\日本\\起動.exe");
-  MakeFile(userStartup + "\\Привет.lnk");
-  MakeFolder(userDisabled);
-  MakeFile(userDisabled + "\\日本.txt");
+  MakeFile(startup + "\\Привет.lnk");
+  MakeFile(parked + "\\日本.txt");
 
-  EXPECT_THAT(Flatten(Scan()),
-              ElementsAre(Row{"Привет", "C:\\Программы\\привет.exe", true, 1, 1},
-                          Row{"Привет.lnk", userStartup + "\\Привет.lnk", true, 1, 4},
-                          Row{"日本", "C:\\日本\\起動.exe", false, 0, 1},
-                          Row{"日本.txt", userDisabled + "\\日本.txt", false, 0, 4}));
-
-  TRegistry registry(platform);
-  ASSERT_TRUE(registry.OpenKey("\\Software\\Kestrun test\\Ключ 日本", true));
-  registry.WriteString("Привет", "данные 日本");
-  EXPECT_EQ(registry.ReadString("Привет"), "данные 日本");
-  const auto raw = ReadRaw(kUser, "Software\\Kestrun test\\Ключ 日本", "Привет");
-  ASSERT_TRUE(raw);
-  EXPECT_EQ(raw->type, DWORD{REG_SZ});
-  EXPECT_EQ(raw->data, std::string("данные 日本") + '\0');
-  EXPECT_TRUE(registry.DeleteValue("Привет"));
-  EXPECT_FALSE(registry.ValueExists("Привет"));
-  EXPECT_EQ(ValueCount(kUser, "Software\\Kestrun test\\Ключ 日本"), 0);
+  const TStartupRows rows = Scan();
+  EXPECT_THAT(Flatten(rows), ElementsAre(Row{"Привет", "C:\\Программы\\привет.exe", true, 1, 1},
+                                         Row{"Привет.lnk", startup + "\\Привет.lnk", true, 1, 4},
+                                         Row{"日本", "C:\\日本\\起動.exe", false, 0, 1},
+                                         Row{"日本.txt", parked + "\\日本.txt", false, 0, 4}));
+  for (const TStartupRow& row : rows) store.RemoveEntry(row);
+  EXPECT_THAT(Scan(), IsEmpty());
+  EXPECT_THAT(report.reports, IsEmpty());
+  RemoveTree(home);
 }
 
 TEST_F(ScanNamesTest, LongestValueNamesAndMegabyteDataArriveWhole) {
