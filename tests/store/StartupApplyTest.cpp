@@ -96,6 +96,15 @@ TEST_F(ApplyTest, FileOfTheSameNameInTheTargetIsReplaced) {
   EXPECT_EQ(FileText(userDisabled + "\\a.lnk"), "new");
 }
 
+TEST_F(ApplyTest, ValueGoneSinceTheScanIsNotRecreated) {
+  SetString(kUser, VersionKey("Run"), "Tool", "C:\\t.exe");
+  TStartupRows rows = Scan();
+  DeleteKey(kUser, VersionKey("Run"));
+  rows[0].Checked = false;
+  store.ApplyCheckChanges(rows);
+  EXPECT_EQ(ValueCount(kUser, VersionKey("Run-")), -1);
+}
+
 // Whatever step of a move fails, the entry stays in one place or both, never in none.
 struct RegistryFault {
   Op op;
