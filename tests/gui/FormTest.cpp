@@ -12,8 +12,6 @@
 namespace kestrun {
 namespace {
 
-LPARAM At(int x, int y) { return MAKELPARAM(x, y); }
-
 class FormTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -26,10 +24,11 @@ class FormTest : public ::testing::Test {
   int clicks_ = 0;
 };
 
-// Another window taking the capture (WM_CAPTURECHANGED) lets the pressed button go.
-TEST_F(FormTest, PressCapturesTheWindowUntilAnotherWindowTakesIt) {
+// Another window taking the capture (WM_CAPTURECHANGED) lets the pressed button go. The pointer then
+// really moves (SetCursorPos): leaving the window comes as WM_MOUSELEAVE and takes the hover off.
+TEST_F(FormTest, CaptureAndHoverFollowTheSystem) {
   HWND h = form_.Handle();
-  SendMessageA(h, WM_LBUTTONDOWN, MK_LBUTTON, At(20, 20));
+  SendMessageA(h, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 20));
   EXPECT_EQ(GetCapture(), h);
   EXPECT_EQ(button_.State(), ibsPressed);
   gui::Form other(test::Placed(400, 100, 50, 50), nullptr);
@@ -37,8 +36,17 @@ TEST_F(FormTest, PressCapturesTheWindowUntilAnotherWindowTakesIt) {
   EXPECT_FALSE(button_.Dragging());
   EXPECT_EQ(button_.State(), ibsUp);
   ReleaseCapture();
-  SendMessageA(h, WM_LBUTTONUP, 0, At(20, 20));
+  SendMessageA(h, WM_LBUTTONUP, 0, MAKELPARAM(20, 20));
   EXPECT_EQ(clicks_, 0);
+
+  button_.SetFlat(true);
+  SetCursorPos(100 + 30, 100 + 25);
+  SendMessageA(h, WM_MOUSEMOVE, 0, MAKELPARAM(30, 25));
+  test::Pump(100);
+  EXPECT_TRUE(button_.MouseInControl());
+  SetCursorPos(700, 600);
+  test::Pump(1000);
+  EXPECT_FALSE(button_.MouseInControl());
 }
 
 // Each click after a throw still works. The error display adds a full stop only after a character
@@ -54,8 +62,8 @@ TEST_F(FormTest, ExceptionFromAHandlerIsShownAndLeavesTheButtonUp) {
   for (const auto& [thrown, expected] : {std::pair{"Failed to get data for 'X'", "Failed to get data for 'X'"},
                                          {"Access denied", "Access denied."}, {"Größe", "Größe."}}) {
     error = thrown;
-    PostMessageA(form_.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, At(20, 20));
-    PostMessageA(form_.Handle(), WM_LBUTTONUP, 0, At(20, 20));
+    PostMessageA(form_.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 20));
+    PostMessageA(form_.Handle(), WM_LBUTTONUP, 0, MAKELPARAM(20, 20));
     test::Pump(50);
     EXPECT_EQ(shown, expected);
     EXPECT_EQ(GetCapture(), nullptr);

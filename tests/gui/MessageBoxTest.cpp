@@ -25,14 +25,12 @@ void ClickOn(gui::Form& form, gui::GraphicControl& control) {
 }
 
 template <class Control>
-Act Clicks(Control* Box::*control) {
+Act Click(Control* Box::*control) {
   return [control](Box& box) { ClickOn(box, *(box.*control)); };
 }
 
-Act Keys(std::vector<WPARAM> keys) {
-  return [keys](Box& box) {
-    for (WPARAM key : keys) PostMessageA(box.Handle(), WM_KEYDOWN, key, 1);
-  };
+Act Key(WPARAM key) {
+  return [key](Box& box) { PostMessageA(box.Handle(), WM_KEYDOWN, key, 1); };
 }
 
 // Shows a box and runs acts on it (in the box's own loop) once it is up; returns the box's result.
@@ -51,15 +49,13 @@ int Answer(int set, const std::vector<Act>& acts, gui::Form* owner = nullptr, co
 
 // Each set shows its trios (button, plate, caption) at fixed places; the system menu's close gives 2.
 TEST(MessageForm, EachButtonSetShowsItsTriosAtTheirPlaces) {
-  struct Case {
-    int set;
-    std::map<int, std::string> shown;  // left -> trio
-  };
-  for (const Case& c : {Case{0, {{108, "OK"}}}, Case{1, {{43, "OK"}, {175, "Cancel"}}},
-                        Case{3, {{9, "Yes"}, {106, "No"}, {203, "Cancel"}}}, Case{4, {{43, "Yes"}, {175, "No"}}}}) {
-    SCOPED_TRACE(testing::Message() << "set " << c.set);
+  using Case = std::pair<int, std::map<int, std::string>>;  // set, trios by left
+  for (const auto& [set, expected] : {Case{0, {{108, "OK"}}}, Case{1, {{43, "OK"}, {175, "Cancel"}}},
+                                      Case{3, {{9, "Yes"}, {106, "No"}, {203, "Cancel"}}},
+                                      Case{4, {{43, "Yes"}, {175, "No"}}}}) {
+    SCOPED_TRACE(testing::Message() << "set " << set);
     std::map<int, std::string> shown;
-    int result = Answer(c.set, {[&](Box& box) {
+    int result = Answer(set, {[&](Box& box) {
       using Trio = std::tuple<TKSpeedButton*, gui::Label*, gui::Label*, const char*>;
       for (auto [button, plate, caption, name] :
            {Trio{box.bbtYes, box.labYes, box.lYes, "Yes"}, Trio{box.bbtOk, box.labOk, box.lOk, "OK"},
@@ -74,7 +70,7 @@ TEST(MessageForm, EachButtonSetShowsItsTriosAtTheirPlaces) {
       }
       PostMessageA(box.Handle(), WM_SYSCOMMAND, SC_CLOSE, 0);
     }});
-    EXPECT_EQ(shown, c.shown);
+    EXPECT_EQ(shown, expected);
     EXPECT_EQ(result, 2);
   }
 }
@@ -82,21 +78,20 @@ TEST(MessageForm, EachButtonSetShowsItsTriosAtTheirPlaces) {
 // Set 0 has no cancel button: its Escape is passed over and Enter still answers. A click on the text
 // answers nothing.
 TEST(MessageForm, EveryButtonAnswersByClickAndByKey) {
-  struct Case {
-    int set;
-    std::vector<Act> acts;
-    int result;
-  };
+  using Case = std::tuple<int, std::vector<Act>, int>;  // set, acts, result
   const std::vector<Case> cases{
-      {0, {Clicks(&Box::bbtOk)}, 1},  {1, {Clicks(&Box::bbtOk)}, 1}, {1, {Clicks(&Box::bbtCancel)}, 2},
-      {3, {Clicks(&Box::bbtYes)}, 6}, {3, {Clicks(&Box::bbtNo)}, 7}, {3, {Clicks(&Box::bbtCancel)}, 2},
-      {4, {Clicks(&Box::bbtYes)}, 6}, {4, {Clicks(&Box::bbtNo)}, 7}, {0, {Keys({VK_RETURN})}, 1},
-      {1, {Keys({VK_RETURN})}, 1},    {1, {Keys({VK_ESCAPE})}, 2},   {3, {Keys({VK_RETURN})}, 6},
-      {3, {Keys({VK_ESCAPE})}, 7},    {4, {Keys({VK_RETURN})}, 6},   {4, {Keys({VK_ESCAPE})}, 7},
-      {0, {Keys({VK_ESCAPE, VK_RETURN})}, 1},
-      {4, {Clicks(&Box::lMessage), Keys({VK_ESCAPE})}, 7},
+      {0, {Click(&Box::bbtOk)}, 1},  {1, {Click(&Box::bbtOk)}, 1}, {1, {Click(&Box::bbtCancel)}, 2},
+      {3, {Click(&Box::bbtYes)}, 6}, {3, {Click(&Box::bbtNo)}, 7}, {3, {Click(&Box::bbtCancel)}, 2},
+      {4, {Click(&Box::bbtYes)}, 6}, {4, {Click(&Box::bbtNo)}, 7},
+      {0, {Key(VK_RETURN)}, 1},      {1, {Key(VK_RETURN)}, 1},     {1, {Key(VK_ESCAPE)}, 2},
+      {3, {Key(VK_RETURN)}, 6},      {3, {Key(VK_ESCAPE)}, 7},     {4, {Key(VK_RETURN)}, 6},
+      {4, {Key(VK_ESCAPE)}, 7},      {0, {Key(VK_ESCAPE), Key(VK_RETURN)}, 1},
+      {4, {Click(&Box::lMessage), Key(VK_ESCAPE)}, 7},
   };
-  for (size_t i = 0; i < cases.size(); ++i) EXPECT_EQ(Answer(cases[i].set, cases[i].acts), cases[i].result) << i;
+  for (size_t i = 0; i < cases.size(); ++i) {
+    const auto& [set, acts, result] = cases[i];
+    EXPECT_EQ(Answer(set, acts), result) << "case " << i;
+  }
 }
 
 // A warning from a modal dialog, owned by the main window: centred over the main window, the dialog
@@ -112,9 +107,8 @@ TEST(MessageForm, BoxOverAModalDialogIsCentredOnItsOwnerAndHandsTheFocusBack) {
     Act look = [&](Box& b) {
       GetWindowRect(b.Handle(), &box);
       dialogDisabled = !IsWindowEnabled(dialog.Handle());
-      Keys({VK_RETURN})(b);
     };
-    EXPECT_EQ(Answer(4, {look}, &main), 6);
+    EXPECT_EQ(Answer(4, {look, Key(VK_RETURN)}, &main), 6);
     dialogActiveAfter = GetActiveWindow() == dialog.Handle();
     mainDisabledAfter = !IsWindowEnabled(main.Handle());
     PostMessageA(dialog.Handle(), WM_CLOSE, 0, 0);
@@ -143,9 +137,8 @@ TEST(MessageForm, AmpersandsAreShownLiterally) {
     b.lMessage->Paint(dc.Get());
     for (int y = 0; y < 145; ++y)
       for (int x = 0; x < 302; ++x) white += GetPixel(dc.Get(), x, y) == RGB(255, 255, 255);
-    Keys({VK_ESCAPE})(b);
   };
-  Answer(4, {look}, nullptr, "&");
+  Answer(4, {look, Key(VK_ESCAPE)}, nullptr, "&");
   EXPECT_EQ(text, "\n&");
   EXPECT_GT(white, 5);
 }

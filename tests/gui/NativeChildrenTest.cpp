@@ -40,12 +40,13 @@ TEST(ListViewWrapper, ReportListWithCheckBoxesAndNoCaptionEditing) {
   EXPECT_EQ(list.Text(1, 1), longPath);
 }
 
-// Keys typed into an edit are offered to its form: Tab cycles the edits, Escape reaches the cancel
-// button, Enter with no default button does nothing.
+// Keys typed into an edit are offered to its form: Tab cycles the edits, Escape and Alt+C reach the
+// cancel button, Enter with no default button does nothing.
 TEST(EditWrapper, TextRoundTripsAndTabMovesBetweenEditsEscapeReachesCancel) {
   gui::Form form(test::Placed(320, 172, 311, 168), nullptr);
   auto& cancel = form.Add<TKSpeedButton>(nullptr, gui::Bounds{205, 110, 90, 40});
   cancel.SetCancel(true);
+  cancel.SetCaption("&Cancel");
   int cancels = 0;
   cancel.OnClick = [&](gui::GraphicControl&) { ++cancels; };
   gui::FontStyle font{"MS Sans Serif", 13, false, ANSI_CHARSET};
@@ -65,8 +66,9 @@ TEST(EditWrapper, TextRoundTripsAndTabMovesBetweenEditsEscapeReachesCancel) {
 
   PostMessageA(first.Handle(), WM_KEYDOWN, VK_ESCAPE, 1);
   PostMessageA(first.Handle(), WM_KEYDOWN, VK_RETURN, 1);
+  PostMessageA(first.Handle(), WM_SYSCHAR, 'c', 1 | (1 << 29));
   test::Pump(50);
-  EXPECT_EQ(cancels, 1);
+  EXPECT_EQ(cancels, 2);
   EXPECT_EQ(first.Text(), "C:\\Program Files\\Привет\\tool.exe");
 }
 

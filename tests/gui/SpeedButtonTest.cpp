@@ -265,8 +265,7 @@ constexpr COLORREF kBackground = RGB(0, 128, 0);
 // The images for the idle, disabled, hot and pressed slots, in that order.
 constexpr COLORREF kFaces[] = {RGB(255, 0, 0), RGB(1, 1, 1), RGB(0, 0, 255), RGB(255, 255, 0)};
 
-// A 40 x 20 button (flat ones with a border) with one 8 x 8 image per face, painted onto a 50 x 30
-// green surface.
+// A 40 x 20 button (flat ones bordered), one 8 x 8 image per face, painted onto a 50 x 30 green surface.
 struct Rig {
   explicit Rig(bool flat) {
     UniqueGdiObject strip(CreateCompatibleBitmap(screen.Get(), 32, 8));
