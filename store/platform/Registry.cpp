@@ -71,10 +71,6 @@ std::string TRegistry::ReadString(const std::string& name) {
   return DecodeStringValue(value);
 }
 
-void TRegistry::WriteString(const std::string& name, const std::string& text, DWORD type) {
-  WriteValue({name, type, text + '\0'});
-}
-
 void TRegistry::WriteValue(const RegValue& value) {
   if (!key_ || platform_.SetValue(key_.Get(), value.name, value.type, value.data) != ERROR_SUCCESS)
     Raise("Failed to set data for", value.name);

@@ -37,8 +37,6 @@ class TRegistry {
   // Missing or empty value: "". REG_SZ/REG_EXPAND_SZ: up to the first NUL, never expanded.
   // Other types: "Invalid data type for '%s'"; a failed read: "Failed to get data for '%s'".
   std::string ReadString(const std::string& name);
-  // REG_SZ (or the given string type) with the terminating NUL; "Failed to set data for '%s'".
-  void WriteString(const std::string& name, const std::string& text, DWORD type = REG_SZ);
   // Writes type and raw data exactly; "Failed to set data for '%s'".
   void WriteValue(const RegValue& value);
   bool DeleteValue(const std::string& name);
