@@ -85,7 +85,6 @@ TEST(FormActivation, RaisedOnceForTheMainFormAndPerShowingForAModalForm) {
   test::Pump(100);
   EXPECT_EQ(mainActivations, 1);
   EXPECT_EQ(GetActiveWindow(), main.Handle());
-
   for (int round = 0; round < 2; ++round) {
     gui::Form dialog(test::Placed(100, 100, 100, 60), &main);
     dialog.OnActivate = [&](gui::Form&) { ++dialogActivations; };

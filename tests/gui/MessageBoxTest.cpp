@@ -124,23 +124,27 @@ TEST(MessageForm, BoxOverAModalDialogIsCentredOnItsOwnerAndHandsTheFocusBack) {
   EXPECT_TRUE(IsWindowEnabled(main.Handle()));
 }
 
-// The text is drawn literally: an "&" alone still puts white pixels on the blue label.
+// The text is drawn literally: "&&" paints more white than the single "&" it would make as a prefix.
 TEST(MessageForm, AmpersandsAreShownLiterally) {
   std::string text;
-  int white = 0;
+  int literal = 0, prefixed = 0;
   Act look = [&](Box& b) {
     text = b.lMessage->Text();
     gui::WindowDc screen(nullptr);
     gui::UniqueDc dc(CreateCompatibleDC(screen.Get()));
     UniqueGdiObject bitmap(CreateCompatibleBitmap(screen.Get(), 302, 145));
     gui::SelectObjectGuard select(dc.Get(), bitmap.Get());
-    b.lMessage->Paint(dc.Get());
-    for (int y = 0; y < 145; ++y)
-      for (int x = 0; x < 302; ++x) white += GetPixel(dc.Get(), x, y) == RGB(255, 255, 255);
+    for (int* white : {&literal, &prefixed}) {
+      b.lMessage->Paint(dc.Get());
+      for (int y = 0; y < 145; ++y)
+        for (int x = 0; x < 302; ++x) *white += GetPixel(dc.Get(), x, y) == RGB(255, 255, 255);
+      b.lMessage->SetShowAccelChar(true);  // for the second count, as if "&" were a prefix
+    }
   };
-  Answer(4, {look, Key(VK_ESCAPE)}, nullptr, "&");
-  EXPECT_EQ(text, "\n&");
-  EXPECT_GT(white, 5);
+  Answer(4, {look, Key(VK_ESCAPE)}, nullptr, "&&");
+  EXPECT_EQ(text, "\n&&");
+  EXPECT_GT(literal, 5);
+  EXPECT_GT(literal, prefixed);
 }
 
 }  // namespace

@@ -100,7 +100,6 @@ TEST_F(SpeedButtonTest, PressFollowsThePointerAndEndsOnReleaseOrLostCapture) {
   EXPECT_FALSE(port_.captured);
   EXPECT_EQ(b.State(), ibsUp);
   EXPECT_TRUE(b.MouseInControl());
-
   Down(30, 30);
   Move(200, 21);
   Up(200, 21);
@@ -172,7 +171,6 @@ TEST_F(SpeedButtonTest, ClicksLatchExclusivelyWithinTheirGroup) {
   EXPECT_EQ(a.State(), ibsUp);
   EXPECT_TRUE(b.Down());
   EXPECT_TRUE(c.Down());
-
   a.SetAllowAllUp(true);
   EXPECT_TRUE(b.AllowAllUp());
   EXPECT_FALSE(c.AllowAllUp());
@@ -244,7 +242,6 @@ TEST_F(SpeedButtonTest, HoverOnlyForFlatEnabledButtonsWithoutCapture) {
   Move(200, 10);
   host_.MouseLeft();
   EXPECT_EQ(Events(), "move");  // the solid button hears the move, never enter or leave
-
   port_.otherWindowCaptures = true;
   Move(10, 10);
   EXPECT_FALSE(flat.MouseInControl());
