@@ -13,8 +13,6 @@ namespace {
 using ::testing::IsEmpty;
 using ::testing::UnorderedElementsAre;
 
-const HKEY kUser = HKEY_CURRENT_USER;
-const HKEY kMachine = HKEY_LOCAL_MACHINE;
 
 std::string FileText(const std::string& path) {
   std::ifstream in(path, std::ios::binary);

@@ -15,6 +15,9 @@
 
 namespace kestrun::test {
 
+inline const HKEY kUser = HKEY_CURRENT_USER;
+inline const HKEY kMachine = HKEY_LOCAL_MACHINE;
+
 // A row flattened for comparison and readable failure output.
 struct Row {
   std::string name;
