@@ -1,5 +1,7 @@
 // The create-entry dialog and the About box, shown for real under Wine and driven by posted input.
 #include <gtest/gtest.h>
+#include <windows.h>
+#include <dlgs.h>
 
 #include <memory>
 #include <string>
@@ -159,6 +161,28 @@ TEST_F(CreateDialogTest, EnterPressesNothingAndEscapeEmptiesTheFields) {
   EXPECT_TRUE(boxes.empty());
   EXPECT_EQ(dialog.edFileName.Text(), "");
   EXPECT_EQ(GetFileAttributesA((startup + "\\Notes.lnk").c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+// The platform's open-file dialog, answered by typing a name into it: both fields are filled.
+TEST_F(CreateDialogTest, BrowseFillsTheFileNameAndProposesADisplayName) {
+  CreateDirectoryA("C:\\Tools", nullptr);
+  CloseHandle(CreateFileA("C:\\Tools\\tool.exe", GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+  Fill("", "typed before");
+  std::string file, name;
+  Run(dialog, {[this] { ClickOn(dialog, *dialog.bbtBrowse); },
+               [] {
+                 HWND open = FindWindowA("#32770", nullptr);
+                 ASSERT_NE(open, nullptr);
+                 SetDlgItemTextA(open, cmb13, "C:\\Tools\\tool.exe");
+                 PostMessageA(open, WM_COMMAND, IDOK, 0);
+               },
+               [&] {
+                 file = dialog.edFileName.Text();
+                 name = dialog.edDisplayName.Text();
+                 Key(dialog, VK_ESCAPE);
+               }});
+  EXPECT_EQ(file, "C:\\Tools\\tool.exe");
+  EXPECT_EQ(name, "tool");
 }
 
 class AboutTest : public DialogTest {
