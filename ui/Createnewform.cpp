@@ -98,7 +98,7 @@ void TfmStartupCreateDialog::bbtCreateClick() {
   }
   // A shortcut that could not be written is no success: say why and keep what was typed.
   if (FAILED(result.Status)) {
-    ShowSystemError(Owner(), ErrorCodeOfStatus(result.Status));
+    ShowSystemError(Owner(), ErrorCodeOfStatus(result.Status), Platform);
     return;
   }
   edFileName.SetText("");

@@ -202,8 +202,8 @@ void TForm1::bbtAboutClick() {
   if (About) About->ShowModal();
 }
 
-void TForm1::Image4Click() { ShellOpenOrReport(this, "hh", "Kestrun.chm", SW_SHOW); }
+void TForm1::Image4Click() { ShellOpenOrReport(this, "hh", "Kestrun.chm", SW_SHOW, Platform); }
 
-void TForm1::iBannerClick() { ShellOpenOrReport(this, "iexplore", kWebSite, SW_SHOWMAXIMIZED); }
+void TForm1::iBannerClick() { ShellOpenOrReport(this, "iexplore", kWebSite, SW_SHOWMAXIMIZED, Platform); }
 
 }  // namespace kestrun

@@ -82,7 +82,7 @@ class TForm1 : public gui::Form {
   void ReadCheckMarks();
 
   IPlatform& Platform;  // not owned
-  TMessageBoxReport Report{this};
+  TMessageBoxReport Report{this, Platform};
   TStartupStore Store;  // owns Registry, ValueNames and the four folder paths
   TStartupRows Rows_;   // what lvStartup shows, row for row
   TfmAbout* About = nullptr;  // not owned

@@ -4,22 +4,23 @@
 
 namespace kestrun {
 
-void ShowSystemError(gui::Form* owner, ErrorCode code) {
-  ShowMessageBox(owner, SystemPlatform().SystemErrorText(code), "Error", 0);
+void ShowSystemError(gui::Form* owner, ErrorCode code, IPlatform& platform) {
+  ShowMessageBox(owner, platform.SystemErrorText(code), "Error", 0);
 }
 
 ErrorCode ErrorCodeOfStatus(HRESULT status) {
   return HRESULT_FACILITY(status) == FACILITY_WIN32 ? HRESULT_CODE(status) : static_cast<ErrorCode>(status);
 }
 
-bool ShellOpenOrReport(gui::Form* owner, const std::string& file, const std::string& parameters, int show) {
-  const ErrorCode rc = SystemPlatform().ShellOpen(owner ? owner->Handle() : nullptr, file, parameters, show);
-  if (rc != ERROR_SUCCESS) ShowSystemError(owner, rc);
+bool ShellOpenOrReport(gui::Form* owner, const std::string& file, const std::string& parameters, int show,
+                       IPlatform& platform) {
+  const ErrorCode rc = platform.ShellOpen(owner ? owner->Handle() : nullptr, file, parameters, show);
+  if (rc != ERROR_SUCCESS) ShowSystemError(owner, rc, platform);
   return rc == ERROR_SUCCESS;
 }
 
 void TMessageBoxReport::ShowSystemError(ErrorCode code, const std::string&) {
-  kestrun::ShowSystemError(owner_, code);
+  kestrun::ShowSystemError(owner_, code, platform_);
 }
 
 }  // namespace kestrun
