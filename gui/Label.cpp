@@ -55,12 +55,6 @@ void Label::SetShowAccelChar(bool show) {
   Invalidate();
 }
 
-void Label::SetAutoSize(bool autoSize) {
-  if (autoSize == style_.autoSize) return;
-  style_.autoSize = autoSize;
-  AdjustBounds();
-}
-
 // Measures as DrawText will draw; an empty text measures as one space, so the box keeps a line.
 void Label::AdjustBounds() {
   if (!style_.autoSize) return;

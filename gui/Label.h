@@ -36,7 +36,6 @@ class Label : public GraphicControl {
   void SetTransparent(bool transparent);
   [[nodiscard]] bool ShowAccelChar() const { return style_.showAccelChar; }
   void SetShowAccelChar(bool show);
-  void SetAutoSize(bool autoSize);
   [[nodiscard]] UINT DrawFlags() const;
 
   void Paint(HDC dc) override;

@@ -7,11 +7,6 @@ Timer::Timer(HWND window, UINT_PTR id, UINT interval, std::function<void()> onTi
   Start();
 }
 
-void Timer::SetInterval(UINT interval) {
-  interval_ = interval;
-  if (running_) Start();  // SetTimer with the same id restarts the count
-}
-
 void Timer::Start() { running_ = SetTimer(window_, id_, interval_, nullptr) != 0; }
 
 void Timer::Stop() {

@@ -16,7 +16,6 @@ class Timer {
   [[nodiscard]] UINT_PTR Id() const { return id_; }
   [[nodiscard]] UINT Interval() const { return interval_; }
   [[nodiscard]] bool Enabled() const { return running_; }
-  void SetInterval(UINT interval);
   void SetEnabled(bool enabled) { enabled ? Start() : Stop(); }
   void Start();
   void Stop();

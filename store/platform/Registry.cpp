@@ -41,13 +41,6 @@ bool TRegistry::OpenKey(const std::string& path, bool create) {
   return true;
 }
 
-void TRegistry::GetValueNames(std::vector<std::string>& names) {
-  names.clear();
-  std::vector<RegValue> values;
-  GetValues(values);
-  for (auto& value : values) names.push_back(std::move(value.name));
-}
-
 void TRegistry::GetValues(std::vector<RegValue>& values) {
   values.clear();
   if (!key_) return;

@@ -21,15 +21,10 @@ class TRegistry {
 
   // A different hive closes the open key; the same hive leaves it open.
   void SetRoot(HKEY root);
-  [[nodiscard]] HKEY Root() const { return root_; }
   // A leading "\" is taken from the root. Only a success replaces the open key.
   bool OpenKey(const std::string& path, bool create);
-  [[nodiscard]] bool HasOpenKey() const { return key_.Valid(); }
-  void CloseKey() { key_.Reset(); }
 
-  // Empties names, then lists the open key's value names (none with no key open).
-  void GetValueNames(std::vector<std::string>& names);
-  // Names and raw data in one pass: what the scan reads.
+  // Empties values, then lists the open key's names and raw data in one pass (none with no key open).
   void GetValues(std::vector<RegValue>& values);
   bool ValueExists(const std::string& name);
   // The value as stored, or nothing when it cannot be queried.
