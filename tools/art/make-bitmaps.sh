@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
-# Paints Kestrun's bitmaps (title strip, logo, four banners, About picture) into the folder given.
+# Paints Kestrun's bitmaps (title strip, logo, four banners, About picture) and the application icon
+# into the folder given; the About picture shows the version given.
 # Only ImageMagick and the DejaVu fonts of fonts-dejavu-core: the same inputs give the same files.
 # The addresses painted here must stay those of ui/MakerAddresses.h.
 set -euo pipefail
 
-out=${1:?usage: make-bitmaps.sh OUTPUT_DIR}
+out=${1:?usage: make-bitmaps.sh OUTPUT_DIR VERSION}
+version=${2:?usage: make-bitmaps.sh OUTPUT_DIR VERSION}
 mkdir -p "$out"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -172,7 +174,7 @@ about() {
     -fill "$deep" -draw 'rectangle 0,0 379,47' \
     "$work/emblem36.png" -geometry +12+6 -composite \
     -fill white -antialias -font "$bold" -pointsize 24 -annotate +56+34 'Kestrun' \
-    -fill white $(small_text "$sans" 11) -annotate +172+34 'version 1.0' \
+    -fill white $(small_text "$sans" 11) -annotate +172+34 "version $version" \
     -fill white $(small_text "$sans" 11) -annotate +14+67 'Take charge of what starts with Windows.' \
     -fill white -draw 'line 14,76 365,76' \
     -fill "$navy" $(small_text "$bold" 11) -gravity northeast \
@@ -192,7 +194,23 @@ about() {
   save256 "$work/about.png" "$out/about.bmp"
 }
 
+# The application icon: the emblem at 16, 32 and 48 px and 256 px, each scaled down from a 512 px
+# drawing so that the large one stays sharp. 32-bit images with alpha, as Windows has shown since XP.
+app_icon() {
+  local sizes=()
+  for size in 16 32 48 256; do
+    convert -size 512x512 xc:none \
+      -fill white -stroke "$navy" -strokewidth 24 -draw 'roundrectangle 40,104 400,464 64,64' \
+      -fill none -stroke "$navy" -strokewidth 96 \
+      -draw 'stroke-linecap round stroke-linejoin round polyline 120,248 224,360 448,56' \
+      -filter Lanczos -resize "${size}x${size}" "PNG32:$work/icon$size.png"
+    sizes+=("$work/icon$size.png")
+  done
+  convert "${sizes[@]}" "$out/kestrun.ico"
+}
+
 title_strip
 logo
 banners
 about
+app_icon

@@ -3,6 +3,7 @@
 #include <exception>
 #include <sstream>
 
+#include "KestrunVersion.h"
 #include "tools/cli/Commands.h"
 #include "tools/cli/Output.h"
 
@@ -30,6 +31,7 @@ bool UnknownVerb(CLI::App& app, int argc, char** argv) {
 int Main(int argc, char** argv) {
   CLI::App app{"Lists and changes the programs Windows starts at log-on.", "kestrun-cli"};
   app.require_subcommand(1);
+  app.set_version_flag("--version", "kestrun-cli " KESTRUN_VERSION);
   app.failure_message([](const CLI::App*, const CLI::Error& error) {
     return "kestrun-cli: " + std::string(error.what()) + "\nRun 'kestrun-cli --help' for usage.\n";
   });
