@@ -1,13 +1,30 @@
 #!/usr/bin/env bash
 # Installs what is needed, builds, and starts Kestrun under Wine in a prefix of its own.
 # Without a display it starts Xvfb and keeps a screenshot in build/kestrun.png.
+# A prefix it creates gets a few sample entries (tools/seed-samples.sh); --empty leaves it bare.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
+samples=yes
+for arg in "$@"; do
+  case $arg in
+    --empty) samples=no ;;
+    *) echo "usage: tools/start.sh [--empty]" >&2; exit 2 ;;
+  esac
+done
 build=${KESTRUN_BUILD:-$root/build}
 "$root/tools/setup.sh"
 "$root/tools/build.sh"
 export WINEPREFIX=${WINEPREFIX:-$build/wine-prefix} WINEDEBUG=-all WINEDLLOVERRIDES="mscoree=;mshtml="
 program=$build/app/Kestrun.exe
+if [ ! -d "$WINEPREFIX" ]; then
+  echo "Creating the Wine prefix $WINEPREFIX"
+  # Without a display, so that no desktop process keeps the new prefix's server running.
+  DISPLAY= wine wineboot -i </dev/null >/dev/null 2>&1
+  if [ $samples = yes ]; then
+    "$root/tools/seed-samples.sh" "$build/tools/cli/kestrun-cli.exe"
+    echo "Seeded sample entries (tools/start.sh --empty on a new prefix skips them)"
+  fi
+fi
 [ -f "$program" ] || program=$build/tools/cli/kestrun-cli.exe
 if [ -z "${DISPLAY:-}" ]; then
   display=:${KESTRUN_DISPLAY:-77}

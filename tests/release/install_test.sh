@@ -1,0 +1,76 @@
+#!/usr/bin/env bash
+# The release's MSI under Wine: installs per machine, runs, upgrades in place to a newer package,
+# refuses to go back to an older one, and uninstalls without leaving anything behind.
+#   install_test.sh RELEASE_DIR VERSION WINPROBE.exe     (RELEASE_DIR as left by repro_test.sh)
+set -euo pipefail
+release=$1 version=$2 probe=$3
+here=$(cd "$(dirname "$0")" && pwd)
+. "$here/../wine/prefix.sh"
+# No menu entries in the Linux desktop of whoever runs the tests.
+export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;winemenubuilder.exe=d"
+work=$(mktemp -d)
+kt_new_prefix
+trap 'kt_drop_prefix; rm -rf "$work"' EXIT
+fail() { echo "FAIL: $*" >&2; import -window root "$work/failure.png" 2>/dev/null && cp "$work/failure.png" "$release/install-failure.png"; exit 1; }
+step() { echo "--- $*"; }
+
+msi=$release/dist/Kestrun-$version-x64.msi
+[ -f "$msi" ] || fail "no $msi"
+folder='C:\Program Files\Tamsel Soft\Kestrun'
+maker_unix="$WINEPREFIX/drive_c/Program Files/Tamsel Soft"
+uninstall='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall'
+msiexec() { wine msiexec "$1" "$(winepath -w "$2" 2>/dev/null)" /qn </dev/null >/dev/null 2>&1; }
+run() { wine "$@" </dev/null 2>/dev/null | tr -d '\r'; }
+shortcuts() { find "$WINEPREFIX/drive_c" -iname 'Kestrun.lnk'; }
+# The uninstall entries named Kestrun, one "version publisher help-link" line each.
+entries() {
+  run reg query "$uninstall" /s | awk '
+    /^HKEY/ { if (name == "Kestrun") print ver, pub, help; name = ver = pub = help = "" }
+    $1 == "DisplayName" { name = $3 } $1 == "DisplayVersion" { ver = $3 }
+    $1 == "Publisher" { pub = $3 " " $4 } $1 == "HelpLink" { help = $3 }
+    END { if (name == "Kestrun") print ver, pub, help }'
+}
+
+step "install $version"
+msiexec /i "$msi" || fail "msiexec /i exited $?"
+for f in Kestrun.exe Kestrun.chm kestrun-cli.exe; do
+  cmp -s "$maker_unix/Kestrun/$f" "$release/files/$f" || fail "$folder\\$f missing or not the released one"
+done
+[ "$(shortcuts | wc -l)" -eq 1 ] || fail "expected one Start-menu shortcut Kestrun.lnk, found: $(shortcuts)"
+link=$(shortcuts)
+case $link in */"Start Menu/Programs/Kestrun.lnk") ;; *) fail "shortcut not in a Start menu: $link" ;; esac
+target=$(lnkinfo "$link" | sed -n 's/^[[:space:]]*Local path[[:space:]]*: //p' | head -n1)
+[ "$target" = "$folder\\Kestrun.exe" ] || fail "shortcut points at '$target'"
+[ "$(run "$folder\\kestrun-cli.exe" --version)" = "kestrun-cli $version" ] || fail "--version says '$(run "$folder\\kestrun-cli.exe" --version)'"
+[ "$(entries)" = "$version Tamsel Soft http://www.tamselsoft.example/" ] || fail "uninstall entry: '$(entries)'"
+run reg query 'HKLM\Software\Wow6432Node\Tamsel Soft' >/dev/null && fail "registry written to the 32-bit view"
+
+step "the Start-menu shortcut starts Kestrun"
+wine start /unix "$link" </dev/null >/dev/null 2>&1
+wine "$probe" window "Tamsel Soft Kestrun" 20000 </dev/null >/dev/null || fail "the main window did not open"
+run taskkill /f /im Kestrun.exe >/dev/null
+wine "$probe" gone "Tamsel Soft Kestrun" 10000 </dev/null || fail "Kestrun did not end"
+
+# The same files packaged as the next patch version.
+IFS=. read -r major minor patch <<<"$version"
+next=$major.$minor.$((patch + 1))
+SOURCE_DATE_EPOCH=$(stat -c %Y "$msi") "$here/../../installer/build-msi.sh" "$next" "$release/files" \
+  "$release/kestrun.ico" "$work/Kestrun-$next-x64.msi" 2>/dev/null || fail "cannot build the $next package"
+
+step "upgrade to $next in place"
+msiexec /i "$work/Kestrun-$next-x64.msi" || fail "msiexec /i of $next exited $?"
+[ "$(entries)" = "$next Tamsel Soft http://www.tamselsoft.example/" ] || fail "after the upgrade: '$(entries)'"
+[ -f "$maker_unix/Kestrun/Kestrun.exe" ] && [ "$(shortcuts | wc -l)" -eq 1 ] || fail "files or shortcut lost in the upgrade"
+
+step "an older package is refused"
+msiexec /i "$msi" && fail "installing $version over $next succeeded"
+[ "$(entries)" = "$next Tamsel Soft http://www.tamselsoft.example/" ] || fail "after the refused downgrade: '$(entries)'"
+[ -f "$maker_unix/Kestrun/Kestrun.exe" ] || fail "the refused downgrade removed the program"
+
+step "uninstall"
+msiexec /x "$work/Kestrun-$next-x64.msi" || fail "msiexec /x exited $?"
+[ ! -e "$maker_unix" ] || fail "left behind: $(find "$maker_unix")"
+[ -z "$(shortcuts)" ] || fail "shortcut left behind: $(shortcuts)"
+[ -z "$(entries)" ] || fail "uninstall entry left behind: $(entries)"
+run reg query 'HKLM\Software\Tamsel Soft' >/dev/null && fail "registry key HKLM\\Software\\Tamsel Soft left behind"
+echo "install: 1 passed, 0 failed"

@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# The sample entries tools/start.sh seeds into a new prefix: one of each kind, each where Kestrun
+# looks for it, each naming a program the prefix really has.
+#   samples_test.sh KESTRUN-CLI.exe
+set -euo pipefail
+cli=$1
+here=$(cd "$(dirname "$0")" && pwd)
+. "$here/../wine/prefix.sh"
+kt_new_prefix
+trap kt_drop_prefix EXIT
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+"$here/../../tools/seed-samples.sh" "$cli" || fail "seeding failed"
+listing=$(wine "$cli" list --json </dev/null 2>/dev/null) || fail "kestrun-cli list failed"
+python3 - "$listing" "$WINEPREFIX" <<'PY' || fail "sample entries"
+import json, os, sys
+entries, prefix = json.loads(sys.argv[1]), sys.argv[2]
+samples = sorted((e["state"], e["locationName"], e["name"]) for e in entries if e["name"].startswith("Sample"))
+want = sorted([("enabled", "HKCU Run", "Sample host name"),
+               ("enabled", "HKLM Run", "Sample user name"),
+               ("enabled", "HKCU RunServices", "Sample network settings"),
+               ("disabled", "HKCU Run", "Sample parked entry"),
+               ("enabled", "User Startup", "Sample shortcut.lnk")])
+ok = samples == want
+if not ok:
+    print("samples:", samples)
+for e in entries:
+    if not e["name"].startswith("Sample") or e["name"].endswith(".lnk"):
+        continue
+    program = e["path"].split(" ")[0]
+    unix = os.path.join(prefix, "drive_c", *program[3:].split("\\"))
+    if not os.path.isfile(unix):
+        ok = False
+        print("missing program:", e["name"], program)
+sys.exit(0 if ok else 1)
+PY
+echo "samples: 1 passed, 0 failed"

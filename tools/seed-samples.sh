@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Seeds the Wine prefix in WINEPREFIX with a few harmless startup entries, one of each kind, so that a
+# first look at Kestrun has something to untick, save, remove and create beside. Each points at a
+# console program of the prefix that prints a line and ends: nothing shows when Wine starts them.
+#   tools/seed-samples.sh KESTRUN-CLI.exe
+set -euo pipefail
+cli=${1:?usage: seed-samples.sh KESTRUN-CLI.exe}
+: "${WINEPREFIX:?seed-samples.sh: WINEPREFIX is not set}"
+system='C:\windows\system32'
+version='Software\Microsoft\Windows\CurrentVersion'
+
+quiet() { "$@" </dev/null >/dev/null 2>&1; }
+add() {  # key name program
+  quiet wine reg add "$1" /v "$2" /t REG_SZ /d "$3" /f || { echo "seed-samples.sh: cannot write $1\\$2" >&2; exit 1; }
+}
+
+add "HKCU\\$version\\Run" 'Sample host name' "$system\\hostname.exe"
+add "HKLM\\$version\\Run" 'Sample user name' "$system\\whoami.exe"
+add "HKCU\\$version\\RunServices" 'Sample network settings' "$system\\ipconfig.exe"
+add "HKCU\\$version\\Run-" 'Sample parked entry' "$system\\whoami.exe /user"
+# The shortcut is made the way Kestrun makes one: by its console companion.
+quiet wine "$cli" create "$system\\hostname.exe" --display-name 'Sample shortcut' ||
+  { echo "seed-samples.sh: cannot create the sample shortcut" >&2; exit 1; }
