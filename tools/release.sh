@@ -18,7 +18,7 @@ if epoch=$(git -C "$root" log -1 --format=%ct 2>/dev/null) && [ -n "$epoch" ]; t
 elif [ -n "${SOURCE_DATE_EPOCH:-}" ]; then
   epoch=$SOURCE_DATE_EPOCH
 else
-  fail "not a git checkout: set SOURCE_DATE_EPOCH to the release's time (seconds since 1970)"
+  fail "cannot read the last commit's time (git log in $root failed): set SOURCE_DATE_EPOCH (seconds since 1970)"
 fi
 export SOURCE_DATE_EPOCH=$epoch TZ=UTC
 
@@ -30,7 +30,12 @@ maps="-ffile-prefix-map=$root=. -ffile-prefix-map=$build=build"
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
   -DCMAKE_BUILD_TYPE=Release -DKESTRUN_TESTS=OFF \
   -DCMAKE_C_FLAGS="$maps" -DCMAKE_CXX_FLAGS="$maps" -DCMAKE_EXE_LINKER_FLAGS="-s" >/dev/null
+# The time is no input ninja knows of: a build made for another commit starts over.
+stamp=$build/release-epoch
+if [ -f "$stamp" ] && [ "$(cat "$stamp")" != "$epoch" ]; then cmake --build "$build" --target clean; fi
+rm -f "$stamp"
 cmake --build "$build" --target Kestrun kestrun-cli kestrun_help
+echo "$epoch" >"$stamp"
 
 version=$(sed -n 's/^#define KESTRUN_VERSION "\(.*\)"$/\1/p' "$build/version/KestrunVersion.h")
 [ -n "$version" ] || fail "no version in $build/version/KestrunVersion.h"
