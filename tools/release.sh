@@ -30,9 +30,9 @@ maps="-ffile-prefix-map=$root=. -ffile-prefix-map=$build=build"
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
   -DCMAKE_BUILD_TYPE=Release -DKESTRUN_TESTS=OFF \
   -DCMAKE_C_FLAGS="$maps" -DCMAKE_CXX_FLAGS="$maps" -DCMAKE_EXE_LINKER_FLAGS="-s" >/dev/null
-# The time is no input ninja knows of: a build made for another commit starts over.
+# The time is no input ninja knows of: a build not finished for this very commit time starts over.
 stamp=$build/release-epoch
-if [ -f "$stamp" ] && [ "$(cat "$stamp")" != "$epoch" ]; then cmake --build "$build" --target clean; fi
+[ "$(cat "$stamp" 2>/dev/null)" = "$epoch" ] || cmake --build "$build" --target clean
 rm -f "$stamp"
 cmake --build "$build" --target Kestrun kestrun-cli kestrun_help
 echo "$epoch" >"$stamp"
