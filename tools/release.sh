@@ -2,7 +2,7 @@
 # Builds Kestrun's release into dist/: the MSI, the portable zip and SHA256SUMS. Two runs of the same
 # commit, in any two folders, give the same bytes: every date comes from the last commit's time
 # (SOURCE_DATE_EPOCH), and no folder name of the checkout reaches the files.
-#   KESTRUN_RELEASE_BUILD   build folder (default build-release/)
+#   KESTRUN_RELEASE_BUILD   build folder (default build-release/; emptied when built for another commit)
 #   KESTRUN_DIST            output folder (default dist/)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -22,17 +22,20 @@ else
 fi
 export SOURCE_DATE_EPOCH=$epoch TZ=UTC
 
-# The shipped programs and the help only; stripped, and with the checkout's folders mapped away
-# (the build folder last: of two maps that match, GCC takes the one given last).
+# The time is no input ninja knows of: a build not finished for this very commit time starts over.
+stamp=$build/release-epoch
+if [ -f "$build/CMakeCache.txt" ] && [ "$(cat "$stamp" 2>/dev/null)" != "$epoch" ]; then
+  rm -rf "$build"
+fi
 mkdir -p "$build"
 build=$(cd "$build" && pwd)
+stamp=$build/release-epoch
+# The shipped programs and the help only; stripped, and with the checkout's folders mapped away
+# (the build folder last: of two maps that match, GCC takes the one given last).
 maps="-ffile-prefix-map=$root=. -ffile-prefix-map=$build=build"
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
   -DCMAKE_BUILD_TYPE=Release -DKESTRUN_TESTS=OFF \
   -DCMAKE_C_FLAGS="$maps" -DCMAKE_CXX_FLAGS="$maps" -DCMAKE_EXE_LINKER_FLAGS="-s" >/dev/null
-# The time is no input ninja knows of: a build not finished for this very commit time starts over.
-stamp=$build/release-epoch
-[ "$(cat "$stamp" 2>/dev/null)" = "$epoch" ] || cmake --build "$build" --target clean
 rm -f "$stamp"
 cmake --build "$build" --target Kestrun kestrun-cli kestrun_help
 echo "$epoch" >"$stamp"
@@ -45,7 +48,7 @@ name=Kestrun-$version-x64
 stage=$build/stage
 rm -rf "$stage"
 mkdir -p "$stage/Kestrun"
-cp "$build/app/Kestrun.exe" "$build/app/Kestrun.chm" "$build/tools/cli/kestrun-cli.exe" "$stage/Kestrun/"
+cp "$build/app/Kestrun.exe" "$build/Kestrun.chm" "$build/tools/cli/kestrun-cli.exe" "$stage/Kestrun/"
 cp "$root/README.md" "$stage/Kestrun/README.txt"
 chmod 0644 "$stage/Kestrun/"*
 touch -d "@$epoch" "$stage/Kestrun/"* "$stage/Kestrun"
