@@ -25,8 +25,14 @@ done
 one=$work/a/dist two=$work/second-checkout/dist
 [ "$(ls "$one")" = "$(ls "$two")" ] || fail "the two dist/ folders hold different files: $(ls "$one") / $(ls "$two")"
 [ "$(ls "$one" | wc -l)" -eq 3 ] || fail "dist/ should hold the MSI, the zip and SHA256SUMS: $(ls "$one")"
+# On a difference, say which shipped file differs first: that names the tool to look at.
+explain() {
+  for f in "$work"/a/build-release/stage/Kestrun/*; do
+    cmp "$f" "$work/second-checkout/build-release/stage/Kestrun/$(basename "$f")" >&2 || true
+  done
+}
 for f in "$one"/*; do
-  cmp "$f" "$two/$(basename "$f")" || fail "$(basename "$f") differs between the two builds"
+  cmp "$f" "$two/$(basename "$f")" || { explain; fail "$(basename "$f") differs between the two builds"; }
 done
 (cd "$one" && sha256sum -c --quiet SHA256SUMS) || fail "SHA256SUMS does not match the files"
 

@@ -1,12 +1,14 @@
 /* pinclock EPOCH PROGRAM [ARG...]: runs PROGRAM with the wall clock stopped at EPOCH (seconds since
- * 1970). For programs that read the clock by raw system calls, out of reach of LD_PRELOAD tools like
- * faketime: the Free Pascal help compiler stamps the time into every CHM it writes. Linux x86-64 only;
- * follows the one process it starts (threads and children see the real clock). */
+ * 1970) and without address space randomisation. For the Free Pascal help compiler, which stamps the
+ * time into every CHM it writes, reading the clock by raw system calls out of reach of LD_PRELOAD
+ * tools like faketime, and which writes some bytes that follow where its heap happens to lie.
+ * Linux x86-64 only; follows the one process it starts (threads and children see the real clock). */
 #define _GNU_SOURCE
 #include <errno.h>
 #include <signal.h>
 #include <stdio.h>
 #include <stdlib.h>
+#include <sys/personality.h>
 #include <sys/ptrace.h>
 #include <sys/syscall.h>
 #include <sys/user.h>
@@ -48,6 +50,7 @@ int main(int argc, char** argv) {
   const pid_t pid = fork();
   if (pid < 0) return perror("pinclock: fork"), 2;
   if (pid == 0) {
+    if (personality(ADDR_NO_RANDOMIZE) == -1) perror("pinclock: personality");
     ptrace(PTRACE_TRACEME, 0, 0, 0);
     raise(SIGSTOP);
     execvp(argv[2], argv + 2);
