@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Configures (once) and builds Kestrun into build/ with the MinGW-w64 cross compiler.
 set -euo pipefail
+. "$(dirname "$0")/locale.sh"
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${KESTRUN_BUILD:-$root/build}
 [ -f "$build/build.ninja" ] ||

@@ -2,6 +2,7 @@
 # Installs what is needed, builds, and starts Kestrun under Wine in a prefix of its own.
 # Without a display it starts Xvfb and keeps a screenshot in build/kestrun.png.
 set -euo pipefail
+. "$(dirname "$0")/locale.sh"
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${KESTRUN_BUILD:-$root/build}
 "$root/tools/setup.sh"
