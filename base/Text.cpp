@@ -1,4 +1,4 @@
-#include "store/platform/Text.h"
+#include "base/Text.h"
 
 #include <windows.h>
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "store/platform/Handles.h"
+#include "base/Handles.h"
 
 namespace kestrun::gui {
 

@@ -1,7 +1,7 @@
 #pragma once
 // A windowless picture: its bitmap drawn unscaled from the top-left corner, clipped to the control.
 #include "gui/GraphicControl.h"
-#include "store/platform/Handles.h"
+#include "base/Handles.h"
 
 namespace kestrun::gui {
 

@@ -1,7 +1,7 @@
 #include "store/StartupShortcut.h"
 
 #include "store/Locations.h"
-#include "store/platform/Text.h"
+#include "base/Text.h"
 
 namespace kestrun {
 namespace {
@@ -17,7 +17,7 @@ bool IsFileNameSafe(const std::string& name) {
 
 }  // namespace
 
-TCreateShortcutResult CreateStartupShortcut(IPlatform& platform, TRegistry& registry,
+CreateShortcutResult CreateStartupShortcut(IPlatform& platform, RegistryAccess& registry,
                                             const std::string& target, const std::string& displayName) {
   if (!platform.FileExists(target)) return {coFileNotFound};
   registry.SetRoot(HKEY_CURRENT_USER);
@@ -27,7 +27,6 @@ TCreateShortcutResult CreateStartupShortcut(IPlatform& platform, TRegistry& regi
   if (!IsFileNameSafe(displayName)) return {coWritten, HRESULT_FROM_WIN32(ERROR_INVALID_NAME)};
   // The shell saves through a buffer of MAX_PATH wide characters: a longer path would be cut.
   if (ToWide(link).size() >= MAX_PATH) return {coLinkPathTooLong};
-  ComApartment com;
   return {coWritten, CreateLink(platform, target, link, "Shortcut to " + target)};
 }
 
@@ -45,10 +44,6 @@ std::string MakeDisplayName(const std::string& fileName) {
   const std::string file = fileName.substr(FolderPartOf(fileName).size());
   const size_t dot = file.rfind('.');
   return dot == std::string::npos ? file : file.substr(0, dot);
-}
-
-std::string RemoveQuestion(const std::string& entryName) {
-  return "\nDo you really want to delete \n" + entryName + " from Startup?";
 }
 
 }  // namespace kestrun

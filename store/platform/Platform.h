@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "store/platform/Handles.h"
+#include "base/Handles.h"
 
 namespace kestrun {
 
@@ -48,7 +48,7 @@ class IPlatform {
   // Shell. Returns 0 or the reason the launch failed (never 0 for a failure).
   virtual ErrorCode ShellOpen(HWND owner, const std::string& file, const std::string& parameters,
                               int show) = 0;
-  // Writes a shell link through COM; the caller holds the COM apartment. Returns the HRESULT.
+  // Writes a shell link through COM (it joins the thread's apartment itself). Returns the HRESULT.
   virtual HRESULT WriteShellLink(const std::string& target, const std::string& link,
                                  const std::string& description, const std::string& workingDir) = 0;
 

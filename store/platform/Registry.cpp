@@ -28,34 +28,34 @@ std::string DecodeStringValue(const RegValue& value) {
   return std::string(value.data.data(), strnlen(value.data.data(), value.data.size()));
 }
 
-void TRegistry::SetRoot(HKEY root) {
+void RegistryAccess::SetRoot(HKEY root) {
   if (root == root_) return;
   key_.Reset();
   root_ = root;
 }
 
-bool TRegistry::OpenKey(const std::string& path, bool create) {
+bool RegistryAccess::OpenKey(const std::string& path, bool create) {
   UniqueKey key;
   if (platform_.OpenKey(root_, FromRoot(path), create, key) != ERROR_SUCCESS) return false;
   key_ = std::move(key);
   return true;
 }
 
-void TRegistry::GetValues(std::vector<RegValue>& values) {
+void RegistryAccess::GetValues(std::vector<RegValue>& values) {
   values.clear();
   if (!key_) return;
   platform_.EnumValues(key_.Get(), values);
 }
 
-bool TRegistry::ValueExists(const std::string& name) { return ReadValue(name).has_value(); }
+bool RegistryAccess::ValueExists(const std::string& name) { return ReadValue(name).has_value(); }
 
-std::optional<RegValue> TRegistry::ReadValue(const std::string& name) {
+std::optional<RegValue> RegistryAccess::ReadValue(const std::string& name) {
   RegValue value;
   if (!key_ || platform_.QueryValue(key_.Get(), name, value) != ERROR_SUCCESS) return std::nullopt;
   return value;
 }
 
-std::string TRegistry::ReadString(const std::string& name) {
+std::string RegistryAccess::ReadString(const std::string& name) {
   if (!key_) Raise("Failed to get data for", name);
   RegValue value;
   const ErrorCode rc = platform_.QueryValue(key_.Get(), name, value);
@@ -64,12 +64,12 @@ std::string TRegistry::ReadString(const std::string& name) {
   return DecodeStringValue(value);
 }
 
-void TRegistry::WriteValue(const RegValue& value) {
+void RegistryAccess::WriteValue(const RegValue& value) {
   if (!key_ || platform_.SetValue(key_.Get(), value.name, value.type, value.data) != ERROR_SUCCESS)
     Raise("Failed to set data for", value.name);
 }
 
-bool TRegistry::DeleteValue(const std::string& name) {
+bool RegistryAccess::DeleteValue(const std::string& name) {
   return key_ && platform_.DeleteValue(key_.Get(), name) == ERROR_SUCCESS;
 }
 

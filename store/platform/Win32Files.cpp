@@ -1,7 +1,7 @@
 // File half of Win32Platform. Everything goes through the wide API: a UTF-8 name can be longer than
 // the fixed 260-byte name field of the ANSI find data, and the ANSI calls refuse any path of
 // MAX_PATH or more (206) that a listing can still return.
-#include "store/platform/Text.h"
+#include "base/Text.h"
 #include "store/platform/Win32Platform.h"
 
 namespace kestrun {

@@ -6,9 +6,26 @@
 
 #include <cstdio>
 
-#include "store/platform/Text.h"
+#include "base/Text.h"
 
 namespace kestrun {
+namespace {
+
+// Uninitialises only when the initialisation succeeded (S_FALSE counts: it must be balanced too).
+class ComApartment {
+ public:
+  ComApartment() : hr_(CoInitialize(nullptr)) {}
+  ComApartment(const ComApartment&) = delete;
+  ComApartment& operator=(const ComApartment&) = delete;
+  ~ComApartment() {
+    if (SUCCEEDED(hr_)) CoUninitialize();
+  }
+
+ private:
+  HRESULT hr_;
+};
+
+}  // namespace
 
 ErrorCode ShellLaunchError(INT_PTR result, DWORD lastError) {
   if (result > 32) return ERROR_SUCCESS;
@@ -41,6 +58,7 @@ ErrorCode Win32Platform::ShellOpen(HWND owner, const std::string& file, const st
 
 HRESULT Win32Platform::WriteShellLink(const std::string& target, const std::string& link,
                                       const std::string& description, const std::string& workingDir) {
+  ComApartment com;
   ComPtr<IShellLinkA> shellLink;
   HRESULT hr = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
                                 shellLink.PutVoid());

@@ -1,8 +1,9 @@
 // Creating a startup shortcut: the order of checks, what the link holds, and every refusal.
 #include <shlobj.h>
 
+#include "base/Handles.h"
+#include "base/Text.h"
 #include "store/StartupShortcut.h"
-#include "store/platform/Text.h"
 #include "tests/store/StartupPrefixTest.h"
 
 namespace kestrun::test {
@@ -13,7 +14,10 @@ struct LinkContents {
 };
 
 LinkContents ReadLink(const std::string& file) {
-  ComApartment com;
+  const HRESULT com = CoInitialize(nullptr);
+  ScopeExit leave([com] {
+    if (SUCCEEDED(com)) CoUninitialize();
+  });
   ComPtr<IShellLinkA> link;
   ComPtr<IPersistFile> persist;
   if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
@@ -35,15 +39,15 @@ class ShortcutTest : public StartupPrefixTest {
     MakeFolder("C:\\Tools");
     MakeFile(target);
   }
-  TCreateShortcutResult Create(const std::string& file, const std::string& name) {
+  CreateShortcutResult Create(const std::string& file, const std::string& name) {
     return CreateStartupShortcut(platform, registry, file, name);
   }
   const std::string target = "C:\\Tools\\app.exe";
-  TRegistry registry{platform};
+  RegistryAccess registry{platform};
 };
 
 TEST_F(ShortcutTest, WritesPathDescriptionAndWorkingDirectoryUnderTheGivenName) {
-  const TCreateShortcutResult result = Create(target, "App");
+  const CreateShortcutResult result = Create(target, "App");
   ASSERT_EQ(result.Outcome, coWritten);
   EXPECT_EQ(result.Status, S_OK);
   const LinkContents link = ReadLink(userStartup + "\\App.lnk");
@@ -77,14 +81,14 @@ TEST_F(ShortcutTest, ChecksComeInTheirOrder) {
 
 TEST_F(ShortcutTest, FailuresAreReportedNotPassedOffAsWritten) {
   for (const char* name : {"a:b", "a\\b", "a?b", "a|b", "a\"b", "a<b", "a/b"}) {
-    const TCreateShortcutResult result = Create(target, name);
+    const CreateShortcutResult result = Create(target, name);
     EXPECT_EQ(result.Outcome, coWritten) << name;
     EXPECT_EQ(result.Status, HRESULT_FROM_WIN32(ERROR_INVALID_NAME)) << name;
   }
   EXPECT_EQ(platform.Calls(Op::WriteShellLink), 0);
 
   SetShellFolder(HKEY_CURRENT_USER, "Startup", "C:\\no\\such\\folder");
-  const TCreateShortcutResult missing = Create(target, "App");
+  const CreateShortcutResult missing = Create(target, "App");
   EXPECT_EQ(missing.Outcome, coWritten);
   EXPECT_TRUE(FAILED(missing.Status));
 
