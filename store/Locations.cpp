@@ -6,15 +6,12 @@ namespace kestrun {
 namespace {
 
 const std::array<LocationInfo, 6> kLocations{{
-    {slUserRun, HKEY_CURRENT_USER, false, kRunKey, kRunDisabledKey, nullptr, "HKCU Run"},
-    {slMachineRun, HKEY_LOCAL_MACHINE, false, kRunKey, kRunDisabledKey, nullptr, "HKLM Run"},
-    {slUserRunServices, HKEY_CURRENT_USER, false, kRunServicesKey, kRunServicesDisabledKey, nullptr,
-     "HKCU RunServices"},
-    {slMachineRunServices, HKEY_LOCAL_MACHINE, false, kRunServicesKey, kRunServicesDisabledKey, nullptr,
-     "HKLM RunServices"},
-    {slUserStartupFolder, HKEY_CURRENT_USER, true, nullptr, nullptr, kStartupValue, "User Startup"},
-    {slCommonStartupFolder, HKEY_LOCAL_MACHINE, true, nullptr, nullptr, kCommonStartupValue,
-     "Common Startup"},
+    {slUserRun, HKEY_CURRENT_USER, false, kRunKey, kRunDisabledKey, nullptr},
+    {slMachineRun, HKEY_LOCAL_MACHINE, false, kRunKey, kRunDisabledKey, nullptr},
+    {slUserRunServices, HKEY_CURRENT_USER, false, kRunServicesKey, kRunServicesDisabledKey, nullptr},
+    {slMachineRunServices, HKEY_LOCAL_MACHINE, false, kRunServicesKey, kRunServicesDisabledKey, nullptr},
+    {slUserStartupFolder, HKEY_CURRENT_USER, true, nullptr, nullptr, kStartupValue},
+    {slCommonStartupFolder, HKEY_LOCAL_MACHINE, true, nullptr, nullptr, kCommonStartupValue},
 }};
 
 }  // namespace

@@ -8,16 +8,16 @@ bool IsStringType(DWORD type) { return type == REG_SZ || type == REG_EXPAND_SZ; 
 
 }  // namespace
 
-void TStartupStore::ApplyCheckChanges(const TStartupRows& rows) {
-  for (const TStartupRow& row : rows) {
+void StartupStore::ApplyCheckChanges(const StartupRows& rows) {
+  for (const StartupRow& row : rows) {
     const std::int32_t wanted = row.Checked ? 1 : 0;
     if (wanted == row.Record.GetEnabled()) continue;
     const LocationInfo* location = FindLocation(row.Record.GetLocation());
     if (!location) continue;
     if (location->isFolder) {
       const bool user = location->code == slUserStartupFolder;
-      const std::string& live = user ? Folders.StartupDir : Folders.CommonStartupDir;
-      const std::string& parked = user ? Folders.DisabledStartupDir : Folders.DisabledCommonStartupDir;
+      const std::string& live = user ? folders_.StartupDir : folders_.CommonStartupDir;
+      const std::string& parked = user ? folders_.DisabledStartupDir : folders_.DisabledCommonStartupDir;
       MoveStartupFile(row.Path, wanted ? live : parked, row.Name);
     } else {
       const char* from = wanted ? location->disabledKey : location->liveKey;
@@ -27,7 +27,7 @@ void TStartupStore::ApplyCheckChanges(const TStartupRows& rows) {
   }
 }
 
-void TStartupStore::MoveRegistryValue(HKEY hive, const std::string& sourceKey, const std::string& targetKey,
+void StartupStore::MoveRegistryValue(HKEY hive, const std::string& sourceKey, const std::string& targetKey,
                                       const std::string& name, const std::string& text) {
   Registry.SetRoot(hive);
   if (!Registry.OpenKey(sourceKey, false)) return;
@@ -44,14 +44,14 @@ void TStartupStore::MoveRegistryValue(HKEY hive, const std::string& sourceKey, c
   if (Registry.OpenKey(sourceKey, false)) Registry.DeleteValue(name);
 }
 
-void TStartupStore::MoveStartupFile(const std::string& source, const std::string& targetFolder,
+void StartupStore::MoveStartupFile(const std::string& source, const std::string& targetFolder,
                                     const std::string& fileName) {
   if (targetFolder.empty()) return;  // no known folder to move to: leave the file where it is
-  if (const ErrorCode rc = Platform_.FileCopy(source, targetFolder + "\\" + fileName); rc != ERROR_SUCCESS) {
-    Report_.ShowSystemError(rc, source);
+  if (const ErrorCode rc = platform_.FileCopy(source, targetFolder + "\\" + fileName); rc != ERROR_SUCCESS) {
+    report_.ShowSystemError(rc, source);
     return;
   }
-  if (const ErrorCode rc = Platform_.FileDelete(source); rc != ERROR_SUCCESS) Report_.ShowSystemError(rc, source);
+  if (const ErrorCode rc = platform_.FileDelete(source); rc != ERROR_SUCCESS) report_.ShowSystemError(rc, source);
 }
 
 }  // namespace kestrun

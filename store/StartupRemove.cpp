@@ -3,13 +3,13 @@
 
 namespace kestrun {
 
-void TStartupStore::RemoveEntry(const TStartupRow& row) {
+void StartupStore::RemoveEntry(const StartupRow& row) {
   const std::int32_t enabled = row.Record.GetEnabled();
   const LocationInfo* location = FindLocation(row.Record.GetLocation());
   if (!location || (enabled != 0 && enabled != 1)) return;
   if (location->isFolder) {
-    if (const ErrorCode rc = Platform_.FileDelete(row.Path); rc != ERROR_SUCCESS)
-      Report_.ShowSystemError(rc, row.Path);
+    if (const ErrorCode rc = platform_.FileDelete(row.Path); rc != ERROR_SUCCESS)
+      report_.ShowSystemError(rc, row.Path);
     return;
   }
   Registry.SetRoot(location->hive);

@@ -15,9 +15,9 @@ class ERegistryError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-class TRegistry {
+class RegistryAccess {
  public:
-  explicit TRegistry(IPlatform& platform) : platform_(platform) {}
+  explicit RegistryAccess(IPlatform& platform) : platform_(platform) {}
 
   // A different hive closes the open key; the same hive leaves it open.
   void SetRoot(HKEY root);

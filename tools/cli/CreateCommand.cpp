@@ -16,9 +16,9 @@ struct CreateOptions {
   bool dryRun = false;
 };
 
-TStartupRows RowsOfLink(const TStartupRows& rows, const std::string& linkName) {
-  TStartupRows found;
-  for (const TStartupRow& row : rows)
+StartupRows RowsOfLink(const StartupRows& rows, const std::string& linkName) {
+  StartupRows found;
+  for (const StartupRow& row : rows)
     if (row.Record.GetLocation() == slUserStartupFolder && row.Name == linkName) found.push_back(row);
   return found;
 }
@@ -28,7 +28,7 @@ int DryRun(CliSession& session, const CreateOptions& options, const std::string&
     session.report.Fail(options.target + ": file not found");
     return kExitFailed;
   }
-  TRegistry registry(session.platform);
+  RegistryAccess registry(session.platform);
   if (!registry.OpenKey(kShellFoldersKey, false)) {
     session.report.Fail("the Shell Folders key cannot be opened");
     return kExitFailed;
@@ -39,7 +39,7 @@ int DryRun(CliSession& session, const CreateOptions& options, const std::string&
 }
 
 // The outcome as an exit code, with its message on stderr; kExitOk only for a written shortcut.
-int Outcome(CliSession& session, const CreateOptions& options, const TCreateShortcutResult& result) {
+int Outcome(CliSession& session, const CreateOptions& options, const CreateShortcutResult& result) {
   switch (result.Outcome) {
     case coFileNotFound: session.report.Fail(options.target + ": file not found"); return kExitFailed;
     case coNoShellFolders: session.report.Fail("the Shell Folders key cannot be opened"); return kExitFailed;
@@ -57,10 +57,10 @@ int Outcome(CliSession& session, const CreateOptions& options, const TCreateShor
 int RunCreate(CliSession& session, const CreateOptions& options) {
   const std::string displayName = options.displayNameGiven ? options.displayName : MakeDisplayName(options.target);
   if (options.dryRun) return DryRun(session, options, displayName);
-  TRegistry registry(session.platform);  // the create dialog's own, not the store's
+  RegistryAccess registry(session.platform);  // the create dialog's own, not the store's
   const int rc = Outcome(session, options, CreateStartupShortcut(session.platform, registry, options.target, displayName));
   if (rc != kExitOk) return rc;
-  TStartupRows rows;
+  StartupRows rows;
   session.store.LoadStartupList(rows);
   WriteOutput("created:\n" + FormatTable(RowsOfLink(rows, displayName + ".lnk")));
   return session.report.Count() ? kExitFailed : kExitOk;

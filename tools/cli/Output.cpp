@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <nlohmann/json.hpp>
 
-#include "store/platform/Text.h"
+#include "base/Text.h"
 
 namespace kestrun::cli {
 namespace {
@@ -48,15 +48,22 @@ void WriteAll(DWORD which, const std::string& text) {
 }  // namespace
 
 std::string LocationName(std::int32_t code) {
-  const LocationInfo* location = FindLocation(code);
-  return location ? location->shortName : "?";
+  switch (code) {
+    case slUserRun: return "HKCU Run";
+    case slMachineRun: return "HKLM Run";
+    case slUserRunServices: return "HKCU RunServices";
+    case slMachineRunServices: return "HKLM RunServices";
+    case slUserStartupFolder: return "User Startup";
+    case slCommonStartupFolder: return "Common Startup";
+    default: return "?";
+  }
 }
 
-std::string StateName(const TStartupRow& row) { return row.Record.GetEnabled() ? "enabled" : "disabled"; }
+std::string StateName(const StartupRow& row) { return row.Record.GetEnabled() ? "enabled" : "disabled"; }
 
-std::string FormatTable(const TStartupRows& rows) {
+std::string FormatTable(const StartupRows& rows) {
   size_t locationWidth = Width("LOCATION"), nameWidth = Width("NAME");
-  for (const TStartupRow& row : rows) {
+  for (const StartupRow& row : rows) {
     locationWidth = std::max(locationWidth, Width(LocationName(row.Record.GetLocation())));
     nameWidth = std::max(nameWidth, std::min(Width(row.Name), kMaxNameColumn));
   }
@@ -71,13 +78,13 @@ std::string FormatTable(const TStartupRows& rows) {
     text += '\n';
   };
   line("STATE", "LOCATION", "NAME", "PATH");
-  for (const TStartupRow& row : rows) line(StateName(row), LocationName(row.Record.GetLocation()), row.Name, row.Path);
+  for (const StartupRow& row : rows) line(StateName(row), LocationName(row.Record.GetLocation()), row.Name, row.Path);
   return text;
 }
 
-std::string FormatJson(const TStartupRows& rows) {
+std::string FormatJson(const StartupRows& rows) {
   nlohmann::ordered_json entries = nlohmann::ordered_json::array();
-  for (const TStartupRow& row : rows) {
+  for (const StartupRow& row : rows) {
     entries.push_back({
         {"name", row.Name},
         {"path", row.Path},

@@ -9,9 +9,9 @@
 namespace kestrun::cli {
 
 std::string LocationName(std::int32_t code);  // the location's short name, "?" for an unknown code
-std::string StateName(const TStartupRow& row);  // "enabled" or "disabled", where the entry lies
-std::string FormatTable(const TStartupRows& rows);
-std::string FormatJson(const TStartupRows& rows);
+std::string StateName(const StartupRow& row);  // "enabled" or "disabled", where the entry lies
+std::string FormatTable(const StartupRows& rows);
+std::string FormatJson(const StartupRows& rows);
 
 void WriteOutput(const std::string& text);
 void WriteError(const std::string& text);
