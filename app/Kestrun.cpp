@@ -11,10 +11,11 @@ namespace {
 
 int RunKestrun() {
   using namespace kestrun;
-  TForm1 main(SystemPlatform());
+  IPlatform& platform = SystemPlatform();
+  TForm1 main(platform);
   TfmMessageBox messageBox(&main);
-  TfmStartupCreateDialog createDialog(&main, SystemPlatform());
-  TfmAbout about(&main);
+  TfmStartupCreateDialog createDialog(&main, platform);
+  TfmAbout about(&main, platform);
   main.SetAboutBox(&about);
   return gui::Application::Instance().Run(main);
 }

@@ -21,7 +21,8 @@ gui::FormLayout AboutLayout() {
 
 }  // namespace
 
-TfmAbout::TfmAbout(gui::Form* main) : gui::Form(AboutLayout(), main) {
+TfmAbout::TfmAbout(gui::Form* main, IPlatform& platform)
+    : gui::Form(AboutLayout(), main), platform_(platform) {
   Panel1 = &Add<gui::Panel>(nullptr, gui::Bounds{0, 0, 384, 200}, FramePanel(1));
   KSpeedButton1 = &Add<TKSpeedButton>(Panel1, gui::Bounds{0, 0, 1, 1});
   KSpeedButton1->SetFlat(true);
@@ -43,7 +44,7 @@ gui::Image* TfmAbout::AddLink(gui::Bounds bounds, std::string file, std::string 
   gui::Image* area = &Add<gui::Image>(Panel1, bounds);
   area->SetCursor(LoadCursor(nullptr, IDC_HAND));
   area->OnClick = [this, file = std::move(file), parameters = std::move(parameters)](gui::GraphicControl&) {
-    ShellOpenOrReport(Owner(), file, parameters, SW_SHOWMAXIMIZED);
+    ShellOpenOrReport(Owner(), file, parameters, SW_SHOWMAXIMIZED, platform_);
   };
   return area;
 }

@@ -23,7 +23,7 @@ gui::FormLayout DialogLayout() {
 }  // namespace
 
 TfmStartupCreateDialog::TfmStartupCreateDialog(gui::Form* owner, IPlatform& platform)
-    : gui::Form(DialogLayout(), owner), Platform(platform), Registry(platform) {
+    : gui::Form(DialogLayout(), owner), platform_(platform), Registry(platform) {
   CreateComponents();
   odStartupCreateNew.Filter = "Executable files (*.exe;*lnk)|*.exe|Link files (*.lnk)|*.lnk|All files (*.*)|*.*";
   odStartupCreateNew.FilterIndex = 1;
@@ -74,13 +74,13 @@ TKSpeedButton* TfmStartupCreateDialog::AddButton(gui::Bounds bounds, gui::Label*
 }
 
 void TfmStartupCreateDialog::Warn(const std::string& text, const gui::Edit& field) {
-  ShowMessageBox(Owner(), text, "WARNING", 0);
+  ShowMessageBox(Owner(), text, "WARNING", kButtonsOk);
   field.Focus();
 }
 
 void TfmStartupCreateDialog::bbtCreateClick() {
   const std::string fileName = edFileName.Text();
-  const TCreateShortcutResult result = CreateStartupShortcut(Platform, Registry, fileName, edDisplayName.Text());
+  const CreateShortcutResult result = CreateStartupShortcut(platform_, Registry, fileName, edDisplayName.Text());
   switch (result.Outcome) {
     case coFileNotFound:
       Warn(fileName + "File not found.\nPlease verify the correct path\nand filename was given.", edFileName);
@@ -98,7 +98,7 @@ void TfmStartupCreateDialog::bbtCreateClick() {
   }
   // A shortcut that could not be written is no success: say why and keep what was typed.
   if (FAILED(result.Status)) {
-    ShowSystemError(Owner(), ErrorCodeOfStatus(result.Status), Platform);
+    ShowSystemError(Owner(), ErrorCodeOfStatus(result.Status), platform_);
     return;
   }
   edFileName.SetText("");

@@ -18,7 +18,7 @@ POINT ScreenCentre(TForm1& form, gui::GraphicControl& control) {
 
 TEST(MainWindowHover, CaptionTurnsWhiteWhenThePointerLeavesAfterAModalBox) {
   TForm1 main(SystemPlatform());
-  TfmAbout about(&main);
+  TfmAbout about(&main, SystemPlatform());
   main.SetAboutBox(&about);
   main.Show();
   test::Pump(300);
