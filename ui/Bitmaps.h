@@ -1,6 +1,6 @@
 #pragma once
 // The bitmaps of the program's resources (numbers in ui/Resources.h).
-#include "store/platform/Handles.h"
+#include "base/Handles.h"
 
 namespace kestrun {
 

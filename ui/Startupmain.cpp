@@ -2,7 +2,6 @@
 
 #include <commctrl.h>
 
-#include "store/StartupShortcut.h"
 #include "ui/Aboutform.h"
 #include "ui/Bitmaps.h"
 #include "ui/Createnewform.h"
@@ -13,6 +12,10 @@
 
 namespace kestrun {
 namespace {
+
+std::string RemoveQuestion(const std::string& entryName) {
+  return "\nDo you really want to delete \n" + entryName + " from Startup?";
+}
 
 gui::FormLayout MainLayout() {
   gui::FormLayout layout;
@@ -25,7 +28,7 @@ gui::FormLayout MainLayout() {
 
 }  // namespace
 
-TForm1::TForm1(IPlatform& platform) : gui::Form(MainLayout(), nullptr), Platform(platform), Store(platform, Report) {
+TForm1::TForm1(IPlatform& platform) : gui::Form(MainLayout(), nullptr), platform_(platform), store_(platform, report_) {
   CreateComponents();
   FormCreate();
   OnActivate = [this](gui::Form&) { FormActivate(); };
@@ -124,8 +127,8 @@ void TForm1::FormActivate() {
 }
 
 void TForm1::Timer1Timer() {
-  BannerIndex = (BannerIndex + 1) % 4;
-  iBanner->SetBitmap(ImageList1.CopyImage(BannerIndex));
+  bannerIndex_ = (bannerIndex_ + 1) % 4;
+  iBanner->SetBitmap(ImageList1.CopyImage(bannerIndex_));
   iBanner->Repaint();
 }
 
@@ -137,12 +140,11 @@ void TForm1::LoadStartupList() {
     FillList();
     lvStartup.SetVisible(true);
   });
-  Store.LoadStartupList(Rows_);
+  store_.LoadStartupList(rows_);
 }
 
 void TForm1::FillList() {
-  for (size_t i = 0; i < Rows_.size(); ++i)
-    lvStartup.AddRow(Rows_[i].Name, Rows_[i].Path, Rows_[i].Checked, static_cast<LPARAM>(i));
+  for (const StartupRow& row : rows_) lvStartup.AddRow(row.Name, row.Path, row.Checked);
   FitColumn(0, 50);
   FitColumn(1, 200);
 }
@@ -154,16 +156,16 @@ void TForm1::FitColumn(int column, int minWidth) {
 }
 
 void TForm1::ReadCheckMarks() {
-  for (int i = 0; i < lvStartup.Count() && i < static_cast<int>(Rows_.size()); ++i)
-    Rows_[i].Checked = lvStartup.Checked(i);
+  for (int i = 0; i < lvStartup.Count() && i < static_cast<int>(rows_.size()); ++i)
+    rows_[i].Checked = lvStartup.Checked(i);
 }
 
 void TForm1::SelectFirstRow() { lvStartup.Select(lvStartup.Count() > 0 ? 0 : -1); }
 
 void TForm1::bbtSaveSettingsClick() {
   ReadCheckMarks();
-  Store.ApplyCheckChanges(Rows_);
-  Store.Registry.SetRoot(HKEY_LOCAL_MACHINE);
+  store_.ApplyCheckChanges(rows_);
+  store_.ReleaseUserKey();
   LoadStartupList();
   SelectFirstRow();
   lvStartup.Focus();
@@ -177,20 +179,21 @@ void TForm1::bbtRefreshClick() {
 
 void TForm1::bbtRemoveClick() {
   const int selected = lvStartup.Selected();
-  if (selected >= 0 && selected < static_cast<int>(Rows_.size())) {
+  if (selected >= 0 && selected < static_cast<int>(rows_.size())) {
     // The row as scanned: its name can't have been edited, so the question names what goes.
-    const TStartupRow row = Rows_[selected];
-    if (ShowMessageBox(this, RemoveQuestion(row.Name), "Confirm", 4) == 6) Store.RemoveEntry(row);
+    const StartupRow row = rows_[selected];
+    if (ShowMessageBox(this, RemoveQuestion(row.Name), "Confirm", kButtonsYesNo) == kAnswerYes)
+      store_.RemoveEntry(row);
     LoadStartupList();
     SelectFirstRow();
   }
   lvStartup.Focus();
-  Store.Registry.SetRoot(HKEY_LOCAL_MACHINE);
+  store_.ReleaseUserKey();
 }
 
 void TForm1::bbtCreateNewClick() {
   {
-    TfmStartupCreateDialog dialog(this, Platform);
+    TfmStartupCreateDialog dialog(this, platform_);
     fmStartupCreateDialog = &dialog;
     ScopeExit forget([] { fmStartupCreateDialog = nullptr; });
     dialog.ShowModal();
@@ -199,11 +202,11 @@ void TForm1::bbtCreateNewClick() {
 }
 
 void TForm1::bbtAboutClick() {
-  if (About) About->ShowModal();
+  if (about_) about_->ShowModal();
 }
 
-void TForm1::Image4Click() { ShellOpenOrReport(this, "hh", "Kestrun.chm", SW_SHOW, Platform); }
+void TForm1::Image4Click() { ShellOpenOrReport(this, "hh", "Kestrun.chm", SW_SHOW, platform_); }
 
-void TForm1::iBannerClick() { ShellOpenOrReport(this, "iexplore", kWebSite, SW_SHOWMAXIMIZED, Platform); }
+void TForm1::iBannerClick() { ShellOpenOrReport(this, "iexplore", kWebSite, SW_SHOWMAXIMIZED, platform_); }
 
 }  // namespace kestrun

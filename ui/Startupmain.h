@@ -21,10 +21,10 @@ class TForm1 : public gui::Form {
   explicit TForm1(IPlatform& platform);
 
   // The About box shown by the About tile: the one instance made at start-up (not owned).
-  void SetAboutBox(TfmAbout* about) { About = about; }
+  void SetAboutBox(TfmAbout* about) { about_ = about; }
 
   void LoadStartupList();
-  [[nodiscard]] const TStartupRows& Rows() const { return Rows_; }
+  [[nodiscard]] const StartupRows& Rows() const { return rows_; }
 
   // Components, in creation order; owned by the form.
   gui::Panel* Panel1;
@@ -81,12 +81,12 @@ class TForm1 : public gui::Form {
   void FitColumn(int column, int minWidth);
   void ReadCheckMarks();
 
-  IPlatform& Platform;  // not owned
-  TMessageBoxReport Report{this, Platform};
-  TStartupStore Store;  // owns Registry, ValueNames and the four folder paths
-  TStartupRows Rows_;   // what lvStartup shows, row for row
-  TfmAbout* About = nullptr;  // not owned
-  std::int32_t BannerIndex = 3;
+  IPlatform& platform_;  // not owned
+  MessageBoxReport report_{this, platform_};
+  StartupStore store_;        // owns Registry, ValueNames and the four folder paths
+  StartupRows rows_;          // what lvStartup shows, row for row
+  TfmAbout* about_ = nullptr;  // not owned
+  std::int32_t bannerIndex_ = 3;
 };
 
 }  // namespace kestrun

@@ -3,8 +3,8 @@
 #include <stdexcept>
 #include <vector>
 
-#include "store/platform/Handles.h"
-#include "store/platform/Text.h"
+#include "base/Handles.h"
+#include "base/Text.h"
 
 namespace kestrun::test {
 namespace {

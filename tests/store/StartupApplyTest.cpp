@@ -25,9 +25,9 @@ std::string FileText(const std::string& path) {
 class ApplyTest : public StartupPrefixTest {
  protected:
   // Scans, sets every row's check mark, applies, and scans again.
-  TStartupRows ApplyAll(bool checked) {
-    TStartupRows rows = Scan();
-    for (TStartupRow& row : rows) row.Checked = checked;
+  StartupRows ApplyAll(bool checked) {
+    StartupRows rows = Scan();
+    for (StartupRow& row : rows) row.Checked = checked;
     store.ApplyCheckChanges(rows);
     return Scan();
   }
@@ -55,16 +55,16 @@ TEST_F(ApplyTest, DisableThenEnableEveryLocationKeepsTypeAndData) {
   const std::vector<std::string> live = contents("");
   ASSERT_EQ(live[1].substr(0, 2), std::to_string(REG_EXPAND_SZ) + ":");  // and must stay expandable
 
-  TStartupRows rows = ApplyAll(false);
+  StartupRows rows = ApplyAll(false);
   ASSERT_EQ(rows.size(), 6u);
-  for (const TStartupRow& row : rows) EXPECT_FALSE(row.Checked) << row.Name;
+  for (const StartupRow& row : rows) EXPECT_FALSE(row.Checked) << row.Name;
   EXPECT_EQ(contents("-"), live);
   EXPECT_EQ(ValueCount(kUser, VersionKey("Run")), 0);
   EXPECT_FALSE(Exists(userStartup + "\\user.lnk"));
 
   rows = ApplyAll(true);
   ASSERT_EQ(rows.size(), 6u);
-  for (const TStartupRow& row : rows) EXPECT_TRUE(row.Checked) << row.Name;
+  for (const StartupRow& row : rows) EXPECT_TRUE(row.Checked) << row.Name;
   EXPECT_EQ(contents(""), live);
   EXPECT_EQ(ValueCount(kUser, VersionKey("Run-")), 0);  // the parking key stays, empty
   EXPECT_FALSE(Exists(userDisabled + "\\user.lnk"));
@@ -79,7 +79,7 @@ TEST_F(ApplyTest, StoredBytesMoveUntouchedWhenTheyAreTheRowsText) {
 TEST_F(ApplyTest, UnchangedRowsAndUnknownLocationsTouchNothing) {
   SetString(kUser, VersionKey("Run"), "Tool", "C:\\t.exe");
   MakeFile(userStartup + "\\a.lnk");
-  TStartupRows rows = Scan();
+  StartupRows rows = Scan();
   rows.push_back({"Stray", "C:\\stray.exe", false, TKStartupEntry(1, 64)});
   platform.ClearLog();
   store.ApplyCheckChanges(rows);
@@ -96,7 +96,7 @@ TEST_F(ApplyTest, FileOfTheSameNameInTheTargetIsReplaced) {
 
 TEST_F(ApplyTest, ValueGoneSinceTheScanIsNotRecreated) {
   SetString(kUser, VersionKey("Run"), "Tool", "C:\\t.exe");
-  TStartupRows rows = Scan();
+  StartupRows rows = Scan();
   DeleteKey(kUser, VersionKey("Run"));
   rows[0].Checked = false;
   store.ApplyCheckChanges(rows);
@@ -114,7 +114,7 @@ class RegistryMoveFaultTest : public ApplyTest, public ::testing::WithParamInter
 
 TEST_P(RegistryMoveFaultTest, EntryIsNeverLost) {
   SetString(kUser, VersionKey("Run"), "Tool", "C:\\t.exe");
-  TStartupRows rows = Scan();
+  StartupRows rows = Scan();
   rows[0].Checked = false;
   platform.Fail(GetParam().op, ERROR_ACCESS_DENIED, GetParam().match);
   EXPECT_EQ(RegistryErrorOf([&] { store.ApplyCheckChanges(rows); }), GetParam().error);
@@ -135,7 +135,7 @@ TEST_F(ApplyTest, FailedFileStepIsReportedOnceAndTheFileNeverLost) {
   for (const char* name : {"\\copy fails.lnk", "\\delete fails.lnk", "\\moves.lnk"}) MakeFile(userStartup + name);
   platform.Fail(Op::FileCopy, ERROR_DISK_FULL, "copy fails.lnk");
   platform.Fail(Op::FileDelete, ERROR_SHARING_VIOLATION, "delete fails.lnk");
-  const TStartupRows rows = ApplyAll(false);
+  const StartupRows rows = ApplyAll(false);
 
   EXPECT_THAT(report.reports,
               UnorderedElementsAre(ReportedError{ERROR_DISK_FULL, userStartup + "\\copy fails.lnk"},
