@@ -191,15 +191,6 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
           return 0;
         }
       break;
-    case WM_NOTIFY:
-      if (OnNotify) {
-        LRESULT result = 0;
-        if (OnNotify(*reinterpret_cast<const NMHDR*>(lParam), result)) return result;
-      }
-      break;
-    case WM_COMMAND:
-      if (OnCommand && lParam) OnCommand(HIWORD(wParam), reinterpret_cast<HWND>(lParam));
-      return 0;
     case WM_SYSCOMMAND:
       if ((wParam & 0xFFF0) == SC_CLOSE) {
         Close();

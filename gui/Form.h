@@ -83,8 +83,6 @@ class Form {
   // Raised when the form becomes the application's focused form; not when the focus merely returns
   // from a modal form of ours or from another application.
   std::function<void(Form& sender)> OnActivate;
-  std::function<bool(const NMHDR& header, LRESULT& result)> OnNotify;
-  std::function<void(WORD code, HWND control)> OnCommand;
 
  protected:
   virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);

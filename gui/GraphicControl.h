@@ -67,7 +67,6 @@ class GraphicControl {
   [[nodiscard]] HCURSOR Cursor() const { return cursor_; }
   void SetCursor(HCURSOR cursor) { cursor_ = cursor; }  // not owned: a shared system cursor
 
-  int Tag = 0;
   NotifyEvent OnClick;
   NotifyEvent OnDblClick;
   MouseEvent OnMouseDown;
