@@ -29,6 +29,7 @@ class SilentReport : public IErrorReport {
   void ShowSystemError(ErrorCode code, const std::string& subject) override {
     std::fprintf(stderr, "scan reported %lu for %s\n", static_cast<unsigned long>(code), subject.c_str());
   }
+  void ShowFailure(const std::string& text) override { std::fprintf(stderr, "scan reported: %s\n", text.c_str()); }
 };
 
 std::string UserStartup() { return test::ShellFolder(HKEY_CURRENT_USER, "Startup"); }

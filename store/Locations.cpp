@@ -24,8 +24,18 @@ const LocationInfo* FindLocation(std::int32_t code) {
   return nullptr;
 }
 
+bool IsFullPath(const std::string& path) {
+  const auto letter = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); };
+  if (path.size() >= 3 && letter(path[0]) && path[1] == ':' && path[2] == '\\') return true;
+  return path.size() > 2 && path[0] == '\\' && path[1] == '\\' && path[2] != '\\';
+}
+
+bool IsEntryFileName(const std::string& name) {
+  return !name.empty() && name.find_first_of("\\/") == std::string::npos;
+}
+
 std::string DisabledFolderOf(const std::string& startupFolder) {
-  // In UTF-8 a backslash byte never occurs inside a multi-byte character.
+  // In WTF-8 a backslash byte never occurs inside a multi-byte character.
   const size_t slash = startupFolder.rfind('\\');
   const std::string parent = slash == std::string::npos ? "" : startupFolder.substr(0, slash + 1);
   return parent + kDisabledFolderName;

@@ -43,6 +43,13 @@ std::span<const LocationInfo> Locations();
 // nullptr for a code that is none of the six.
 const LocationInfo* FindLocation(std::int32_t code);
 
+// A path that names one place whatever the current directory: "X:\..." or "\\server\...".
+bool IsFullPath(const std::string& path);
+
+// A listed name that can be a file of its folder: not empty, and no "\" or "/" in it (a Unix name
+// can hold a backslash, and would be taken for a path into a subfolder).
+bool IsEntryFileName(const std::string& name);
+
 // Up to and including the last backslash of the Startup folder path, then "Disabled Startup Items".
 std::string DisabledFolderOf(const std::string& startupFolder);
 

@@ -20,10 +20,15 @@ bool IsFileNameSafe(const std::string& name) {
 CreateShortcutResult CreateStartupShortcut(IPlatform& platform, RegistryAccess& registry,
                                             const std::string& target, const std::string& displayName) {
   if (!platform.FileExists(target)) return {coFileNotFound};
+  // A link keeps its target in fields of MAX_PATH characters: a longer one would be cut to garbage.
+  if (ToWide(target).size() >= MAX_PATH) return {coTargetPathTooLong};
   registry.SetRoot(HKEY_CURRENT_USER);
   if (!registry.OpenKey(kShellFoldersKey, false)) return {coNoShellFolders};
   if (displayName.empty()) return {coNoDisplayName};
-  const std::string link = registry.ReadString(kStartupValue) + "\\" + displayName + ".lnk";
+  // Without a full path the link would land in the current directory or the root of its drive.
+  const std::string folder = registry.ReadString(kStartupValue);
+  if (!IsFullPath(folder)) return {coNoStartupFolder};
+  const std::string link = folder + "\\" + displayName + ".lnk";
   if (!IsFileNameSafe(displayName)) return {coWritten, HRESULT_FROM_WIN32(ERROR_INVALID_NAME)};
   // The shell saves through a buffer of MAX_PATH wide characters: a longer path would be cut.
   if (ToWide(link).size() >= MAX_PATH) return {coLinkPathTooLong};

@@ -12,6 +12,8 @@ enum TCreateShortcutOutcome {
   coNoDisplayName,
   coWritten,          // the writer ran; Status says whether it succeeded
   coLinkPathTooLong,  // the link's path does not fit a Windows path; nothing was written
+  coNoStartupFolder,  // the Startup value is missing, empty or not a full path; nothing was written
+  coTargetPathTooLong,  // a link cannot hold a target of MAX_PATH characters or more; nothing was written
 };
 
 struct CreateShortcutResult {
@@ -19,7 +21,8 @@ struct CreateShortcutResult {
   HRESULT Status = S_OK;  // for coWritten: the writer's status (FAILED(Status) means no shortcut)
 };
 
-// Checks in this order: target exists, Shell Folders key opens, display name given; then writes.
+// Checks in this order: target exists (and fits a link), Shell Folders key opens, display name given,
+// Startup folder is a full path; then writes.
 // registry: the caller's own registry object (it keeps the Shell Folders key open afterwards).
 CreateShortcutResult CreateStartupShortcut(IPlatform& platform, RegistryAccess& registry,
                                             const std::string& target, const std::string& displayName);

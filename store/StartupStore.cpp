@@ -36,7 +36,7 @@ void StartupStore::ScanRegistryPlace(const LocationInfo& location, bool enabled,
   for (const RegValue& value : ValueNames) {
     // A number or binary value is no command: it is not an entry, and must not stop the scan.
     if (!ReadsAsString(value)) continue;
-    rows.push_back({value.name, DecodeStringValue(value), enabled, TKStartupEntry(enabled, location.code)});
+    rows.push_back({value.name, DecodeStringValue(value), enabled, TKStartupEntry(enabled, location.code), value});
   }
 }
 
@@ -49,6 +49,13 @@ std::string StartupStore::ReadStartupFolder(const LocationInfo& location) {
 void StartupStore::ScanFolderPlace(const LocationInfo& location, bool enabled, StartupRows& rows) {
   const std::string startup = ReadStartupFolder(location);
   if (startup.empty()) return;  // the stored path keeps what the last scan found
+  // A relative path would mean the current directory: never list, make or move anything there.
+  if (!IsFullPath(startup)) {
+    if (enabled)  // once a scan, not again for the disabled place
+      report_.ShowFailure("The " + std::string(location.folderValue) + " folder named in Shell Folders, '" +
+                          startup + "', is not a full path: its entries are not listed.");
+    return;
+  }
   const std::string folder = enabled ? startup : DisabledFolderOf(startup);
   FolderField(folders_, location.code, enabled) = folder;
   if (AppendFolderRows(folder, enabled, location.code, rows) || enabled) return;
@@ -66,7 +73,8 @@ bool StartupStore::AppendFolderRows(const std::string& folder, bool enabled, std
   for (const FolderEntry& entry : entries) {
     if (entry.name == "." || entry.name == "..") continue;
     if (entry.attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN)) continue;
-    rows.push_back({entry.name, folder + "\\" + entry.name, enabled, TKStartupEntry(enabled, location)});
+    if (!IsEntryFileName(entry.name)) continue;  // its path would lead somewhere else
+    rows.push_back({entry.name, folder + "\\" + entry.name, enabled, TKStartupEntry(enabled, location), {}});
   }
   return true;
 }

@@ -18,6 +18,7 @@ struct StartupRow {
   std::string Path;  // value text or full file path
   bool Checked;      // the user's wish; set by the scan exactly when Record is enabled
   TKStartupEntry Record;
+  RegValue scanned{};  // registry entries: the value as the scan read it, so a move can tell a change
 };
 using StartupRows = std::vector<StartupRow>;
 
@@ -50,10 +51,9 @@ class StartupStore {
   std::string ReadStartupFolder(const LocationInfo& location);
   bool AppendFolderRows(const std::string& folder, bool enabled, std::int32_t location,
                         StartupRows& rows);
-  void MoveRegistryValue(HKEY hive, const std::string& sourceKey, const std::string& targetKey,
-                         const std::string& name, const std::string& text);
-  void MoveStartupFile(const std::string& source, const std::string& targetFolder,
-                       const std::string& fileName);
+  void MoveRegistryValue(const LocationInfo& location, const StartupRow& row);
+  void MoveStartupFile(const StartupRow& row, const std::string& targetFolder);
+  bool TargetFileDiffers(const StartupRow& row, const std::string& target);
 
   IPlatform& platform_;   // not owned
   IErrorReport& report_;  // not owned

@@ -11,6 +11,9 @@ TfmStartupCreateDialog* fmStartupCreateDialog = nullptr;
 
 namespace {
 
+constexpr const char* kNoStartupFolderText =
+    "\nThe Startup folder is not known:\nits Shell Folders value is missing,\nempty or not a full path.";
+
 gui::FormLayout DialogLayout() {
   gui::FormLayout layout;
   layout.caption = "Create New";  // never drawn (no title bar); names the window to the system
@@ -92,6 +95,15 @@ void TfmStartupCreateDialog::bbtCreateClick() {
       return;
     case coLinkPathTooLong:
       Warn("\nThe shortcut's path would be too long.\nPlease give a shorter display name.", edDisplayName);
+      return;
+    case coTargetPathTooLong:
+      Warn("\nThe program's path is too long for a shortcut.\nPlease choose a program with a shorter path.",
+           edFileName);
+      return;
+    case coNoStartupFolder:
+      // Nothing the user typed is wrong: the machine does not say where its Startup folder is.
+      ShowMessageBox(Owner(), kNoStartupFolderText, "Error", kButtonsOk);
+      edFileName.Focus();
       return;
     case coWritten:
       break;

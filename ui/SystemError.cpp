@@ -23,4 +23,6 @@ void MessageBoxReport::ShowSystemError(ErrorCode code, const std::string&) {
   kestrun::ShowSystemError(owner_, code, platform_);
 }
 
+void MessageBoxReport::ShowFailure(const std::string& text) { ShowMessageBox(owner_, text, "Error", kButtonsOk); }
+
 }  // namespace kestrun

@@ -22,6 +22,7 @@ class MessageBoxReport : public IErrorReport {
  public:
   MessageBoxReport(gui::Form* owner, IPlatform& platform) : owner_(owner), platform_(platform) {}
   void ShowSystemError(ErrorCode code, const std::string& subject) override;
+  void ShowFailure(const std::string& text) override;
 
  private:
   gui::Form* owner_;     // not owned

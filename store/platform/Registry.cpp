@@ -1,6 +1,6 @@
 #include "store/platform/Registry.h"
 
-#include <cstring>
+#include "base/Text.h"
 
 namespace kestrun {
 namespace {
@@ -24,8 +24,16 @@ bool ReadsAsString(const RegValue& value) {
 std::string DecodeStringValue(const RegValue& value) {
   if (value.data.empty()) return {};
   if (!ReadsAsString(value)) Raise("Invalid data type for", value.name);
-  // Stored data need not end in NUL: never read past its own length.
-  return std::string(value.data.data(), strnlen(value.data.data(), value.data.size()));
+  // Stored as UTF-16LE; it need not end in NUL (nor even fill its last unit): never read past its
+  // own length.
+  std::wstring text;
+  for (size_t i = 0; i + 1 < value.data.size(); i += 2) {
+    const auto unit = static_cast<wchar_t>(static_cast<unsigned char>(value.data[i]) |
+                                           (static_cast<unsigned char>(value.data[i + 1]) << 8));
+    if (unit == L'\0') break;
+    text += unit;
+  }
+  return FromWide(text);
 }
 
 void RegistryAccess::SetRoot(HKEY root) {
@@ -36,7 +44,8 @@ void RegistryAccess::SetRoot(HKEY root) {
 
 bool RegistryAccess::OpenKey(const std::string& path, bool create) {
   UniqueKey key;
-  if (platform_.OpenKey(root_, FromRoot(path), create, key) != ERROR_SUCCESS) return false;
+  lastError_ = platform_.OpenKey(root_, FromRoot(path), create, key);
+  if (lastError_ != ERROR_SUCCESS) return false;
   key_ = std::move(key);
   return true;
 }
@@ -70,7 +79,17 @@ void RegistryAccess::WriteValue(const RegValue& value) {
 }
 
 bool RegistryAccess::DeleteValue(const std::string& name) {
-  return key_ && platform_.DeleteValue(key_.Get(), name) == ERROR_SUCCESS;
+  lastError_ = key_ ? platform_.DeleteValue(key_.Get(), name) : ERROR_INVALID_HANDLE;
+  return lastError_ == ERROR_SUCCESS;
+}
+
+std::string EncodeStringValue(const std::string& text) {
+  std::string data;
+  for (const wchar_t unit : ToWide(text) + L'\0') {
+    data += static_cast<char>(unit & 0xFF);
+    data += static_cast<char>((unit >> 8) & 0xFF);
+  }
+  return data;
 }
 
 }  // namespace kestrun

@@ -35,16 +35,21 @@ class RegistryAccess {
   // Writes type and raw data exactly; "Failed to set data for '%s'".
   void WriteValue(const RegValue& value);
   bool DeleteValue(const std::string& name);
+  // The system's code for the last OpenKey or DeleteValue (ERROR_SUCCESS after a success).
+  [[nodiscard]] ErrorCode LastError() const { return lastError_; }
 
  private:
   IPlatform& platform_;  // not owned
   HKEY root_ = HKEY_CURRENT_USER;
   UniqueKey key_;  // owned
+  ErrorCode lastError_ = ERROR_SUCCESS;
 };
 
 // True when the value reads as a string: a string type, or no data at all.
 bool ReadsAsString(const RegValue& value);
 // Decodes one value read as a string under the rules of ReadString (throws the same errors).
 std::string DecodeStringValue(const RegValue& value);
+// A text as a string value stores it: UTF-16LE with its terminating NUL.
+std::string EncodeStringValue(const std::string& text);
 
 }  // namespace kestrun

@@ -52,21 +52,23 @@ ErrorCode Win32Platform::ShellOpen(HWND owner, const std::string& file, const st
                                    int show) {
   SetLastError(ERROR_SUCCESS);
   const auto result = reinterpret_cast<INT_PTR>(
-      ShellExecuteA(owner, nullptr, file.c_str(), parameters.c_str(), nullptr, show));
+      ShellExecuteW(owner, nullptr, ToWide(file).c_str(), ToWide(parameters).c_str(), nullptr, show));
   return ShellLaunchError(result, GetLastError());
 }
 
 HRESULT Win32Platform::WriteShellLink(const std::string& target, const std::string& link,
                                       const std::string& description, const std::string& workingDir) {
   ComApartment com;
-  ComPtr<IShellLinkA> shellLink;
-  HRESULT hr = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+  // The wide interface: the ANSI one stores the path in the code page's field only, and a name outside
+  // it comes back as other characters.
+  ComPtr<IShellLinkW> shellLink;
+  HRESULT hr = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
                                 shellLink.PutVoid());
   if (FAILED(hr)) return hr;
   // A missing target gives S_FALSE here and the link is still written: the caller checked it exists.
-  shellLink->SetPath(target.c_str());
-  shellLink->SetDescription(description.c_str());
-  shellLink->SetWorkingDirectory(workingDir.c_str());
+  shellLink->SetPath(ToWide(target).c_str());
+  shellLink->SetDescription(ToWide(description).c_str());
+  shellLink->SetWorkingDirectory(ToWide(workingDir).c_str());
   ComPtr<IPersistFile> file;
   hr = shellLink->QueryInterface(IID_IPersistFile, file.PutVoid());
   if (FAILED(hr)) return hr;
@@ -81,13 +83,13 @@ std::string UnknownErrorText(ErrorCode code) {
 }
 
 std::string Win32Platform::SystemErrorText(ErrorCode code) {
-  char* buffer = nullptr;
-  const DWORD n = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+  wchar_t* buffer = nullptr;
+  const DWORD n = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
                                      FORMAT_MESSAGE_IGNORE_INSERTS,
                                  nullptr, code, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT),
-                                 reinterpret_cast<char*>(&buffer), 0, nullptr);
+                                 reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
   UniqueLocal owned(buffer);
-  std::string text(buffer ? buffer : "", n);
+  std::string text = FromWide(std::wstring(buffer ? buffer : L"", buffer ? n : 0));
   while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' '))
     text.pop_back();
   return text.empty() ? UnknownErrorText(code) : text;

@@ -14,7 +14,7 @@ namespace kestrun::test {
 
 enum class Op {
   OpenKey, EnumValues, QueryValue, SetValue, DeleteValue,
-  ListFolder, CreateFolder, FileCopy, FileDelete, WriteShellLink, ShellOpen,
+  ListFolder, CreateFolder, FileCopy, FileDelete, WriteShellLink, ShellOpen, ReadFileData,
 };
 
 class FaultyPlatform : public Win32Platform {
@@ -59,6 +59,10 @@ class FaultyPlatform : public Win32Platform {
   }
   ErrorCode FileDelete(const std::string& path) override {
     return Pass(Op::FileDelete, path, [&] { return Win32Platform::FileDelete(path); });
+  }
+  ErrorCode ReadFileData(const std::string& path, std::string& data) override {
+    data.clear();
+    return Pass(Op::ReadFileData, path, [&] { return Win32Platform::ReadFileData(path, data); });
   }
   ErrorCode ShellOpen(HWND owner, const std::string& file, const std::string& parameters, int show) override {
     return Pass(Op::ShellOpen, file, [&] { return Win32Platform::ShellOpen(owner, file, parameters, show); });

@@ -47,7 +47,9 @@ class RecordingReport : public IErrorReport {
   void ShowSystemError(ErrorCode code, const std::string& subject) override {
     reports.push_back({code, subject});
   }
+  void ShowFailure(const std::string& text) override { failures.push_back(text); }
   std::vector<ReportedError> reports;
+  std::vector<std::string> failures;
 };
 
 class StartupPrefixTest : public ::testing::Test {

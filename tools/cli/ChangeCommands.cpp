@@ -2,6 +2,7 @@
 // operations as the window's Save Settings and Remove, on one chosen entry.
 #include <memory>
 
+#include "base/Text.h"
 #include "tools/cli/Commands.h"
 #include "tools/cli/Output.h"
 #include "tools/cli/Selection.h"
@@ -23,7 +24,7 @@ struct ChangeOptions {
 StartupRows RowsNamed(const StartupRows& rows, const StartupRow& like) {
   StartupRows found;
   for (const StartupRow& row : rows)
-    if (row.Name == like.Name && row.Record.GetLocation() == like.Record.GetLocation()) found.push_back(row);
+    if (SameName(row.Name, like.Name) && row.Record.GetLocation() == like.Record.GetLocation()) found.push_back(row);
   return found;
 }
 
@@ -56,8 +57,14 @@ const StartupRow* InTheWay(StartupRows& rows, const StartupRow& row, Change chan
 }
 
 // Runs the store operation on the selected row; returns whether the entry left its place.
-bool Apply(CliSession& session, StartupRows& rows, StartupRow& row, Change change) {
+// replaced: the entry of the same name the user chose to overwrite; it goes first.
+bool Apply(CliSession& session, StartupRows& rows, StartupRow& row, Change change, const StartupRow* replaced) {
   const StartupRow before = row;
+  if (replaced) {
+    const int failures = session.report.Count();
+    session.store.RemoveEntry(*replaced);
+    if (session.report.Count() != failures) return false;
+  }
   if (change == Change::Remove)
     session.store.RemoveEntry(row);
   else
@@ -89,10 +96,13 @@ int RunChange(CliSession& session, const ChangeOptions& options) {
     WriteOutput(text);
     return kExitOk;
   }
-  const bool moved = Apply(session, rows, *selected.row, options.change);
+  const StartupRow* overwrite = replaced && options.replace ? replaced : nullptr;
+  const bool moved = Apply(session, rows, *selected.row, options.change, overwrite);
   const StartupRows now = options.change == Change::Remove ? StartupRows{chosen} : RowsNamed(rows, chosen);
   if (moved) WriteOutput(std::string(Verb(options.change, true)) + ":\n" + FormatTable(now));
-  if (!moved) session.report.Fail("'" + chosen.Name + "' is still where it was: nothing was changed");
+  // When the store said what went wrong, that is the truth: a change may have been half made.
+  if (!moved && session.report.Count() == 0)
+    session.report.Fail("'" + chosen.Name + "' is still where it was: nothing was changed");
   return session.report.Count() ? kExitFailed : kExitOk;
 }
 

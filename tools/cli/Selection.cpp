@@ -20,13 +20,6 @@ std::string Folded(const std::string& text) {
   return folded;
 }
 
-// The registry and the file system ignore case in every script, not just in ASCII.
-bool SameIgnoringCase(const std::string& a, const std::string& b) {
-  const std::wstring wa = ToWide(a), wb = ToWide(b);
-  return CompareStringOrdinal(wa.data(), static_cast<int>(wa.size()), wb.data(), static_cast<int>(wb.size()),
-                              TRUE) == CSTR_EQUAL;
-}
-
 bool Matches(const StartupRow& row, std::int32_t location, StateFilter state) {
   if (row.Record.GetLocation() != location) return false;
   if (state == StateFilter::Enabled) return row.Record.GetEnabled() == 1;
@@ -39,7 +32,7 @@ std::vector<StartupRow*> Candidates(StartupRows& rows, const std::string& name, 
   std::vector<StartupRow*> found;
   for (StartupRow& row : rows) {
     if (!Matches(row, location, state)) continue;
-    if (ignoreCase ? SameIgnoringCase(row.Name, name) : row.Name == name) found.push_back(&row);
+    if (ignoreCase ? SameName(row.Name, name) : row.Name == name) found.push_back(&row);
   }
   return found;
 }
