@@ -87,12 +87,12 @@ bool StartupStore::TargetFileDiffers(const StartupRow& row, const std::string& t
 }
 
 void StartupStore::MoveStartupFile(const StartupRow& row, const std::string& targetFolder) {
-  if (targetFolder.empty()) return;  // no known folder to move to: leave the file where it is
   const bool enable = row.Checked;
   if (!IsEntryFileName(row.Name)) {
     report_.ShowFailure(NotAnEntryText(row.Name));
     return;
   }
+  if (targetFolder.empty()) return;  // no known folder to move to: leave the file where it is
   const std::string target = targetFolder + "\\" + row.Name;
   if (TargetFileDiffers(row, target)) return;
   if (const ErrorCode rc = platform_.FileCopy(row.Path, target); rc != ERROR_SUCCESS) {

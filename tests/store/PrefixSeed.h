@@ -27,6 +27,12 @@ struct RawValue {
   std::string data;  // exactly as stored
 };
 std::optional<RawValue> ReadRaw(HKEY hive, const std::string& key, const std::string& name);
+// The same through the wide API, for names and texts no narrow string carries (a lone surrogate).
+void SetWide(HKEY hive, const std::string& key, const std::wstring& name, const std::wstring& text,
+             DWORD type = REG_SZ);
+std::optional<RawValue> ReadWide(HKEY hive, const std::string& key, const std::wstring& name);
+// UTF-16LE bytes of text and its NUL, as a string value stores them.
+std::string Utf16Bytes(const std::wstring& text);
 int ValueCount(HKEY hive, const std::string& key);  // -1 when the key is missing
 void DeleteKey(HKEY hive, const std::string& key);  // with everything below it; missing is fine
 void DeleteStartupKeys();                           // Run, Run-, RunServices, RunServices- of both hives
