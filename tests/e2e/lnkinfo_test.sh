@@ -20,4 +20,13 @@ field() { printf '%s\n' "$info" | sed -n "s/^[[:space:]]*$1[[:space:]]*: //p" | 
 [ "$(field 'Description')" = 'Shortcut to C:\Tools\app.exe' ] || fail "description: $(field 'Description')"
 [ "$(field 'Working directory')" = 'C:\Tools\' ] || fail "working directory: $(field 'Working directory')"
 [ -z "$(field 'Command line arguments')" ] || fail "arguments set: $(field 'Command line arguments')"
-echo "lnkinfo: 1 passed, 0 failed"
+
+# A target outside ASCII: the link's Unicode fields hold it exactly. (Wine's link writer stores the
+# local path in the ANSI code page only, so its "Local path" cannot hold it under Wine.)
+mkdir -p "$WINEPREFIX/drive_c/users/Дима"
+echo x >"$WINEPREFIX/drive_c/users/Дима/Error Fix.bat"
+wine "$cli" create 'C:\Users\Дима\Error Fix.bat' </dev/null >/dev/null 2>&1 || fail "create of a Cyrillic target failed"
+info=$(lnkinfo "$(winepath -u "$startup" 2>/dev/null)/Error Fix.lnk")
+[ "$(field 'Description')" = 'Shortcut to C:\Users\Дима\Error Fix.bat' ] || fail "description: $(field 'Description')"
+[ "$(field 'Working directory')" = 'C:\Users\Дима\' ] || fail "working directory: $(field 'Working directory')"
+echo "lnkinfo: 2 passed, 0 failed"

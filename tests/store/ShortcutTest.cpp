@@ -25,8 +25,8 @@ LinkContents ReadLink(const std::string& file) {
       FAILED(link->QueryInterface(IID_IPersistFile, persist.PutVoid())) ||
       FAILED(persist->Load(ToWide(file).c_str(), STGM_READ)))
     return {};
-  char path[MAX_PATH] = "", description[1024] = "", workingDir[MAX_PATH] = "";
-  link->GetPath(path, MAX_PATH, nullptr, SLGP_RAWPATH);
+  char path[MAX_PATH + 1] = "", description[1024] = "", workingDir[MAX_PATH] = "";
+  link->GetPath(path, sizeof path, nullptr, SLGP_RAWPATH);
   link->GetDescription(description, sizeof description);
   link->GetWorkingDirectory(workingDir, MAX_PATH);
   return {path, description, workingDir};
@@ -102,6 +102,23 @@ TEST_F(ShortcutTest, OverlongLinkPathIsRefusedWhole) {
   EXPECT_EQ(Create(target, fits).Outcome, coWritten);
   EXPECT_EQ(Create(target, fits + "n").Outcome, coLinkPathTooLong);
   EXPECT_EQ(platform.Calls(Op::WriteShellLink), 1);
+}
+
+// A link keeps its target in MAX_PATH fields: a longer target would come back cut to garbage.
+TEST_F(ShortcutTest, TargetOfMaxPathOrMoreIsRefusedWhole) {
+  const std::string folder = "C:\\Tools\\" + std::string(200, 'd');
+  MakeFolder(folder);
+  const std::string fits = folder + "\\" + std::string(45, 'f') + ".exe";  // 259 characters
+  const std::string tooLong = folder + "\\" + std::string(46, 'f') + ".exe";
+  MakeFile(fits);
+  MakeFile(tooLong);
+  ASSERT_EQ(fits.size(), 259u);
+  EXPECT_EQ(Create(tooLong, "Long").Outcome, coTargetPathTooLong);
+  EXPECT_EQ(platform.Calls(Op::WriteShellLink), 0);
+  EXPECT_FALSE(Exists(userStartup + "\\Long.lnk"));
+  EXPECT_EQ(Create(fits, "Fits").Outcome, coWritten);
+  EXPECT_EQ(ReadLink(userStartup + "\\Fits.lnk").path, fits);
+  RemoveTree(folder);
 }
 
 TEST(MakeDisplayName, TakesTheFilePartWithoutItsLastExtension) {
