@@ -3,9 +3,6 @@
 // name in the way, and failures that must be said.
 #include <gmock/gmock.h>
 
-#include <windows.h>
-#include <sddl.h>
-
 #include <stdexcept>
 
 #include "base/Text.h"
@@ -176,27 +173,6 @@ TEST_F(ExactEntryTest, RelativeStartupFolderIsSkippedAndReportedOnceAndNothingIs
   EXPECT_EQ(platform.Calls(Op::WriteShellLink), 0);
   EXPECT_FALSE(Exists("C:\\Lost.lnk"));
 }
-
-// A key the user may only read, as an ACL makes it; the handle that set it puts it back.
-class LockedKey {
- public:
-  LockedKey(HKEY hive, const std::string& key) {
-    if (RegCreateKeyExA(hive, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, handle_.Put(), nullptr))
-      throw std::runtime_error("cannot create " + key);
-    Apply(L"D:P(A;;KR;;;WD)");
-  }
-  ~LockedKey() { Apply(L"D:P(A;;KA;;;WD)"); }
-
- private:
-  void Apply(const wchar_t* sddl) {
-    PSECURITY_DESCRIPTOR descriptor = nullptr;
-    if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl, SDDL_REVISION_1, &descriptor, nullptr))
-      throw std::runtime_error("bad SDDL");
-    UniqueLocal owned(descriptor);
-    RegSetKeySecurity(handle_.Get(), DACL_SECURITY_INFORMATION, descriptor);
-  }
-  UniqueKey handle_;
-};
 
 TEST_F(ExactEntryTest, KeyThatCannotBeWrittenIsReportedWithTheSystemsReasonNamingTheEntry) {
   SetString(kUser, run, "A", "C:\\a.exe");

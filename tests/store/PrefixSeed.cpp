@@ -1,5 +1,7 @@
 #include "tests/store/PrefixSeed.h"
 
+#include <sddl.h>
+
 #include <stdexcept>
 #include <vector>
 
@@ -97,6 +99,21 @@ void DeleteKey(HKEY hive, const std::string& key) {
 void DeleteStartupKeys() {
   for (HKEY hive : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE})
     for (const char* sub : {"Run", "Run-", "RunServices", "RunServices-"}) DeleteKey(hive, VersionKey(sub));
+}
+
+LockedKey::LockedKey(HKEY hive, const std::string& key) {
+  Check(RegCreateKeyExA(hive, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, handle_.Put(), nullptr),
+        "RegCreateKeyExA " + key);
+  Apply(L"D:P(A;;KR;;;WD)");
+}
+
+LockedKey::~LockedKey() { Apply(L"D:P(A;;KA;;;WD)"); }
+
+void LockedKey::Apply(const wchar_t* sddl) {
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl, SDDL_REVISION_1, &descriptor, nullptr)) return;
+  UniqueLocal owned(descriptor);
+  RegSetKeySecurity(handle_.Get(), DACL_SECURITY_INFORMATION, descriptor);
 }
 
 std::string ShellFolder(HKEY hive, const char* value) {

@@ -7,6 +7,8 @@
 #include <optional>
 #include <string>
 
+#include "base/Handles.h"
+
 namespace kestrun::test {
 
 inline constexpr const char* kShellFolders = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
@@ -36,6 +38,20 @@ std::string Utf16Bytes(const std::wstring& text);
 int ValueCount(HKEY hive, const std::string& key);  // -1 when the key is missing
 void DeleteKey(HKEY hive, const std::string& key);  // with everything below it; missing is fine
 void DeleteStartupKeys();                           // Run, Run-, RunServices, RunServices- of both hives
+
+// A key the user may only read while this lives, as an ACL makes it (created when missing); the
+// handle that set the ACL puts full access back.
+class LockedKey {
+ public:
+  LockedKey(HKEY hive, const std::string& key);
+  ~LockedKey();
+  LockedKey(const LockedKey&) = delete;
+  LockedKey& operator=(const LockedKey&) = delete;
+
+ private:
+  void Apply(const wchar_t* sddl);
+  UniqueKey handle_;
+};
 
 // A Shell Folders value ("Startup" under HKCU, "Common Startup" under HKLM); "" when missing.
 std::string ShellFolder(HKEY hive, const char* value);

@@ -144,6 +144,18 @@ TEST_F(CreateDialogTest, ShortcutThatCannotBeWrittenIsReportedAndTheDialogStays)
                                      {"Error", "\n" + SystemPlatform().SystemErrorText(ERROR_INVALID_NAME)}}));
 }
 
+// Nothing typed is wrong, but no link may land in the current directory or the root of the drive.
+TEST_F(CreateDialogTest, StartupFolderThatIsNoFullPathIsAnErrorAndTheDialogStays) {
+  SetShellFolder(HKEY_CURRENT_USER, "Startup", "relstart");
+  Fill(notepad, "Lost");
+  Run(dialog, {Create(), Answer(), StillOpenWithFocusIn(dialog.edFileName)});
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].caption, "Error");
+  EXPECT_NE(boxes[0].text.find("Startup folder is not known"), std::string::npos) << boxes[0].text;
+  EXPECT_EQ(GetFileAttributesA("relstart\\Lost.lnk"), INVALID_FILE_ATTRIBUTES);
+  EXPECT_EQ(GetFileAttributesA("C:\\Lost.lnk"), INVALID_FILE_ATTRIBUTES);
+}
+
 TEST_F(CreateDialogTest, OverlongShortcutPathIsRefusedWithAWarning) {
   Fill(notepad, std::string(300, 'n'));
   Run(dialog, {Create(), Answer(), StillOpenWithFocusIn(dialog.edDisplayName)});
