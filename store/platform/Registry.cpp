@@ -83,13 +83,4 @@ bool RegistryAccess::DeleteValue(const std::string& name) {
   return lastError_ == ERROR_SUCCESS;
 }
 
-std::string EncodeStringValue(const std::string& text) {
-  std::string data;
-  for (const wchar_t unit : ToWide(text) + L'\0') {
-    data += static_cast<char>(unit & 0xFF);
-    data += static_cast<char>((unit >> 8) & 0xFF);
-  }
-  return data;
-}
-
 }  // namespace kestrun

@@ -49,7 +49,5 @@ class RegistryAccess {
 bool ReadsAsString(const RegValue& value);
 // Decodes one value read as a string under the rules of ReadString (throws the same errors).
 std::string DecodeStringValue(const RegValue& value);
-// A text as a string value stores it: UTF-16LE with its terminating NUL.
-std::string EncodeStringValue(const std::string& text);
 
 }  // namespace kestrun
