@@ -7,9 +7,40 @@
 #include <cstdio>
 
 #include "base/Text.h"
+#include "store/platform/LinkInfo.h"
 
 namespace kestrun {
 namespace {
+
+bool IsAscii(const std::wstring& text) {
+  for (const wchar_t c : text)
+    if (c >= 0x80) return false;
+  return true;
+}
+
+// For the ANSI field, which readers decode in their own code page: the short form of a path outside
+// ASCII names the same file in ASCII; without one, "?" stands for each other character, which no
+// file name holds, so that the field can never name another file.
+std::string AnsiFieldOf(const std::wstring& path) {
+  std::wstring shortPath(GetShortPathNameW(path.c_str(), nullptr, 0), L'\0');
+  const DWORD n = GetShortPathNameW(path.c_str(), shortPath.data(), static_cast<DWORD>(shortPath.size()));
+  shortPath.resize(n > 0 && n < shortPath.size() ? n : 0);
+  const std::wstring& chosen = !shortPath.empty() && IsAscii(shortPath) ? shortPath : path;
+  std::string ansi;
+  for (const wchar_t c : chosen) ansi += c < 0x80 ? static_cast<char>(c) : '?';
+  return ansi;
+}
+
+HRESULT WriteWholeFile(const std::wstring& path, const std::string& bytes) {
+  const HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                                  nullptr);
+  if (file == INVALID_HANDLE_VALUE) return HRESULT_FROM_WIN32(GetLastError());
+  DWORD written = 0;
+  const BOOL ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+  const DWORD error = GetLastError();
+  CloseHandle(file);
+  return ok && written == bytes.size() ? S_OK : HRESULT_FROM_WIN32(error);
+}
 
 // Uninitialises only when the initialisation succeeded (S_FALSE counts: it must be balanced too).
 class ComApartment {
@@ -72,7 +103,14 @@ HRESULT Win32Platform::WriteShellLink(const std::string& target, const std::stri
   ComPtr<IPersistFile> file;
   hr = shellLink->QueryInterface(IID_IPersistFile, file.PutVoid());
   if (FAILED(hr)) return hr;
-  return file->Save(ToWide(link).c_str(), FALSE);
+  const std::wstring wideLink = ToWide(link), wideTarget = ToWide(target);
+  hr = file->Save(wideLink.c_str(), FALSE);
+  if (FAILED(hr) || IsAscii(wideTarget)) return hr;
+  // A shell that kept the path in the ANSI code page only (Wine's does) gets the exact one added.
+  std::string bytes;
+  if (ReadFileData(link, bytes) != ERROR_SUCCESS) return hr;
+  const std::optional<std::string> patched = WithUnicodeLocalPath(bytes, wideTarget, AnsiFieldOf(wideTarget));
+  return patched ? WriteWholeFile(wideLink, *patched) : hr;
 }
 
 std::string UnknownErrorText(ErrorCode code) {
