@@ -2,8 +2,8 @@
 // The real platform, but failing chosen calls on demand and logging them, so a test can break one
 // step of an operation on a real registry and real folders. A call's subject, for matching, is
 // "HKCU\<path>" or "HKLM\<path>" for OpenKey, the value name for value calls, nothing for EnumValues,
-// the path for files ("<source> -> <target>" for FileCopy), the link for WriteShellLink, the file
-// for ShellOpen.
+// the path for files (ReadFileData included; "<source> -> <target>" for FileCopy), the link for
+// WriteShellLink, the file for ShellOpen.
 #include <string>
 #include <utility>
 #include <vector>
