@@ -20,6 +20,7 @@ namespace kestrun::gui {
 
 enum class Placement { Fixed, OwnerCentre };
 
+// Sizes and positions are 96-DPI figures; the form scales them to the DPI of its monitor.
 struct FormLayout {
   std::string caption;
   int width = 0;   // client size; the window has no frame, so it is also the window size
@@ -43,6 +44,7 @@ class Form {
   [[nodiscard]] HWND Handle() const { return hwnd_; }
   [[nodiscard]] Form* Owner() const { return owner_; }
   [[nodiscard]] ControlHost& Host() { return host_; }
+  [[nodiscard]] int Dpi() const { return host_.Dpi(); }
 
   // Windowless controls, in creation order (later ones paint on top); parent null: the client area.
   template <typename T, typename... Args>
@@ -66,6 +68,7 @@ class Form {
   void Show();
   void Hide();
   // A modal form ends its loop with result 2 unless a result was set; the main form ends the app.
+  // Nothing happens when CloseQuery says no.
   void Close();
 
   // Disables the application's other windows and runs a nested loop until a modal result is set.
@@ -87,6 +90,16 @@ class Form {
  protected:
   virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
   virtual void Activate();
+  // Asked by Close before the form goes; false keeps it open.
+  virtual bool CloseQuery() { return true; }
+  // A key pressed while this form is the active one, wherever in it the focus lies, before any control
+  // sees it; true if it was the form's own shortcut.
+  virtual bool ShortcutKey(WORD /*key*/, ShiftState /*shift*/) { return false; }
+  // After the form re-laid itself at a new DPI: pictures painted per DPI are chosen again here.
+  virtual void DpiChanged() {}
+  // Re-lays the form at dpi: fonts, controls, native children, and the window at suggested (or at its
+  // scaled size where it is).
+  void ApplyDpi(int dpi, const RECT* suggested);
 
  private:
   class Port : public HostPort {
@@ -113,13 +126,26 @@ class Form {
   bool FocusNextTabStop(HWND from, bool backwards);
   void RunModalLoop();
   [[nodiscard]] RECT NativeRect(GraphicControl* parent, Bounds bounds) const;
+  [[nodiscard]] POINT FittedPosition(POINT designPosition) const;
+
+  // A native child and where it lies in design figures, to be laid out again at a new DPI.
+  struct NativeChild {
+    HWND hwnd;  // not owned
+    GraphicControl* parent;
+    Bounds bounds;
+    int font;  // index into childFonts_, -1: the form's font
+  };
 
   HWND hwnd_ = nullptr;
   Form* owner_;  // not owned
   Placement placement_;
   COLORREF color_;
+  int designWidth_;
+  int designHeight_;
+  FontStyle fontStyle_;
   UniqueGdiObject font_;  // owned; lent to native children
-  std::vector<UniqueGdiObject> childFonts_;  // owned; fonts of the edits
+  std::vector<std::pair<FontStyle, UniqueGdiObject>> childFonts_;  // owned; fonts of the edits
+  std::vector<NativeChild> natives_;
   std::vector<HWND> tabOrder_;               // not owned: children, destroyed with the window
   HWND focus_ = nullptr;
   bool modal_ = false;

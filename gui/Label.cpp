@@ -31,7 +31,8 @@ void Label::SetTextColor(COLORREF color) {
 
 void Label::SetFont(const FontStyle& font) {
   style_.font = font;
-  font_ = CreateFontObject(font);
+  fontDpi_ = Dpi();
+  font_ = CreateFontObject(font, fontDpi_);
   AdjustBounds();
   Invalidate();
 }
@@ -55,21 +56,27 @@ void Label::SetShowAccelChar(bool show) {
   Invalidate();
 }
 
+void Label::CMDpiChanged() {
+  if (Dpi() == fontDpi_) return;
+  SetFont(style_.font);
+}
+
 // Measures as DrawText will draw; an empty text measures as one space, so the box keeps a line.
 void Label::AdjustBounds() {
   if (!style_.autoSize) return;
   WindowDc screen(nullptr);
   SelectObjectGuard font(screen.Get(), font_.Get());
   std::string text = style_.text.empty() ? std::string(" ") : style_.text;
-  RECT rect{0, 0, Width(), 0};
+  RECT rect{0, 0, PixelWidth(), 0};
   DrawTextA(screen.Get(), text.c_str(), static_cast<int>(text.size()), &rect, DrawFlags() | DT_CALCRECT);
+  const int width = Unscale(rect.right, fontDpi_, 1);
   int left = Left();
-  if (style_.alignment == Alignment::Right) left += Width() - rect.right;
-  SetBounds({left, Top(), rect.right, rect.bottom});
+  if (style_.alignment == Alignment::Right) left += Width() - width;
+  SetBounds({left, Top(), width, Unscale(rect.bottom, fontDpi_, 1)});
 }
 
 void Label::Paint(HDC dc) {
-  RECT rect{0, 0, Width(), Height()};
+  RECT rect{0, 0, PixelWidth(), PixelHeight()};
   if (!style_.transparent) FillSolid(dc, rect, Color());
   SelectObjectGuard font(dc, font_.Get());
   SetBkMode(dc, TRANSPARENT);

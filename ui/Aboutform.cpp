@@ -30,7 +30,7 @@ TfmAbout::TfmAbout(gui::Form* main, IPlatform& platform)
   KSpeedButton1->SetCancel(true);
   KSpeedButton1->OnClick = [this](gui::GraphicControl&) { Close(); };
   Image1 = &Add<gui::Image>(Panel1, gui::Bounds{2, 2, 380, 196});
-  Image1->SetBitmap(LoadBitmapResource(IDB_ABOUT));
+  LoadPicture();
   Image1->OnMouseDown = [this](gui::GraphicControl&, gui::MouseButton, gui::ShiftState, int, int) {
     StartSystemMove();
   };
@@ -39,6 +39,13 @@ TfmAbout::TfmAbout(gui::Form* main, IPlatform& platform)
   Image4 = AddLink({47, 160, 290, 14}, "iexplore", kOrderPage1);
   Image5 = AddLink({47, 177, 290, 14}, "iexplore", kOrderPage2);
 }
+
+void TfmAbout::LoadPicture() {
+  DpiBitmap picture = LoadBitmapForDpi(IDB_ABOUT, Dpi());
+  Image1->SetBitmap(std::move(picture.bitmap), picture.dpi);
+}
+
+void TfmAbout::DpiChanged() { LoadPicture(); }
 
 gui::Image* TfmAbout::AddLink(gui::Bounds bounds, std::string file, std::string parameters) {
   gui::Image* area = &Add<gui::Image>(Panel1, bounds);

@@ -22,7 +22,11 @@ class TfmAbout : public gui::Form {
   gui::Image* Image4;
   gui::Image* Image5;
 
+ protected:
+  void DpiChanged() override;
+
  private:
+  void LoadPicture();
   gui::Image* AddLink(gui::Bounds bounds, std::string file, std::string parameters);
 
   IPlatform& platform_;  // not owned

@@ -25,6 +25,8 @@ class TForm1 : public gui::Form {
 
   void LoadStartupList();
   [[nodiscard]] const StartupRows& Rows() const { return rows_; }
+  // Check marks changed in the list since the last scan.
+  [[nodiscard]] bool UnsavedMarks() const;
 
   // Components, in creation order; owned by the form.
   gui::Panel* Panel1;
@@ -57,8 +59,18 @@ class TForm1 : public gui::Form {
   gui::Timer* Timer1;
   gui::ImageList ImageList1{449, 67};
 
+ protected:
+  bool CloseQuery() override;
+  bool ShortcutKey(WORD key, gui::ShiftState shift) override;
+  void DpiChanged() override;
+
  private:
   void CreateComponents();
+  void LoadPictures();
+  bool SettleUnsavedMarks();
+  void SaveCheckMarks();
+  int FindRow(const StartupRow& row, bool enabled) const;
+  void FitColumns();
   void CreateToolbar();
   gui::Label* AddTile(int left);
   gui::Label* AddCaption(gui::Bounds bounds, const std::string& text);
@@ -87,6 +99,7 @@ class TForm1 : public gui::Form {
   StartupRows rows_;          // what lvStartup shows, row for row
   TfmAbout* about_ = nullptr;  // not owned
   std::int32_t bannerIndex_ = 3;
+  int bannerDpi_ = 96;  // the DPI the banners in ImageList1 were painted for
 };
 
 }  // namespace kestrun
