@@ -143,6 +143,8 @@ Form::~Form() {
   Application::Instance().FormDestroyed(*this);
 }
 
+const char* Form::ClassName() { return kClassName; }
+
 Form* Form::FromHandle(HWND hwnd) {
   if (!hwnd || GetWindowLongPtrA(hwnd, GWLP_WNDPROC) != reinterpret_cast<LONG_PTR>(&Form::WindowProc))
     return nullptr;

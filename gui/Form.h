@@ -39,6 +39,8 @@ class Form {
   Form& operator=(const Form&) = delete;
   virtual ~Form();
 
+  // The window class of every form: another process of ours finds our windows by it.
+  [[nodiscard]] static const char* ClassName();
   // The form behind one of our windows, or null for any other window.
   [[nodiscard]] static Form* FromHandle(HWND hwnd);
   [[nodiscard]] HWND Handle() const { return hwnd_; }

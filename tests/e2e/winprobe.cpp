@@ -6,12 +6,16 @@
 //   winprobe selected            the main list's selected row (-1 for none) and whether it has the focus
 //   winprobe box TITLE [ms]      wait for the platform's message box with that title; print its text
 //   winprobe boxgone TITLE [ms]  wait until that message box has closed
+//   winprobe count TITLE         how many visible top-level windows have that title
+//   winprobe foreground          the title of the foreground window
+//   winprobe columns             the main list's column widths and its client width
 #include <windows.h>
 #include <commctrl.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -82,6 +86,37 @@ int Selected() {
   return 0;
 }
 
+BOOL CALLBACK CountMatch(HWND hwnd, LPARAM param) {
+  auto* search = reinterpret_cast<std::pair<std::string, int>*>(param);
+  char text[512] = "";
+  GetWindowTextA(hwnd, text, sizeof text);
+  if (IsWindowVisible(hwnd) && search->first == text) ++search->second;
+  return TRUE;
+}
+
+int Count(const std::string& title) {
+  std::pair<std::string, int> search{title, 0};
+  EnumWindows(CountMatch, reinterpret_cast<LPARAM>(&search));
+  std::printf("%d\n", search.second);
+  return 0;
+}
+
+int Foreground() {
+  char text[512] = "";
+  GetWindowTextA(GetForegroundWindow(), text, sizeof text);
+  std::printf("%s\n", text);
+  return 0;
+}
+
+int Columns() {
+  HWND list = MainList();
+  if (!list) return 1;
+  RECT client;
+  GetClientRect(list, &client);
+  std::printf("%d %d %ld\n", ListView_GetColumnWidth(list, 0), ListView_GetColumnWidth(list, 1), client.right);
+  return 0;
+}
+
 int BoxText(const std::string& title, int ms) {
   HWND box = WaitFor(title, ms, true, "#32770");
   if (!box) return 1;
@@ -102,6 +137,9 @@ int main(int argc, char** argv) {
   else if (verb == "rows") rc = Rows();
   else if (verb == "selected") rc = Selected();
   else if (verb == "box" && argc > 2) rc = BoxText(argv[2], ms);
+  else if (verb == "count" && argc > 2) rc = Count(argv[2]);
+  else if (verb == "foreground") rc = Foreground();
+  else if (verb == "columns") rc = Columns();
   else if (verb == "boxgone" && argc > 2) rc = WaitFor(argv[2], ms, false, "#32770") ? 1 : 0;
   std::fflush(stdout);
   return rc;
