@@ -13,6 +13,7 @@ namespace {
 
 constexpr char kClassName[] = "KestrunForm";
 constexpr WPARAM kSystemMove = 0xF012;  // SC_MOVE | HTCAPTION: move as if the caption were dragged
+constexpr UINT kDoDefaultAction = WM_APP + 0x51;  // wParam: index of the exposed control
 
 ShiftState MouseShift(WPARAM wParam) {
   ShiftState shift;
@@ -133,11 +134,13 @@ void Form::ApplyDpi(int dpi, const RECT* suggested) {
   } else {
     SetWindowPos(hwnd_, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
+  tips_.UpdateRects();
   DpiChanged();
   ::InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
 Form::~Form() {
+  if (accessible_) accessible_->Disconnect();
   timers_.clear();
   if (hwnd_) DestroyWindow(hwnd_);
   Application::Instance().FormDestroyed(*this);
@@ -177,6 +180,9 @@ LRESULT CALLBACK Form::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM
 }
 
 LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_MOUSEMOVE || message == WM_LBUTTONDOWN || message == WM_LBUTTONUP ||
+      message == WM_RBUTTONDOWN || message == WM_RBUTTONUP)
+    tips_.Relay(message, wParam, lParam);
   switch (message) {
     case WM_ERASEBKGND:
       return 1;  // WM_PAINT covers every pixel from an off-screen surface
@@ -246,6 +252,12 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       break;
     case WM_CLOSE:
       Close();
+      return 0;
+    case WM_GETOBJECT:
+      if (LRESULT result = OnGetObject(wParam, lParam)) return result;
+      break;
+    case kDoDefaultAction:
+      DoDefaultAction(wParam);
       return 0;
     case WM_DPICHANGED:
       ApplyDpi(HIWORD(wParam), reinterpret_cast<const RECT*>(lParam));
@@ -340,6 +352,35 @@ Edit Form::AddEdit(GraphicControl* parent, Bounds bounds, const FontStyle& font)
   }
   return edit;
 }
+
+void Form::Expose(GraphicControl& control, AccessibleRole role, std::function<std::string()> name,
+                  std::string shortcut) {
+  accessibleItems_.push_back({&control, role, std::move(name), std::move(shortcut)});
+}
+
+// Only the client area is ours to describe; the system describes the window around it.
+LRESULT Form::OnGetObject(WPARAM wParam, LPARAM lParam) {
+  if (static_cast<LONG>(lParam) != OBJID_CLIENT || accessibleItems_.empty()) return 0;
+  // Handing the object to another process marshals it, which needs COM on this thread; kept for life.
+  static const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  (void)com;
+  if (!accessible_) {
+    accessible_ = ClientAccessible::Create(hwnd_, accessibleItems_, [this](GraphicControl& control) {
+      for (size_t i = 0; i < accessibleItems_.size(); ++i)
+        if (accessibleItems_[i].control == &control) PostMessageA(hwnd_, kDoDefaultAction, i, 0);
+    });
+  }
+  const LRESULT result = LresultFromObject(__uuidof(IAccessible), wParam, accessible_.Get());
+  return SUCCEEDED(static_cast<HRESULT>(result)) ? result : 0;
+}
+
+void Form::DoDefaultAction(WPARAM index) {
+  if (index >= accessibleItems_.size()) return;
+  GraphicControl& control = *accessibleItems_[index].control;
+  if (control.Showing() && control.Enabled()) control.Click();
+}
+
+void Form::AddInfoTip(const GraphicControl& control, const std::string& text) { tips_.Add(hwnd_, control, text); }
 
 Timer& Form::AddTimer(UINT interval, std::function<void()> onTimer) {
   timers_.push_back(std::make_unique<Timer>(hwnd_, nextTimerId_++, interval, std::move(onTimer)));

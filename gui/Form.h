@@ -10,9 +10,11 @@
 #include <utility>
 #include <vector>
 
+#include "gui/ClientAccessible.h"
 #include "gui/ControlHost.h"
 #include "gui/Edit.h"
 #include "gui/Gdi.h"
+#include "gui/InfoTips.h"
 #include "gui/ListView.h"
 #include "gui/Timer.h"
 
@@ -62,6 +64,12 @@ class Form {
   // Edits join the Tab order in the order they are added; the first has the focus at first activation.
   Edit AddEdit(GraphicControl* parent, Bounds bounds, const FontStyle& font);
   Timer& AddTimer(UINT interval, std::function<void()> onTimer);
+  // A windowless control a screen reader should find in the client area, named by name() when asked.
+  void Expose(GraphicControl& control, AccessibleRole role, std::function<std::string()> name,
+              std::string shortcut = {});
+  // An info tip shown while the pointer rests on a windowless control.
+  void AddInfoTip(const GraphicControl& control, const std::string& text);
+  [[nodiscard]] std::string InfoTipOf(const GraphicControl& control) const { return tips_.TextOf(control); }
 
   [[nodiscard]] std::string Caption() const;
   void SetCaption(const std::string& caption);
@@ -127,6 +135,8 @@ class Form {
   bool OnSetCursor(LPARAM lParam);
   bool FocusNextTabStop(HWND from, bool backwards);
   void RunModalLoop();
+  LRESULT OnGetObject(WPARAM wParam, LPARAM lParam);
+  void DoDefaultAction(WPARAM index);
   [[nodiscard]] RECT NativeRect(GraphicControl* parent, Bounds bounds) const;
   [[nodiscard]] POINT FittedPosition(POINT designPosition) const;
 
@@ -156,6 +166,9 @@ class Form {
   std::vector<std::unique_ptr<Timer>> timers_;
   Port port_{*this};
   ControlHost host_{port_};
+  InfoTips tips_{host_};
+  std::vector<AccessibleItem> accessibleItems_;
+  ComPtr<ClientAccessible> accessible_;  // one reference; disconnected when the form goes
   std::vector<std::unique_ptr<GraphicControl>> controls_;  // owned; destroyed before host_
 };
 

@@ -38,6 +38,12 @@ TfmAbout::TfmAbout(gui::Form* main, IPlatform& platform)
   Image3 = AddLink({91, 121, 201, 13}, std::string("mailto:") + kSupportMail, "");
   Image4 = AddLink({47, 160, 290, 14}, "iexplore", kOrderPage1);
   Image5 = AddLink({47, 177, 290, 14}, "iexplore", kOrderPage2);
+  // Named by the text the picture shows under each strip.
+  Expose(*Image2, gui::AccessibleRole::Link, [] { return std::string("www.tamselsoft.example"); });
+  Expose(*Image3, gui::AccessibleRole::Link, [] { return std::string(kSupportMail); });
+  Expose(*Image4, gui::AccessibleRole::Link, [] { return std::string("Tamsel DiskTally"); });
+  Expose(*Image5, gui::AccessibleRole::Link, [] { return std::string("Tamsel ClipKeeper"); });
+  Expose(*KSpeedButton1, gui::AccessibleRole::PushButton, [] { return std::string("Close"); }, "Esc");
 }
 
 void TfmAbout::LoadPicture() {

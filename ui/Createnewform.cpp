@@ -73,6 +73,7 @@ TKSpeedButton* TfmStartupCreateDialog::AddButton(gui::Bounds bounds, gui::Label*
   auto* button = &Add<TKSpeedButton>(Panel1, bounds);
   MakeBorderedButton(*button, [this, click] { (this->*click)(); });
   BindHoverCaption(*button, *caption, [](gui::Label& label) { label.SetWidth(88); });
+  Expose(*button, gui::AccessibleRole::PushButton, [caption] { return caption->Text(); });
   return button;
 }
 

@@ -67,6 +67,12 @@ TfmMessageBox::TfmMessageBox(gui::Form* owner) : Form(BoxLayout(), owner) {
   for (const Trio& trio : {Trio{bbtYes, labYes, lYes}, Trio{bbtNo, labNo, lNo}, Trio{bbtOk, labOk, lOk},
                            Trio{bbtCancel, labCancel, lCancel}})
     BindHoverCaption(*trio.button, *trio.caption, [](gui::Label& caption) { caption.SetWidth(kPlateWidth); });
+  for (const Trio& trio : {Trio{bbtYes, labYes, lYes}, Trio{bbtNo, labNo, lNo}, Trio{bbtOk, labOk, lOk},
+                           Trio{bbtCancel, labCancel, lCancel}}) {
+    gui::Label* caption = trio.caption;
+    Expose(*trio.button, gui::AccessibleRole::PushButton, [caption] { return caption->Text(); });
+  }
+  Expose(*lMessage, gui::AccessibleRole::StaticText, [this] { return lMessage->Text(); });
   lMessage->OnMouseDown = [this](GraphicControl&, gui::MouseButton, gui::ShiftState, int, int) {
     lMessageMouseDown();
   };

@@ -61,6 +61,11 @@ void TForm1::CreateComponents() {
   Panel6 = &Add<gui::Panel>(Panel2, gui::Bounds{0, 17, 449, 77}, FlatPanel(kToolbarBlue));
   Panel6->OnMouseDown = move;
   CreateToolbar();
+  AddInfoTip(*Image4, "Help (F1)");
+  AddInfoTip(*Image3, "Close (Alt+F4)");
+  Expose(*Image4, gui::AccessibleRole::PushButton, [] { return std::string("Help"); }, "F1");
+  Expose(*Image3, gui::AccessibleRole::PushButton, [] { return std::string("Close"); }, "Alt+F4");
+  Expose(*iBanner, gui::AccessibleRole::Link, [] { return std::string("Tamsel Soft web site"); });
   Timer1 = &AddTimer(4000, [this] { Timer1Timer(); });
   LoadPictures();
 }
@@ -114,6 +119,21 @@ void TForm1::CreateToolbar() {
   BindHover(bbtRemove, lRemove, false);
   BindHover(bbtCreateNew, lCreateNew, true);
   BindHover(bbtAbout, lAbout, false);
+  AddInfoTip(*bbtSaveSettings, "Save Settings (Ctrl+S)");
+  AddInfoTip(*bbtRefresh, "Refresh (F5)");
+  AddInfoTip(*bbtRemove, "Remove (Delete)");
+  AddInfoTip(*bbtCreateNew, "Create New (Ctrl+N)");
+  AddInfoTip(*bbtAbout, "About");
+  ExposeTile(bbtSaveSettings, lSaveSettings, "Ctrl+S");
+  ExposeTile(bbtRefresh, lRefresh, "F5");
+  ExposeTile(bbtRemove, lRemove, "Delete");
+  ExposeTile(bbtCreateNew, lCreateNew, "Ctrl+N");
+  ExposeTile(bbtAbout, lAbout, "");
+}
+
+// A screen reader names a tile by the caption under it.
+void TForm1::ExposeTile(TKSpeedButton* button, gui::Label* caption, const std::string& key) {
+  Expose(*button, gui::AccessibleRole::PushButton, [caption] { return caption->Text(); }, key);
 }
 
 gui::Label* TForm1::AddTile(int left) { return &Add<gui::Label>(Panel6, gui::Bounds{left, 8, 56, 56}, PlateStyle()); }

@@ -88,6 +88,19 @@ click $((x + 175 + 45)) $((y + 120))
 probe gone Confirm || fail "Confirm still open"
 has "$mac\\Run" MachineRun || fail "No deleted an entry"
 
+step "keys do nothing while a box is open over the window"
+key space
+unsaved=$(marks)
+click 531 211  # the About tile
+probe window "About Kestrun" >/dev/null || fail "About did not open"
+key ctrl+s
+key F5
+key Escape
+probe gone "About Kestrun" || fail "About did not close"
+[ "$(marks)" = "$unsaved" ] || fail "a key behind the About box changed the list"
+has "$mac\\Run-" MachineRun && fail "Ctrl+S behind the About box saved"
+key F5
+
 step "Ctrl+N opens Create New"
 key ctrl+n
 probe window "Create New" >/dev/null || fail "Ctrl+N opened no dialog"
@@ -137,4 +150,4 @@ timeout 30 wine "$program" </dev/null >/dev/null 2>&1 || fail "the second start 
 [ "$(probe count "$main")" = 1 ] || fail "two main windows"
 for _ in $(seq 25); do [ "$(probe foreground)" = "$main" ] && break; sleep 0.2; done
 [ "$(probe foreground)" = "$main" ] || fail "foreground is '$(probe foreground)'"
-echo "keyboard journey: 9 passed, 0 failed"
+echo "keyboard journey: 10 passed, 0 failed"
