@@ -46,6 +46,8 @@ class Label : public GraphicControl {
 
  private:
   void AdjustBounds();
+  // The box, in design figures, that the text needs at the font's DPI.
+  [[nodiscard]] SIZE FittedSize() const;
 
   LabelStyle style_;
   UniqueGdiObject font_;  // owned

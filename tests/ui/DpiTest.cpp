@@ -123,6 +123,10 @@ TEST_F(DpiTest, DpiChangeRelaysTheWindowAndBackAgain) {
   EXPECT_TRUE(EqualRect(&now, &suggested));
   EXPECT_EQ(ListFontHeight(main.lvStartup.Handle()), -gui::Scale(11, other));
   ExpectTextsFit(main);
+  // Captions keep the boxes that centre them on their tiles.
+  EXPECT_EQ(main.lRefresh->Width(), 56);
+  EXPECT_EQ(main.lSaveSettings->Width(), 56);
+  EXPECT_EQ(main.lSaveSettings->Height(), 56);
 
   RECT back{239, 158, 239 + before.cx, 158 + before.cy};
   SendMessageA(main.Handle(), WM_DPICHANGED, MAKEWPARAM(start, start), reinterpret_cast<LPARAM>(&back));
