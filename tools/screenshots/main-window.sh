@@ -38,5 +38,21 @@ if [ "$dpi" = 96 ]; then
 else
   import -window root -crop "${w}x${h}+${x}+${y}" +repage "$out/main-window-$((dpi * 100 / 96)).png"
 fi
+# The question and the About box at this scale, opened as a screen reader would (their default actions).
+probe() { wine "$build/tests/e2e/winprobe.exe" "$@" </dev/null | tr -d '\r'; }
+suffix=$([ "$dpi" = 96 ] || echo "-$((dpi * 100 / 96))")
+shoot() {  # window title, file name
+  local bx by bw bh
+  read -r bx by bw bh < <(probe window "$1")
+  sleep 0.5
+  import -window root -crop "${bw}x${bh}+${bx}+${by}" +repage "$out/$2$suffix.png"
+}
+probe accdo "Tamsel Soft Kestrun" Remove
+shoot Confirm confirm
+probe accdo Confirm No
+probe gone Confirm
+probe accdo "Tamsel Soft Kestrun" About
+shoot "About Kestrun" about
+probe accdo "About Kestrun" Close
 echo "window at $x,$y, ${w}x${h} ($dpi DPI)"
 echo "screenshots in $out"
