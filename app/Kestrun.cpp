@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include "gui/Application.h"
+#include "gui/SingleInstance.h"
 #include "ui/Aboutform.h"
 #include "ui/Createnewform.h"
 #include "ui/Messageform.h"
@@ -9,12 +10,21 @@
 
 namespace {
 
+constexpr char kTitle[] = "Tamsel Soft Kestrun";
+
 int RunKestrun() {
   using namespace kestrun;
-  TForm1 main(SystemPlatform());
+  // A second start shows the running window: two copies would each show a list the other has changed.
+  gui::SingleInstance instance("Local\\TamselSoft.Kestrun");
+  if (!instance.First()) {
+    gui::BringRunningWindowToFront(kTitle, 5000);
+    return 0;
+  }
+  IPlatform& platform = SystemPlatform();
+  TForm1 main(platform);
   TfmMessageBox messageBox(&main);
-  TfmStartupCreateDialog createDialog(&main, SystemPlatform());
-  TfmAbout about(&main);
+  TfmStartupCreateDialog createDialog(&main, platform);
+  TfmAbout about(&main, platform);
   main.SetAboutBox(&about);
   return gui::Application::Instance().Run(main);
 }
@@ -23,7 +33,7 @@ int RunKestrun() {
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   auto& app = kestrun::gui::Application::Instance();
-  app.SetTitle("Tamsel Soft Kestrun");
+  app.SetTitle(kTitle);
   int code = 0;
   app.Guard([&code] { code = RunKestrun(); });
   return code;

@@ -29,6 +29,7 @@ class SilentReport : public IErrorReport {
   void ShowSystemError(ErrorCode code, const std::string& subject) override {
     std::fprintf(stderr, "scan reported %lu for %s\n", static_cast<unsigned long>(code), subject.c_str());
   }
+  void ShowFailure(const std::string& text) override { std::fprintf(stderr, "scan reported: %s\n", text.c_str()); }
 };
 
 std::string UserStartup() { return test::ShellFolder(HKEY_CURRENT_USER, "Startup"); }
@@ -84,8 +85,8 @@ size_t Baseline() {
   return found;
 }
 
-size_t Scan(TStartupStore& store) {
-  TStartupRows rows;
+size_t Scan(StartupStore& store) {
+  StartupRows rows;
   store.LoadStartupList(rows);
   return rows.size();
 }
@@ -101,7 +102,7 @@ double Median(std::vector<double> times) {
   return times[times.size() / 2];
 }
 
-void PrintCalls(TStartupStore& store, test::FaultyPlatform& counted) {
+void PrintCalls(StartupStore& store, test::FaultyPlatform& counted) {
   counted.ClearLog();
   Scan(store);
   std::printf("  platform calls in one scan: OpenKey %d, EnumValues %d, QueryValue %d, ListFolder %d, "
@@ -115,8 +116,8 @@ double Measure(int values, int files) {
   Seed(values, files);
   SilentReport report;
   test::FaultyPlatform counted;
-  TStartupStore store(SystemPlatform(), report);
-  TStartupStore countedStore(counted, report);
+  StartupStore store(SystemPlatform(), report);
+  StartupStore countedStore(counted, report);
   size_t scanned = 0, listed = 0;
   Milliseconds([&] { return Scan(store); }, scanned);  // warm-up: the disabled folder is made here
   std::vector<double> scanTimes, baseTimes;

@@ -251,7 +251,7 @@ int TKSpeedButton::PaintFlat(HDC dc, const RECT& rect) {
 }
 
 void TKSpeedButton::Paint(HDC dc) {
-  RECT rect{0, 0, Width(), Height()};
+  RECT rect{0, 0, PixelWidth(), PixelHeight()};
   int slot = 0;
   if (!Enabled()) {
     state_ = ibsDisabled;

@@ -63,6 +63,8 @@ void Application::Guard(const std::function<void()>& work) {
     work();
   } catch (const std::exception& error) {
     ShowException(error);
+  } catch (...) {
+    ShowError("Unexpected error");
   }
 }
 

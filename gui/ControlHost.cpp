@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "gui/Dpi.h"
 #include "gui/Gdi.h"
 
 namespace kestrun::gui {
@@ -14,6 +15,7 @@ ControlHost::~ControlHost() {
 void ControlHost::Add(GraphicControl& control, GraphicControl* parent) {
   controls_.push_back(&control);
   control.Attach(this, parent);
+  control.CMDpiChanged();
   Invalidate(control);
 }
 
@@ -33,13 +35,25 @@ std::vector<GraphicControl*> ControlHost::ChildrenOf(const GraphicControl* paren
   return children;
 }
 
-RECT ControlHost::ClientRectOf(const GraphicControl& control) const {
-  int x = 0, y = 0;
+void ControlHost::SetDpi(int dpi) {
+  if (dpi <= 0 || dpi == dpi_) return;
+  dpi_ = dpi;
+  const std::vector<GraphicControl*> order = controls_;
+  for (GraphicControl* c : order) c->CMDpiChanged();
+}
+
+POINT ControlHost::DesignOrigin(const GraphicControl& control) const {
+  POINT origin{0, 0};
   for (const GraphicControl* c = &control; c; c = c->Parent()) {
-    x += c->Left();
-    y += c->Top();
+    origin.x += c->Left();
+    origin.y += c->Top();
   }
-  return {x, y, x + control.Width(), y + control.Height()};
+  return origin;
+}
+
+RECT ControlHost::ClientRectOf(const GraphicControl& control) const {
+  POINT origin = DesignOrigin(control);
+  return ScaleRect(origin.x, origin.y, control.Width(), control.Height(), dpi_);
 }
 
 RECT ControlHost::VisibleRectOf(const GraphicControl& control) const {

@@ -36,7 +36,13 @@ class ControlHost {
   [[nodiscard]] const std::vector<GraphicControl*>& Controls() const { return controls_; }
   [[nodiscard]] std::vector<GraphicControl*> ChildrenOf(const GraphicControl* parent) const;
 
-  // Client-area rectangle of a control, and the part of it its ancestors leave visible.
+  // Controls are laid out in design figures; the host draws and hit-tests them at its DPI.
+  [[nodiscard]] int Dpi() const { return dpi_; }
+  void SetDpi(int dpi);
+  // A control's top-left corner in the client area, in design figures.
+  [[nodiscard]] POINT DesignOrigin(const GraphicControl& control) const;
+
+  // Client-area rectangle of a control in pixels, and the part of it its ancestors leave visible.
   [[nodiscard]] RECT ClientRectOf(const GraphicControl& control) const;
   [[nodiscard]] RECT VisibleRectOf(const GraphicControl& control) const;
   [[nodiscard]] GraphicControl* ControlAt(POINT point, bool allowDisabled) const;
@@ -71,6 +77,7 @@ class ControlHost {
   std::vector<GraphicControl*> controls_;  // not owned; creation order = paint order
   GraphicControl* captured_ = nullptr;
   GraphicControl* hover_ = nullptr;
+  int dpi_ = 96;
 };
 
 }  // namespace kestrun::gui

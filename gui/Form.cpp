@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "gui/Application.h"
+#include "gui/Dpi.h"
 
 namespace kestrun::gui {
 
@@ -12,6 +13,7 @@ namespace {
 
 constexpr char kClassName[] = "KestrunForm";
 constexpr WPARAM kSystemMove = 0xF012;  // SC_MOVE | HTCAPTION: move as if the caption were dragged
+constexpr UINT kDoDefaultAction = WM_APP + 0x51;  // wParam: index of the exposed control
 
 ShiftState MouseShift(WPARAM wParam) {
   ShiftState shift;
@@ -86,18 +88,65 @@ Form::Form(const FormLayout& layout, Form* owner)
     : owner_(owner),
       placement_(layout.placement),
       color_(layout.color == CLR_INVALID ? ButtonFaceColor() : layout.color),
-      font_(CreateFontObject(layout.font)) {
+      designWidth_(layout.width),
+      designHeight_(layout.height),
+      fontStyle_(layout.font) {
   RegisterClassOnce();
-  CreateWindowExA(0, kClassName, layout.caption.c_str(), WS_POPUP | WS_CLIPCHILDREN, layout.position.x,
-                  layout.position.y, layout.width, layout.height, owner ? owner->Handle() : nullptr, nullptr,
-                  GetModuleHandleA(nullptr), this);
+  host_.SetDpi(SystemDpi());
+  font_ = CreateFontObject(fontStyle_, Dpi());
+  const POINT at = FittedPosition(layout.position);
+  CreateWindowExA(0, kClassName, layout.caption.c_str(), WS_POPUP | WS_CLIPCHILDREN, at.x, at.y,
+                  Scale(layout.width, Dpi()), Scale(layout.height, Dpi()), owner ? owner->Handle() : nullptr,
+                  nullptr, GetModuleHandleA(nullptr), this);
+  // A monitor of another scale than the system's: lay out again where the window really is.
+  if (hwnd_ && WindowDpi(hwnd_) != Dpi()) ApplyDpi(WindowDpi(hwnd_), nullptr);
+}
+
+// At 96 DPI the design position as it is; scaled, it is kept on the screen's work area.
+POINT Form::FittedPosition(POINT designPosition) const {
+  POINT at{Scale(designPosition.x, Dpi()), Scale(designPosition.y, Dpi())};
+  if (Dpi() == kDesignDpi) return at;
+  RECT area{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  MONITORINFO info{sizeof info, {}, {}, 0};
+  if (GetMonitorInfoA(MonitorFromPoint(at, MONITOR_DEFAULTTONEAREST), &info)) area = info.rcWork;
+  at.x = std::max<int>(area.left, std::min<int>(at.x, area.right - Scale(designWidth_, Dpi())));
+  at.y = std::max<int>(area.top, std::min<int>(at.y, area.bottom - Scale(designHeight_, Dpi())));
+  return at;
+}
+
+void Form::ApplyDpi(int dpi, const RECT* suggested) {
+  if (!hwnd_ || dpi <= 0) return;
+  host_.SetDpi(dpi);
+  // The children hold the old fonts until they are given the new ones.
+  std::vector<UniqueGdiObject> old;
+  old.push_back(std::exchange(font_, CreateFontObject(fontStyle_, dpi)));
+  for (auto& [style, font] : childFonts_) old.push_back(std::exchange(font, CreateFontObject(style, dpi)));
+  for (const NativeChild& child : natives_) {
+    const RECT r = NativeRect(child.parent, child.bounds);
+    HGDIOBJ font = child.font < 0 ? font_.Get() : childFonts_[static_cast<size_t>(child.font)].second.Get();
+    SendMessageA(child.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    SetWindowPos(child.hwnd, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  const int width = Scale(designWidth_, dpi), height = Scale(designHeight_, dpi);
+  if (suggested) {
+    SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+  } else {
+    SetWindowPos(hwnd_, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  tips_.UpdateRects();
+  DpiChanged();
+  ::InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
 Form::~Form() {
+  if (accessible_) accessible_->Disconnect();
   timers_.clear();
   if (hwnd_) DestroyWindow(hwnd_);
   Application::Instance().FormDestroyed(*this);
 }
+
+const char* Form::ClassName() { return kClassName; }
 
 Form* Form::FromHandle(HWND hwnd) {
   if (!hwnd || GetWindowLongPtrA(hwnd, GWLP_WNDPROC) != reinterpret_cast<LONG_PTR>(&Form::WindowProc))
@@ -131,6 +180,9 @@ LRESULT CALLBACK Form::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM
 }
 
 LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_MOUSEMOVE || message == WM_LBUTTONDOWN || message == WM_LBUTTONUP ||
+      message == WM_RBUTTONDOWN || message == WM_RBUTTONUP)
+    tips_.Relay(message, wParam, lParam);
   switch (message) {
     case WM_ERASEBKGND:
       return 1;  // WM_PAINT covers every pixel from an off-screen surface
@@ -174,6 +226,7 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       if (OnSetCursor(lParam)) return TRUE;
       break;
     case WM_KEYDOWN:
+      if (ShortcutKey(static_cast<WORD>(wParam), KeyShift())) return 0;
       if ((wParam == VK_RETURN || wParam == VK_ESCAPE) && host_.DialogKey(static_cast<WORD>(wParam), KeyShift()))
         return 0;
       if (wParam == VK_TAB && FocusNextTabStop(nullptr, KeyShift().shift)) return 0;
@@ -191,15 +244,6 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
           return 0;
         }
       break;
-    case WM_NOTIFY:
-      if (OnNotify) {
-        LRESULT result = 0;
-        if (OnNotify(*reinterpret_cast<const NMHDR*>(lParam), result)) return result;
-      }
-      break;
-    case WM_COMMAND:
-      if (OnCommand && lParam) OnCommand(HIWORD(wParam), reinterpret_cast<HWND>(lParam));
-      return 0;
     case WM_SYSCOMMAND:
       if ((wParam & 0xFFF0) == SC_CLOSE) {
         Close();
@@ -208,6 +252,15 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       break;
     case WM_CLOSE:
       Close();
+      return 0;
+    case WM_GETOBJECT:
+      if (LRESULT result = OnGetObject(wParam, lParam)) return result;
+      break;
+    case kDoDefaultAction:
+      DoDefaultAction(wParam);
+      return 0;
+    case WM_DPICHANGED:
+      ApplyDpi(HIWORD(wParam), reinterpret_cast<const RECT*>(lParam));
       return 0;
     default:
       break;
@@ -260,6 +313,7 @@ bool Form::OnSetCursor(LPARAM lParam) {
 }
 
 bool Form::ChildKey(const MSG& msg) {
+  if (msg.message == WM_KEYDOWN && ShortcutKey(static_cast<WORD>(msg.wParam), KeyShift())) return true;
   if (msg.message == WM_SYSCHAR) return host_.DialogChar(static_cast<char>(msg.wParam));
   if (msg.wParam == VK_TAB) return FocusNextTabStop(msg.hwnd, KeyShift().shift);
   if (msg.wParam == VK_RETURN || msg.wParam == VK_ESCAPE)
@@ -278,22 +332,55 @@ bool Form::FocusNextTabStop(HWND from, bool backwards) {
 }
 
 RECT Form::NativeRect(GraphicControl* parent, Bounds bounds) const {
-  RECT origin = parent ? host_.ClientRectOf(*parent) : RECT{0, 0, 0, 0};
-  int x = origin.left + bounds.left;
-  int y = origin.top + bounds.top;
-  return {x, y, x + bounds.width, y + bounds.height};
+  POINT origin = parent ? host_.DesignOrigin(*parent) : POINT{0, 0};
+  return ScaleRect(origin.x + bounds.left, origin.y + bounds.top, bounds.width, bounds.height, Dpi());
 }
 
 ListView Form::AddListView(GraphicControl* parent, Bounds bounds) {
-  return ListView::Create(hwnd_, NativeRect(parent, bounds), static_cast<HFONT>(font_.Get()));
+  ListView list = ListView::Create(hwnd_, NativeRect(parent, bounds), static_cast<HFONT>(font_.Get()));
+  if (list.Handle()) natives_.push_back({list.Handle(), parent, bounds, -1});
+  return list;
 }
 
 Edit Form::AddEdit(GraphicControl* parent, Bounds bounds, const FontStyle& font) {
-  childFonts_.push_back(CreateFontObject(font));
-  Edit edit = Edit::Create(hwnd_, NativeRect(parent, bounds), static_cast<HFONT>(childFonts_.back().Get()));
-  if (edit.Handle()) tabOrder_.push_back(edit.Handle());
+  childFonts_.emplace_back(font, CreateFontObject(font, Dpi()));
+  Edit edit =
+      Edit::Create(hwnd_, NativeRect(parent, bounds), static_cast<HFONT>(childFonts_.back().second.Get()));
+  if (edit.Handle()) {
+    tabOrder_.push_back(edit.Handle());
+    natives_.push_back({edit.Handle(), parent, bounds, static_cast<int>(childFonts_.size()) - 1});
+  }
   return edit;
 }
+
+void Form::Expose(GraphicControl& control, AccessibleRole role, std::function<std::string()> name,
+                  std::string shortcut) {
+  accessibleItems_.push_back({&control, role, std::move(name), std::move(shortcut)});
+}
+
+// Only the client area is ours to describe; the system describes the window around it.
+LRESULT Form::OnGetObject(WPARAM wParam, LPARAM lParam) {
+  if (static_cast<LONG>(lParam) != OBJID_CLIENT || accessibleItems_.empty()) return 0;
+  // Handing the object to another process marshals it, which needs COM on this thread; kept for life.
+  static const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  (void)com;
+  if (!accessible_) {
+    accessible_ = ClientAccessible::Create(hwnd_, accessibleItems_, [this](GraphicControl& control) {
+      for (size_t i = 0; i < accessibleItems_.size(); ++i)
+        if (accessibleItems_[i].control == &control) PostMessageA(hwnd_, kDoDefaultAction, i, 0);
+    });
+  }
+  const LRESULT result = LresultFromObject(__uuidof(IAccessible), wParam, accessible_.Get());
+  return SUCCEEDED(static_cast<HRESULT>(result)) ? result : 0;
+}
+
+void Form::DoDefaultAction(WPARAM index) {
+  if (index >= accessibleItems_.size()) return;
+  GraphicControl& control = *accessibleItems_[index].control;
+  if (control.Showing() && control.Enabled()) control.Click();
+}
+
+void Form::AddInfoTip(const GraphicControl& control, const std::string& text) { tips_.Add(hwnd_, control, text); }
 
 Timer& Form::AddTimer(UINT interval, std::function<void()> onTimer) {
   timers_.push_back(std::make_unique<Timer>(hwnd_, nextTimerId_++, interval, std::move(onTimer)));
@@ -334,6 +421,7 @@ void Form::Show() {
 void Form::Hide() { ShowWindow(hwnd_, SW_HIDE); }
 
 void Form::Close() {
+  if (!CloseQuery()) return;
   if (modal_) {
     if (modalResult_ == 0) SetModalResult(2);
     return;

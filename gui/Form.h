@@ -10,9 +10,11 @@
 #include <utility>
 #include <vector>
 
+#include "gui/ClientAccessible.h"
 #include "gui/ControlHost.h"
 #include "gui/Edit.h"
 #include "gui/Gdi.h"
+#include "gui/InfoTips.h"
 #include "gui/ListView.h"
 #include "gui/Timer.h"
 
@@ -20,6 +22,7 @@ namespace kestrun::gui {
 
 enum class Placement { Fixed, OwnerCentre };
 
+// Sizes and positions are 96-DPI figures; the form scales them to the DPI of its monitor.
 struct FormLayout {
   std::string caption;
   int width = 0;   // client size; the window has no frame, so it is also the window size
@@ -38,11 +41,14 @@ class Form {
   Form& operator=(const Form&) = delete;
   virtual ~Form();
 
+  // The window class of every form: another process of ours finds our windows by it.
+  [[nodiscard]] static const char* ClassName();
   // The form behind one of our windows, or null for any other window.
   [[nodiscard]] static Form* FromHandle(HWND hwnd);
   [[nodiscard]] HWND Handle() const { return hwnd_; }
   [[nodiscard]] Form* Owner() const { return owner_; }
   [[nodiscard]] ControlHost& Host() { return host_; }
+  [[nodiscard]] int Dpi() const { return host_.Dpi(); }
 
   // Windowless controls, in creation order (later ones paint on top); parent null: the client area.
   template <typename T, typename... Args>
@@ -58,6 +64,12 @@ class Form {
   // Edits join the Tab order in the order they are added; the first has the focus at first activation.
   Edit AddEdit(GraphicControl* parent, Bounds bounds, const FontStyle& font);
   Timer& AddTimer(UINT interval, std::function<void()> onTimer);
+  // A windowless control a screen reader should find in the client area, named by name() when asked.
+  void Expose(GraphicControl& control, AccessibleRole role, std::function<std::string()> name,
+              std::string shortcut = {});
+  // An info tip shown while the pointer rests on a windowless control.
+  void AddInfoTip(const GraphicControl& control, const std::string& text);
+  [[nodiscard]] std::string InfoTipOf(const GraphicControl& control) const { return tips_.TextOf(control); }
 
   [[nodiscard]] std::string Caption() const;
   void SetCaption(const std::string& caption);
@@ -66,6 +78,7 @@ class Form {
   void Show();
   void Hide();
   // A modal form ends its loop with result 2 unless a result was set; the main form ends the app.
+  // Nothing happens when CloseQuery says no.
   void Close();
 
   // Disables the application's other windows and runs a nested loop until a modal result is set.
@@ -83,12 +96,20 @@ class Form {
   // Raised when the form becomes the application's focused form; not when the focus merely returns
   // from a modal form of ours or from another application.
   std::function<void(Form& sender)> OnActivate;
-  std::function<bool(const NMHDR& header, LRESULT& result)> OnNotify;
-  std::function<void(WORD code, HWND control)> OnCommand;
 
  protected:
   virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
   virtual void Activate();
+  // Asked by Close before the form goes; false keeps it open.
+  virtual bool CloseQuery() { return true; }
+  // A key pressed while this form is the active one, wherever in it the focus lies, before any control
+  // sees it; true if it was the form's own shortcut.
+  virtual bool ShortcutKey(WORD /*key*/, ShiftState /*shift*/) { return false; }
+  // After the form re-laid itself at a new DPI: pictures painted per DPI are chosen again here.
+  virtual void DpiChanged() {}
+  // Re-lays the form at dpi: fonts, controls, native children, and the window at suggested (or at its
+  // scaled size where it is).
+  void ApplyDpi(int dpi, const RECT* suggested);
 
  private:
   class Port : public HostPort {
@@ -114,14 +135,29 @@ class Form {
   bool OnSetCursor(LPARAM lParam);
   bool FocusNextTabStop(HWND from, bool backwards);
   void RunModalLoop();
+  LRESULT OnGetObject(WPARAM wParam, LPARAM lParam);
+  void DoDefaultAction(WPARAM index);
   [[nodiscard]] RECT NativeRect(GraphicControl* parent, Bounds bounds) const;
+  [[nodiscard]] POINT FittedPosition(POINT designPosition) const;
+
+  // A native child and where it lies in design figures, to be laid out again at a new DPI.
+  struct NativeChild {
+    HWND hwnd;  // not owned
+    GraphicControl* parent;
+    Bounds bounds;
+    int font;  // index into childFonts_, -1: the form's font
+  };
 
   HWND hwnd_ = nullptr;
   Form* owner_;  // not owned
   Placement placement_;
   COLORREF color_;
+  int designWidth_;
+  int designHeight_;
+  FontStyle fontStyle_;
   UniqueGdiObject font_;  // owned; lent to native children
-  std::vector<UniqueGdiObject> childFonts_;  // owned; fonts of the edits
+  std::vector<std::pair<FontStyle, UniqueGdiObject>> childFonts_;  // owned; fonts of the edits
+  std::vector<NativeChild> natives_;
   std::vector<HWND> tabOrder_;               // not owned: children, destroyed with the window
   HWND focus_ = nullptr;
   bool modal_ = false;
@@ -130,6 +166,9 @@ class Form {
   std::vector<std::unique_ptr<Timer>> timers_;
   Port port_{*this};
   ControlHost host_{port_};
+  InfoTips tips_{host_};
+  std::vector<AccessibleItem> accessibleItems_;
+  ComPtr<ClientAccessible> accessible_;  // one reference; disconnected when the form goes
   std::vector<std::unique_ptr<GraphicControl>> controls_;  // owned; destroyed before host_
 };
 

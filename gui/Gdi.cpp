@@ -1,5 +1,7 @@
 #include "gui/Gdi.h"
 
+#include "gui/Dpi.h"
+
 namespace kestrun::gui {
 
 MemorySurface::MemorySurface(HDC like, int width, int height)
@@ -13,8 +15,8 @@ MemorySurface::~MemorySurface() {
   if (dc_) SelectObject(dc_.Get(), oldBitmap_);
 }
 
-UniqueGdiObject CreateFontObject(const FontStyle& layout) {
-  return UniqueGdiObject(CreateFontA(-layout.height, 0, 0, 0, layout.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE,
+UniqueGdiObject CreateFontObject(const FontStyle& layout, int dpi) {
+  return UniqueGdiObject(CreateFontA(-Scale(layout.height, dpi), 0, 0, 0, layout.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE,
                                      FALSE, layout.charset, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
                                      DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, layout.name.c_str()));
 }

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "store/platform/Handles.h"
+#include "base/Handles.h"
 
 namespace kestrun::gui {
 
@@ -89,12 +89,13 @@ class MemorySurface {
 
 struct FontStyle {
   std::string name = "MS Sans Serif";
-  int height = 11;  // pixels of character height (negative to CreateFontA)
+  int height = 11;  // pixels of character height at 96 DPI (negative to CreateFontA)
   bool bold = false;
   BYTE charset = DEFAULT_CHARSET;
 };
 
-[[nodiscard]] UniqueGdiObject CreateFontObject(const FontStyle& layout);
+// The font at dpi: its height scaled from the 96-DPI figure.
+[[nodiscard]] UniqueGdiObject CreateFontObject(const FontStyle& layout, int dpi = 96);
 void FillSolid(HDC dc, const RECT& rect, COLORREF color);
 // Draws width nested one-pixel frames, top/left in top, bottom/right in bottom; shrinks rect by width.
 void Frame3D(HDC dc, RECT& rect, COLORREF top, COLORREF bottom, int width);

@@ -1,6 +1,7 @@
 #include "gui/GraphicControl.h"
 
 #include "gui/ControlHost.h"
+#include "gui/Dpi.h"
 #include "gui/Gdi.h"
 
 namespace kestrun::gui {
@@ -14,6 +15,20 @@ GraphicControl::~GraphicControl() {
 void GraphicControl::Attach(ControlHost* host, GraphicControl* parent) {
   host_ = host;
   parent_ = parent;
+}
+
+int GraphicControl::Dpi() const { return host_ ? host_->Dpi() : kDesignDpi; }
+
+int GraphicControl::PixelWidth() const {
+  if (!host_) return bounds_.width;
+  RECT rect = host_->ClientRectOf(*this);
+  return rect.right - rect.left;
+}
+
+int GraphicControl::PixelHeight() const {
+  if (!host_) return bounds_.height;
+  RECT rect = host_->ClientRectOf(*this);
+  return rect.bottom - rect.top;
 }
 
 void GraphicControl::SetBounds(Bounds bounds) {

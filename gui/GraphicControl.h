@@ -44,6 +44,7 @@ class GraphicControl {
   [[nodiscard]] ControlHost* Host() const { return host_; }
   [[nodiscard]] GraphicControl* Parent() const { return parent_; }
 
+  // Bounds are design figures (96 DPI); the host scales them to pixels for painting and hit-testing.
   [[nodiscard]] Bounds GetBounds() const { return bounds_; }
   [[nodiscard]] int Left() const { return bounds_.left; }
   [[nodiscard]] int Top() const { return bounds_.top; }
@@ -54,6 +55,11 @@ class GraphicControl {
   void SetTop(int v) { SetBounds({bounds_.left, v, bounds_.width, bounds_.height}); }
   void SetWidth(int v) { SetBounds({bounds_.left, bounds_.top, v, bounds_.height}); }
   void SetHeight(int v) { SetBounds({bounds_.left, bounds_.top, bounds_.width, v}); }
+
+  // The host's DPI (96 without a host), and the control's size in pixels at it.
+  [[nodiscard]] int Dpi() const;
+  [[nodiscard]] int PixelWidth() const;
+  [[nodiscard]] int PixelHeight() const;
 
   [[nodiscard]] bool Visible() const { return visible_; }
   void SetVisible(bool visible);
@@ -67,7 +73,6 @@ class GraphicControl {
   [[nodiscard]] HCURSOR Cursor() const { return cursor_; }
   void SetCursor(HCURSOR cursor) { cursor_ = cursor; }  // not owned: a shared system cursor
 
-  int Tag = 0;
   NotifyEvent OnClick;
   NotifyEvent OnDblClick;
   MouseEvent OnMouseDown;
@@ -92,6 +97,8 @@ class GraphicControl {
   virtual bool CMDialogKey(WORD key, ShiftState shift);
   virtual bool CMDialogChar(char ch);
   virtual void CMEnabledChanged() { Invalidate(); }
+  // The host was attached or its DPI changed: scaled resources (fonts) are made again.
+  virtual void CMDpiChanged() {}
   // The group notification of latching buttons, sent to every control of the sender's parent.
   virtual void CMButtonPressed(int groupIndex, GraphicControl& sender);
   // The window lost the mouse capture while this control held it (no release will come).
@@ -106,7 +113,7 @@ class GraphicControl {
   virtual void BoundsChanged() {}
   void SetMouseCapture(bool capture);
   [[nodiscard]] bool Inside(int x, int y) const {
-    return x >= 0 && x < bounds_.width && y >= 0 && y < bounds_.height;
+    return x >= 0 && x < PixelWidth() && y >= 0 && y < PixelHeight();
   }
 
  private:

@@ -1,11 +1,13 @@
 #include "gui/Image.h"
 
+#include "gui/Dpi.h"
 #include "gui/Gdi.h"
 
 namespace kestrun::gui {
 
-void Image::SetBitmap(UniqueGdiObject bitmap) {
+void Image::SetBitmap(UniqueGdiObject bitmap, int paintedDpi) {
   bitmap_ = std::move(bitmap);
+  paintedDpi_ = paintedDpi > 0 ? paintedDpi : kDesignDpi;
   Invalidate();
 }
 
@@ -15,7 +17,13 @@ void Image::Paint(HDC dc) {
   GetObjectA(bitmap_.Get(), sizeof info, &info);
   UniqueDc source(CreateCompatibleDC(dc));
   SelectObjectGuard select(source.Get(), bitmap_.Get());
-  BitBlt(dc, 0, 0, info.bmWidth, info.bmHeight, source.Get(), 0, 0, SRCCOPY);
+  if (paintedDpi_ == Dpi()) {
+    BitBlt(dc, 0, 0, info.bmWidth, info.bmHeight, source.Get(), 0, 0, SRCCOPY);
+    return;
+  }
+  SetStretchBltMode(dc, HALFTONE);
+  StretchBlt(dc, 0, 0, MulDiv(info.bmWidth, Dpi(), paintedDpi_), MulDiv(info.bmHeight, Dpi(), paintedDpi_),
+             source.Get(), 0, 0, info.bmWidth, info.bmHeight, SRCCOPY);
 }
 
 }  // namespace kestrun::gui

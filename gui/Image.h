@@ -1,19 +1,22 @@
 #pragma once
-// A windowless picture: its bitmap drawn unscaled from the top-left corner, clipped to the control.
+// A windowless picture: its bitmap drawn from the top-left corner, clipped to the control. A bitmap
+// painted for the host's DPI is drawn pixel for pixel; one painted for another DPI is scaled to fit.
 #include "gui/GraphicControl.h"
-#include "store/platform/Handles.h"
+#include "base/Handles.h"
 
 namespace kestrun::gui {
 
 class Image : public GraphicControl {
  public:
   explicit Image(Bounds bounds) : GraphicControl(bounds) {}
-  void SetBitmap(UniqueGdiObject bitmap);  // takes ownership; empty: no picture
+  // Takes ownership; empty: no picture. paintedDpi: the DPI the bitmap was painted for.
+  void SetBitmap(UniqueGdiObject bitmap, int paintedDpi = 96);
   [[nodiscard]] HBITMAP Bitmap() const { return static_cast<HBITMAP>(bitmap_.Get()); }
   void Paint(HDC dc) override;
 
  private:
   UniqueGdiObject bitmap_;  // owned
+  int paintedDpi_ = 96;
 };
 
 }  // namespace kestrun::gui

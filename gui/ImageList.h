@@ -3,7 +3,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "store/platform/Handles.h"
+#include "base/Handles.h"
 
 namespace kestrun::gui {
 

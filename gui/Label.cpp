@@ -1,5 +1,7 @@
 #include "gui/Label.h"
 
+#include <algorithm>
+
 namespace kestrun::gui {
 
 Label::Label(Bounds bounds, const LabelStyle& style)
@@ -31,7 +33,8 @@ void Label::SetTextColor(COLORREF color) {
 
 void Label::SetFont(const FontStyle& font) {
   style_.font = font;
-  font_ = CreateFontObject(font);
+  fontDpi_ = Dpi();
+  font_ = CreateFontObject(font, fontDpi_);
   AdjustBounds();
   Invalidate();
 }
@@ -55,21 +58,39 @@ void Label::SetShowAccelChar(bool show) {
   Invalidate();
 }
 
+// A box set wider or higher than the text (a caption centred on its plate) is kept at a new DPI,
+// growing only where the text no longer fits; a box that just fits its text fits it again.
+void Label::CMDpiChanged() {
+  if (Dpi() == fontDpi_) return;
+  const Bounds before = GetBounds();
+  const SIZE fitted = FittedSize();
+  SetFont(style_.font);
+  if (!style_.autoSize || style_.alignment == Alignment::Right) return;
+  const int width = before.width > fitted.cx ? std::max(Width(), before.width) : Width();
+  const int height = before.height > fitted.cy ? std::max(Height(), before.height) : Height();
+  SetBounds({Left(), Top(), width, height});
+}
+
 // Measures as DrawText will draw; an empty text measures as one space, so the box keeps a line.
-void Label::AdjustBounds() {
-  if (!style_.autoSize) return;
+SIZE Label::FittedSize() const {
   WindowDc screen(nullptr);
   SelectObjectGuard font(screen.Get(), font_.Get());
   std::string text = style_.text.empty() ? std::string(" ") : style_.text;
-  RECT rect{0, 0, Width(), 0};
+  RECT rect{0, 0, PixelWidth(), 0};
   DrawTextA(screen.Get(), text.c_str(), static_cast<int>(text.size()), &rect, DrawFlags() | DT_CALCRECT);
+  return {Unscale(rect.right, fontDpi_, 1), Unscale(rect.bottom, fontDpi_, 1)};
+}
+
+void Label::AdjustBounds() {
+  if (!style_.autoSize) return;
+  const SIZE fitted = FittedSize();
   int left = Left();
-  if (style_.alignment == Alignment::Right) left += Width() - rect.right;
-  SetBounds({left, Top(), rect.right, rect.bottom});
+  if (style_.alignment == Alignment::Right) left += Width() - fitted.cx;
+  SetBounds({left, Top(), fitted.cx, fitted.cy});
 }
 
 void Label::Paint(HDC dc) {
-  RECT rect{0, 0, Width(), Height()};
+  RECT rect{0, 0, PixelWidth(), PixelHeight()};
   if (!style_.transparent) FillSolid(dc, rect, Color());
   SelectObjectGuard font(dc, font_.Get());
   SetBkMode(dc, TRANSPARENT);

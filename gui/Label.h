@@ -2,6 +2,7 @@
 // A windowless text label: one font and colour, aligned, drawn from the top, never word-wrapped.
 #include <string>
 
+#include "gui/Dpi.h"
 #include "gui/Gdi.h"
 #include "gui/GraphicControl.h"
 
@@ -37,14 +38,20 @@ class Label : public GraphicControl {
   [[nodiscard]] bool ShowAccelChar() const { return style_.showAccelChar; }
   void SetShowAccelChar(bool show);
   [[nodiscard]] UINT DrawFlags() const;
+  // The font as drawn, at the host's DPI.
+  [[nodiscard]] HFONT FontHandle() const { return static_cast<HFONT>(font_.Get()); }
 
   void Paint(HDC dc) override;
+  void CMDpiChanged() override;
 
  private:
   void AdjustBounds();
+  // The box, in design figures, that the text needs at the font's DPI.
+  [[nodiscard]] SIZE FittedSize() const;
 
   LabelStyle style_;
   UniqueGdiObject font_;  // owned
+  int fontDpi_ = kDesignDpi;
 };
 
 }  // namespace kestrun::gui

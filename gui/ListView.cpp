@@ -46,13 +46,12 @@ int ListView::ColumnWidth(int column) const {
   return static_cast<int>(SendMessageA(hwnd_, LVM_GETCOLUMNWIDTH, column, 0));
 }
 
-int ListView::AddRow(const std::string& text, const std::string& subText, bool checked, LPARAM data) {
+int ListView::AddRow(const std::string& text, const std::string& subText, bool checked) {
   std::string first = text;
   LVITEMA item{};
-  item.mask = LVIF_TEXT | LVIF_PARAM;
+  item.mask = LVIF_TEXT;
   item.iItem = Count();
   item.pszText = first.data();
-  item.lParam = data;
   int row = static_cast<int>(SendMessageA(hwnd_, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
   if (row < 0) return row;
   std::string second = subText;
@@ -79,14 +78,6 @@ std::string ListView::Text(int row, int column) const {
     auto length = static_cast<size_t>(SendMessageA(hwnd_, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item)));
     if (length + 1 < size) return std::string(buffer.data(), length);
   }
-}
-
-LPARAM ListView::Data(int row) const {
-  LVITEMA item{};
-  item.mask = LVIF_PARAM;
-  item.iItem = row;
-  SendMessageA(hwnd_, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
-  return item.lParam;
 }
 
 bool ListView::Checked(int row) const { return ListView_GetCheckState(hwnd_, row) != 0; }

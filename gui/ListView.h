@@ -19,12 +19,11 @@ class ListView {
   void SetColumnWidth(int column, int width);
   [[nodiscard]] int ColumnWidth(int column) const;
 
-  // Appends a row; data is stored in the row (not owned by the list). Returns the row index.
-  int AddRow(const std::string& text, const std::string& subText, bool checked, LPARAM data = 0);
+  // Appends a row. Returns the row index.
+  int AddRow(const std::string& text, const std::string& subText, bool checked);
   void Clear();
   [[nodiscard]] int Count() const;
   [[nodiscard]] std::string Text(int row, int column = 0) const;
-  [[nodiscard]] LPARAM Data(int row) const;
   [[nodiscard]] bool Checked(int row) const;
   void SetChecked(int row, bool checked);
   [[nodiscard]] int Selected() const;  // -1 when no row is selected

@@ -1,5 +1,6 @@
 #include "gui/Panel.h"
 
+#include "gui/Dpi.h"
 #include "gui/Gdi.h"
 
 namespace kestrun::gui {
@@ -13,13 +14,13 @@ void Panel::DrawBevel(HDC dc, RECT& rect, Bevel bevel) const {
   COLORREF light = GetSysColor(COLOR_BTNHIGHLIGHT);
   COLORREF dark = GetSysColor(COLOR_BTNSHADOW);
   if (bevel == Bevel::Raised)
-    Frame3D(dc, rect, light, dark, style_.bevelWidth);
+    Frame3D(dc, rect, light, dark, Scale(style_.bevelWidth, Dpi()));
   else
-    Frame3D(dc, rect, dark, light, style_.bevelWidth);
+    Frame3D(dc, rect, dark, light, Scale(style_.bevelWidth, Dpi()));
 }
 
 void Panel::Paint(HDC dc) {
-  RECT rect{0, 0, Width(), Height()};
+  RECT rect{0, 0, PixelWidth(), PixelHeight()};
   DrawBevel(dc, rect, style_.outer);
   DrawBevel(dc, rect, style_.inner);
   FillSolid(dc, rect, Color());

@@ -12,6 +12,9 @@ class IErrorReport {
   virtual ~IErrorReport() = default;
   // code: the call's last-error value; subject: the file or folder it was about.
   virtual void ShowSystemError(ErrorCode code, const std::string& subject) = 0;
+  // A change refused or left half done, in a whole sentence that names the entry and says what is
+  // true now.
+  virtual void ShowFailure(const std::string& text) = 0;
 };
 
 }  // namespace kestrun

@@ -6,15 +6,12 @@ namespace kestrun {
 namespace {
 
 const std::array<LocationInfo, 6> kLocations{{
-    {slUserRun, HKEY_CURRENT_USER, false, kRunKey, kRunDisabledKey, nullptr, "HKCU Run"},
-    {slMachineRun, HKEY_LOCAL_MACHINE, false, kRunKey, kRunDisabledKey, nullptr, "HKLM Run"},
-    {slUserRunServices, HKEY_CURRENT_USER, false, kRunServicesKey, kRunServicesDisabledKey, nullptr,
-     "HKCU RunServices"},
-    {slMachineRunServices, HKEY_LOCAL_MACHINE, false, kRunServicesKey, kRunServicesDisabledKey, nullptr,
-     "HKLM RunServices"},
-    {slUserStartupFolder, HKEY_CURRENT_USER, true, nullptr, nullptr, kStartupValue, "User Startup"},
-    {slCommonStartupFolder, HKEY_LOCAL_MACHINE, true, nullptr, nullptr, kCommonStartupValue,
-     "Common Startup"},
+    {slUserRun, HKEY_CURRENT_USER, false, kRunKey, kRunDisabledKey, nullptr},
+    {slMachineRun, HKEY_LOCAL_MACHINE, false, kRunKey, kRunDisabledKey, nullptr},
+    {slUserRunServices, HKEY_CURRENT_USER, false, kRunServicesKey, kRunServicesDisabledKey, nullptr},
+    {slMachineRunServices, HKEY_LOCAL_MACHINE, false, kRunServicesKey, kRunServicesDisabledKey, nullptr},
+    {slUserStartupFolder, HKEY_CURRENT_USER, true, nullptr, nullptr, kStartupValue},
+    {slCommonStartupFolder, HKEY_LOCAL_MACHINE, true, nullptr, nullptr, kCommonStartupValue},
 }};
 
 }  // namespace
@@ -27,8 +24,18 @@ const LocationInfo* FindLocation(std::int32_t code) {
   return nullptr;
 }
 
+bool IsFullPath(const std::string& path) {
+  const auto letter = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); };
+  if (path.size() >= 3 && letter(path[0]) && path[1] == ':' && path[2] == '\\') return true;
+  return path.size() > 2 && path[0] == '\\' && path[1] == '\\' && path[2] != '\\';
+}
+
+bool IsEntryFileName(const std::string& name) {
+  return !name.empty() && name.find_first_of("\\/") == std::string::npos;
+}
+
 std::string DisabledFolderOf(const std::string& startupFolder) {
-  // In UTF-8 a backslash byte never occurs inside a multi-byte character.
+  // In WTF-8 a backslash byte never occurs inside a multi-byte character.
   const size_t slash = startupFolder.rfind('\\');
   const std::string parent = slash == std::string::npos ? "" : startupFolder.substr(0, slash + 1);
   return parent + kDisabledFolderName;

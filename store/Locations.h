@@ -8,7 +8,7 @@
 
 namespace kestrun {
 
-enum TStartupLocation : std::int32_t {
+enum StartupLocation : std::int32_t {
   slUserRun = 1,
   slUserRunServices = 2,
   slUserStartupFolder = 4,
@@ -29,13 +29,12 @@ inline constexpr const char* kCommonStartupValue = "Common Startup";
 inline constexpr const char* kDisabledFolderName = "Disabled Startup Items";
 
 struct LocationInfo {
-  TStartupLocation code;
+  StartupLocation code;
   HKEY hive;
   bool isFolder;
   const char* liveKey;      // registry kinds; nullptr for folders
   const char* disabledKey;  // registry kinds; nullptr for folders
   const char* folderValue;  // folder kinds: the Shell Folders value; nullptr for registry kinds
-  const char* shortName;    // for the console tool: "HKCU Run", "User Startup", ...
 };
 
 // The six locations in the scan's order of live places: user Run, machine Run, user RunServices,
@@ -43,6 +42,13 @@ struct LocationInfo {
 std::span<const LocationInfo> Locations();
 // nullptr for a code that is none of the six.
 const LocationInfo* FindLocation(std::int32_t code);
+
+// A path that names one place whatever the current directory: "X:\..." or "\\server\...".
+bool IsFullPath(const std::string& path);
+
+// A listed name that can be a file of its folder: not empty, and no "\" or "/" in it (a Unix name
+// can hold a backslash, and would be taken for a path into a subfolder).
+bool IsEntryFileName(const std::string& name);
 
 // Up to and including the last backslash of the Startup folder path, then "Disabled Startup Items".
 std::string DisabledFolderOf(const std::string& startupFolder);

@@ -1,7 +1,7 @@
 #include "store/StartupShortcut.h"
 
 #include "store/Locations.h"
-#include "store/platform/Text.h"
+#include "base/Text.h"
 
 namespace kestrun {
 namespace {
@@ -17,17 +17,21 @@ bool IsFileNameSafe(const std::string& name) {
 
 }  // namespace
 
-TCreateShortcutResult CreateStartupShortcut(IPlatform& platform, TRegistry& registry,
+CreateShortcutResult CreateStartupShortcut(IPlatform& platform, RegistryAccess& registry,
                                             const std::string& target, const std::string& displayName) {
   if (!platform.FileExists(target)) return {coFileNotFound};
+  // A link keeps its target in fields of MAX_PATH characters: a longer one would be cut to garbage.
+  if (ToWide(target).size() >= MAX_PATH) return {coTargetPathTooLong};
   registry.SetRoot(HKEY_CURRENT_USER);
   if (!registry.OpenKey(kShellFoldersKey, false)) return {coNoShellFolders};
   if (displayName.empty()) return {coNoDisplayName};
-  const std::string link = registry.ReadString(kStartupValue) + "\\" + displayName + ".lnk";
+  // Without a full path the link would land in the current directory or the root of its drive.
+  const std::string folder = registry.ReadString(kStartupValue);
+  if (!IsFullPath(folder)) return {coNoStartupFolder};
+  const std::string link = folder + "\\" + displayName + ".lnk";
   if (!IsFileNameSafe(displayName)) return {coWritten, HRESULT_FROM_WIN32(ERROR_INVALID_NAME)};
   // The shell saves through a buffer of MAX_PATH wide characters: a longer path would be cut.
   if (ToWide(link).size() >= MAX_PATH) return {coLinkPathTooLong};
-  ComApartment com;
   return {coWritten, CreateLink(platform, target, link, "Shortcut to " + target)};
 }
 
@@ -45,10 +49,6 @@ std::string MakeDisplayName(const std::string& fileName) {
   const std::string file = fileName.substr(FolderPartOf(fileName).size());
   const size_t dot = file.rfind('.');
   return dot == std::string::npos ? file : file.substr(0, dot);
-}
-
-std::string RemoveQuestion(const std::string& entryName) {
-  return "\nDo you really want to delete \n" + entryName + " from Startup?";
 }
 
 }  // namespace kestrun

@@ -12,19 +12,22 @@ enum TCreateShortcutOutcome {
   coNoDisplayName,
   coWritten,          // the writer ran; Status says whether it succeeded
   coLinkPathTooLong,  // the link's path does not fit a Windows path; nothing was written
+  coNoStartupFolder,  // the Startup value is missing, empty or not a full path; nothing was written
+  coTargetPathTooLong,  // a link cannot hold a target of MAX_PATH characters or more; nothing was written
 };
 
-struct TCreateShortcutResult {
+struct CreateShortcutResult {
   TCreateShortcutOutcome Outcome;
   HRESULT Status = S_OK;  // for coWritten: the writer's status (FAILED(Status) means no shortcut)
 };
 
-// Checks in this order: target exists, Shell Folders key opens, display name given; then writes.
+// Checks in this order: target exists (and fits a link), Shell Folders key opens, display name given,
+// Startup folder is a full path; then writes.
 // registry: the caller's own registry object (it keeps the Shell Folders key open afterwards).
-TCreateShortcutResult CreateStartupShortcut(IPlatform& platform, TRegistry& registry,
+CreateShortcutResult CreateStartupShortcut(IPlatform& platform, RegistryAccess& registry,
                                             const std::string& target, const std::string& displayName);
 
-// Sets path, description and working directory on a shell link and saves it (COM already started).
+// Sets path, description and working directory on a shell link and saves it.
 HRESULT CreateLink(IPlatform& platform, const std::string& target, const std::string& link,
                    const std::string& description);
 
@@ -33,8 +36,5 @@ std::string MakeDisplayName(const std::string& fileName);
 
 // Everything up to and including the last "\" or ":" ("" when there is neither).
 std::string FolderPartOf(const std::string& fileName);
-
-// The question Remove asks before deleting an entry.
-std::string RemoveQuestion(const std::string& entryName);
 
 }  // namespace kestrun

@@ -4,17 +4,19 @@
 namespace kestrun {
 namespace {
 
-std::string& FolderField(TStartupFolders& folders, std::int32_t location, bool enabled) {
+std::string& FolderField(StartupFolders& folders, std::int32_t location, bool enabled) {
   if (location == slUserStartupFolder) return enabled ? folders.StartupDir : folders.DisabledStartupDir;
   return enabled ? folders.CommonStartupDir : folders.DisabledCommonStartupDir;
 }
 
 }  // namespace
 
-TStartupStore::TStartupStore(IPlatform& platform, IErrorReport& report)
-    : Registry(platform), Platform_(platform), Report_(report) {}
+StartupStore::StartupStore(IPlatform& platform, IErrorReport& report)
+    : platform_(platform), report_(report), Registry(platform) {}
 
-void TStartupStore::LoadStartupList(TStartupRows& rows) {
+void StartupStore::ReleaseUserKey() { Registry.SetRoot(HKEY_LOCAL_MACHINE); }
+
+void StartupStore::LoadStartupList(StartupRows& rows) {
   rows.clear();
   // All live places first, then all disabled places, in the same order of locations.
   for (const bool enabled : {true, false}) {
@@ -27,44 +29,52 @@ void TStartupStore::LoadStartupList(TStartupRows& rows) {
   }
 }
 
-void TStartupStore::ScanRegistryPlace(const LocationInfo& location, bool enabled, TStartupRows& rows) {
+void StartupStore::ScanRegistryPlace(const LocationInfo& location, bool enabled, StartupRows& rows) {
   Registry.SetRoot(location.hive);
   if (!Registry.OpenKey(enabled ? location.liveKey : location.disabledKey, false)) return;
   Registry.GetValues(ValueNames);
   for (const RegValue& value : ValueNames) {
     // A number or binary value is no command: it is not an entry, and must not stop the scan.
     if (!ReadsAsString(value)) continue;
-    rows.push_back({value.name, DecodeStringValue(value), enabled, TKStartupEntry(enabled, location.code)});
+    rows.push_back({value.name, DecodeStringValue(value), enabled, TKStartupEntry(enabled, location.code), value});
   }
 }
 
-std::string TStartupStore::ReadStartupFolder(const LocationInfo& location) {
+std::string StartupStore::ReadStartupFolder(const LocationInfo& location) {
   Registry.SetRoot(location.hive);
   if (!Registry.OpenKey(kShellFoldersKey, false)) return {};
   return Registry.ReadString(location.folderValue);
 }
 
-void TStartupStore::ScanFolderPlace(const LocationInfo& location, bool enabled, TStartupRows& rows) {
+void StartupStore::ScanFolderPlace(const LocationInfo& location, bool enabled, StartupRows& rows) {
   const std::string startup = ReadStartupFolder(location);
   if (startup.empty()) return;  // the stored path keeps what the last scan found
+  // A relative path would mean the current directory: never list, make or move anything there.
+  if (!IsFullPath(startup)) {
+    if (enabled)  // once a scan, not again for the disabled place
+      report_.ShowFailure("The " + std::string(location.folderValue) + " folder named in Shell Folders, '" +
+                          startup + "', is not a full path: its entries are not listed.");
+    return;
+  }
   const std::string folder = enabled ? startup : DisabledFolderOf(startup);
-  FolderField(Folders, location.code, enabled) = folder;
+  FolderField(folders_, location.code, enabled) = folder;
   if (AppendFolderRows(folder, enabled, location.code, rows) || enabled) return;
   // The disabled folder is missing: make it now, hidden, so that disabling has somewhere to go.
-  if (const ErrorCode rc = Platform_.CreateFolder(folder); rc != ERROR_SUCCESS)
-    Report_.ShowSystemError(rc, folder);
+  if (const ErrorCode rc = platform_.CreateFolder(folder); rc != ERROR_SUCCESS)
+    report_.ShowSystemError(rc, folder);
   else
-    Platform_.SetAttributes(folder, FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_DIRECTORY);
+    platform_.SetAttributes(folder, FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_DIRECTORY);
 }
 
-bool TStartupStore::AppendFolderRows(const std::string& folder, bool enabled, std::int32_t location,
-                                     TStartupRows& rows) {
+bool StartupStore::AppendFolderRows(const std::string& folder, bool enabled, std::int32_t location,
+                                     StartupRows& rows) {
   std::vector<FolderEntry> entries;
-  if (Platform_.ListFolder(folder, entries) != ERROR_SUCCESS) return false;
+  if (platform_.ListFolder(folder, entries) != ERROR_SUCCESS) return false;
   for (const FolderEntry& entry : entries) {
     if (entry.name == "." || entry.name == "..") continue;
     if (entry.attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN)) continue;
-    rows.push_back({entry.name, folder + "\\" + entry.name, enabled, TKStartupEntry(enabled, location)});
+    if (!IsEntryFileName(entry.name)) continue;  // its path would lead somewhere else
+    rows.push_back({entry.name, folder + "\\" + entry.name, enabled, TKStartupEntry(enabled, location), {}});
   }
   return true;
 }

@@ -13,49 +13,53 @@
 namespace kestrun {
 
 // One row of the list: what the list view shows and what the operations act on.
-struct TStartupRow {
+struct StartupRow {
   std::string Name;  // value name or file name
   std::string Path;  // value text or full file path
   bool Checked;      // the user's wish; set by the scan exactly when Record is enabled
   TKStartupEntry Record;
+  RegValue scanned{};  // registry entries: the value as the scan read it, so a move can tell a change
 };
-using TStartupRows = std::vector<TStartupRow>;
+using StartupRows = std::vector<StartupRow>;
 
-struct TStartupFolders {
+struct StartupFolders {
   std::string StartupDir;
   std::string CommonStartupDir;
   std::string DisabledStartupDir;
   std::string DisabledCommonStartupDir;
 };
 
-class TStartupStore {
+class StartupStore {
  public:
-  TStartupStore(IPlatform& platform, IErrorReport& report);
+  StartupStore(IPlatform& platform, IErrorReport& report);
 
   // Empties rows and refills them from the twelve places, in scan order.
-  void LoadStartupList(TStartupRows& rows);
+  void LoadStartupList(StartupRows& rows);
   // Moves every entry whose check mark differs from its record; a failed write raises ERegistryError.
-  void ApplyCheckChanges(const TStartupRows& rows);
+  void ApplyCheckChanges(const StartupRows& rows);
   // Deletes the row's own value or file, nothing else.
-  void RemoveEntry(const TStartupRow& row);
+  void RemoveEntry(const StartupRow& row);
+  // Leaves the registry object at the machine hive, which closes a key left open under the user's.
+  void ReleaseUserKey();
 
-  TRegistry Registry;                 // shared by the scan, apply and remove
-  std::vector<RegValue> ValueNames;   // scratch: one key's values at a time, reused across scans
-  TStartupFolders Folders;            // set by the scan; a skipped place keeps its previous path
+  // The folder paths the last scan read; a skipped place keeps its previous path.
+  [[nodiscard]] const StartupFolders& Folders() const { return folders_; }
 
  private:
-  void ScanRegistryPlace(const LocationInfo& location, bool enabled, TStartupRows& rows);
-  void ScanFolderPlace(const LocationInfo& location, bool enabled, TStartupRows& rows);
+  void ScanRegistryPlace(const LocationInfo& location, bool enabled, StartupRows& rows);
+  void ScanFolderPlace(const LocationInfo& location, bool enabled, StartupRows& rows);
   std::string ReadStartupFolder(const LocationInfo& location);
   bool AppendFolderRows(const std::string& folder, bool enabled, std::int32_t location,
-                        TStartupRows& rows);
-  void MoveRegistryValue(HKEY hive, const std::string& sourceKey, const std::string& targetKey,
-                         const std::string& name, const std::string& text);
-  void MoveStartupFile(const std::string& source, const std::string& targetFolder,
-                       const std::string& fileName);
+                        StartupRows& rows);
+  void MoveRegistryValue(const LocationInfo& location, const StartupRow& row);
+  void MoveStartupFile(const StartupRow& row, const std::string& targetFolder);
+  bool TargetFileDiffers(const StartupRow& row, const std::string& target);
 
-  IPlatform& Platform_;   // not owned
-  IErrorReport& Report_;  // not owned
+  IPlatform& platform_;   // not owned
+  IErrorReport& report_;  // not owned
+  RegistryAccess Registry;            // shared by the scan, apply and remove
+  std::vector<RegValue> ValueNames;   // scratch: one key's values at a time, reused across scans
+  StartupFolders folders_;
 };
 
 }  // namespace kestrun

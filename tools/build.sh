@@ -1,8 +1,15 @@
 #!/usr/bin/env bash
 # Configures (once) and builds Kestrun into build/ with the MinGW-w64 cross compiler.
 set -euo pipefail
+. "$(dirname "$0")/locale.sh"
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${KESTRUN_BUILD:-$root/build}
+# ccache, where a developer has it, lets several checkouts of one tree share their compiles.
+launcher=()
+if command -v ccache >/dev/null; then
+  launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+  export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$(dirname "$root")}
+fi
 [ -f "$build/build.ninja" ] ||
-  cmake -S "$root" -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake"
+  cmake -S "$root" -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" "${launcher[@]}"
 cmake --build "$build"

@@ -3,6 +3,7 @@
 # Without a display it starts Xvfb and keeps a screenshot in build/kestrun.png.
 # A prefix it creates gets a few sample entries (tools/seed-samples.sh); --empty leaves it bare.
 set -euo pipefail
+. "$(dirname "$0")/locale.sh"
 root=$(cd "$(dirname "$0")/.." && pwd)
 samples=yes
 for arg in "$@"; do

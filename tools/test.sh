@@ -2,6 +2,7 @@
 # Builds and runs every test under Wine (each test binary in a throw-away prefix). GUI tests need a
 # display: without one, the whole run goes on a virtual one (Xvfb).
 set -euo pipefail
+. "$(dirname "$0")/locale.sh"
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/tools/setup.sh"
 "$root/tools/build.sh"

@@ -21,7 +21,8 @@ gui::FormLayout AboutLayout() {
 
 }  // namespace
 
-TfmAbout::TfmAbout(gui::Form* main) : gui::Form(AboutLayout(), main) {
+TfmAbout::TfmAbout(gui::Form* main, IPlatform& platform)
+    : gui::Form(AboutLayout(), main), platform_(platform) {
   Panel1 = &Add<gui::Panel>(nullptr, gui::Bounds{0, 0, 384, 200}, FramePanel(1));
   KSpeedButton1 = &Add<TKSpeedButton>(Panel1, gui::Bounds{0, 0, 1, 1});
   KSpeedButton1->SetFlat(true);
@@ -29,7 +30,7 @@ TfmAbout::TfmAbout(gui::Form* main) : gui::Form(AboutLayout(), main) {
   KSpeedButton1->SetCancel(true);
   KSpeedButton1->OnClick = [this](gui::GraphicControl&) { Close(); };
   Image1 = &Add<gui::Image>(Panel1, gui::Bounds{2, 2, 380, 196});
-  Image1->SetBitmap(LoadBitmapResource(IDB_ABOUT));
+  LoadPicture();
   Image1->OnMouseDown = [this](gui::GraphicControl&, gui::MouseButton, gui::ShiftState, int, int) {
     StartSystemMove();
   };
@@ -37,13 +38,26 @@ TfmAbout::TfmAbout(gui::Form* main) : gui::Form(AboutLayout(), main) {
   Image3 = AddLink({91, 121, 201, 13}, std::string("mailto:") + kSupportMail, "");
   Image4 = AddLink({47, 160, 290, 14}, "iexplore", kOrderPage1);
   Image5 = AddLink({47, 177, 290, 14}, "iexplore", kOrderPage2);
+  // Named by the text the picture shows under each strip.
+  Expose(*Image2, gui::AccessibleRole::Link, [] { return std::string("www.tamselsoft.example"); });
+  Expose(*Image3, gui::AccessibleRole::Link, [] { return std::string(kSupportMail); });
+  Expose(*Image4, gui::AccessibleRole::Link, [] { return std::string("Tamsel DiskTally"); });
+  Expose(*Image5, gui::AccessibleRole::Link, [] { return std::string("Tamsel ClipKeeper"); });
+  Expose(*KSpeedButton1, gui::AccessibleRole::PushButton, [] { return std::string("Close"); }, "Esc");
 }
+
+void TfmAbout::LoadPicture() {
+  DpiBitmap picture = LoadBitmapForDpi(IDB_ABOUT, Dpi());
+  Image1->SetBitmap(std::move(picture.bitmap), picture.dpi);
+}
+
+void TfmAbout::DpiChanged() { LoadPicture(); }
 
 gui::Image* TfmAbout::AddLink(gui::Bounds bounds, std::string file, std::string parameters) {
   gui::Image* area = &Add<gui::Image>(Panel1, bounds);
   area->SetCursor(LoadCursor(nullptr, IDC_HAND));
   area->OnClick = [this, file = std::move(file), parameters = std::move(parameters)](gui::GraphicControl&) {
-    ShellOpenOrReport(Owner(), file, parameters, SW_SHOWMAXIMIZED);
+    ShellOpenOrReport(Owner(), file, parameters, SW_SHOWMAXIMIZED, platform_);
   };
   return area;
 }

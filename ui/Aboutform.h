@@ -4,13 +4,14 @@
 #include "gui/Form.h"
 #include "gui/Image.h"
 #include "gui/Panel.h"
+#include "store/platform/Platform.h"
 
 namespace kestrun {
 
 class TfmAbout : public gui::Form {
  public:
-  // Centred over main whenever it is shown; closing only hides it.
-  explicit TfmAbout(gui::Form* main);
+  // Centred over main whenever it is shown; closing only hides it. Links open through platform.
+  TfmAbout(gui::Form* main, IPlatform& platform);
 
   // Components, in creation order; owned by the form.
   gui::Panel* Panel1;
@@ -21,8 +22,14 @@ class TfmAbout : public gui::Form {
   gui::Image* Image4;
   gui::Image* Image5;
 
+ protected:
+  void DpiChanged() override;
+
  private:
+  void LoadPicture();
   gui::Image* AddLink(gui::Bounds bounds, std::string file, std::string parameters);
+
+  IPlatform& platform_;  // not owned
 };
 
 }  // namespace kestrun

@@ -11,6 +11,9 @@ TfmStartupCreateDialog* fmStartupCreateDialog = nullptr;
 
 namespace {
 
+constexpr const char* kNoStartupFolderText =
+    "\nThe Startup folder is not known:\nits Shell Folders value is missing,\nempty or not a full path.";
+
 gui::FormLayout DialogLayout() {
   gui::FormLayout layout;
   layout.caption = "Create New";  // never drawn (no title bar); names the window to the system
@@ -23,7 +26,7 @@ gui::FormLayout DialogLayout() {
 }  // namespace
 
 TfmStartupCreateDialog::TfmStartupCreateDialog(gui::Form* owner, IPlatform& platform)
-    : gui::Form(DialogLayout(), owner), Platform(platform), Registry(platform) {
+    : gui::Form(DialogLayout(), owner), platform_(platform), Registry(platform) {
   CreateComponents();
   odStartupCreateNew.Filter = "Executable files (*.exe;*lnk)|*.exe|Link files (*.lnk)|*.lnk|All files (*.*)|*.*";
   odStartupCreateNew.FilterIndex = 1;
@@ -70,17 +73,18 @@ TKSpeedButton* TfmStartupCreateDialog::AddButton(gui::Bounds bounds, gui::Label*
   auto* button = &Add<TKSpeedButton>(Panel1, bounds);
   MakeBorderedButton(*button, [this, click] { (this->*click)(); });
   BindHoverCaption(*button, *caption, [](gui::Label& label) { label.SetWidth(88); });
+  Expose(*button, gui::AccessibleRole::PushButton, [caption] { return caption->Text(); });
   return button;
 }
 
 void TfmStartupCreateDialog::Warn(const std::string& text, const gui::Edit& field) {
-  ShowMessageBox(Owner(), text, "WARNING", 0);
+  ShowMessageBox(Owner(), text, "WARNING", kButtonsOk);
   field.Focus();
 }
 
 void TfmStartupCreateDialog::bbtCreateClick() {
   const std::string fileName = edFileName.Text();
-  const TCreateShortcutResult result = CreateStartupShortcut(Platform, Registry, fileName, edDisplayName.Text());
+  const CreateShortcutResult result = CreateStartupShortcut(platform_, Registry, fileName, edDisplayName.Text());
   switch (result.Outcome) {
     case coFileNotFound:
       Warn(fileName + "File not found.\nPlease verify the correct path\nand filename was given.", edFileName);
@@ -93,12 +97,21 @@ void TfmStartupCreateDialog::bbtCreateClick() {
     case coLinkPathTooLong:
       Warn("\nThe shortcut's path would be too long.\nPlease give a shorter display name.", edDisplayName);
       return;
+    case coTargetPathTooLong:
+      Warn("\nThe program's path is too long for a shortcut.\nPlease choose a program with a shorter path.",
+           edFileName);
+      return;
+    case coNoStartupFolder:
+      // Nothing the user typed is wrong: the machine does not say where its Startup folder is.
+      ShowMessageBox(Owner(), kNoStartupFolderText, "Error", kButtonsOk);
+      edFileName.Focus();
+      return;
     case coWritten:
       break;
   }
   // A shortcut that could not be written is no success: say why and keep what was typed.
   if (FAILED(result.Status)) {
-    ShowSystemError(Owner(), ErrorCodeOfStatus(result.Status), Platform);
+    ShowSystemError(Owner(), ErrorCodeOfStatus(result.Status), platform_);
     return;
   }
   edFileName.SetText("");

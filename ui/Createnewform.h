@@ -43,8 +43,8 @@ class TfmStartupCreateDialog : public gui::Form {
   TKSpeedButton* AddButton(gui::Bounds bounds, gui::Label* caption, void (TfmStartupCreateDialog::*click)());
   void Warn(const std::string& text, const gui::Edit& field);
 
-  IPlatform& Platform;  // not owned
-  TRegistry Registry;   // the dialog's own: it keeps the Shell Folders key open until the next open
+  IPlatform& platform_;     // not owned
+  RegistryAccess Registry;  // the dialog's own: it keeps the Shell Folders key open until the next open
 };
 
 // The dialog being shown, for its handlers; null when none is.

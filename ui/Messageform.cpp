@@ -67,6 +67,12 @@ TfmMessageBox::TfmMessageBox(gui::Form* owner) : Form(BoxLayout(), owner) {
   for (const Trio& trio : {Trio{bbtYes, labYes, lYes}, Trio{bbtNo, labNo, lNo}, Trio{bbtOk, labOk, lOk},
                            Trio{bbtCancel, labCancel, lCancel}})
     BindHoverCaption(*trio.button, *trio.caption, [](gui::Label& caption) { caption.SetWidth(kPlateWidth); });
+  for (const Trio& trio : {Trio{bbtYes, labYes, lYes}, Trio{bbtNo, labNo, lNo}, Trio{bbtOk, labOk, lOk},
+                           Trio{bbtCancel, labCancel, lCancel}}) {
+    gui::Label* caption = trio.caption;
+    Expose(*trio.button, gui::AccessibleRole::PushButton, [caption] { return caption->Text(); });
+  }
+  Expose(*lMessage, gui::AccessibleRole::StaticText, [this] { return lMessage->Text(); });
   lMessage->OnMouseDown = [this](GraphicControl&, gui::MouseButton, gui::ShiftState, int, int) {
     lMessageMouseDown();
   };
@@ -120,22 +126,22 @@ void TfmMessageBox::FormActivate() {
   const Trio ok{bbtOk, labOk, lOk}, cancel{bbtCancel, labCancel, lCancel};
   const Trio yes{bbtYes, labYes, lYes}, no{bbtNo, labNo, lNo};
   switch (Tag) {
-    case 0:
+    case kButtonsOk:
       ShowTrio(ok, 108);
       for (const Trio& t : {cancel, yes, no}) HideTrio(t);
       break;
-    case 1:
+    case kButtonsOkCancel:
       ShowTrio(ok, 43);
       ShowTrio(cancel, 175);
       for (const Trio& t : {yes, no}) HideTrio(t);
       break;
-    case 3:
+    case kButtonsYesNoCancel:
       ShowTrio(yes, 9);
       ShowTrio(no, 106);
       ShowTrio(cancel, 203);
       HideTrio(ok);
       break;
-    case 4:
+    case kButtonsYesNo:
       ShowTrio(yes, 43);
       ShowTrio(no, 175);
       for (const Trio& t : {cancel, ok}) HideTrio(t);
@@ -150,8 +156,10 @@ void TfmMessageBox::lMessageMouseDown() {
 }
 
 int ShowMessageBox(gui::Form* owner, const std::string& text, const std::string& caption, int buttonSet) {
-  // Only 0, 1, 3 and 4 have a layout; any other set is refused as if the box had been closed.
-  if (buttonSet != 0 && buttonSet != 1 && buttonSet != 3 && buttonSet != 4) return 2;
+  // Only the four sets have a layout; any other is refused as if the box had been closed.
+  if (buttonSet != kButtonsOk && buttonSet != kButtonsOkCancel && buttonSet != kButtonsYesNoCancel &&
+      buttonSet != kButtonsYesNo)
+    return kAnswerCancel;
   TfmMessageBox box(owner);
   TfmMessageBox* previous = currentBox;
   currentBox = &box;

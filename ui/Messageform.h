@@ -10,11 +10,15 @@
 
 namespace kestrun {
 
+// The button sets a box can show and the answers it gives: the numbers of the platform's own box.
+enum MessageButtons : int { kButtonsOk = 0, kButtonsOkCancel = 1, kButtonsYesNoCancel = 3, kButtonsYesNo = 4 };
+enum MessageAnswer : int { kAnswerOk = 1, kAnswerCancel = 2, kAnswerYes = 6, kAnswerNo = 7 };
+
 class TfmMessageBox : public gui::Form {
  public:
   explicit TfmMessageBox(gui::Form* owner);
 
-  // Shows the box modally; returns 1 (OK), 2 (Cancel or closed), 6 (Yes) or 7 (No).
+  // Shows the box modally; returns a MessageAnswer (kAnswerCancel when closed otherwise).
   int Execute(const std::string& text, const std::string& caption, int buttonSet);
 
   // Components, in creation order; owned by the form.
@@ -47,14 +51,14 @@ class TfmMessageBox : public gui::Form {
   static void HideTrio(const Trio& trio);
 
   void FormActivate();
-  void bbtYesClick() { SetModalResult(6); }
-  void bbtNoClick() { SetModalResult(7); }
-  void bbtOkClick() { SetModalResult(1); }
-  void bbtCancelClick() { SetModalResult(2); }
+  void bbtYesClick() { SetModalResult(kAnswerYes); }
+  void bbtNoClick() { SetModalResult(kAnswerNo); }
+  void bbtOkClick() { SetModalResult(kAnswerOk); }
+  void bbtCancelClick() { SetModalResult(kAnswerCancel); }
   void lMessageMouseDown();
 };
 
-// owner may be null: the box is then centred on the screen.
+// buttonSet: a MessageButtons value. owner may be null: the box is then centred on the screen.
 int ShowMessageBox(gui::Form* owner, const std::string& text, const std::string& caption, int buttonSet);
 
 }  // namespace kestrun

@@ -7,3 +7,5 @@
 #define IDB_BANNER2 105
 #define IDB_BANNER3 106
 #define IDB_ABOUT 107
+// The same bitmap painted at 125, 150 and 200 % lies at id + 1, 2 and 3 times this step.
+#define IDB_SCALE_STEP 1000

@@ -2,7 +2,10 @@
 
 #include <commctrl.h>
 
-#include "store/StartupShortcut.h"
+#include <algorithm>
+
+#include "gui/Dpi.h"
+
 #include "ui/Aboutform.h"
 #include "ui/Bitmaps.h"
 #include "ui/Createnewform.h"
@@ -13,6 +16,12 @@
 
 namespace kestrun {
 namespace {
+
+std::string RemoveQuestion(const std::string& entryName) {
+  return "\nDo you really want to delete \n" + entryName + " from Startup?";
+}
+
+constexpr char kSaveQuestion[] = "\nSave changes to the startup list?";
 
 gui::FormLayout MainLayout() {
   gui::FormLayout layout;
@@ -25,7 +34,7 @@ gui::FormLayout MainLayout() {
 
 }  // namespace
 
-TForm1::TForm1(IPlatform& platform) : gui::Form(MainLayout(), nullptr), Platform(platform), Store(platform, Report) {
+TForm1::TForm1(IPlatform& platform) : gui::Form(MainLayout(), nullptr), platform_(platform), store_(platform, report_) {
   CreateComponents();
   FormCreate();
   OnActivate = [this](gui::Form&) { FormActivate(); };
@@ -43,7 +52,6 @@ void TForm1::CreateComponents() {
   Panel2 = &Add<gui::Panel>(nullptr, gui::Bounds{0, 0, 449, 94}, FlatPanel(CLR_INVALID));
   auto move = [this](gui::GraphicControl&, gui::MouseButton, gui::ShiftState, int, int) { StartSystemMove(); };
   Image1 = &Add<gui::Image>(Panel2, gui::Bounds{0, 0, 449, 17});
-  Image1->SetBitmap(LoadBitmapResource(IDB_TITLE));
   Image1->OnMouseDown = move;
   Image3 = &Add<gui::Image>(Panel2, gui::Bounds{434, 2, 13, 13});
   Image3->SetCursor(LoadCursor(nullptr, IDC_ARROW));
@@ -53,9 +61,40 @@ void TForm1::CreateComponents() {
   Panel6 = &Add<gui::Panel>(Panel2, gui::Bounds{0, 17, 449, 77}, FlatPanel(kToolbarBlue));
   Panel6->OnMouseDown = move;
   CreateToolbar();
+  AddInfoTip(*Image4, "Help (F1)");
+  AddInfoTip(*Image3, "Close (Alt+F4)");
+  Expose(*Image4, gui::AccessibleRole::PushButton, [] { return std::string("Help"); }, "F1");
+  Expose(*Image3, gui::AccessibleRole::PushButton, [] { return std::string("Close"); }, "Alt+F4");
+  Expose(*iBanner, gui::AccessibleRole::Link, [] { return std::string("Tamsel Soft web site"); });
   Timer1 = &AddTimer(4000, [this] { Timer1Timer(); });
-  for (int id : {IDB_BANNER0, IDB_BANNER1, IDB_BANNER2, IDB_BANNER3})
-    ImageList1.Add(static_cast<HBITMAP>(LoadBitmapResource(id).Get()));
+  LoadPictures();
+}
+
+// Each picture as painted for the form's DPI; the banners' list takes the size they were painted at.
+void TForm1::LoadPictures() {
+  DpiBitmap title = LoadBitmapForDpi(IDB_TITLE, Dpi());
+  Image1->SetBitmap(std::move(title.bitmap), title.dpi);
+  DpiBitmap logo = LoadBitmapForDpi(IDB_LOGO, Dpi());
+  Image2->SetBitmap(std::move(logo.bitmap), logo.dpi);
+  bannerDpi_ = NearestPaintedDpi(Dpi());
+  bool listSized = false;
+  for (int id : {IDB_BANNER0, IDB_BANNER1, IDB_BANNER2, IDB_BANNER3}) {
+    DpiBitmap banner = LoadBitmapForDpi(id, Dpi());
+    if (!listSized) {
+      BITMAP info{};
+      if (banner.bitmap) GetObjectA(banner.bitmap.Get(), sizeof info, &info);
+      ImageList1 = banner.bitmap ? gui::ImageList(info.bmWidth, info.bmHeight) : gui::ImageList(449, 67);
+      bannerDpi_ = banner.bitmap ? banner.dpi : 96;
+      listSized = true;
+    }
+    ImageList1.Add(static_cast<HBITMAP>(banner.bitmap.Get()));
+  }
+}
+
+void TForm1::DpiChanged() {
+  LoadPictures();
+  iBanner->SetBitmap(ImageList1.CopyImage(bannerIndex_), bannerDpi_);
+  FitColumns();
 }
 
 void TForm1::CreateToolbar() {
@@ -75,12 +114,26 @@ void TForm1::CreateToolbar() {
   bbtSaveSettings = AddTileButton({7, 7, 58, 58}, "bbtSaveSettings", &TForm1::bbtSaveSettingsClick);
   bbtAbout = AddTileButton({263, 7, 58, 58}, "bbtAbout", &TForm1::bbtAboutClick);
   Image2 = &Add<gui::Image>(Panel6, gui::Bounds{352, 5, 93, 69});
-  Image2->SetBitmap(LoadBitmapResource(IDB_LOGO));
   BindHover(bbtSaveSettings, lSaveSettings, true);
   BindHover(bbtRefresh, lRefresh, false);
   BindHover(bbtRemove, lRemove, false);
   BindHover(bbtCreateNew, lCreateNew, true);
   BindHover(bbtAbout, lAbout, false);
+  AddInfoTip(*bbtSaveSettings, "Save Settings (Ctrl+S)");
+  AddInfoTip(*bbtRefresh, "Refresh (F5)");
+  AddInfoTip(*bbtRemove, "Remove (Delete)");
+  AddInfoTip(*bbtCreateNew, "Create New (Ctrl+N)");
+  AddInfoTip(*bbtAbout, "About");
+  ExposeTile(bbtSaveSettings, lSaveSettings, "Ctrl+S");
+  ExposeTile(bbtRefresh, lRefresh, "F5");
+  ExposeTile(bbtRemove, lRemove, "Delete");
+  ExposeTile(bbtCreateNew, lCreateNew, "Ctrl+N");
+  ExposeTile(bbtAbout, lAbout, "");
+}
+
+// A screen reader names a tile by the caption under it.
+void TForm1::ExposeTile(TKSpeedButton* button, gui::Label* caption, const std::string& key) {
+  Expose(*button, gui::AccessibleRole::PushButton, [caption] { return caption->Text(); }, key);
 }
 
 gui::Label* TForm1::AddTile(int left) { return &Add<gui::Label>(Panel6, gui::Bounds{left, 8, 56, 56}, PlateStyle()); }
@@ -121,11 +174,14 @@ void TForm1::FormCreate() {
 void TForm1::FormActivate() {
   Timer1Timer();
   LoadStartupList();
+  // The keyboard works at once: the first row is selected and the list has the focus.
+  SelectFirstRow();
+  lvStartup.Focus();
 }
 
 void TForm1::Timer1Timer() {
-  BannerIndex = (BannerIndex + 1) % 4;
-  iBanner->SetBitmap(ImageList1.CopyImage(BannerIndex));
+  bannerIndex_ = (bannerIndex_ + 1) % 4;
+  iBanner->SetBitmap(ImageList1.CopyImage(bannerIndex_), bannerDpi_);
   iBanner->Repaint();
 }
 
@@ -137,34 +193,86 @@ void TForm1::LoadStartupList() {
     FillList();
     lvStartup.SetVisible(true);
   });
-  Store.LoadStartupList(Rows_);
+  store_.LoadStartupList(rows_);
 }
 
 void TForm1::FillList() {
-  for (size_t i = 0; i < Rows_.size(); ++i)
-    lvStartup.AddRow(Rows_[i].Name, Rows_[i].Path, Rows_[i].Checked, static_cast<LPARAM>(i));
-  FitColumn(0, 50);
-  FitColumn(1, 200);
+  for (const StartupRow& row : rows_) lvStartup.AddRow(row.Name, row.Path, row.Checked);
+  FitColumns();
 }
 
-// Each column as wide as its longest text, never narrower than its minimum.
+// Each column as wide as its longest text, never narrower than its minimum (pixels).
 void TForm1::FitColumn(int column, int minWidth) {
   lvStartup.SetColumnWidth(column, LVSCW_AUTOSIZE);
   if (lvStartup.ColumnWidth(column) < minWidth) lvStartup.SetColumnWidth(column, minWidth);
 }
 
+// Name fits its text but never takes more than 40 % of the list, so a long name cannot push Path out
+// of sight; Path fits its text and gets at least the rest.
+void TForm1::FitColumns() {
+  RECT client{};
+  GetClientRect(lvStartup.Handle(), &client);
+  const int listWidth = static_cast<int>(client.right);
+  const int nameLimit = listWidth * 2 / 5;
+  FitColumn(0, gui::Scale(50, Dpi()));
+  if (nameLimit > 0 && lvStartup.ColumnWidth(0) > nameLimit) lvStartup.SetColumnWidth(0, nameLimit);
+  FitColumn(1, std::max(gui::Scale(200, Dpi()), listWidth - lvStartup.ColumnWidth(0)));
+}
+
+bool TForm1::UnsavedMarks() const {
+  for (int i = 0; i < lvStartup.Count() && i < static_cast<int>(rows_.size()); ++i)
+    if (lvStartup.Checked(i) != rows_[i].Checked) return true;
+  return false;
+}
+
+// Before the marks would be lost: Yes saves them, No lets them go, Cancel (false) stops what was asked.
+bool TForm1::SettleUnsavedMarks() {
+  if (!UnsavedMarks()) return true;
+  const int answer = ShowMessageBox(this, kSaveQuestion, "Confirm", kButtonsYesNoCancel);
+  if (answer == kAnswerYes) SaveCheckMarks();
+  return answer == kAnswerYes || answer == kAnswerNo;
+}
+
+void TForm1::SaveCheckMarks() {
+  ReadCheckMarks();
+  store_.ApplyCheckChanges(rows_);
+  store_.ReleaseUserKey();
+  LoadStartupList();
+}
+
+// A row of the last scan by its name and place, in the state asked for; -1 when it is not there.
+int TForm1::FindRow(const StartupRow& row, bool enabled) const {
+  for (size_t i = 0; i < rows_.size(); ++i)
+    if (rows_[i].Name == row.Name && rows_[i].Record.GetLocation() == row.Record.GetLocation() &&
+        (rows_[i].Record.GetEnabled() != 0) == enabled)
+      return static_cast<int>(i);
+  return -1;
+}
+
+bool TForm1::CloseQuery() { return SettleUnsavedMarks(); }
+
+// Only while the main window itself is active: a box or dialog of ours disables it.
+bool TForm1::ShortcutKey(WORD key, gui::ShiftState shift) {
+  if (!IsWindowEnabled(Handle())) return false;
+  const bool ctrlOnly = shift.ctrl && !shift.alt && !shift.shift;
+  if (ctrlOnly && key == 'S') bbtSaveSettingsClick();
+  else if (ctrlOnly && key == 'N') bbtCreateNewClick();
+  else if (shift.NoModifiers() && key == VK_F5) bbtRefreshClick();
+  else if (shift.NoModifiers() && key == VK_DELETE) bbtRemoveClick();
+  else if (shift.NoModifiers() && key == VK_F1) Image4Click();
+  else return false;
+  return true;
+}
+
 void TForm1::ReadCheckMarks() {
-  for (int i = 0; i < lvStartup.Count() && i < static_cast<int>(Rows_.size()); ++i)
-    Rows_[i].Checked = lvStartup.Checked(i);
+  for (int i = 0; i < lvStartup.Count() && i < static_cast<int>(rows_.size()); ++i)
+    rows_[i].Checked = lvStartup.Checked(i);
 }
 
 void TForm1::SelectFirstRow() { lvStartup.Select(lvStartup.Count() > 0 ? 0 : -1); }
 
 void TForm1::bbtSaveSettingsClick() {
-  ReadCheckMarks();
-  Store.ApplyCheckChanges(Rows_);
-  Store.Registry.SetRoot(HKEY_LOCAL_MACHINE);
-  LoadStartupList();
+  SaveCheckMarks();
   SelectFirstRow();
   lvStartup.Focus();
 }
@@ -176,21 +284,40 @@ void TForm1::bbtRefreshClick() {
 }
 
 void TForm1::bbtRemoveClick() {
-  const int selected = lvStartup.Selected();
-  if (selected >= 0 && selected < static_cast<int>(Rows_.size())) {
+  int selected = lvStartup.Selected();
+  if (selected >= 0 && selected < static_cast<int>(rows_.size())) {
+    const StartupRow chosen = rows_[selected];
+    const bool wished = lvStartup.Checked(selected);
+    const bool unsaved = UnsavedMarks();
+    if (!SettleUnsavedMarks()) {
+      lvStartup.Focus();
+      return;
+    }
+    // Saved: the entry may have moved (switched off or on); the rescan says where it lies now.
+    if (unsaved && !UnsavedMarks()) selected = FindRow(chosen, wished);
+    if (selected < 0) {
+      SelectFirstRow();
+      lvStartup.Focus();
+      return;
+    }
     // The row as scanned: its name can't have been edited, so the question names what goes.
-    const TStartupRow row = Rows_[selected];
-    if (ShowMessageBox(this, RemoveQuestion(row.Name), "Confirm", 4) == 6) Store.RemoveEntry(row);
+    const StartupRow row = rows_[selected];
+    if (ShowMessageBox(this, RemoveQuestion(row.Name), "Confirm", kButtonsYesNo) == kAnswerYes)
+      store_.RemoveEntry(row);
     LoadStartupList();
     SelectFirstRow();
   }
   lvStartup.Focus();
-  Store.Registry.SetRoot(HKEY_LOCAL_MACHINE);
+  store_.ReleaseUserKey();
 }
 
 void TForm1::bbtCreateNewClick() {
+  if (!SettleUnsavedMarks()) {
+    lvStartup.Focus();
+    return;
+  }
   {
-    TfmStartupCreateDialog dialog(this, Platform);
+    TfmStartupCreateDialog dialog(this, platform_);
     fmStartupCreateDialog = &dialog;
     ScopeExit forget([] { fmStartupCreateDialog = nullptr; });
     dialog.ShowModal();
@@ -199,11 +326,11 @@ void TForm1::bbtCreateNewClick() {
 }
 
 void TForm1::bbtAboutClick() {
-  if (About) About->ShowModal();
+  if (about_) about_->ShowModal();
 }
 
-void TForm1::Image4Click() { ShellOpenOrReport(this, "hh", "Kestrun.chm", SW_SHOW, Platform); }
+void TForm1::Image4Click() { ShellOpenOrReport(this, "hh", "Kestrun.chm", SW_SHOW, platform_); }
 
-void TForm1::iBannerClick() { ShellOpenOrReport(this, "iexplore", kWebSite, SW_SHOWMAXIMIZED, Platform); }
+void TForm1::iBannerClick() { ShellOpenOrReport(this, "iexplore", kWebSite, SW_SHOWMAXIMIZED, platform_); }
 
 }  // namespace kestrun

@@ -21,10 +21,12 @@ class TForm1 : public gui::Form {
   explicit TForm1(IPlatform& platform);
 
   // The About box shown by the About tile: the one instance made at start-up (not owned).
-  void SetAboutBox(TfmAbout* about) { About = about; }
+  void SetAboutBox(TfmAbout* about) { about_ = about; }
 
   void LoadStartupList();
-  [[nodiscard]] const TStartupRows& Rows() const { return Rows_; }
+  [[nodiscard]] const StartupRows& Rows() const { return rows_; }
+  // Check marks changed in the list since the last scan.
+  [[nodiscard]] bool UnsavedMarks() const;
 
   // Components, in creation order; owned by the form.
   gui::Panel* Panel1;
@@ -57,13 +59,24 @@ class TForm1 : public gui::Form {
   gui::Timer* Timer1;
   gui::ImageList ImageList1{449, 67};
 
+ protected:
+  bool CloseQuery() override;
+  bool ShortcutKey(WORD key, gui::ShiftState shift) override;
+  void DpiChanged() override;
+
  private:
   void CreateComponents();
+  void LoadPictures();
+  bool SettleUnsavedMarks();
+  void SaveCheckMarks();
+  int FindRow(const StartupRow& row, bool enabled) const;
+  void FitColumns();
   void CreateToolbar();
   gui::Label* AddTile(int left);
   gui::Label* AddCaption(gui::Bounds bounds, const std::string& text);
   TKSpeedButton* AddTileButton(gui::Bounds bounds, const char* name, void (TForm1::*click)());
   void BindHover(TKSpeedButton* button, gui::Label* caption, bool wholeTile);
+  void ExposeTile(TKSpeedButton* button, gui::Label* caption, const std::string& key);
   void FormCreate();
 
   void FormActivate();
@@ -81,12 +94,13 @@ class TForm1 : public gui::Form {
   void FitColumn(int column, int minWidth);
   void ReadCheckMarks();
 
-  IPlatform& Platform;  // not owned
-  TMessageBoxReport Report{this, Platform};
-  TStartupStore Store;  // owns Registry, ValueNames and the four folder paths
-  TStartupRows Rows_;   // what lvStartup shows, row for row
-  TfmAbout* About = nullptr;  // not owned
-  std::int32_t BannerIndex = 3;
+  IPlatform& platform_;  // not owned
+  MessageBoxReport report_{this, platform_};
+  StartupStore store_;        // owns Registry, ValueNames and the four folder paths
+  StartupRows rows_;          // what lvStartup shows, row for row
+  TfmAbout* about_ = nullptr;  // not owned
+  std::int32_t bannerIndex_ = 3;
+  int bannerDpi_ = 96;  // the DPI the banners in ImageList1 were painted for
 };
 
 }  // namespace kestrun

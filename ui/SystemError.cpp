@@ -5,7 +5,7 @@
 namespace kestrun {
 
 void ShowSystemError(gui::Form* owner, ErrorCode code, IPlatform& platform) {
-  ShowMessageBox(owner, platform.SystemErrorText(code), "Error", 0);
+  ShowMessageBox(owner, platform.SystemErrorText(code), "Error", kButtonsOk);
 }
 
 ErrorCode ErrorCodeOfStatus(HRESULT status) {
@@ -19,8 +19,10 @@ bool ShellOpenOrReport(gui::Form* owner, const std::string& file, const std::str
   return rc == ERROR_SUCCESS;
 }
 
-void TMessageBoxReport::ShowSystemError(ErrorCode code, const std::string&) {
+void MessageBoxReport::ShowSystemError(ErrorCode code, const std::string&) {
   kestrun::ShowSystemError(owner_, code, platform_);
 }
+
+void MessageBoxReport::ShowFailure(const std::string& text) { ShowMessageBox(owner_, text, "Error", kButtonsOk); }
 
 }  // namespace kestrun

@@ -7,7 +7,7 @@
 
 namespace kestrun {
 
-void ShowSystemError(gui::Form* owner, ErrorCode code, IPlatform& platform = SystemPlatform());
+void ShowSystemError(gui::Form* owner, ErrorCode code, IPlatform& platform);
 
 // The Win32 code inside a COM status, for its system text; other statuses pass as they are.
 ErrorCode ErrorCodeOfStatus(HRESULT status);
@@ -15,13 +15,14 @@ ErrorCode ErrorCodeOfStatus(HRESULT status);
 // Opens a document or program through the shell; a failure is shown with the system's text, never
 // with "success" (the shell often leaves the last error at 0 when a launch fails). True on success.
 bool ShellOpenOrReport(gui::Form* owner, const std::string& file, const std::string& parameters, int show,
-                       IPlatform& platform = SystemPlatform());
+                       IPlatform& platform);
 
 // The store's failures, shown in the message box over the owner.
-class TMessageBoxReport : public IErrorReport {
+class MessageBoxReport : public IErrorReport {
  public:
-  TMessageBoxReport(gui::Form* owner, IPlatform& platform) : owner_(owner), platform_(platform) {}
+  MessageBoxReport(gui::Form* owner, IPlatform& platform) : owner_(owner), platform_(platform) {}
   void ShowSystemError(ErrorCode code, const std::string& subject) override;
+  void ShowFailure(const std::string& text) override;
 
  private:
   gui::Form* owner_;     // not owned

@@ -7,17 +7,19 @@
 #include <string>
 #include <vector>
 
-#include "store/platform/Handles.h"
+#include "base/Handles.h"
 
 namespace kestrun {
 
 // Win32 error code; 0 (ERROR_SUCCESS) is success.
 using ErrorCode = DWORD;
 
+// Names, paths and texts are WTF-8 (base/Text.h): every name the system holds, exactly.
 struct RegValue {
   std::string name;  // "" for the unnamed default value
   DWORD type = REG_NONE;
-  std::string data;  // the raw bytes as stored, exactly as long as the value
+  std::string data;  // the raw bytes as stored, exactly as long as the value (strings: UTF-16LE)
+  bool operator==(const RegValue&) const = default;
 };
 
 struct FolderEntry {
@@ -38,17 +40,20 @@ class IPlatform {
   virtual ErrorCode DeleteValue(HKEY key, const std::string& name) = 0;
 
   // Files. ListFolder lists folder + "\*.*" ("." and ".." included, as the system returns them).
+  // The last part of an absolute path is taken exactly as given, never trimmed or normalised.
   virtual ErrorCode ListFolder(const std::string& folder, std::vector<FolderEntry>& entries) = 0;
   virtual bool FileExists(const std::string& name) = 0;
   virtual ErrorCode CreateFolder(const std::string& path) = 0;
   virtual ErrorCode SetAttributes(const std::string& path, DWORD attributes) = 0;
   virtual ErrorCode FileCopy(const std::string& source, const std::string& target) = 0;
   virtual ErrorCode FileDelete(const std::string& path) = 0;
+  // The whole contents of a file.
+  virtual ErrorCode ReadFileData(const std::string& path, std::string& data) = 0;
 
   // Shell. Returns 0 or the reason the launch failed (never 0 for a failure).
   virtual ErrorCode ShellOpen(HWND owner, const std::string& file, const std::string& parameters,
                               int show) = 0;
-  // Writes a shell link through COM; the caller holds the COM apartment. Returns the HRESULT.
+  // Writes a shell link through COM (it joins the thread's apartment itself). Returns the HRESULT.
   virtual HRESULT WriteShellLink(const std::string& target, const std::string& link,
                                  const std::string& description, const std::string& workingDir) = 0;
 

@@ -1,6 +1,6 @@
 #include "store/platform/Registry.h"
 
-#include <cstring>
+#include "base/Text.h"
 
 namespace kestrun {
 namespace {
@@ -24,38 +24,47 @@ bool ReadsAsString(const RegValue& value) {
 std::string DecodeStringValue(const RegValue& value) {
   if (value.data.empty()) return {};
   if (!ReadsAsString(value)) Raise("Invalid data type for", value.name);
-  // Stored data need not end in NUL: never read past its own length.
-  return std::string(value.data.data(), strnlen(value.data.data(), value.data.size()));
+  // Stored as UTF-16LE; it need not end in NUL (nor even fill its last unit): never read past its
+  // own length.
+  std::wstring text;
+  for (size_t i = 0; i + 1 < value.data.size(); i += 2) {
+    const auto unit = static_cast<wchar_t>(static_cast<unsigned char>(value.data[i]) |
+                                           (static_cast<unsigned char>(value.data[i + 1]) << 8));
+    if (unit == L'\0') break;
+    text += unit;
+  }
+  return FromWide(text);
 }
 
-void TRegistry::SetRoot(HKEY root) {
+void RegistryAccess::SetRoot(HKEY root) {
   if (root == root_) return;
   key_.Reset();
   root_ = root;
 }
 
-bool TRegistry::OpenKey(const std::string& path, bool create) {
+bool RegistryAccess::OpenKey(const std::string& path, bool create) {
   UniqueKey key;
-  if (platform_.OpenKey(root_, FromRoot(path), create, key) != ERROR_SUCCESS) return false;
+  lastError_ = platform_.OpenKey(root_, FromRoot(path), create, key);
+  if (lastError_ != ERROR_SUCCESS) return false;
   key_ = std::move(key);
   return true;
 }
 
-void TRegistry::GetValues(std::vector<RegValue>& values) {
+void RegistryAccess::GetValues(std::vector<RegValue>& values) {
   values.clear();
   if (!key_) return;
   platform_.EnumValues(key_.Get(), values);
 }
 
-bool TRegistry::ValueExists(const std::string& name) { return ReadValue(name).has_value(); }
+bool RegistryAccess::ValueExists(const std::string& name) { return ReadValue(name).has_value(); }
 
-std::optional<RegValue> TRegistry::ReadValue(const std::string& name) {
+std::optional<RegValue> RegistryAccess::ReadValue(const std::string& name) {
   RegValue value;
   if (!key_ || platform_.QueryValue(key_.Get(), name, value) != ERROR_SUCCESS) return std::nullopt;
   return value;
 }
 
-std::string TRegistry::ReadString(const std::string& name) {
+std::string RegistryAccess::ReadString(const std::string& name) {
   if (!key_) Raise("Failed to get data for", name);
   RegValue value;
   const ErrorCode rc = platform_.QueryValue(key_.Get(), name, value);
@@ -64,13 +73,14 @@ std::string TRegistry::ReadString(const std::string& name) {
   return DecodeStringValue(value);
 }
 
-void TRegistry::WriteValue(const RegValue& value) {
+void RegistryAccess::WriteValue(const RegValue& value) {
   if (!key_ || platform_.SetValue(key_.Get(), value.name, value.type, value.data) != ERROR_SUCCESS)
     Raise("Failed to set data for", value.name);
 }
 
-bool TRegistry::DeleteValue(const std::string& name) {
-  return key_ && platform_.DeleteValue(key_.Get(), name) == ERROR_SUCCESS;
+bool RegistryAccess::DeleteValue(const std::string& name) {
+  lastError_ = key_ ? platform_.DeleteValue(key_.Get(), name) : ERROR_INVALID_HANDLE;
+  return lastError_ == ERROR_SUCCESS;
 }
 
 }  // namespace kestrun

@@ -15,9 +15,9 @@ class ERegistryError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-class TRegistry {
+class RegistryAccess {
  public:
-  explicit TRegistry(IPlatform& platform) : platform_(platform) {}
+  explicit RegistryAccess(IPlatform& platform) : platform_(platform) {}
 
   // A different hive closes the open key; the same hive leaves it open.
   void SetRoot(HKEY root);
@@ -35,11 +35,14 @@ class TRegistry {
   // Writes type and raw data exactly; "Failed to set data for '%s'".
   void WriteValue(const RegValue& value);
   bool DeleteValue(const std::string& name);
+  // The system's code for the last OpenKey or DeleteValue (ERROR_SUCCESS after a success).
+  [[nodiscard]] ErrorCode LastError() const { return lastError_; }
 
  private:
   IPlatform& platform_;  // not owned
   HKEY root_ = HKEY_CURRENT_USER;
   UniqueKey key_;  // owned
+  ErrorCode lastError_ = ERROR_SUCCESS;
 };
 
 // True when the value reads as a string: a string type, or no data at all.

@@ -1,7 +1,7 @@
-// File half of Win32Platform. Everything goes through the wide API: a UTF-8 name can be longer than
-// the fixed 260-byte name field of the ANSI find data, and the ANSI calls refuse any path of
-// MAX_PATH or more (206) that a listing can still return.
-#include "store/platform/Text.h"
+// File half of Win32Platform. Everything goes through the wide API, and every path in the form that
+// Windows takes literally ("\\?\"): the last part of a path is the name exactly as listed, so a
+// name ending in a blank or a dot reaches that file and not the one without it.
+#include "base/Text.h"
 #include "store/platform/Win32Platform.h"
 
 namespace kestrun {
@@ -11,18 +11,32 @@ ErrorCode LastErrorUnless(BOOL ok) { return ok ? ERROR_SUCCESS : GetLastError();
 
 bool HasWildcard(const std::string& name) { return name.find_first_of("*?") != std::string::npos; }
 
-// A path as the wide API takes it: a long one in its full, prefixed form (the only form Windows
-// accepts beyond MAX_PATH), any other unchanged, so that relative paths keep their meaning.
-std::wstring WidePath(const std::string& path) {
-  std::wstring wide = ToWide(path);
-  if (wide.size() < MAX_PATH - 12) return wide;  // CreateDirectory allows 12 fewer
-  std::wstring full(GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr), L'\0');
-  const DWORD n = GetFullPathNameW(wide.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
-  if (n == 0 || n >= full.size()) return wide;
+bool IsDriveAbsolute(const std::wstring& path) {
+  return path.size() >= 3 && iswalpha(path[0]) && path[1] == L':' && path[2] == L'\\';
+}
+
+std::wstring FullPath(const std::wstring& path) {
+  std::wstring full(GetFullPathNameW(path.c_str(), 0, nullptr, nullptr), L'\0');
+  const DWORD n = GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+  if (n == 0 || n >= full.size()) return path;
   full.resize(n);
-  if (full.rfind(L"\\\\?\\", 0) == 0) return full;
-  if (full.rfind(L"\\\\", 0) == 0) return L"\\\\?\\UNC\\" + full.substr(2);
-  return L"\\\\?\\" + full;
+  return full;
+}
+
+// An absolute path as the wide API takes it literally. Only the folder part is made canonical (a
+// ".." or doubled backslash there is the user's way of writing a folder); the name after the last
+// backslash is kept byte for byte. A relative path keeps its meaning, in its full form when long.
+std::wstring WidePath(const std::string& path) {
+  const std::wstring wide = ToWide(path);
+  if (wide.rfind(L"\\\\?\\", 0) == 0) return wide;
+  const bool unc = wide.rfind(L"\\\\", 0) == 0;
+  if (!unc && !IsDriveAbsolute(wide)) return wide.size() < MAX_PATH - 12 ? wide : L"\\\\?\\" + FullPath(wide);
+  const size_t slash = wide.rfind(L'\\');
+  std::wstring folder = FullPath(wide.substr(0, slash + 1));
+  if (folder.empty() || folder.back() != L'\\') folder += L'\\';
+  folder += wide.substr(slash + 1);
+  if (folder.rfind(L"\\\\", 0) == 0) return L"\\\\?\\UNC\\" + folder.substr(2);
+  return L"\\\\?\\" + folder;
 }
 
 }  // namespace
@@ -41,9 +55,8 @@ ErrorCode Win32Platform::ListFolder(const std::string& folder, std::vector<Folde
 bool Win32Platform::FileExists(const std::string& name) {
   // A pattern would "exist" whenever anything matches it: only a real name is a file.
   if (name.empty() || HasWildcard(name)) return false;
-  WIN32_FIND_DATAW data;
-  UniqueFind find(FindFirstFileW(WidePath(name).c_str(), &data));
-  return find && !(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
+  const DWORD attributes = GetFileAttributesW(WidePath(name).c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 ErrorCode Win32Platform::CreateFolder(const std::string& path) {
@@ -60,6 +73,21 @@ ErrorCode Win32Platform::FileCopy(const std::string& source, const std::string& 
 
 ErrorCode Win32Platform::FileDelete(const std::string& path) {
   return LastErrorUnless(DeleteFileW(WidePath(path).c_str()));
+}
+
+ErrorCode Win32Platform::ReadFileData(const std::string& path, std::string& data) {
+  data.clear();
+  const HANDLE file = CreateFileW(WidePath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return GetLastError();
+  ScopeExit close([file] { CloseHandle(file); });
+  char buffer[65536];
+  for (;;) {
+    DWORD got = 0;
+    if (!::ReadFile(file, buffer, sizeof buffer, &got, nullptr)) return GetLastError();
+    if (got == 0) return ERROR_SUCCESS;
+    data.append(buffer, got);
+  }
 }
 
 }  // namespace kestrun

@@ -18,6 +18,7 @@ class Win32Platform : public IPlatform {
   ErrorCode SetAttributes(const std::string& path, DWORD attributes) override;
   ErrorCode FileCopy(const std::string& source, const std::string& target) override;
   ErrorCode FileDelete(const std::string& path) override;
+  ErrorCode ReadFileData(const std::string& path, std::string& data) override;
 
   ErrorCode ShellOpen(HWND owner, const std::string& file, const std::string& parameters,
                       int show) override;

@@ -1,7 +1,10 @@
-// Registry half of Win32Platform: names and data of any length, buffers sized from the key itself.
+// Registry half of Win32Platform: the wide API only, so that names and string data arrive exactly as
+// stored (an unpaired surrogate included); names and data of any length, buffers sized from the key.
 #include "store/platform/Win32Platform.h"
 
 #include <algorithm>
+
+#include "base/Text.h"
 
 namespace kestrun {
 namespace {
@@ -9,10 +12,10 @@ namespace {
 // Wine and Windows both copy through the buffer we pass: keep it small for the usual short values
 // and read an oversized value with a buffer of its own.
 constexpr DWORD kSmallData = 4096;
-constexpr DWORD kMaxNameBytes = 16384 * 4;  // 16,383 characters, up to 3 UTF-8 bytes each, and NUL
+constexpr DWORD kMaxNameChars = 16384;  // 16,383 characters and NUL
 
 struct EnumBuffers {
-  std::string name;
+  std::wstring name;
   std::string data;
 };
 
@@ -24,21 +27,21 @@ LONG EnumOne(HKEY key, DWORD index, EnumBuffers& buf, RegValue& out) {
     DWORD nameLen = static_cast<DWORD>(buf.name.size());
     DWORD dataLen = static_cast<DWORD>(data->size());
     DWORD type = REG_NONE;
-    const LONG rc = RegEnumValueA(key, index, buf.name.data(), &nameLen, nullptr, &type,
+    const LONG rc = RegEnumValueW(key, index, buf.name.data(), &nameLen, nullptr, &type,
                                   reinterpret_cast<BYTE*>(data->data()), &dataLen);
     if (rc == ERROR_MORE_DATA) {
       if (dataLen > data->size()) {
         big.resize(dataLen);
         data = &big;
-      } else if (buf.name.size() < kMaxNameBytes) {
-        buf.name.resize(kMaxNameBytes);
+      } else if (buf.name.size() < kMaxNameChars) {
+        buf.name.resize(kMaxNameChars);
       } else {
         return rc;
       }
       continue;
     }
     if (rc != ERROR_SUCCESS) return rc;
-    out.name.assign(buf.name.data(), nameLen);
+    out.name = FromWide(buf.name.substr(0, nameLen));
     out.type = type;
     out.data.assign(data->data(), std::min<size_t>(dataLen, data->size()));
     return rc;
@@ -48,21 +51,21 @@ LONG EnumOne(HKEY key, DWORD index, EnumBuffers& buf, RegValue& out) {
 }  // namespace
 
 ErrorCode Win32Platform::OpenKey(HKEY root, const std::string& path, bool create, UniqueKey& key) {
+  const std::wstring wide = ToWide(path);
   if (create)
-    return RegCreateKeyExA(root, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
-                           nullptr, key.Put(), nullptr);
-  return RegOpenKeyExA(root, path.c_str(), 0, KEY_ALL_ACCESS, key.Put());
+    return RegCreateKeyExW(root, wide.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr,
+                           key.Put(), nullptr);
+  return RegOpenKeyExW(root, wide.c_str(), 0, KEY_ALL_ACCESS, key.Put());
 }
 
 ErrorCode Win32Platform::EnumValues(HKEY key, std::vector<RegValue>& values) {
   values.clear();
   DWORD count = 0, maxName = 0, maxData = 0;
-  LONG rc = RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count, &maxName,
+  LONG rc = RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count, &maxName,
                              &maxData, nullptr, nullptr);
   if (rc != ERROR_SUCCESS) return rc;
   EnumBuffers buf;
-  // maxName counts characters: a UTF-8 name can take three bytes for each.
-  buf.name.resize(std::min<DWORD>((maxName + 1) * 3, kMaxNameBytes));
+  buf.name.resize(std::min<DWORD>(maxName + 1, kMaxNameChars));
   buf.data.resize(std::min(std::max<DWORD>(maxData, 1), kSmallData));
   values.reserve(count);
   for (DWORD i = 0;; ++i) {
@@ -75,11 +78,12 @@ ErrorCode Win32Platform::EnumValues(HKEY key, std::vector<RegValue>& values) {
 }
 
 ErrorCode Win32Platform::QueryValue(HKEY key, const std::string& name, RegValue& value) {
+  const std::wstring wide = ToWide(name);
   value.name = name;
   value.data.resize(256);
   for (;;) {
     DWORD size = static_cast<DWORD>(value.data.size());
-    const LONG rc = RegQueryValueExA(key, name.c_str(), nullptr, &value.type,
+    const LONG rc = RegQueryValueExW(key, wide.c_str(), nullptr, &value.type,
                                      reinterpret_cast<BYTE*>(value.data.data()), &size);
     if (rc == ERROR_MORE_DATA) {
       value.data.resize(size);
@@ -91,12 +95,12 @@ ErrorCode Win32Platform::QueryValue(HKEY key, const std::string& name, RegValue&
 }
 
 ErrorCode Win32Platform::SetValue(HKEY key, const std::string& name, DWORD type, const std::string& data) {
-  return RegSetValueExA(key, name.c_str(), 0, type, reinterpret_cast<const BYTE*>(data.data()),
+  return RegSetValueExW(key, ToWide(name).c_str(), 0, type, reinterpret_cast<const BYTE*>(data.data()),
                         static_cast<DWORD>(data.size()));
 }
 
 ErrorCode Win32Platform::DeleteValue(HKEY key, const std::string& name) {
-  return RegDeleteValueA(key, name.c_str());
+  return RegDeleteValueW(key, ToWide(name).c_str());
 }
 
 }  // namespace kestrun

@@ -6,9 +6,57 @@
 
 #include <cstdio>
 
-#include "store/platform/Text.h"
+#include "base/Text.h"
+#include "store/platform/LinkInfo.h"
 
 namespace kestrun {
+namespace {
+
+bool IsAscii(const std::wstring& text) {
+  for (const wchar_t c : text)
+    if (c >= 0x80) return false;
+  return true;
+}
+
+// For the ANSI field, which readers decode in their own code page: the short form of a path outside
+// ASCII names the same file in ASCII; without one, "?" stands for each other character, which no
+// file name holds, so that the field can never name another file.
+std::string AnsiFieldOf(const std::wstring& path) {
+  std::wstring shortPath(GetShortPathNameW(path.c_str(), nullptr, 0), L'\0');
+  const DWORD n = GetShortPathNameW(path.c_str(), shortPath.data(), static_cast<DWORD>(shortPath.size()));
+  shortPath.resize(n > 0 && n < shortPath.size() ? n : 0);
+  const std::wstring& chosen = !shortPath.empty() && IsAscii(shortPath) ? shortPath : path;
+  std::string ansi;
+  for (const wchar_t c : chosen) ansi += c < 0x80 ? static_cast<char>(c) : '?';
+  return ansi;
+}
+
+HRESULT WriteWholeFile(const std::wstring& path, const std::string& bytes) {
+  const HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                                  nullptr);
+  if (file == INVALID_HANDLE_VALUE) return HRESULT_FROM_WIN32(GetLastError());
+  DWORD written = 0;
+  const BOOL ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+  const DWORD error = GetLastError();
+  CloseHandle(file);
+  return ok && written == bytes.size() ? S_OK : HRESULT_FROM_WIN32(error);
+}
+
+// Uninitialises only when the initialisation succeeded (S_FALSE counts: it must be balanced too).
+class ComApartment {
+ public:
+  ComApartment() : hr_(CoInitialize(nullptr)) {}
+  ComApartment(const ComApartment&) = delete;
+  ComApartment& operator=(const ComApartment&) = delete;
+  ~ComApartment() {
+    if (SUCCEEDED(hr_)) CoUninitialize();
+  }
+
+ private:
+  HRESULT hr_;
+};
+
+}  // namespace
 
 ErrorCode ShellLaunchError(INT_PTR result, DWORD lastError) {
   if (result > 32) return ERROR_SUCCESS;
@@ -35,24 +83,34 @@ ErrorCode Win32Platform::ShellOpen(HWND owner, const std::string& file, const st
                                    int show) {
   SetLastError(ERROR_SUCCESS);
   const auto result = reinterpret_cast<INT_PTR>(
-      ShellExecuteA(owner, nullptr, file.c_str(), parameters.c_str(), nullptr, show));
+      ShellExecuteW(owner, nullptr, ToWide(file).c_str(), ToWide(parameters).c_str(), nullptr, show));
   return ShellLaunchError(result, GetLastError());
 }
 
 HRESULT Win32Platform::WriteShellLink(const std::string& target, const std::string& link,
                                       const std::string& description, const std::string& workingDir) {
-  ComPtr<IShellLinkA> shellLink;
-  HRESULT hr = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+  ComApartment com;
+  // The wide interface: the ANSI one stores the path in the code page's field only, and a name outside
+  // it comes back as other characters.
+  ComPtr<IShellLinkW> shellLink;
+  HRESULT hr = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
                                 shellLink.PutVoid());
   if (FAILED(hr)) return hr;
   // A missing target gives S_FALSE here and the link is still written: the caller checked it exists.
-  shellLink->SetPath(target.c_str());
-  shellLink->SetDescription(description.c_str());
-  shellLink->SetWorkingDirectory(workingDir.c_str());
+  shellLink->SetPath(ToWide(target).c_str());
+  shellLink->SetDescription(ToWide(description).c_str());
+  shellLink->SetWorkingDirectory(ToWide(workingDir).c_str());
   ComPtr<IPersistFile> file;
   hr = shellLink->QueryInterface(IID_IPersistFile, file.PutVoid());
   if (FAILED(hr)) return hr;
-  return file->Save(ToWide(link).c_str(), FALSE);
+  const std::wstring wideLink = ToWide(link), wideTarget = ToWide(target);
+  hr = file->Save(wideLink.c_str(), FALSE);
+  if (FAILED(hr) || IsAscii(wideTarget)) return hr;
+  // A shell that kept the path in the ANSI code page only (Wine's does) gets the exact one added.
+  std::string bytes;
+  if (ReadFileData(link, bytes) != ERROR_SUCCESS) return hr;
+  const std::optional<std::string> patched = WithUnicodeLocalPath(bytes, wideTarget, AnsiFieldOf(wideTarget));
+  return patched ? WriteWholeFile(wideLink, *patched) : hr;
 }
 
 std::string UnknownErrorText(ErrorCode code) {
@@ -63,13 +121,13 @@ std::string UnknownErrorText(ErrorCode code) {
 }
 
 std::string Win32Platform::SystemErrorText(ErrorCode code) {
-  char* buffer = nullptr;
-  const DWORD n = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+  wchar_t* buffer = nullptr;
+  const DWORD n = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
                                      FORMAT_MESSAGE_IGNORE_INSERTS,
                                  nullptr, code, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT),
-                                 reinterpret_cast<char*>(&buffer), 0, nullptr);
+                                 reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
   UniqueLocal owned(buffer);
-  std::string text(buffer ? buffer : "", n);
+  std::string text = FromWide(std::wstring(buffer ? buffer : L"", buffer ? n : 0));
   while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' '))
     text.pop_back();
   return text.empty() ? UnknownErrorText(code) : text;

@@ -151,6 +151,73 @@ assert names == sorted([("enabled", "Привет"), ("enabled", "expand"), ("en
                         ("enabled", "日本.lnk"), ("enabled", "common.bat"), ("disabled", "parked")]), names
 PY
 
+# --- names the file system would trim, or read as a path, reach exactly the listed entry ---
+parked_dir="$user_startup/../Disabled Startup Items"
+for f in s 's ' t 't.'; do printf '%s' "$f" >"$user_startup/$f"; done
+expect_rc 0 remove --name 's ' --location 'User Startup'
+[ -e "$user_startup/s" ] && [ ! -e "$user_startup/s " ] || fail "remove 's ' did not remove exactly 's '"
+expect_rc 0 disable --name 't.' --location 'User Startup'
+[ -e "$user_startup/t" ] && [ -e "$parked_dir/t." ] && [ ! -e "$parked_dir/t" ] || fail "disable 't.' moved another file"
+mkdir -p "$user_startup/b" && : >"$user_startup/b/s.bat" && : >"$user_startup/b\\s.bat"
+expect_rc 0 list
+[[ $out == *'b\s.bat'* ]] && fail "a name holding a backslash is listed: '$out'"
+expect_rc 1 remove --name 'b\s.bat' --location 4
+[ -e "$user_startup/b/s.bat" ] || fail "remove 'b\s.bat' deleted a file in a subfolder"
+rm -rf "$user_startup/b" "$user_startup/b\\s.bat" "$user_startup/s" "$user_startup/t" "$parked_dir/t."
+
+# --- the table never lets a name forge a row or hide a trailing blank ---
+reg add "$cv\\Run" /v "$(printf 'tab\there')" /d "$(printf 'C:\\x.exe')"
+: >"$user_startup/trail"
+: >"$user_startup/trail "
+expect_rc 0 list
+[[ $out == *'"tab\there"'* ]] || fail "tab not escaped: '$out'"
+grep -q '  trail  ' <<<"$out" && grep -q '  "trail "  ' <<<"$out" || fail "trail and 'trail ' look alike: '$out'"
+reg delete "$cv\\Run" /v "$(printf 'tab\there')"
+rm -f "$user_startup/trail" "$user_startup/trail "
+expect_rc 2 create ''
+[[ $err == *"no target was given"* ]] || fail "create '': '$err'"
+
+# --- a different entry of the same name is never overwritten unless asked ---
+reg add "$cv\\Run" /v Twin /d 'C:\live.exe'
+reg add "$cv\\Run-" /v twin /d 'C:\parked.exe'
+expect_rc 1 disable --name Twin --location 1
+expect_rc 0 disable --name Twin --location 1 --replace
+[[ "$(wine reg query "$cv\\Run-" /v twin </dev/null 2>/dev/null | tr -d '\r')" == *'C:\live.exe'* ]] || fail "--replace did not replace"
+wine reg query "$cv\\Run" /v Twin </dev/null >/dev/null 2>&1 && fail "--replace left the live Twin"
+
+# --- a file that cannot be deleted after its copy: said as it is, never "nothing was changed" ---
+: >"$user_startup/ro.bat" && chmod a-w "$user_startup/ro.bat"
+expect_rc 1 disable --name ro.bat --location 4
+[[ $err == *"'ro.bat' is now in both places"* && $err != *"nothing was changed"* ]] || fail "read-only: '$err'"
+chmod u+w "$user_startup/ro.bat" "$parked_dir/ro.bat"; rm -f "$user_startup/ro.bat" "$parked_dir/ro.bat"
+
+# --- a file in the way of the disabled folder is named ---
+common_parked="$common_startup/../Disabled Startup Items"
+rm -rf "$common_parked" && : >"$common_parked"
+expect_rc 1 disable --name common.bat --location 8
+[[ $err == *"the folder C:\ProgramData\Microsoft\Windows\Start Menu\Programs\Disabled Startup Items cannot be used"* ]] ||
+  fail "file in the way: '$err'"
+rm -f "$common_parked"
+
+# --- a shortcut replacing one of the same name in another letter case says so ---
+echo x >"$drive/DITTO.EXE"
+expect_rc 0 create 'C:\DITTO.EXE' --display-name Ditto
+expect_rc 0 create 'C:\DITTO.EXE'
+[[ $out == "created:"*"Ditto.lnk"*"replaced"* ]] || fail "create over Ditto.lnk: '$out'"
+
+# --- no Startup folder, or a relative one: nothing written anywhere, an error, exit 1 ---
+sf="$cv\\Explorer\\Shell Folders"
+reg add "$sf" /v Startup /d relstart
+expect_rc 1 create 'C:\windows\notepad.exe' --display-name Lost
+expect_rc 1 list
+[[ $err == *"'relstart', is not a full path"* ]] || fail "relative Startup not reported: '$err'"
+[ -e relstart ] || [ -e "Disabled Startup Items" ] && fail "made something in the current directory"
+reg delete "$sf" /v Startup
+expect_rc 1 create 'C:\windows\notepad.exe' --display-name Lost
+[[ $err == *"Startup folder is not known"* ]] || fail "missing Startup: '$err'"
+[ -e "$drive/Lost.lnk" ] && fail "a shortcut was written at the root of the drive"
+reg add "$sf" /v Startup /d "$win_startup"
+
 if [ "$failures" -ne 0 ]; then
   echo "$failures check(s) failed"
   exit 1

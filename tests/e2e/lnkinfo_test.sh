@@ -20,4 +20,17 @@ field() { printf '%s\n' "$info" | sed -n "s/^[[:space:]]*$1[[:space:]]*: //p" | 
 [ "$(field 'Description')" = 'Shortcut to C:\Tools\app.exe' ] || fail "description: $(field 'Description')"
 [ "$(field 'Working directory')" = 'C:\Tools\' ] || fail "working directory: $(field 'Working directory')"
 [ -z "$(field 'Command line arguments')" ] || fail "arguments set: $(field 'Command line arguments')"
-echo "lnkinfo: 1 passed, 0 failed"
+
+# A target outside ASCII: the link holds it exactly, and starting the link runs it.
+mkdir -p "$WINEPREFIX/drive_c/users/Дима"
+printf '@echo started>C:\\started.txt\r\n' >"$WINEPREFIX/drive_c/users/Дима/Error Fix.bat"
+wine "$cli" create 'C:\Users\Дима\Error Fix.bat' </dev/null >/dev/null 2>&1 || fail "create of a Cyrillic target failed"
+link="$(winepath -u "$startup" 2>/dev/null)/Error Fix.lnk"
+info=$(lnkinfo "$link")
+[ "$(field 'Local path')" = 'C:\Users\Дима\Error Fix.bat' ] || fail "Cyrillic local path: $(field 'Local path')"
+[ "$(field 'Description')" = 'Shortcut to C:\Users\Дима\Error Fix.bat' ] || fail "description: $(field 'Description')"
+[ "$(field 'Working directory')" = 'C:\Users\Дима\' ] || fail "working directory: $(field 'Working directory')"
+wine start /wait /unix "$link" </dev/null >/dev/null 2>&1
+for _ in $(seq 50); do [ -e "$WINEPREFIX/drive_c/started.txt" ] && break; sleep 0.2; done
+[ -e "$WINEPREFIX/drive_c/started.txt" ] || fail "starting the link did not run its target"
+echo "lnkinfo: 2 passed, 0 failed"

@@ -6,12 +6,21 @@
 //   winprobe selected            the main list's selected row (-1 for none) and whether it has the focus
 //   winprobe box TITLE [ms]      wait for the platform's message box with that title; print its text
 //   winprobe boxgone TITLE [ms]  wait until that message box has closed
+//   winprobe count TITLE         how many visible top-level windows have that title
+//   winprobe foreground          the title of the foreground window
+//   winprobe columns             the main list's column widths and its client width
+//   winprobe acc TITLE           the window's client accessible object (oleacc): one line per child,
+//                                "name|role|left top width height|shortcut|default action"
+//   winprobe accdo TITLE NAME    the default action of the child of that name
 #include <windows.h>
 #include <commctrl.h>
+#include <oleacc.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -82,6 +91,105 @@ int Selected() {
   return 0;
 }
 
+BOOL CALLBACK CountMatch(HWND hwnd, LPARAM param) {
+  auto* search = reinterpret_cast<std::pair<std::string, int>*>(param);
+  char text[512] = "";
+  GetWindowTextA(hwnd, text, sizeof text);
+  if (IsWindowVisible(hwnd) && search->first == text) ++search->second;
+  return TRUE;
+}
+
+int Count(const std::string& title) {
+  std::pair<std::string, int> search{title, 0};
+  EnumWindows(CountMatch, reinterpret_cast<LPARAM>(&search));
+  std::printf("%d\n", search.second);
+  return 0;
+}
+
+int Foreground() {
+  char text[512] = "";
+  GetWindowTextA(GetForegroundWindow(), text, sizeof text);
+  std::printf("%s\n", text);
+  return 0;
+}
+
+int Columns() {
+  HWND list = MainList();
+  if (!list) return 1;
+  RECT client;
+  GetClientRect(list, &client);
+  std::printf("%d %d %ld\n", ListView_GetColumnWidth(list, 0), ListView_GetColumnWidth(list, 1), client.right);
+  return 0;
+}
+
+std::string Narrow(BSTR text) {
+  if (!text) return {};
+  const int n = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
+  std::string narrow(static_cast<size_t>(n > 0 ? n - 1 : 0), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text, -1, narrow.data(), n, nullptr, nullptr);
+  SysFreeString(text);
+  return narrow;
+}
+
+const char* RoleName(const VARIANT& role) {
+  if (role.vt != VT_I4) return "?";
+  switch (role.lVal) {
+    case ROLE_SYSTEM_PUSHBUTTON: return "push button";
+    case ROLE_SYSTEM_LINK: return "link";
+    case ROLE_SYSTEM_STATICTEXT: return "text";
+    case ROLE_SYSTEM_CLIENT: return "client";
+    default: return "other";
+  }
+}
+
+// Calls visit(accessible, child) for every child of the window's client object; false if none.
+template <typename Visit>
+bool ForEachChild(const std::string& title, Visit visit) {
+  HWND hwnd = WaitFor(title, 10000, true);
+  if (!hwnd) return false;
+  IAccessible* client = nullptr;
+  if (FAILED(AccessibleObjectFromWindow(hwnd, static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible),
+                                        reinterpret_cast<void**>(&client))) || !client)
+    return false;
+  long count = 0;
+  client->get_accChildCount(&count);
+  std::vector<VARIANT> children(static_cast<size_t>(count > 0 ? count : 1));
+  long got = 0;
+  const bool ok = count > 0 && SUCCEEDED(AccessibleChildren(client, 0, count, children.data(), &got)) && got > 0;
+  for (long i = 0; ok && i < got; ++i) {
+    if (children[i].vt == VT_I4) visit(client, children[i]);
+    VariantClear(&children[i]);
+  }
+  client->Release();
+  return ok;
+}
+
+int Acc(const std::string& title) {
+  return ForEachChild(title, [](IAccessible* client, VARIANT child) {
+    BSTR name = nullptr, shortcut = nullptr, action = nullptr;
+    VARIANT role;
+    VariantInit(&role);
+    long x = 0, y = 0, w = 0, h = 0;
+    client->get_accName(child, &name);
+    client->get_accRole(child, &role);
+    client->accLocation(&x, &y, &w, &h, child);
+    client->get_accKeyboardShortcut(child, &shortcut);
+    client->get_accDefaultAction(child, &action);
+    std::printf("%s|%s|%ld %ld %ld %ld|%s|%s\n", Narrow(name).c_str(), RoleName(role), x, y, w, h,
+                Narrow(shortcut).c_str(), Narrow(action).c_str());
+  }) ? 0 : 1;
+}
+
+int AccDo(const std::string& title, const std::string& wanted) {
+  bool done = false;
+  ForEachChild(title, [&](IAccessible* client, VARIANT child) {
+    BSTR name = nullptr;
+    client->get_accName(child, &name);
+    if (!done && Narrow(name) == wanted) done = SUCCEEDED(client->accDoDefaultAction(child));
+  });
+  return done ? 0 : 1;
+}
+
 int BoxText(const std::string& title, int ms) {
   HWND box = WaitFor(title, ms, true, "#32770");
   if (!box) return 1;
@@ -96,12 +204,18 @@ int BoxText(const std::string& title, int ms) {
 int main(int argc, char** argv) {
   const std::string verb = argc > 1 ? argv[1] : "";
   const int ms = argc > 3 ? std::atoi(argv[3]) : 10000;
+  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
   int rc = 2;
   if (verb == "window" && argc > 2) rc = Window(argv[2], ms);
   else if (verb == "gone" && argc > 2) rc = WaitFor(argv[2], ms, false) ? 1 : 0;
   else if (verb == "rows") rc = Rows();
   else if (verb == "selected") rc = Selected();
   else if (verb == "box" && argc > 2) rc = BoxText(argv[2], ms);
+  else if (verb == "count" && argc > 2) rc = Count(argv[2]);
+  else if (verb == "foreground") rc = Foreground();
+  else if (verb == "columns") rc = Columns();
+  else if (verb == "acc" && argc > 2) rc = Acc(argv[2]);
+  else if (verb == "accdo" && argc > 3) rc = AccDo(argv[2], argv[3]);
   else if (verb == "boxgone" && argc > 2) rc = WaitFor(argv[2], ms, false, "#32770") ? 1 : 0;
   std::fflush(stdout);
   return rc;

@@ -28,8 +28,8 @@ TEST(ListViewWrapper, ReportListWithCheckBoxesAndNoCaptionEditing) {
   list.AddColumn("Name", -1, 50);
   list.AddColumn("Path", -1, 200);
   std::string longPath = "C:\\" + std::string(3000, 'p') + "\\Привет.exe";
-  EXPECT_EQ(list.AddRow("Tom & Jerry", "C:\\tj.exe", true, 11), 0);
-  EXPECT_EQ(list.AddRow("Long", longPath, false, 22), 1);
+  EXPECT_EQ(list.AddRow("Tom & Jerry", "C:\\tj.exe", true), 0);
+  EXPECT_EQ(list.AddRow("Long", longPath, false), 1);
   EXPECT_TRUE(list.Checked(0));
   EXPECT_FALSE(list.Checked(1));
   list.SetChecked(1, true);

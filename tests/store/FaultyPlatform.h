@@ -2,7 +2,8 @@
 // The real platform, but failing chosen calls on demand and logging them, so a test can break one
 // step of an operation on a real registry and real folders. A call's subject, for matching, is
 // "HKCU\<path>" or "HKLM\<path>" for OpenKey, the value name for value calls, nothing for EnumValues,
-// the path for files ("<source> -> <target>" for FileCopy), the link for WriteShellLink.
+// the path for files (ReadFileData included; "<source> -> <target>" for FileCopy), the link for
+// WriteShellLink, the file for ShellOpen.
 #include <string>
 #include <utility>
 #include <vector>
@@ -13,7 +14,7 @@ namespace kestrun::test {
 
 enum class Op {
   OpenKey, EnumValues, QueryValue, SetValue, DeleteValue,
-  ListFolder, CreateFolder, FileCopy, FileDelete, WriteShellLink,
+  ListFolder, CreateFolder, FileCopy, FileDelete, WriteShellLink, ShellOpen, ReadFileData,
 };
 
 class FaultyPlatform : public Win32Platform {
@@ -58,6 +59,13 @@ class FaultyPlatform : public Win32Platform {
   }
   ErrorCode FileDelete(const std::string& path) override {
     return Pass(Op::FileDelete, path, [&] { return Win32Platform::FileDelete(path); });
+  }
+  ErrorCode ReadFileData(const std::string& path, std::string& data) override {
+    data.clear();
+    return Pass(Op::ReadFileData, path, [&] { return Win32Platform::ReadFileData(path, data); });
+  }
+  ErrorCode ShellOpen(HWND owner, const std::string& file, const std::string& parameters, int show) override {
+    return Pass(Op::ShellOpen, file, [&] { return Win32Platform::ShellOpen(owner, file, parameters, show); });
   }
   HRESULT WriteShellLink(const std::string& target, const std::string& link, const std::string& description,
                          const std::string& workingDir) override {

@@ -1,10 +1,12 @@
 #include "tests/store/PrefixSeed.h"
 
+#include <sddl.h>
+
 #include <stdexcept>
 #include <vector>
 
-#include "store/platform/Handles.h"
-#include "store/platform/Text.h"
+#include "base/Handles.h"
+#include "base/Text.h"
 
 namespace kestrun::test {
 namespace {
@@ -51,6 +53,33 @@ std::optional<RawValue> ReadRaw(HKEY hive, const std::string& key, const std::st
   return RawValue{type, data};
 }
 
+std::string Utf16Bytes(const std::wstring& text) {
+  return std::string(reinterpret_cast<const char*>(text.c_str()), (text.size() + 1) * sizeof(wchar_t));
+}
+
+void SetWide(HKEY hive, const std::string& key, const std::wstring& name, const std::wstring& text, DWORD type) {
+  UniqueKey handle;
+  Check(RegCreateKeyExA(hive, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, handle.Put(), nullptr),
+        "RegCreateKeyExA " + key);
+  const std::string data = Utf16Bytes(text);
+  Check(RegSetValueExW(handle.Get(), name.c_str(), 0, type, reinterpret_cast<const BYTE*>(data.data()),
+                       static_cast<DWORD>(data.size())),
+        "RegSetValueExW");
+}
+
+std::optional<RawValue> ReadWide(HKEY hive, const std::string& key, const std::wstring& name) {
+  UniqueKey handle;
+  if (RegOpenKeyExA(hive, key.c_str(), 0, KEY_READ, handle.Put()) != ERROR_SUCCESS) return std::nullopt;
+  DWORD type = 0, size = 0;
+  if (RegQueryValueExW(handle.Get(), name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
+    return std::nullopt;
+  std::string data(size, '\0');
+  Check(RegQueryValueExW(handle.Get(), name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &size),
+        "RegQueryValueExW");
+  data.resize(size);
+  return RawValue{type, data};
+}
+
 int ValueCount(HKEY hive, const std::string& key) {
   UniqueKey handle;
   if (RegOpenKeyExA(hive, key.c_str(), 0, KEY_READ, handle.Put()) != ERROR_SUCCESS) return -1;
@@ -70,6 +99,21 @@ void DeleteKey(HKEY hive, const std::string& key) {
 void DeleteStartupKeys() {
   for (HKEY hive : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE})
     for (const char* sub : {"Run", "Run-", "RunServices", "RunServices-"}) DeleteKey(hive, VersionKey(sub));
+}
+
+LockedKey::LockedKey(HKEY hive, const std::string& key) {
+  Check(RegCreateKeyExA(hive, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, handle_.Put(), nullptr),
+        "RegCreateKeyExA " + key);
+  Apply(L"D:P(A;;KR;;;WD)");
+}
+
+LockedKey::~LockedKey() { Apply(L"D:P(A;;KA;;;WD)"); }
+
+void LockedKey::Apply(const wchar_t* sddl) {
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl, SDDL_REVISION_1, &descriptor, nullptr)) return;
+  UniqueLocal owned(descriptor);
+  RegSetKeySecurity(handle_.Get(), DACL_SECURITY_INFORMATION, descriptor);
 }
 
 std::string ShellFolder(HKEY hive, const char* value) {

@@ -7,6 +7,8 @@
 #include <optional>
 #include <string>
 
+#include "base/Handles.h"
+
 namespace kestrun::test {
 
 inline constexpr const char* kShellFolders = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
@@ -27,9 +29,29 @@ struct RawValue {
   std::string data;  // exactly as stored
 };
 std::optional<RawValue> ReadRaw(HKEY hive, const std::string& key, const std::string& name);
+// The same through the wide API, for names and texts no narrow string carries (a lone surrogate).
+void SetWide(HKEY hive, const std::string& key, const std::wstring& name, const std::wstring& text,
+             DWORD type = REG_SZ);
+std::optional<RawValue> ReadWide(HKEY hive, const std::string& key, const std::wstring& name);
+// UTF-16LE bytes of text and its NUL, as a string value stores them.
+std::string Utf16Bytes(const std::wstring& text);
 int ValueCount(HKEY hive, const std::string& key);  // -1 when the key is missing
 void DeleteKey(HKEY hive, const std::string& key);  // with everything below it; missing is fine
 void DeleteStartupKeys();                           // Run, Run-, RunServices, RunServices- of both hives
+
+// A key the user may only read while this lives, as an ACL makes it (created when missing); the
+// handle that set the ACL puts full access back.
+class LockedKey {
+ public:
+  LockedKey(HKEY hive, const std::string& key);
+  ~LockedKey();
+  LockedKey(const LockedKey&) = delete;
+  LockedKey& operator=(const LockedKey&) = delete;
+
+ private:
+  void Apply(const wchar_t* sddl);
+  UniqueKey handle_;
+};
 
 // A Shell Folders value ("Startup" under HKCU, "Common Startup" under HKLM); "" when missing.
 std::string ShellFolder(HKEY hive, const char* value);

@@ -41,7 +41,7 @@ TEST_F(ScanNamesTest, StringValuesOfEveryShapeLoadAndOtherTypesAreSkipped) {
   SetString(kUser, VersionKey("Run-"), "j", "c:\\j.exe");
 
   // Wine enumerates values sorted, Windows in order of creation: compare as sets.
-  const TStartupRows rows = Scan();
+  const StartupRows rows = Scan();
   EXPECT_THAT(RowsOf(rows, slUserRun, 1),
               UnorderedElementsAre(Row{"", "c:\\default.exe", true, 1, 1}, Row{"blank", "", true, 1, 1},
                                    Row{"no data", "", true, 1, 1}, Row{"empty binary", "", true, 1, 1},
@@ -52,7 +52,7 @@ TEST_F(ScanNamesTest, StringValuesOfEveryShapeLoadAndOtherTypesAreSkipped) {
   EXPECT_THAT(RowsOf(rows, slUserRun, 0), ElementsAre(Row{"j", "c:\\j.exe", false, 0, 1}));
   EXPECT_EQ(rows.size(), 10u);
 
-  TRegistry registry(platform);  // reads one value by name, not by enumeration
+  RegistryAccess registry(platform);  // reads one value by name, not by enumeration
   ASSERT_TRUE(registry.OpenKey(kRunKey, false));
   EXPECT_EQ(registry.ReadString("unterminated"), "abc");
 }
@@ -71,12 +71,12 @@ TEST_F(ScanNamesTest, NamesOutsideTheLegacyCodePageAreListedAndRemoved) {
   MakeFile(startup + "\\Привет.lnk");
   MakeFile(parked + "\\日本.txt");
 
-  const TStartupRows rows = Scan();
+  const StartupRows rows = Scan();
   EXPECT_THAT(Flatten(rows), ElementsAre(Row{"Привет", "C:\\Программы\\привет.exe", true, 1, 1},
                                          Row{"Привет.lnk", startup + "\\Привет.lnk", true, 1, 4},
                                          Row{"日本", "C:\\日本\\起動.exe", false, 0, 1},
                                          Row{"日本.txt", parked + "\\日本.txt", false, 0, 4}));
-  for (const TStartupRow& row : rows) store.RemoveEntry(row);
+  for (const StartupRow& row : rows) store.RemoveEntry(row);
   EXPECT_THAT(Scan(), IsEmpty());
   EXPECT_THAT(report.reports, IsEmpty());
   RemoveTree(home);
@@ -93,7 +93,7 @@ TEST_F(ScanNamesTest, LongestValueNamesAndMegabyteDataArriveWhole) {
   EXPECT_THAT(Flatten(Scan()), UnorderedElementsAre(Row{ascii, "c:\\ascii.exe", true, 1, 1},
                                                     Row{cyrillic, "c:\\cyrillic.exe", true, 1, 1},
                                                     Row{"big", megabyte, true, 1, 1}));
-  TRegistry registry(platform);
+  RegistryAccess registry(platform);
   ASSERT_TRUE(registry.OpenKey(kRunKey, false));
   EXPECT_EQ(registry.ReadString("big"), megabyte);
   EXPECT_TRUE(registry.DeleteValue(cyrillic));
@@ -106,22 +106,22 @@ TEST_F(ScanNamesTest, LongFileNamesAreListedParkedBroughtBackAndRemovedWhole) {
   const std::string cyrillic = Repeat("я", 120) + ".txt";  // 244 bytes in the code page
   MakeFile(userStartup + "\\" + ascii);
   MakeFile(userStartup + "\\" + cyrillic);
-  TStartupRows rows = Scan();
+  StartupRows rows = Scan();
   EXPECT_THAT(Flatten(rows), UnorderedElementsAre(Row{ascii, userStartup + "\\" + ascii, true, 1, 4},
                                                   Row{cyrillic, userStartup + "\\" + cyrillic, true, 1, 4}));
 
-  for (TStartupRow& row : rows) row.Checked = false;
+  for (StartupRow& row : rows) row.Checked = false;
   store.ApplyCheckChanges(rows);
   rows[0].Checked = true;  // a change not applied does not survive a rescan
   store.LoadStartupList(rows);  // into the same list: every row is replaced
   EXPECT_THAT(Flatten(rows), UnorderedElementsAre(Row{ascii, userDisabled + "\\" + ascii, false, 0, 4},
                                                   Row{cyrillic, userDisabled + "\\" + cyrillic, false, 0, 4}));
 
-  for (TStartupRow& row : rows) row.Checked = true;
+  for (StartupRow& row : rows) row.Checked = true;
   store.ApplyCheckChanges(rows);
   rows = Scan();
   EXPECT_EQ(RowsOf(rows, slUserStartupFolder, 1).size(), 2u);
-  for (const TStartupRow& row : rows) store.RemoveEntry(row);
+  for (const StartupRow& row : rows) store.RemoveEntry(row);
   EXPECT_THAT(Scan(), IsEmpty());
   EXPECT_THAT(report.reports, IsEmpty());
 }

@@ -69,7 +69,7 @@ TEST_F(ScanTest, FileInTheWayOfTheDisabledFolderIsReportedOnceAndTheScanGoesOn) 
   MakeFolder(commonDisabled);
   MakeFile(commonDisabled + "\\later.lnk");
 
-  const TStartupRows rows = Scan();
+  const StartupRows rows = Scan();
   EXPECT_THAT(report.reports, ElementsAre(ReportedError{ERROR_ALREADY_EXISTS, userDisabled}));
   EXPECT_THAT(Flatten(rows), ElementsAre(Row{"later.lnk", commonDisabled + "\\later.lnk", false, 0, 8}));
   EXPECT_EQ(Attributes(userDisabled) & FILE_ATTRIBUTE_DIRECTORY, 0u);  // left as it was
@@ -81,17 +81,17 @@ TEST_F(ScanTest, MissingOrEmptyShellFolderValueSkipsThePlaceAndKeepsTheLastPaths
   MakeFile(userStartup + "\\u.lnk");
   MakeFile(commonStartup + "\\c.lnk");
   Scan();
-  const TStartupFolders before = store.Folders;
+  const StartupFolders before = store.Folders();
 
   ASSERT_EQ(RegDeleteKeyValueA(kUser, kShellFolders, "Startup"), ERROR_SUCCESS);
   SetShellFolder(kMachine, "Common Startup", "");
   RemoveTree(userDisabled);
   EXPECT_THAT(Scan(), IsEmpty());
   EXPECT_THAT(report.reports, IsEmpty());
-  EXPECT_EQ(store.Folders.StartupDir, before.StartupDir);
-  EXPECT_EQ(store.Folders.CommonStartupDir, before.CommonStartupDir);
-  EXPECT_EQ(store.Folders.DisabledStartupDir, before.DisabledStartupDir);
-  EXPECT_EQ(store.Folders.DisabledCommonStartupDir, before.DisabledCommonStartupDir);
+  EXPECT_EQ(store.Folders().StartupDir, before.StartupDir);
+  EXPECT_EQ(store.Folders().CommonStartupDir, before.CommonStartupDir);
+  EXPECT_EQ(store.Folders().DisabledStartupDir, before.DisabledStartupDir);
+  EXPECT_EQ(store.Folders().DisabledCommonStartupDir, before.DisabledCommonStartupDir);
   EXPECT_FALSE(Exists(userDisabled));  // a skipped place creates nothing
 }
 
@@ -112,7 +112,7 @@ TEST_P(UnreadablePlaceTest, ContributesNothingAndTheScanGoesOn) {
   MakeFile(commonStartup + "\\c.lnk");
   platform.Fail(GetParam().op, ERROR_ACCESS_DENIED, GetParam().match, GetParam().nth);
   std::vector<std::string> names;
-  for (const TStartupRow& row : Scan()) names.push_back(row.Name);
+  for (const StartupRow& row : Scan()) names.push_back(row.Name);
   EXPECT_EQ(names, GetParam().names);
   EXPECT_THAT(report.reports, IsEmpty());
 }

@@ -1,8 +1,9 @@
 // Creating a startup shortcut: the order of checks, what the link holds, and every refusal.
 #include <shlobj.h>
 
+#include "base/Handles.h"
+#include "base/Text.h"
 #include "store/StartupShortcut.h"
-#include "store/platform/Text.h"
 #include "tests/store/StartupPrefixTest.h"
 
 namespace kestrun::test {
@@ -13,7 +14,10 @@ struct LinkContents {
 };
 
 LinkContents ReadLink(const std::string& file) {
-  ComApartment com;
+  const HRESULT com = CoInitialize(nullptr);
+  ScopeExit leave([com] {
+    if (SUCCEEDED(com)) CoUninitialize();
+  });
   ComPtr<IShellLinkA> link;
   ComPtr<IPersistFile> persist;
   if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
@@ -21,8 +25,8 @@ LinkContents ReadLink(const std::string& file) {
       FAILED(link->QueryInterface(IID_IPersistFile, persist.PutVoid())) ||
       FAILED(persist->Load(ToWide(file).c_str(), STGM_READ)))
     return {};
-  char path[MAX_PATH] = "", description[1024] = "", workingDir[MAX_PATH] = "";
-  link->GetPath(path, MAX_PATH, nullptr, SLGP_RAWPATH);
+  char path[MAX_PATH + 1] = "", description[1024] = "", workingDir[MAX_PATH] = "";
+  link->GetPath(path, sizeof path, nullptr, SLGP_RAWPATH);
   link->GetDescription(description, sizeof description);
   link->GetWorkingDirectory(workingDir, MAX_PATH);
   return {path, description, workingDir};
@@ -35,15 +39,15 @@ class ShortcutTest : public StartupPrefixTest {
     MakeFolder("C:\\Tools");
     MakeFile(target);
   }
-  TCreateShortcutResult Create(const std::string& file, const std::string& name) {
+  CreateShortcutResult Create(const std::string& file, const std::string& name) {
     return CreateStartupShortcut(platform, registry, file, name);
   }
   const std::string target = "C:\\Tools\\app.exe";
-  TRegistry registry{platform};
+  RegistryAccess registry{platform};
 };
 
 TEST_F(ShortcutTest, WritesPathDescriptionAndWorkingDirectoryUnderTheGivenName) {
-  const TCreateShortcutResult result = Create(target, "App");
+  const CreateShortcutResult result = Create(target, "App");
   ASSERT_EQ(result.Outcome, coWritten);
   EXPECT_EQ(result.Status, S_OK);
   const LinkContents link = ReadLink(userStartup + "\\App.lnk");
@@ -77,14 +81,14 @@ TEST_F(ShortcutTest, ChecksComeInTheirOrder) {
 
 TEST_F(ShortcutTest, FailuresAreReportedNotPassedOffAsWritten) {
   for (const char* name : {"a:b", "a\\b", "a?b", "a|b", "a\"b", "a<b", "a/b"}) {
-    const TCreateShortcutResult result = Create(target, name);
+    const CreateShortcutResult result = Create(target, name);
     EXPECT_EQ(result.Outcome, coWritten) << name;
     EXPECT_EQ(result.Status, HRESULT_FROM_WIN32(ERROR_INVALID_NAME)) << name;
   }
   EXPECT_EQ(platform.Calls(Op::WriteShellLink), 0);
 
   SetShellFolder(HKEY_CURRENT_USER, "Startup", "C:\\no\\such\\folder");
-  const TCreateShortcutResult missing = Create(target, "App");
+  const CreateShortcutResult missing = Create(target, "App");
   EXPECT_EQ(missing.Outcome, coWritten);
   EXPECT_TRUE(FAILED(missing.Status));
 
@@ -98,6 +102,23 @@ TEST_F(ShortcutTest, OverlongLinkPathIsRefusedWhole) {
   EXPECT_EQ(Create(target, fits).Outcome, coWritten);
   EXPECT_EQ(Create(target, fits + "n").Outcome, coLinkPathTooLong);
   EXPECT_EQ(platform.Calls(Op::WriteShellLink), 1);
+}
+
+// A link keeps its target in MAX_PATH fields: a longer target would come back cut to garbage.
+TEST_F(ShortcutTest, TargetOfMaxPathOrMoreIsRefusedWhole) {
+  const std::string folder = "C:\\Tools\\" + std::string(200, 'd');
+  MakeFolder(folder);
+  const std::string fits = folder + "\\" + std::string(45, 'f') + ".exe";  // 259 characters
+  const std::string tooLong = folder + "\\" + std::string(46, 'f') + ".exe";
+  MakeFile(fits);
+  MakeFile(tooLong);
+  ASSERT_EQ(fits.size(), 259u);
+  EXPECT_EQ(Create(tooLong, "Long").Outcome, coTargetPathTooLong);
+  EXPECT_EQ(platform.Calls(Op::WriteShellLink), 0);
+  EXPECT_FALSE(Exists(userStartup + "\\Long.lnk"));
+  EXPECT_EQ(Create(fits, "Fits").Outcome, coWritten);
+  EXPECT_EQ(ReadLink(userStartup + "\\Fits.lnk").path, fits);
+  RemoveTree(folder);
 }
 
 TEST(MakeDisplayName, TakesTheFilePartWithoutItsLastExtension) {

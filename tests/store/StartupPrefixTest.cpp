@@ -14,14 +14,14 @@ std::ostream& operator<<(std::ostream& out, const Row& row) {
              << row.enabled << ", location " << row.location << "}";
 }
 
-std::vector<Row> Flatten(const TStartupRows& rows) {
+std::vector<Row> Flatten(const StartupRows& rows) {
   std::vector<Row> flat;
-  for (const TStartupRow& row : rows)
+  for (const StartupRow& row : rows)
     flat.push_back({row.Name, row.Path, row.Checked, row.Record.GetEnabled(), row.Record.GetLocation()});
   return flat;
 }
 
-std::vector<Row> RowsOf(const TStartupRows& rows, int location, int enabled) {
+std::vector<Row> RowsOf(const StartupRows& rows, int location, int enabled) {
   std::vector<Row> flat;
   for (const Row& row : Flatten(rows))
     if (row.location == location && row.enabled == enabled) flat.push_back(row);
@@ -65,8 +65,8 @@ void StartupPrefixTest::Clean() {
   RemoveTree(commonDisabled);
 }
 
-TStartupRows StartupPrefixTest::Scan() {
-  TStartupRows rows;
+StartupRows StartupPrefixTest::Scan() {
+  StartupRows rows;
   store.LoadStartupList(rows);
   return rows;
 }

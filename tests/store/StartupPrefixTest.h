@@ -28,9 +28,9 @@ struct Row {
   bool operator==(const Row&) const = default;
 };
 std::ostream& operator<<(std::ostream& out, const Row& row);
-std::vector<Row> Flatten(const TStartupRows& rows);
+std::vector<Row> Flatten(const StartupRows& rows);
 // The rows of one place (location code and enabled), in list order.
-std::vector<Row> RowsOf(const TStartupRows& rows, int location, int enabled);
+std::vector<Row> RowsOf(const StartupRows& rows, int location, int enabled);
 
 // The message of the ERegistryError that action raises, or "no error".
 std::string RegistryErrorOf(const std::function<void()>& action);
@@ -47,7 +47,9 @@ class RecordingReport : public IErrorReport {
   void ShowSystemError(ErrorCode code, const std::string& subject) override {
     reports.push_back({code, subject});
   }
+  void ShowFailure(const std::string& text) override { failures.push_back(text); }
   std::vector<ReportedError> reports;
+  std::vector<std::string> failures;
 };
 
 class StartupPrefixTest : public ::testing::Test {
@@ -56,7 +58,7 @@ class StartupPrefixTest : public ::testing::Test {
   void TearDown() override;
 
   // A scan through the faulty platform (no faults unless the test sets some) into a fresh row list.
-  TStartupRows Scan();
+  StartupRows Scan();
 
   std::string userStartup;    // the prefix's "Startup" folder, as Shell Folders names it
   std::string commonStartup;  // the prefix's "Common Startup" folder
@@ -64,7 +66,7 @@ class StartupPrefixTest : public ::testing::Test {
   std::string commonDisabled;
   FaultyPlatform platform;
   RecordingReport report;
-  TStartupStore store{platform, report};
+  StartupStore store{platform, report};
 
  private:
   void Clean();

@@ -11,8 +11,8 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
-const TStartupRow& Find(const TStartupRows& rows, const std::string& name, int location, int enabled) {
-  for (const TStartupRow& row : rows)
+const StartupRow& Find(const StartupRows& rows, const std::string& name, int location, int enabled) {
+  for (const StartupRow& row : rows)
     if (row.Name == name && row.Record.GetLocation() == location && row.Record.GetEnabled() == enabled)
       return row;
   throw std::runtime_error("no row " + name);
@@ -26,7 +26,7 @@ TEST_F(RemoveTest, TouchesOnlyTheRowsOwnValue) {
     SetString(HKEY_LOCAL_MACHINE, VersionKey(key), "Tool & Co", std::string("C:\\") + key);
   }
   SetString(HKEY_CURRENT_USER, VersionKey("Run"), "", "C:\\default.exe");
-  const TStartupRows rows = Scan();
+  const StartupRows rows = Scan();
   ASSERT_EQ(rows.size(), 7u);
 
   store.RemoveEntry(Find(rows, "", slUserRun, 1));  // the default value is removed like any other
@@ -49,7 +49,7 @@ TEST_F(RemoveTest, FolderEntriesDeleteTheFileAndReportAMissingOne) {
   MakeFile(userStartup + "\\live.lnk");
   MakeFolder(userDisabled);
   MakeFile(userDisabled + "\\parked.lnk");
-  const TStartupRows rows = Scan();
+  const StartupRows rows = Scan();
   store.RemoveEntry(Find(rows, "parked.lnk", slUserStartupFolder, 0));
   EXPECT_FALSE(Exists(userDisabled + "\\parked.lnk"));
   EXPECT_TRUE(Exists(userDisabled));

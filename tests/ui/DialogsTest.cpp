@@ -9,6 +9,7 @@
 
 #include "store/Locations.h"
 #include "tests/gui/Pump.h"
+#include "tests/store/FaultyPlatform.h"
 #include "tests/store/PrefixSeed.h"
 #include "ui/Aboutform.h"
 #include "ui/Createnewform.h"
@@ -143,6 +144,18 @@ TEST_F(CreateDialogTest, ShortcutThatCannotBeWrittenIsReportedAndTheDialogStays)
                                      {"Error", "\n" + SystemPlatform().SystemErrorText(ERROR_INVALID_NAME)}}));
 }
 
+// Nothing typed is wrong, but no link may land in the current directory or the root of the drive.
+TEST_F(CreateDialogTest, StartupFolderThatIsNoFullPathIsAnErrorAndTheDialogStays) {
+  SetShellFolder(HKEY_CURRENT_USER, "Startup", "relstart");
+  Fill(notepad, "Lost");
+  Run(dialog, {Create(), Answer(), StillOpenWithFocusIn(dialog.edFileName)});
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].caption, "Error");
+  EXPECT_NE(boxes[0].text.find("Startup folder is not known"), std::string::npos) << boxes[0].text;
+  EXPECT_EQ(GetFileAttributesA("relstart\\Lost.lnk"), INVALID_FILE_ATTRIBUTES);
+  EXPECT_EQ(GetFileAttributesA("C:\\Lost.lnk"), INVALID_FILE_ATTRIBUTES);
+}
+
 TEST_F(CreateDialogTest, OverlongShortcutPathIsRefusedWithAWarning) {
   Fill(notepad, std::string(300, 'n'));
   Run(dialog, {Create(), Answer(), StillOpenWithFocusIn(dialog.edDisplayName)});
@@ -187,7 +200,8 @@ TEST_F(CreateDialogTest, BrowseFillsTheFileNameAndProposesADisplayName) {
 
 class AboutTest : public DialogTest {
  protected:
-  TfmAbout about{&owner};
+  test::FaultyPlatform platform;
+  TfmAbout about{&owner, platform};
 };
 
 TEST_F(AboutTest, EnterAndEscapeCloseItAndItCanBeShownAgain) {
@@ -206,17 +220,14 @@ TEST_F(AboutTest, CentredOverTheMainWindow) {
   EXPECT_EQ(rect.top, 158 + (375 - 200) / 2);
 }
 
-// With the browser gone the shell cannot start it: the box says why and the About box stays.
-TEST_F(AboutTest, LinkWithTheBrowserMissingShowsTheSystemText) {
-  RegDeleteTreeA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\iexplore.exe");
-  for (const char* path : {"C:\\Program Files\\Internet Explorer\\iexplore.exe",
-                           "C:\\Program Files (x86)\\Internet Explorer\\iexplore.exe",
-                           "C:\\windows\\system32\\iexplore.exe", "C:\\windows\\iexplore.exe"})
-    DeleteFileA(path);
+// A link opens through the platform the box was given; a launch that fails is said, and the box stays.
+TEST_F(AboutTest, LinkWhoseLaunchFailsShowsTheSystemText) {
+  platform.Fail(test::Op::ShellOpen, ERROR_FILE_NOT_FOUND, "iexplore");
   Run(about, {[this] { ClickOn(about, *about.Image2); }, Answer(), [this] {
                 EXPECT_TRUE(about.Visible());
                 Key(about, VK_ESCAPE);
               }});
+  EXPECT_EQ(platform.Calls(test::Op::ShellOpen, "iexplore"), 1);
   ASSERT_EQ(boxes.size(), 1u);
   EXPECT_EQ(boxes[0].caption, "Error");
   EXPECT_EQ(boxes[0].text, "\n" + SystemPlatform().SystemErrorText(ERROR_FILE_NOT_FOUND));

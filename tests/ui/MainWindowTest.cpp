@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include "tests/gui/Pump.h"
+#include "tests/store/PrefixSeed.h"
+#include "ui/Messageform.h"
 #include "ui/Aboutform.h"
 #include "ui/Startupmain.h"
 #include "ui/Theme.h"
@@ -18,7 +20,7 @@ POINT ScreenCentre(TForm1& form, gui::GraphicControl& control) {
 
 TEST(MainWindowHover, CaptionTurnsWhiteWhenThePointerLeavesAfterAModalBox) {
   TForm1 main(SystemPlatform());
-  TfmAbout about(&main);
+  TfmAbout about(&main, SystemPlatform());
   main.SetAboutBox(&about);
   main.Show();
   test::Pump(300);
@@ -43,6 +45,36 @@ TEST(MainWindowHover, CaptionTurnsWhiteWhenThePointerLeavesAfterAModalBox) {
   SetCursorPos(list.x, list.y);
   test::Pump(1000);
   EXPECT_EQ(main.lAbout->TextColor(), kCaptionWhite);
+}
+
+// Save Settings against a parking key the user may not write: the box says why, naming the entry.
+TEST(MainWindowSave, AMoveTheSystemRefusesIsShownWithItsReason) {
+  const std::string run = test::VersionKey("Run");
+  test::SetString(HKEY_CURRENT_USER, run, "Locked out", "C:\\a.exe");
+  std::string shown = "(no box)";
+  {
+    test::LockedKey lock(HKEY_CURRENT_USER, test::VersionKey("Run-"));
+    TForm1 main(SystemPlatform());
+    main.Show();
+    test::Pump(300);
+    for (int i = 0; i < static_cast<int>(main.Rows().size()); ++i)
+      if (main.Rows()[i].Name == "Locked out") main.lvStartup.SetChecked(i, false);
+    test::Steps steps({[&] {
+      auto* box = dynamic_cast<TfmMessageBox*>(gui::Form::FromHandle(GetActiveWindow()));
+      if (!box) return;
+      shown = box->lMessage->Text();
+      PostMessageA(box->Handle(), WM_KEYDOWN, VK_RETURN, 1);
+    }});
+    POINT save = ScreenCentre(main, *main.bbtSaveSettings);
+    ScreenToClient(main.Handle(), &save);
+    PostMessageA(main.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(save.x, save.y));
+    PostMessageA(main.Handle(), WM_LBUTTONUP, 0, MAKELPARAM(save.x, save.y));
+    test::Pump(1500);
+    EXPECT_FALSE(steps.Forced());
+  }
+  EXPECT_EQ(shown, "\n'Locked out' could not be disabled: " + SystemPlatform().SystemErrorText(ERROR_ACCESS_DENIED));
+  EXPECT_TRUE(test::ReadRaw(HKEY_CURRENT_USER, run, "Locked out").has_value());
+  test::DeleteStartupKeys();
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #   kt_drop_prefix     stop that server and delete the prefix
 # The template is made once per machine (KT_TEMPLATE): a fresh prefix costs 10-13 s, a copy about 1 s.
 
+. "$(dirname "${BASH_SOURCE[0]}")/../../tools/locale.sh"
 export WINEDEBUG=-all
 # A crash must end the process with a code, never wait in winedbg's dialog; skip Mono/Gecko set-up.
 export WINEDLLOVERRIDES="winedbg.exe=d;mscoree=;mshtml="

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Paints Kestrun's bitmaps (title strip, logo, four banners, About picture) and the application icon
-# into the folder given; the About picture shows the version given.
+# Paints Kestrun's bitmaps (title strip, logo, four banners, About picture) into the folder given, at
+# 100 % (name.bmp) and at 125, 150 and 200 % (name-125.bmp ...): each scale is drawn at its size, from
+# its own coordinates and font sizes, never enlarged from another; and the application icon. The
+# About picture shows the version given.
 # Only ImageMagick and the DejaVu fonts of fonts-dejavu-core: the same inputs give the same files.
 # The addresses painted here must stay those of ui/MakerAddresses.h.
 set -euo pipefail
@@ -33,6 +35,12 @@ product2='Tamsel ClipKeeper'
 pitch_text1='- disk use at a glance'
 pitch_text2='- clipboard history'
 
+# The scale being painted, in per cent, and the suffix of its files.
+pct=100
+suffix=''
+# s N: a 100-% figure at the current scale, to nearest (the windows scale their layout the same way).
+s() { echo $((($1 * pct + 50) / 100)); }
+
 # Both outputs are plain BMP3 with no alpha channel, so every Windows version loads them.
 save24() { convert "$1" -alpha off -type TrueColor -compress None "BMP3:$2"; }
 save256() { convert "$1" -alpha off +dither -colors 256 -type Palette -compress None "BMP3:$2"; }
@@ -48,11 +56,13 @@ emblem() {
     -filter Lanczos -resize "${size}x${size}" "$file"
 }
 
-# Small text (11 px and less) is drawn without antialiasing: crisp strokes, as the system draws it.
-small_text() { printf '%s' "+antialias -font $1 -pointsize $2"; }
+# Small text (11 px and less once scaled) is drawn without antialiasing: crisp strokes, as the system
+# draws it. SIZE is the 100-% size.
+aa() { if [ "$(s "$1")" -le 11 ]; then printf '+antialias'; else printf -- '-antialias'; fi; }
+small_text() { printf '%s' "$(aa "$2") -font $1 -pointsize $(s "$2")"; }
 
 # text_width FONT SIZE TEXT: the advance width in pixels of TEXT drawn as small_text draws it.
-text_width() { convert +antialias -font "$1" -pointsize "$2" label:"$3" -format %w info:; }
+text_width() { convert $(aa "$2") -font "$1" -pointsize "$(s "$2")" label:"$3" -format %w info:; }
 
 # fits WHAT LAST_X LIMIT: a text must end before the edge or the strip it has to stay inside.
 fits() {
@@ -62,40 +72,48 @@ fits() {
 # The title strip: the title on the left, and at the right end the help and close marks in two
 # squares lying exactly under the window's click spots (418,2 and 434,2, 13x13 each).
 title_strip() {
-  emblem 13 "$work/emblem13.png"
+  emblem "$(s 13)" "$work/emblem13.png"
   # The marks are drawn pixel-exact: both centred on the squares' middle pixel (6,6).
-  local square=(-size 13x13 xc:"$tile" +antialias -fill none -stroke white -draw 'rectangle 0,0 12,12')
-  convert "${square[@]}" -stroke none -fill white -font "$bold" -pointsize 11 -gravity center \
-    -annotate +0+1 '?' "$work/help.png"
-  convert "${square[@]}" -draw 'line 3,3 9,9' -draw 'line 4,3 9,8' -draw 'line 3,4 8,9' \
-    -draw 'line 3,9 9,3' -draw 'line 3,8 8,3' -draw 'line 4,9 9,4' "$work/close.png"
-  convert -size 17x449 gradient:"$toolbar-$deep" -rotate 90 \
-    "$work/emblem13.png" -geometry +3+2 -composite \
-    -fill white $(small_text "$bold" 11) -annotate +21+13 'Tamsel Soft Kestrun' \
-    "$work/help.png" -geometry +418+2 -composite \
-    "$work/close.png" -geometry +434+2 -composite \
+  local q=$(s 13) edge=$(($(s 13) - 1))
+  local square=(-size "${q}x${q}" xc:"$tile" +antialias -fill none -stroke white -strokewidth "$(s 1)"
+                -draw "rectangle 0,0 $edge,$edge")
+  convert "${square[@]}" -stroke none -fill white -font "$bold" -pointsize "$(s 11)" -gravity center \
+    -annotate "+0+$(s 1)" '?' "$work/help.png"
+  if [ "$pct" = 100 ]; then
+    convert "${square[@]}" -draw 'line 3,3 9,9' -draw 'line 4,3 9,8' -draw 'line 3,4 8,9' \
+      -draw 'line 3,9 9,3' -draw 'line 3,8 8,3' -draw 'line 4,9 9,4' "$work/close.png"
+  else
+    local a=$(s 3) b=$(($(s 10) - 1))
+    convert "${square[@]}" -strokewidth "$(s 2)" -draw "line $a,$a $b,$b" -draw "line $a,$b $b,$a" \
+      "$work/close.png"
+  fi
+  convert -size "$(s 17)x$(s 449)" gradient:"$toolbar-$deep" -rotate 90 \
+    "$work/emblem13.png" -geometry "+$(s 3)+$(s 2)" -composite \
+    -fill white $(small_text "$bold" 11) -annotate "+$(s 21)+$(s 13)" 'Tamsel Soft Kestrun' \
+    "$work/help.png" -geometry "+$(s 418)+$(s 2)" -composite \
+    "$work/close.png" -geometry "+$(s 434)+$(s 2)" -composite \
     "$work/title.png"
-  save24 "$work/title.png" "$out/title.bmp"
+  save24 "$work/title.png" "$out/title$suffix.bmp"
 }
 
 # The logo, on a tile like the toolbar's: the emblem, the product's name and the maker's.
 logo() {
-  emblem 34 "$work/emblem34.png"
-  convert -size 93x69 xc:"$toolbar" \
-    -fill "$tile" -stroke none -draw 'roundrectangle 0,0 92,68 8,8' \
-    "$work/emblem34.png" -geometry +29+3 -composite \
-    -antialias -font "$bold" -pointsize 14 -gravity north \
-    -fill "$deep" -annotate +1+39 'Kestrun' -fill white -annotate +0+38 'Kestrun' \
-    -fill "$navy" $(small_text "$bold" 9) -annotate +0+55 'TAMSEL SOFT' \
+  emblem "$(s 34)" "$work/emblem34.png"
+  convert -size "$(s 93)x$(s 69)" xc:"$toolbar" \
+    -fill "$tile" -stroke none -draw "roundrectangle 0,0 $(($(s 93) - 1)),$(($(s 69) - 1)) $(s 8),$(s 8)" \
+    "$work/emblem34.png" -geometry "+$(s 29)+$(s 3)" -composite \
+    -antialias -font "$bold" -pointsize "$(s 14)" -gravity north \
+    -fill "$deep" -annotate "+$(s 1)+$(s 39)" 'Kestrun' -fill white -annotate "+0+$(s 38)" 'Kestrun' \
+    -fill "$navy" $(small_text "$bold" 9) -annotate "+0+$(s 55)" 'TAMSEL SOFT' \
     "$work/logo.png"
-  save24 "$work/logo.png" "$out/logo.bmp"
+  save24 "$work/logo.png" "$out/logo$suffix.bmp"
 }
 
 # pill TEXT FILL FILE: the rounded button at a banner's right end.
 pill() {
-  local width=$(($(text_width "$bold" 11 "$1") + 20))
-  convert -size "${width}x21" xc:none -fill "$2" -stroke white -strokewidth 1 \
-    -draw "roundrectangle 0,0 $((width - 1)),20 9,9" \
+  local width=$(($(text_width "$bold" 11 "$1") + $(s 20)))
+  convert -size "${width}x$(s 21)" xc:none -fill "$2" -stroke white -strokewidth "$(s 1)" \
+    -draw "roundrectangle 0,0 $((width - 1)),$(($(s 21) - 1)) $(s 9),$(s 9)" \
     -stroke none -fill white $(small_text "$bold" 11) -gravity center -annotate +0+0 "$1" "$3"
 }
 
@@ -104,44 +122,52 @@ pill() {
 banner() {
   local n=$1 headline=$2 line=$3 foot=$4 icon=$5
   pill "$6" "$7" "$work/pill$n.png"
-  local pill_left=$((449 - 12 - $(identify -format %w "$work/pill$n.png")))
-  fits "banner $n headline" $((72 + $(text_width "$bold" 17 "$headline"))) $((pill_left - 8))
-  fits "banner $n copy" $((72 + $(text_width "$sans" 11 "$line"))) $((pill_left - 8))
-  fits "banner $n footer" $((72 + $(text_width "$bold" 10 "$foot"))) $((pill_left - 8))
-  convert -size 67x449 gradient:"$deep-$toolbar" -rotate 90 \
-    -fill "$tile" -stroke white -strokewidth 1 -draw 'roundrectangle 8,8 58,58 7,7' \
-    "$icon" -geometry +13+13 -composite \
-    "$work/pill$n.png" -gravity east -geometry +12+0 -composite +gravity \
-    -stroke none -fill white -antialias -font "$bold" -pointsize 17 -annotate +72+25 "$headline" \
-    -fill white $(small_text "$sans" 11) -annotate +72+42 "$line" \
-    -fill "$navy" $(small_text "$bold" 10) -annotate +72+58 "$foot" \
+  local pill_left=$(($(s 449) - $(s 12) - $(identify -format %w "$work/pill$n.png")))
+  local text_left=$(s 72)
+  fits "banner $n headline" $((text_left + $(text_width "$bold" 17 "$headline"))) $((pill_left - $(s 8)))
+  fits "banner $n copy" $((text_left + $(text_width "$sans" 11 "$line"))) $((pill_left - $(s 8)))
+  fits "banner $n footer" $((text_left + $(text_width "$bold" 10 "$foot"))) $((pill_left - $(s 8)))
+  convert -size "$(s 67)x$(s 449)" gradient:"$deep-$toolbar" -rotate 90 \
+    -fill "$tile" -stroke white -strokewidth "$(s 1)" \
+    -draw "roundrectangle $(s 8),$(s 8) $(s 58),$(s 58) $(s 7),$(s 7)" \
+    "$icon" -geometry "+$(s 13)+$(s 13)" -composite \
+    "$work/pill$n.png" -gravity east -geometry "+$(s 12)+0" -composite +gravity \
+    -stroke none -fill white -antialias -font "$bold" -pointsize "$(s 17)" \
+    -annotate "+$text_left+$(s 25)" "$headline" \
+    -fill white $(small_text "$sans" 11) -annotate "+$text_left+$(s 42)" "$line" \
+    -fill "$navy" $(small_text "$bold" 10) -annotate "+$text_left+$(s 58)" "$foot" \
     "$work/banner$n.png"
-  save24 "$work/banner$n.png" "$out/banner$n.bmp"
+  save24 "$work/banner$n.png" "$out/banner$n$suffix.bmp"
 }
 
-# Icons of the maker and its products, 41x41 on transparent ground.
+# Icons of the maker and its products, 41x41 at 100 % on transparent ground; their shapes are given in
+# 100-% coordinates and drawn through a scaling transform (vector shapes, not enlarged pixels).
+icon_size() { printf '%sx%s' "$(s 41)" "$(s 41)"; }
+icon_affine() { printf 'affine %s,0,0,%s,0,0' "$(awk -v p="$pct" 'BEGIN { print p / 100 }')" "$(awk -v p="$pct" 'BEGIN { print p / 100 }')"; }
 icon_disktally() {
-  convert -size 41x41 xc:none -stroke none \
-    -fill white -draw 'circle 20,20 20,3' \
-    -fill "$navy" -draw 'path "M 20,20 L 20,3 A 17,17 0 0,1 36,26 Z"' \
-    -fill "$red" -draw 'path "M 20,20 L 36,26 A 17,17 0 0,1 24,37 Z"' \
-    -fill none -stroke "$navy" -strokewidth 1.5 -draw 'circle 20,20 20,3' "$1"
+  local t; t=$(icon_affine)
+  convert -size "$(icon_size)" xc:none -stroke none \
+    -fill white -draw "$t circle 20,20 20,3" \
+    -fill "$navy" -draw "$t path 'M 20,20 L 20,3 A 17,17 0 0,1 36,26 Z'" \
+    -fill "$red" -draw "$t path 'M 20,20 L 36,26 A 17,17 0 0,1 24,37 Z'" \
+    -fill none -stroke "$navy" -strokewidth 1.5 -draw "$t circle 20,20 20,3" "$1"
 }
 icon_clipkeeper() {
-  convert -size 41x41 xc:none \
-    -fill white -stroke "$navy" -strokewidth 2 -draw 'roundrectangle 7,6 33,38 3,3' \
-    -fill "$navy" -stroke none -draw 'roundrectangle 13,2 27,9 2,2' \
-    -stroke "$deep" -strokewidth 2 -draw 'line 12,16 28,16' -draw 'line 12,22 28,22' \
-    -draw 'line 12,28 23,28' "$1"
+  local t; t=$(icon_affine)
+  convert -size "$(icon_size)" xc:none \
+    -fill white -stroke "$navy" -strokewidth 2 -draw "$t roundrectangle 7,6 33,38 3,3" \
+    -fill "$navy" -stroke none -draw "$t roundrectangle 13,2 27,9 2,2" \
+    -stroke "$deep" -strokewidth 2 -draw "$t line 12,16 28,16" -draw "$t line 12,22 28,22" \
+    -draw "$t line 12,28 23,28" "$1"
 }
 icon_maker() {
-  convert -size 41x41 xc:none -fill white -stroke none -antialias -font "$bold" -pointsize 22 \
-    -gravity center -annotate +0+0 'TS' "$1"
+  convert -size "$(icon_size)" xc:none -fill white -stroke none -antialias -font "$bold" \
+    -pointsize "$(s 22)" -gravity center -annotate +0+0 'TS' "$1"
 }
 
 # The four banners the main window rotates: the maker, its two other products, Kestrun itself.
 banners() {
-  emblem 41 "$work/icon-kestrun.png"
+  emblem "$(s 41)" "$work/icon-kestrun.png"
   icon_disktally "$work/icon-disktally.png"
   icon_clipkeeper "$work/icon-clipkeeper.png"
   icon_maker "$work/icon-maker.png"
@@ -159,39 +185,44 @@ banners() {
 # (89,102 201x14), the mail line (89,119 201x13) and the two product lines (45,158 and 45,175,
 # 290x14); the texts below are placed inside them. The last four rows are never shown.
 about() {
-  emblem 36 "$work/emblem36.png"
-  convert -size 30x12 xc:none -fill "$red" -stroke none -draw 'roundrectangle 0,0 29,11 3,3' \
+  emblem "$(s 36)" "$work/emblem36.png"
+  convert -size "$(s 30)x$(s 12)" xc:none -fill "$red" -stroke none \
+    -draw "roundrectangle 0,0 $(($(s 30) - 1)),$(($(s 12) - 1)) $(s 3),$(s 3)" \
     -fill white $(small_text "$bold" 9) -gravity center -annotate +0+0 'BUY' "$work/buy.png"
-  local web_end=$((91 + $(text_width "$bold" 11 "$web") - 1))
-  local mail_end=$((91 + $(text_width "$bold" 11 "$mail") - 1))
-  local pitch1=$((82 + $(text_width "$bold" 11 "$product1") + 4))
-  local pitch2=$((82 + $(text_width "$bold" 11 "$product2") + 4))
-  fits 'web line' "$web_end" 289
-  fits 'mail line' "$mail_end" 289
-  fits 'first product line' $((pitch1 + $(text_width "$sans" 11 "$pitch_text1") - 1)) 334
-  fits 'second product line' $((pitch2 + $(text_width "$sans" 11 "$pitch_text2") - 1)) 334
-  convert -size 380x200 xc:"$toolbar" \
-    -fill "$deep" -draw 'rectangle 0,0 379,47' \
-    "$work/emblem36.png" -geometry +12+6 -composite \
-    -fill white -antialias -font "$bold" -pointsize 24 -annotate +56+34 'Kestrun' \
-    -fill white $(small_text "$sans" 11) -annotate +172+34 "version $version" \
-    -fill white $(small_text "$sans" 11) -annotate +14+67 'Take charge of what starts with Windows.' \
-    -fill white -draw 'line 14,76 365,76' \
+  local x91=$(s 91) x82=$(s 82) x14=$(s 14) right=$(s 365)
+  local web_end=$((x91 + $(text_width "$bold" 11 "$web") - 1))
+  local mail_end=$((x91 + $(text_width "$bold" 11 "$mail") - 1))
+  local pitch1=$((x82 + $(text_width "$bold" 11 "$product1") + $(s 4)))
+  local pitch2=$((x82 + $(text_width "$bold" 11 "$product2") + $(s 4)))
+  fits 'web line' "$web_end" $(($(s 290) - 1))
+  fits 'mail line' "$mail_end" $(($(s 290) - 1))
+  fits 'first product line' $((pitch1 + $(text_width "$sans" 11 "$pitch_text1") - 1)) $(($(s 335) - 1))
+  fits 'second product line' $((pitch2 + $(text_width "$sans" 11 "$pitch_text2") - 1)) $(($(s 335) - 1))
+  local rule=$(s 1)
+  convert -size "$(s 380)x$(s 200)" xc:"$toolbar" \
+    -fill "$deep" -draw "rectangle 0,0 $(($(s 380) - 1)),$(($(s 48) - 1))" \
+    "$work/emblem36.png" -geometry "+$(s 12)+$(s 6)" -composite \
+    -fill white -antialias -font "$bold" -pointsize "$(s 24)" -annotate "+$(s 56)+$(s 34)" 'Kestrun' \
+    -fill white $(small_text "$sans" 11) -annotate "+$(s 172)+$(s 34)" "version $version" \
+    -fill white $(small_text "$sans" 11) -annotate "+$x14+$(s 67)" 'Take charge of what starts with Windows.' \
+    -fill white -draw "rectangle $x14,$(s 76) $right,$(($(s 76) + rule - 1))" \
     -fill "$navy" $(small_text "$bold" 11) -gravity northeast \
-    -annotate +296+84 'Author:' -annotate +296+103 'Web site:' -annotate +296+119 'E-mail:' \
-    -gravity northwest -fill white $(small_text "$bold" 11) -annotate +91+84 'Tamsel Soft' \
-    -annotate +91+103 "$web" -annotate +91+119 "$mail" \
-    -draw "line 91,115 $web_end,115" -draw "line 91,131 $mail_end,131" \
-    -fill white -draw 'line 14,138 365,138' \
-    -fill "$navy" $(small_text "$bold" 11) -annotate +14+142 'Featured products' \
-    "$work/buy.png" -geometry +47+160 -composite \
-    "$work/buy.png" -geometry +47+177 -composite \
-    -fill white $(small_text "$bold" 11) -annotate +82+159 "$product1" \
-    -annotate +82+176 "$product2" \
-    $(small_text "$sans" 11) -annotate +$pitch1+159 "$pitch_text1" \
-    -annotate +$pitch2+176 "$pitch_text2" \
+    -annotate "+$(s 296)+$(s 84)" 'Author:' -annotate "+$(s 296)+$(s 103)" 'Web site:' \
+    -annotate "+$(s 296)+$(s 119)" 'E-mail:' \
+    -gravity northwest -fill white $(small_text "$bold" 11) -annotate "+$x91+$(s 84)" 'Tamsel Soft' \
+    -annotate "+$x91+$(s 103)" "$web" -annotate "+$x91+$(s 119)" "$mail" \
+    -draw "rectangle $x91,$(s 115) $web_end,$(($(s 115) + rule - 1))" \
+    -draw "rectangle $x91,$(s 131) $mail_end,$(($(s 131) + rule - 1))" \
+    -fill white -draw "rectangle $x14,$(s 138) $right,$(($(s 138) + rule - 1))" \
+    -fill "$navy" $(small_text "$bold" 11) -annotate "+$x14+$(s 142)" 'Featured products' \
+    "$work/buy.png" -geometry "+$(s 47)+$(s 160)" -composite \
+    "$work/buy.png" -geometry "+$(s 47)+$(s 177)" -composite \
+    -fill white $(small_text "$bold" 11) -annotate "+$x82+$(s 159)" "$product1" \
+    -annotate "+$x82+$(s 176)" "$product2" \
+    $(small_text "$sans" 11) -annotate "+$pitch1+$(s 159)" "$pitch_text1" \
+    -annotate "+$pitch2+$(s 176)" "$pitch_text2" \
     "$work/about.png"
-  save256 "$work/about.png" "$out/about.bmp"
+  save256 "$work/about.png" "$out/about$suffix.bmp"
 }
 
 # The application icon: the emblem at 16, 32 and 48 px and 256 px, each scaled down from a 512 px
@@ -209,8 +240,11 @@ app_icon() {
   convert "${sizes[@]}" "$out/kestrun.ico"
 }
 
-title_strip
-logo
-banners
-about
+for pct in 100 125 150 200; do
+  suffix=$([ "$pct" = 100 ] || echo "-$pct")
+  title_strip
+  logo
+  banners
+  about
+done
 app_icon

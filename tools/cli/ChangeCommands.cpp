@@ -2,6 +2,7 @@
 // operations as the window's Save Settings and Remove, on one chosen entry.
 #include <memory>
 
+#include "base/Text.h"
 #include "tools/cli/Commands.h"
 #include "tools/cli/Output.h"
 #include "tools/cli/Selection.h"
@@ -20,15 +21,15 @@ struct ChangeOptions {
   bool replace = false;
 };
 
-TStartupRows RowsNamed(const TStartupRows& rows, const TStartupRow& like) {
-  TStartupRows found;
-  for (const TStartupRow& row : rows)
-    if (row.Name == like.Name && row.Record.GetLocation() == like.Record.GetLocation()) found.push_back(row);
+StartupRows RowsNamed(const StartupRows& rows, const StartupRow& like) {
+  StartupRows found;
+  for (const StartupRow& row : rows)
+    if (SameName(row.Name, like.Name) && row.Record.GetLocation() == like.Record.GetLocation()) found.push_back(row);
   return found;
 }
 
-bool StillLies(const TStartupRows& rows, const TStartupRow& like, std::int32_t enabled) {
-  for (const TStartupRow& row : RowsNamed(rows, like))
+bool StillLies(const StartupRows& rows, const StartupRow& like, std::int32_t enabled) {
+  for (const StartupRow& row : RowsNamed(rows, like))
     if (row.Record.GetEnabled() == enabled) return true;
   return false;
 }
@@ -49,15 +50,21 @@ const char* Verb(Change change, bool done) {
 }
 
 // The entry of the same name already at the place a move would go to: the move would overwrite it.
-const TStartupRow* InTheWay(TStartupRows& rows, const TStartupRow& row, Change change) {
+const StartupRow* InTheWay(StartupRows& rows, const StartupRow& row, Change change) {
   if (change == Change::Remove) return nullptr;
   const StateFilter target = change == Change::Enable ? StateFilter::Enabled : StateFilter::Disabled;
   return SelectRow(rows, row.Name, row.Record.GetLocation(), target).row;
 }
 
 // Runs the store operation on the selected row; returns whether the entry left its place.
-bool Apply(CliSession& session, TStartupRows& rows, TStartupRow& row, Change change) {
-  const TStartupRow before = row;
+// replaced: the entry of the same name the user chose to overwrite; it goes first.
+bool Apply(CliSession& session, StartupRows& rows, StartupRow& row, Change change, const StartupRow* replaced) {
+  const StartupRow before = row;
+  if (replaced) {
+    const int failures = session.report.Count();
+    session.store.RemoveEntry(*replaced);
+    if (session.report.Count() != failures) return false;
+  }
   if (change == Change::Remove)
     session.store.RemoveEntry(row);
   else
@@ -68,15 +75,15 @@ bool Apply(CliSession& session, TStartupRows& rows, TStartupRow& row, Change cha
 }
 
 int RunChange(CliSession& session, const ChangeOptions& options) {
-  TStartupRows rows;
+  StartupRows rows;
   session.store.LoadStartupList(rows);
   const Selected selected = SelectRow(rows, options.name, *ParseLocation(options.location), SourceState(options));
   if (!selected.row) {
     session.report.Fail(selected.error);
     return kExitFailed;
   }
-  const TStartupRow chosen = *selected.row;
-  const TStartupRow* replaced = InTheWay(rows, chosen, options.change);
+  const StartupRow chosen = *selected.row;
+  const StartupRow* replaced = InTheWay(rows, chosen, options.change);
   if (replaced && !options.replace) {
     session.report.Fail("'" + replaced->Name + "' is already " + StateName(*replaced) + " in " +
                         LocationName(chosen.Record.GetLocation()) + " (" + replaced->Path +
@@ -89,10 +96,13 @@ int RunChange(CliSession& session, const ChangeOptions& options) {
     WriteOutput(text);
     return kExitOk;
   }
-  const bool moved = Apply(session, rows, *selected.row, options.change);
-  const TStartupRows now = options.change == Change::Remove ? TStartupRows{chosen} : RowsNamed(rows, chosen);
+  const StartupRow* overwrite = replaced && options.replace ? replaced : nullptr;
+  const bool moved = Apply(session, rows, *selected.row, options.change, overwrite);
+  const StartupRows now = options.change == Change::Remove ? StartupRows{chosen} : RowsNamed(rows, chosen);
   if (moved) WriteOutput(std::string(Verb(options.change, true)) + ":\n" + FormatTable(now));
-  if (!moved) session.report.Fail("'" + chosen.Name + "' is still where it was: nothing was changed");
+  // When the store said what went wrong, that is the truth: a change may have been half made.
+  if (!moved && session.report.Count() == 0)
+    session.report.Fail("'" + chosen.Name + "' is still where it was: nothing was changed");
   return session.report.Count() ? kExitFailed : kExitOk;
 }
 

@@ -15,7 +15,7 @@ inline constexpr int kExitUsage = 2;
 struct CliSession {
   IPlatform& platform = SystemPlatform();
   StderrReport report;
-  TStartupStore store{platform, report};
+  StartupStore store{platform, report};
 };
 
 // The verb chosen on the command line, bound to its parsed options; returns the exit code.

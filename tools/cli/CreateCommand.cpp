@@ -2,6 +2,7 @@
 // folder, written by the same store code as the window's create dialog.
 #include <memory>
 
+#include "base/Text.h"
 #include "store/StartupShortcut.h"
 #include "tools/cli/Commands.h"
 #include "tools/cli/Output.h"
@@ -16,11 +17,21 @@ struct CreateOptions {
   bool dryRun = false;
 };
 
-TStartupRows RowsOfLink(const TStartupRows& rows, const std::string& linkName) {
-  TStartupRows found;
-  for (const TStartupRow& row : rows)
-    if (row.Record.GetLocation() == slUserStartupFolder && row.Name == linkName) found.push_back(row);
+StartupRows RowsOfLink(const StartupRows& rows, const std::string& linkName) {
+  StartupRows found;
+  for (const StartupRow& row : rows)
+    if (row.Record.GetLocation() == slUserStartupFolder && SameName(row.Name, linkName)) found.push_back(row);
   return found;
+}
+
+constexpr const char* kNoStartupFolder =
+    "the Startup folder is not known: its Shell Folders value is missing, empty or not a full path";
+
+// The shortcuts of that name already in the per-user folder, whatever their letter case.
+StartupRows ExistingLinks(CliSession& session, const std::string& linkName) {
+  StartupRows rows;
+  session.store.LoadStartupList(rows);
+  return RowsOfLink(rows, linkName);
 }
 
 int DryRun(CliSession& session, const CreateOptions& options, const std::string& displayName) {
@@ -28,23 +39,34 @@ int DryRun(CliSession& session, const CreateOptions& options, const std::string&
     session.report.Fail(options.target + ": file not found");
     return kExitFailed;
   }
-  TRegistry registry(session.platform);
+  RegistryAccess registry(session.platform);
   if (!registry.OpenKey(kShellFoldersKey, false)) {
     session.report.Fail("the Shell Folders key cannot be opened");
     return kExitFailed;
   }
-  WriteOutput("would create:\n" + registry.ReadString(kStartupValue) + "\\" + displayName + ".lnk -> " +
-              options.target + "\n");
+  const std::string folder = registry.ReadString(kStartupValue);
+  if (!IsFullPath(folder)) {
+    session.report.Fail(kNoStartupFolder);
+    return kExitFailed;
+  }
+  std::string text = "would create:\n" + folder + "\\" + displayName + ".lnk -> " + options.target + "\n";
+  const StartupRows existing = ExistingLinks(session, displayName + ".lnk");
+  if (!existing.empty()) text += "replacing:\n" + FormatTable(existing);
+  WriteOutput(text);
   return kExitOk;
 }
 
 // The outcome as an exit code, with its message on stderr; kExitOk only for a written shortcut.
-int Outcome(CliSession& session, const CreateOptions& options, const TCreateShortcutResult& result) {
+int Outcome(CliSession& session, const CreateOptions& options, const CreateShortcutResult& result) {
   switch (result.Outcome) {
     case coFileNotFound: session.report.Fail(options.target + ": file not found"); return kExitFailed;
     case coNoShellFolders: session.report.Fail("the Shell Folders key cannot be opened"); return kExitFailed;
     case coNoDisplayName: session.report.Fail("no display name was given"); return kExitUsage;
     case coLinkPathTooLong: session.report.Fail("the shortcut's path would be too long"); return kExitFailed;
+    case coNoStartupFolder: session.report.Fail(kNoStartupFolder); return kExitFailed;
+    case coTargetPathTooLong:
+      session.report.Fail(options.target + ": the path is too long for a shortcut (260 characters or more)");
+      return kExitFailed;
     case coWritten: break;
   }
   if (FAILED(result.Status)) {
@@ -55,14 +77,22 @@ int Outcome(CliSession& session, const CreateOptions& options, const TCreateShor
 }
 
 int RunCreate(CliSession& session, const CreateOptions& options) {
+  if (options.target.empty()) {
+    session.report.Fail("no target was given: name the program (or file) the shortcut should start");
+    return kExitUsage;
+  }
   const std::string displayName = options.displayNameGiven ? options.displayName : MakeDisplayName(options.target);
   if (options.dryRun) return DryRun(session, options, displayName);
-  TRegistry registry(session.platform);  // the create dialog's own, not the store's
+  const std::string linkName = displayName + ".lnk";
+  const StartupRows before = ExistingLinks(session, linkName);
+  RegistryAccess registry(session.platform);  // the create dialog's own, not the store's
   const int rc = Outcome(session, options, CreateStartupShortcut(session.platform, registry, options.target, displayName));
   if (rc != kExitOk) return rc;
-  TStartupRows rows;
+  StartupRows rows;
   session.store.LoadStartupList(rows);
-  WriteOutput("created:\n" + FormatTable(RowsOfLink(rows, displayName + ".lnk")));
+  std::string text = "created:\n" + FormatTable(RowsOfLink(rows, linkName));
+  if (!before.empty()) text += "it replaced the shortcut of the same name that was there:\n" + FormatTable(before);
+  WriteOutput(text);
   return session.report.Count() ? kExitFailed : kExitOk;
 }
 

@@ -12,7 +12,7 @@ struct ListOptions {
 };
 
 int RunList(CliSession& session, const ListOptions& options) {
-  TStartupRows rows;
+  StartupRows rows;
   session.store.LoadStartupList(rows);
   WriteOutput(options.json ? FormatJson(rows) : FormatTable(rows));
   return session.report.Count() ? kExitFailed : kExitOk;

@@ -3,9 +3,10 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <nlohmann/json.hpp>
 
-#include "store/platform/Text.h"
+#include "base/Text.h"
 
 namespace kestrun::cli {
 namespace {
@@ -18,6 +19,51 @@ size_t Width(const std::string& text) {
   return static_cast<size_t>(std::count_if(text.begin(), text.end(), [](char c) {
     return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
   }));
+}
+
+bool IsControl(unsigned char c) { return c < 0x20 || c == 0x7F; }
+
+// A lone surrogate in WTF-8: ED A0..BF xx.
+bool IsSurrogateAt(const std::string& text, size_t i) {
+  return i + 2 < text.size() && static_cast<unsigned char>(text[i]) == 0xED &&
+         (static_cast<unsigned char>(text[i + 1]) & 0xE0) == 0xA0;
+}
+
+bool NeedsQuotes(const std::string& text) {
+  if (text.empty()) return false;
+  if (text.front() == ' ' || text.back() == ' ' || text.front() == '"') return true;
+  for (size_t i = 0; i < text.size(); ++i)
+    if (IsControl(static_cast<unsigned char>(text[i])) || IsSurrogateAt(text, i)) return true;
+  return false;
+}
+
+std::string Escaped(const std::string& text) {
+  std::string out = "\"";
+  for (size_t i = 0; i < text.size(); ++i) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    char code[8];
+    if (c == '\\' || c == '"') {
+      out += '\\';
+      out += static_cast<char>(c);
+    } else if (c == '\n') {
+      out += "\\n";
+    } else if (c == '\r') {
+      out += "\\r";
+    } else if (c == '\t') {
+      out += "\\t";
+    } else if (IsControl(c)) {
+      std::snprintf(code, sizeof code, "\\x%02X", c);
+      out += code;
+    } else if (IsSurrogateAt(text, i)) {
+      const unsigned unit = ((c & 0x0F) << 12) | ((text[i + 1] & 0x3F) << 6) | (text[i + 2] & 0x3F);
+      std::snprintf(code, sizeof code, "\\u%04X", unit);
+      out += code;
+      i += 2;
+    } else {
+      out += static_cast<char>(c);
+    }
+  }
+  return out + "\"";
 }
 
 void AppendPadded(std::string& line, const std::string& text, size_t width) {
@@ -48,17 +94,26 @@ void WriteAll(DWORD which, const std::string& text) {
 }  // namespace
 
 std::string LocationName(std::int32_t code) {
-  const LocationInfo* location = FindLocation(code);
-  return location ? location->shortName : "?";
+  switch (code) {
+    case slUserRun: return "HKCU Run";
+    case slMachineRun: return "HKLM Run";
+    case slUserRunServices: return "HKCU RunServices";
+    case slMachineRunServices: return "HKLM RunServices";
+    case slUserStartupFolder: return "User Startup";
+    case slCommonStartupFolder: return "Common Startup";
+    default: return "?";
+  }
 }
 
-std::string StateName(const TStartupRow& row) { return row.Record.GetEnabled() ? "enabled" : "disabled"; }
+std::string StateName(const StartupRow& row) { return row.Record.GetEnabled() ? "enabled" : "disabled"; }
 
-std::string FormatTable(const TStartupRows& rows) {
+std::string Printable(const std::string& text) { return NeedsQuotes(text) ? Escaped(text) : text; }
+
+std::string FormatTable(const StartupRows& rows) {
   size_t locationWidth = Width("LOCATION"), nameWidth = Width("NAME");
-  for (const TStartupRow& row : rows) {
+  for (const StartupRow& row : rows) {
     locationWidth = std::max(locationWidth, Width(LocationName(row.Record.GetLocation())));
-    nameWidth = std::max(nameWidth, std::min(Width(row.Name), kMaxNameColumn));
+    nameWidth = std::max(nameWidth, std::min(Width(Printable(row.Name)), kMaxNameColumn));
   }
   const size_t stateWidth = Width("disabled");
   std::string text;
@@ -71,13 +126,14 @@ std::string FormatTable(const TStartupRows& rows) {
     text += '\n';
   };
   line("STATE", "LOCATION", "NAME", "PATH");
-  for (const TStartupRow& row : rows) line(StateName(row), LocationName(row.Record.GetLocation()), row.Name, row.Path);
+  for (const StartupRow& row : rows)
+    line(StateName(row), LocationName(row.Record.GetLocation()), Printable(row.Name), Printable(row.Path));
   return text;
 }
 
-std::string FormatJson(const TStartupRows& rows) {
+std::string FormatJson(const StartupRows& rows) {
   nlohmann::ordered_json entries = nlohmann::ordered_json::array();
-  for (const TStartupRow& row : rows) {
+  for (const StartupRow& row : rows) {
     entries.push_back({
         {"name", row.Name},
         {"path", row.Path},

@@ -9,9 +9,13 @@
 namespace kestrun::cli {
 
 std::string LocationName(std::int32_t code);  // the location's short name, "?" for an unknown code
-std::string StateName(const TStartupRow& row);  // "enabled" or "disabled", where the entry lies
-std::string FormatTable(const TStartupRows& rows);
-std::string FormatJson(const TStartupRows& rows);
+std::string StateName(const StartupRow& row);  // "enabled" or "disabled", where the entry lies
+// A name or path as one unambiguous line: as it is, or in double quotes with C escapes (\n, \t,
+// \xNN, \uD800 for a lone surrogate, \\ and \") when it holds a control character or a lone
+// surrogate, begins or ends with a blank, or begins with a quote.
+std::string Printable(const std::string& text);
+std::string FormatTable(const StartupRows& rows);
+std::string FormatJson(const StartupRows& rows);
 
 void WriteOutput(const std::string& text);
 void WriteError(const std::string& text);

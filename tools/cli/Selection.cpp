@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "store/platform/Text.h"
+#include "base/Text.h"
 #include "tools/cli/Output.h"
 
 namespace kestrun::cli {
@@ -20,26 +20,19 @@ std::string Folded(const std::string& text) {
   return folded;
 }
 
-// The registry and the file system ignore case in every script, not just in ASCII.
-bool SameIgnoringCase(const std::string& a, const std::string& b) {
-  const std::wstring wa = ToWide(a), wb = ToWide(b);
-  return CompareStringOrdinal(wa.data(), static_cast<int>(wa.size()), wb.data(), static_cast<int>(wb.size()),
-                              TRUE) == CSTR_EQUAL;
-}
-
-bool Matches(const TStartupRow& row, std::int32_t location, StateFilter state) {
+bool Matches(const StartupRow& row, std::int32_t location, StateFilter state) {
   if (row.Record.GetLocation() != location) return false;
   if (state == StateFilter::Enabled) return row.Record.GetEnabled() == 1;
   if (state == StateFilter::Disabled) return row.Record.GetEnabled() == 0;
   return true;
 }
 
-std::vector<TStartupRow*> Candidates(TStartupRows& rows, const std::string& name, std::int32_t location,
+std::vector<StartupRow*> Candidates(StartupRows& rows, const std::string& name, std::int32_t location,
                                      StateFilter state, bool ignoreCase) {
-  std::vector<TStartupRow*> found;
-  for (TStartupRow& row : rows) {
+  std::vector<StartupRow*> found;
+  for (StartupRow& row : rows) {
     if (!Matches(row, location, state)) continue;
-    if (ignoreCase ? SameIgnoringCase(row.Name, name) : row.Name == name) found.push_back(&row);
+    if (ignoreCase ? SameName(row.Name, name) : row.Name == name) found.push_back(&row);
   }
   return found;
 }
@@ -55,7 +48,7 @@ std::string Describe(const std::string& name, std::int32_t location, StateFilter
 
 std::optional<std::int32_t> ParseLocation(const std::string& text) {
   for (const LocationInfo& location : Locations()) {
-    if (Folded(text) == Folded(location.shortName) || text == std::to_string(location.code))
+    if (Folded(text) == Folded(LocationName(location.code)) || text == std::to_string(location.code))
       return location.code;
   }
   return std::nullopt;
@@ -73,13 +66,14 @@ std::string LocationChoices() {
   std::string text;
   for (const LocationInfo& location : Locations()) {
     if (!text.empty()) text += ", ";
-    text += std::string("\"") + location.shortName + "\" (" + std::to_string(location.code) + ")";
+    text.append("\"").append(LocationName(location.code)).append("\" (");
+    text.append(std::to_string(location.code)).append(")");
   }
   return text;
 }
 
-Selected SelectRow(TStartupRows& rows, const std::string& name, std::int32_t location, StateFilter state) {
-  std::vector<TStartupRow*> found = Candidates(rows, name, location, state, false);
+Selected SelectRow(StartupRows& rows, const std::string& name, std::int32_t location, StateFilter state) {
+  std::vector<StartupRow*> found = Candidates(rows, name, location, state, false);
   if (found.empty()) found = Candidates(rows, name, location, state, true);
   if (found.size() == 1) return {found.front(), {}};
   if (found.empty()) return {nullptr, "no entry " + Describe(name, location, state)};

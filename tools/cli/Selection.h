@@ -18,13 +18,13 @@ std::optional<StateFilter> ParseState(const std::string& text);
 std::string LocationChoices();
 
 struct Selected {
-  TStartupRow* row = nullptr;  // not owned; null when error says why
+  StartupRow* row = nullptr;  // not owned; null when error says why
   std::string error;
 };
 
 // The one row of that name at that location and state: an exact name first, else the only one that
 // differs in letter case alone (the registry and the file system ignore case). No row, or several,
 // is an error naming the problem.
-Selected SelectRow(TStartupRows& rows, const std::string& name, std::int32_t location, StateFilter state);
+Selected SelectRow(StartupRows& rows, const std::string& name, std::int32_t location, StateFilter state);
 
 }  // namespace kestrun::cli

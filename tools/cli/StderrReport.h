@@ -9,6 +9,7 @@ namespace kestrun::cli {
 class StderrReport : public IErrorReport {
  public:
   void ShowSystemError(ErrorCode code, const std::string& subject) override;
+  void ShowFailure(const std::string& text) override { Fail(text); }
   // A failure the tool finds itself, in the same form.
   void Fail(const std::string& message);
   [[nodiscard]] int Count() const { return count_; }

@@ -1,9 +1,14 @@
 // kestrun-cli: the startup entries of this machine on the console, through the same store as the
 // window. Exit codes: 0 done, 1 the operation failed, 2 the command line was wrong.
+#include <windows.h>
+#include <shellapi.h>
+
 #include <exception>
 #include <sstream>
+#include <vector>
 
 #include "KestrunVersion.h"
+#include "base/Text.h"
 #include "tools/cli/Commands.h"
 #include "tools/cli/Output.h"
 
@@ -58,4 +63,16 @@ int Main(int argc, char** argv) {
 }  // namespace
 }  // namespace kestrun::cli
 
-int main(int argc, char** argv) { return kestrun::cli::Main(argc, argv); }
+// The arguments from the wide command line as WTF-8: a name the code page cannot hold arrives exactly.
+int main(int argc, char** argv) {
+  int count = 0;
+  LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
+  if (!wide) return kestrun::cli::Main(argc, argv);
+  std::vector<std::string> args;
+  for (int i = 0; i < count; ++i) args.push_back(kestrun::FromWide(wide[i]));
+  LocalFree(wide);
+  std::vector<char*> pointers;
+  for (std::string& arg : args) pointers.push_back(arg.data());
+  pointers.push_back(nullptr);
+  return kestrun::cli::Main(count, pointers.data());
+}

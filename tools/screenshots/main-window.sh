@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Screenshots of the main window with a seeded list: plain, and with the pointer over a tile.
+# Screenshots of the main window with a seeded list: plain, and with the pointer over a tile; with
+# KESTRUN_DPI (120, 144, 192) the prefix runs at that DPI and the picture is main-window-<per cent>.png.
 #   tools/screenshots/main-window.sh [OUTDIR]   (default: build/screenshots)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
@@ -22,11 +23,36 @@ reg add "$mac\\Run" /v "Tom & Jerry Updater" /d 'C:\Program Files\TJ\update.exe 
 reg add "$cur\\Run-" /v "Steam" /d '"C:\Program Files (x86)\Steam\steam.exe" -silent' /f
 startup=$(wine reg query "$cur\\Explorer\\Shell Folders" /v Startup </dev/null 2>/dev/null | tr -d '\r' | sed -n 's/.*REG_SZ *//p')
 dir=$(winepath -u "$startup" 2>/dev/null); mkdir -p "$dir"; echo x >"$dir/Notes.lnk"
+dpi=${KESTRUN_DPI:-96}
+for key in 'HKCU\Control Panel\Desktop' 'HKLM\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts'; do
+  reg add "$key" /v LogPixels /t REG_DWORD /d "$dpi" /f
+done
 cd "$build/app"
 wine Kestrun.exe </dev/null >/dev/null 2>&1 &
-wine "$build/tests/e2e/winprobe.exe" window "Tamsel Soft Kestrun" 20000 </dev/null >/dev/null
-xdotool mousemove 900 700; sleep 1
-import -window root -crop 449x375+239+158 +repage "$out/main-window.png"
-xdotool mousemove 403 212; sleep 1
-import -window root -crop 449x375+239+158 +repage "$out/main-window-hover.png"
+read -r x y w h < <(wine "$build/tests/e2e/winprobe.exe" window "Tamsel Soft Kestrun" 20000 </dev/null | tr -d '\r')
+xdotool mousemove 1020 760; sleep 1
+if [ "$dpi" = 96 ]; then
+  import -window root -crop 449x375+239+158 +repage "$out/main-window.png"
+  xdotool mousemove 403 212; sleep 1
+  import -window root -crop 449x375+239+158 +repage "$out/main-window-hover.png"
+else
+  import -window root -crop "${w}x${h}+${x}+${y}" +repage "$out/main-window-$((dpi * 100 / 96)).png"
+fi
+# The question and the About box at this scale, opened as a screen reader would (their default actions).
+probe() { wine "$build/tests/e2e/winprobe.exe" "$@" </dev/null | tr -d '\r'; }
+suffix=$([ "$dpi" = 96 ] || echo "-$((dpi * 100 / 96))")
+shoot() {  # window title, file name
+  local bx by bw bh
+  read -r bx by bw bh < <(probe window "$1")
+  sleep 0.5
+  import -window root -crop "${bw}x${bh}+${bx}+${by}" +repage "$out/$2$suffix.png"
+}
+probe accdo "Tamsel Soft Kestrun" Remove
+shoot Confirm confirm
+probe accdo Confirm No
+probe gone Confirm
+probe accdo "Tamsel Soft Kestrun" About
+shoot "About Kestrun" about
+probe accdo "About Kestrun" Close
+echo "window at $x,$y, ${w}x${h} ($dpi DPI)"
 echo "screenshots in $out"

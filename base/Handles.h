@@ -1,5 +1,5 @@
 #pragma once
-// Ownership in the type: move-only owners for Win32 handles, a scope guard, and COM helpers.
+// Ownership in the type: move-only owners for Win32 handles, a scope guard, and a COM pointer.
 #include <windows.h>
 #include <objbase.h>
 
@@ -75,21 +75,6 @@ class ScopeExit {
 
  private:
   F f_;
-};
-
-// Uninitialises only when the initialisation succeeded (S_FALSE counts: it must be balanced too).
-class ComApartment {
- public:
-  ComApartment() : hr_(CoInitialize(nullptr)) {}
-  ComApartment(const ComApartment&) = delete;
-  ComApartment& operator=(const ComApartment&) = delete;
-  ~ComApartment() {
-    if (SUCCEEDED(hr_)) CoUninitialize();
-  }
-  [[nodiscard]] HRESULT Result() const { return hr_; }
-
- private:
-  HRESULT hr_;
 };
 
 template <typename T>

@@ -1,0 +1,58 @@
+#include "gui/InfoTips.h"
+
+#include <commctrl.h>
+
+#include "gui/ControlHost.h"
+
+namespace kestrun::gui {
+
+namespace {
+
+TOOLINFOA ToolInfo(HWND owner, UINT_PTR id) {
+  TOOLINFOA tool{};
+  tool.cbSize = sizeof tool;
+  tool.hwnd = owner;
+  tool.uId = id;
+  return tool;
+}
+
+}  // namespace
+
+void InfoTips::Add(HWND owner, const GraphicControl& control, const std::string& text) {
+  if (!window_) {
+    owner_ = owner;
+    window_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+                              CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner_, nullptr,
+                              GetModuleHandleA(nullptr), nullptr);
+    if (!window_) return;
+  }
+  tips_.push_back({&control, text});
+  TOOLINFOA tool = ToolInfo(owner_, tips_.size());
+  tool.uFlags = 0;
+  tool.rect = host_.ClientRectOf(control);
+  tool.lpszText = tips_.back().text.data();
+  SendMessageA(window_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+std::string InfoTips::TextOf(const GraphicControl& control) const {
+  for (const Tip& tip : tips_)
+    if (tip.control == &control) return tip.text;
+  return {};
+}
+
+void InfoTips::Relay(UINT message, WPARAM wParam, LPARAM lParam) const {
+  if (!window_) return;
+  MSG msg{owner_, message, wParam, lParam, static_cast<DWORD>(GetMessageTime()), {}};
+  SendMessageA(window_, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&msg));
+}
+
+void InfoTips::UpdateRects() const {
+  if (!window_) return;
+  for (size_t i = 0; i < tips_.size(); ++i) {
+    TOOLINFOA tool = ToolInfo(owner_, i + 1);
+    tool.rect = host_.ClientRectOf(*tips_[i].control);
+    SendMessageA(window_, TTM_NEWTOOLRECTA, 0, reinterpret_cast<LPARAM>(&tool));
+  }
+}
+
+}  // namespace kestrun::gui

@@ -1,0 +1,18 @@
+#pragma once
+// The sentences the store reports when a change is refused or left half done. Each names the entry
+// and says what is true now; the window and the console tool show them as they are.
+#include <string>
+
+namespace kestrun {
+
+std::string ChangedSinceScanText(const std::string& name);
+std::string AlreadyThereText(const std::string& name);
+// enable: the change was to switch the entry on (else off); reason: the system's text.
+std::string NotMovedText(const std::string& name, bool enable, const std::string& reason);
+std::string NotRemovedText(const std::string& name, const std::string& reason);
+std::string InBothPlacesText(const std::string& name, const std::string& copiedTo, const std::string& leftIn,
+                             const std::string& reason);
+std::string FileInTheWayText(const std::string& name, bool enable, const std::string& folder);
+std::string NotAnEntryText(const std::string& name);
+
+}  // namespace kestrun

@@ -1,0 +1,153 @@
+#!/usr/bin/env bash
+# The real Kestrun.exe driven by keys (xdotool) inside a Wine virtual desktop: focus at open, the tile
+# keys, the question about unsaved ticks on close, Remove and Create New, a second start, and the Name
+# column's limit with a 60-character name. The probe (winprobe.exe) watches from the same desktop.
+set -euo pipefail
+program=$1 probe=$2
+here=$(cd "$(dirname "$0")" && pwd)
+. "$here/../wine/prefix.sh"
+shots=${KESTRUN_SHOTS:-$(dirname "$program")/screenshots}
+mkdir -p "$shots"
+
+kt_new_prefix
+trap 'kill $(jobs -p) 2>/dev/null; kt_drop_prefix' EXIT
+fail() { echo "FAIL: $*" >&2; import -window root "$shots/keyboard-failure.png" 2>/dev/null || true; exit 1; }
+step() { echo "--- $*"; }
+
+cur='HKCU\Software\Microsoft\Windows\CurrentVersion'
+mac='HKLM\Software\Microsoft\Windows\CurrentVersion'
+main='Tamsel Soft Kestrun'
+long='Zz-a-startup-entry-whose-name-is-sixty-characters-long-xxxxx'
+reg() { wine reg "$@" </dev/null >/dev/null 2>&1; }
+has() { wine reg query "$1" /v "$2" </dev/null >/dev/null 2>&1; }
+probe() { wine "$probe" "$@" </dev/null | tr -d '\r'; }
+
+reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d kestrun /f
+reg add 'HKCU\Software\Wine\Explorer\Desktops' /v kestrun /d 1024x768 /f
+reg delete "$mac\\RunServices" /f
+reg add "$cur\\Run" /v UserRun /d 'C:\u.exe' /f
+reg add "$mac\\Run" /v MachineRun /d 'C:\m.exe' /f
+reg add "$mac\\Run" /v "$long" /d 'C:\long.exe' /f
+[ ${#long} = 60 ] || fail "the long name is ${#long} characters"
+
+marks() { probe rows | tr -d '\n'; }
+expect_marks() {
+  for _ in $(seq 50); do [ "$(marks)" = "$1" ] && return 0; sleep 0.2; done
+  fail "check marks $(marks), expected $1 ($2)"
+}
+key() { xdotool key "$@"; sleep 0.4; }
+click() { xdotool mousemove "$1" "$2" click 1; sleep 0.4; }
+start() {  # the check marks the scan must show
+  wine "$program" </dev/null >/dev/null 2>&1 &
+  probe window "$main" 20000 >/dev/null || fail "main window did not open"
+  expect_marks "$1" "first scan"
+}
+# Our message box: waits for it, clicks the button whose trio starts at x inside it, waits for it to go.
+answer() {
+  local x y
+  read -r x y _ _ < <(probe window Confirm) || fail "no question"
+  import -window root "$shots/keyboard-question.png"
+  click $((x + $1 + 45)) $((y + 120))
+  probe gone Confirm || fail "question still open"
+}
+yes=9 no=106 cancel=203  # the three trios of the Yes/No/Cancel box
+closed() { probe gone "$main" 10000 || fail "main window still open ($1)"; wait; }
+
+cd "$(dirname "$program")"
+start 111
+
+step "the list has the focus at open"
+[ "$(probe selected)" = "0 focused" ] || fail "at open: $(probe selected)"
+click 300 275  # the first row: the desktop's keyboard goes to the window clicked
+
+step "columns: Name at most 40 % of the list, Path the rest"
+read -r name path width < <(probe columns)
+[ $((name * 100)) -le $((width * 40)) ] && [ "$name" -gt 0 ] || fail "Name column $name of $width"
+[ $((name + path)) -ge "$width" ] || fail "Path column $path leaves a gap ($name + $path < $width)"
+
+step "Ctrl+S saves a tick"
+key space
+expect_marks 011 "first row unticked"
+key ctrl+s
+for _ in $(seq 25); do has "$cur\\Run-" UserRun && break; sleep 0.2; done
+has "$cur\\Run-" UserRun || fail "Ctrl+S did not park UserRun"
+has "$cur\\Run" UserRun && fail "UserRun still live"
+
+step "F5 rescans: unsaved ticks go"
+before=$(marks)
+key space
+[ "$(marks)" != "$before" ] || fail "Space did not change a tick"
+key F5
+expect_marks "$before" "after F5"
+[ "$(probe selected)" = "0 focused" ] || fail "after F5: $(probe selected)"
+
+step "Delete asks Confirm; No keeps the entry"
+key Delete
+read -r x y _ _ < <(probe window Confirm) || fail "Delete asked nothing"
+click $((x + 175 + 45)) $((y + 120))
+probe gone Confirm || fail "Confirm still open"
+has "$mac\\Run" MachineRun || fail "No deleted an entry"
+
+step "keys do nothing while a box is open over the window"
+key space
+unsaved=$(marks)
+click 531 211  # the About tile
+probe window "About Kestrun" >/dev/null || fail "About did not open"
+key ctrl+s
+key F5
+key Escape
+probe gone "About Kestrun" || fail "About did not close"
+[ "$(marks)" = "$unsaved" ] || fail "a key behind the About box changed the list"
+has "$mac\\Run-" MachineRun && fail "Ctrl+S behind the About box saved"
+key F5
+
+step "Ctrl+N opens Create New"
+key ctrl+n
+probe window "Create New" >/dev/null || fail "Ctrl+N opened no dialog"
+key Escape
+probe gone "Create New" || fail "Create New did not close"
+
+step "close with unsaved ticks: Cancel stays, No closes without saving"
+click 300 275
+key space
+ticked=$(marks)
+key alt+F4
+answer $cancel
+[ "$(probe count "$main")" = 1 ] || fail "Cancel closed the window"
+[ "$(marks)" = "$ticked" ] || fail "Cancel lost the ticks"
+key alt+F4
+answer $no
+closed "No"
+has "$cur\\Run-" UserRun || fail "No saved the tick"
+
+step "close spot with unsaved ticks: Yes saves, then closes"
+start 110  # UserRun, parked, is listed last
+click 300 275
+key End space
+expect_marks 111 "UserRun ticked"
+click $((239 + 440)) $((158 + 8))
+answer $yes
+closed "Yes"
+has "$cur\\Run" UserRun || fail "Yes did not save the tick"
+
+step "Remove with unsaved ticks asks first; Cancel stops the Remove"
+start 111
+click 300 275
+key space
+ticked=$(marks)
+key Delete
+answer $cancel
+sleep 1
+[ "$(probe count Confirm)" = 0 ] || fail "the Remove question came after Cancel"
+[ "$(marks)" = "$ticked" ] || fail "Cancel lost the ticks"
+key F5
+
+step "a second start brings the running window to the front"
+wine notepad </dev/null >/dev/null 2>&1 &
+probe window "Untitled - Notepad" 20000 >/dev/null || fail "notepad did not open"
+sleep 1
+timeout 30 wine "$program" </dev/null >/dev/null 2>&1 || fail "the second start failed"
+[ "$(probe count "$main")" = 1 ] || fail "two main windows"
+for _ in $(seq 25); do [ "$(probe foreground)" = "$main" ] && break; sleep 0.2; done
+[ "$(probe foreground)" = "$main" ] || fail "foreground is '$(probe foreground)'"
+echo "keyboard journey: 10 passed, 0 failed"

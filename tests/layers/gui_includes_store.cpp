@@ -1,0 +1,2 @@
+// Must not compile: the window layer may not see the store.
+#include "store/StartupStore.h"

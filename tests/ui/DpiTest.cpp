@@ -1,0 +1,140 @@
+// The four windows at the DPI Wine reports (the prefix's LogPixels; tests/ui/dpi_test.sh runs this at
+// 96, 120, 144 and 192): sizes scale from the 96-DPI layout, and no text is clipped by its box.
+// KESTRUN_EXPECT_DPI, when set, is the DPI the prefix was given: the windows must have taken it.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "gui/Dpi.h"
+#include "tests/gui/Pump.h"
+#include "ui/Aboutform.h"
+#include "ui/Createnewform.h"
+#include "ui/Messageform.h"
+#include "ui/Startupmain.h"
+
+namespace kestrun {
+namespace {
+
+SIZE WindowSize(const gui::Form& form) {
+  RECT r;
+  GetWindowRect(form.Handle(), &r);
+  return {r.right - r.left, r.bottom - r.top};
+}
+
+void ExpectScaledSize(const gui::Form& form, int width, int height) {
+  const SIZE size = WindowSize(form);
+  EXPECT_NEAR(size.cx, width * form.Dpi() / 96.0, 1.0) << form.Caption();
+  EXPECT_NEAR(size.cy, height * form.Dpi() / 96.0, 1.0) << form.Caption();
+}
+
+// Every shown label's text, measured as it is drawn, lies inside the part of its box that shows.
+void ExpectTextsFit(gui::Form& form) {
+  int checked = 0;
+  for (gui::GraphicControl* control : form.Host().Controls()) {
+    auto* label = dynamic_cast<gui::Label*>(control);
+    if (!label || label->Text().empty() || !label->Visible()) continue;
+    gui::WindowDc screen(nullptr);
+    gui::SelectObjectGuard font(screen.Get(), label->FontHandle());
+    RECT text{0, 0, label->PixelWidth(), 0};
+    DrawTextA(screen.Get(), label->Text().c_str(), static_cast<int>(label->Text().size()), &text,
+              label->DrawFlags() | DT_CALCRECT);
+    const RECT shown = form.Host().VisibleRectOf(*label);
+    const RECT box = form.Host().ClientRectOf(*label);
+    EXPECT_LE(text.right, shown.right - box.left) << form.Caption() << ": \"" << label->Text() << "\" too wide";
+    EXPECT_LE(text.bottom, shown.bottom - box.top) << form.Caption() << ": \"" << label->Text() << "\" too high";
+    ++checked;
+  }
+  EXPECT_GT(checked, 0) << form.Caption();
+}
+
+int ListFontHeight(HWND list) {
+  LOGFONTA font{};
+  GetObjectA(reinterpret_cast<HGDIOBJ>(SendMessageA(list, WM_GETFONT, 0, 0)), sizeof font, &font);
+  return font.lfHeight;
+}
+
+class DpiTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (const char* expected = std::getenv("KESTRUN_EXPECT_DPI")) {
+      ASSERT_EQ(main.Dpi(), std::atoi(expected));
+    }
+    main.SetAboutBox(&about);
+    main.Show();
+    test::Pump(300);
+  }
+  TForm1 main{SystemPlatform()};
+  TfmAbout about{&main, SystemPlatform()};
+};
+
+TEST_F(DpiTest, MainWindowScalesAndItsTextsFit) {
+  ExpectScaledSize(main, 449, 375);
+  ExpectTextsFit(main);
+  EXPECT_EQ(ListFontHeight(main.lvStartup.Handle()), -gui::Scale(11, main.Dpi()));
+  RECT list;
+  GetWindowRect(main.lvStartup.Handle(), &list);
+  MapWindowPoints(nullptr, main.Handle(), reinterpret_cast<POINT*>(&list), 2);
+  const RECT expected = gui::ScaleRect(7, 94, 435, 208, main.Dpi());
+  EXPECT_TRUE(EqualRect(&list, &expected));
+  // The tiles and their captions lie where the 96-DPI figures put them, scaled edge by edge.
+  const RECT tile = main.Host().ClientRectOf(*main.bbtRefresh);
+  const RECT scaled = gui::ScaleRect(71, 25, 58, 58, main.Dpi());
+  EXPECT_TRUE(EqualRect(&tile, &scaled));
+}
+
+TEST_F(DpiTest, EveryMessageBoxLayoutFits) {
+  for (int buttons : {kButtonsOk, kButtonsOkCancel, kButtonsYesNoCancel, kButtonsYesNo}) {
+    TfmMessageBox* seen = nullptr;
+    test::Steps steps({[&] {
+      seen = dynamic_cast<TfmMessageBox*>(gui::Form::FromHandle(GetActiveWindow()));
+      ASSERT_NE(seen, nullptr);
+      ExpectScaledSize(*seen, 310, 153);
+      ExpectTextsFit(*seen);
+      seen->SetModalResult(kAnswerCancel);
+    }});
+    ShowMessageBox(&main, "\nSave changes to the startup list?", "Confirm", buttons);
+    EXPECT_NE(seen, nullptr);
+  }
+}
+
+TEST_F(DpiTest, CreateDialogAndAboutBoxScaleAndFit) {
+  TfmStartupCreateDialog dialog(&main, SystemPlatform());
+  ExpectScaledSize(dialog, 311, 168);
+  ExpectTextsFit(dialog);
+  ExpectScaledSize(about, 384, 200);
+  RECT edit;
+  GetWindowRect(dialog.edFileName.Handle(), &edit);
+  EXPECT_NEAR(edit.right - edit.left, 161 * dialog.Dpi() / 96.0, 1.0);
+}
+
+// Moved to a monitor of another scale: the window takes the suggested rectangle and lays itself out
+// again; moved back, it is exactly as it was.
+TEST_F(DpiTest, DpiChangeRelaysTheWindowAndBackAgain) {
+  const int start = main.Dpi();
+  const SIZE before = WindowSize(main);
+  const int other = start == 192 ? 120 : 192;
+  RECT suggested{10, 10, 10 + gui::Scale(449, other), 10 + gui::Scale(375, other)};
+  SendMessageA(main.Handle(), WM_DPICHANGED, MAKEWPARAM(other, other), reinterpret_cast<LPARAM>(&suggested));
+  EXPECT_EQ(main.Dpi(), other);
+  RECT now;
+  GetWindowRect(main.Handle(), &now);
+  EXPECT_TRUE(EqualRect(&now, &suggested));
+  EXPECT_EQ(ListFontHeight(main.lvStartup.Handle()), -gui::Scale(11, other));
+  ExpectTextsFit(main);
+  // Captions keep the boxes that centre them on their tiles.
+  EXPECT_EQ(main.lRefresh->Width(), 56);
+  EXPECT_EQ(main.lSaveSettings->Width(), 56);
+  EXPECT_EQ(main.lSaveSettings->Height(), 56);
+
+  RECT back{239, 158, 239 + before.cx, 158 + before.cy};
+  SendMessageA(main.Handle(), WM_DPICHANGED, MAKEWPARAM(start, start), reinterpret_cast<LPARAM>(&back));
+  EXPECT_EQ(main.Dpi(), start);
+  EXPECT_EQ(WindowSize(main).cx, before.cx);
+  EXPECT_EQ(WindowSize(main).cy, before.cy);
+  EXPECT_EQ(ListFontHeight(main.lvStartup.Handle()), -gui::Scale(11, start));
+}
+
+}  // namespace
+}  // namespace kestrun

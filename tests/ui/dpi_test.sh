@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Runs the DPI tests at 96, 120, 144 and 192 DPI, each in a prefix of its own whose LogPixels says so.
+#   dpi_test.sh ui_dpi_tests.exe
+set -euo pipefail
+tests=$1
+. "$(dirname "$0")/../wine/prefix.sh"
+trap 'kt_drop_prefix' EXIT
+
+# Wine takes the DPI from both places; a process started afterwards draws at it.
+set_dpi() {
+  local dword
+  dword=$(printf '0x%x' "$1")
+  for key in 'HKCU\Control Panel\Desktop' 'HKLM\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts'; do
+    wine reg add "$key" /v LogPixels /t REG_DWORD /d "$dword" /f </dev/null >/dev/null 2>&1
+  done
+}
+
+failed=0
+for dpi in 96 120 144 192; do
+  echo "--- $dpi DPI"
+  kt_new_prefix
+  set_dpi "$dpi"
+  KESTRUN_EXPECT_DPI=$dpi wine "$tests" </dev/null || { echo "FAIL at $dpi DPI"; failed=1; }
+  kt_drop_prefix
+done
+exit $failed
