@@ -11,9 +11,6 @@ namespace kestrun::gui {
 
 namespace {
 
-// A list view draws at most this many characters of a cell, so a longer text is measured only so far.
-constexpr size_t kShownCharacters = 259;
-
 constexpr UINT kUnchecked = INDEXTOSTATEIMAGEMASK(1);
 constexpr UINT kChecked = INDEXTOSTATEIMAGEMASK(2);
 
@@ -33,10 +30,16 @@ bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix) {
                         prefix.data(), static_cast<int>(prefix.size())) == CSTR_EQUAL;
 }
 
+// Widths of texts in the list's font. A text of plain ASCII is summed from a table of character
+// widths, as the system sums them itself: a column over 100,000 rows is measured in milliseconds.
 class TextMeasure {
  public:
   explicit TextMeasure(HWND hwnd) : hwnd_(hwnd), dc_(GetDC(hwnd)) {
     font_ = SelectObject(dc_, reinterpret_cast<HFONT>(SendMessageA(hwnd, WM_GETFONT, 0, 0)));
+    TEXTMETRICA metrics{};
+    GetTextMetricsA(dc_, &metrics);
+    overhang_ = metrics.tmOverhang;
+    table_ = GetCharWidth32A(dc_, 0, 127, ascii_) != FALSE;
   }
   TextMeasure(const TextMeasure&) = delete;
   TextMeasure& operator=(const TextMeasure&) = delete;
@@ -46,20 +49,32 @@ class TextMeasure {
   }
 
   int Width(std::string_view text) const {
-    SIZE size{};
-    if (text.size() <= kShownCharacters) {  // no more characters than bytes
-      GetTextExtentPoint32A(dc_, text.data(), static_cast<int>(text.size()), &size);
-    } else {
-      std::wstring wide = ToWide(std::string(text));
-      GetTextExtentPoint32W(dc_, wide.data(), static_cast<int>(std::min(wide.size(), kShownCharacters)), &size);
+    if (text.empty()) return 0;
+    if (table_) {
+      int sum = overhang_;
+      for (const char c : text) {
+        if (static_cast<unsigned char>(c) >= 0x80) return Measured(text);
+        sum += ascii_[static_cast<unsigned char>(c)];
+      }
+      return sum;
     }
-    return size.cx;
+    return Measured(text);
   }
 
  private:
+  int Measured(std::string_view text) const {
+    SIZE size{};
+    const std::wstring wide = ToWide(std::string(text));
+    GetTextExtentPoint32W(dc_, wide.data(), static_cast<int>(wide.size()), &size);
+    return size.cx;
+  }
+
   HWND hwnd_;
   HDC dc_;
   HGDIOBJ font_;
+  int overhang_ = 0;
+  bool table_ = false;
+  INT ascii_[128] = {};
 };
 
 }  // namespace
@@ -116,13 +131,20 @@ void ListView::Reload() {
 }
 
 // What the list adds to a text when it sizes a column to its contents (margins, and the check box in
-// the first column): its own size-to-contents width with no rows at all.
+// the first column): its own size-to-contents width with no rows and no minimum width.
 int ListView::PaddingOf(int column) {
+  LVCOLUMNA minimum{};
+  minimum.mask = LVCF_MINWIDTH;
+  SendMessageA(hwnd_, LVM_GETCOLUMNA, column, reinterpret_cast<LPARAM>(&minimum));
+  LVCOLUMNA none{};
+  none.mask = LVCF_MINWIDTH;
+  SendMessageA(hwnd_, LVM_SETCOLUMNA, column, reinterpret_cast<LPARAM>(&none));
   const int count = Count();
   SendMessageA(hwnd_, LVM_SETITEMCOUNT, 0, LVSICF_NOSCROLL);
   SetColumnWidth(column, LVSCW_AUTOSIZE);
   const int padding = ColumnWidth(column);
   SendMessageA(hwnd_, LVM_SETITEMCOUNT, count, LVSICF_NOSCROLL);
+  SendMessageA(hwnd_, LVM_SETCOLUMNA, column, reinterpret_cast<LPARAM>(&minimum));
   return padding;
 }
 
@@ -153,8 +175,13 @@ std::optional<LRESULT> ListView::Notify(const NMHDR& header) {
     case LVN_ODFINDITEMA: {
       const auto& find = reinterpret_cast<const NMLVFINDITEMA&>(header);
       if (!(find.lvfi.flags & (LVFI_STRING | LVFI_PARTIAL)) || !find.lvfi.psz) return -1;
-      return FindRow(find.iStart, find.lvfi.psz, (find.lvfi.flags & LVFI_PARTIAL) != 0,
-                     (find.lvfi.flags & LVFI_WRAP) != 0);
+      return FindRow(find.iStart, find.lvfi.psz, find.lvfi.flags);
+    }
+    // Wine's list asks in UTF-16 even of a window that takes its notifications in ANSI.
+    case LVN_ODFINDITEMW: {
+      const auto& find = reinterpret_cast<const NMLVFINDITEMW&>(header);
+      if (!(find.lvfi.flags & (LVFI_STRING | LVFI_PARTIAL)) || !find.lvfi.psz) return -1;
+      return FindRow(find.iStart, FromWide(find.lvfi.psz), find.lvfi.flags);
     }
     case NM_CLICK: {
       LVHITTESTINFO hit{};
@@ -178,10 +205,10 @@ void ListView::ToggleCheck(int row) {
 }
 
 // Type-to-find: the next row from start whose first column begins with (or is) the typed text.
-int ListView::FindRow(int start, const char* prefix, bool partial, bool wrap) const {
+int ListView::FindRow(int start, std::string_view wanted, UINT flags) const {
+  const bool partial = (flags & LVFI_PARTIAL) != 0, wrap = (flags & LVFI_WRAP) != 0;
   const int count = rows_->RowCount();
   if (count == 0) return -1;
-  const std::string_view wanted(prefix);
   start = std::clamp(start, 0, count);
   for (int step = 0, end = wrap ? count : count - start; step < end; ++step) {
     const int row = (start + step) % count;

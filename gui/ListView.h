@@ -48,7 +48,7 @@ class ListView {
  private:
   void ToggleCheck(int row);
   [[nodiscard]] int PaddingOf(int column);
-  [[nodiscard]] int FindRow(int start, const char* prefix, bool partial, bool wrap) const;
+  [[nodiscard]] int FindRow(int start, std::string_view wanted, UINT flags) const;
 
   HWND hwnd_ = nullptr;       // not owned
   ListRows* rows_ = nullptr;  // not owned; null for a list that holds its rows
