@@ -164,7 +164,8 @@ bool WaitUntil(const std::function<bool()>& done, double limitMs) {
 
 void Close(Window& window) {
   PostMessageA(window.main, WM_CLOSE, 0, 0);
-  if (WaitForSingleObject(window.process.hProcess, 20000) != WAIT_OBJECT_0) TerminateProcess(window.process.hProcess, 1);
+  if (WaitForSingleObject(window.process.hProcess, 20000) != WAIT_OBJECT_0)
+    TerminateProcess(window.process.hProcess, 1);
   CloseHandle(window.process.hProcess);
   CloseHandle(window.process.hThread);
 }

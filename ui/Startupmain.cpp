@@ -35,7 +35,8 @@ gui::FormLayout MainLayout() {
 
 }  // namespace
 
-TForm1::TForm1(IPlatform& platform) : gui::Form(MainLayout(), nullptr), platform_(platform), store_(platform, threadReport_) {
+TForm1::TForm1(IPlatform& platform)
+    : gui::Form(MainLayout(), nullptr), platform_(platform), store_(platform, threadReport_) {
   CreateComponents();
   FormCreate();
   OnActivate = [this](gui::Form&) { FormActivate(); };

@@ -36,8 +36,8 @@ TEST(BackgroundWork, TheFormAnswersAndTakesNoInputUntilTheWorkIsDone) {
       const auto start = std::chrono::steady_clock::now();
       DWORD_PTR result = 0;
       SendMessageTimeoutA(form.Handle(), WM_NULL, 0, 0, SMTO_NORMAL, 5000, &result);
-      longestAnswer = std::max(longestAnswer.load(),
-                               std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+      const std::chrono::duration<double, std::milli> waited = std::chrono::steady_clock::now() - start;
+      longestAnswer = std::max(longestAnswer.load(), waited.count());
       Sleep(15);
     }
     form.RunOnOwnThread([&] {

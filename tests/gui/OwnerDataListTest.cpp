@@ -22,7 +22,9 @@ class Rows : public gui::ListRows {
  public:
   explicit Rows(std::vector<Row> rows) : rows_(std::move(rows)) {}
   int RowCount() const override { return static_cast<int>(rows_.size()); }
-  std::string_view CellText(int row, int column) const override { return column == 0 ? rows_[row].name : rows_[row].path; }
+  std::string_view CellText(int row, int column) const override {
+    return column == 0 ? rows_[row].name : rows_[row].path;
+  }
   bool RowChecked(int row) const override { return rows_[row].checked; }
   void SetRowChecked(int row, bool checked) override { rows_[row].checked = checked; }
   std::vector<Row> rows_;
