@@ -21,12 +21,14 @@ TEST(BackgroundWork, TheFormAnswersAndTakesNoInputUntilTheWorkIsDone) {
   int clicks = 0;
   panel.OnClick = [&](gui::GraphicControl&) { ++clicks; };
   form.Show();
-  test::Pump(50);
+  SetCursorPos(239 + 100, 158 + 50);
+  test::Pump(300);
 
   const DWORD guiThread = GetCurrentThreadId();
   DWORD workThread = 0, callThread = 0;
   int clicksDuringWork = -1;
   bool busyDuringWork = false;
+  HCURSOR cursorDuringWork = nullptr;
   std::atomic<double> longestAnswer{0};
   gui::RunInBackground(form, [&] {
     workThread = GetCurrentThreadId();
@@ -44,6 +46,7 @@ TEST(BackgroundWork, TheFormAnswersAndTakesNoInputUntilTheWorkIsDone) {
       callThread = GetCurrentThreadId();
       clicksDuringWork = clicks;
       busyDuringWork = form.Busy();
+      cursorDuringWork = GetCursor();
     });
   });
   EXPECT_NE(workThread, guiThread);
@@ -51,7 +54,9 @@ TEST(BackgroundWork, TheFormAnswersAndTakesNoInputUntilTheWorkIsDone) {
   EXPECT_LT(longestAnswer, 100.0);
   EXPECT_EQ(clicksDuringWork, 0);
   EXPECT_TRUE(busyDuringWork);  // the work took longer than the wait cursor's delay
+  EXPECT_EQ(cursorDuringWork, LoadCursor(nullptr, IDC_WAIT));  // at once, the pointer did not move
   EXPECT_FALSE(form.Busy());
+  EXPECT_EQ(GetCursor(), LoadCursor(nullptr, IDC_ARROW));
   test::Pump(100);
   EXPECT_EQ(clicks, 1);  // the click waited for the work, and was not lost
 }
