@@ -233,7 +233,7 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       if (OnSetCursor(lParam)) return TRUE;
       break;
     case WM_NOTIFY:
-      if (auto result = OnNotify(*reinterpret_cast<const NMHDR*>(lParam))) return *result;
+      if (auto result = OnNotify(*reinterpret_cast<NMHDR*>(lParam))) return *result;
       break;
     case WM_KEYDOWN:
       if (ShortcutKey(static_cast<WORD>(wParam), KeyShift())) return 0;
@@ -326,7 +326,7 @@ bool Form::OnSetCursor(LPARAM lParam) {
   return true;
 }
 
-std::optional<LRESULT> Form::OnNotify(const NMHDR& header) {
+std::optional<LRESULT> Form::OnNotify(NMHDR& header) {
   for (ListView& list : ownerDataLists_)
     if (list.Handle() == header.hwndFrom) return list.Notify(header);
   return std::nullopt;

@@ -140,7 +140,7 @@ class Form {
   void OnPaint();
   void OnActivateMessage(WPARAM wParam);
   bool OnSetCursor(LPARAM lParam);
-  std::optional<LRESULT> OnNotify(const NMHDR& header);
+  std::optional<LRESULT> OnNotify(NMHDR& header);
   bool FocusNextTabStop(HWND from, bool backwards);
   void RunModalLoop();
   LRESULT OnGetObject(WPARAM wParam, LPARAM lParam);

@@ -159,11 +159,11 @@ void ListView::FitColumn(int column, int minWidth) {
   SetColumnWidth(column, std::max(minWidth, widest + PaddingOf(column)));
 }
 
-std::optional<LRESULT> ListView::Notify(const NMHDR& header) {
+std::optional<LRESULT> ListView::Notify(NMHDR& header) {
   if (!rows_ || header.hwndFrom != hwnd_) return std::nullopt;
   switch (header.code) {
     case LVN_GETDISPINFOA: {
-      LVITEMA& item = const_cast<NMLVDISPINFOA&>(reinterpret_cast<const NMLVDISPINFOA&>(header)).item;
+      LVITEMA& item = reinterpret_cast<NMLVDISPINFOA&>(header).item;
       if (item.iItem < 0 || item.iItem >= rows_->RowCount()) return 0;
       if (item.mask & LVIF_TEXT) CopyCell(rows_->CellText(item.iItem, item.iSubItem), item.pszText, item.cchTextMax);
       if (item.mask & LVIF_STATE) {

@@ -31,7 +31,7 @@ class ListView {
   void FitColumn(int column, int minWidth);
   // Owner data: answers the list's questions about the rows; a click on a row's box and Space on the
   // focused row toggle its check mark. Empty for a notification left to the default.
-  std::optional<LRESULT> Notify(const NMHDR& header);
+  std::optional<LRESULT> Notify(NMHDR& header);
 
   // Not for owner data: appends a row. Returns the row index.
   int AddRow(const std::string& text, const std::string& subText, bool checked);
