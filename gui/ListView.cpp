@@ -131,20 +131,25 @@ void ListView::Reload() {
 }
 
 // What the list adds to a text when it sizes a column to its contents (margins, and the check box in
-// the first column): its own size-to-contents width with no rows and no minimum width.
-int ListView::PaddingOf(int column) {
-  LVCOLUMNA minimum{};
-  minimum.mask = LVCF_MINWIDTH;
-  SendMessageA(hwnd_, LVM_GETCOLUMNA, column, reinterpret_cast<LPARAM>(&minimum));
-  LVCOLUMNA none{};
-  none.mask = LVCF_MINWIDTH;
-  SendMessageA(hwnd_, LVM_SETCOLUMNA, column, reinterpret_cast<LPARAM>(&none));
-  const int count = Count();
-  SendMessageA(hwnd_, LVM_SETITEMCOUNT, 0, LVSICF_NOSCROLL);
-  SetColumnWidth(column, LVSCW_AUTOSIZE);
-  const int padding = ColumnWidth(column);
-  SendMessageA(hwnd_, LVM_SETITEMCOUNT, count, LVSICF_NOSCROLL);
-  SendMessageA(hwnd_, LVM_SETCOLUMNA, column, reinterpret_cast<LPARAM>(&minimum));
+// the first column): the size-to-contents width of a hidden, empty list of the same kind and font, so
+// this list keeps its rows, selection and scroll position (the fit runs again at a DPI change).
+int ListView::PaddingOf(int column) const {
+  RECT rect{};
+  GetWindowRect(hwnd_, &rect);
+  HWND probe = CreateWindowExA(WS_EX_NOPARENTNOTIFY, WC_LISTVIEWA, "", WS_CHILD | LVS_REPORT | LVS_OWNERDATA, 0, 0,
+                               rect.right - rect.left, rect.bottom - rect.top, GetParent(hwnd_), nullptr,
+                               GetModuleHandleA(nullptr), nullptr);
+  if (!probe) return 0;
+  ListView_SetExtendedListViewStyle(probe, ListView_GetExtendedListViewStyle(hwnd_));
+  SendMessageA(probe, WM_SETFONT, SendMessageA(hwnd_, WM_GETFONT, 0, 0), FALSE);
+  for (int i = 0; i <= column; ++i) {
+    LVCOLUMNA empty{};
+    empty.mask = LVCF_WIDTH;
+    SendMessageA(probe, LVM_INSERTCOLUMNA, i, reinterpret_cast<LPARAM>(&empty));
+  }
+  SendMessageA(probe, LVM_SETCOLUMNWIDTH, column, MAKELPARAM(LVSCW_AUTOSIZE, 0));
+  const int padding = static_cast<int>(SendMessageA(probe, LVM_GETCOLUMNWIDTH, column, 0));
+  DestroyWindow(probe);
   return padding;
 }
 

@@ -26,8 +26,8 @@ class ListView {
 
   // Owner data: the rows were replaced; the list takes their count and forgets selection and focus.
   void Reload();
-  // Owner data: the column as wide as its widest text in the list's font (as far as the list draws
-  // it), never narrower than minWidth. Measures every row: once per fill, before a row is selected.
+  // Owner data: the column as wide as its widest text in the list's font, never narrower than
+  // minWidth. Measures every row: once per fill, and when the font changes.
   void FitColumn(int column, int minWidth);
   // Owner data: answers the list's questions about the rows; a click on a row's box and Space on the
   // focused row toggle its check mark. Empty for a notification left to the default.
@@ -47,7 +47,7 @@ class ListView {
 
  private:
   void ToggleCheck(int row);
-  [[nodiscard]] int PaddingOf(int column);
+  [[nodiscard]] int PaddingOf(int column) const;
   [[nodiscard]] int FindRow(int start, std::string_view wanted, UINT flags) const;
 
   HWND hwnd_ = nullptr;       // not owned

@@ -131,6 +131,7 @@ TEST_F(OwnerDataList, ColumnsFitTheirTextsAsAListThatHoldsItsRows) {
   plain.AddColumn("Name", -1, 50);
   plain.AddColumn("Path", -1, 200);
   for (const Row& row : rows.rows_) plain.AddRow(row.name, row.path, row.checked);
+  list.Select(2);
   for (int column : {0, 1}) {
     plain.SetColumnWidth(column, LVSCW_AUTOSIZE);
     list.FitColumn(column, 0);
@@ -139,6 +140,7 @@ TEST_F(OwnerDataList, ColumnsFitTheirTextsAsAListThatHoldsItsRows) {
   list.FitColumn(0, 400);
   EXPECT_EQ(list.ColumnWidth(0), 400);
   EXPECT_EQ(list.Count(), 4);
+  EXPECT_EQ(list.Selected(), 2);  // fitting again (a DPI change) keeps the user's place
 }
 
 }  // namespace
