@@ -31,6 +31,9 @@ ShiftState KeyShift() {
   return shift;
 }
 
+// Runs a function handed over from another thread (RunOnOwnThread).
+const UINT kRunCallMessage = RegisterWindowMessageA("Kestrun.RunOnOwnThread");
+
 POINT MousePoint(LPARAM lParam) { return {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}; }
 
 BOOL CALLBACK CollectEnabled(HWND hwnd, LPARAM lParam) {
@@ -223,7 +226,14 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       if (reinterpret_cast<HWND>(lParam) != hwnd_) host_.CaptureChanged();
       return 0;
     case WM_SETCURSOR:
+      if (busy_) {
+        ::SetCursor(LoadCursor(nullptr, IDC_WAIT));
+        return TRUE;
+      }
       if (OnSetCursor(lParam)) return TRUE;
+      break;
+    case WM_NOTIFY:
+      if (auto result = OnNotify(*reinterpret_cast<NMHDR*>(lParam))) return *result;
       break;
     case WM_KEYDOWN:
       if (ShortcutKey(static_cast<WORD>(wParam), KeyShift())) return 0;
@@ -263,6 +273,10 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       ApplyDpi(HIWORD(wParam), reinterpret_cast<const RECT*>(lParam));
       return 0;
     default:
+      if (message == kRunCallMessage && lParam) {
+        (*reinterpret_cast<const std::function<void()>*>(lParam))();
+        return 0;
+      }
       break;
   }
   return DefWindowProcA(hwnd_, message, wParam, lParam);
@@ -312,6 +326,31 @@ bool Form::OnSetCursor(LPARAM lParam) {
   return true;
 }
 
+std::optional<LRESULT> Form::OnNotify(NMHDR& header) {
+  for (ListView& list : ownerDataLists_)
+    if (list.Handle() == header.hwndFrom) return list.Notify(header);
+  return std::nullopt;
+}
+
+void Form::RunOnOwnThread(const std::function<void()>& call) {
+  if (!hwnd_ || GetWindowThreadProcessId(hwnd_, nullptr) == GetCurrentThreadId()) {
+    call();
+    return;
+  }
+  SendMessageA(hwnd_, kRunCallMessage, 0, reinterpret_cast<LPARAM>(&call));
+}
+
+// The cursor changes at once, not only when the pointer next moves.
+void Form::SetBusy(bool busy) {
+  busy_ = busy;
+  POINT point;
+  if (!hwnd_ || !GetCursorPos(&point)) return;
+  HWND under = WindowFromPoint(point);
+  if (!under || (under != hwnd_ && !IsChild(hwnd_, under))) return;
+  const LRESULT hit = SendMessageA(under, WM_NCHITTEST, 0, MAKELPARAM(point.x, point.y));
+  SendMessageA(under, WM_SETCURSOR, reinterpret_cast<WPARAM>(under), MAKELPARAM(hit, WM_MOUSEMOVE));
+}
+
 bool Form::ChildKey(const MSG& msg) {
   if (msg.message == WM_KEYDOWN && ShortcutKey(static_cast<WORD>(msg.wParam), KeyShift())) return true;
   if (msg.message == WM_SYSCHAR) return host_.DialogChar(static_cast<char>(msg.wParam));
@@ -336,9 +375,10 @@ RECT Form::NativeRect(GraphicControl* parent, Bounds bounds) const {
   return ScaleRect(origin.x + bounds.left, origin.y + bounds.top, bounds.width, bounds.height, Dpi());
 }
 
-ListView Form::AddListView(GraphicControl* parent, Bounds bounds) {
-  ListView list = ListView::Create(hwnd_, NativeRect(parent, bounds), static_cast<HFONT>(font_.Get()));
+ListView Form::AddListView(GraphicControl* parent, Bounds bounds, ListRows* rows) {
+  ListView list = ListView::Create(hwnd_, NativeRect(parent, bounds), static_cast<HFONT>(font_.Get()), rows);
   if (list.Handle()) natives_.push_back({list.Handle(), parent, bounds, -1});
+  if (rows && list.Handle()) ownerDataLists_.push_back(list);
   return list;
 }
 

@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -60,7 +61,8 @@ class Form {
     return added;
   }
   // Native children, placed relative to parent; they always lie above the windowless controls.
-  ListView AddListView(GraphicControl* parent, Bounds bounds);
+  // With rows (not owned; they outlive the form) the list is owner-data, its notifications answered.
+  ListView AddListView(GraphicControl* parent, Bounds bounds, ListRows* rows = nullptr);
   // Edits join the Tab order in the order they are added; the first has the focus at first activation.
   Edit AddEdit(GraphicControl* parent, Bounds bounds, const FontStyle& font);
   Timer& AddTimer(UINT interval, std::function<void()> onTimer);
@@ -91,6 +93,11 @@ class Form {
   void StartSystemMove();
   // Keys for a native child of this form, before the child sees them; true if consumed.
   bool ChildKey(const MSG& msg);
+  // From any thread: runs call on the form's own thread and returns once it has run there.
+  void RunOnOwnThread(const std::function<void()>& call);
+  // While busy the pointer shows the wait cursor anywhere over the form.
+  void SetBusy(bool busy);
+  [[nodiscard]] bool Busy() const { return busy_; }
 
   int Tag = 0;
   // Raised when the form becomes the application's focused form; not when the focus merely returns
@@ -133,6 +140,7 @@ class Form {
   void OnPaint();
   void OnActivateMessage(WPARAM wParam);
   bool OnSetCursor(LPARAM lParam);
+  std::optional<LRESULT> OnNotify(NMHDR& header);
   bool FocusNextTabStop(HWND from, bool backwards);
   void RunModalLoop();
   LRESULT OnGetObject(WPARAM wParam, LPARAM lParam);
@@ -160,6 +168,8 @@ class Form {
   std::vector<NativeChild> natives_;
   std::vector<HWND> tabOrder_;               // not owned: children, destroyed with the window
   HWND focus_ = nullptr;
+  std::vector<ListView> ownerDataLists_;     // not owned: children, destroyed with the window
+  bool busy_ = false;
   bool modal_ = false;
   int modalResult_ = 0;
   UINT_PTR nextTimerId_ = 1;

@@ -2,11 +2,84 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <vector>
+
+#include "base/Text.h"
 
 namespace kestrun::gui {
 
-ListView ListView::Create(HWND parent, const RECT& rect, HFONT font) {
+namespace {
+
+constexpr UINT kUnchecked = INDEXTOSTATEIMAGEMASK(1);
+constexpr UINT kChecked = INDEXTOSTATEIMAGEMASK(2);
+
+// Copies text into the list's buffer; a text too long for it is cut before a whole UTF-8 character.
+void CopyCell(std::string_view text, char* buffer, int size) {
+  if (!buffer || size <= 0) return;
+  size_t length = std::min(text.size(), static_cast<size_t>(size - 1));
+  if (length < text.size())
+    while (length > 0 && (static_cast<unsigned char>(text[length]) & 0xC0) == 0x80) --length;
+  text.copy(buffer, length);
+  buffer[length] = '\0';
+}
+
+bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix) {
+  if (prefix.size() > text.size()) return false;
+  return CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, text.data(), static_cast<int>(prefix.size()),
+                        prefix.data(), static_cast<int>(prefix.size())) == CSTR_EQUAL;
+}
+
+// Widths of texts in the list's font. A text of plain ASCII is summed from a table of character
+// widths, as the system sums them itself: a column over 100,000 rows is measured in milliseconds.
+class TextMeasure {
+ public:
+  explicit TextMeasure(HWND hwnd) : hwnd_(hwnd), dc_(GetDC(hwnd)) {
+    font_ = SelectObject(dc_, reinterpret_cast<HFONT>(SendMessageA(hwnd, WM_GETFONT, 0, 0)));
+    TEXTMETRICA metrics{};
+    GetTextMetricsA(dc_, &metrics);
+    overhang_ = metrics.tmOverhang;
+    table_ = GetCharWidth32A(dc_, 0, 127, ascii_) != FALSE;
+  }
+  TextMeasure(const TextMeasure&) = delete;
+  TextMeasure& operator=(const TextMeasure&) = delete;
+  ~TextMeasure() {
+    SelectObject(dc_, font_);
+    ReleaseDC(hwnd_, dc_);
+  }
+
+  int Width(std::string_view text) const {
+    if (text.empty()) return 0;
+    if (table_) {
+      int sum = overhang_;
+      for (const char c : text) {
+        if (static_cast<unsigned char>(c) >= 0x80) return Measured(text);
+        sum += ascii_[static_cast<unsigned char>(c)];
+      }
+      return sum;
+    }
+    return Measured(text);
+  }
+
+ private:
+  int Measured(std::string_view text) const {
+    SIZE size{};
+    const std::wstring wide = ToWide(std::string(text));
+    GetTextExtentPoint32W(dc_, wide.data(), static_cast<int>(wide.size()), &size);
+    return size.cx;
+  }
+
+  HWND hwnd_;
+  HDC dc_;
+  HGDIOBJ font_;
+  int overhang_ = 0;
+  bool table_ = false;
+  INT ascii_[128] = {};
+};
+
+}  // namespace
+
+ListView ListView::Create(HWND parent, const RECT& rect, HFONT font, ListRows* rows) {
   static const bool registered = [] {
     INITCOMMONCONTROLSEX init{sizeof init, ICC_LISTVIEW_CLASSES};
     return InitCommonControlsEx(&init) != FALSE;
@@ -14,15 +87,19 @@ ListView ListView::Create(HWND parent, const RECT& rect, HFONT font) {
   (void)registered;
   HWND hwnd = CreateWindowExA(0, WC_LISTVIEWA, "",
                               WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS | LVS_REPORT |
-                                  LVS_SINGLESEL | LVS_SHOWSELALWAYS,
+                                  LVS_SINGLESEL | LVS_SHOWSELALWAYS | (rows ? LVS_OWNERDATA : 0),
                               rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, parent,
                               nullptr, GetModuleHandleA(nullptr), nullptr);
   if (!hwnd) return ListView();
   ListView_SetExtendedListViewStyle(hwnd, LVS_EX_CHECKBOXES);
+  // The check mark is asked for with the texts; the list keeps only selection and focus.
+  if (rows) ListView_SetCallbackMask(hwnd, LVIS_STATEIMAGEMASK);
   ListView_SetBkColor(hwnd, RGB(255, 255, 255));
   ListView_SetTextBkColor(hwnd, RGB(255, 255, 255));
   SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-  return ListView(hwnd);
+  ListView list(hwnd);
+  list.rows_ = rows;
+  return list;
 }
 
 int ListView::AddColumn(const std::string& caption, int width, int minWidth) {
@@ -46,6 +123,106 @@ int ListView::ColumnWidth(int column) const {
   return static_cast<int>(SendMessageA(hwnd_, LVM_GETCOLUMNWIDTH, column, 0));
 }
 
+void ListView::Reload() {
+  if (!rows_) return;
+  SendMessageA(hwnd_, LVM_SETITEMCOUNT, 0, 0);  // drops selection and focus of the old rows
+  SendMessageA(hwnd_, LVM_SETITEMCOUNT, rows_->RowCount(), 0);
+  InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+// What the list adds to a text when it sizes a column to its contents (margins, and the check box in
+// the first column): the size-to-contents width of a hidden, empty list of the same kind and font, so
+// this list keeps its rows, selection and scroll position (the fit runs again at a DPI change).
+int ListView::PaddingOf(int column) const {
+  RECT rect{};
+  GetWindowRect(hwnd_, &rect);
+  HWND probe = CreateWindowExA(WS_EX_NOPARENTNOTIFY, WC_LISTVIEWA, "", WS_CHILD | LVS_REPORT | LVS_OWNERDATA, 0, 0,
+                               rect.right - rect.left, rect.bottom - rect.top, GetParent(hwnd_), nullptr,
+                               GetModuleHandleA(nullptr), nullptr);
+  if (!probe) return 0;
+  ListView_SetExtendedListViewStyle(probe, ListView_GetExtendedListViewStyle(hwnd_));
+  SendMessageA(probe, WM_SETFONT, SendMessageA(hwnd_, WM_GETFONT, 0, 0), FALSE);
+  for (int i = 0; i <= column; ++i) {
+    LVCOLUMNA empty{};
+    empty.mask = LVCF_WIDTH;
+    SendMessageA(probe, LVM_INSERTCOLUMNA, i, reinterpret_cast<LPARAM>(&empty));
+  }
+  SendMessageA(probe, LVM_SETCOLUMNWIDTH, column, MAKELPARAM(LVSCW_AUTOSIZE, 0));
+  const int padding = static_cast<int>(SendMessageA(probe, LVM_GETCOLUMNWIDTH, column, 0));
+  DestroyWindow(probe);
+  return padding;
+}
+
+void ListView::FitColumn(int column, int minWidth) {
+  if (!rows_) return;
+  int widest = 0;
+  {
+    TextMeasure measure(hwnd_);
+    for (int row = 0, count = rows_->RowCount(); row < count; ++row)
+      widest = std::max(widest, measure.Width(rows_->CellText(row, column)));
+  }
+  SetColumnWidth(column, std::max(minWidth, widest + PaddingOf(column)));
+}
+
+std::optional<LRESULT> ListView::Notify(NMHDR& header) {
+  if (!rows_ || header.hwndFrom != hwnd_) return std::nullopt;
+  switch (header.code) {
+    case LVN_GETDISPINFOA: {
+      LVITEMA& item = reinterpret_cast<NMLVDISPINFOA&>(header).item;
+      if (item.iItem < 0 || item.iItem >= rows_->RowCount()) return 0;
+      if (item.mask & LVIF_TEXT) CopyCell(rows_->CellText(item.iItem, item.iSubItem), item.pszText, item.cchTextMax);
+      if (item.mask & LVIF_STATE) {
+        item.state &= ~LVIS_STATEIMAGEMASK;
+        item.state |= rows_->RowChecked(item.iItem) ? kChecked : kUnchecked;
+      }
+      return 0;
+    }
+    case LVN_ODFINDITEMA: {
+      const auto& find = reinterpret_cast<const NMLVFINDITEMA&>(header);
+      if (!(find.lvfi.flags & (LVFI_STRING | LVFI_PARTIAL)) || !find.lvfi.psz) return -1;
+      return FindRow(find.iStart, find.lvfi.psz, find.lvfi.flags);
+    }
+    // Wine's list asks in UTF-16 even of a window that takes its notifications in ANSI.
+    case LVN_ODFINDITEMW: {
+      const auto& find = reinterpret_cast<const NMLVFINDITEMW&>(header);
+      if (!(find.lvfi.flags & (LVFI_STRING | LVFI_PARTIAL)) || !find.lvfi.psz) return -1;
+      return FindRow(find.iStart, FromWide(find.lvfi.psz), find.lvfi.flags);
+    }
+    case NM_CLICK: {
+      LVHITTESTINFO hit{};
+      hit.pt = reinterpret_cast<const NMITEMACTIVATE&>(header).ptAction;
+      SendMessageA(hwnd_, LVM_SUBITEMHITTEST, 0, reinterpret_cast<LPARAM>(&hit));
+      if (hit.iItem >= 0 && (hit.flags & LVHT_ONITEMSTATEICON)) ToggleCheck(hit.iItem);
+      return 0;
+    }
+    case LVN_KEYDOWN:
+      if (reinterpret_cast<const NMLVKEYDOWN&>(header).wVKey == VK_SPACE)
+        ToggleCheck(ListView_GetNextItem(hwnd_, -1, LVNI_FOCUSED));
+      return 0;
+    default:
+      return std::nullopt;
+  }
+}
+
+void ListView::ToggleCheck(int row) {
+  if (row < 0 || row >= rows_->RowCount()) return;
+  SetChecked(row, !rows_->RowChecked(row));
+}
+
+// Type-to-find: the next row from start whose first column begins with (or is) the typed text.
+int ListView::FindRow(int start, std::string_view wanted, UINT flags) const {
+  const bool partial = (flags & LVFI_PARTIAL) != 0, wrap = (flags & LVFI_WRAP) != 0;
+  const int count = rows_->RowCount();
+  if (count == 0) return -1;
+  start = std::clamp(start, 0, count);
+  for (int step = 0, end = wrap ? count : count - start; step < end; ++step) {
+    const int row = (start + step) % count;
+    const std::string_view text = rows_->CellText(row, 0);
+    if (StartsWithIgnoringCase(text, wanted) && (partial || text.size() == wanted.size())) return row;
+  }
+  return -1;
+}
+
 int ListView::AddRow(const std::string& text, const std::string& subText, bool checked) {
   std::string first = text;
   LVITEMA item{};
@@ -63,12 +240,18 @@ int ListView::AddRow(const std::string& text, const std::string& subText, bool c
   return row;
 }
 
-void ListView::Clear() { ListView_DeleteAllItems(hwnd_); }
+void ListView::Clear() {
+  if (rows_)
+    SendMessageA(hwnd_, LVM_SETITEMCOUNT, 0, 0);
+  else
+    ListView_DeleteAllItems(hwnd_);
+}
 
 int ListView::Count() const { return ListView_GetItemCount(hwnd_); }
 
 // Grows the buffer until the text fits: names and paths have no fixed limit.
 std::string ListView::Text(int row, int column) const {
+  if (rows_) return row >= 0 && row < rows_->RowCount() ? std::string(rows_->CellText(row, column)) : std::string();
   for (size_t size = 512;; size *= 4) {
     std::vector<char> buffer(size);
     LVITEMA item{};
@@ -80,9 +263,20 @@ std::string ListView::Text(int row, int column) const {
   }
 }
 
-bool ListView::Checked(int row) const { return ListView_GetCheckState(hwnd_, row) != 0; }
+bool ListView::Checked(int row) const {
+  if (rows_) return row >= 0 && row < rows_->RowCount() && rows_->RowChecked(row);
+  return ListView_GetCheckState(hwnd_, row) != 0;
+}
 
-void ListView::SetChecked(int row, bool checked) { ListView_SetCheckState(hwnd_, row, checked ? TRUE : FALSE); }
+void ListView::SetChecked(int row, bool checked) {
+  if (!rows_) {
+    ListView_SetCheckState(hwnd_, row, checked ? TRUE : FALSE);
+    return;
+  }
+  if (row < 0 || row >= rows_->RowCount()) return;
+  rows_->SetRowChecked(row, checked);
+  ListView_RedrawItems(hwnd_, row, row);
+}
 
 int ListView::Selected() const { return ListView_GetNextItem(hwnd_, -1, LVNI_SELECTED); }
 

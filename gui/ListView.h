@@ -1,8 +1,12 @@
 #pragma once
 // Non-owning wrapper of a report list view with check boxes; the parent window destroys the control.
+// Given rows, it is an owner-data list: the rows stay in the model and the list asks for them.
 #include <windows.h>
 
+#include <optional>
 #include <string>
+
+#include "gui/ListRows.h"
 
 namespace kestrun::gui {
 
@@ -10,8 +14,9 @@ class ListView {
  public:
   ListView() = default;
   explicit ListView(HWND hwnd) : hwnd_(hwnd) {}
-  // Single selection, selection always shown, check boxes, no caption editing, no border.
-  static ListView Create(HWND parent, const RECT& rect, HFONT font);
+  // Single selection, selection always shown, check boxes, no caption editing, no border. With rows
+  // (not owned; they outlive the control) the list is owner-data and Notify must see its notifications.
+  static ListView Create(HWND parent, const RECT& rect, HFONT font, ListRows* rows = nullptr);
 
   [[nodiscard]] HWND Handle() const { return hwnd_; }
   // width -1 sizes the column to its contents; the column never gets narrower than minWidth.
@@ -19,7 +24,16 @@ class ListView {
   void SetColumnWidth(int column, int width);
   [[nodiscard]] int ColumnWidth(int column) const;
 
-  // Appends a row. Returns the row index.
+  // Owner data: the rows were replaced; the list takes their count and forgets selection and focus.
+  void Reload();
+  // Owner data: the column as wide as its widest text in the list's font, never narrower than
+  // minWidth. Measures every row: once per fill, and when the font changes.
+  void FitColumn(int column, int minWidth);
+  // Owner data: answers the list's questions about the rows; a click on a row's box and Space on the
+  // focused row toggle its check mark. Empty for a notification left to the default.
+  std::optional<LRESULT> Notify(NMHDR& header);
+
+  // Not for owner data: appends a row. Returns the row index.
   int AddRow(const std::string& text, const std::string& subText, bool checked);
   void Clear();
   [[nodiscard]] int Count() const;
@@ -32,7 +46,12 @@ class ListView {
   void SetVisible(bool visible) const;
 
  private:
-  HWND hwnd_ = nullptr;  // not owned
+  void ToggleCheck(int row);
+  [[nodiscard]] int PaddingOf(int column) const;
+  [[nodiscard]] int FindRow(int start, std::string_view wanted, UINT flags) const;
+
+  HWND hwnd_ = nullptr;       // not owned
+  ListRows* rows_ = nullptr;  // not owned; null for a list that holds its rows
 };
 
 }  // namespace kestrun::gui

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "gui/BackgroundWork.h"
 #include "gui/Dpi.h"
 
 #include "ui/Aboutform.h"
@@ -34,7 +35,8 @@ gui::FormLayout MainLayout() {
 
 }  // namespace
 
-TForm1::TForm1(IPlatform& platform) : gui::Form(MainLayout(), nullptr), platform_(platform), store_(platform, report_) {
+TForm1::TForm1(IPlatform& platform)
+    : gui::Form(MainLayout(), nullptr), platform_(platform), store_(platform, threadReport_) {
   CreateComponents();
   FormCreate();
   OnActivate = [this](gui::Form&) { FormActivate(); };
@@ -42,7 +44,7 @@ TForm1::TForm1(IPlatform& platform) : gui::Form(MainLayout(), nullptr), platform
 
 void TForm1::CreateComponents() {
   Panel1 = &Add<gui::Panel>(nullptr, gui::Bounds{7, 94, 435, 208}, FlatPanel(kTileBlue));
-  lvStartup = AddListView(Panel1, {0, 0, 435, 208});
+  lvStartup = AddListView(Panel1, {0, 0, 435, 208}, &rows_);
   Panel3 = &Add<gui::Panel>(nullptr, gui::Bounds{0, 302, 449, 73}, FlatPanel(kToolbarBlue));
   iBanner = &Add<gui::Image>(Panel3, gui::Bounds{0, 0, 449, 73});
   iBanner->SetCursor(LoadCursor(nullptr, IDC_HAND));
@@ -185,27 +187,28 @@ void TForm1::Timer1Timer() {
   iBanner->Repaint();
 }
 
+// The list asks for no row while the scan runs (it is empty and hidden), and the window touches the
+// store only once the worker is done with it.
 void TForm1::LoadStartupList() {
   lvStartup.SetVisible(false);
   lvStartup.Clear();
+  StartupRows scanned;
   // Whatever the scan found before an error stops it is shown: the list is never left hidden.
-  ScopeExit show([this] {
+  ScopeExit show([this, &scanned] {
+    rows_.Replace(std::move(scanned));
     FillList();
     lvStartup.SetVisible(true);
   });
-  store_.LoadStartupList(rows_);
+  gui::RunInBackground(*this, [this, &scanned] { store_.LoadStartupList(scanned); });
 }
 
 void TForm1::FillList() {
-  for (const StartupRow& row : rows_) lvStartup.AddRow(row.Name, row.Path, row.Checked);
+  lvStartup.Reload();
   FitColumns();
 }
 
 // Each column as wide as its longest text, never narrower than its minimum (pixels).
-void TForm1::FitColumn(int column, int minWidth) {
-  lvStartup.SetColumnWidth(column, LVSCW_AUTOSIZE);
-  if (lvStartup.ColumnWidth(column) < minWidth) lvStartup.SetColumnWidth(column, minWidth);
-}
+void TForm1::FitColumn(int column, int minWidth) { lvStartup.FitColumn(column, minWidth); }
 
 // Name fits its text but never takes more than 40 % of the list, so a long name cannot push Path out
 // of sight; Path fits its text and gets at least the rest.
@@ -214,14 +217,15 @@ void TForm1::FitColumns() {
   GetClientRect(lvStartup.Handle(), &client);
   const int listWidth = static_cast<int>(client.right);
   const int nameLimit = listWidth * 2 / 5;
-  FitColumn(0, gui::Scale(50, Dpi()));
+  FitColumn(StartupRowModel::kNameColumn, gui::Scale(50, Dpi()));
   if (nameLimit > 0 && lvStartup.ColumnWidth(0) > nameLimit) lvStartup.SetColumnWidth(0, nameLimit);
-  FitColumn(1, std::max(gui::Scale(200, Dpi()), listWidth - lvStartup.ColumnWidth(0)));
+  FitColumn(StartupRowModel::kPathColumn, std::max(gui::Scale(200, Dpi()), listWidth - lvStartup.ColumnWidth(0)));
 }
 
+// The marks live in the rows: a row is unsaved when its mark differs from where the scan found it.
 bool TForm1::UnsavedMarks() const {
-  for (int i = 0; i < lvStartup.Count() && i < static_cast<int>(rows_.size()); ++i)
-    if (lvStartup.Checked(i) != rows_[i].Checked) return true;
+  for (const StartupRow& row : rows_.Rows())
+    if (row.Checked != (row.Record.GetEnabled() != 0)) return true;
   return false;
 }
 
@@ -234,17 +238,19 @@ bool TForm1::SettleUnsavedMarks() {
 }
 
 void TForm1::SaveCheckMarks() {
-  ReadCheckMarks();
-  store_.ApplyCheckChanges(rows_);
-  store_.ReleaseUserKey();
+  gui::RunInBackground(*this, [this] {
+    store_.ApplyCheckChanges(rows_.Rows());
+    store_.ReleaseUserKey();
+  });
   LoadStartupList();
 }
 
 // A row of the last scan by its name and place, in the state asked for; -1 when it is not there.
 int TForm1::FindRow(const StartupRow& row, bool enabled) const {
-  for (size_t i = 0; i < rows_.size(); ++i)
-    if (rows_[i].Name == row.Name && rows_[i].Record.GetLocation() == row.Record.GetLocation() &&
-        (rows_[i].Record.GetEnabled() != 0) == enabled)
+  const StartupRows& rows = rows_.Rows();
+  for (size_t i = 0; i < rows.size(); ++i)
+    if (rows[i].Name == row.Name && rows[i].Record.GetLocation() == row.Record.GetLocation() &&
+        (rows[i].Record.GetEnabled() != 0) == enabled)
       return static_cast<int>(i);
   return -1;
 }
@@ -264,13 +270,9 @@ bool TForm1::ShortcutKey(WORD key, gui::ShiftState shift) {
   return true;
 }
 
-void TForm1::ReadCheckMarks() {
-  for (int i = 0; i < lvStartup.Count() && i < static_cast<int>(rows_.size()); ++i)
-    rows_[i].Checked = lvStartup.Checked(i);
-}
-
 void TForm1::SelectFirstRow() { lvStartup.Select(lvStartup.Count() > 0 ? 0 : -1); }
 
+// The marks are read from the rows themselves; the list never holds them.
 void TForm1::bbtSaveSettingsClick() {
   SaveCheckMarks();
   SelectFirstRow();
@@ -285,9 +287,9 @@ void TForm1::bbtRefreshClick() {
 
 void TForm1::bbtRemoveClick() {
   int selected = lvStartup.Selected();
-  if (selected >= 0 && selected < static_cast<int>(rows_.size())) {
-    const StartupRow chosen = rows_[selected];
-    const bool wished = lvStartup.Checked(selected);
+  if (selected >= 0 && selected < rows_.RowCount()) {
+    const StartupRow chosen = rows_.Rows()[static_cast<size_t>(selected)];
+    const bool wished = chosen.Checked;
     const bool unsaved = UnsavedMarks();
     if (!SettleUnsavedMarks()) {
       lvStartup.Focus();
@@ -301,7 +303,7 @@ void TForm1::bbtRemoveClick() {
       return;
     }
     // The row as scanned: its name can't have been edited, so the question names what goes.
-    const StartupRow row = rows_[selected];
+    const StartupRow row = rows_.Rows()[static_cast<size_t>(selected)];
     if (ShowMessageBox(this, RemoveQuestion(row.Name), "Confirm", kButtonsYesNo) == kAnswerYes)
       store_.RemoveEntry(row);
     LoadStartupList();

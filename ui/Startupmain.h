@@ -10,6 +10,8 @@
 #include "gui/Label.h"
 #include "gui/Panel.h"
 #include "store/StartupStore.h"
+#include "ui/GuiThreadReport.h"
+#include "ui/StartupRowModel.h"
 #include "ui/SystemError.h"
 
 namespace kestrun {
@@ -23,8 +25,9 @@ class TForm1 : public gui::Form {
   // The About box shown by the About tile: the one instance made at start-up (not owned).
   void SetAboutBox(TfmAbout* about) { about_ = about; }
 
+  // Rescans on a worker thread while the window keeps painting; returns with the list refilled.
   void LoadStartupList();
-  [[nodiscard]] const StartupRows& Rows() const { return rows_; }
+  [[nodiscard]] const StartupRows& Rows() const { return rows_.Rows(); }
   // Check marks changed in the list since the last scan.
   [[nodiscard]] bool UnsavedMarks() const;
 
@@ -92,12 +95,12 @@ class TForm1 : public gui::Form {
   void SelectFirstRow();
   void FillList();
   void FitColumn(int column, int minWidth);
-  void ReadCheckMarks();
 
   IPlatform& platform_;  // not owned
   MessageBoxReport report_{this, platform_};
+  GuiThreadReport threadReport_{*this, report_};  // the store may run on a worker thread
   StartupStore store_;        // owns Registry, ValueNames and the four folder paths
-  StartupRows rows_;          // what lvStartup shows, row for row
+  StartupRowModel rows_;      // what lvStartup shows, row for row, with the user's check marks
   TfmAbout* about_ = nullptr;  // not owned
   std::int32_t bannerIndex_ = 3;
   int bannerDpi_ = 96;  // the DPI the banners in ImageList1 were painted for

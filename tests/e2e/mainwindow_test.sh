@@ -123,7 +123,20 @@ reg add "$cur\\Explorer\\Shell Folders" /v Startup /d "$user_startup" /f
 click_tile refresh
 expect_marks 00000 "after the error"
 
+step "a click on a row's box toggles its mark; a click on its text only selects it"
+box_of_row() { click 255 $((275 + 14 * $1)); }
+box_of_row 0
+expect_marks 10000 "box of the first row clicked"
+click 300 289
+expect_marks 10000 "text of the second row clicked"
+[ "$(probe selected | tr -d '\r')" = "1 focused" ] || fail "a click on the text did not select the row"
+box_of_row 1
+expect_marks 11000 "box of the second row clicked"
+box_of_row 0
+expect_marks 01000 "box of the first row clicked again"
+import -window root "$shots/main-marks.png"
+
 step "hover turns the caption red"
 xdotool mousemove 403 212; sleep 1
 import -window root "$shots/main-hover.png"
-echo "main window journey: 6 passed, 0 failed"
+echo "main window journey: 7 passed, 0 failed"

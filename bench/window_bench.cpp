@@ -1,0 +1,320 @@
+// The main window at scale, from outside, against `kestrun-cli list` of the same machine in the same
+// run. Seeds 10,000 values in HKCU Run and 1,000 files in the per-user Startup folder, then 100,000
+// values. Measures the time from start to a full, answering list; the longest time the window took
+// to answer a message; Save Settings with one row unticked; and peak memory at 100,000 values.
+//   window_bench Kestrun.exe kestrun-cli.exe [medium|large]
+#include <windows.h>
+#include <commctrl.h>
+#include <psapi.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <functional>
+#include <cstdio>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "tests/store/PrefixSeed.h"
+
+namespace kestrun::bench {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr double kStartTarget = 2.0;          // start to full list, times the console tool's list
+constexpr double kSaveAnswerMs = 1000;        // longest wait for an answer around Save
+constexpr double kLargeFullMs = 15000;        // 100,000 values: start to full list
+constexpr double kLargePeakMb = 150;          // 100,000 values: peak memory
+constexpr POINT kSaveTile{36, 53};            // centre of Save Settings in the main window
+constexpr int kRuns = 5;                      // starts at 11,001 entries; the medians count
+
+double Since(Clock::time_point start) {
+  return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+std::string WindowsPath(std::string path) {
+  if (path.empty() || path[0] != '/') return path;
+  std::replace(path.begin(), path.end(), '/', '\\');
+  return "Z:" + path;
+}
+
+std::string UserStartup() { return test::ShellFolder(HKEY_CURRENT_USER, "Startup"); }
+
+void Seed(int values, int files) {
+  test::DeleteStartupKeys();
+  const std::string folder = UserStartup();
+  test::EmptyFolder(folder);
+  test::EmptyFolder(test::ShellFolder(HKEY_LOCAL_MACHINE, "Common Startup"));
+  HKEY key = nullptr;
+  RegCreateKeyExA(HKEY_CURRENT_USER, test::VersionKey("Run").c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                  nullptr);
+  char name[64], data[128];
+  for (int i = 0; i < values; ++i) {
+    std::snprintf(name, sizeof name, "Program %06d", i);
+    const int size = std::snprintf(data, sizeof data, "\"C:\\Program Files\\Vendor %06d\\app.exe\" /background", i);
+    RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(data), static_cast<DWORD>(size + 1));
+  }
+  RegCloseKey(key);
+  // As in a fresh prefix, one value of the machine's own: 11,001 and 101,001 rows.
+  test::SetString(HKEY_LOCAL_MACHINE, test::VersionKey("RunServices"), "winemenubuilder",
+                  "C:\\windows\\system32\\winemenubuilder.exe -a -r");
+  for (int i = 0; i < files; ++i) {
+    std::snprintf(name, sizeof name, "\\Shortcut %04d.lnk", i);
+    test::MakeFile(folder + name);
+  }
+}
+
+PROCESS_INFORMATION Launch(const std::string& program, const std::string& arguments, HANDLE output) {
+  std::string line = "\"" + program + "\" " + arguments;
+  const std::string folder = program.substr(0, program.find_last_of('\\'));
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  if (output) {
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = startup.hStdError = output;
+  }
+  PROCESS_INFORMATION process{};
+  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, output != nullptr, 0, nullptr, folder.c_str(),
+                      &startup, &process))
+    std::printf("cannot start %s (%lu)\n", program.c_str(), GetLastError());
+  return process;
+}
+
+// The console tool's whole run, its output going to a file.
+double CliList(const std::string& cli) {
+  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+  HANDLE out = CreateFileA("C:\\cli-list.txt", GENERIC_WRITE, 0, &inherit, CREATE_ALWAYS, 0, nullptr);
+  const auto start = Clock::now();
+  PROCESS_INFORMATION process = Launch(cli, "list", out);
+  WaitForSingleObject(process.hProcess, INFINITE);
+  const double ms = Since(start);
+  CloseHandle(process.hProcess);
+  CloseHandle(process.hThread);
+  CloseHandle(out);
+  return ms;
+}
+
+double Median(std::vector<double> times) {
+  std::sort(times.begin(), times.end());
+  return times[times.size() / 2];
+}
+
+// Sends the window a message every few milliseconds and keeps the longest wait for its answer.
+class AnswerWatch {
+ public:
+  explicit AnswerWatch(HWND window) : thread_([this, window] { Run(window); }) {}
+  AnswerWatch(const AnswerWatch&) = delete;
+  AnswerWatch& operator=(const AnswerWatch&) = delete;
+  ~AnswerWatch() { Stop(); }
+  double Stop() {
+    stop_ = true;
+    if (thread_.joinable()) thread_.join();
+    return longest_;
+  }
+  void Restart() { longest_ = 0; }
+
+ private:
+  void Run(HWND window) {
+    while (!stop_) {
+      const auto start = Clock::now();
+      DWORD_PTR result = 0;
+      if (!SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, 120000, &result)) return;
+      longest_ = std::max(longest_.load(), Since(start));
+      Sleep(5);
+    }
+  }
+
+  std::atomic<bool> stop_{false};
+  std::atomic<double> longest_{0};
+  std::thread thread_;
+};
+
+struct Window {
+  PROCESS_INFORMATION process{};
+  HWND main = nullptr;
+  HWND list = nullptr;
+};
+
+bool Ask(HWND window, UINT message, WPARAM wParam, LPARAM lParam, DWORD_PTR& result) {
+  return SendMessageTimeoutA(window, message, wParam, lParam, SMTO_NORMAL, 120000, &result) != 0;
+}
+
+int Count(HWND list) {
+  DWORD_PTR count = 0;
+  return Ask(list, LVM_GETITEMCOUNT, 0, 0, count) ? static_cast<int>(count) : -1;
+}
+
+bool Full(const Window& window, int rows) { return IsWindowVisible(window.list) && Count(window.list) == rows; }
+
+bool FindWindows(Window& window) {
+  window.main = FindWindowA("KestrunForm", "Tamsel Soft Kestrun");
+  window.list = window.main ? FindWindowExA(window.main, nullptr, WC_LISTVIEWA, nullptr) : nullptr;
+  return window.list != nullptr;
+}
+
+bool WaitUntil(const std::function<bool()>& done, double limitMs) {
+  const auto start = Clock::now();
+  while (!done()) {
+    if (Since(start) > limitMs) return false;
+    Sleep(5);
+  }
+  return true;
+}
+
+void Close(Window& window) {
+  PostMessageA(window.main, WM_CLOSE, 0, 0);
+  if (WaitForSingleObject(window.process.hProcess, 20000) != WAIT_OBJECT_0)
+    TerminateProcess(window.process.hProcess, 1);
+  CloseHandle(window.process.hProcess);
+  CloseHandle(window.process.hThread);
+}
+
+struct StartTimes {
+  double windowMs = 0;   // start until the main window exists
+  double fullMs = 0;     // start until its list is full and answers
+  double longestMs = 0;  // longest wait for an answer once the window exists
+};
+
+bool Start(const std::string& program, int rows, Window& window, StartTimes& times) {
+  const auto start = Clock::now();
+  window.process = Launch(program, "", nullptr);
+  if (!window.process.hProcess || !WaitUntil([&] { return FindWindows(window); }, 60000)) {
+    std::printf("  no main window\n");
+    return false;
+  }
+  times.windowMs = Since(start);
+  AnswerWatch watch(window.main);
+  const bool full = WaitUntil([&] { return Full(window, rows); }, 60000);
+  times.fullMs = Since(start);
+  times.longestMs = watch.Stop();
+  if (!full)
+    std::printf("  the window shows %d rows (visible: %d), expected %d\n", Count(window.list),
+                IsWindowVisible(window.list) ? 1 : 0, rows);
+  return full;
+}
+
+void Click(HWND window, POINT at) {
+  const LPARAM where = MAKELPARAM(at.x, at.y);
+  PostMessageA(window, WM_MOUSEMOVE, 0, where);
+  PostMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, where);
+  PostMessageA(window, WM_LBUTTONUP, 0, where);
+}
+
+UINT CheckState(HWND list, int row) {
+  DWORD_PTR state = 0;
+  Ask(list, LVM_GETITEMSTATE, row, LVIS_STATEIMAGEMASK, state);
+  return static_cast<UINT>(state);
+}
+
+// Unticks the first row with a click on its box, then Save Settings; the window rescans.
+bool Save(Window& window, int rows, double& doneMs, double& longestMs) {
+  RECT header{};
+  GetWindowRect(reinterpret_cast<HWND>(SendMessageA(window.list, LVM_GETHEADER, 0, 0)), &header);
+  Click(window.list, {8, header.bottom - header.top + 7});
+  if (!WaitUntil([&] { return CheckState(window.list, 0) == INDEXTOSTATEIMAGEMASK(1); }, 5000)) {
+    std::printf("  the click on the first box did not untick it\n");
+    return false;
+  }
+  AnswerWatch watch(window.main);
+  const auto start = Clock::now();
+  Click(window.main, kSaveTile);
+  bool emptied = false;
+  const bool done = WaitUntil(
+      [&] {
+        emptied = emptied || !IsWindowVisible(window.list) || Count(window.list) == 0;
+        return emptied && Full(window, rows);
+      },
+      60000);
+  doneMs = Since(start);
+  longestMs = watch.Stop();
+  const int parked = test::ValueCount(HKEY_CURRENT_USER, test::VersionKey("Run-"));
+  if (parked != 1) std::printf("  Save parked %d values, expected 1\n", parked);
+  return done && parked == 1;
+}
+
+DWORD PeakMb(HANDLE process, SIZE_T PROCESS_MEMORY_COUNTERS::*field) {
+  PROCESS_MEMORY_COUNTERS counters{};
+  counters.cb = sizeof counters;
+  if (!GetProcessMemoryInfo(process, &counters, sizeof counters)) return 0;
+  return static_cast<DWORD>(counters.*field / (1024 * 1024));
+}
+
+bool Verdict(bool ok, const char* target) {
+  std::printf("  %s (target: %s)\n", ok ? "ok" : "TARGET MISSED", target);
+  return ok;
+}
+
+bool Medium(const std::string& program, const std::string& cli) {
+  constexpr int kRows = 11001;
+  Seed(10000, 1000);
+  std::vector<double> cliTimes, windowTimes, fullTimes;
+  double longestStart = 0, saveMs = 0, longestSave = 0;
+  bool ok = true;
+  for (int i = 0; i < kRuns && ok; ++i) {
+    cliTimes.push_back(CliList(cli));
+    Window window;
+    StartTimes times;
+    ok = Start(program, kRows, window, times);
+    windowTimes.push_back(times.windowMs);
+    fullTimes.push_back(times.fullMs);
+    longestStart = std::max(longestStart, times.longestMs);
+    if (ok && i == kRuns - 1) ok = Save(window, kRows, saveMs, longestSave);
+    Close(window);
+  }
+  if (!ok) {
+    std::printf("10,000 values + 1,000 files: the window did not show its full list\n");
+    return false;
+  }
+  const double cliMs = Median(cliTimes), fullMs = Median(fullTimes);
+  std::printf("10,000 values + 1,000 files (median of %d):\n", kRuns);
+  std::printf("  kestrun-cli list: %.0f ms\n", cliMs);
+  std::printf("  window, start to full list: %.0f ms (window there after %.0f ms); ratio %.2f; longest wait for "
+              "an answer %.0f ms\n", fullMs, Median(windowTimes), fullMs / cliMs, longestStart);
+  ok = Verdict(fullMs <= kStartTarget * cliMs, "start to full list at most 2x kestrun-cli list") && ok;
+  std::printf("  Save Settings with one row unticked: list full again after %.0f ms; longest wait for an "
+              "answer %.0f ms\n", saveMs, longestSave);
+  ok = Verdict(longestSave <= kSaveAnswerMs, "the window answers within 1 s") && ok;
+  return ok;
+}
+
+bool Large(const std::string& program, const std::string& cli) {
+  constexpr int kRows = 101001;
+  Seed(100000, 1000);
+  const double cliMs = CliList(cli);
+  Window window;
+  StartTimes times;
+  const bool full = Start(program, kRows, window, times);
+  const double fullMs = times.fullMs, longestMs = times.longestMs;
+  const DWORD workingSet = PeakMb(window.process.hProcess, &PROCESS_MEMORY_COUNTERS::PeakWorkingSetSize);
+  const DWORD privateBytes = PeakMb(window.process.hProcess, &PROCESS_MEMORY_COUNTERS::PeakPagefileUsage);
+  Close(window);
+  std::printf("100,000 values + 1,000 files:\n");
+  std::printf("  kestrun-cli list: %.0f ms\n", cliMs);
+  std::printf("  window, start to full list: %.0f ms (ratio %.2f); longest wait for an answer %.0f ms\n", fullMs,
+              fullMs / cliMs, longestMs);
+  std::printf("  peak working set %lu MB, peak private memory %lu MB\n", workingSet, privateBytes);
+  bool ok = Verdict(full && fullMs <= kLargeFullMs, "full list within 15 s");
+  return Verdict(workingSet > 0 && workingSet < kLargePeakMb, "peak memory under 150 MB") && ok;
+}
+
+}  // namespace
+}  // namespace kestrun::bench
+
+int main(int argc, char** argv) {
+  using namespace kestrun::bench;
+  std::setvbuf(stdout, nullptr, _IONBF, 0);
+  if (argc < 3) {
+    std::printf("usage: window_bench Kestrun.exe kestrun-cli.exe [medium|large]\n");
+    return 2;
+  }
+  const std::string program = WindowsPath(argv[1]), cli = WindowsPath(argv[2]);
+  const std::string only = argc > 3 ? argv[3] : "";  // "medium" or "large": one part alone
+  bool ok = only == "large" || Medium(program, cli);
+  ok = (only == "medium" || Large(program, cli)) && ok;
+  kestrun::test::DeleteStartupKeys();
+  kestrun::test::EmptyFolder(UserStartup());
+  std::printf("%s\n", ok ? "window benchmark: all targets met" : "window benchmark: TARGET MISSED");
+  return ok ? 0 : 1;
+}

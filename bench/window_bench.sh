@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Builds the program, the console tool and window_bench, and runs the window benchmark under Wine in
+# a throw-away prefix, on a virtual display when there is none. An argument "medium" or "large" runs
+# one part alone.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${KESTRUN_BUILD:-$root/build}
+[ -f "$build/build.ninja" ] ||
+  cmake -S "$root" -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" >/dev/null
+cmake --build "$build" --target Kestrun kestrun-cli window_bench >/dev/null
+run=("$root/tests/wine/run-in-prefix.sh" "$build/bench/window_bench.exe" "$build/app/Kestrun.exe"
+     "$build/tools/cli/kestrun-cli.exe" "$@")
+if [ -z "${DISPLAY:-}" ]; then
+  exec xvfb-run -a -s "-screen 0 1024x768x24" "${run[@]}"
+fi
+exec "${run[@]}"

@@ -1,0 +1,18 @@
+#pragma once
+// The rows an owner-data list view shows. The list holds none of them: it asks for each cell's text
+// and each row's check mark when it draws, so filling it costs nothing however many rows there are.
+#include <string_view>
+
+namespace kestrun::gui {
+
+class ListRows {
+ public:
+  virtual ~ListRows() = default;
+  [[nodiscard]] virtual int RowCount() const = 0;
+  // The text stays valid until the rows change.
+  [[nodiscard]] virtual std::string_view CellText(int row, int column) const = 0;
+  [[nodiscard]] virtual bool RowChecked(int row) const = 0;
+  virtual void SetRowChecked(int row, bool checked) = 0;
+};
+
+}  // namespace kestrun::gui

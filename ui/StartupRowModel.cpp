@@ -1,0 +1,19 @@
+#include "ui/StartupRowModel.h"
+
+namespace kestrun {
+
+std::string_view StartupRowModel::CellText(int row, int column) const {
+  if (!Has(row)) return {};
+  const StartupRow& entry = rows_[static_cast<size_t>(row)];
+  if (column == kNameColumn) return entry.Name;
+  if (column == kPathColumn) return entry.Path;
+  return {};
+}
+
+bool StartupRowModel::RowChecked(int row) const { return Has(row) && rows_[static_cast<size_t>(row)].Checked; }
+
+void StartupRowModel::SetRowChecked(int row, bool checked) {
+  if (Has(row)) rows_[static_cast<size_t>(row)].Checked = checked;
+}
+
+}  // namespace kestrun

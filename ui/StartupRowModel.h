@@ -1,0 +1,31 @@
+#pragma once
+// The rows of the main list: the scanned entries with the user's check marks. The list view draws
+// from here and Save Settings reads the marks from here; the list itself holds no row.
+#include <string_view>
+
+#include "gui/ListRows.h"
+#include "store/StartupStore.h"
+
+namespace kestrun {
+
+class StartupRowModel : public gui::ListRows {
+ public:
+  // Column 0 is the entry's name, column 1 its path (value text or file path).
+  static constexpr int kNameColumn = 0;
+  static constexpr int kPathColumn = 1;
+
+  [[nodiscard]] const StartupRows& Rows() const { return rows_; }
+  void Replace(StartupRows rows) { rows_ = std::move(rows); }
+
+  [[nodiscard]] int RowCount() const override { return static_cast<int>(rows_.size()); }
+  [[nodiscard]] std::string_view CellText(int row, int column) const override;
+  [[nodiscard]] bool RowChecked(int row) const override;
+  void SetRowChecked(int row, bool checked) override;
+
+ private:
+  [[nodiscard]] bool Has(int row) const { return row >= 0 && row < RowCount(); }
+
+  StartupRows rows_;
+};
+
+}  // namespace kestrun
