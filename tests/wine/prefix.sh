@@ -6,7 +6,8 @@
 . "$(dirname "${BASH_SOURCE[0]}")/../../tools/locale.sh"
 export WINEDEBUG=-all
 # A crash must end the process with a code, never wait in winedbg's dialog; skip Mono/Gecko set-up.
-export WINEDLLOVERRIDES="winedbg.exe=d;mscoree=;mshtml="
+# The shell's menu builder, started after every saved link, rewrites Shell Folders behind a test's back.
+export WINEDLLOVERRIDES="winedbg.exe=d;winemenubuilder.exe=d;mscoree=;mshtml="
 KT_TEMPLATE=${KT_TEMPLATE:-${TMPDIR:-/tmp}/kestrun-wine-template}
 
 kt_quiet() { "$@" >/dev/null 2>&1 </dev/null; }
