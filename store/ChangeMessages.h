@@ -5,6 +5,11 @@
 
 namespace kestrun {
 
+// The reason given when a change for all users is refused for want of rights: it says what to do,
+// where the system would only say "Access denied".
+inline constexpr const char* kAdminRightsText =
+    "Changing entries for all users needs administrator rights. Start Kestrun as administrator.";
+
 std::string ChangedSinceScanText(const std::string& name);
 std::string AlreadyThereText(const std::string& name);
 // enable: the change was to switch the entry on (else off); reason: the system's text.

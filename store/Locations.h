@@ -1,10 +1,12 @@
 #pragma once
-// The six startup locations, their keys, values and folders, and the rule for disabled folders.
+// The startup locations, their keys, values and folders, and the rule for disabled folders.
 #include <windows.h>
 
 #include <cstdint>
 #include <span>
 #include <string>
+
+#include "store/platform/Platform.h"
 
 namespace kestrun {
 
@@ -15,6 +17,9 @@ enum StartupLocation : std::int32_t {
   slCommonStartupFolder = 8,
   slMachineRun = 16,
   slMachineRunServices = 32,
+  slMachineRun32 = 64,     // HKLM Run as 32-bit programs see it (Software\WOW6432Node\...)
+  slUserRunOnce = 128,
+  slMachineRunOnce = 256,
 };
 
 inline constexpr const char* kRunKey = "\\Software\\Microsoft\\Windows\\CurrentVersion\\Run";
@@ -22,6 +27,15 @@ inline constexpr const char* kRunDisabledKey = "\\Software\\Microsoft\\Windows\\
 inline constexpr const char* kRunServicesKey = "\\Software\\Microsoft\\Windows\\CurrentVersion\\RunServices";
 inline constexpr const char* kRunServicesDisabledKey =
     "\\Software\\Microsoft\\Windows\\CurrentVersion\\RunServices-";
+inline constexpr const char* kRunOnceKey = "\\Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
+inline constexpr const char* kRunOnceDisabledKey = "\\Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce-";
+// Where Explorer (Windows 8 and later) keeps the switches of Task Manager's Startup page, per hive.
+inline constexpr const char* kApprovedRunKey =
+    "\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved\\Run";
+inline constexpr const char* kApprovedRun32Key =
+    "\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved\\Run32";
+inline constexpr const char* kApprovedFolderKey =
+    "\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved\\StartupFolder";
 inline constexpr const char* kShellFoldersKey =
     "\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 inline constexpr const char* kStartupValue = "Startup";
@@ -35,11 +49,16 @@ struct LocationInfo {
   const char* liveKey;      // registry kinds; nullptr for folders
   const char* disabledKey;  // registry kinds; nullptr for folders
   const char* folderValue;  // folder kinds: the Shell Folders value; nullptr for registry kinds
+  RegistryView view;        // the registry view of liveKey and disabledKey
+  const char* approvedKey;  // the StartupApproved key of the hive, always in the native view; or nullptr
 };
 
-// The six locations in the scan's order of live places: user Run, machine Run, user RunServices,
-// machine RunServices, user Startup folder, common Startup folder.
+// The locations in the scan's order of live places: user Run, machine Run, user RunServices,
+// machine RunServices, user Startup folder, common Startup folder; then the later places, machine
+// Run of 32-bit programs, user RunOnce and machine RunOnce.
 std::span<const LocationInfo> Locations();
+// How many of Locations() are the first six, scanned all live places first, then all disabled ones.
+inline constexpr size_t kFirstLocations = 6;
 // nullptr for a code that is none of the six.
 const LocationInfo* FindLocation(std::int32_t code);
 

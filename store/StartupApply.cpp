@@ -1,14 +1,16 @@
-// Moving entries between their live and disabled places, as the check marks ask. A move reaches
-// exactly the entry the row was scanned from, or it is refused with the reason; it never overwrites
-// a different entry, and it never leaves an entry in no place at all.
+// Moving entries between their live and disabled places, and switching StartupApproved flags on,
+// as the check marks ask. A move reaches exactly the entry the row was scanned from, or it is refused
+// with the reason; it never overwrites a different entry, and it never leaves an entry in no place at all.
 #include "store/ChangeMessages.h"
 #include "store/StartupStore.h"
 
 namespace kestrun {
 namespace {
 
-std::string PlaceName(HKEY hive, const char* key) {
-  return std::string(hive == HKEY_LOCAL_MACHINE ? "HKLM" : "HKCU") + key;
+std::string PlaceName(const LocationInfo& location, const char* key) {
+  if (location.view == RegistryView::Bits32)  // the key as the 64-bit registry shows it
+    return "HKLM\\Software\\WOW6432Node" + std::string(key).substr(std::string("\\Software").size());
+  return std::string(location.hive == HKEY_LOCAL_MACHINE ? "HKLM" : "HKCU") + key;
 }
 
 std::string FolderOf(const StartupRow& row) {
@@ -20,57 +22,76 @@ std::string FolderOf(const StartupRow& row) {
 
 void StartupStore::ApplyCheckChanges(const StartupRows& rows) {
   for (const StartupRow& row : rows) {
-    const std::int32_t wanted = row.Checked ? 1 : 0;
-    if (wanted == row.Record.GetEnabled()) continue;
-    const LocationInfo* location = FindLocation(row.Record.GetLocation());
-    if (!location) continue;
-    if (location->isFolder) {
-      const bool user = location->code == slUserStartupFolder;
-      const std::string& live = user ? folders_.StartupDir : folders_.CommonStartupDir;
-      const std::string& parked = user ? folders_.DisabledStartupDir : folders_.DisabledCommonStartupDir;
-      MoveStartupFile(row, wanted ? live : parked);
-    } else {
-      MoveRegistryValue(*location, row);
-    }
+    // The scan ticked exactly the rows Windows will start: only the user's changes differ.
+    if (row.Checked == StartsAtLogOn(row)) continue;
+    ApplyChange(row, row.Checked);
   }
 }
 
-void StartupStore::MoveRegistryValue(const LocationInfo& location, const StartupRow& row) {
-  const bool enable = row.Checked;
-  const char* sourceKey = enable ? location.disabledKey : location.liveKey;
-  const char* targetKey = enable ? location.liveKey : location.disabledKey;
-  Registry.SetRoot(location.hive);
-  if (!Registry.OpenKey(sourceKey, false)) {
-    // A key gone since the scan took its values with it: the rescan shows the truth.
-    if (Registry.LastError() != ERROR_FILE_NOT_FOUND)
-      report_.ShowFailure(NotMovedText(row.Name, enable, platform_.SystemErrorText(Registry.LastError())));
+void StartupStore::ApplyChange(const StartupRow& row, bool enable) {
+  const LocationInfo* location = FindLocation(row.Record.GetLocation());
+  if (!location) return;
+  const std::int32_t enabled = row.Record.GetEnabled();
+  if (enable && enabled == 1) {
+    // Live but switched off by Windows: switch it on where it lies.
+    if (row.Approved == Approval::Off) SwitchOnApproval(*location, row.Name);
     return;
   }
+  // Switching off parks a live entry and leaves any flag as it is.
+  if (enabled != (enable ? 0 : 1)) return;
+  bool moved = false;
+  if (location->isFolder) {
+    const bool user = location->code == slUserStartupFolder;
+    const std::string& live = user ? folders_.StartupDir : folders_.CommonStartupDir;
+    const std::string& parked = user ? folders_.DisabledStartupDir : folders_.DisabledCommonStartupDir;
+    moved = MoveStartupFile(*location, row, enable ? live : parked, enable);
+  } else {
+    moved = MoveRegistryValue(*location, row, enable);
+  }
+  // Back in its live place under an old disabling flag, Windows would still keep it off.
+  if (!moved || !enable) return;
+  const std::optional<RegValue> flag = ReadApproval(*location, row.Name);
+  if (flag && ApprovalOf(*flag) == Approval::Off) SwitchOnApproval(*location, row.Name);
+}
+
+bool StartupStore::MoveRegistryValue(const LocationInfo& location, const StartupRow& row, bool enable) {
+  const char* sourceKey = enable ? location.disabledKey : location.liveKey;
+  const char* targetKey = enable ? location.liveKey : location.disabledKey;
+  Registry.SetRoot(location.hive, location.view);
+  // Writing is asked for here, before anything moves: a refusal leaves the entry untouched.
+  if (!Registry.OpenKey(sourceKey, false, KeyAccess::Write)) {
+    // A key gone since the scan took its values with it: the rescan shows the truth.
+    if (Registry.LastError() != ERROR_FILE_NOT_FOUND)
+      report_.ShowFailure(NotMovedText(row.Name, enable, FailureReason(location, Registry.LastError())));
+    return false;
+  }
   const std::optional<RegValue> source = Registry.ReadValue(row.Name);
-  if (!source) return;  // deleted since the scan: nothing to move
+  if (!source) return false;  // deleted since the scan: nothing to move
   // What is moved is what the user saw: a value rewritten since is another program's, left alone.
   if (source->type != row.scanned.type || source->data != row.scanned.data) {
     report_.ShowFailure(ChangedSinceScanText(row.Name));
-    return;
+    return false;
   }
   // Target first: the source goes only once the entry is safe in its new place, so a failure at
   // any step leaves it in one place or both, never in none.
   if (!Registry.OpenKey(targetKey, true)) {
-    report_.ShowFailure(NotMovedText(row.Name, enable, platform_.SystemErrorText(Registry.LastError())));
-    return;
+    report_.ShowFailure(NotMovedText(row.Name, enable, FailureReason(location, Registry.LastError())));
+    return false;
   }
   if (const std::optional<RegValue> there = Registry.ReadValue(row.Name);
       there && (there->type != source->type || there->data != source->data)) {
     report_.ShowFailure(AlreadyThereText(row.Name));
-    return;
+    return false;
   }
   // Type and bytes exactly as stored: an expandable string stays expandable, a NUL inside stays.
   Registry.WriteValue({row.Name, source->type, source->data});
-  if ((!Registry.OpenKey(sourceKey, false) || !Registry.DeleteValue(row.Name)) &&
-      Registry.LastError() != ERROR_FILE_NOT_FOUND)
-    report_.ShowFailure(InBothPlacesText(row.Name, PlaceName(location.hive, targetKey),
-                                         PlaceName(location.hive, sourceKey),
-                                         platform_.SystemErrorText(Registry.LastError())));
+  if ((!Registry.OpenKey(sourceKey, false, KeyAccess::Write) || !Registry.DeleteValue(row.Name)) &&
+      Registry.LastError() != ERROR_FILE_NOT_FOUND) {
+    report_.ShowFailure(InBothPlacesText(row.Name, PlaceName(location, targetKey), PlaceName(location, sourceKey),
+                                         FailureReason(location, Registry.LastError())));
+    return false;
+  }
+  return true;
 }
 
 // True (and reported) when the target holds a file of that name that is not this one's copy.
@@ -86,24 +107,41 @@ bool StartupStore::TargetFileDiffers(const StartupRow& row, const std::string& t
   return true;
 }
 
-void StartupStore::MoveStartupFile(const StartupRow& row, const std::string& targetFolder) {
-  const bool enable = row.Checked;
+bool StartupStore::MoveStartupFile(const LocationInfo& location, const StartupRow& row,
+                                   const std::string& targetFolder, bool enable) {
   if (!IsEntryFileName(row.Name)) {
     report_.ShowFailure(NotAnEntryText(row.Name));
-    return;
+    return false;
   }
-  if (targetFolder.empty()) return;  // no known folder to move to: leave the file where it is
+  if (targetFolder.empty()) return false;  // no known folder to move to: leave the file where it is
   const std::string target = targetFolder + "\\" + row.Name;
-  if (TargetFileDiffers(row, target)) return;
-  if (const ErrorCode rc = platform_.FileCopy(row.Path, target); rc != ERROR_SUCCESS) {
-    if (platform_.FileExists(targetFolder))
+  if (TargetFileDiffers(row, target)) return false;
+  // Only a parking folder is made on the way: a missing live folder is no place of ours to make.
+  if (const ErrorCode rc = CopyIntoFolder(row.Path, targetFolder, target, !enable); rc != ERROR_SUCCESS) {
+    if (IsRightsRefusal(location, rc))
+      report_.ShowFailure(NotMovedText(row.Name, enable, kAdminRightsText));
+    else if (platform_.FileExists(targetFolder))
       report_.ShowFailure(FileInTheWayText(row.Name, enable, targetFolder));
     else
       report_.ShowSystemError(rc, row.Path);
-    return;
+    return false;
   }
-  if (const ErrorCode rc = platform_.FileDelete(row.Path); rc != ERROR_SUCCESS)
-    report_.ShowFailure(InBothPlacesText(row.Name, targetFolder, FolderOf(row), platform_.SystemErrorText(rc)));
+  if (const ErrorCode rc = platform_.FileDelete(row.Path); rc != ERROR_SUCCESS) {
+    report_.ShowFailure(InBothPlacesText(row.Name, targetFolder, FolderOf(row), FailureReason(location, rc)));
+    return false;
+  }
+  return true;
+}
+
+ErrorCode StartupStore::CopyIntoFolder(const std::string& source, const std::string& targetFolder,
+                                       const std::string& target, bool mayCreate) {
+  const ErrorCode rc = platform_.FileCopy(source, target);
+  if (rc != ERROR_PATH_NOT_FOUND || !mayCreate) return rc;
+  // The scan could not make the disabled folder (no rights then, perhaps): the change tries again.
+  if (const ErrorCode made = platform_.CreateFolder(targetFolder); made != ERROR_SUCCESS)
+    return made == ERROR_ALREADY_EXISTS ? rc : made;
+  platform_.SetAttributes(targetFolder, FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_DIRECTORY);
+  return platform_.FileCopy(source, target);
 }
 
 }  // namespace kestrun

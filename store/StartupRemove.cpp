@@ -1,4 +1,4 @@
-// Deleting the one value or file a row stands for.
+// Deleting the one value or file a row stands for, and its StartupApproved flag.
 #include "store/ChangeMessages.h"
 #include "store/StartupStore.h"
 
@@ -10,17 +10,38 @@ void StartupStore::RemoveEntry(const StartupRow& row) {
   if (!location || (enabled != 0 && enabled != 1)) return;
   if (location->isFolder) {
     if (!IsEntryFileName(row.Name)) return report_.ShowFailure(NotAnEntryText(row.Name));
-    if (const ErrorCode rc = platform_.FileDelete(row.Path); rc != ERROR_SUCCESS)
-      report_.ShowSystemError(rc, row.Path);
-    return;
+    if (const ErrorCode rc = platform_.FileDelete(row.Path); rc != ERROR_SUCCESS) {
+      if (IsRightsRefusal(*location, rc))
+        report_.ShowFailure(NotRemovedText(row.Name, kAdminRightsText));
+      else
+        report_.ShowSystemError(rc, row.Path);
+      return;
+    }
+  } else {
+    // Gone already, key and all, is what the user asked for; any other failure is said.
+    Registry.SetRoot(location->hive, location->view);
+    if (!Registry.OpenKey(enabled ? location->liveKey : location->disabledKey, false, KeyAccess::Write) ||
+        !Registry.DeleteValue(row.Name)) {
+      if (Registry.LastError() != ERROR_FILE_NOT_FOUND)
+        report_.ShowFailure(NotRemovedText(row.Name, FailureReason(*location, Registry.LastError())));
+      return;
+    }
   }
-  // Gone already, key and all, is what the user asked for; any other failure is said.
-  Registry.SetRoot(location->hive);
-  if (Registry.OpenKey(enabled ? location->liveKey : location->disabledKey, false) &&
-      Registry.DeleteValue(row.Name))
-    return;
-  if (Registry.LastError() != ERROR_FILE_NOT_FOUND)
-    report_.ShowFailure(NotRemovedText(row.Name, platform_.SystemErrorText(Registry.LastError())));
+  // No orphan flag may wait for a program that installs itself again under that name; but a flag
+  // still speaks for an entry of that name in the other place.
+  if (location->approvedKey && !LiesInOtherPlace(*location, row)) DeleteApproval(*location, row.Name);
+}
+
+bool StartupStore::LiesInOtherPlace(const LocationInfo& location, const StartupRow& row) {
+  const bool live = row.Record.GetEnabled() == 1;
+  if (location.isFolder) {
+    const bool user = location.code == slUserStartupFolder;
+    const std::string& other = live ? (user ? folders_.DisabledStartupDir : folders_.DisabledCommonStartupDir)
+                                    : (user ? folders_.StartupDir : folders_.CommonStartupDir);
+    return !other.empty() && platform_.FileExists(other + "\\" + row.Name);
+  }
+  Registry.SetRoot(location.hive, location.view);
+  return Registry.OpenKey(live ? location.disabledKey : location.liveKey, false) && Registry.ValueExists(row.Name);
 }
 
 }  // namespace kestrun

@@ -1,4 +1,4 @@
-// The store's shared state and the scan of the twelve places.
+// The store's shared state and the scan of every place.
 #include "store/StartupStore.h"
 
 namespace kestrun {
@@ -11,6 +11,14 @@ std::string& FolderField(StartupFolders& folders, std::int32_t location, bool en
 
 }  // namespace
 
+bool StartsAtLogOn(const StartupRow& row) {
+  return row.Record.GetEnabled() == 1 && row.Approved != Approval::Off;
+}
+
+bool SwitchedOffByWindows(const StartupRow& row) {
+  return row.Record.GetEnabled() == 1 && row.Approved == Approval::Off;
+}
+
 StartupStore::StartupStore(IPlatform& platform, IErrorReport& report)
     : platform_(platform), report_(report), Registry(platform) {}
 
@@ -18,19 +26,27 @@ void StartupStore::ReleaseUserKey() { Registry.SetRoot(HKEY_LOCAL_MACHINE); }
 
 void StartupStore::LoadStartupList(StartupRows& rows) {
   rows.clear();
-  // All live places first, then all disabled places, in the same order of locations.
-  for (const bool enabled : {true, false}) {
-    for (const LocationInfo& location : Locations()) {
-      if (location.isFolder)
-        ScanFolderPlace(location, enabled, rows);
-      else
-        ScanRegistryPlace(location, enabled, rows);
-    }
+  const auto scan = [&](const LocationInfo& location, bool enabled) {
+    const size_t first = rows.size();
+    if (location.isFolder)
+      ScanFolderPlace(location, enabled, rows);
+    else
+      ScanRegistryPlace(location, enabled, rows);
+    ReadApprovals(location, rows, first);
+  };
+  // The first six: all live places first, then all disabled places, in the same order of locations.
+  const std::span<const LocationInfo> all = Locations();
+  for (const bool enabled : {true, false})
+    for (const LocationInfo& location : all.first(kFirstLocations)) scan(location, enabled);
+  // The later ones follow, each live place with its disabled place.
+  for (const LocationInfo& location : all.subspan(kFirstLocations)) {
+    scan(location, true);
+    scan(location, false);
   }
 }
 
 void StartupStore::ScanRegistryPlace(const LocationInfo& location, bool enabled, StartupRows& rows) {
-  Registry.SetRoot(location.hive);
+  Registry.SetRoot(location.hive, location.view);
   if (!Registry.OpenKey(enabled ? location.liveKey : location.disabledKey, false)) return;
   Registry.GetValues(ValueNames);
   for (const RegValue& value : ValueNames) {
@@ -60,10 +76,13 @@ void StartupStore::ScanFolderPlace(const LocationInfo& location, bool enabled, S
   FolderField(folders_, location.code, enabled) = folder;
   if (AppendFolderRows(folder, enabled, location.code, rows) || enabled) return;
   // The disabled folder is missing: make it now, hidden, so that disabling has somewhere to go.
-  if (const ErrorCode rc = platform_.CreateFolder(folder); rc != ERROR_SUCCESS)
-    report_.ShowSystemError(rc, folder);
-  else
+  // A user who may not write the all-users folders is not told so at every scan: a change that
+  // needs the folder tries again, and says what to do.
+  if (const ErrorCode rc = platform_.CreateFolder(folder); rc != ERROR_SUCCESS) {
+    if (!(rc == ERROR_ACCESS_DENIED && location.hive == HKEY_LOCAL_MACHINE)) report_.ShowSystemError(rc, folder);
+  } else {
     platform_.SetAttributes(folder, FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_DIRECTORY);
+  }
 }
 
 bool StartupStore::AppendFolderRows(const std::string& folder, bool enabled, std::int32_t location,

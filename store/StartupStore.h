@@ -1,12 +1,14 @@
 #pragma once
-// The startup entry store: scans the twelve places into rows, applies changed check marks, removes
+// The startup entry store: scans the startup places into rows, applies changed check marks, removes
 // an entry. It owns the objects the operations share (registry object, folder paths) for the life
 // of its owner, the main window or the console tool.
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "store/ErrorReport.h"
 #include "store/Locations.h"
+#include "store/StartupApproved.h"
 #include "store/Tkstartupentry.h"
 #include "store/platform/Registry.h"
 
@@ -16,11 +18,17 @@ namespace kestrun {
 struct StartupRow {
   std::string Name;  // value name or file name
   std::string Path;  // value text or full file path
-  bool Checked;      // the user's wish; set by the scan exactly when Record is enabled
+  bool Checked;      // the user's wish; set by the scan exactly when StartsAtLogOn
   TKStartupEntry Record;
   RegValue scanned{};  // registry entries: the value as the scan read it, so a move can tell a change
+  Approval Approved = Approval::None;  // the entry's StartupApproved flag, as the scan read it
 };
 using StartupRows = std::vector<StartupRow>;
+
+// Windows starts it at the next log-on: it lies in its live place and no flag switches it off.
+bool StartsAtLogOn(const StartupRow& row);
+// It lies in its live place, but Windows' own startup settings switched it off.
+bool SwitchedOffByWindows(const StartupRow& row);
 
 struct StartupFolders {
   std::string StartupDir;
@@ -33,11 +41,16 @@ class StartupStore {
  public:
   StartupStore(IPlatform& platform, IErrorReport& report);
 
-  // Empties rows and refills them from the twelve places, in scan order.
+  // Empties rows and refills them from every place, in scan order: the first six locations' live
+  // places, then their disabled places, then each later location's live and disabled place.
   void LoadStartupList(StartupRows& rows);
-  // Moves every entry whose check mark differs from its record; a failed write raises ERegistryError.
+  // Changes every entry whose check mark differs from what the scan found; a failed write raises
+  // ERegistryError. A change refused for want of rights is reported once for its row, and the walk goes on.
   void ApplyCheckChanges(const StartupRows& rows);
-  // Deletes the row's own value or file, nothing else.
+  // One entry switched on (moved back, or its StartupApproved flag set on) or off (parked).
+  void ApplyChange(const StartupRow& row, bool enable);
+  // Deletes the row's own value or file, and its StartupApproved flag unless the name lies in the
+  // location's other place too.
   void RemoveEntry(const StartupRow& row);
   // Leaves the registry object at the machine hive, which closes a key left open under the user's.
   void ReleaseUserKey();
@@ -51,9 +64,22 @@ class StartupStore {
   std::string ReadStartupFolder(const LocationInfo& location);
   bool AppendFolderRows(const std::string& folder, bool enabled, std::int32_t location,
                         StartupRows& rows);
-  void MoveRegistryValue(const LocationInfo& location, const StartupRow& row);
-  void MoveStartupFile(const StartupRow& row, const std::string& targetFolder);
+  void ReadApprovals(const LocationInfo& location, StartupRows& rows, size_t first);
+  // Both true when the entry reached its new place (and left the old one).
+  bool MoveRegistryValue(const LocationInfo& location, const StartupRow& row, bool enable);
+  bool MoveStartupFile(const LocationInfo& location, const StartupRow& row, const std::string& targetFolder,
+                       bool enable);
   bool TargetFileDiffers(const StartupRow& row, const std::string& target);
+  ErrorCode CopyIntoFolder(const std::string& source, const std::string& targetFolder, const std::string& target,
+                           bool mayCreate);
+  std::optional<RegValue> ReadApproval(const LocationInfo& location, const std::string& name);
+  void SwitchOnApproval(const LocationInfo& location, const std::string& name);
+  void DeleteApproval(const LocationInfo& location, const std::string& name);
+  bool LiesInOtherPlace(const LocationInfo& location, const StartupRow& row);
+  // A change for all users refused with ERROR_ACCESS_DENIED: for want of administrator rights.
+  static bool IsRightsRefusal(const LocationInfo& location, ErrorCode code);
+  // Why a change failed, as the report says it: what to do when rights are wanting, else the system's text.
+  std::string FailureReason(const LocationInfo& location, ErrorCode code);
 
   IPlatform& platform_;   // not owned
   IErrorReport& report_;  // not owned

@@ -27,12 +27,19 @@ struct FolderEntry {
   DWORD attributes = 0;
 };
 
+// How a key is opened: reading (query and enumerate) is all a scan needs, and all a user without
+// administrator rights gets on machine-wide keys; writing is asked for only by a change.
+enum class KeyAccess { Read, Write };
+// Which registry a 64-bit program sees: its own, or the one 32-bit programs see (WOW6432Node).
+enum class RegistryView { Native, Bits32 };
+
 class IPlatform {
  public:
   virtual ~IPlatform() = default;
 
-  // Registry. Paths are relative to root (no leading backslash). Keys are opened with KEY_ALL_ACCESS.
-  virtual ErrorCode OpenKey(HKEY root, const std::string& path, bool create, UniqueKey& key) = 0;
+  // Registry. Paths are relative to root (no leading backslash). Creating a key opens it for writing.
+  virtual ErrorCode OpenKey(HKEY root, RegistryView view, const std::string& path, bool create, KeyAccess access,
+                            UniqueKey& key) = 0;
   // Every value of the key, index 0 upward, with its data; names and data of any length.
   virtual ErrorCode EnumValues(HKEY key, std::vector<RegValue>& values) = 0;
   virtual ErrorCode QueryValue(HKEY key, const std::string& name, RegValue& value) = 0;

@@ -36,15 +36,17 @@ std::string DecodeStringValue(const RegValue& value) {
   return FromWide(text);
 }
 
-void RegistryAccess::SetRoot(HKEY root) {
-  if (root == root_) return;
+void RegistryAccess::SetRoot(HKEY root, RegistryView view) {
+  if (root == root_ && view == view_) return;
   key_.Reset();
   root_ = root;
+  view_ = view;
 }
 
-bool RegistryAccess::OpenKey(const std::string& path, bool create) {
+bool RegistryAccess::OpenKey(const std::string& path, bool create, KeyAccess access) {
   UniqueKey key;
-  lastError_ = platform_.OpenKey(root_, FromRoot(path), create, key);
+  if (create) access = KeyAccess::Write;
+  lastError_ = platform_.OpenKey(root_, view_, FromRoot(path), create, access, key);
   if (lastError_ != ERROR_SUCCESS) return false;
   key_ = std::move(key);
   return true;

@@ -1,6 +1,7 @@
 #pragma once
-// The registry access object: one root hive and at most one open key, every key opened for full
-// access. Reading or writing a value that cannot be read or written raises ERegistryError.
+// The registry access object: one root hive (in one view) and at most one open key, opened for reading
+// unless the caller asks to write. Reading or writing a value that cannot be read or written raises
+// ERegistryError.
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -19,10 +20,11 @@ class RegistryAccess {
  public:
   explicit RegistryAccess(IPlatform& platform) : platform_(platform) {}
 
-  // A different hive closes the open key; the same hive leaves it open.
-  void SetRoot(HKEY root);
-  // A leading "\" is taken from the root. Only a success replaces the open key.
-  bool OpenKey(const std::string& path, bool create);
+  // A different hive or view closes the open key; the same hive and view leave it open.
+  void SetRoot(HKEY root, RegistryView view = RegistryView::Native);
+  // A leading "\" is taken from the root. Only a success replaces the open key. Creating a key
+  // always opens it for writing.
+  bool OpenKey(const std::string& path, bool create, KeyAccess access = KeyAccess::Read);
 
   // Empties values, then lists the open key's names and raw data in one pass (none with no key open).
   void GetValues(std::vector<RegValue>& values);
@@ -41,6 +43,7 @@ class RegistryAccess {
  private:
   IPlatform& platform_;  // not owned
   HKEY root_ = HKEY_CURRENT_USER;
+  RegistryView view_ = RegistryView::Native;
   UniqueKey key_;  // owned
   ErrorCode lastError_ = ERROR_SUCCESS;
 };

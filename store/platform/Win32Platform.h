@@ -6,7 +6,8 @@ namespace kestrun {
 
 class Win32Platform : public IPlatform {
  public:
-  ErrorCode OpenKey(HKEY root, const std::string& path, bool create, UniqueKey& key) override;
+  ErrorCode OpenKey(HKEY root, RegistryView view, const std::string& path, bool create, KeyAccess access,
+                    UniqueKey& key) override;
   ErrorCode EnumValues(HKEY key, std::vector<RegValue>& values) override;
   ErrorCode QueryValue(HKEY key, const std::string& name, RegValue& value) override;
   ErrorCode SetValue(HKEY key, const std::string& name, DWORD type, const std::string& data) override;

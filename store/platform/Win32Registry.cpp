@@ -50,12 +50,18 @@ LONG EnumOne(HKEY key, DWORD index, EnumBuffers& buf, RegValue& out) {
 
 }  // namespace
 
-ErrorCode Win32Platform::OpenKey(HKEY root, const std::string& path, bool create, UniqueKey& key) {
+ErrorCode Win32Platform::OpenKey(HKEY root, RegistryView view, const std::string& path, bool create,
+                                 KeyAccess access, UniqueKey& key) {
+  // Never KEY_ALL_ACCESS: a standard user may read machine-wide keys but neither write them nor
+  // change their security, and an open that asks for more than it needs fails outright.
+  REGSAM sam = KEY_QUERY_VALUE | KEY_ENUMERATE_SUB_KEYS;
+  if (create || access == KeyAccess::Write) sam |= KEY_SET_VALUE | KEY_CREATE_SUB_KEY;
+  if (view == RegistryView::Bits32) sam |= KEY_WOW64_32KEY;
   const std::wstring wide = ToWide(path);
   if (create)
-    return RegCreateKeyExW(root, wide.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr,
-                           key.Put(), nullptr);
-  return RegOpenKeyExW(root, wide.c_str(), 0, KEY_ALL_ACCESS, key.Put());
+    return RegCreateKeyExW(root, wide.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, sam, nullptr, key.Put(),
+                           nullptr);
+  return RegOpenKeyExW(root, wide.c_str(), 0, sam, key.Put());
 }
 
 ErrorCode Win32Platform::EnumValues(HKEY key, std::vector<RegValue>& values) {

@@ -1,7 +1,8 @@
 #pragma once
 // The real platform, but failing chosen calls on demand and logging them, so a test can break one
 // step of an operation on a real registry and real folders. A call's subject, for matching, is
-// "HKCU\<path>" or "HKLM\<path>" for OpenKey, the value name for value calls, nothing for EnumValues,
+// "read HKCU\<path>" or "write HKLM\<path>" for OpenKey (access, hive, "32:" before the path in the
+// 32-bit view; a create is a write), the value name for value calls, nothing for EnumValues,
 // the path for files (ReadFileData included; "<source> -> <target>" for FileCopy), the link for
 // WriteShellLink, the file for ShellOpen.
 #include <string>
@@ -29,9 +30,14 @@ class FaultyPlatform : public Win32Platform {
   [[nodiscard]] int Calls(Op op, const std::string& match = {}) const;
   [[nodiscard]] bool NoCalls() const { return log_.empty(); }
 
-  ErrorCode OpenKey(HKEY root, const std::string& path, bool create, UniqueKey& key) override {
-    const std::string hive = root == HKEY_LOCAL_MACHINE ? "HKLM\\" : "HKCU\\";
-    return Pass(Op::OpenKey, hive + path, [&] { return Win32Platform::OpenKey(root, path, create, key); });
+  ErrorCode OpenKey(HKEY root, RegistryView view, const std::string& path, bool create, KeyAccess access,
+                    UniqueKey& key) override {
+    const bool write = create || access == KeyAccess::Write;
+    const std::string subject = std::string(write ? "write " : "read ") +
+                                (root == HKEY_LOCAL_MACHINE ? "HKLM\\" : "HKCU\\") +
+                                (view == RegistryView::Bits32 ? "32:" : "") + path;
+    return Pass(Op::OpenKey, subject,
+                [&] { return Win32Platform::OpenKey(root, view, path, create, access, key); });
   }
   ErrorCode EnumValues(HKEY key, std::vector<RegValue>& values) override {
     values.clear();  // as the real one does, so that no earlier key's values show through a failure

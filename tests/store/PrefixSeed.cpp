@@ -21,6 +21,12 @@ std::wstring Long(const std::string& path) { return L"\\\\?\\" + ToWide(path); }
 
 std::string VersionKey(const std::string& sub) { return "Software\\Microsoft\\Windows\\CurrentVersion\\" + sub; }
 
+std::string Version32Key(const std::string& sub) {
+  return "Software\\WOW6432Node\\Microsoft\\Windows\\CurrentVersion\\" + sub;
+}
+
+std::string ApprovedKey(const std::string& sub) { return VersionKey("Explorer\\StartupApproved\\" + sub); }
+
 void SetRaw(HKEY hive, const std::string& key, const std::string& name, DWORD type, const void* data,
             DWORD size) {
   UniqueKey handle;
@@ -97,8 +103,12 @@ void DeleteKey(HKEY hive, const std::string& key) {
 }
 
 void DeleteStartupKeys() {
-  for (HKEY hive : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE})
-    for (const char* sub : {"Run", "Run-", "RunServices", "RunServices-"}) DeleteKey(hive, VersionKey(sub));
+  for (HKEY hive : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) {
+    for (const char* sub : {"Run", "Run-", "RunServices", "RunServices-", "RunOnce", "RunOnce-"})
+      DeleteKey(hive, VersionKey(sub));
+    DeleteKey(hive, VersionKey("Explorer\\StartupApproved"));
+  }
+  for (const char* sub : {"Run", "Run-"}) DeleteKey(HKEY_LOCAL_MACHINE, Version32Key(sub));
 }
 
 LockedKey::LockedKey(HKEY hive, const std::string& key) {

@@ -15,6 +15,10 @@ inline constexpr const char* kShellFolders = "Software\\Microsoft\\Windows\\Curr
 
 // "Software\Microsoft\Windows\CurrentVersion\" + sub ("Run", "Run-", "RunServices", "RunServices-").
 std::string VersionKey(const std::string& sub);
+// The same below Software\WOW6432Node, where 32-bit programs' machine-wide entries lie.
+std::string Version32Key(const std::string& sub);
+// "...\Explorer\StartupApproved\" + sub ("Run", "Run32", "StartupFolder").
+std::string ApprovedKey(const std::string& sub);
 
 // Creates the key when needed and stores exactly size bytes of data.
 void SetRaw(HKEY hive, const std::string& key, const std::string& name, DWORD type, const void* data,
@@ -37,7 +41,7 @@ std::optional<RawValue> ReadWide(HKEY hive, const std::string& key, const std::w
 std::string Utf16Bytes(const std::wstring& text);
 int ValueCount(HKEY hive, const std::string& key);  // -1 when the key is missing
 void DeleteKey(HKEY hive, const std::string& key);  // with everything below it; missing is fine
-void DeleteStartupKeys();                           // Run, Run-, RunServices, RunServices- of both hives
+void DeleteStartupKeys();  // every startup key and parking key of both hives, and StartupApproved
 
 // A key the user may only read while this lives, as an ACL makes it (created when missing); the
 // handle that set the ACL puts full access back.

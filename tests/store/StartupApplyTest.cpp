@@ -81,7 +81,7 @@ TEST_F(ApplyTest, UnchangedRowsAndUnknownLocationsTouchNothing) {
   SetString(kUser, VersionKey("Run"), "Tool", "C:\\t.exe");
   MakeFile(userStartup + "\\a.lnk");
   StartupRows rows = Scan();
-  rows.push_back({"Stray", "C:\\stray.exe", false, TKStartupEntry(1, 64)});
+  rows.push_back({"Stray", "C:\\stray.exe", false, TKStartupEntry(1, 512)});
   platform.ClearLog();
   store.ApplyCheckChanges(rows);
   EXPECT_TRUE(platform.NoCalls());

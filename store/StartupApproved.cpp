@@ -1,0 +1,69 @@
+// Reading and writing the StartupApproved flags of the entries the store lists and changes.
+#include "store/StartupApproved.h"
+
+#include "store/ChangeMessages.h"
+#include "store/StartupStore.h"
+
+namespace kestrun {
+namespace {
+
+constexpr size_t kApprovalSize = 12;
+
+}  // namespace
+
+Approval ApprovalOf(const RegValue& value) {
+  // Explorer ignores anything else, and so do we: such a value is left as it is.
+  if (value.type != REG_BINARY || value.data.size() != kApprovalSize) return Approval::None;
+  return (static_cast<unsigned char>(value.data[0]) & 1) ? Approval::Off : Approval::On;
+}
+
+std::string EnabledApprovalBytes() {
+  std::string bytes(kApprovalSize, '\0');
+  bytes[0] = '\x02';
+  return bytes;
+}
+
+void StartupStore::ReadApprovals(const LocationInfo& location, StartupRows& rows, size_t first) {
+  if (!location.approvedKey || first >= rows.size()) return;
+  Registry.SetRoot(location.hive);
+  if (!Registry.OpenKey(location.approvedKey, false)) return;
+  for (size_t i = first; i < rows.size(); ++i) {
+    StartupRow& row = rows[i];
+    const std::optional<RegValue> flag = Registry.ReadValue(row.Name);
+    row.Approved = flag ? ApprovalOf(*flag) : Approval::None;
+    if (SwitchedOffByWindows(row)) row.Checked = false;  // Windows will not start it
+  }
+}
+
+std::optional<RegValue> StartupStore::ReadApproval(const LocationInfo& location, const std::string& name) {
+  if (!location.approvedKey) return std::nullopt;
+  Registry.SetRoot(location.hive);
+  if (!Registry.OpenKey(location.approvedKey, false)) return std::nullopt;
+  return Registry.ReadValue(name);
+}
+
+void StartupStore::SwitchOnApproval(const LocationInfo& location, const std::string& name) {
+  Registry.SetRoot(location.hive);
+  if (!Registry.OpenKey(location.approvedKey, false, KeyAccess::Write)) {
+    report_.ShowFailure(NotMovedText(name, true, FailureReason(location, Registry.LastError())));
+    return;
+  }
+  Registry.WriteValue({name, REG_BINARY, EnabledApprovalBytes()});
+}
+
+void StartupStore::DeleteApproval(const LocationInfo& location, const std::string& name) {
+  // No flag, or a value Explorer does not read as one (left alone): nothing to open for writing.
+  const std::optional<RegValue> flag = ReadApproval(location, name);
+  if (!flag || ApprovalOf(*flag) == Approval::None) return;
+  if (Registry.OpenKey(location.approvedKey, false, KeyAccess::Write)) Registry.DeleteValue(name);
+}
+
+bool StartupStore::IsRightsRefusal(const LocationInfo& location, ErrorCode code) {
+  return code == ERROR_ACCESS_DENIED && location.hive == HKEY_LOCAL_MACHINE;
+}
+
+std::string StartupStore::FailureReason(const LocationInfo& location, ErrorCode code) {
+  return IsRightsRefusal(location, code) ? kAdminRightsText : platform_.SystemErrorText(code);
+}
+
+}  // namespace kestrun
