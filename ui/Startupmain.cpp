@@ -10,6 +10,7 @@
 #include "ui/Aboutform.h"
 #include "ui/Bitmaps.h"
 #include "ui/Createnewform.h"
+#include "ui/EntryTip.h"
 #include "ui/MakerAddresses.h"
 #include "ui/Messageform.h"
 #include "ui/Resources.h"
@@ -163,12 +164,22 @@ void TForm1::BindHover(TKSpeedButton* button, gui::Label* caption, bool wholeTil
 void TForm1::FormCreate() {
   lvStartup.AddColumn("Name", -1, 50);
   lvStartup.AddColumn("Path", -1, 200);
+  // Each row's tip says where it lies and why it is unticked (LVN_GETINFOTIP, answered below).
+  ListView_SetExtendedListViewStyleEx(lvStartup.Handle(), LVS_EX_INFOTIP, LVS_EX_INFOTIP);
   lSaveSettings->SetText("\nSave\nSettings\n");
   lSaveSettings->SetBounds({8, 8, 56, 56});
   lCreateNew->SetText("\nCreate\nNew\n");
   lCreateNew->SetBounds({200, 8, 56, 56});
   for (gui::Label* label : {lRemove, lRefresh, lAbout}) label->SetWidth(56);
   for (gui::Label* label : {Label1, Label2, Label3, Label4, Label5}) label->SetBounds({label->Left(), label->Top(), 56, 56});
+}
+
+LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NOTIFY) {
+    const auto& header = *reinterpret_cast<const NMHDR*>(lParam);
+    if (header.hwndFrom == lvStartup.Handle() && AnswerInfoTip(header, rows_.Rows())) return 0;
+  }
+  return gui::Form::HandleMessage(message, wParam, lParam);
 }
 
 // Runs once per process: the focus coming back from a dialog or another program is no activation,

@@ -66,6 +66,7 @@ class TForm1 : public gui::Form {
   bool CloseQuery() override;
   bool ShortcutKey(WORD key, gui::ShiftState shift) override;
   void DpiChanged() override;
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
  private:
   void CreateComponents();

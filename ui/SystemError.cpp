@@ -23,6 +23,32 @@ void MessageBoxReport::ShowSystemError(ErrorCode code, const std::string&) {
   kestrun::ShowSystemError(owner_, code, platform_);
 }
 
-void MessageBoxReport::ShowFailure(const std::string& text) { ShowMessageBox(owner_, text, "Error", kButtonsOk); }
+namespace {
+
+constexpr size_t kBoxLine = 36;  // characters of the box's bold text that fit one line
+
+}  // namespace
+
+std::string WrappedForMessageBox(const std::string& text) {
+  std::string out, line;
+  size_t start = 0;
+  while (start <= text.size()) {
+    size_t end = text.find(' ', start);
+    if (end == std::string::npos) end = text.size();
+    const std::string word = text.substr(start, end - start);
+    if (!line.empty() && line.size() + 1 + word.size() > kBoxLine) {
+      out += line + "\n";
+      line.clear();
+    }
+    line += (line.empty() ? "" : " ") + word;
+    start = end + 1;
+  }
+  return out + line;
+}
+
+// Each sentence names its entry: one Save can be refused for several rows.
+void MessageBoxReport::ShowFailure(const std::string& text) {
+  ShowMessageBox(owner_, WrappedForMessageBox(text), "Error", kButtonsOk);
+}
 
 }  // namespace kestrun

@@ -17,6 +17,9 @@ ErrorCode ErrorCodeOfStatus(HRESULT status);
 bool ShellOpenOrReport(gui::Form* owner, const std::string& file, const std::string& parameters, int show,
                        IPlatform& platform);
 
+// The message box does not wrap its text: the text broken at blanks into lines that fit the box.
+std::string WrappedForMessageBox(const std::string& text);
+
 // The store's failures, shown in the message box over the owner.
 class MessageBoxReport : public IErrorReport {
  public:
