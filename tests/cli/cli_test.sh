@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # kestrun-cli under Wine in a throw-away prefix: list (text and JSON), the changing verbs, exit codes.
-# Usage: cli_test.sh path/to/kestrun-cli.exe
+# Usage: cli_test.sh path/to/kestrun-cli.exe path/to/winprobe.exe
 set -u
 exe=$1
+probe=$2
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/../wine/prefix.sh"
 kt_new_prefix
@@ -217,6 +218,60 @@ expect_rc 1 create 'C:\windows\notepad.exe' --display-name Lost
 [[ $err == *"Startup folder is not known"* ]] || fail "missing Startup: '$err'"
 [ -e "$drive/Lost.lnk" ] && fail "a shortcut was written at the root of the drive"
 reg add "$sf" /v Startup /d "$win_startup"
+
+# --- the later places, StartupApproved flags, and a machine-wide key the user may only read ---
+v32='HKLM\Software\WOW6432Node\Microsoft\Windows\CurrentVersion'
+approved="$cv\\Explorer\\StartupApproved\\Run"
+reg add "$v32\\Run" /v w32 /d 'C:\x86\w.exe'
+reg add "$cv\\RunOnce" /v once /d '!C:\once.exe'
+reg add "$mv\\RunOnce-" /v monce /d 'C:\monce.exe'
+reg add "$cv\\Run" /v offbywin /d 'C:\off.exe'
+reg add "$approved" /v offbywin /t REG_BINARY /d 030000001032547698badc01
+reg add "$approved" /v expand /t REG_BINARY /d 0300
+flag() { wine reg query "$approved" /v "$1" </dev/null 2>/dev/null | tr -d '\r' | sed -n 's/.*REG_BINARY *//p'; }
+expect_rc 0 list --json
+python3 - "$out" <<'PY' || fail "list --json of the later places: $out"
+import json, sys
+entries = json.loads(sys.argv[1])
+got = [(e["name"], e["location"], e["locationName"], e["state"], e["approved"], e["parked"]) for e in entries]
+assert got[-3:] == [("w32", 64, "HKLM Run (32-bit)", "enabled", None, False),
+                    ("once", 128, "HKCU RunOnce", "enabled", None, False),
+                    ("monce", 256, "HKLM RunOnce", "disabled", None, True)], got
+assert ("offbywin", 1, "HKCU Run", "disabled", "off", False) in got, got
+assert ("expand", 1, "HKCU Run", "enabled", None, False) in got, got  # a flag of another length is none
+assert ("parked", 1, "HKCU Run", "disabled", None, True) in got, got
+PY
+expect_rc 0 list
+[[ $out == *"disabled*  HKCU Run"*offbywin* && $out == *"* switched off in Windows' startup settings"* ]] ||
+  fail "table does not mark the switched-off entry: '$out'"
+expect_rc 0 enable --name offbywin --location 'HKCU Run'
+[[ $out == *"enabled   HKCU Run  offbywin"* ]] || fail "enable of a switched-off entry: '$out'"
+[ "$(flag offbywin)" = 020000000000000000000000 ] || fail "enabled bytes: '$(flag offbywin)'"
+[ "$(flag expand)" = 0300 ] || fail "a flag of another length was touched: '$(flag expand)'"
+wine reg query "$cv\\Run" /v offbywin </dev/null >/dev/null 2>&1 || fail "offbywin left its place"
+expect_rc 0 disable --name w32 --location 'hklm run (32-bit)'
+wine reg query "$v32\\Run-" /v w32 </dev/null >/dev/null 2>&1 || fail "w32 not parked beside the 32-bit Run key"
+expect_rc 0 enable --name w32 --location 64
+expect_rc 0 enable --name monce --location 'HKLM RunOnce'
+wine reg query "$mv\\RunOnce" /v monce </dev/null >/dev/null 2>&1 || fail "monce not back in RunOnce"
+reg add "$cv\\Run-" /v offbywin /d 'C:\off-parked.exe'
+reg add "$approved" /v offbywin /t REG_BINARY /d 030000001032547698badc01
+expect_rc 1 enable --name offbywin --location 1
+[[ $err == *"both switched off by Windows in its live place and parked"* ]] || fail "two to enable: '$err'"
+expect_rc 0 remove --name offbywin --location 1 --state disabled
+wine reg query "$cv\\Run" /v offbywin </dev/null >/dev/null 2>&1 || fail "remove --state disabled took the live one"
+[ "$(flag offbywin)" = 030000001032547698BADC01 ] || [ "$(flag offbywin)" = 030000001032547698badc01 ] ||
+  fail "removing the parked one changed the live one's flag: '$(flag offbywin)'"
+expect_rc 0 remove --name offbywin --location 1
+[ -z "$(flag offbywin)" ] || fail "remove left the flag behind"
+
+wine "$probe" readonly 'Software\Microsoft\Windows\CurrentVersion\Run' </dev/null || fail "probe readonly"
+expect_rc 0 list --json
+[[ $out == *'"machine"'* ]] || fail "a machine-wide key the user may only read is not listed"
+expect_rc 1 disable --name machine --location 16
+[ "$err" = "kestrun-cli: 'machine' could not be disabled: Changing entries for all users needs administrator rights. Start Kestrun as administrator." ] ||
+  fail "refused for want of rights: '$err'"
+wine reg query "$mv\\Run" /v machine </dev/null >/dev/null 2>&1 || fail "a refused change lost the entry"
 
 if [ "$failures" -ne 0 ]; then
   echo "$failures check(s) failed"

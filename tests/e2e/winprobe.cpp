@@ -12,9 +12,12 @@
 //   winprobe acc TITLE           the window's client accessible object (oleacc): one line per child,
 //                                "name|role|left top width height|shortcut|default action"
 //   winprobe accdo TITLE NAME    the default action of the child of that name
+//   winprobe readonly KEY        give HKLM\KEY a DACL that lets everyone read it and nobody write it,
+//                                as a standard user sees machine-wide keys (lost when wineserver ends)
 #include <windows.h>
 #include <commctrl.h>
 #include <oleacc.h>
+#include <sddl.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -199,6 +202,19 @@ int BoxText(const std::string& title, int ms) {
   return 0;
 }
 
+int ReadOnly(const std::string& key) {
+  HKEY handle = nullptr;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, WRITE_DAC, &handle) != ERROR_SUCCESS) return 1;
+  PSECURITY_DESCRIPTOR sd = nullptr;
+  LONG rc = ERROR_INVALID_PARAMETER;
+  if (ConvertStringSecurityDescriptorToSecurityDescriptorA("D:P(A;;KR;;;WD)", SDDL_REVISION_1, &sd, nullptr)) {
+    rc = RegSetKeySecurity(handle, DACL_SECURITY_INFORMATION, sd);
+    LocalFree(sd);
+  }
+  RegCloseKey(handle);
+  return rc == ERROR_SUCCESS ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -216,6 +232,7 @@ int main(int argc, char** argv) {
   else if (verb == "columns") rc = Columns();
   else if (verb == "acc" && argc > 2) rc = Acc(argv[2]);
   else if (verb == "accdo" && argc > 3) rc = AccDo(argv[2], argv[3]);
+  else if (verb == "readonly" && argc > 2) rc = ReadOnly(argv[2]);
   else if (verb == "boxgone" && argc > 2) rc = WaitFor(argv[2], ms, false, "#32770") ? 1 : 0;
   std::fflush(stdout);
   return rc;

@@ -34,10 +34,16 @@ bool StillLies(const StartupRows& rows, const StartupRow& like, std::int32_t ena
   return false;
 }
 
+// Disabling parks a live entry, even one Windows has switched off; enabling takes any entry Windows
+// does not start: a parked one moves back, a switched-off one gets its StartupApproved flag set on.
 StateFilter SourceState(const ChangeOptions& options) {
-  if (options.change == Change::Disable) return StateFilter::Enabled;
+  if (options.change == Change::Disable) return StateFilter::Live;
   if (options.change == Change::Enable) return StateFilter::Disabled;
-  return *ParseState(options.state);
+  // Remove's --state tells the two entries of one name apart by where they lie.
+  const StateFilter state = *ParseState(options.state);
+  if (state == StateFilter::Enabled) return StateFilter::Live;
+  if (state == StateFilter::Disabled) return StateFilter::Parked;
+  return state;
 }
 
 const char* Verb(Change change, bool done) {
@@ -51,14 +57,21 @@ const char* Verb(Change change, bool done) {
 
 // The entry of the same name already at the place a move would go to: the move would overwrite it.
 const StartupRow* InTheWay(StartupRows& rows, const StartupRow& row, Change change) {
-  if (change == Change::Remove) return nullptr;
-  const StateFilter target = change == Change::Enable ? StateFilter::Enabled : StateFilter::Disabled;
+  if (change == Change::Remove || (change == Change::Enable && SwitchedOffByWindows(row))) return nullptr;
+  const StateFilter target = change == Change::Enable ? StateFilter::Live : StateFilter::Parked;
   return SelectRow(rows, row.Name, row.Record.GetLocation(), target).row;
 }
 
-// Runs the store operation on the selected row; returns whether the entry left its place.
+bool StartsNow(const StartupRows& rows, const StartupRow& like) {
+  for (const StartupRow& row : RowsNamed(rows, like))
+    if (StartsAtLogOn(row)) return true;
+  return false;
+}
+
+// Runs the store operation on the selected row; returns whether it took effect: the entry left its
+// place, or (switched off by Windows and enabled) Windows starts it now.
 // replaced: the entry of the same name the user chose to overwrite; it goes first.
-bool Apply(CliSession& session, StartupRows& rows, StartupRow& row, Change change, const StartupRow* replaced) {
+bool Apply(CliSession& session, StartupRows& rows, const StartupRow& row, Change change, const StartupRow* replaced) {
   const StartupRow before = row;
   if (replaced) {
     const int failures = session.report.Count();
@@ -66,11 +79,11 @@ bool Apply(CliSession& session, StartupRows& rows, StartupRow& row, Change chang
     if (session.report.Count() != failures) return false;
   }
   if (change == Change::Remove)
-    session.store.RemoveEntry(row);
+    session.store.RemoveEntry(before);
   else
-    row.Checked = change == Change::Enable;
-  if (change != Change::Remove) session.store.ApplyCheckChanges(rows);
+    session.store.ApplyChange(before, change == Change::Enable);
   session.store.LoadStartupList(rows);
+  if (change == Change::Enable && SwitchedOffByWindows(before)) return StartsNow(rows, before);
   return !StillLies(rows, before, before.Record.GetEnabled());
 }
 

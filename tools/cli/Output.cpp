@@ -101,21 +101,41 @@ std::string LocationName(std::int32_t code) {
     case slMachineRunServices: return "HKLM RunServices";
     case slUserStartupFolder: return "User Startup";
     case slCommonStartupFolder: return "Common Startup";
+    case slMachineRun32: return "HKLM Run (32-bit)";
+    case slUserRunOnce: return "HKCU RunOnce";
+    case slMachineRunOnce: return "HKLM RunOnce";
     default: return "?";
   }
 }
 
-std::string StateName(const StartupRow& row) { return row.Record.GetEnabled() ? "enabled" : "disabled"; }
+std::string StateName(const StartupRow& row) { return StartsAtLogOn(row) ? "enabled" : "disabled"; }
+
+namespace {
+
+constexpr const char* kSwitchedOffMark = "*";
+constexpr const char* kSwitchedOffNote = "* switched off in Windows' startup settings (StartupApproved)\n";
+
+std::string TableState(const StartupRow& row) {
+  return SwitchedOffByWindows(row) ? StateName(row) + kSwitchedOffMark : StateName(row);
+}
+
+nlohmann::ordered_json ApprovedJson(Approval approved) {
+  if (approved == Approval::On) return "on";
+  if (approved == Approval::Off) return "off";
+  return nullptr;
+}
+
+}  // namespace
 
 std::string Printable(const std::string& text) { return NeedsQuotes(text) ? Escaped(text) : text; }
 
 std::string FormatTable(const StartupRows& rows) {
-  size_t locationWidth = Width("LOCATION"), nameWidth = Width("NAME");
+  size_t locationWidth = Width("LOCATION"), nameWidth = Width("NAME"), stateWidth = Width("disabled");
   for (const StartupRow& row : rows) {
+    stateWidth = std::max(stateWidth, Width(TableState(row)));
     locationWidth = std::max(locationWidth, Width(LocationName(row.Record.GetLocation())));
     nameWidth = std::max(nameWidth, std::min(Width(Printable(row.Name)), kMaxNameColumn));
   }
-  const size_t stateWidth = Width("disabled");
   std::string text;
   auto line = [&](const std::string& state, const std::string& location, const std::string& name,
                   const std::string& path) {
@@ -126,8 +146,12 @@ std::string FormatTable(const StartupRows& rows) {
     text += '\n';
   };
   line("STATE", "LOCATION", "NAME", "PATH");
-  for (const StartupRow& row : rows)
-    line(StateName(row), LocationName(row.Record.GetLocation()), Printable(row.Name), Printable(row.Path));
+  bool switchedOff = false;
+  for (const StartupRow& row : rows) {
+    line(TableState(row), LocationName(row.Record.GetLocation()), Printable(row.Name), Printable(row.Path));
+    switchedOff = switchedOff || SwitchedOffByWindows(row);
+  }
+  if (switchedOff) text += kSwitchedOffNote;
   return text;
 }
 
@@ -140,6 +164,8 @@ std::string FormatJson(const StartupRows& rows) {
         {"state", StateName(row)},
         {"location", row.Record.GetLocation()},
         {"locationName", LocationName(row.Record.GetLocation())},
+        {"approved", ApprovedJson(row.Approved)},
+        {"parked", row.Record.GetEnabled() == 0},
     });
   }
   // A name that is not valid UTF-8 is shown with replacement characters rather than refused.

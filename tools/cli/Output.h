@@ -9,7 +9,9 @@
 namespace kestrun::cli {
 
 std::string LocationName(std::int32_t code);  // the location's short name, "?" for an unknown code
-std::string StateName(const StartupRow& row);  // "enabled" or "disabled", where the entry lies
+// "enabled" when Windows will start it at the next log-on, else "disabled" (parked, or switched off
+// in Windows' own startup settings).
+std::string StateName(const StartupRow& row);
 // A name or path as one unambiguous line: as it is, or in double quotes with C escapes (\n, \t,
 // \xNN, \uD800 for a lone surrogate, \\ and \") when it holds a control character or a lone
 // surrogate, begins or ends with a blank, or begins with a quote.

@@ -22,8 +22,13 @@ std::string Folded(const std::string& text) {
 
 bool Matches(const StartupRow& row, std::int32_t location, StateFilter state) {
   if (row.Record.GetLocation() != location) return false;
-  if (state == StateFilter::Enabled) return row.Record.GetEnabled() == 1;
-  if (state == StateFilter::Disabled) return row.Record.GetEnabled() == 0;
+  switch (state) {
+    case StateFilter::Enabled: return StartsAtLogOn(row);
+    case StateFilter::Disabled: return !StartsAtLogOn(row);
+    case StateFilter::Live: return row.Record.GetEnabled() == 1;
+    case StateFilter::Parked: return row.Record.GetEnabled() == 0;
+    case StateFilter::Any: break;
+  }
   return true;
 }
 
@@ -41,6 +46,8 @@ std::string Describe(const std::string& name, std::int32_t location, StateFilter
   std::string text = "'" + name + "' in " + LocationName(location);
   if (state == StateFilter::Enabled) text += " (enabled)";
   if (state == StateFilter::Disabled) text += " (disabled)";
+  if (state == StateFilter::Live) text += " (in its live place)";
+  if (state == StateFilter::Parked) text += " (parked)";
   return text;
 }
 
@@ -77,10 +84,13 @@ Selected SelectRow(StartupRows& rows, const std::string& name, std::int32_t loca
   if (found.empty()) found = Candidates(rows, name, location, state, true);
   if (found.size() == 1) return {found.front(), {}};
   if (found.empty()) return {nullptr, "no entry " + Describe(name, location, state)};
-  if (state == StateFilter::Any && found.size() == 2 &&
-      found[0]->Record.GetEnabled() != found[1]->Record.GetEnabled())
+  if (found.size() == 2 && found[0]->Record.GetEnabled() != found[1]->Record.GetEnabled()) {
+    if (state == StateFilter::Any)
+      return {nullptr, Describe(name, location, state) +
+                           " is both enabled and disabled: choose one with --state enabled or --state disabled"};
     return {nullptr, Describe(name, location, state) +
-                         " is both enabled and disabled: choose one with --state enabled or --state disabled"};
+                         " is both switched off by Windows in its live place and parked: remove one of them first"};
+  }
   return {nullptr, Describe(name, location, state) + " names " + std::to_string(found.size()) +
                        " entries that differ only in letter case: give the exact name"};
 }

@@ -8,7 +8,9 @@
 
 namespace kestrun::cli {
 
-enum class StateFilter { Any, Enabled, Disabled };
+// Enabled: Windows starts it; Disabled: it does not (parked, or switched off by Windows); Live and
+// Parked: where it lies, whatever its StartupApproved flag says.
+enum class StateFilter { Any, Enabled, Disabled, Live, Parked };
 
 // A location code ("1", "16") or short name ("HKCU Run", "hkcu-run", "user_startup"), any case.
 std::optional<std::int32_t> ParseLocation(const std::string& text);
