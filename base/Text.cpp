@@ -86,7 +86,7 @@ std::wstring ToWide(const std::string& text) {
   return wide;
 }
 
-std::string FromWide(const std::wstring& text) {
+std::string FromWide(std::wstring_view text) {
   std::string narrow;
   narrow.reserve(text.size());
   for (size_t i = 0; i < text.size(); ++i) {

@@ -49,10 +49,13 @@ void StartupStore::ScanRegistryPlace(const LocationInfo& location, bool enabled,
   Registry.SetRoot(location.hive, location.view);
   if (!Registry.OpenKey(enabled ? location.liveKey : location.disabledKey, false)) return;
   Registry.GetValues(ValueNames);
-  for (const RegValue& value : ValueNames) {
+  for (RegValue& value : ValueNames) {
     // A number or binary value is no command: it is not an entry, and must not stop the scan.
     if (!ReadsAsString(value)) continue;
-    rows.push_back({value.name, DecodeStringValue(value), enabled, TKStartupEntry(enabled, location.code), value});
+    std::string name = value.name, path = DecodeStringValue(value);
+    // The scratch list is refilled by the next place: its values move into their rows.
+    rows.push_back({std::move(name), std::move(path), enabled, TKStartupEntry(enabled, location.code),
+                    std::move(value)});
   }
 }
 

@@ -1,5 +1,8 @@
 #include "store/platform/Registry.h"
 
+#include <cstring>
+#include <cwchar>
+
 #include "base/Text.h"
 
 namespace kestrun {
@@ -26,14 +29,9 @@ std::string DecodeStringValue(const RegValue& value) {
   if (!ReadsAsString(value)) Raise("Invalid data type for", value.name);
   // Stored as UTF-16LE; it need not end in NUL (nor even fill its last unit): never read past its
   // own length.
-  std::wstring text;
-  for (size_t i = 0; i + 1 < value.data.size(); i += 2) {
-    const auto unit = static_cast<wchar_t>(static_cast<unsigned char>(value.data[i]) |
-                                           (static_cast<unsigned char>(value.data[i + 1]) << 8));
-    if (unit == L'\0') break;
-    text += unit;
-  }
-  return FromWide(text);
+  std::wstring text(value.data.size() / 2, L'\0');
+  std::memcpy(text.data(), value.data.data(), text.size() * sizeof(wchar_t));
+  return FromWide(std::wstring_view(text.data(), std::wcslen(text.c_str())));
 }
 
 void RegistryAccess::SetRoot(HKEY root, RegistryView view) {

@@ -41,7 +41,7 @@ LONG EnumOne(HKEY key, DWORD index, EnumBuffers& buf, RegValue& out) {
       continue;
     }
     if (rc != ERROR_SUCCESS) return rc;
-    out.name = FromWide(buf.name.substr(0, nameLen));
+    out.name = FromWide(std::wstring_view(buf.name.data(), nameLen));
     out.type = type;
     out.data.assign(data->data(), std::min<size_t>(dataLen, data->size()));
     return rc;
