@@ -51,6 +51,10 @@ struct FindTraits {
   static HANDLE Invalid() { return INVALID_HANDLE_VALUE; }
   static void Close(HANDLE h) { FindClose(h); }
 };
+struct FileTraits {
+  static HANDLE Invalid() { return INVALID_HANDLE_VALUE; }
+  static void Close(HANDLE h) { CloseHandle(h); }
+};
 struct GdiTraits {
   static HGDIOBJ Invalid() { return nullptr; }
   static void Close(HGDIOBJ h) { DeleteObject(h); }
@@ -62,6 +66,7 @@ struct LocalMemTraits {
 
 using UniqueKey = UniqueHandle<KeyTraits>;
 using UniqueFind = UniqueHandle<FindTraits>;
+using UniqueFile = UniqueHandle<FileTraits>;
 using UniqueGdiObject = UniqueHandle<GdiTraits>;
 using UniqueLocal = UniqueHandle<LocalMemTraits>;
 

@@ -15,6 +15,16 @@ class IErrorReport {
   // A change refused or left half done, in a whole sentence that names the entry and says what is
   // true now.
   virtual void ShowFailure(const std::string& text) = 0;
+  // The journal in folder could not be written; the change (a park, a bring-back, a new shortcut)
+  // went ahead all the same and cannot be undone.
+  virtual void ShowJournalWarning(ErrorCode code, const std::string& folder) {
+    ShowSystemError(code, "the journal in " + folder + " could not be written: the change was made, but cannot be undone");
+  }
+  // The entry name was not removed: the journal in folder could not keep what undoing it needs.
+  virtual void ShowRemoveRefused(ErrorCode code, const std::string& name, const std::string& folder) {
+    ShowSystemError(code, "'" + name + "' was not removed: the journal in " + folder +
+                              " could not keep what undoing the removal needs");
+  }
 };
 
 }  // namespace kestrun

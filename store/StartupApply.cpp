@@ -21,6 +21,7 @@ std::string FolderOf(const StartupRow& row) {
 }  // namespace
 
 void StartupStore::ApplyCheckChanges(const StartupRows& rows) {
+  journalWarned_ = false;
   for (const StartupRow& row : rows) {
     // The scan ticked exactly the rows Windows will start: only the user's changes differ.
     if (row.Checked == StartsAtLogOn(row)) continue;
@@ -40,13 +41,17 @@ void StartupStore::ApplyChange(const StartupRow& row, bool enable) {
   // Switching off parks a live entry and leaves any flag as it is.
   if (enabled != (enable ? 0 : 1)) return;
   bool moved = false;
+  JournalRecord record;
+  record.action = enable ? "bring-back" : "park";
+  record.location = location->code;
+  record.name = row.Name;
   if (location->isFolder) {
     const bool user = location->code == slUserStartupFolder;
     const std::string& live = user ? folders_.StartupDir : folders_.CommonStartupDir;
     const std::string& parked = user ? folders_.DisabledStartupDir : folders_.DisabledCommonStartupDir;
-    moved = MoveStartupFile(*location, row, enable ? live : parked, enable);
+    moved = MoveStartupFile(*location, row, enable ? live : parked, enable, std::move(record));
   } else {
-    moved = MoveRegistryValue(*location, row, enable);
+    moved = MoveRegistryValue(*location, row, enable, std::move(record));
   }
   // Back in its live place under an old disabling flag, Windows would still keep it off.
   if (!moved || !enable) return;
@@ -54,7 +59,8 @@ void StartupStore::ApplyChange(const StartupRow& row, bool enable) {
   if (flag && ApprovalOf(*flag) == Approval::Off) SwitchOnApproval(*location, row.Name);
 }
 
-bool StartupStore::MoveRegistryValue(const LocationInfo& location, const StartupRow& row, bool enable) {
+bool StartupStore::MoveRegistryValue(const LocationInfo& location, const StartupRow& row, bool enable,
+                                     JournalRecord record) {
   const char* sourceKey = enable ? location.disabledKey : location.liveKey;
   const char* targetKey = enable ? location.liveKey : location.disabledKey;
   Registry.SetRoot(location.hive, location.view);
@@ -78,11 +84,16 @@ bool StartupStore::MoveRegistryValue(const LocationInfo& location, const Startup
     report_.ShowFailure(NotMovedText(row.Name, enable, FailureReason(location, Registry.LastError())));
     return false;
   }
-  if (const std::optional<RegValue> there = Registry.ReadValue(row.Name);
-      there && (there->type != source->type || there->data != source->data)) {
+  const std::optional<RegValue> there = Registry.ReadValue(row.Name);
+  if (there && (there->type != source->type || there->data != source->data)) {
     report_.ShowFailure(AlreadyThereText(row.Name));
     return false;
   }
+  record.from = RegistrySide(location.hive, JournalKeyPath(location, sourceKey), *source);
+  record.to = RegistrySide(location.hive, JournalKeyPath(location, targetKey), *source);
+  // The same value there already: undo leaves it, as it was.
+  if (there) record.replaced = RegistrySide(location.hive, JournalKeyPath(location, targetKey), *there);
+  JournalChange(record, true);
   // Type and bytes exactly as stored: an expandable string stays expandable, a NUL inside stays.
   Registry.WriteValue({row.Name, source->type, source->data});
   if ((!Registry.OpenKey(sourceKey, false, KeyAccess::Write) || !Registry.DeleteValue(row.Name)) &&
@@ -108,7 +119,7 @@ bool StartupStore::TargetFileDiffers(const StartupRow& row, const std::string& t
 }
 
 bool StartupStore::MoveStartupFile(const LocationInfo& location, const StartupRow& row,
-                                   const std::string& targetFolder, bool enable) {
+                                   const std::string& targetFolder, bool enable, JournalRecord record) {
   if (!IsEntryFileName(row.Name)) {
     report_.ShowFailure(NotAnEntryText(row.Name));
     return false;
@@ -116,6 +127,11 @@ bool StartupStore::MoveStartupFile(const LocationInfo& location, const StartupRo
   if (targetFolder.empty()) return false;  // no known folder to move to: leave the file where it is
   const std::string target = targetFolder + "\\" + row.Name;
   if (TargetFileDiffers(row, target)) return false;
+  record.from = FileSide(row.Path);
+  record.to = FileSide(target);
+  // A copy there already is overwritten by the same bytes: kept all the same, so undo leaves it.
+  if (platform_.FileExists(target)) record.replaced = FileSide(target);
+  JournalChange(record, true, record.replaced ? &*record.replaced : nullptr);
   // Only a parking folder is made on the way: a missing live folder is no place of ours to make.
   if (const ErrorCode rc = CopyIntoFolder(row.Path, targetFolder, target, !enable); rc != ERROR_SUCCESS) {
     if (IsRightsRefusal(location, rc))

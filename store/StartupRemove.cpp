@@ -1,27 +1,35 @@
-// Deleting the one value or file a row stands for, and its StartupApproved flag.
+// Deleting the one value or file a row stands for, and its StartupApproved flag, after the journal
+// holds what undo needs.
 #include "store/ChangeMessages.h"
 #include "store/StartupStore.h"
 
 namespace kestrun {
 
 void StartupStore::RemoveEntry(const StartupRow& row) {
+  journalWarned_ = false;
   const std::int32_t enabled = row.Record.GetEnabled();
   const LocationInfo* location = FindLocation(row.Record.GetLocation());
   if (!location || (enabled != 0 && enabled != 1)) return;
   if (location->isFolder) {
     if (!IsEntryFileName(row.Name)) return report_.ShowFailure(NotAnEntryText(row.Name));
-    if (const ErrorCode rc = platform_.FileDelete(row.Path); rc != ERROR_SUCCESS) {
-      if (IsRightsRefusal(*location, rc))
-        report_.ShowFailure(NotRemovedText(row.Name, kAdminRightsText));
-      else
-        report_.ShowSystemError(rc, row.Path);
-      return;
-    }
+    if (!RemoveFile(*location, row)) return;
   } else {
     // Gone already, key and all, is what the user asked for; any other failure is said.
     Registry.SetRoot(location->hive, location->view);
-    if (!Registry.OpenKey(enabled ? location->liveKey : location->disabledKey, false, KeyAccess::Write) ||
-        !Registry.DeleteValue(row.Name)) {
+    const char* key = enabled ? location->liveKey : location->disabledKey;
+    bool removed = Registry.OpenKey(key, false, KeyAccess::Write);
+    if (removed) {
+      const std::optional<RegValue> value = Registry.ReadValue(row.Name);
+      if (!value) return;
+      JournalRecord record;
+      record.action = "remove";
+      record.location = location->code;
+      record.name = row.Name;
+      record.from = RegistrySide(location->hive, JournalKeyPath(*location, key), *value);
+      if (!JournalChange(record, false)) return;
+      removed = Registry.DeleteValue(row.Name);
+    }
+    if (!removed) {
       if (Registry.LastError() != ERROR_FILE_NOT_FOUND)
         report_.ShowFailure(NotRemovedText(row.Name, FailureReason(*location, Registry.LastError())));
       return;
@@ -30,6 +38,24 @@ void StartupStore::RemoveEntry(const StartupRow& row) {
   // No orphan flag may wait for a program that installs itself again under that name; but a flag
   // still speaks for an entry of that name in the other place.
   if (location->approvedKey && !LiesInOtherPlace(*location, row)) DeleteApproval(*location, row.Name);
+}
+
+bool StartupStore::RemoveFile(const LocationInfo& location, const StartupRow& row) {
+  JournalRecord record;
+  record.action = "remove";
+  record.location = row.Record.GetLocation();
+  record.name = row.Name;
+  record.from = FileSide(row.Path);
+  // Nothing to keep when the file is gone already: the delete below reports that as before.
+  if (platform_.FileExists(row.Path) && !JournalChange(record, false, &*record.from)) return false;
+  if (const ErrorCode rc = platform_.FileDelete(row.Path); rc != ERROR_SUCCESS) {
+    if (IsRightsRefusal(location, rc))
+      report_.ShowFailure(NotRemovedText(row.Name, kAdminRightsText));
+    else
+      report_.ShowSystemError(rc, row.Path);
+    return false;
+  }
+  return true;
 }
 
 bool StartupStore::LiesInOtherPlace(const LocationInfo& location, const StartupRow& row) {

@@ -15,10 +15,23 @@ bool IsFileNameSafe(const std::string& name) {
   return true;
 }
 
+// A new link has nothing to restore on undo: the record says where it is, and undo deletes it.
+ErrorCode JournalCreation(Journal& journal, const std::string& link, const std::string& fileName) {
+  JournalRecord record;
+  record.action = "create";
+  record.location = slUserStartupFolder;
+  record.name = fileName;
+  record.to = JournalSide{FolderPartOf(link).substr(0, FolderPartOf(link).size() - 1), true, REG_NONE, {}, link, {}};
+  ErrorCode rc = journal.Prepare(record);
+  if (rc == ERROR_SUCCESS) rc = journal.Append(record);
+  return rc;
+}
+
 }  // namespace
 
 CreateShortcutResult CreateStartupShortcut(IPlatform& platform, RegistryAccess& registry,
-                                            const std::string& target, const std::string& displayName) {
+                                            const std::string& target, const std::string& displayName,
+                                            Journal* journal) {
   if (!platform.FileExists(target)) return {coFileNotFound};
   // A link keeps its target in fields of MAX_PATH characters: a longer one would be cut to garbage.
   if (ToWide(target).size() >= MAX_PATH) return {coTargetPathTooLong};
@@ -32,7 +45,8 @@ CreateShortcutResult CreateStartupShortcut(IPlatform& platform, RegistryAccess& 
   if (!IsFileNameSafe(displayName)) return {coWritten, HRESULT_FROM_WIN32(ERROR_INVALID_NAME)};
   // The shell saves through a buffer of MAX_PATH wide characters: a longer path would be cut.
   if (ToWide(link).size() >= MAX_PATH) return {coLinkPathTooLong};
-  return {coWritten, CreateLink(platform, target, link, "Shortcut to " + target)};
+  const ErrorCode journalled = journal ? JournalCreation(*journal, link, displayName + ".lnk") : ERROR_SUCCESS;
+  return {coWritten, CreateLink(platform, target, link, "Shortcut to " + target), journalled};
 }
 
 HRESULT CreateLink(IPlatform& platform, const std::string& target, const std::string& link,

@@ -2,6 +2,7 @@
 // Creating a new startup entry: a shell link in the per-user Startup folder.
 #include <string>
 
+#include "store/Journal.h"
 #include "store/platform/Registry.h"
 
 namespace kestrun {
@@ -19,13 +20,16 @@ enum TCreateShortcutOutcome {
 struct CreateShortcutResult {
   TCreateShortcutOutcome Outcome;
   HRESULT Status = S_OK;  // for coWritten: the writer's status (FAILED(Status) means no shortcut)
+  ErrorCode JournalError = ERROR_SUCCESS;  // the journal could not be written: the caller warns
 };
 
 // Checks in this order: target exists (and fits a link), Shell Folders key opens, display name given,
 // Startup folder is a full path; then writes.
 // registry: the caller's own registry object (it keeps the Shell Folders key open afterwards).
+// journal: where the creation is recorded before the link is written, when given.
 CreateShortcutResult CreateStartupShortcut(IPlatform& platform, RegistryAccess& registry,
-                                            const std::string& target, const std::string& displayName);
+                                            const std::string& target, const std::string& displayName,
+                                            Journal* journal = nullptr);
 
 // Sets path, description and working directory on a shell link and saves it.
 HRESULT CreateLink(IPlatform& platform, const std::string& target, const std::string& link,

@@ -19,8 +19,9 @@ bool SwitchedOffByWindows(const StartupRow& row) {
   return row.Record.GetEnabled() == 1 && row.Approved == Approval::Off;
 }
 
-StartupStore::StartupStore(IPlatform& platform, IErrorReport& report)
-    : platform_(platform), report_(report), Registry(platform) {}
+StartupStore::StartupStore(IPlatform& platform, IErrorReport& report, std::string program)
+    : platform_(platform), report_(report), Registry(platform), journal_(platform, std::move(program)) {}
+
 
 void StartupStore::ReleaseUserKey() { Registry.SetRoot(HKEY_LOCAL_MACHINE); }
 

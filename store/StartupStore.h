@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "store/ErrorReport.h"
+#include "store/Journal.h"
 #include "store/Locations.h"
 #include "store/StartupApproved.h"
 #include "store/Tkstartupentry.h"
@@ -37,9 +38,15 @@ struct StartupFolders {
   std::string DisabledCommonStartupDir;
 };
 
+struct UndoResult {
+  bool done = false;
+  std::string reason;  // why it was refused or failed
+};
+
 class StartupStore {
  public:
-  StartupStore(IPlatform& platform, IErrorReport& report);
+  // program names who made the changes in the journal: "window" or "console".
+  StartupStore(IPlatform& platform, IErrorReport& report, std::string program = "window");
 
   // Empties rows and refills them from every place, in scan order: the first six locations' live
   // places, then their disabled places, then each later location's live and disabled place.
@@ -52,6 +59,10 @@ class StartupStore {
   // Deletes the row's own value or file, and its StartupApproved flag unless the name lies in the
   // location's other place too.
   void RemoveEntry(const StartupRow& row);
+  // Reverses one journalled change byte for byte and journals the undo. Refused, with the reason,
+  // when the entry is no longer as the change left it or something lies where it would go back to.
+  UndoResult Undo(const JournalRecord& change);
+  Journal& GetJournal() { return journal_; }
   // Leaves the registry object at the machine hive, which closes a key left open under the user's.
   void ReleaseUserKey();
 
@@ -66,9 +77,9 @@ class StartupStore {
                         StartupRows& rows);
   void ReadApprovals(const LocationInfo& location, StartupRows& rows, size_t first);
   // Both true when the entry reached its new place (and left the old one).
-  bool MoveRegistryValue(const LocationInfo& location, const StartupRow& row, bool enable);
+  bool MoveRegistryValue(const LocationInfo& location, const StartupRow& row, bool enable, JournalRecord record);
   bool MoveStartupFile(const LocationInfo& location, const StartupRow& row, const std::string& targetFolder,
-                       bool enable);
+                       bool enable, JournalRecord record);
   bool TargetFileDiffers(const StartupRow& row, const std::string& target);
   ErrorCode CopyIntoFolder(const std::string& source, const std::string& targetFolder, const std::string& target,
                            bool mayCreate);
@@ -80,12 +91,29 @@ class StartupStore {
   static bool IsRightsRefusal(const LocationInfo& location, ErrorCode code);
   // Why a change failed, as the report says it: what to do when rights are wanting, else the system's text.
   std::string FailureReason(const LocationInfo& location, ErrorCode code);
+  bool RemoveFile(const LocationInfo& location, const StartupRow& row);
+  // Writes the record before its change, with a copy of backup's file when given. Without
+  // mayGoWithout a failure is reported as a refusal and false comes back; with it, one warning per
+  // operation and true: the change goes ahead.
+  bool JournalChange(JournalRecord& record, bool mayGoWithout, JournalSide* backup = nullptr);
+  // A key of the location as the journal names it: a 32-bit one by its path in the native view.
+  static std::string JournalKeyPath(const LocationInfo& location, const char* key);
+  std::string CheckRegistryUndo(const JournalRecord& change);
+  std::string CheckFileUndo(const JournalRecord& change);
+  std::string UndoRegistry(const JournalRecord& change, JournalRecord& undo);
+  std::string UndoFile(const JournalRecord& change, JournalRecord& undo);
 
   IPlatform& platform_;   // not owned
   IErrorReport& report_;  // not owned
   RegistryAccess Registry;            // shared by the scan, apply and remove
   std::vector<RegValue> ValueNames;   // scratch: one key's values at a time, reused across scans
   StartupFolders folders_;
+  Journal journal_;
+  bool journalWarned_ = false;  // within the running operation
 };
+
+// The sides a journal record gives a registry value and a file.
+JournalSide RegistrySide(HKEY hive, const std::string& keyPath, const RegValue& value);
+JournalSide FileSide(const std::string& path);
 
 }  // namespace kestrun

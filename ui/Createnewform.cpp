@@ -84,7 +84,9 @@ void TfmStartupCreateDialog::Warn(const std::string& text, const gui::Edit& fiel
 
 void TfmStartupCreateDialog::bbtCreateClick() {
   const std::string fileName = edFileName.Text();
-  const CreateShortcutResult result = CreateStartupShortcut(platform_, Registry, fileName, edDisplayName.Text());
+  Journal journal(platform_, "window");
+  const CreateShortcutResult result =
+      CreateStartupShortcut(platform_, Registry, fileName, edDisplayName.Text(), &journal);
   switch (result.Outcome) {
     case coFileNotFound:
       Warn(fileName + "File not found.\nPlease verify the correct path\nand filename was given.", edFileName);
@@ -114,6 +116,8 @@ void TfmStartupCreateDialog::bbtCreateClick() {
     ShowSystemError(Owner(), ErrorCodeOfStatus(result.Status), platform_);
     return;
   }
+  if (result.JournalError != ERROR_SUCCESS)
+    MessageBoxReport(Owner(), platform_).ShowJournalWarning(result.JournalError, journal.Folder());
   edFileName.SetText("");
   edDisplayName.SetText("");
   Close();

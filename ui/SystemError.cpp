@@ -51,4 +51,20 @@ void MessageBoxReport::ShowFailure(const std::string& text) {
   ShowMessageBox(owner_, WrappedForMessageBox(text), "Error", kButtonsOk);
 }
 
+// The box draws each line as it is given, without wrapping: the texts carry their own breaks.
+void MessageBoxReport::ShowJournalWarning(ErrorCode code, const std::string&) {
+  ShowMessageBox(owner_, JournalWarningText(platform_.SystemErrorText(code)), "Warning", kButtonsOk);
+}
+
+void MessageBoxReport::ShowRemoveRefused(ErrorCode code, const std::string& name, const std::string&) {
+  ShowMessageBox(owner_,
+                 "\n" + name + " was not removed:\nno copy for undoing it could be\nkept in the journal.\n" +
+                     platform_.SystemErrorText(code),
+                 "Error", kButtonsOk);
+}
+
+std::string JournalWarningText(const std::string& reason) {
+  return "\nThe change was made, but it cannot\nbe undone: the journal could not\nbe written.\n" + reason;
+}
+
 }  // namespace kestrun

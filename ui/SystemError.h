@@ -19,6 +19,8 @@ bool ShellOpenOrReport(gui::Form* owner, const std::string& file, const std::str
 
 // The message box does not wrap its text: the text broken at blanks into lines that fit the box.
 std::string WrappedForMessageBox(const std::string& text);
+// The warning's text when the journal could not be written, with the system's reason.
+std::string JournalWarningText(const std::string& reason);
 
 // The store's failures, shown in the message box over the owner.
 class MessageBoxReport : public IErrorReport {
@@ -26,6 +28,9 @@ class MessageBoxReport : public IErrorReport {
   MessageBoxReport(gui::Form* owner, IPlatform& platform) : owner_(owner), platform_(platform) {}
   void ShowSystemError(ErrorCode code, const std::string& subject) override;
   void ShowFailure(const std::string& text) override;
+  // In the box's own short lines, then the system's reason, under "Warning" or "Error".
+  void ShowJournalWarning(ErrorCode code, const std::string& folder) override;
+  void ShowRemoveRefused(ErrorCode code, const std::string& name, const std::string& folder) override;
 
  private:
   gui::Form* owner_;     // not owned

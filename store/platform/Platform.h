@@ -56,6 +56,15 @@ class IPlatform {
   virtual ErrorCode FileDelete(const std::string& path) = 0;
   // The whole contents of a file.
   virtual ErrorCode ReadFileData(const std::string& path, std::string& data) = 0;
+  // Renames a file, replacing one of the target's name.
+  virtual ErrorCode FileMove(const std::string& source, const std::string& target) = 0;
+  // Appends bytes to a file (made when missing) and flushes them to the disk before returning.
+  virtual ErrorCode AppendFile(const std::string& path, const std::string& bytes) = 0;
+  virtual ErrorCode FileSize(const std::string& path, std::uint64_t& size) = 0;
+  // The user's local application data folder (%LOCALAPPDATA%); "" when the system names none.
+  virtual std::string LocalAppData() = 0;
+  // %NAME% references replaced by the environment's values; unknown ones stay as they are.
+  virtual std::string ExpandEnvironment(const std::string& text) = 0;
 
   // Shell. Returns 0 or the reason the launch failed (never 0 for a failure).
   virtual ErrorCode ShellOpen(HWND owner, const std::string& file, const std::string& parameters,

@@ -23,6 +23,8 @@ std::wstring FullPath(const std::wstring& path) {
   return full;
 }
 
+}  // namespace
+
 // An absolute path as the wide API takes it literally. Only the folder part is made canonical (a
 // ".." or doubled backslash there is the user's way of writing a folder); the name after the last
 // backslash is kept byte for byte. A relative path keeps its meaning, in its full form when long.
@@ -38,8 +40,6 @@ std::wstring WidePath(const std::string& path) {
   if (folder.rfind(L"\\\\", 0) == 0) return L"\\\\?\\UNC\\" + folder.substr(2);
   return L"\\\\?\\" + folder;
 }
-
-}  // namespace
 
 ErrorCode Win32Platform::ListFolder(const std::string& folder, std::vector<FolderEntry>& entries) {
   entries.clear();

@@ -20,6 +20,11 @@ class Win32Platform : public IPlatform {
   ErrorCode FileCopy(const std::string& source, const std::string& target) override;
   ErrorCode FileDelete(const std::string& path) override;
   ErrorCode ReadFileData(const std::string& path, std::string& data) override;
+  ErrorCode FileMove(const std::string& source, const std::string& target) override;
+  ErrorCode AppendFile(const std::string& path, const std::string& bytes) override;
+  ErrorCode FileSize(const std::string& path, std::uint64_t& size) override;
+  std::string LocalAppData() override;
+  std::string ExpandEnvironment(const std::string& text) override;
 
   ErrorCode ShellOpen(HWND owner, const std::string& file, const std::string& parameters,
                       int show) override;
@@ -32,6 +37,9 @@ class Win32Platform : public IPlatform {
 // ShellExecute's result as an error code: the last error when it has one, else what the result means
 // (the last error is often 0 after a failed launch, and "success" must never describe a failure).
 ErrorCode ShellLaunchError(INT_PTR result, DWORD lastError);
+
+// A path as the wide file API takes it, literally ("\\?\") when absolute.
+std::wstring WidePath(const std::string& path);
 
 // The text shown when the system has none for a code.
 std::string UnknownErrorText(ErrorCode code);

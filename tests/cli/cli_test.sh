@@ -89,7 +89,7 @@ expect_rc 2
 expect_rc 2 frobnicate
 [[ $err == *"unknown command 'frobnicate'"* ]] || fail "unknown verb: stderr '$err'"
 expect_rc 2 list --bogus
-expect_rc 2 disable --name parked
+expect_rc 2 disable --location 1
 expect_rc 2 disable --name parked --location nowhere
 [[ $err == *"HKCU Run"* ]] || fail "bad location does not list the choices: '$err'"
 expect_rc 2 remove --name parked --location 1 --state sideways
@@ -102,6 +102,8 @@ expect_rc 1 disable --name absent --location 'HKCU Run'
 expect_rc 1 remove --name both --location hkcu-run
 [[ $err == *"--state"* ]] || fail "ambiguous remove: stderr '$err'"
 expect_rc 1 enable --name machine --location 16  # it is not disabled
+expect_rc 1 disable --name parked  # nor is this one enabled, wherever it lies
+[[ $err == *"no entry 'parked'"* ]] || fail "disable of a parked entry: '$err'"
 
 # --- a move that would overwrite an entry of the same name needs --replace ---
 expect_rc 1 disable --name both --location 1

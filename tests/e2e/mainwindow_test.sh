@@ -109,6 +109,16 @@ answer Confirm 88
 has "$cur\\Run" UserRun && fail "Yes did not delete the entry"
 has "$cur\\Run-" UserRun && fail "Remove touched another key"
 expect_marks 00000 "after Remove"
+# Every change the window made is in the journal, the removed value with its bytes.
+python3 - "$WINEPREFIX"/drive_c/users/*/AppData/Local/Tamsel\ Soft/Kestrun/journal.jsonl <<'PY' || fail "journal: $(cat "$WINEPREFIX"/drive_c/users/*/AppData/Local/Tamsel\ Soft/Kestrun/journal.jsonl)"
+import base64, json, sys
+records = [json.loads(line) for line in open(sys.argv[1], encoding="utf-8")]
+assert {r["program"] for r in records} == {"window"}, records
+actions = [r["action"] for r in records]
+assert actions.count("park") >= 6 and "bring-back" in actions and actions[-1] == "remove", actions
+removed = records[-1]
+assert removed["name"] == "UserRun" and base64.b64decode(removed["from"]["data"]).decode("utf-16-le").startswith("C:\\"), removed
+PY
 
 step "a registry error in a handler goes to the top-level display; the window stays usable"
 reg add "$cur\\Explorer\\Shell Folders" /v Startup /t REG_DWORD /d 1 /f

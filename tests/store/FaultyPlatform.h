@@ -3,8 +3,8 @@
 // step of an operation on a real registry and real folders. A call's subject, for matching, is
 // "read HKCU\<path>" or "write HKLM\<path>" for OpenKey (access, hive, "32:" before the path in the
 // 32-bit view; a create is a write), the value name for value calls, nothing for EnumValues,
-// the path for files (ReadFileData included; "<source> -> <target>" for FileCopy), the link for
-// WriteShellLink, the file for ShellOpen.
+// the path for files (ReadFileData included; "<source> -> <target>" for FileCopy and FileMove), the
+// link for WriteShellLink, the file for ShellOpen.
 #include <string>
 #include <utility>
 #include <vector>
@@ -16,6 +16,7 @@ namespace kestrun::test {
 enum class Op {
   OpenKey, EnumValues, QueryValue, SetValue, DeleteValue,
   ListFolder, CreateFolder, FileCopy, FileDelete, WriteShellLink, ShellOpen, ReadFileData,
+  FileMove, AppendFile, FileSize,
 };
 
 class FaultyPlatform : public Win32Platform {
@@ -70,6 +71,19 @@ class FaultyPlatform : public Win32Platform {
     data.clear();
     return Pass(Op::ReadFileData, path, [&] { return Win32Platform::ReadFileData(path, data); });
   }
+  ErrorCode FileMove(const std::string& source, const std::string& target) override {
+    const std::string subject = source + " -> " + target;
+    return Pass(Op::FileMove, subject, [&] { return Win32Platform::FileMove(source, target); });
+  }
+  ErrorCode AppendFile(const std::string& path, const std::string& bytes) override {
+    return Pass(Op::AppendFile, path, [&] { return Win32Platform::AppendFile(path, bytes); });
+  }
+  ErrorCode FileSize(const std::string& path, std::uint64_t& size) override {
+    return Pass(Op::FileSize, path, [&] { return Win32Platform::FileSize(path, size); });
+  }
+  // The real folder unless a test named another (the journal's home, for instance an unwritable one).
+  std::string LocalAppData() override { return localAppData_.empty() ? Win32Platform::LocalAppData() : localAppData_; }
+  void SetLocalAppData(std::string folder) { localAppData_ = std::move(folder); }
   ErrorCode ShellOpen(HWND owner, const std::string& file, const std::string& parameters, int show) override {
     return Pass(Op::ShellOpen, file, [&] { return Win32Platform::ShellOpen(owner, file, parameters, show); });
   }
@@ -98,6 +112,7 @@ class FaultyPlatform : public Win32Platform {
   }
 
   std::vector<Fault> faults_;
+  std::string localAppData_;
   std::vector<std::pair<Op, std::string>> log_;  // every call with its subject
 };
 

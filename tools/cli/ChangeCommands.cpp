@@ -1,4 +1,4 @@
-// kestrun-cli disable | enable | remove --name NAME --location LOC [--dry-run]: the same store
+// kestrun-cli disable | enable | remove --name NAME [--location LOC] [--dry-run]: the same store
 // operations as the window's Save Settings and Remove, on one chosen entry.
 #include <memory>
 
@@ -90,7 +90,9 @@ bool Apply(CliSession& session, StartupRows& rows, const StartupRow& row, Change
 int RunChange(CliSession& session, const ChangeOptions& options) {
   StartupRows rows;
   session.store.LoadStartupList(rows);
-  const Selected selected = SelectRow(rows, options.name, *ParseLocation(options.location), SourceState(options));
+  const std::optional<std::int32_t> location =
+      options.location.empty() ? std::nullopt : ParseLocation(options.location);
+  const Selected selected = SelectByName(rows, options.name, location, SourceState(options));
   if (!selected.row) {
     session.report.Fail(selected.error);
     return kExitFailed;
@@ -129,8 +131,8 @@ void AddChange(CLI::App& app, Action& action, Change change, const char* name, c
       },
       "LOCATION");
   command->add_option("--name", options->name, "The entry's name (value name or file name)")->required();
-  command->add_option("--location", options->location, "Where it is: " + LocationChoices())
-      ->required()
+  command->add_option("--location", options->location,
+                      "Where it is, when the name is in several places: " + LocationChoices())
       ->check(location);
   if (change == Change::Remove) {
     const auto state = CLI::Validator(

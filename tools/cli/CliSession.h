@@ -11,11 +11,12 @@ namespace kestrun::cli {
 inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailed = 1;
 inline constexpr int kExitUsage = 2;
+inline constexpr int kExitUnreadable = 3;  // check: the machine or the file could not be read
 
 struct CliSession {
   IPlatform& platform = SystemPlatform();
   StderrReport report;
-  StartupStore store{platform, report};
+  StartupStore store{platform, report, "console"};
 };
 
 // The verb chosen on the command line, bound to its parsed options; returns the exit code.

@@ -9,5 +9,10 @@ namespace kestrun::cli {
 void AddListCommand(CLI::App& app, Action& action);
 void AddChangeCommands(CLI::App& app, Action& action);  // disable, enable, remove
 void AddCreateCommand(CLI::App& app, Action& action);
+void AddExportCommand(CLI::App& app, Action& action);
+void AddApplyCommand(CLI::App& app, Action& action);
+void AddCheckCommand(CLI::App& app, Action& action);
+void AddHistoryCommand(CLI::App& app, Action& action);
+void AddUndoCommand(CLI::App& app, Action& action);
 
 }  // namespace kestrun::cli

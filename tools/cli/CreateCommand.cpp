@@ -86,8 +86,12 @@ int RunCreate(CliSession& session, const CreateOptions& options) {
   const std::string linkName = displayName + ".lnk";
   const StartupRows before = ExistingLinks(session, linkName);
   RegistryAccess registry(session.platform);  // the create dialog's own, not the store's
-  const int rc = Outcome(session, options, CreateStartupShortcut(session.platform, registry, options.target, displayName));
+  const CreateShortcutResult result =
+      CreateStartupShortcut(session.platform, registry, options.target, displayName, &session.store.GetJournal());
+  const int rc = Outcome(session, options, result);
   if (rc != kExitOk) return rc;
+  if (result.JournalError != ERROR_SUCCESS)
+    session.report.ShowJournalWarning(result.JournalError, session.store.GetJournal().Folder());
   StartupRows rows;
   session.store.LoadStartupList(rows);
   std::string text = "created:\n" + FormatTable(RowsOfLink(rows, linkName));

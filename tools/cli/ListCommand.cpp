@@ -1,4 +1,4 @@
-// kestrun-cli list [--json]: every entry, in the order the window shows them.
+// kestrun-cli list [--json | --jsonl]: every entry, in the order the window shows them.
 #include <memory>
 
 #include "tools/cli/Commands.h"
@@ -9,12 +9,19 @@ namespace {
 
 struct ListOptions {
   bool json = false;
+  bool jsonLines = false;
 };
 
 int RunList(CliSession& session, const ListOptions& options) {
   StartupRows rows;
   session.store.LoadStartupList(rows);
-  WriteOutput(options.json ? FormatJson(rows) : FormatTable(rows));
+  if (!options.json && !options.jsonLines) {
+    WriteOutput(FormatTable(rows));
+    return session.report.Count() ? kExitFailed : kExitOk;
+  }
+  std::vector<EntryFacts> facts;
+  for (const StartupRow& row : rows) facts.push_back(FactsOf(session.platform, row));
+  WriteOutput(FormatJson(rows, facts, options.jsonLines));
   return session.report.Count() ? kExitFailed : kExitOk;
 }
 
@@ -24,6 +31,7 @@ void AddListCommand(CLI::App& app, Action& action) {
   auto options = std::make_shared<ListOptions>();
   CLI::App* list = app.add_subcommand("list", "List every startup entry with its state, location, name and path");
   list->add_flag("--json", options->json, "Print a JSON array instead of a table");
+  list->add_flag("--jsonl", options->jsonLines, "Print one JSON object a line instead of a table");
   list->callback([options, &action] {
     action = [options](CliSession& session) { return RunList(session, *options); };
   });

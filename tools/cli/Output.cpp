@@ -155,9 +155,11 @@ std::string FormatTable(const StartupRows& rows) {
   return text;
 }
 
-std::string FormatJson(const StartupRows& rows) {
+std::string FormatJson(const StartupRows& rows, const std::vector<EntryFacts>& facts, bool oneLineEach) {
   nlohmann::ordered_json entries = nlohmann::ordered_json::array();
-  for (const StartupRow& row : rows) {
+  for (size_t i = 0; i < rows.size(); ++i) {
+    const StartupRow& row = rows[i];
+    const EntryFacts fact = i < facts.size() ? facts[i] : EntryFacts{};
     entries.push_back({
         {"name", row.Name},
         {"path", row.Path},
@@ -166,10 +168,21 @@ std::string FormatJson(const StartupRows& rows) {
         {"locationName", LocationName(row.Record.GetLocation())},
         {"approved", ApprovedJson(row.Approved)},
         {"parked", row.Record.GetEnabled() == 0},
+        {"source", fact.source},
+        {"scope", fact.scope},
+        {"valueType", fact.valueType},
+        {"command", fact.command},
+        {"executable", fact.executable},
+        {"arguments", fact.arguments},
+        {"targetExists", fact.targetExists},
     });
   }
   // A name that is not valid UTF-8 is shown with replacement characters rather than refused.
-  return entries.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n";
+  const auto replace = nlohmann::ordered_json::error_handler_t::replace;
+  if (!oneLineEach) return entries.dump(2, ' ', false, replace) + "\n";
+  std::string text;
+  for (const auto& entry : entries) text += entry.dump(-1, ' ', false, replace) + "\n";
+  return text;
 }
 
 void WriteOutput(const std::string& text) { WriteAll(STD_OUTPUT_HANDLE, text); }

@@ -4,7 +4,10 @@
 #include <cstdint>
 #include <string>
 
+#include <vector>
+
 #include "store/StartupStore.h"
+#include "tools/cli/EntryFacts.h"
 
 namespace kestrun::cli {
 
@@ -17,7 +20,8 @@ std::string StateName(const StartupRow& row);
 // surrogate, begins or ends with a blank, or begins with a quote.
 std::string Printable(const std::string& text);
 std::string FormatTable(const StartupRows& rows);
-std::string FormatJson(const StartupRows& rows);
+// A JSON array of the rows with their facts, or one object a line (JSON Lines).
+std::string FormatJson(const StartupRows& rows, const std::vector<EntryFacts>& facts, bool oneLineEach = false);
 
 void WriteOutput(const std::string& text);
 void WriteError(const std::string& text);

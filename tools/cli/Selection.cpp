@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "base/Text.h"
@@ -52,6 +53,28 @@ std::string Describe(const std::string& name, std::int32_t location, StateFilter
 }
 
 }  // namespace
+
+Selected SelectByName(StartupRows& rows, const std::string& name, std::optional<std::int32_t> location,
+                      StateFilter state) {
+  if (location) return SelectRow(rows, name, *location, state);
+  std::vector<std::int32_t> places;
+  std::string listed;
+  for (const StartupRow& row : rows) {
+    const std::int32_t code = row.Record.GetLocation();
+    if (!Matches(row, code, state) || !SameName(row.Name, name)) continue;
+    listed += "\n  " + LocationName(code) + " (" + StateName(row) + "): " + row.Name + " -> " + row.Path;
+    if (std::find(places.begin(), places.end(), code) == places.end()) places.push_back(code);
+  }
+  if (places.size() == 1) return SelectRow(rows, name, places.front(), state);
+  if (places.empty()) {
+    std::string text = "no entry '" + name + "'";
+    if (state == StateFilter::Enabled) text += " is enabled";
+    if (state == StateFilter::Disabled) text += " is disabled";
+    return {nullptr, text};
+  }
+  return {nullptr, "'" + name + "' is in " + std::to_string(places.size()) +
+                       " places: choose one with --location" + listed};
+}
 
 std::optional<std::int32_t> ParseLocation(const std::string& text) {
   for (const LocationInfo& location : Locations()) {

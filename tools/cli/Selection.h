@@ -29,4 +29,9 @@ struct Selected {
 // is an error naming the problem.
 Selected SelectRow(StartupRows& rows, const std::string& name, std::int32_t location, StateFilter state);
 
+// As SelectRow; without a location, the one location that holds the name. A name held by several
+// locations is an error listing them, so that the caller can add --location.
+Selected SelectByName(StartupRows& rows, const std::string& name, std::optional<std::int32_t> location,
+                      StateFilter state);
+
 }  // namespace kestrun::cli

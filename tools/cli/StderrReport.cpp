@@ -8,9 +8,15 @@ void StderrReport::ShowSystemError(ErrorCode code, const std::string& subject) {
   Fail(subject + ": " + SystemPlatform().SystemErrorText(code));
 }
 
+void StderrReport::ShowJournalWarning(ErrorCode code, const std::string& folder) {
+  if (silent_) return;
+  WriteError("kestrun-cli: warning: the journal in " + folder + " could not be written: the change was made, but " +
+             "cannot be undone: " + SystemPlatform().SystemErrorText(code) + "\n");
+}
+
 void StderrReport::Fail(const std::string& message) {
   ++count_;
-  WriteError("kestrun-cli: " + message + "\n");
+  if (!silent_) WriteError("kestrun-cli: " + message + "\n");
 }
 
 }  // namespace kestrun::cli

@@ -10,12 +10,17 @@ class StderrReport : public IErrorReport {
  public:
   void ShowSystemError(ErrorCode code, const std::string& subject) override;
   void ShowFailure(const std::string& text) override { Fail(text); }
+  // Said on stderr as a warning; not counted as a failure.
+  void ShowJournalWarning(ErrorCode code, const std::string& folder) override;
   // A failure the tool finds itself, in the same form.
   void Fail(const std::string& message);
   [[nodiscard]] int Count() const { return count_; }
+  // Counts on, but writes nothing: for verbs whose callers read stderr as a failure.
+  void Silence() { silent_ = true; }
 
  private:
   int count_ = 0;
+  bool silent_ = false;
 };
 
 }  // namespace kestrun::cli

@@ -1,5 +1,6 @@
 // kestrun-cli: the startup entries of this machine on the console, through the same store as the
-// window. Exit codes: 0 done, 1 the operation failed, 2 the command line was wrong.
+// window. Exit codes: 0 done, 1 the operation failed (check: the machine differs), 2 the command line
+// was wrong, 3 check could not read the machine or its file.
 #include <windows.h>
 #include <shellapi.h>
 
@@ -29,7 +30,7 @@ bool UnknownVerb(CLI::App& app, int argc, char** argv) {
   for (const CLI::App* command : app.get_subcommands([](const CLI::App*) { return true; }))
     if (command->get_name() == argv[1]) return false;
   WriteError("kestrun-cli: unknown command '" + std::string(argv[1]) +
-             "': use list, disable, enable, remove or create\nRun 'kestrun-cli --help' for usage.\n");
+             "': use list, disable, enable, remove, create, export, apply, check, history or undo\nRun 'kestrun-cli --help' for usage.\n");
   return true;
 }
 
@@ -44,6 +45,11 @@ int Main(int argc, char** argv) {
   AddListCommand(app, action);
   AddChangeCommands(app, action);
   AddCreateCommand(app, action);
+  AddExportCommand(app, action);
+  AddApplyCommand(app, action);
+  AddCheckCommand(app, action);
+  AddHistoryCommand(app, action);
+  AddUndoCommand(app, action);
   if (UnknownVerb(app, argc, argv)) return kExitUsage;
   try {
     app.parse(argc, argv);

@@ -1,4 +1,5 @@
-// Shows one message box for screenshots and scripted clicks: messagebox-demo SET [CLOSE_AFTER_MS].
+// Shows one message box for screenshots and scripted clicks: messagebox-demo SET [CLOSE_AFTER_MS [TEXT
+// [CAPTION]]], TEXT with \n for its line breaks.
 // The exit code is the box's result; with CLOSE_AFTER_MS the box closes itself (result 2).
 #include <windows.h>
 
@@ -44,6 +45,14 @@ int main(int argc, char** argv) {
   kestrun::gui::Application::Instance().SetTitle("Tamsel Soft Kestrun");
   if (closeAfter > 0) SetTimer(nullptr, 0, closeAfter, CloseBox);
   Sample sample = SampleFor(set);
+  std::string text;
+  for (const char* c = argc > 3 ? argv[3] : sample.text; *c; ++c) {
+    const bool escape = c[0] == '\\' && c[1] == 'n';
+    text += escape ? '\n' : *c;
+    if (escape) ++c;
+  }
+  if (argc > 3) sample.text = text.c_str();
+  if (argc > 4) sample.caption = argv[4];
   int result = kestrun::ShowMessageBox(nullptr, sample.text, sample.caption, set);
   std::printf("%d\n", result);
   return result;

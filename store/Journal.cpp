@@ -1,0 +1,227 @@
+#include "store/Journal.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <nlohmann/json.hpp>
+
+#include "base/Base64.h"
+
+namespace kestrun {
+namespace {
+
+using Json = nlohmann::ordered_json;
+
+constexpr const char* kAppFolder = "Tamsel Soft\\Kestrun";
+
+std::string UtcNow() {
+  SYSTEMTIME t;
+  GetSystemTime(&t);
+  char text[32];
+  snprintf(text, sizeof text, "%04u-%02u-%02uT%02u:%02u:%02u.%03uZ", t.wYear, t.wMonth, t.wDay, t.wHour,
+           t.wMinute, t.wSecond, t.wMilliseconds);
+  return text;
+}
+
+Json SideToJson(const JournalSide& side) {
+  Json json{{"place", side.place}};
+  if (side.isFile) {
+    json["path"] = side.path;
+    if (!side.backup.empty()) json["backup"] = side.backup;
+  } else {
+    json["type"] = side.type;
+    json["typeName"] = RegistryTypeName(side.type);
+    json["data"] = EncodeBase64(side.data);
+  }
+  return json;
+}
+
+std::optional<JournalSide> SideFromJson(const Json& json) {
+  if (!json.is_object() || !json.contains("place")) return std::nullopt;
+  JournalSide side;
+  side.place = json["place"].get<std::string>();
+  side.isFile = json.contains("path");
+  if (side.isFile) {
+    side.path = json["path"].get<std::string>();
+    side.backup = json.value("backup", "");
+    return side;
+  }
+  const std::optional<std::string> data = DecodeBase64(json.value("data", ""));
+  if (!data || !json.contains("type")) return std::nullopt;
+  side.type = json["type"].get<DWORD>();
+  side.data = *data;
+  return side;
+}
+
+void Split(const std::string& bytes, std::vector<std::string>& lines) {
+  size_t start = 0;
+  while (start < bytes.size()) {
+    const size_t end = bytes.find('\n', start);
+    lines.push_back(bytes.substr(start, end == std::string::npos ? std::string::npos : end - start));
+    if (end == std::string::npos) break;
+    start = end + 1;
+  }
+}
+
+}  // namespace
+
+std::string RegistryTypeName(DWORD type) {
+  switch (type) {
+    case REG_NONE: return "REG_NONE";
+    case REG_SZ: return "REG_SZ";
+    case REG_EXPAND_SZ: return "REG_EXPAND_SZ";
+    case REG_BINARY: return "REG_BINARY";
+    case REG_DWORD: return "REG_DWORD";
+    case REG_DWORD_BIG_ENDIAN: return "REG_DWORD_BIG_ENDIAN";
+    case REG_LINK: return "REG_LINK";
+    case REG_MULTI_SZ: return "REG_MULTI_SZ";
+    case REG_QWORD: return "REG_QWORD";
+    default: return "REG_" + std::to_string(type);
+  }
+}
+
+std::string RegistryPlace(HKEY hive, const std::string& keyPath) {
+  const std::string key = keyPath.rfind('\\', 0) == 0 ? keyPath.substr(1) : keyPath;
+  return std::string(hive == HKEY_LOCAL_MACHINE ? "HKLM\\" : "HKCU\\") + key;
+}
+
+bool SplitRegistryPlace(const std::string& place, HKEY& hive, std::string& keyPath) {
+  if (place.rfind("HKCU\\", 0) == 0)
+    hive = HKEY_CURRENT_USER;
+  else if (place.rfind("HKLM\\", 0) == 0)
+    hive = HKEY_LOCAL_MACHINE;
+  else
+    return false;
+  keyPath = place.substr(4);
+  return true;
+}
+
+std::map<std::int64_t, std::int64_t> UndoneBy(const std::vector<JournalRecord>& records) {
+  std::vector<const JournalRecord*> newestFirst;
+  for (const JournalRecord& record : records) newestFirst.push_back(&record);
+  std::sort(newestFirst.begin(), newestFirst.end(), [](auto* a, auto* b) { return a->id > b->id; });
+  // An undo is always newer than what it reverses, so its own state is known when it is reached.
+  std::map<std::int64_t, std::int64_t> undone;
+  for (const JournalRecord* record : newestFirst)
+    if (record->undoes && !undone.contains(record->id) && !undone.contains(record->undoes))
+      undone[record->undoes] = record->id;
+  return undone;
+}
+
+std::string FormatJournalLine(const JournalRecord& record) {
+  Json json{{"id", record.id},           {"time", record.time}, {"program", record.program},
+            {"action", record.action},   {"location", record.location}, {"name", record.name}};
+  if (record.from) json["from"] = SideToJson(*record.from);
+  if (record.to) json["to"] = SideToJson(*record.to);
+  if (record.replaced) json["replaced"] = SideToJson(*record.replaced);
+  if (record.undoes) json["undoes"] = record.undoes;
+  return json.dump(-1, ' ', false, Json::error_handler_t::replace);
+}
+
+std::optional<JournalRecord> ParseJournalLine(const std::string& line) {
+  const Json json = Json::parse(line, nullptr, false);
+  if (json.is_discarded() || !json.is_object()) return std::nullopt;
+  try {
+    JournalRecord record;
+    record.id = json.at("id").get<std::int64_t>();
+    record.time = json.value("time", "");
+    record.program = json.value("program", "");
+    record.action = json.at("action").get<std::string>();
+    record.location = json.value("location", 0);
+    record.name = json.at("name").get<std::string>();
+    record.undoes = json.value("undoes", std::int64_t{0});
+    for (auto [key, side] : {std::pair{"from", &record.from}, {"to", &record.to}, {"replaced", &record.replaced}}) {
+      if (!json.contains(key)) continue;
+      *side = SideFromJson(json[key]);
+      if (!*side) return std::nullopt;
+    }
+    return record;
+  } catch (const Json::exception&) {
+    return std::nullopt;
+  }
+}
+
+std::string Journal::Folder() {
+  const std::string base = platform_.LocalAppData();
+  return base.empty() ? std::string() : base + "\\" + kAppFolder;
+}
+
+std::string Journal::FilePath() { return Folder() + "\\journal.jsonl"; }
+
+std::string Journal::OldFilePath() { return Folder() + "\\journal.1.jsonl"; }
+
+ErrorCode Journal::MakeFolders(const std::string& folder) {
+  // One level at a time from the top: the platform makes no missing parents.
+  for (size_t at = folder.find('\\'); ; at = folder.find('\\', at + 1)) {
+    const std::string part = at == std::string::npos ? folder : folder.substr(0, at);
+    if (!part.empty() && part.back() != ':') {
+      const ErrorCode rc = platform_.CreateFolder(part);
+      if (rc != ERROR_SUCCESS && rc != ERROR_ALREADY_EXISTS && rc != ERROR_ACCESS_DENIED) return rc;
+    }
+    if (at == std::string::npos) break;
+  }
+  // A parent we may not create in (access denied) may still exist: what counts is the last level.
+  std::vector<FolderEntry> entries;
+  return platform_.ListFolder(folder, entries);
+}
+
+std::int64_t Journal::LastId() {
+  std::uint64_t size = 0;
+  const bool sized = platform_.FileSize(FilePath(), size) == ERROR_SUCCESS;
+  if (lastId_ > 0 && sized && size == sizeAfterLast_) return lastId_;
+  std::int64_t last = 0;
+  for (const JournalRecord& record : Read()) last = std::max(last, record.id);
+  std::string bytes;
+  tornTail_ = platform_.ReadFileData(FilePath(), bytes) == ERROR_SUCCESS && !bytes.empty() && bytes.back() != '\n';
+  return last;
+}
+
+ErrorCode Journal::Prepare(JournalRecord& record) {
+  const std::string folder = Folder();
+  if (folder.empty()) return ERROR_PATH_NOT_FOUND;
+  if (const ErrorCode rc = MakeFolders(folder); rc != ERROR_SUCCESS) return rc;
+  record.id = LastId() + 1;
+  record.time = UtcNow();
+  record.program = program_;
+  return ERROR_SUCCESS;
+}
+
+ErrorCode Journal::KeepBackup(const JournalRecord& record, JournalSide& side) {
+  const std::string folder = Folder() + "\\removed\\" + std::to_string(record.id);
+  if (const ErrorCode rc = MakeFolders(folder); rc != ERROR_SUCCESS) return rc;
+  const std::string backup = folder + "\\" + record.name;
+  if (const ErrorCode rc = platform_.FileCopy(side.path, backup); rc != ERROR_SUCCESS) return rc;
+  side.backup = backup;
+  return ERROR_SUCCESS;
+}
+
+ErrorCode Journal::Append(const JournalRecord& record) {
+  std::uint64_t size = 0;
+  if (platform_.FileSize(FilePath(), size) == ERROR_SUCCESS && size >= kJournalRotateBytes) {
+    if (const ErrorCode rc = platform_.FileMove(FilePath(), OldFilePath()); rc != ERROR_SUCCESS) return rc;
+    tornTail_ = false;
+    size = 0;
+  }
+  std::string line(tornTail_ ? "\n" : "");  // a torn last line stays alone on its line
+  line += FormatJournalLine(record);
+  line += '\n';
+  if (const ErrorCode rc = platform_.AppendFile(FilePath(), line); rc != ERROR_SUCCESS) return rc;
+  tornTail_ = false;
+  lastId_ = record.id;
+  sizeAfterLast_ = size + line.size();
+  return ERROR_SUCCESS;
+}
+
+std::vector<JournalRecord> Journal::Read() {
+  std::vector<JournalRecord> records;
+  for (const std::string& file : {OldFilePath(), FilePath()}) {
+    std::string bytes;
+    if (platform_.ReadFileData(file, bytes) != ERROR_SUCCESS) continue;
+    std::vector<std::string> lines;
+    Split(bytes, lines);
+    for (const std::string& line : lines)
+      if (std::optional<JournalRecord> record = ParseJournalLine(line)) records.push_back(std::move(*record));
+  }
+  return records;
+}
+
+}  // namespace kestrun

@@ -1,0 +1,85 @@
+#pragma once
+// The journal: one JSON line per change, written and flushed before the change is made, with all
+// that is needed to undo it. It lives in %LOCALAPPDATA%\Tamsel Soft\Kestrun\journal.jsonl, with
+// copies of removed files in removed\<id>\ beside it, and is the only state Kestrun keeps.
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "store/platform/Platform.h"
+
+namespace kestrun {
+
+// One end of a change: where the entry lies and what it is.
+struct JournalSide {
+  std::string place;      // "HKCU\<key path>" / "HKLM\<key path>", or a folder
+  bool isFile = false;
+  DWORD type = REG_NONE;  // registry: the value's type
+  std::string data;       // registry: the value's exact bytes
+  std::string path;       // files: the full path
+  std::string backup;     // files: the copy kept beside the journal, when there is one
+};
+
+struct JournalRecord {
+  std::int64_t id = 0;
+  std::string time;     // UTC, ISO 8601
+  std::string program;  // "window" or "console"
+  std::string action;   // park, bring-back, remove, create, undo
+  std::int32_t location = 0;
+  std::string name;
+  std::optional<JournalSide> from;      // where the entry was before; none for a new one
+  std::optional<JournalSide> to;        // where it is after; none for a removed one
+  std::optional<JournalSide> replaced;  // what the change overwrote at "to", if anything
+  std::int64_t undoes = 0;              // for an undo: the id of the change it reverses
+};
+
+inline constexpr std::uint64_t kJournalRotateBytes = 1024 * 1024;
+
+class Journal {
+ public:
+  Journal(IPlatform& platform, std::string program) : platform_(platform), program_(std::move(program)) {}
+
+  // %LOCALAPPDATA%\Tamsel Soft\Kestrun; "" when the system names no such folder.
+  std::string Folder();
+  std::string FilePath();     // journal.jsonl in Folder()
+  std::string OldFilePath();  // journal.1.jsonl: the one older file rotation keeps
+
+  // Makes the folder, then gives the record its id, time and program. Any failure comes back.
+  ErrorCode Prepare(JournalRecord& record);
+  // Copies a file into removed\<id>\ (the record must be prepared) and notes the copy in side.
+  ErrorCode KeepBackup(const JournalRecord& record, JournalSide& side);
+  // Writes the prepared record as one line and flushes it; rotates a full journal first.
+  ErrorCode Append(const JournalRecord& record);
+
+  // Every readable record, oldest first (the old file, then the current one). A torn line, such as
+  // a last line cut by a power failure, is passed over.
+  std::vector<JournalRecord> Read();
+
+ private:
+  ErrorCode MakeFolders(const std::string& folder);
+  std::int64_t LastId();
+
+  IPlatform& platform_;  // not owned
+  std::string program_;
+  // What this object last wrote: when the file is still that size nobody else wrote since.
+  std::int64_t lastId_ = 0;
+  std::uint64_t sizeAfterLast_ = 0;
+  bool tornTail_ = false;  // the file does not end in a line end: the next line starts a fresh one
+};
+
+// For each change that stands undone: the id of the undo that reversed it (an undo that was itself
+// undone no longer counts).
+std::map<std::int64_t, std::int64_t> UndoneBy(const std::vector<JournalRecord>& records);
+
+// One record as a JSON line without its line end, and back; nothing for a line that is not one.
+std::string FormatJournalLine(const JournalRecord& record);
+std::optional<JournalRecord> ParseJournalLine(const std::string& line);
+
+// "HKCU\..." or "HKLM\..." split into its hive and the key path (with a leading backslash).
+bool SplitRegistryPlace(const std::string& place, HKEY& hive, std::string& keyPath);
+std::string RegistryPlace(HKEY hive, const std::string& keyPath);
+std::string RegistryTypeName(DWORD type);  // "REG_SZ", "REG_EXPAND_SZ", ... or "REG_<number>"
+
+}  // namespace kestrun

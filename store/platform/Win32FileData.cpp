@@ -1,0 +1,72 @@
+// Flushed appends, renames, sizes and the user's folders: what the journal needs of the system.
+#include <shlobj.h>
+
+#include <algorithm>
+
+#include "base/Text.h"
+#include "store/platform/Win32Platform.h"
+
+namespace kestrun {
+namespace {
+
+ErrorCode LastErrorUnless(BOOL ok) { return ok ? ERROR_SUCCESS : GetLastError(); }
+
+std::string EnvironmentValue(const wchar_t* name) {
+  const DWORD n = GetEnvironmentVariableW(name, nullptr, 0);
+  if (n == 0) return {};
+  std::wstring value(n, L'\0');
+  const DWORD got = GetEnvironmentVariableW(name, value.data(), n);
+  if (got == 0 || got >= n) return {};
+  value.resize(got);
+  return FromWide(value);
+}
+
+}  // namespace
+
+ErrorCode Win32Platform::FileMove(const std::string& source, const std::string& target) {
+  return LastErrorUnless(
+      MoveFileExW(WidePath(source).c_str(), WidePath(target).c_str(), MOVEFILE_REPLACE_EXISTING));
+}
+
+ErrorCode Win32Platform::AppendFile(const std::string& path, const std::string& bytes) {
+  UniqueFile file(CreateFileW(WidePath(path).c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return GetLastError();
+  for (size_t done = 0; done < bytes.size();) {
+    DWORD written = 0;
+    const DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1u << 30));
+    if (!WriteFile(file.Get(), bytes.data() + done, chunk, &written, nullptr)) return GetLastError();
+    if (written == 0) return ERROR_WRITE_FAULT;
+    done += written;
+  }
+  // On the disk before the change it describes is made: a power cut must not lose the line.
+  return LastErrorUnless(FlushFileBuffers(file.Get()));
+}
+
+ErrorCode Win32Platform::FileSize(const std::string& path, std::uint64_t& size) {
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (!GetFileAttributesExW(WidePath(path).c_str(), GetFileExInfoStandard, &data)) return GetLastError();
+  size = (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+  return ERROR_SUCCESS;
+}
+
+std::string Win32Platform::LocalAppData() {
+  // The variable first: it is what the user (or a test, or a service's profile) says it is.
+  if (std::string value = EnvironmentValue(L"LOCALAPPDATA"); !value.empty()) return value;
+  wchar_t path[MAX_PATH] = {};
+  if (FAILED(SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, path))) return {};
+  return FromWide(path);
+}
+
+std::string Win32Platform::ExpandEnvironment(const std::string& text) {
+  const std::wstring wide = ToWide(text);
+  const DWORD n = ExpandEnvironmentStringsW(wide.c_str(), nullptr, 0);
+  if (n == 0) return text;
+  std::wstring expanded(n, L'\0');
+  const DWORD got = ExpandEnvironmentStringsW(wide.c_str(), expanded.data(), n);
+  if (got == 0 || got > n) return text;
+  expanded.resize(got - 1);  // the count includes the NUL
+  return FromWide(expanded);
+}
+
+}  // namespace kestrun

@@ -1,0 +1,221 @@
+// The journal against the real registry and folders: every change recorded before it is made, and
+// undone byte for byte; torn lines, rotation, and a journal that cannot be written.
+#include <gmock/gmock.h>
+
+#include "base/Base64.h"
+#include "tests/store/StartupPrefixTest.h"
+
+namespace kestrun::test {
+namespace {
+
+using ::testing::HasSubstr;
+using ::testing::IsEmpty;
+using ::testing::SizeIs;
+
+class JournalTest : public StartupPrefixTest {
+ protected:
+  void SetUp() override {
+    StartupPrefixTest::SetUp();
+    folder = store.GetJournal().Folder();
+    ASSERT_THAT(folder, HasSubstr("\\Tamsel Soft\\Kestrun"));
+    RemoveTree(folder);
+  }
+  void TearDown() override {
+    RemoveTree(folder);
+    StartupPrefixTest::TearDown();
+  }
+
+  const StartupRow& Find(const StartupRows& rows, const std::string& name) {
+    for (const StartupRow& row : rows)
+      if (row.Name == name) return row;
+    throw std::runtime_error("no row " + name);
+  }
+  void Park(const std::string& name) {
+    StartupRows rows = Scan();
+    for (StartupRow& row : rows)
+      if (row.Name == name) row.Checked = false;
+    store.ApplyCheckChanges(rows);
+  }
+  std::vector<JournalRecord> Records() { return store.GetJournal().Read(); }
+  std::string Bytes(const std::string& path) {
+    std::string bytes;
+    EXPECT_EQ(platform.ReadFileData(path, bytes), ERROR_SUCCESS) << path;
+    return bytes;
+  }
+
+  std::string folder;
+};
+
+TEST(Base64, RoundTripsEveryLengthAndRefusesNonsense) {
+  std::string bytes;
+  for (int i = 0; i < 70; ++i) {
+    EXPECT_EQ(DecodeBase64(EncodeBase64(bytes)), bytes);
+    bytes += static_cast<char>(i * 37);
+  }
+  EXPECT_EQ(EncodeBase64("Man"), "TWFu");
+  EXPECT_EQ(EncodeBase64("Ma"), "TWE=");
+  for (const char* bad : {"TWF", "TW=u", "T===", "TW-u"}) EXPECT_FALSE(DecodeBase64(bad)) << bad;
+}
+
+TEST_F(JournalTest, RemovedExpandableValueComesBackWithItsExactBytes) {
+  // Expandable, and with bytes after its NUL that no string read would keep.
+  const std::string seed("%SystemRoot%\\tool.exe /x\0tail", 29);
+  SetRaw(kUser, VersionKey("Run"), "Tool", REG_EXPAND_SZ, seed.data(), static_cast<DWORD>(seed.size()));
+  const std::string data = ReadWide(kUser, VersionKey("Run"), L"Tool")->data;  // as the registry keeps them
+  store.RemoveEntry(Find(Scan(), "Tool"));
+  ASSERT_FALSE(ReadRaw(kUser, VersionKey("Run"), "Tool"));
+
+  const std::vector<JournalRecord> records = Records();
+  ASSERT_THAT(records, SizeIs(1));
+  EXPECT_EQ(records[0].action, "remove");
+  EXPECT_EQ(records[0].program, "window");
+  EXPECT_EQ(records[0].from->place, "HKCU\\" + VersionKey("Run"));
+  EXPECT_EQ(records[0].from->type, static_cast<DWORD>(REG_EXPAND_SZ));
+  EXPECT_EQ(records[0].from->data, data);
+
+  const UndoResult undo = store.Undo(records[0]);
+  ASSERT_TRUE(undo.done) << undo.reason;
+  const auto back = ReadWide(kUser, VersionKey("Run"), L"Tool");
+  ASSERT_TRUE(back);
+  EXPECT_EQ(back->type, static_cast<DWORD>(REG_EXPAND_SZ));
+  EXPECT_EQ(back->data, data);
+  const std::vector<JournalRecord> after = Records();
+  ASSERT_THAT(after, SizeIs(2));
+  EXPECT_EQ(after[1].action, "undo");
+  EXPECT_EQ(after[1].undoes, after[0].id);
+  EXPECT_EQ(UndoneBy(after).at(after[0].id), after[1].id);
+  // A second undo of the same change finds the value back in its place and refuses.
+  EXPECT_FALSE(store.Undo(records[0]).done);
+  EXPECT_THAT(report.reports, IsEmpty());
+}
+
+TEST_F(JournalTest, RemovedStartupFileComesBackFromItsCopy) {
+  const std::string bytes("\x4c\0\0\0 link \xff\x01 bytes", 19);
+  MakeFile(userStartup + "\\Tool.lnk", FILE_ATTRIBUTE_NORMAL, bytes);
+  store.RemoveEntry(Find(Scan(), "Tool.lnk"));
+  ASSERT_FALSE(Exists(userStartup + "\\Tool.lnk"));
+  const std::vector<JournalRecord> records = Records();
+  ASSERT_THAT(records, SizeIs(1));
+  EXPECT_EQ(records[0].from->backup, folder + "\\removed\\" + std::to_string(records[0].id) + "\\Tool.lnk");
+  EXPECT_EQ(Bytes(records[0].from->backup), bytes);
+
+  ASSERT_TRUE(store.Undo(records[0]).done);
+  EXPECT_EQ(Bytes(userStartup + "\\Tool.lnk"), bytes);
+  // Undoing the undo deletes it again, keeping a copy of its own.
+  const JournalRecord undo = Records().back();
+  ASSERT_TRUE(store.Undo(undo).done);
+  EXPECT_FALSE(Exists(userStartup + "\\Tool.lnk"));
+  EXPECT_EQ(Bytes(Records().back().from->backup), bytes);
+}
+
+TEST_F(JournalTest, ParkIsUndoneAndAChangeSinceIsRespected) {
+  SetString(kUser, VersionKey("Run"), "A", "C:\\a.exe");
+  SetString(kUser, VersionKey("Run"), "B", "C:\\b.exe");
+  Park("A");
+  Park("B");
+  std::vector<JournalRecord> records = Records();
+  ASSERT_THAT(records, SizeIs(2));
+  EXPECT_EQ(records[0].action, "park");
+  EXPECT_EQ(records[0].to->place, "HKCU\\" + VersionKey("Run-"));
+
+  ASSERT_TRUE(store.Undo(records[0]).done);
+  EXPECT_EQ(ReadRaw(kUser, VersionKey("Run"), "A")->data, std::string("C:\\a.exe", 9));
+  EXPECT_FALSE(ReadRaw(kUser, VersionKey("Run-"), "A"));
+
+  // Someone edits the parked B: undoing the park would lose that edit.
+  SetString(kUser, VersionKey("Run-"), "B", "C:\\edited.exe");
+  const UndoResult refused = store.Undo(records[1]);
+  EXPECT_FALSE(refused.done);
+  EXPECT_THAT(refused.reason, HasSubstr("changed since"));
+  EXPECT_EQ(ReadRaw(kUser, VersionKey("Run-"), "B")->data, std::string("C:\\edited.exe", 14));
+  EXPECT_THAT(Records(), SizeIs(3));  // the refusal wrote nothing
+}
+
+TEST_F(JournalTest, ATornLastLineIsPassedOverAndTheNextLineStartsClean) {
+  SetString(kUser, VersionKey("Run"), "A", "C:\\a.exe");
+  SetString(kUser, VersionKey("Run"), "B", "C:\\b.exe");
+  Park("A");
+  const std::string file = store.GetJournal().FilePath();
+  ASSERT_EQ(platform.AppendFile(file, "{\"id\":2,\"time\":\"2026-"), ERROR_SUCCESS);  // power cut
+  ASSERT_THAT(Records(), SizeIs(1));
+
+  Journal other(platform, "console");  // another program: nothing cached about the file
+  StartupStore console(platform, report, "console");
+  StartupRows rows;
+  console.LoadStartupList(rows);
+  for (StartupRow& row : rows)
+    if (row.Name == "B") row.Checked = false;
+  console.ApplyCheckChanges(rows);
+  const std::vector<JournalRecord> records = other.Read();
+  ASSERT_THAT(records, SizeIs(2));
+  EXPECT_EQ(records[1].id, 2);
+  EXPECT_EQ(records[1].program, "console");
+  EXPECT_EQ(records[1].name, "B");
+}
+
+TEST_F(JournalTest, AFullJournalIsRotatedKeepingOneOldFile) {
+  SetString(kUser, VersionKey("Run"), "A", "C:\\a.exe");
+  Park("A");
+  const std::string file = store.GetJournal().FilePath();
+  const std::string old = store.GetJournal().OldFilePath();
+  // Fill it past 1 MiB with real lines, then make one more change.
+  std::string line = FormatJournalLine(Records()[0]) + "\n";
+  std::string filler;
+  while (filler.size() < kJournalRotateBytes) filler += line;
+  ASSERT_EQ(platform.AppendFile(file, filler), ERROR_SUCCESS);
+  platform.AppendFile(old, "stale\n");  // the one old file is replaced, never a second one kept
+  SetString(kUser, VersionKey("Run"), "B", "C:\\b.exe");
+  Park("B");
+
+  std::uint64_t size = 0;
+  ASSERT_EQ(platform.FileSize(file, size), ERROR_SUCCESS);
+  EXPECT_LT(size, 1024u);
+  ASSERT_EQ(platform.FileSize(old, size), ERROR_SUCCESS);
+  EXPECT_GE(size, kJournalRotateBytes);
+  const std::vector<JournalRecord> records = Records();
+  EXPECT_EQ(records.back().name, "B");
+  EXPECT_EQ(records.back().id, 2);
+  EXPECT_EQ(records.size(), filler.size() / line.size() + 2);
+}
+
+TEST_F(JournalTest, WithoutAJournalParkingGoesOnAndRemovingIsRefused) {
+  // The journal's folder would have to be made inside a file.
+  const std::string blocker = userStartup.substr(0, userStartup.rfind('\\')) + "\\blocker";
+  MakeFile(blocker);
+  platform.SetLocalAppData(blocker);
+  SetString(kUser, VersionKey("Run"), "A", "C:\\a.exe");
+  SetString(kUser, VersionKey("Run"), "B", "C:\\b.exe");
+  MakeFile(userStartup + "\\C.lnk");
+  StartupRows rows = Scan();
+  for (StartupRow& row : rows) row.Checked = row.Name == "C.lnk";
+  store.ApplyCheckChanges(rows);  // two parks, one warning
+  EXPECT_TRUE(ReadRaw(kUser, VersionKey("Run-"), "A"));
+  EXPECT_TRUE(ReadRaw(kUser, VersionKey("Run-"), "B"));
+  ASSERT_THAT(report.reports, SizeIs(1));
+  EXPECT_THAT(report.reports[0].subject, HasSubstr("cannot be undone"));
+
+  report.reports.clear();
+  rows = Scan();
+  store.RemoveEntry(Find(rows, "C.lnk"));
+  store.RemoveEntry(Find(rows, "A"));
+  EXPECT_TRUE(Exists(userStartup + "\\C.lnk"));
+  EXPECT_TRUE(ReadRaw(kUser, VersionKey("Run-"), "A"));
+  ASSERT_THAT(report.reports, SizeIs(2));
+  EXPECT_THAT(report.reports[0].subject, HasSubstr("'C.lnk' was not removed"));
+  EXPECT_THAT(report.reports[1].subject, HasSubstr("'A' was not removed"));
+  RemoveTree(blocker);
+}
+
+TEST_F(JournalTest, ARemoveWhoseCopyCannotBeWrittenIsNotCarriedOut) {
+  MakeFile(userStartup + "\\Tool.lnk");
+  platform.Fail(Op::FileCopy, ERROR_DISK_FULL, "\\removed\\");
+  store.RemoveEntry(Find(Scan(), "Tool.lnk"));
+  EXPECT_TRUE(Exists(userStartup + "\\Tool.lnk"));
+  ASSERT_THAT(report.reports, SizeIs(1));
+  EXPECT_EQ(report.reports[0].code, static_cast<ErrorCode>(ERROR_DISK_FULL));
+  EXPECT_THAT(report.reports[0].subject, HasSubstr("'Tool.lnk' was not removed"));
+  EXPECT_THAT(Records(), IsEmpty());  // and no line promises a copy that is not there
+}
+
+}  // namespace
+}  // namespace kestrun::test

@@ -1,0 +1,110 @@
+#include "tools/cli/DesiredState.h"
+
+#include <algorithm>
+#include <nlohmann/json.hpp>
+
+#include "base/Text.h"
+#include "tools/cli/Output.h"
+#include "tools/cli/Selection.h"
+
+namespace kestrun::cli {
+namespace {
+
+using Json = nlohmann::ordered_json;
+
+std::optional<WantedEntry> ItemOf(const Json& item, std::string& error) {
+  if (!item.is_object() || !item.contains("name") || !item["name"].is_string()) {
+    error = "an item has no \"name\"";
+    return std::nullopt;
+  }
+  WantedEntry wanted;
+  wanted.name = item["name"].get<std::string>();
+  const std::string state = item.contains("state") && item["state"].is_string() ? item["state"].get<std::string>() : "";
+  if (state != "enabled" && state != "disabled") {
+    error = "'" + wanted.name + "': \"state\" must be \"enabled\" or \"disabled\"";
+    return std::nullopt;
+  }
+  wanted.enabled = state == "enabled";
+  if (item.contains("location") && !item["location"].is_null()) {
+    const Json& location = item["location"];
+    wanted.locationText = location.is_string() ? location.get<std::string>() : location.dump();
+    wanted.location = ParseLocation(wanted.locationText);
+    if (!wanted.location) {
+      error = "'" + wanted.name + "': unknown location " + wanted.locationText + ": use " + LocationChoices();
+      return std::nullopt;
+    }
+  }
+  return wanted;
+}
+
+}  // namespace
+
+std::optional<std::vector<WantedEntry>> ReadDesiredState(IPlatform& platform, const std::string& file,
+                                                         std::string& error) {
+  std::string bytes;
+  if (const ErrorCode rc = platform.ReadFileData(file, bytes); rc != ERROR_SUCCESS) {
+    error = file + ": " + platform.SystemErrorText(rc);
+    return std::nullopt;
+  }
+  Json json = Json::parse(bytes, nullptr, false);
+  if (json.is_object() && json.contains("entries")) json = json["entries"];
+  if (json.is_discarded() || !json.is_array()) {
+    error = file + ": not a JSON array of {name, location, state}";
+    return std::nullopt;
+  }
+  std::vector<WantedEntry> items;
+  for (const Json& item : json) {
+    std::optional<WantedEntry> wanted = ItemOf(item, error);
+    if (!wanted) {
+      error = file + ": " + error;
+      return std::nullopt;
+    }
+    items.push_back(std::move(*wanted));
+  }
+  return items;
+}
+
+std::string FormatDesiredState(const StartupRows& rows) {
+  Json items = Json::array();
+  for (const StartupRow& row : rows)
+    items.push_back({{"name", row.Name}, {"location", LocationName(row.Record.GetLocation())}, {"state", StateName(row)}});
+  return items.dump(2, ' ', false, Json::error_handler_t::replace) + "\n";
+}
+
+std::string Describe(const WantedEntry& wanted, std::int32_t location) {
+  return "'" + wanted.name + "' (" + (location ? LocationName(location) : std::string("any location")) + ")";
+}
+
+Standing Judge(StartupRows& rows, const WantedEntry& wanted) {
+  Standing standing;
+  // Which location: the one given, else the only one holding the name.
+  std::int32_t location = wanted.location.value_or(0);
+  if (!location) {
+    const Selected any = SelectByName(rows, wanted.name, std::nullopt, StateFilter::Any);
+    if (any.error.find("--location") != std::string::npos) {  // held by several places
+      standing.error = any.error;
+      return standing;
+    }
+    for (const StartupRow& row : rows)
+      if (SameName(row.Name, wanted.name)) location = row.Record.GetLocation();
+  }
+  standing.location = location;
+  StartupRow* live = location ? SelectRow(rows, wanted.name, location, StateFilter::Enabled).row : nullptr;
+  StartupRow* parked = location ? SelectRow(rows, wanted.name, location, StateFilter::Disabled).row : nullptr;
+  if (!live && !parked) {
+    standing.error = "no entry " + Describe(wanted, location);
+    return standing;
+  }
+  standing.enabled = live != nullptr;
+  if (wanted.enabled && !live) standing.move = parked;
+  if (!wanted.enabled && live) {
+    if (parked)
+      standing.error = Describe(wanted, location) + " is both enabled and disabled: parking it would overwrite "
+                       "the disabled one";
+    else
+      standing.move = live;
+  }
+  return standing;
+}
+
+}  // namespace kestrun::cli

@@ -1,0 +1,59 @@
+// kestrun-cli history [--json]: the journal, oldest first, with what stands undone.
+#include <memory>
+#include <nlohmann/json.hpp>
+
+#include "tools/cli/Commands.h"
+#include "tools/cli/Output.h"
+
+namespace kestrun::cli {
+namespace {
+
+using Json = nlohmann::ordered_json;
+
+std::string Padded(const std::string& text, size_t width) {
+  return text + std::string(text.size() < width ? width - text.size() : 0, ' ') + "  ";
+}
+
+// One change a line; the places and bytes are in --json.
+std::string Table(const std::vector<JournalRecord>& records, const std::map<std::int64_t, std::int64_t>& undone) {
+  std::string text = Padded("ID", 4) + Padded("TIME (UTC)", 24) + Padded("PROGRAM", 7) + Padded("ACTION", 10) +
+                     Padded("LOCATION", 16) + "NAME\n";
+  for (const JournalRecord& record : records) {
+    const std::string action = record.undoes ? "undo #" + std::to_string(record.undoes) : record.action;
+    text += Padded(std::to_string(record.id), 4) + Padded(record.time, 24) + Padded(record.program, 7) +
+            Padded(action, 10) + Padded(LocationName(record.location), 16) + record.name;
+    if (auto by = undone.find(record.id); by != undone.end()) text += "  (undone by #" + std::to_string(by->second) + ")";
+    text += "\n";
+  }
+  return text;
+}
+
+int RunHistory(CliSession& session, bool json) {
+  const std::vector<JournalRecord> records = session.store.GetJournal().Read();
+  const auto undone = UndoneBy(records);
+  if (!json) {
+    WriteOutput(Table(records, undone));
+    return kExitOk;
+  }
+  Json list = Json::array();
+  for (const JournalRecord& record : records) {
+    Json item = Json::parse(FormatJournalLine(record), nullptr, false);
+    item["undone"] = undone.contains(record.id);
+    list.push_back(item);
+  }
+  WriteOutput(list.dump(2, ' ', false, Json::error_handler_t::replace) + "\n");
+  return kExitOk;
+}
+
+}  // namespace
+
+void AddHistoryCommand(CLI::App& app, Action& action) {
+  auto json = std::make_shared<bool>(false);
+  CLI::App* command = app.add_subcommand("history", "List the journal of changes, oldest first");
+  command->add_flag("--json", *json, "Print the records as a JSON array");
+  command->callback([json, &action] {
+    action = [json](CliSession& session) { return RunHistory(session, *json); };
+  });
+}
+
+}  // namespace kestrun::cli
