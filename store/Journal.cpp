@@ -107,6 +107,23 @@ std::map<std::int64_t, std::int64_t> UndoneBy(const std::vector<JournalRecord>& 
   return undone;
 }
 
+JournalSide RegistrySide(HKEY hive, const std::string& keyPath, const RegValue& value) {
+  JournalSide side;
+  side.place = RegistryPlace(hive, keyPath);
+  side.type = value.type;
+  side.data = value.data;
+  return side;
+}
+
+JournalSide FileSide(const std::string& path) {
+  JournalSide side;
+  side.isFile = true;
+  side.path = path;
+  const size_t slash = path.rfind('\\');
+  side.place = slash == std::string::npos ? std::string() : path.substr(0, slash);
+  return side;
+}
+
 std::string FormatJournalLine(const JournalRecord& record) {
   Json json{{"id", record.id},           {"time", record.time}, {"program", record.program},
             {"action", record.action},   {"location", record.location}, {"name", record.name}};

@@ -73,6 +73,10 @@ class Journal {
 // undone no longer counts).
 std::map<std::int64_t, std::int64_t> UndoneBy(const std::vector<JournalRecord>& records);
 
+// The sides a journal record gives a registry value and a file.
+JournalSide RegistrySide(HKEY hive, const std::string& keyPath, const RegValue& value);
+JournalSide FileSide(const std::string& path);
+
 // One record as a JSON line without its line end, and back; nothing for a line that is not one.
 std::string FormatJournalLine(const JournalRecord& record);
 std::optional<JournalRecord> ParseJournalLine(const std::string& line);

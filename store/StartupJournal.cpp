@@ -4,23 +4,6 @@
 
 namespace kestrun {
 
-JournalSide RegistrySide(HKEY hive, const std::string& keyPath, const RegValue& value) {
-  JournalSide side;
-  side.place = RegistryPlace(hive, keyPath);
-  side.type = value.type;
-  side.data = value.data;
-  return side;
-}
-
-JournalSide FileSide(const std::string& path) {
-  JournalSide side;
-  side.isFile = true;
-  side.path = path;
-  const size_t slash = path.rfind('\\');
-  side.place = slash == std::string::npos ? std::string() : path.substr(0, slash);
-  return side;
-}
-
 std::string StartupStore::JournalKeyPath(const LocationInfo& location, const char* key) {
   if (location.view != RegistryView::Bits32) return key;
   return "\\Software\\WOW6432Node" + std::string(key).substr(std::string("\\Software").size());

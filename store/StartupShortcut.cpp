@@ -16,13 +16,16 @@ bool IsFileNameSafe(const std::string& name) {
 }
 
 // A new link has nothing to restore on undo: the record says where it is, and undo deletes it.
-ErrorCode JournalCreation(Journal& journal, const std::string& link, const std::string& fileName) {
+// A new link needs nothing to undo but its place; one it replaces is kept, so undo brings it back.
+ErrorCode JournalCreation(IPlatform& platform, Journal& journal, const std::string& link, const std::string& fileName) {
   JournalRecord record;
   record.action = "create";
   record.location = slUserStartupFolder;
   record.name = fileName;
-  record.to = JournalSide{FolderPartOf(link).substr(0, FolderPartOf(link).size() - 1), true, REG_NONE, {}, link, {}};
+  record.to = FileSide(link);
+  if (platform.FileExists(link)) record.replaced = FileSide(link);
   ErrorCode rc = journal.Prepare(record);
+  if (rc == ERROR_SUCCESS && record.replaced) rc = journal.KeepBackup(record, *record.replaced);
   if (rc == ERROR_SUCCESS) rc = journal.Append(record);
   return rc;
 }
@@ -45,7 +48,7 @@ CreateShortcutResult CreateStartupShortcut(IPlatform& platform, RegistryAccess& 
   if (!IsFileNameSafe(displayName)) return {coWritten, HRESULT_FROM_WIN32(ERROR_INVALID_NAME)};
   // The shell saves through a buffer of MAX_PATH wide characters: a longer path would be cut.
   if (ToWide(link).size() >= MAX_PATH) return {coLinkPathTooLong};
-  const ErrorCode journalled = journal ? JournalCreation(*journal, link, displayName + ".lnk") : ERROR_SUCCESS;
+  const ErrorCode journalled = journal ? JournalCreation(platform, *journal, link, displayName + ".lnk") : ERROR_SUCCESS;
   return {coWritten, CreateLink(platform, target, link, "Shortcut to " + target), journalled};
 }
 

@@ -112,8 +112,4 @@ class StartupStore {
   bool journalWarned_ = false;  // within the running operation
 };
 
-// The sides a journal record gives a registry value and a file.
-JournalSide RegistrySide(HKEY hive, const std::string& keyPath, const RegValue& value);
-JournalSide FileSide(const std::string& path);
-
 }  // namespace kestrun

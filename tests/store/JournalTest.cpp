@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 
 #include "base/Base64.h"
+#include "store/StartupShortcut.h"
 #include "tests/store/StartupPrefixTest.h"
 
 namespace kestrun::test {
@@ -129,6 +130,34 @@ TEST_F(JournalTest, ParkIsUndoneAndAChangeSinceIsRespected) {
   EXPECT_THAT(refused.reason, HasSubstr("changed since"));
   EXPECT_EQ(ReadRaw(kUser, VersionKey("Run-"), "B")->data, std::string("C:\\edited.exe", 14));
   EXPECT_THAT(Records(), SizeIs(3));  // the refusal wrote nothing
+}
+
+TEST_F(JournalTest, UndoingACreatedShortcutDeletesItAndBringsBackTheOneItReplaced) {
+  RegistryAccess registry(platform);
+  const auto create = [&](const std::string& name) {
+    const CreateShortcutResult result =
+        CreateStartupShortcut(platform, registry, "C:\\windows\\notepad.exe", name, &store.GetJournal());
+    ASSERT_EQ(result.Outcome, coWritten);
+    ASSERT_EQ(result.Status, S_OK);
+    ASSERT_EQ(result.JournalError, static_cast<ErrorCode>(ERROR_SUCCESS));
+  };
+  create("New");
+  ASSERT_TRUE(Exists(userStartup + "\\New.lnk"));
+  MakeFile(userStartup + "\\Old.lnk", FILE_ATTRIBUTE_NORMAL, "the old link's bytes");
+  create("Old");
+  ASSERT_NE(Bytes(userStartup + "\\Old.lnk"), "the old link's bytes");
+
+  const std::vector<JournalRecord> records = Records();
+  ASSERT_THAT(records, SizeIs(2));
+  EXPECT_EQ(records[0].action, "create");
+  EXPECT_FALSE(records[0].from);
+  EXPECT_FALSE(records[0].replaced);
+  ASSERT_TRUE(records[1].replaced);
+  ASSERT_TRUE(store.Undo(records[1]).done);
+  EXPECT_EQ(Bytes(userStartup + "\\Old.lnk"), "the old link's bytes");
+  ASSERT_TRUE(store.Undo(records[0]).done);
+  EXPECT_FALSE(Exists(userStartup + "\\New.lnk"));
+  EXPECT_THAT(report.reports, IsEmpty());
 }
 
 TEST_F(JournalTest, ATornLastLineIsPassedOverAndTheNextLineStartsClean) {
