@@ -18,7 +18,8 @@ class IErrorReport {
   // The journal in folder could not be written; the change (a park, a bring-back, a new shortcut)
   // went ahead all the same and cannot be undone.
   virtual void ShowJournalWarning(ErrorCode code, const std::string& folder) {
-    ShowSystemError(code, "the journal in " + folder + " could not be written: the change was made, but cannot be undone");
+    ShowSystemError(code, "the journal in " + folder +
+                              " could not be written: the change was made, but cannot be undone");
   }
   // The entry name was not removed: the journal in folder could not keep what undoing it needs.
   virtual void ShowRemoveRefused(ErrorCode code, const std::string& name, const std::string& folder) {

@@ -17,7 +17,8 @@ bool IsFileNameSafe(const std::string& name) {
 
 // A new link has nothing to restore on undo: the record says where it is, and undo deletes it.
 // A new link needs nothing to undo but its place; one it replaces is kept, so undo brings it back.
-ErrorCode JournalCreation(IPlatform& platform, Journal& journal, const std::string& link, const std::string& fileName) {
+ErrorCode JournalCreation(IPlatform& platform, Journal& journal, const std::string& link,
+                          const std::string& fileName) {
   JournalRecord record;
   record.action = "create";
   record.location = slUserStartupFolder;
@@ -48,7 +49,8 @@ CreateShortcutResult CreateStartupShortcut(IPlatform& platform, RegistryAccess& 
   if (!IsFileNameSafe(displayName)) return {coWritten, HRESULT_FROM_WIN32(ERROR_INVALID_NAME)};
   // The shell saves through a buffer of MAX_PATH wide characters: a longer path would be cut.
   if (ToWide(link).size() >= MAX_PATH) return {coLinkPathTooLong};
-  const ErrorCode journalled = journal ? JournalCreation(platform, *journal, link, displayName + ".lnk") : ERROR_SUCCESS;
+  const ErrorCode journalled =
+      journal ? JournalCreation(platform, *journal, link, displayName + ".lnk") : ERROR_SUCCESS;
   return {coWritten, CreateLink(platform, target, link, "Shortcut to " + target), journalled};
 }
 

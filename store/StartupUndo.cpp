@@ -30,7 +30,8 @@ std::string StartupStore::CheckRegistryUndo(const JournalRecord& change) {
   HKEY hive;
   std::string key;
   if (change.to) {
-    if (!SplitRegistryPlace(change.to->place, hive, key)) return "the journal names no known hive: " + change.to->place;
+    if (!SplitRegistryPlace(change.to->place, hive, key))
+      return "the journal names no known hive: " + change.to->place;
     Registry.SetRoot(hive);
     const std::optional<RegValue> now = Registry.OpenKey(key, false) ? Registry.ReadValue(change.name) : std::nullopt;
     if (!now) return Quoted(change.name) + " is no longer in " + change.to->place;
@@ -38,7 +39,8 @@ std::string StartupStore::CheckRegistryUndo(const JournalRecord& change) {
       return Quoted(change.name) + " in " + change.to->place + " was changed since; undoing would lose that change";
   }
   if (change.from) {
-    if (!SplitRegistryPlace(change.from->place, hive, key)) return "the journal names no known hive: " + change.from->place;
+    if (!SplitRegistryPlace(change.from->place, hive, key))
+      return "the journal names no known hive: " + change.from->place;
     Registry.SetRoot(hive);
     if (Registry.OpenKey(key, false) && Registry.ValueExists(change.name))
       return "an entry " + Quoted(change.name) + " is in " + change.from->place + " again; undoing would overwrite it";

@@ -42,10 +42,10 @@ int RunCheck(CliSession& session, const std::string& file) {
     const Standing standing = Judge(rows, wanted);
     if (standing.error.empty() && !standing.move) continue;
     ++differing;
-    differences += "; " + (standing.error.empty()
-                               ? Describe(wanted, standing.location) + " is " + (standing.enabled ? "enabled" : "disabled") +
-                                     ", wanted " + (wanted.enabled ? "enabled" : "disabled")
-                               : standing.error);
+    const std::string now = standing.enabled ? "enabled" : "disabled";
+    const std::string want = wanted.enabled ? "enabled" : "disabled";
+    differences += "; " + (standing.error.empty() ? Describe(wanted, standing.location) + " is " + now + ", wanted " + want
+                                                  : standing.error);
   }
   const std::string count = std::to_string(items->size()) + (items->size() == 1 ? " entry" : " entries");
   if (differing == 0) {

@@ -19,7 +19,8 @@ std::optional<WantedEntry> ItemOf(const Json& item, std::string& error) {
   }
   WantedEntry wanted;
   wanted.name = item["name"].get<std::string>();
-  const std::string state = item.contains("state") && item["state"].is_string() ? item["state"].get<std::string>() : "";
+  const bool named = item.contains("state") && item["state"].is_string();
+  const std::string state = named ? item["state"].get<std::string>() : "";
   if (state != "enabled" && state != "disabled") {
     error = "'" + wanted.name + "': \"state\" must be \"enabled\" or \"disabled\"";
     return std::nullopt;
@@ -67,7 +68,8 @@ std::optional<std::vector<WantedEntry>> ReadDesiredState(IPlatform& platform, co
 std::string FormatDesiredState(const StartupRows& rows) {
   Json items = Json::array();
   for (const StartupRow& row : rows)
-    items.push_back({{"name", row.Name}, {"location", LocationName(row.Record.GetLocation())}, {"state", StateName(row)}});
+    items.push_back(
+        {{"name", row.Name}, {"location", LocationName(row.Record.GetLocation())}, {"state", StateName(row)}});
   return items.dump(2, ' ', false, Json::error_handler_t::replace) + "\n";
 }
 

@@ -46,7 +46,8 @@ EntryFacts FactsOf(IPlatform& platform, const StartupRow& row) {
   const DWORD type = row.scanned.type == REG_EXPAND_SZ ? REG_EXPAND_SZ : REG_SZ;
   facts.valueType = RegistryTypeName(type);
   // Expanded for the split only: the command stays as stored.
-  const SplitCommandLine split = SplitCommand(platform, type == REG_EXPAND_SZ ? platform.ExpandEnvironment(row.Path) : row.Path);
+  const std::string text = type == REG_EXPAND_SZ ? platform.ExpandEnvironment(row.Path) : row.Path;
+  const SplitCommandLine split = SplitCommand(platform, text);
   facts.executable = split.executable;
   facts.arguments = split.arguments;
   facts.targetExists = !split.executable.empty() && platform.FileExists(split.executable);

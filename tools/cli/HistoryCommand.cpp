@@ -22,7 +22,8 @@ std::string Table(const std::vector<JournalRecord>& records, const std::map<std:
     const std::string action = record.undoes ? "undo #" + std::to_string(record.undoes) : record.action;
     text += Padded(std::to_string(record.id), 4) + Padded(record.time, 24) + Padded(record.program, 7) +
             Padded(action, 10) + Padded(LocationName(record.location), 16) + record.name;
-    if (auto by = undone.find(record.id); by != undone.end()) text += "  (undone by #" + std::to_string(by->second) + ")";
+    if (auto by = undone.find(record.id); by != undone.end())
+      text += "  (undone by #" + std::to_string(by->second) + ")";
     text += "\n";
   }
   return text;

@@ -12,8 +12,8 @@ struct UndoOptions {
   std::int64_t id = 0;  // 0: the last change not undone yet
 };
 
-const JournalRecord* Choose(const std::vector<JournalRecord>& records, const std::map<std::int64_t, std::int64_t>& undone,
-                            std::int64_t id, std::string& error) {
+const JournalRecord* Choose(const std::vector<JournalRecord>& records,
+                            const std::map<std::int64_t, std::int64_t>& undone, std::int64_t id, std::string& error) {
   const JournalRecord* chosen = nullptr;
   for (const JournalRecord& record : records) {
     if (id ? record.id == id : record.action != "undo" && !undone.contains(record.id)) chosen = &record;
