@@ -22,11 +22,35 @@ std::string UtcNow() {
   return text;
 }
 
+bool IsUtf8(const std::string& text) {
+  try {
+    (void)Json(text).dump();
+    return true;
+  } catch (const Json::exception&) {
+    return false;
+  }
+}
+
+// Names are WTF-8: one holding a lone surrogate is no UTF-8, which JSON cannot carry. Its exact
+// bytes go beside it in base64, and reading prefers them, so undo reaches that very entry.
+void PutText(Json& json, const char* key, const std::string& text) {
+  json[key] = text;
+  if (!IsUtf8(text)) json[std::string(key) + "Bytes"] = EncodeBase64(text);
+}
+
+std::string GetText(const Json& json, const char* key) {
+  const std::string bytesKey = std::string(key) + "Bytes";
+  if (json.contains(bytesKey) && json[bytesKey].is_string())
+    if (std::optional<std::string> bytes = DecodeBase64(json[bytesKey].get<std::string>())) return *bytes;
+  return json.contains(key) && json[key].is_string() ? json[key].get<std::string>() : std::string();
+}
+
 Json SideToJson(const JournalSide& side) {
-  Json json{{"place", side.place}};
+  Json json = Json::object();
+  PutText(json, "place", side.place);
   if (side.isFile) {
-    json["path"] = side.path;
-    if (!side.backup.empty()) json["backup"] = side.backup;
+    PutText(json, "path", side.path);
+    if (!side.backup.empty()) PutText(json, "backup", side.backup);
   } else {
     json["type"] = side.type;
     json["typeName"] = RegistryTypeName(side.type);
@@ -38,11 +62,11 @@ Json SideToJson(const JournalSide& side) {
 std::optional<JournalSide> SideFromJson(const Json& json) {
   if (!json.is_object() || !json.contains("place")) return std::nullopt;
   JournalSide side;
-  side.place = json["place"].get<std::string>();
+  side.place = GetText(json, "place");
   side.isFile = json.contains("path");
   if (side.isFile) {
-    side.path = json["path"].get<std::string>();
-    side.backup = json.value("backup", "");
+    side.path = GetText(json, "path");
+    side.backup = GetText(json, "backup");
     return side;
   }
   const std::optional<std::string> data = DecodeBase64(json.value("data", ""));
@@ -125,8 +149,9 @@ JournalSide FileSide(const std::string& path) {
 }
 
 std::string FormatJournalLine(const JournalRecord& record) {
-  Json json{{"id", record.id},           {"time", record.time}, {"program", record.program},
-            {"action", record.action},   {"location", record.location}, {"name", record.name}};
+  Json json{{"id", record.id},         {"time", record.time},         {"program", record.program},
+            {"action", record.action}, {"location", record.location}};
+  PutText(json, "name", record.name);
   if (record.from) json["from"] = SideToJson(*record.from);
   if (record.to) json["to"] = SideToJson(*record.to);
   if (record.replaced) json["replaced"] = SideToJson(*record.replaced);
@@ -144,7 +169,8 @@ std::optional<JournalRecord> ParseJournalLine(const std::string& line) {
     record.program = json.value("program", "");
     record.action = json.at("action").get<std::string>();
     record.location = json.value("location", 0);
-    record.name = json.at("name").get<std::string>();
+    if (!json.contains("name")) return std::nullopt;
+    record.name = GetText(json, "name");
     record.undoes = json.value("undoes", std::int64_t{0});
     for (auto [key, side] : {std::pair{"from", &record.from}, {"to", &record.to}, {"replaced", &record.replaced}}) {
       if (!json.contains(key)) continue;

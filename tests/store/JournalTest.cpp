@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 
 #include "base/Base64.h"
+#include "base/Text.h"
 #include "store/StartupShortcut.h"
 #include "tests/store/StartupPrefixTest.h"
 
@@ -88,6 +89,21 @@ TEST_F(JournalTest, RemovedExpandableValueComesBackWithItsExactBytes) {
   // A second undo of the same change finds the value back in its place and refuses.
   EXPECT_FALSE(store.Undo(records[0]).done);
   EXPECT_THAT(report.reports, IsEmpty());
+}
+
+TEST_F(JournalTest, ANameNoJsonCanHoldComesBackAsItself) {
+  // A lone surrogate: beside it, a name that differs only where JSON would have to replace it.
+  const std::wstring lone = L"x\xD800", replaced = L"x\xFFFD";
+  SetWide(kUser, VersionKey("Run"), lone, L"C:\\a.exe");
+  SetWide(kUser, VersionKey("Run"), replaced, L"C:\\b.exe");
+  store.RemoveEntry(Find(Scan(), FromWide(lone)));
+  ASSERT_FALSE(ReadWide(kUser, VersionKey("Run"), lone));
+  const std::vector<JournalRecord> records = Records();
+  ASSERT_THAT(records, SizeIs(1));
+  EXPECT_EQ(records[0].name, FromWide(lone));
+  ASSERT_TRUE(store.Undo(records[0]).done);
+  EXPECT_EQ(ReadWide(kUser, VersionKey("Run"), lone)->data, Utf16Bytes(L"C:\\a.exe"));
+  EXPECT_EQ(ReadWide(kUser, VersionKey("Run"), replaced)->data, Utf16Bytes(L"C:\\b.exe"));
 }
 
 TEST_F(JournalTest, RemovedStartupFileComesBackFromItsCopy) {
