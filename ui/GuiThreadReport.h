@@ -17,6 +17,12 @@ class GuiThreadReport : public IErrorReport {
   void ShowFailure(const std::string& text) override {
     form_.RunOnOwnThread([&] { report_.ShowFailure(text); });
   }
+  void ShowJournalWarning(ErrorCode code, const std::string& folder) override {
+    form_.RunOnOwnThread([&] { report_.ShowJournalWarning(code, folder); });
+  }
+  void ShowRemoveRefused(ErrorCode code, const std::string& name, const std::string& folder) override {
+    form_.RunOnOwnThread([&] { report_.ShowRemoveRefused(code, name, folder); });
+  }
 
  private:
   gui::Form& form_;       // not owned
