@@ -9,6 +9,15 @@ namespace {
 
 constexpr size_t kApprovalSize = 12;
 
+// A flag's change, journalled under the entry it speaks for.
+JournalRecord ApprovalRecord(const char* action, const LocationInfo& location, const std::string& name) {
+  JournalRecord record;
+  record.action = action;
+  record.location = location.code;
+  record.name = name;
+  return record;
+}
+
 }  // namespace
 
 Approval ApprovalOf(const RegValue& value) {
@@ -43,20 +52,32 @@ std::optional<RegValue> StartupStore::ReadApproval(const LocationInfo& location,
 }
 
 void StartupStore::SwitchOnApproval(const LocationInfo& location, const std::string& name) {
+  const std::optional<RegValue> old = ReadApproval(location, name);
   Registry.SetRoot(location.hive);
   if (!Registry.OpenKey(location.approvedKey, false, KeyAccess::Write)) {
     report_.ShowFailure(NotMovedText(name, true, FailureReason(location, Registry.LastError())));
     return;
   }
-  Registry.WriteValue({name, REG_BINARY, EnabledApprovalBytes()});
+  const RegValue enabled{name, REG_BINARY, EnabledApprovalBytes()};
+  // Written over the flag in place: undo deletes it and puts back the bytes it replaced.
+  JournalRecord record = ApprovalRecord("switch-on", location, name);
+  record.to = RegistrySide(location.hive, location.approvedKey, enabled);
+  if (old) record.replaced = RegistrySide(location.hive, location.approvedKey, *old);
+  JournalChange(record, true);
+  Registry.WriteValue(enabled);
 }
 
 void StartupStore::DeleteApproval(const LocationInfo& location, const std::string& name) {
   // No flag, or a value Explorer does not read as one (left alone): nothing to open for writing.
   const std::optional<RegValue> flag = ReadApproval(location, name);
   if (!flag || ApprovalOf(*flag) == Approval::None) return;
-  if (Registry.OpenKey(location.approvedKey, false, KeyAccess::Write)) Registry.DeleteValue(name);
+  if (!Registry.OpenKey(location.approvedKey, false, KeyAccess::Write)) return;
+  JournalRecord record = ApprovalRecord("remove-flag", location, name);
+  record.from = RegistrySide(location.hive, location.approvedKey, *flag);
+  JournalChange(record, true);
+  Registry.DeleteValue(name);
 }
+
 
 bool StartupStore::IsRightsRefusal(const LocationInfo& location, ErrorCode code) {
   return code == ERROR_ACCESS_DENIED && location.hive == HKEY_LOCAL_MACHINE;

@@ -4,6 +4,7 @@
 
 #include "base/Base64.h"
 #include "base/Text.h"
+#include "store/StartupApproved.h"
 #include "store/StartupShortcut.h"
 #include "tests/store/StartupPrefixTest.h"
 
@@ -174,6 +175,36 @@ TEST_F(JournalTest, UndoingACreatedShortcutDeletesItAndBringsBackTheOneItReplace
   ASSERT_TRUE(store.Undo(records[0]).done);
   EXPECT_FALSE(Exists(userStartup + "\\New.lnk"));
   EXPECT_THAT(report.reports, IsEmpty());
+}
+
+// Windows' own switch is journalled too: ticking writes it over the bytes it replaced, removing
+// deletes it after saying what it held, and undo puts back exactly those bytes.
+TEST_F(JournalTest, StartupApprovedWritesAreJournalledAndUndoneByteForByte) {
+  const std::string off("\x03\0\0\0\x10\x32\x54\x76\x98\xba\xdc\x01", 12);
+  SetString(kUser, VersionKey("Run"), "Off", "c:\\x.exe");
+  SetRaw(kUser, ApprovedKey("Run"), "Off", REG_BINARY, off.data(), static_cast<DWORD>(off.size()));
+  StartupRows rows = Scan();
+  for (StartupRow& row : rows)
+    if (row.Name == "Off") row.Checked = true;
+  store.ApplyCheckChanges(rows);
+  std::vector<JournalRecord> records = Records();
+  ASSERT_THAT(records, SizeIs(1));
+  EXPECT_EQ(records[0].action, "switch-on");
+  ASSERT_TRUE(records[0].to && records[0].replaced);
+  EXPECT_EQ(records[0].to->data, EnabledApprovalBytes());
+  EXPECT_EQ(records[0].replaced->data, off);
+  ASSERT_TRUE(store.Undo(records[0]).done);
+  EXPECT_EQ(ReadRaw(kUser, ApprovedKey("Run"), "Off")->data, off);
+
+  store.RemoveEntry(Find(Scan(), "Off"));
+  records = Records();
+  ASSERT_THAT(records, SizeIs(4));  // the switch, its undo, the removal and the flag's
+  EXPECT_EQ(records[3].action, "remove-flag");
+  ASSERT_TRUE(records[3].from);
+  EXPECT_EQ(records[3].from->data, off);
+  EXPECT_FALSE(ReadRaw(kUser, ApprovedKey("Run"), "Off"));
+  ASSERT_TRUE(store.Undo(records[3]).done);
+  EXPECT_EQ(ReadRaw(kUser, ApprovedKey("Run"), "Off")->data, off);
 }
 
 TEST_F(JournalTest, ATornLastLineIsPassedOverAndTheNextLineStartsClean) {
