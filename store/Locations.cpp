@@ -29,6 +29,21 @@ const std::array<LocationInfo, 9> kLocations{{
 
 std::span<const LocationInfo> Locations() { return kLocations; }
 
+const char* PlaceName(std::int32_t code) {
+  switch (code) {
+    case slUserRun: return "HKCU Run";
+    case slMachineRun: return "HKLM Run";
+    case slUserRunServices: return "HKCU RunServices";
+    case slMachineRunServices: return "HKLM RunServices";
+    case slUserStartupFolder: return "User Startup";
+    case slCommonStartupFolder: return "Common Startup";
+    case slMachineRun32: return "HKLM Run (32-bit)";
+    case slUserRunOnce: return "HKCU RunOnce";
+    case slMachineRunOnce: return "HKLM RunOnce";
+    default: return "?";
+  }
+}
+
 const LocationInfo* FindLocation(std::int32_t code) {
   for (const auto& location : kLocations)
     if (location.code == code) return &location;

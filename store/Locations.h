@@ -59,7 +59,10 @@ struct LocationInfo {
 std::span<const LocationInfo> Locations();
 // How many of Locations() are the first six, scanned all live places first, then all disabled ones.
 inline constexpr size_t kFirstLocations = 6;
-// nullptr for a code that is none of the six.
+// The place's name as the window and the console tool show it: "HKCU Run", "HKLM Run (32-bit)",
+// "Common Startup"...; "?" for an unknown code.
+const char* PlaceName(std::int32_t code);
+// nullptr for a code that names no place.
 const LocationInfo* FindLocation(std::int32_t code);
 
 // A path that names one place whatever the current directory: "X:\..." or "\\server\...".

@@ -34,20 +34,6 @@ const StartupRow* RowOf(const Info& info, const StartupRows& rows) {
 
 }  // namespace
 
-std::string PlaceName(std::int32_t location) {
-  switch (location) {
-    case slUserRun: return "HKCU Run";
-    case slMachineRun: return "HKLM Run";
-    case slUserRunServices: return "HKCU RunServices";
-    case slMachineRunServices: return "HKLM RunServices";
-    case slUserStartupFolder: return "User Startup";
-    case slCommonStartupFolder: return "Common Startup";
-    case slMachineRun32: return "HKLM Run (32-bit)";
-    case slUserRunOnce: return "HKCU RunOnce";
-    case slMachineRunOnce: return "HKLM RunOnce";
-    default: return "?";
-  }
-}
 
 std::string EntryTip(const StartupRow& row) {
   std::string tip = PlaceName(row.Record.GetLocation());

@@ -12,8 +12,6 @@
 
 namespace kestrun {
 
-// The place's name as the user reads it: "HKCU Run", "HKLM Run (32-bit)", "Common Startup"...
-std::string PlaceName(std::int32_t location);
 std::string EntryTip(const StartupRow& row);
 
 // Answers the list's LVN_GETINFOTIPA or LVN_GETINFOTIPW from the rows it shows; false for any other

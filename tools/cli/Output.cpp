@@ -93,20 +93,7 @@ void WriteAll(DWORD which, const std::string& text) {
 
 }  // namespace
 
-std::string LocationName(std::int32_t code) {
-  switch (code) {
-    case slUserRun: return "HKCU Run";
-    case slMachineRun: return "HKLM Run";
-    case slUserRunServices: return "HKCU RunServices";
-    case slMachineRunServices: return "HKLM RunServices";
-    case slUserStartupFolder: return "User Startup";
-    case slCommonStartupFolder: return "Common Startup";
-    case slMachineRun32: return "HKLM Run (32-bit)";
-    case slUserRunOnce: return "HKCU RunOnce";
-    case slMachineRunOnce: return "HKLM RunOnce";
-    default: return "?";
-  }
-}
+std::string LocationName(std::int32_t code) { return PlaceName(code); }
 
 std::string StateName(const StartupRow& row) { return StartsAtLogOn(row) ? "enabled" : "disabled"; }
 
