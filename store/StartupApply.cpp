@@ -7,12 +7,6 @@
 namespace kestrun {
 namespace {
 
-std::string PlaceName(const LocationInfo& location, const char* key) {
-  if (location.view == RegistryView::Bits32)  // the key as the 64-bit registry shows it
-    return "HKLM\\Software\\WOW6432Node" + std::string(key).substr(std::string("\\Software").size());
-  return std::string(location.hive == HKEY_LOCAL_MACHINE ? "HKLM" : "HKCU") + key;
-}
-
 std::string FolderOf(const StartupRow& row) {
   const size_t slash = row.Path.rfind('\\');
   return slash == std::string::npos ? row.Path : row.Path.substr(0, slash);
@@ -89,17 +83,18 @@ bool StartupStore::MoveRegistryValue(const LocationInfo& location, const Startup
     report_.ShowFailure(AlreadyThereText(row.Name));
     return false;
   }
-  record.from = RegistrySide(location.hive, JournalKeyPath(location, sourceKey), *source);
-  record.to = RegistrySide(location.hive, JournalKeyPath(location, targetKey), *source);
+  record.from = RegistrySide(location.hive, NativeKeyPath(location, sourceKey), *source);
+  record.to = RegistrySide(location.hive, NativeKeyPath(location, targetKey), *source);
   // The same value there already: undo leaves it, as it was.
-  if (there) record.replaced = RegistrySide(location.hive, JournalKeyPath(location, targetKey), *there);
+  if (there) record.replaced = RegistrySide(location.hive, NativeKeyPath(location, targetKey), *there);
   JournalChange(record, true);
   // Type and bytes exactly as stored: an expandable string stays expandable, a NUL inside stays.
   Registry.WriteValue({row.Name, source->type, source->data});
   if ((!Registry.OpenKey(sourceKey, false, KeyAccess::Write) || !Registry.DeleteValue(row.Name)) &&
       Registry.LastError() != ERROR_FILE_NOT_FOUND) {
-    report_.ShowFailure(InBothPlacesText(row.Name, PlaceName(location, targetKey), PlaceName(location, sourceKey),
-                                         FailureReason(location, Registry.LastError())));
+    const std::string copiedTo = RegistryPlace(location.hive, NativeKeyPath(location, targetKey));
+    const std::string leftIn = RegistryPlace(location.hive, NativeKeyPath(location, sourceKey));
+    report_.ShowFailure(InBothPlacesText(row.Name, copiedTo, leftIn, FailureReason(location, Registry.LastError())));
     return false;
   }
   return true;

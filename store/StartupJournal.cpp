@@ -4,7 +4,7 @@
 
 namespace kestrun {
 
-std::string StartupStore::JournalKeyPath(const LocationInfo& location, const char* key) {
+std::string StartupStore::NativeKeyPath(const LocationInfo& location, const char* key) {
   if (location.view != RegistryView::Bits32) return key;
   return "\\Software\\WOW6432Node" + std::string(key).substr(std::string("\\Software").size());
 }

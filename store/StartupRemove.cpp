@@ -25,7 +25,7 @@ void StartupStore::RemoveEntry(const StartupRow& row) {
       record.action = "remove";
       record.location = location->code;
       record.name = row.Name;
-      record.from = RegistrySide(location->hive, JournalKeyPath(*location, key), *value);
+      record.from = RegistrySide(location->hive, NativeKeyPath(*location, key), *value);
       if (!JournalChange(record, false)) return;
       removed = Registry.DeleteValue(row.Name);
     }

@@ -96,8 +96,9 @@ class StartupStore {
   // mayGoWithout a failure is reported as a refusal and false comes back; with it, one warning per
   // operation and true: the change goes ahead.
   bool JournalChange(JournalRecord& record, bool mayGoWithout, JournalSide* backup = nullptr);
-  // A key of the location as the journal names it: a 32-bit one by its path in the native view.
-  static std::string JournalKeyPath(const LocationInfo& location, const char* key);
+  // A key of the location as the native registry names it (the journal and messages): a 32-bit one
+  // by its WOW6432Node path.
+  static std::string NativeKeyPath(const LocationInfo& location, const char* key);
   std::string CheckRegistryUndo(const JournalRecord& change);
   std::string CheckFileUndo(const JournalRecord& change);
   std::string UndoRegistry(const JournalRecord& change, JournalRecord& undo);
