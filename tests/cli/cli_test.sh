@@ -5,26 +5,7 @@ set -u
 exe=$1
 probe=$2
 here=$(cd "$(dirname "$0")" && pwd)
-. "$here/../wine/prefix.sh"
-kt_new_prefix
-trap kt_drop_prefix EXIT
-
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-
-cv='HKCU\Software\Microsoft\Windows\CurrentVersion'
-mv='HKLM\Software\Microsoft\Windows\CurrentVersion'
-reg() { wine reg "$@" /f >/dev/null 2>&1 </dev/null || fail "reg $*"; }
-cli() { wine "$exe" "$@" 2>"$WINEPREFIX/stderr" </dev/null; }
-# Runs the tool and checks its exit code; stdout in $out, stderr in $err.
-expect_rc() {
-  local want=$1; shift
-  out=$(cli "$@"); local rc=$?
-  err=$(cat "$WINEPREFIX/stderr")
-  [ "$rc" -eq "$want" ] || fail "kestrun-cli $* exited $rc, expected $want (stderr: $err)"
-}
-drive=$WINEPREFIX/drive_c
-user_startup=$(ls -d "$drive"/users/*/AppData/Roaming/Microsoft/Windows/Start\ Menu/Programs/StartUp | head -1)
+. "$here/harness.sh"
 rel=${user_startup#"$drive/users/"}
 user_name=${rel%%/*}
 win_startup="C:\\users\\$user_name\\AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\Programs\\StartUp"
@@ -275,8 +256,4 @@ expect_rc 1 disable --name machine --location 16
   fail "refused for want of rights: '$err'"
 wine reg query "$mv\\Run" /v machine </dev/null >/dev/null 2>&1 || fail "a refused change lost the entry"
 
-if [ "$failures" -ne 0 ]; then
-  echo "$failures check(s) failed"
-  exit 1
-fi
-echo "cli: all checks passed"
+finish cli

@@ -7,22 +7,7 @@ set -u
 exe=$1
 here=$(cd "$(dirname "$0")" && pwd)
 schema="$here/../../docs/kestrun-cli.schema.json"
-. "$here/../wine/prefix.sh"
-kt_new_prefix
-trap kt_drop_prefix EXIT
-
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-cv='HKCU\Software\Microsoft\Windows\CurrentVersion'
-mv='HKLM\Software\Microsoft\Windows\CurrentVersion'
-reg() { wine reg "$@" /f >/dev/null 2>&1 </dev/null || fail "reg $*"; }
-cli() { wine "$exe" "$@" 2>"$WINEPREFIX/stderr" </dev/null; }
-expect_rc() {
-  local want=$1; shift
-  out=$(cli "$@"); local rc=$?
-  err=$(cat "$WINEPREFIX/stderr")
-  [ "$rc" -eq "$want" ] || fail "kestrun-cli $* exited $rc, expected $want (stdout: $out; stderr: $err)"
-}
+. "$here/harness.sh"
 # validate DEF JSON: the text against one definition of the schema ("" for the whole schema).
 validate() {
   python3 - "$schema" "$1" "$2" <<'PY'
@@ -34,8 +19,6 @@ target = schema if not sys.argv[2] else {"$ref": "#/$defs/" + sys.argv[2], "$def
 jsonschema.Draft202012Validator(target).validate(json.loads(sys.argv[3]))
 PY
 }
-drive=$WINEPREFIX/drive_c
-user_startup=$(ls -d "$drive"/users/*/AppData/Roaming/Microsoft/Windows/Start\ Menu/Programs/StartUp | head -1)
 journal_home=$(ls -d "$drive"/users/*/AppData/Local | head -1)/Tamsel\ Soft/Kestrun
 
 # --- seed ---
@@ -192,8 +175,4 @@ expect_rc 1 remove --name plain
 [[ $err == *"'plain' was not removed"* ]] || fail "remove without a journal: '$err'"
 wine reg query "$cv\\Run" /v plain </dev/null >/dev/null 2>&1 || fail "plain removed without a journal"
 
-if [ "$failures" -ne 0 ]; then
-  echo "$failures check(s) failed"
-  exit 1
-fi
-echo "cli_state: all checks passed"
+finish cli_state

@@ -5,38 +5,19 @@
 set -euo pipefail
 program=$1 probe=$2
 here=$(cd "$(dirname "$0")" && pwd)
-. "$here/../wine/prefix.sh"
-shots=${KESTRUN_SHOTS:-$(dirname "$program")/screenshots}
-mkdir -p "$shots"
+journey=keyboard
+. "$here/desktop.sh"
 
-kt_new_prefix
-trap 'kill $(jobs -p) 2>/dev/null; kt_drop_prefix' EXIT
-fail() { echo "FAIL: $*" >&2; import -window root "$shots/keyboard-failure.png" 2>/dev/null || true; exit 1; }
-step() { echo "--- $*"; }
-
-cur='HKCU\Software\Microsoft\Windows\CurrentVersion'
-mac='HKLM\Software\Microsoft\Windows\CurrentVersion'
 main='Tamsel Soft Kestrun'
 long='Zz-a-startup-entry-whose-name-is-sixty-characters-long-xxxxx'
-reg() { wine reg "$@" </dev/null >/dev/null 2>&1; }
-has() { wine reg query "$1" /v "$2" </dev/null >/dev/null 2>&1; }
-probe() { wine "$probe" "$@" </dev/null | tr -d '\r'; }
 
-reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d kestrun /f
-reg add 'HKCU\Software\Wine\Explorer\Desktops' /v kestrun /d 1024x768 /f
 reg delete "$mac\\RunServices" /f
 reg add "$cur\\Run" /v UserRun /d 'C:\u.exe' /f
 reg add "$mac\\Run" /v MachineRun /d 'C:\m.exe' /f
 reg add "$mac\\Run" /v "$long" /d 'C:\long.exe' /f
 [ ${#long} = 60 ] || fail "the long name is ${#long} characters"
 
-marks() { probe rows | tr -d '\n'; }
-expect_marks() {
-  for _ in $(seq 50); do [ "$(marks)" = "$1" ] && return 0; sleep 0.2; done
-  fail "check marks $(marks), expected $1 ($2)"
-}
 key() { xdotool key "$@"; sleep 0.4; }
-click() { xdotool mousemove "$1" "$2" click 1; sleep 0.4; }
 start() {  # the check marks the scan must show
   wine "$program" </dev/null >/dev/null 2>&1 &
   probe window "$main" 20000 >/dev/null || fail "main window did not open"

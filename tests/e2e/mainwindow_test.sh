@@ -5,28 +5,14 @@
 set -euo pipefail
 program=$1 probe=$2
 here=$(cd "$(dirname "$0")" && pwd)
-. "$here/../wine/prefix.sh"
-shots=${KESTRUN_SHOTS:-$(dirname "$program")/screenshots}
-mkdir -p "$shots"
+journey=mainwindow
+. "$here/desktop.sh"
 
-kt_new_prefix
-trap 'kill $(jobs -p) 2>/dev/null; kt_drop_prefix' EXIT
-fail() { echo "FAIL: $*" >&2; import -window root "$shots/failure.png" 2>/dev/null || true; exit 1; }
-step() { echo "--- $*"; }
-
-cur='HKCU\Software\Microsoft\Windows\CurrentVersion'
-mac='HKLM\Software\Microsoft\Windows\CurrentVersion'
-reg() { wine reg "$@" </dev/null >/dev/null 2>&1; }
-has() { wine reg query "$1" /v "$2" </dev/null >/dev/null 2>&1; }
-probe() { wine "$probe" "$@" </dev/null; }
 unix() { winepath -u "$1" 2>/dev/null; }
 shell_folder() {
   wine reg query "$1\\Explorer\\Shell Folders" /v "$2" </dev/null 2>/dev/null | tr -d '\r' | sed -n 's/.*REG_SZ *//p'
 }
 
-# Every window of the prefix in one virtual desktop at the screen's origin.
-reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d kestrun /f
-reg add 'HKCU\Software\Wine\Explorer\Desktops' /v kestrun /d 1024x768 /f
 reg delete "$mac\\RunServices" /f
 reg add "$cur\\Run" /v UserRun /d 'C:\u.exe' /f
 reg add "$mac\\Run" /v MachineRun /d 'C:\m.exe' /f
@@ -43,14 +29,8 @@ common_parked=$(unix "$common_startup")/../"Disabled Startup Items"
 # Screen points of the main window, which always opens at (239, 158).
 tile() { case $1 in save) echo 275 211 ;; refresh) echo 339 212 ;; remove) echo 403 212 ;;
                     create) echo 467 212 ;; about) echo 531 211 ;; esac; }
-click() { xdotool mousemove "$1" "$2" click 1; sleep 0.4; }
 click_tile() { click $(tile "$1"); }
 first_row() { click 300 275; }
-marks() { probe rows | tr -d '\r' | tr -d '\n'; }
-expect_marks() {
-  for _ in $(seq 50); do [ "$(marks)" = "$1" ] && return 0; sleep 0.2; done
-  fail "check marks $(marks), expected $1 ($2)"
-}
 # Clicks a button of our own message box (its trios lie at fixed points inside the box).
 answer() {  # title, x of the button inside the box
   read -r x y _ _ < <(probe window "$1") || fail "no '$1' box"

@@ -1,0 +1,27 @@
+# Sourced by the window journeys: a throw-away prefix whose windows open in one Wine virtual desktop
+# at the screen's origin (where scripted clicks land), the probe that watches them from inside it, and
+# the steps. Needs $program, $probe and $journey (names the failure screenshot) set first.
+. "$(dirname "${BASH_SOURCE[0]}")/../wine/prefix.sh"
+shots=${KESTRUN_SHOTS:-$(dirname "$program")/screenshots}
+mkdir -p "$shots"
+
+kt_new_prefix
+trap 'kill $(jobs -p) 2>/dev/null; kt_drop_prefix' EXIT
+fail() { echo "FAIL: $*" >&2; import -window root "$shots/$journey-failure.png" 2>/dev/null || true; exit 1; }
+step() { echo "--- $*"; }
+
+cur='HKCU\Software\Microsoft\Windows\CurrentVersion'
+mac='HKLM\Software\Microsoft\Windows\CurrentVersion'
+reg() { wine reg "$@" </dev/null >/dev/null 2>&1; }
+has() { wine reg query "$1" /v "$2" </dev/null >/dev/null 2>&1; }
+probe() { wine "$probe" "$@" </dev/null | tr -d '\r'; }
+
+click() { xdotool mousemove "$1" "$2" click 1; sleep 0.4; }
+marks() { probe rows | tr -d '\n'; }
+expect_marks() {
+  for _ in $(seq 50); do [ "$(marks)" = "$1" ] && return 0; sleep 0.2; done
+  fail "check marks $(marks), expected $1 ($2)"
+}
+
+reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d kestrun /f
+reg add 'HKCU\Software\Wine\Explorer\Desktops' /v kestrun /d 1024x768 /f
