@@ -9,7 +9,7 @@ build=${KESTRUN_BUILD:-$root/build}
 [ -f "$build/build.ninja" ] ||
   cmake -S "$root" -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" >/dev/null
 cmake --build "$build" --target kestrun-cli >/dev/null
-exe=$build/tools/cli/kestrun-cli.exe
+exe=$build/cli/kestrun-cli.exe
 
 . "$root/tests/wine/prefix.sh"
 kt_new_prefix

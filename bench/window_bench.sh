@@ -9,7 +9,7 @@ build=${KESTRUN_BUILD:-$root/build}
   cmake -S "$root" -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" >/dev/null
 cmake --build "$build" --target Kestrun kestrun-cli window_bench >/dev/null
 run=("$root/tests/wine/run-in-prefix.sh" "$build/bench/window_bench.exe" "$build/app/Kestrun.exe"
-     "$build/tools/cli/kestrun-cli.exe" "$@")
+     "$build/cli/kestrun-cli.exe" "$@")
 if [ -z "${DISPLAY:-}" ]; then
   exec xvfb-run -a -s "-screen 0 1024x768x24" "${run[@]}"
 fi

@@ -48,7 +48,7 @@ name=Kestrun-$version-x64
 stage=$build/stage
 rm -rf "$stage"
 mkdir -p "$stage/Kestrun"
-cp "$build/app/Kestrun.exe" "$build/Kestrun.chm" "$build/tools/cli/kestrun-cli.exe" "$stage/Kestrun/"
+cp "$build/app/Kestrun.exe" "$build/Kestrun.chm" "$build/cli/kestrun-cli.exe" "$stage/Kestrun/"
 cp "$root/README.md" "$stage/Kestrun/README.txt"
 chmod 0644 "$stage/Kestrun/"*
 touch -d "@$epoch" "$stage/Kestrun/"* "$stage/Kestrun"

@@ -22,11 +22,11 @@ if [ ! -d "$WINEPREFIX" ]; then
   # Without a display, so that no desktop process keeps the new prefix's server running.
   DISPLAY= wine wineboot -i </dev/null >/dev/null 2>&1
   if [ $samples = yes ]; then
-    "$root/tools/seed-samples.sh" "$build/tools/cli/kestrun-cli.exe"
+    "$root/tools/seed-samples.sh" "$build/cli/kestrun-cli.exe"
     echo "Seeded sample entries (tools/start.sh --empty on a new prefix skips them)"
   fi
 fi
-[ -f "$program" ] || program=$build/tools/cli/kestrun-cli.exe
+[ -f "$program" ] || program=$build/cli/kestrun-cli.exe
 if [ -z "${DISPLAY:-}" ]; then
   display=:${KESTRUN_DISPLAY:-77}
   Xvfb "$display" -screen 0 1024x768x24 >/dev/null 2>&1 &

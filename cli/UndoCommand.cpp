@@ -2,8 +2,8 @@
 // byte for byte, and journals the undo.
 #include <memory>
 
-#include "tools/cli/Commands.h"
-#include "tools/cli/Output.h"
+#include "cli/Commands.h"
+#include "cli/Output.h"
 
 namespace kestrun::cli {
 namespace {

@@ -1,11 +1,11 @@
-#include "tools/cli/DesiredState.h"
+#include "cli/DesiredState.h"
 
 #include <algorithm>
 #include <nlohmann/json.hpp>
 
 #include "base/Text.h"
-#include "tools/cli/Output.h"
-#include "tools/cli/Selection.h"
+#include "cli/Output.h"
+#include "cli/Selection.h"
 
 namespace kestrun::cli {
 namespace {

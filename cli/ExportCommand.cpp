@@ -1,9 +1,9 @@
 // kestrun-cli export [FILE]: every entry as {name, location, state}, the file apply and check read.
 #include <memory>
 
-#include "tools/cli/Commands.h"
-#include "tools/cli/DesiredState.h"
-#include "tools/cli/Output.h"
+#include "cli/Commands.h"
+#include "cli/DesiredState.h"
+#include "cli/Output.h"
 
 namespace kestrun::cli {
 namespace {

@@ -3,11 +3,14 @@
 #include <string>
 
 #include "store/ErrorReport.h"
+#include "store/platform/Platform.h"
 
 namespace kestrun::cli {
 
 class StderrReport : public IErrorReport {
  public:
+  // The platform names the system's error codes.
+  explicit StderrReport(IPlatform& platform) : platform_(platform) {}
   void ShowSystemError(ErrorCode code, const std::string& subject) override;
   void ShowFailure(const std::string& text) override { Fail(text); }
   // Said on stderr as a warning; not counted as a failure.
@@ -19,6 +22,7 @@ class StderrReport : public IErrorReport {
   void Silence() { silent_ = true; }
 
  private:
+  IPlatform& platform_;
   int count_ = 0;
   bool silent_ = false;
 };

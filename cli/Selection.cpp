@@ -1,4 +1,4 @@
-#include "tools/cli/Selection.h"
+#include "cli/Selection.h"
 
 #include <windows.h>
 
@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "base/Text.h"
-#include "tools/cli/Output.h"
+#include "cli/Output.h"
 
 namespace kestrun::cli {
 namespace {

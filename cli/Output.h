@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "store/StartupStore.h"
-#include "tools/cli/EntryFacts.h"
+#include "cli/EntryFacts.h"
 
 namespace kestrun::cli {
 

@@ -4,8 +4,8 @@
 
 #include "base/Text.h"
 #include "store/StartupShortcut.h"
-#include "tools/cli/Commands.h"
-#include "tools/cli/Output.h"
+#include "cli/Commands.h"
+#include "cli/Output.h"
 
 namespace kestrun::cli {
 namespace {

@@ -1,4 +1,4 @@
-#include "tools/cli/EntryFacts.h"
+#include "cli/EntryFacts.h"
 
 namespace kestrun::cli {
 namespace {

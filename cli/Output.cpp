@@ -1,4 +1,4 @@
-#include "tools/cli/Output.h"
+#include "cli/Output.h"
 
 #include <windows.h>
 

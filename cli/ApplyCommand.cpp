@@ -3,9 +3,9 @@
 #include <memory>
 #include <nlohmann/json.hpp>
 
-#include "tools/cli/Commands.h"
-#include "tools/cli/DesiredState.h"
-#include "tools/cli/Output.h"
+#include "cli/Commands.h"
+#include "cli/DesiredState.h"
+#include "cli/Output.h"
 
 namespace kestrun::cli {
 namespace {

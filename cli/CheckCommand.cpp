@@ -3,9 +3,9 @@
 // read; one summary line of at most 2,048 characters on stdout and nothing on stderr.
 #include <memory>
 
-#include "tools/cli/Commands.h"
-#include "tools/cli/DesiredState.h"
-#include "tools/cli/Output.h"
+#include "cli/Commands.h"
+#include "cli/DesiredState.h"
+#include "cli/Output.h"
 
 namespace kestrun::cli {
 namespace {

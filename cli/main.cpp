@@ -10,8 +10,8 @@
 
 #include "KestrunVersion.h"
 #include "base/Text.h"
-#include "tools/cli/Commands.h"
-#include "tools/cli/Output.h"
+#include "cli/Commands.h"
+#include "cli/Output.h"
 
 namespace kestrun::cli {
 namespace {

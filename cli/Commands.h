@@ -2,7 +2,7 @@
 // Each verb group registers its sub-commands; the one the user picks leaves its Action to run.
 #include <CLI/CLI.hpp>
 
-#include "tools/cli/CliSession.h"
+#include "cli/CliSession.h"
 
 namespace kestrun::cli {
 

@@ -1,8 +1,8 @@
 // kestrun-cli list [--json | --jsonl]: every entry, in the order the window shows them.
 #include <memory>
 
-#include "tools/cli/Commands.h"
-#include "tools/cli/Output.h"
+#include "cli/Commands.h"
+#include "cli/Output.h"
 
 namespace kestrun::cli {
 namespace {

@@ -3,9 +3,9 @@
 #include <memory>
 
 #include "base/Text.h"
-#include "tools/cli/Commands.h"
-#include "tools/cli/Output.h"
-#include "tools/cli/Selection.h"
+#include "cli/Commands.h"
+#include "cli/Output.h"
+#include "cli/Selection.h"
 
 namespace kestrun::cli {
 namespace {

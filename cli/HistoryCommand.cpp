@@ -2,8 +2,8 @@
 #include <memory>
 #include <nlohmann/json.hpp>
 
-#include "tools/cli/Commands.h"
-#include "tools/cli/Output.h"
+#include "cli/Commands.h"
+#include "cli/Output.h"
 
 namespace kestrun::cli {
 namespace {

@@ -3,7 +3,7 @@
 #include <functional>
 
 #include "store/StartupStore.h"
-#include "tools/cli/StderrReport.h"
+#include "cli/StderrReport.h"
 
 namespace kestrun::cli {
 
@@ -15,7 +15,7 @@ inline constexpr int kExitUnreadable = 3;  // check: the machine or the file cou
 
 struct CliSession {
   IPlatform& platform = SystemPlatform();
-  StderrReport report;
+  StderrReport report{platform};
   StartupStore store{platform, report, "console"};
 };
 

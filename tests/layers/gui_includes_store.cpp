@@ -1,2 +1,0 @@
-// Must not compile: the window layer may not see the store.
-#include "store/StartupStore.h"

@@ -1,0 +1,27 @@
+# Builds the layer probes of tests/layers/CMakeLists.txt (CONTROLS: targets that see each header, all
+# must compile; PROBES: name=header,...): each probe must stop at its include and at nothing else.
+string(REPLACE "," ";" controls "${CONTROLS}")
+execute_process(COMMAND ${CMAKE_COMMAND} --build ${BUILD} --target ${controls}
+                RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE out)
+if(rc)
+  message(FATAL_ERROR "a probed header does not compile where its layer is seen:\n${out}")
+endif()
+string(REPLACE "," ";" probes "${PROBES}")
+set(failed "")
+foreach(probe IN LISTS probes)
+  string(REPLACE "=" ";" fields "${probe}")
+  list(GET fields 0 name)
+  list(GET fields 1 header)
+  execute_process(COMMAND ${CMAKE_COMMAND} --build ${BUILD} --target ${name}
+                  RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE out)
+  string(REGEX MATCH "[^ \n]*\\.cpp:[0-9]+:[0-9]+: fatal error: ${header}: No such file or directory" refusal "${out}")
+  if(rc AND refusal)
+    message("${name}: ${refusal}")
+  else()
+    message("${name}: ${header} was not refused:\n${out}")
+    list(APPEND failed ${name})
+  endif()
+endforeach()
+if(failed)
+  message(FATAL_ERROR "layer rules broken: ${failed}")
+endif()

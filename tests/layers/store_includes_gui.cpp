@@ -1,2 +1,0 @@
-// Must not compile: the store may not see the window layer.
-#include "gui/Form.h"
