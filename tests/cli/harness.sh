@@ -10,6 +10,7 @@ fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 cv='HKCU\Software\Microsoft\Windows\CurrentVersion'
 mv='HKLM\Software\Microsoft\Windows\CurrentVersion'
 reg() { wine reg "$@" /f >/dev/null 2>&1 </dev/null || fail "reg $*"; }
+has() { wine reg query "$1" /v "$2" </dev/null >/dev/null 2>&1; }
 cli() { wine "$exe" "$@" 2>"$WINEPREFIX/stderr" </dev/null; }
 # Runs the tool and checks its exit code; stdout in $out, stderr in $err.
 expect_rc() {
@@ -27,4 +28,5 @@ finish() {
     exit 1
   fi
   echo "$1: all checks passed"
+  exit 0
 }
