@@ -8,7 +8,12 @@ mkdir -p "$shots"
 kt_new_prefix
 trap 'kill $(jobs -p) 2>/dev/null; kt_drop_prefix' EXIT
 fail() { echo "FAIL: $*" >&2; import -window root "$shots/$journey-failure.png" 2>/dev/null || true; exit 1; }
-step() { echo "--- $*"; }
+steps=0
+step() { echo "--- $*"; steps=$((steps + 1)); }
+passed() { echo "$journey journey: $steps steps passed"; }
+# soon CMD: CMD succeeds within 10 s. stays CMD: CMD holds for 3 s, long enough for a change to show.
+soon() { for _ in $(seq 50); do "$@" && return 0; sleep 0.2; done; return 1; }
+stays() { for _ in $(seq 15); do "$@" || return 1; sleep 0.2; done; }
 
 cur='HKCU\Software\Microsoft\Windows\CurrentVersion'
 mac='HKLM\Software\Microsoft\Windows\CurrentVersion'
