@@ -269,6 +269,15 @@ expect_rc 0 enable --name 日本.lnk --location 4
 expect_rc 0 create 'C:\windows\notepad.exe' --display-name 'Note pad'
 [[ $out == *"enabled   User Startup  Note pad.lnk"* ]] || fail "create output: '$out'"
 [ -s "$user_startup/Note pad.lnk" ] || fail "no shortcut written"
+# Read back by an independent parser (lnkinfo, from liblnk-utils): path, description, folder, no arguments.
+lnk() {
+  local info
+  info=$(lnkinfo "$user_startup/$1") || return 1
+  printf '%s\n' "$info" | sed -n 's/^[[:space:]]*\(Local path\|Description\|Working directory\|Command line arguments\)[[:space:]]*: //p' |
+    paste -sd '|'
+}
+[ "$(lnk 'Note pad.lnk')" = 'C:\windows\notepad.exe|Shortcut to C:\windows\notepad.exe|C:\windows\' ] ||
+  fail "Note pad.lnk reads as '$(lnk 'Note pad.lnk')'"
 expect_rc 1 create 'C:\windows\no-such.exe'
 [[ $err == *"file not found"* ]] || fail "missing target: '$err'"
 expect_rc 2 create 'C:\windows\notepad.exe' --display-name ''
@@ -342,6 +351,16 @@ echo x >"$drive/DITTO.EXE"
 expect_rc 0 create 'C:\DITTO.EXE' --display-name Ditto
 expect_rc 0 create 'C:\DITTO.EXE'
 [[ $out == "created:"*"Ditto.lnk"*"replaced"* ]] || fail "create over Ditto.lnk: '$out'"
+
+# --- a target outside ASCII: the link holds it exactly, and starting the link runs it ---
+mkdir -p "$drive/users/Дима"
+printf '@echo started>C:\\started.txt\r\n' >"$drive/users/Дима/Error Fix.bat"
+expect_rc 0 create 'C:\Users\Дима\Error Fix.bat'
+[ "$(lnk 'Error Fix.lnk')" = 'C:\Users\Дима\Error Fix.bat|Shortcut to C:\Users\Дима\Error Fix.bat|C:\Users\Дима\' ] ||
+  fail "Error Fix.lnk reads as '$(lnk 'Error Fix.lnk')'"
+wine start /wait /unix "$user_startup/Error Fix.lnk" </dev/null >/dev/null 2>&1
+for _ in $(seq 50); do [ -e "$drive/started.txt" ] && break; sleep 0.2; done
+[ -e "$drive/started.txt" ] || fail "starting the link did not run its target"
 
 # --- no Startup folder, or a relative one: nothing written anywhere, an error, exit 1 ---
 sf="$cv\\Explorer\\Shell Folders"
