@@ -19,6 +19,14 @@ expect_rc() {
   err=$(cat "$WINEPREFIX/stderr")
   [ "$rc" -eq "$want" ] || fail "kestrun-cli $* exited $rc, expected $want (stdout: $out; stderr: $err)"
 }
+# expect_text RC err|out PATTERN ARGS...: as expect_rc, and that stream matches PATTERN (as in [[ == ]]:
+# quoted parts literal, * any text).
+expect_text() {
+  local rc=$1 stream=$2 pattern=$3
+  shift 3
+  expect_rc "$rc" "$@"
+  eval "[[ \$$stream == $pattern ]]" || fail "kestrun-cli $*: $stream '${!stream}' does not match $pattern"
+}
 drive=$WINEPREFIX/drive_c
 user_startup=$(ls -d "$drive"/users/*/AppData/Roaming/Microsoft/Windows/Start\ Menu/Programs/StartUp | head -1)
 
