@@ -23,6 +23,14 @@ probe() { wine "$probe" "$@" </dev/null | tr -d '\r'; }
 
 click() { xdotool mousemove "$1" "$2" click 1; sleep 0.4; }
 marks() { probe rows | tr -d '\n'; }
+# answer TITLE X: clicks the button at X inside our message box (its buttons lie at fixed points), waits
+# for the box to go.
+answer() {
+  local x y
+  read -r x y _ _ < <(probe window "$1") || fail "no '$1' box"
+  click $((x + $2)) $((y + 120))
+  probe gone "$1" || fail "'$1' box still open"
+}
 expect_marks() {
   for _ in $(seq 50); do [ "$(marks)" = "$1" ] && return 0; sleep 0.2; done
   fail "check marks $(marks), expected $1 ($2)"

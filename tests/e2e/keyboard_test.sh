@@ -25,14 +25,7 @@ start() {  # the check marks the scan must show
   probe window "$main" 20000 >/dev/null || fail "main window did not open"
   expect_marks "$1" "first scan"
 }
-# Our message box: waits for it, clicks the button whose trio starts at x inside it, waits for it to go.
-answer() {
-  local x y
-  read -r x y _ _ < <(probe window Confirm) || fail "no question"
-  click $((x + $1 + 45)) $((y + 120))
-  probe gone Confirm || fail "question still open"
-}
-yes=9 no=106 cancel=203  # the three trios of the Yes/No/Cancel box
+yes=54 no=151 cancel=248  # the buttons of the Yes/No/Cancel box
 closed() { probe gone "$main" 10000 || fail "main window still open ($1)"; wait; }
 # name|role|shortcut|action of every child a screen reader finds, without the locations
 expect_children() {
@@ -95,10 +88,10 @@ click 300 275
 key space
 ticked=$(marks)
 key alt+F4
-answer $cancel
+answer Confirm $cancel
 stays eval '[ "$(marks)" = "$ticked" ]' || fail "Cancel lost the ticks or closed the window"
 key alt+F4
-answer $no
+answer Confirm $no
 closed "No"
 has "$cur\\Run-" UserRun || fail "No saved the tick"
 
@@ -108,7 +101,7 @@ click 300 275
 key End space
 expect_marks 111 "UserRun ticked"
 click $((239 + 440)) $((158 + 8))
-answer $yes
+answer Confirm $yes
 closed "Yes"
 has "$cur\\Run" UserRun || fail "Yes did not save the tick"
 
@@ -118,7 +111,7 @@ click 300 275
 key space
 ticked=$(marks)
 key Delete
-answer $cancel
+answer Confirm $cancel
 stays eval '[ "$(probe count Confirm)" = 0 ]' || fail "the Remove question came after Cancel"
 [ "$(marks)" = "$ticked" ] || fail "Cancel lost the ticks"
 key F5

@@ -31,12 +31,6 @@ tile() { case $1 in save) echo 275 211 ;; refresh) echo 339 212 ;; remove) echo 
                     create) echo 467 212 ;; about) echo 531 211 ;; esac; }
 click_tile() { click $(tile "$1"); }
 first_row() { click 300 275; }
-# Clicks a button of our own message box (its trios lie at fixed points inside the box).
-answer() {  # title, x of the button inside the box
-  read -r x y _ _ < <(probe window "$1") || fail "no '$1' box"
-  click $((x + $2)) $((y + 120))
-  probe gone "$1" || fail "'$1' box still open"
-}
 
 cd "$(dirname "$program")"  # the help file lies beside the program
 wine "$program" </dev/null >/dev/null 2>&1 &
