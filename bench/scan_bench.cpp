@@ -1,17 +1,19 @@
 // The scan's cost against the least any scanner must pay: enumerating the same values and files with
 // raw API calls, in the same process and prefix. Seeds 1,000 then 10,000 values in HKCU Run and
 // 100 then 1,000 files in the per-user Startup folder; prints the medians and their ratio, and fails
-// when the scan costs more than 1.5 times the baseline.
+// when the scan costs more than 1.5 times the baseline. `scan_bench seed VALUES FILES` only seeds.
 #include <windows.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <cstdlib>
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "bench/Seed.h"
 #include "store/StartupStore.h"
 #include "tests/store/FaultyPlatform.h"
 #include "tests/store/PrefixSeed.h"
@@ -31,25 +33,6 @@ class SilentReport : public IErrorReport {
   }
   void ShowFailure(const std::string& text) override { std::fprintf(stderr, "scan reported: %s\n", text.c_str()); }
 };
-
-std::string UserStartup() { return test::ShellFolder(HKEY_CURRENT_USER, "Startup"); }
-
-void Seed(int values, int files) {
-  test::DeleteStartupKeys();
-  const std::string folder = UserStartup();
-  test::EmptyFolder(folder);
-  test::EmptyFolder(test::ShellFolder(HKEY_LOCAL_MACHINE, "Common Startup"));
-  char name[64], data[128];
-  for (int i = 0; i < values; ++i) {
-    std::snprintf(name, sizeof name, "Program %05d", i);
-    std::snprintf(data, sizeof data, "\"C:\\Program Files\\Vendor %05d\\app.exe\" /background /minimized", i);
-    test::SetString(HKEY_CURRENT_USER, test::VersionKey("Run"), name, data);
-  }
-  for (int i = 0; i < files; ++i) {
-    std::snprintf(name, sizeof name, "\\Shortcut %04d.lnk", i);
-    test::MakeFile(folder + name);
-  }
-}
 
 // What any scanner must do: every name and data of the key, every name of the folder.
 size_t Baseline() {
@@ -113,7 +96,7 @@ void PrintCalls(StartupStore& store, test::FaultyPlatform& counted) {
 
 // Returns the ratio scan / baseline, or -1 when the scan missed entries.
 double Measure(int values, int files) {
-  Seed(values, files);
+  SeedStartup(values, files);
   SilentReport report;
   test::FaultyPlatform counted;
   StartupStore store(SystemPlatform(), report);
@@ -139,13 +122,16 @@ double Measure(int values, int files) {
 }  // namespace
 }  // namespace kestrun::bench
 
-int main() {
+int main(int argc, char** argv) {
   using namespace kestrun::bench;
+  if (argc == 4 && std::string(argv[1]) == "seed") {
+    SeedStartup(std::atoi(argv[2]), std::atoi(argv[3]));
+    return 0;
+  }
   std::setvbuf(stdout, nullptr, _IOFBF, 1 << 16);
   const double small = Measure(1000, 100);
   const double large = Measure(10000, 1000);
-  kestrun::test::DeleteStartupKeys();
-  kestrun::test::EmptyFolder(kestrun::test::ShellFolder(HKEY_CURRENT_USER, "Startup"));
+  ClearStartup();
   const bool ok = small > 0 && large > 0 && small <= kTarget && large <= kTarget;
   std::printf("%s (target: scan at most %.1f times the baseline)\n", ok ? "ok" : "TARGET MISSED", kTarget);
   std::fflush(stdout);

@@ -16,6 +16,7 @@
 #include <thread>
 #include <vector>
 
+#include "bench/Seed.h"
 #include "tests/store/PrefixSeed.h"
 
 namespace kestrun::bench {
@@ -28,7 +29,7 @@ constexpr double kSaveAnswerMs = 1000;        // longest wait for an answer arou
 constexpr double kLargeFullMs = 15000;        // 100,000 values: start to full list
 constexpr double kLargePeakMb = 150;          // 100,000 values: peak memory
 constexpr POINT kSaveTile{36, 53};            // centre of Save Settings in the main window
-constexpr int kRuns = 5;                      // starts at 11,001 entries; the medians count
+constexpr int kRuns = 5;                      // starts at 11,000 entries; the medians count
 
 double Since(Clock::time_point start) {
   return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
@@ -38,32 +39,6 @@ std::string WindowsPath(std::string path) {
   if (path.empty() || path[0] != '/') return path;
   std::replace(path.begin(), path.end(), '/', '\\');
   return "Z:" + path;
-}
-
-std::string UserStartup() { return test::ShellFolder(HKEY_CURRENT_USER, "Startup"); }
-
-void Seed(int values, int files) {
-  test::DeleteStartupKeys();
-  const std::string folder = UserStartup();
-  test::EmptyFolder(folder);
-  test::EmptyFolder(test::ShellFolder(HKEY_LOCAL_MACHINE, "Common Startup"));
-  HKEY key = nullptr;
-  RegCreateKeyExA(HKEY_CURRENT_USER, test::VersionKey("Run").c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                  nullptr);
-  char name[64], data[128];
-  for (int i = 0; i < values; ++i) {
-    std::snprintf(name, sizeof name, "Program %06d", i);
-    const int size = std::snprintf(data, sizeof data, "\"C:\\Program Files\\Vendor %06d\\app.exe\" /background", i);
-    RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(data), static_cast<DWORD>(size + 1));
-  }
-  RegCloseKey(key);
-  // As in a fresh prefix, one value of the machine's own: 11,001 and 101,001 rows.
-  test::SetString(HKEY_LOCAL_MACHINE, test::VersionKey("RunServices"), "winemenubuilder",
-                  "C:\\windows\\system32\\winemenubuilder.exe -a -r");
-  for (int i = 0; i < files; ++i) {
-    std::snprintf(name, sizeof name, "\\Shortcut %04d.lnk", i);
-    test::MakeFile(folder + name);
-  }
 }
 
 PROCESS_INFORMATION Launch(const std::string& program, const std::string& arguments, HANDLE output) {
@@ -82,18 +57,29 @@ PROCESS_INFORMATION Launch(const std::string& program, const std::string& argume
   return process;
 }
 
-// The console tool's whole run, its output going to a file.
-double CliList(const std::string& cli) {
+// The console tool's whole run, its output going to a file; -1 unless it exits 0 with a header and
+// one line for each of the entries.
+double CliList(const std::string& cli, int rows) {
+  const char* file = "C:\\cli-list.txt";
   SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-  HANDLE out = CreateFileA("C:\\cli-list.txt", GENERIC_WRITE, 0, &inherit, CREATE_ALWAYS, 0, nullptr);
+  HANDLE out = CreateFileA(file, GENERIC_WRITE, 0, &inherit, CREATE_ALWAYS, 0, nullptr);
   const auto start = Clock::now();
   PROCESS_INFORMATION process = Launch(cli, "list", out);
   WaitForSingleObject(process.hProcess, INFINITE);
   const double ms = Since(start);
+  DWORD code = 1;
+  GetExitCodeProcess(process.hProcess, &code);
   CloseHandle(process.hProcess);
   CloseHandle(process.hThread);
   CloseHandle(out);
-  return ms;
+  int lines = 0;
+  if (FILE* listed = std::fopen(file, "rb")) {
+    for (int c; (c = std::fgetc(listed)) != EOF;) lines += c == '\n';
+    std::fclose(listed);
+  }
+  if (code == 0 && lines == rows + 1) return ms;
+  std::printf("  kestrun-cli list exited %lu with %d lines, expected 0 and %d\n", code, lines, rows + 1);
+  return -1;
 }
 
 double Median(std::vector<double> times) {
@@ -247,13 +233,14 @@ bool Verdict(bool ok, const char* target) {
 }
 
 bool Medium(const std::string& program, const std::string& cli) {
-  constexpr int kRows = 11001;
-  Seed(10000, 1000);
+  constexpr int kRows = 11000;
+  SeedStartup(10000, 1000);
   std::vector<double> cliTimes, windowTimes, fullTimes;
   double longestStart = 0, saveMs = 0, longestSave = 0;
   bool ok = true;
   for (int i = 0; i < kRuns && ok; ++i) {
-    cliTimes.push_back(CliList(cli));
+    cliTimes.push_back(CliList(cli, kRows));
+    if (cliTimes.back() < 0) return false;
     Window window;
     StartTimes times;
     ok = Start(program, kRows, window, times);
@@ -280,9 +267,10 @@ bool Medium(const std::string& program, const std::string& cli) {
 }
 
 bool Large(const std::string& program, const std::string& cli) {
-  constexpr int kRows = 101001;
-  Seed(100000, 1000);
-  const double cliMs = CliList(cli);
+  constexpr int kRows = 101000;
+  SeedStartup(100000, 1000);
+  const double cliMs = CliList(cli, kRows);
+  if (cliMs < 0) return false;
   Window window;
   StartTimes times;
   const bool full = Start(program, kRows, window, times);
@@ -313,8 +301,7 @@ int main(int argc, char** argv) {
   const std::string only = argc > 3 ? argv[3] : "";  // "medium" or "large": one part alone
   bool ok = only == "large" || Medium(program, cli);
   ok = (only == "medium" || Large(program, cli)) && ok;
-  kestrun::test::DeleteStartupKeys();
-  kestrun::test::EmptyFolder(UserStartup());
+  ClearStartup();
   std::printf("%s\n", ok ? "window benchmark: all targets met" : "window benchmark: TARGET MISSED");
   return ok ? 0 : 1;
 }

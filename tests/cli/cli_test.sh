@@ -1,54 +1,93 @@
 #!/usr/bin/env bash
-# kestrun-cli under Wine in a throw-away prefix: list (text and JSON), the changing verbs, exit codes.
-# Usage: cli_test.sh path/to/kestrun-cli.exe path/to/winprobe.exe
+# kestrun-cli under Wine in one throw-away prefix: list (text, JSON lines and JSON validated against the
+# published schema, docs/kestrun-cli.schema.json), selection, the changing verbs and their exit codes,
+# export, apply and check (idempotence, Intune's one-line contract), history and undo.
+# Usage: cli_test.sh path/to/kestrun-cli.exe path/to/winprobe.exe [one-case]
+#   one-case: only a name outside ASCII moved and listed (the run under a POSIX locale)
 set -u
 exe=$1
 probe=$2
 here=$(cd "$(dirname "$0")" && pwd)
+schema="$here/../../docs/kestrun-cli.schema.json"
 . "$here/harness.sh"
 rel=${user_startup#"$drive/users/"}
 user_name=${rel%%/*}
 win_startup="C:\\users\\$user_name\\AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\Programs\\StartUp"
 common_startup="$drive/ProgramData/Microsoft/Windows/Start Menu/Programs/StartUp"
+journal_home=$(ls -d "$drive"/users/*/AppData/Local | head -1)/Tamsel\ Soft/Kestrun
+# validate DEF JSON: the text against one definition of the schema ("" for the whole schema).
+validate() {
+  python3 - "$schema" "$1" "$2" <<'PY'
+import json, sys
+import jsonschema
+schema = json.load(open(sys.argv[1], encoding="utf-8"))
+jsonschema.Draft202012Validator.check_schema(schema)
+target = schema if not sys.argv[2] else {"$ref": "#/$defs/" + sys.argv[2], "$defs": schema["$defs"]}
+jsonschema.Draft202012Validator(target).validate(json.loads(sys.argv[3]))
+PY
+}
 
-# --- seed: the prefix's own winemenubuilder goes, then one entry per kind of place ---
+# --- seed: the prefix's own winemenubuilder goes, then entries of every kind of place ---
 reg delete "$mv\\RunServices" /v winemenubuilder
 reg add "$cv\\Run" /v Привет /d 'C:\Программы\привет.exe'
+: >"$user_startup/日本.lnk"
+if [ "${3:-}" = one-case ]; then
+  expect_rc 0 disable --name привет --location 1
+  [[ $out == *"disabled  HKCU Run  Привет"* ]] || fail "disable output: '$out'"
+  has "$cv\\Run-" Привет || fail "Привет not parked"
+  expect_rc 0 list
+  [[ $out == *"日本.lnk"* ]] || fail "日本.lnk not listed: '$out'"
+  finish cli_posix_locale
+fi
 reg add "$cv\\Run" /v number /t REG_DWORD /d 7
-reg add "$cv\\Run" /v expand /t REG_EXPAND_SZ /d '%SystemRoot%\x.exe'
+reg add "$cv\\Run" /v expand /t REG_EXPAND_SZ /d '%SystemRoot%\system32\notepad.exe -x'
+reg add "$cv\\Run" /v plain /d 'C:\windows\system32\notepad.exe /a b'
+reg add "$cv\\Run" /v spaced /d 'C:\Program Files\Internet Explorer\iexplore.exe -k'
+reg add "$cv\\Run" /v quoted /d '"C:\Program Files\No Such\app.exe" /q'
+reg add "$cv\\Run" /v Dup /d 'C:\user-dup.exe'
+reg add "$mv\\Run" /v dup /d 'C:\machine-dup.exe'
 reg add "$mv\\Run" /v machine /d 'C:\m.exe /q'
 reg add "$cv\\Run-" /v parked /d 'C:\p.exe'
 reg add "$cv\\Run-" /v both /d 'C:\both-off.exe'
 reg add "$cv\\Run" /v both /d 'C:\both-on.exe'
-: >"$user_startup/日本.lnk"
 : >"$user_startup/.hidden.lnk"
+printf 'echo \377 bytes\r\n' >"$user_startup/tool.bat"
 : >"$common_startup/common.bat"
 
-# --- list --json: every entry, scan order, exact names ---
+# --- list --json: the schema, every entry by place in scan order, exact names, each command split ---
 expect_rc 0 list --json
+list_json=$out
+validate "" "$out" || fail "list --json does not match the schema"
 python3 - "$out" "$win_startup" <<'PY' || fail "list --json"
 import json, sys
-entries = json.loads(sys.argv[1])
-startup = sys.argv[2]
-got = [(e["state"], e["locationName"], e["location"], e["name"], e["path"]) for e in entries]
-run = sorted(g for g in got if g[1] == "HKCU Run" and g[0] == "enabled")
-rest = [g for g in got if not (g[1] == "HKCU Run" and g[0] == "enabled")]
-want_run = sorted([("enabled", "HKCU Run", 1, "Привет", "C:\\Программы\\привет.exe"),
-                   ("enabled", "HKCU Run", 1, "expand", "%SystemRoot%\\x.exe"),
-                   ("enabled", "HKCU Run", 1, "both", "C:\\both-on.exe")])
-want_rest = [("enabled", "HKLM Run", 16, "machine", "C:\\m.exe /q"),
-             ("enabled", "User Startup", 4, "日本.lnk", startup + "\\日本.lnk"),
-             ("enabled", "Common Startup", 8, "common.bat", "C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\Programs\\StartUp\\common.bat")]
-want_rest_disabled = sorted([("disabled", "HKCU Run", 1, "parked", "C:\\p.exe"),
-                             ("disabled", "HKCU Run", 1, "both", "C:\\both-off.exe")])
-ok = True
-if got[:3] != [g for g in got if g[1] == "HKCU Run" and g[0] == "enabled"]: ok = False; print("HKCU Run not first")
-if run != want_run: ok = False; print("HKCU Run:", run)
-if rest[:3] != want_rest: ok = False; print("live places:", rest[:3])
-if sorted(rest[3:]) != want_rest_disabled: ok = False; print("disabled places:", rest[3:])
-sys.exit(0 if ok else 1)
+entries, startup = json.loads(sys.argv[1]), sys.argv[2]
+common = "C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\Programs\\StartUp\\"
+got = [(x["state"], x["locationName"], x["location"], x["name"], x["path"]) for x in entries]
+places = [("enabled", "HKCU Run", 1, n, p) for n, p in [
+    ("Привет", "C:\\Программы\\привет.exe"), ("expand", "%SystemRoot%\\system32\\notepad.exe -x"),
+    ("plain", "C:\\windows\\system32\\notepad.exe /a b"), ("spaced", "C:\\Program Files\\Internet Explorer\\iexplore.exe -k"),
+    ("quoted", '"C:\\Program Files\\No Such\\app.exe" /q'), ("Dup", "C:\\user-dup.exe"), ("both", "C:\\both-on.exe")]]
+places += [("enabled", "HKLM Run", 16, "dup", "C:\\machine-dup.exe"), ("enabled", "HKLM Run", 16, "machine", "C:\\m.exe /q"),
+           ("enabled", "User Startup", 4, "日本.lnk", startup + "\\日本.lnk"),
+           ("enabled", "User Startup", 4, "tool.bat", startup + "\\tool.bat"),
+           ("enabled", "Common Startup", 8, "common.bat", common + "common.bat"),
+           ("disabled", "HKCU Run", 1, "parked", "C:\\p.exe"), ("disabled", "HKCU Run", 1, "both", "C:\\both-off.exe")]
+assert [g[:3] for g in got] == [p[:3] for p in places], got  # a place's own entries in any order
+assert sorted(got) == sorted(places), got
+e = {(x["name"], x["locationName"]): x for x in entries}
+def want(key, **fields):
+    got = {k: e[key][k] for k in fields}
+    assert got == fields, (key, got)
+run = "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run"
+want(("plain", "HKCU Run"), source=run, scope="user", valueType="REG_SZ", command="C:\\windows\\system32\\notepad.exe /a b",
+     executable="C:\\windows\\system32\\notepad.exe", arguments="/a b", targetExists=True)
+want(("expand", "HKCU Run"), valueType="REG_EXPAND_SZ", command="%SystemRoot%\\system32\\notepad.exe -x",
+     executable="C:\\windows\\system32\\notepad.exe", arguments="-x", targetExists=True)
+want(("spaced", "HKCU Run"), executable="C:\\Program Files\\Internet Explorer\\iexplore.exe", arguments="-k", targetExists=True)
+want(("quoted", "HKCU Run"), executable="C:\\Program Files\\No Such\\app.exe", arguments="/q", targetExists=False)
+want(("dup", "HKLM Run"), scope="machine", source="HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Run")
+want(("tool.bat", "User Startup"), valueType="file", scope="user", targetExists=True)
 PY
-
 # --- list: an aligned table with the same entries ---
 expect_rc 0 list
 python3 - "$out" <<'PY' || fail "list table: $out"
@@ -56,7 +95,7 @@ import sys
 lines = sys.argv[1].split("\n")
 assert lines[0].split() == ["STATE", "LOCATION", "NAME", "PATH"], lines[0]
 rows = lines[1:]
-assert len(rows) == 8, rows
+assert len(rows) == 14, rows
 column = lines[0].index("PATH")
 for line in rows:
     assert line[column - 2:column] == "  " and line[column] != " ", line
@@ -64,15 +103,121 @@ assert any(l.startswith("disabled  HKCU Run") and "parked" in l for l in rows)
 assert any("Привет" in l and l.endswith("C:\\Программы\\привет.exe") for l in rows)
 PY
 
+expect_rc 0 list --jsonl
+python3 - "$out" "$list_json" <<'PY' || fail "list --jsonl is not list --json one object a line"
+import json, sys
+lines = sys.argv[1].strip("\n").split("\n")
+assert [json.loads(l) for l in lines] == json.loads(sys.argv[2])
+PY
+while IFS= read -r line; do validate entry "$line" || fail "a --jsonl line does not match: $line"; done <<<"$out"
+
+# --- selection: --location only when the name is in several places (names ignore case) ---
+expect_text 1 err '*"2 places"*"--location"*"HKCU Run"*"HKLM Run"*' disable --name DUP
+expect_text 0 out '"would disable:"*plain*' disable --name PLAIN --dry-run
+
+# --- export ---
+expect_rc 0 export
+validate desiredState "$out" || fail "export does not match the schema"
+exported=$out
+expect_rc 0 export 'C:\state.json'
+[ "$(tr -d '\r' <"$drive/state.json")" = "$exported" ] || fail "export FILE differs from stdout"
+
+# --- apply: changes, idempotence, failures, dry run, exit codes ---
+cat >"$drive/want.json" <<'JSON'
+[{"name": "plain", "location": "HKCU Run", "state": "disabled"},
+ {"name": "EXPAND", "state": "enabled"},
+ {"name": "tool.bat", "location": 4, "state": "disabled"},
+ {"name": "dup", "location": "HKLM Run", "state": "disabled"}]
+JSON
+expect_rc 1 check 'C:\want.json'
+[ -z "$err" ] || fail "check wrote to stderr: '$err'"
+[[ $out == "differs: 3 of 4 entries"* && $(printf '%s' "$out" | wc -l) -eq 0 ]] || fail "check summary: '$out'"
+expect_rc 0 apply 'C:\want.json' --dry-run --json
+validate applyResult "$out" || fail "apply --dry-run --json does not match"
+[ "$(python3 -c 'import json,sys; d=json.loads(sys.argv[1]); print(d["changed"], d["failed"], d["dryRun"])' "$out")" = "3 0 True" ] ||
+  fail "dry run summary: $out"
+expect_rc 1 check 'C:\want.json'  # the dry run changed nothing
+expect_rc 0 apply 'C:\want.json' --json
+validate applyResult "$out" || fail "apply --json does not match"
+summary=$(printf '%s\n' "$out" | tail -n 1)
+[ "$(python3 -c 'import json,sys; d=json.loads(sys.argv[1]); print(d["changed"], d["failed"], sorted(c["result"] for c in d["changes"]))' "$summary")" = \
+  "3 0 ['changed', 'changed', 'changed']" ] || fail "apply summary: $summary"
+[ -e "$user_startup/../Disabled Startup Items/tool.bat" ] || fail "tool.bat not parked"
+expect_rc 0 apply 'C:\want.json' --json
+[[ $out == '{"changed":0,"failed":0,'* ]] || fail "second apply changed something: $out"
+expect_rc 0 check 'C:\want.json'
+[[ $out == "matches: 4 entries as wanted" && -z $err ]] || fail "check after apply: '$out' '$err'"
+expect_text 0 out '"0 changed, 0 failed"' apply 'C:\want.json'
+
+cat >"$drive/bad.json" <<'JSON'
+[{"name": "absent", "state": "enabled"}, {"name": "dup", "state": "enabled"}, {"name": "spaced", "state": "disabled"}]
+JSON
+expect_rc 1 apply 'C:\bad.json' --json
+python3 - "$out" <<'PY' || fail "failures reported: $out"
+import json, sys
+d = json.loads(sys.argv[1])
+assert (d["changed"], d["failed"]) == (1, 2), d
+errors = sorted(c.get("error", "") for c in d["changes"] if c["result"] == "failed")
+assert "no entry 'absent'" in errors[1] and "--location" in errors[0], errors
+PY
+has "$cv\\Run-" spaced || fail "the rest was not applied after a failure"
+expect_rc 1 check 'C:\bad.json'
+
+# Intune: one line of at most 2,048 characters, however much differs; 3 when the file cannot be read.
+python3 -c 'import json; print(json.dumps([{"name": "missing-%04d" % i, "state": "enabled"} for i in range(300)]))' >"$drive/many.json"
+expect_rc 1 check 'C:\many.json'
+[ "${#out}" -le 2048 ] && [ "$(printf '%s' "$out" | wc -l)" -eq 0 ] || fail "check summary too long: ${#out}"
+expect_rc 3 check 'C:\nothing.json'
+[ -z "$err" ] || fail "check wrote to stderr: '$err'"
+echo '[{"name": 1}' >"$drive/broken.json"
+expect_rc 3 check 'C:\broken.json'
+expect_rc 2 apply 'C:\broken.json'
+expect_rc 2 apply
+expect_rc 2 check
+
+# --- history and undo ---
+expect_rc 0 history --json
+python3 - "$schema" "$out" <<'PY' || fail "history --json"
+import json, sys, jsonschema
+schema = json.load(open(sys.argv[1], encoding="utf-8"))
+v = jsonschema.Draft202012Validator({"$ref": "#/$defs/journalRecord", "$defs": schema["$defs"]})
+records = json.loads(sys.argv[2])
+for r in records: v.validate(r)
+assert [(r["action"], r["name"], r["program"]) for r in records] == [
+    ("park", "plain", "console"), ("park", "dup", "console"), ("park", "tool.bat", "console"),
+    ("park", "spaced", "console")], records
+PY
+expect_rc 0 undo
+[[ $out == "undone: #4 park 'spaced' (HKCU Run)" ]] || fail "undo output: '$out'"
+has "$cv\\Run" spaced || fail "spaced not back in Run"
+expect_rc 0 undo
+[[ $out == "undone: #3 park 'tool.bat' (User Startup)" ]] || fail "second undo: '$out'"
+cmp -s <(printf 'echo \377 bytes\r\n') "$user_startup/tool.bat" || fail "tool.bat not back byte for byte"
+expect_text 1 err '*"undone already, by #6"*' undo 3
+# An entry changed since its change was made is left alone.
+reg add "$mv\\Run-" /v dup /d 'C:\edited.exe'
+expect_text 1 err '*"changed since"*' undo 2
+expect_rc 1 undo 99
+expect_rc 2 undo nonsense
+
+# Remove and undo, byte for byte: an expandable value and a Startup file.
+before=$(cli list --json)
+expect_rc 0 remove --name expand
+expect_rc 0 remove --name tool.bat
+[ -e "$user_startup/tool.bat" ] && fail "tool.bat not removed"
+ls "$journal_home"/removed/*/tool.bat >/dev/null 2>&1 || fail "no copy of tool.bat beside the journal"
+expect_rc 0 undo
+expect_rc 0 undo
+[ "$(cli list --json)" = "$before" ] || fail "remove + undo did not restore both entries"
+cmp -s <(printf 'echo \377 bytes\r\n') "$user_startup/tool.bat" || fail "tool.bat not restored byte for byte"
+
 # --- usage errors: exit 2 with a message on stderr ---
-expect_rc 2
-[[ $err == "kestrun-cli: "* ]] || fail "no verb: stderr '$err'"
+expect_text 2 err '"kestrun-cli: "*'
 expect_rc 2 frobnicate
 [[ $err == *"unknown command 'frobnicate'"* ]] || fail "unknown verb: stderr '$err'"
 expect_rc 2 list --bogus
 expect_rc 2 disable --location 1
-expect_rc 2 disable --name parked --location nowhere
-[[ $err == *"HKCU Run"* ]] || fail "bad location does not list the choices: '$err'"
+expect_text 2 err '*"HKCU Run"*' disable --name parked --location nowhere
 expect_rc 2 remove --name parked --location 1 --state sideways
 expect_rc 0 --help
 [[ $out == *"disable"* && $out == *"create"* ]] || fail "help lists no verbs"
@@ -80,59 +225,61 @@ expect_rc 0 --help
 # --- selection problems: exit 1 ---
 expect_rc 1 disable --name absent --location 'HKCU Run'
 [[ $err == "kestrun-cli: no entry 'absent'"* ]] || fail "absent: stderr '$err'"
-expect_rc 1 remove --name both --location hkcu-run
-[[ $err == *"--state"* ]] || fail "ambiguous remove: stderr '$err'"
+expect_text 1 err '*"--state"*' remove --name both --location hkcu-run
 expect_rc 1 enable --name machine --location 16  # it is not disabled
 expect_rc 1 disable --name parked  # nor is this one enabled, wherever it lies
 [[ $err == *"no entry 'parked'"* ]] || fail "disable of a parked entry: '$err'"
 
 # --- a move that would overwrite an entry of the same name needs --replace ---
-expect_rc 1 disable --name both --location 1
-[[ $err == *"both"*"--replace"* ]] || fail "overwrite not refused: '$err'"
-expect_rc 0 disable --name both --location 1 --replace --dry-run
-[[ $out == "would disable:"*"C:\both-on.exe"*"replacing:"*"C:\both-off.exe"* ]] || fail "dry-run replace: '$out'"
+expect_text 1 err '*"both"*"--replace"*' disable --name both --location 1
+expect_text 0 out '"would disable:"*"C:\both-on.exe"*"replacing:"*"C:\both-off.exe"*' disable --name both --location 1 --replace --dry-run
 
 # --- dry runs change nothing ---
 before=$(cli list --json)
-expect_rc 0 disable --name machine --location 'HKLM Run' --dry-run
-[[ $out == "would disable:"*machine* ]] || fail "dry-run disable: '$out'"
+expect_text 0 out '"would disable:"*machine*' disable --name machine --location 'HKLM Run' --dry-run
 expect_rc 0 remove --name both --location 1 --state disabled --dry-run
 expect_rc 0 create 'C:\windows\notepad.exe' --dry-run
 [[ $out == *"$win_startup\\notepad.lnk -> C:\\windows\\notepad.exe"* ]] || fail "dry-run create: '$out'"
 [ "$(cli list --json)" = "$before" ] || fail "a dry run changed something"
 
 # --- disable and enable move the value between Run and Run- ---
-expect_rc 0 disable --name привет --location 1
-[[ $out == *"disabled  HKCU Run  Привет"* ]] || fail "disable output: '$out'"
-wine reg query "$cv\\Run-" /v Привет </dev/null >/dev/null 2>&1 || fail "not in Run-"
-wine reg query "$cv\\Run" /v Привет </dev/null >/dev/null 2>&1 && fail "still in Run"
-expect_rc 0 enable --name Привет --location 1
-[[ $out == *"enabled   HKCU Run  Привет"* ]] || fail "enable output: '$out'"
+expect_text 0 out '*"disabled  HKCU Run  Привет"*' disable --name привет --location 1
+has "$cv\\Run-" Привет || fail "not in Run-"
+has "$cv\\Run" Привет && fail "still in Run"
+expect_text 0 out '*"enabled   HKCU Run  Привет"*' enable --name Привет --location 1
 expect_rc 0 disable --name 日本.lnk --location 'user startup'
 [ -e "$user_startup/../Disabled Startup Items/日本.lnk" ] || fail "file not parked"
 expect_rc 0 enable --name 日本.lnk --location 4
 [ -e "$user_startup/日本.lnk" ] || fail "file not back"
 
 # --- create and remove ---
-expect_rc 0 create 'C:\windows\notepad.exe' --display-name 'Note pad'
-[[ $out == *"enabled   User Startup  Note pad.lnk"* ]] || fail "create output: '$out'"
+expect_text 0 out '*"enabled   User Startup  Note pad.lnk"*' create 'C:\windows\notepad.exe' --display-name 'Note pad'
 [ -s "$user_startup/Note pad.lnk" ] || fail "no shortcut written"
-expect_rc 1 create 'C:\windows\no-such.exe'
-[[ $err == *"file not found"* ]] || fail "missing target: '$err'"
+# Read back by an independent parser (lnkinfo, from liblnk-utils): path, description, folder, no arguments.
+lnk() {
+  local info
+  info=$(lnkinfo "$user_startup/$1") || return 1
+  printf '%s\n' "$info" | sed -n 's/^[[:space:]]*\(Local path\|Description\|Working directory\|Command line arguments\)[[:space:]]*: //p' |
+    paste -sd '|'
+}
+[ "$(lnk 'Note pad.lnk')" = 'C:\windows\notepad.exe|Shortcut to C:\windows\notepad.exe|C:\windows\' ] ||
+  fail "Note pad.lnk reads as '$(lnk 'Note pad.lnk')'"
+expect_text 1 err '*"file not found"*' create 'C:\windows\no-such.exe'
 expect_rc 2 create 'C:\windows\notepad.exe' --display-name ''
-expect_rc 1 create 'C:\windows\notepad.exe' --display-name 'a|b'
-[[ $err == "kestrun-cli: the shortcut was not written: "* ]] || fail "bad display name: '$err'"
+expect_text 1 err '"kestrun-cli: the shortcut was not written: "*' create 'C:\windows\notepad.exe' --display-name 'a|b'
 expect_rc 0 remove --name 'Note pad.lnk' --location 4
 [ -e "$user_startup/Note pad.lnk" ] && fail "shortcut not removed"
 expect_rc 0 remove --name both --location 1 --state disabled
-wine reg query "$cv\\Run" /v both </dev/null >/dev/null 2>&1 || fail "remove took the enabled 'both' too"
+has "$cv\\Run" both || fail "remove took the enabled 'both' too"
 
 after=$(cli list --json)
 python3 - "$after" <<'PY' || fail "final list: $after"
 import json, sys
 names = sorted((e["state"], e["name"]) for e in json.loads(sys.argv[1]))
 assert names == sorted([("enabled", "Привет"), ("enabled", "expand"), ("enabled", "both"), ("enabled", "machine"),
-                        ("enabled", "日本.lnk"), ("enabled", "common.bat"), ("disabled", "parked")]), names
+                        ("enabled", "日本.lnk"), ("enabled", "common.bat"), ("disabled", "parked"), ("disabled", "plain"),
+                        ("disabled", "dup"), ("enabled", "Dup"), ("enabled", "spaced"), ("enabled", "quoted"),
+                        ("enabled", "tool.bat")]), names
 PY
 
 # --- names the file system would trim, or read as a path, reach exactly the listed entry ---
@@ -158,8 +305,7 @@ expect_rc 0 list
 grep -q '  trail  ' <<<"$out" && grep -q '  "trail "  ' <<<"$out" || fail "trail and 'trail ' look alike: '$out'"
 reg delete "$cv\\Run" /v "$(printf 'tab\there')"
 rm -f "$user_startup/trail" "$user_startup/trail "
-expect_rc 2 create ''
-[[ $err == *"no target was given"* ]] || fail "create '': '$err'"
+expect_text 2 err '*"no target was given"*' create ''
 
 # --- a different entry of the same name is never overwritten unless asked ---
 reg add "$cv\\Run" /v Twin /d 'C:\live.exe'
@@ -167,7 +313,7 @@ reg add "$cv\\Run-" /v twin /d 'C:\parked.exe'
 expect_rc 1 disable --name Twin --location 1
 expect_rc 0 disable --name Twin --location 1 --replace
 [[ "$(wine reg query "$cv\\Run-" /v twin </dev/null 2>/dev/null | tr -d '\r')" == *'C:\live.exe'* ]] || fail "--replace did not replace"
-wine reg query "$cv\\Run" /v Twin </dev/null >/dev/null 2>&1 && fail "--replace left the live Twin"
+has "$cv\\Run" Twin && fail "--replace left the live Twin"
 
 # --- a file that cannot be deleted after its copy: said as it is, never "nothing was changed" ---
 : >"$user_startup/ro.bat" && chmod a-w "$user_startup/ro.bat"
@@ -186,8 +332,17 @@ rm -f "$common_parked"
 # --- a shortcut replacing one of the same name in another letter case says so ---
 echo x >"$drive/DITTO.EXE"
 expect_rc 0 create 'C:\DITTO.EXE' --display-name Ditto
-expect_rc 0 create 'C:\DITTO.EXE'
-[[ $out == "created:"*"Ditto.lnk"*"replaced"* ]] || fail "create over Ditto.lnk: '$out'"
+expect_text 0 out '"created:"*"Ditto.lnk"*"replaced"*' create 'C:\DITTO.EXE'
+
+# --- a target outside ASCII: the link holds it exactly, and starting the link runs it ---
+mkdir -p "$drive/users/Дима"
+printf '@echo started>C:\\started.txt\r\n' >"$drive/users/Дима/Error Fix.bat"
+expect_rc 0 create 'C:\Users\Дима\Error Fix.bat'
+[ "$(lnk 'Error Fix.lnk')" = 'C:\Users\Дима\Error Fix.bat|Shortcut to C:\Users\Дима\Error Fix.bat|C:\Users\Дима\' ] ||
+  fail "Error Fix.lnk reads as '$(lnk 'Error Fix.lnk')'"
+wine start /wait /unix "$user_startup/Error Fix.lnk" </dev/null >/dev/null 2>&1
+for _ in $(seq 50); do [ -e "$drive/started.txt" ] && break; sleep 0.2; done
+[ -e "$drive/started.txt" ] || fail "starting the link did not run its target"
 
 # --- no Startup folder, or a relative one: nothing written anywhere, an error, exit 1 ---
 sf="$cv\\Explorer\\Shell Folders"
@@ -197,8 +352,7 @@ expect_rc 1 list
 [[ $err == *"'relstart', is not a full path"* ]] || fail "relative Startup not reported: '$err'"
 [ -e relstart ] || [ -e "Disabled Startup Items" ] && fail "made something in the current directory"
 reg delete "$sf" /v Startup
-expect_rc 1 create 'C:\windows\notepad.exe' --display-name Lost
-[[ $err == *"Startup folder is not known"* ]] || fail "missing Startup: '$err'"
+expect_text 1 err '*"Startup folder is not known"*' create 'C:\windows\notepad.exe' --display-name Lost
 [ -e "$drive/Lost.lnk" ] && fail "a shortcut was written at the root of the drive"
 reg add "$sf" /v Startup /d "$win_startup"
 
@@ -227,22 +381,20 @@ PY
 expect_rc 0 list
 [[ $out == *"disabled*  HKCU Run"*offbywin* && $out == *"* switched off in Windows' startup settings"* ]] ||
   fail "table does not mark the switched-off entry: '$out'"
-expect_rc 0 enable --name offbywin --location 'HKCU Run'
-[[ $out == *"enabled   HKCU Run  offbywin"* ]] || fail "enable of a switched-off entry: '$out'"
+expect_text 0 out '*"enabled   HKCU Run  offbywin"*' enable --name offbywin --location 'HKCU Run'
 [ "$(flag offbywin)" = 020000000000000000000000 ] || fail "enabled bytes: '$(flag offbywin)'"
 [ "$(flag expand)" = 0300 ] || fail "a flag of another length was touched: '$(flag expand)'"
-wine reg query "$cv\\Run" /v offbywin </dev/null >/dev/null 2>&1 || fail "offbywin left its place"
+has "$cv\\Run" offbywin || fail "offbywin left its place"
 expect_rc 0 disable --name w32 --location 'hklm run (32-bit)'
-wine reg query "$v32\\Run-" /v w32 </dev/null >/dev/null 2>&1 || fail "w32 not parked beside the 32-bit Run key"
+has "$v32\\Run-" w32 || fail "w32 not parked beside the 32-bit Run key"
 expect_rc 0 enable --name w32 --location 64
 expect_rc 0 enable --name monce --location 'HKLM RunOnce'
-wine reg query "$mv\\RunOnce" /v monce </dev/null >/dev/null 2>&1 || fail "monce not back in RunOnce"
+has "$mv\\RunOnce" monce || fail "monce not back in RunOnce"
 reg add "$cv\\Run-" /v offbywin /d 'C:\off-parked.exe'
 reg add "$approved" /v offbywin /t REG_BINARY /d 030000001032547698badc01
-expect_rc 1 enable --name offbywin --location 1
-[[ $err == *"both switched off by Windows in its live place and parked"* ]] || fail "two to enable: '$err'"
+expect_text 1 err '*"both switched off by Windows in its live place and parked"*' enable --name offbywin --location 1
 expect_rc 0 remove --name offbywin --location 1 --state disabled
-wine reg query "$cv\\Run" /v offbywin </dev/null >/dev/null 2>&1 || fail "remove --state disabled took the live one"
+has "$cv\\Run" offbywin || fail "remove --state disabled took the live one"
 [ "$(flag offbywin)" = 030000001032547698BADC01 ] || [ "$(flag offbywin)" = 030000001032547698badc01 ] ||
   fail "removing the parked one changed the live one's flag: '$(flag offbywin)'"
 expect_rc 0 remove --name offbywin --location 1
@@ -254,6 +406,16 @@ expect_rc 0 list --json
 expect_rc 1 disable --name machine --location 16
 [ "$err" = "kestrun-cli: 'machine' could not be disabled: Changing entries for all users needs administrator rights. Start Kestrun as administrator." ] ||
   fail "refused for want of rights: '$err'"
-wine reg query "$mv\\Run" /v machine </dev/null >/dev/null 2>&1 || fail "a refused change lost the entry"
+has "$mv\\Run" machine || fail "a refused change lost the entry"
+
+# --- a journal folder that cannot be made: parking works with a warning, removing is refused ---
+vendor=$(dirname "$journal_home")
+rm -rf "$vendor"
+: >"$vendor"  # a file where the folder "Tamsel Soft" would go
+expect_text 0 err '*"warning:"*"cannot be undone"*' enable --name plain
+[ "$(printf '%s\n' "$err" | grep -c warning)" -eq 1 ] || fail "more than one warning: '$err'"
+expect_rc 1 remove --name plain
+[[ $err == *"'plain' was not removed"* ]] || fail "remove without a journal: '$err'"
+has "$cv\\Run" plain || fail "plain removed without a journal"
 
 finish cli

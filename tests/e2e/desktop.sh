@@ -8,7 +8,12 @@ mkdir -p "$shots"
 kt_new_prefix
 trap 'kill $(jobs -p) 2>/dev/null; kt_drop_prefix' EXIT
 fail() { echo "FAIL: $*" >&2; import -window root "$shots/$journey-failure.png" 2>/dev/null || true; exit 1; }
-step() { echo "--- $*"; }
+steps=0
+step() { echo "--- $*"; steps=$((steps + 1)); }
+passed() { echo "$journey journey: $steps steps passed"; }
+# soon CMD: CMD succeeds within 10 s. stays CMD: CMD holds for 3 s, long enough for a change to show.
+soon() { for _ in $(seq 50); do "$@" && return 0; sleep 0.2; done; return 1; }
+stays() { for _ in $(seq 15); do "$@" || return 1; sleep 0.2; done; }
 
 cur='HKCU\Software\Microsoft\Windows\CurrentVersion'
 mac='HKLM\Software\Microsoft\Windows\CurrentVersion'
@@ -18,6 +23,14 @@ probe() { wine "$probe" "$@" </dev/null | tr -d '\r'; }
 
 click() { xdotool mousemove "$1" "$2" click 1; sleep 0.4; }
 marks() { probe rows | tr -d '\n'; }
+# answer TITLE X: clicks the button at X inside our message box (its buttons lie at fixed points), waits
+# for the box to go.
+answer() {
+  local x y
+  read -r x y _ _ < <(probe window "$1") || fail "no '$1' box"
+  click $((x + $2)) $((y + 120))
+  probe gone "$1" || fail "'$1' box still open"
+}
 expect_marks() {
   for _ in $(seq 50); do [ "$(marks)" = "$1" ] && return 0; sleep 0.2; done
   fail "check marks $(marks), expected $1 ($2)"

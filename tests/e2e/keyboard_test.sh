@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # The real Kestrun.exe driven by keys (xdotool) inside a Wine virtual desktop: focus at open, the tile
-# keys, the question about unsaved ticks on close, Remove and Create New, a second start, and the Name
-# column's limit with a 60-character name. The probe (winprobe.exe) watches from the same desktop.
+# keys, the question about unsaved ticks on close, Remove and Create New, a second start, the Name
+# column's limit with a 60-character name, and what a screen reader finds: the client objects of the
+# windows read through oleacc and their default actions. The probe (winprobe.exe) watches from the same
+# desktop.
 set -euo pipefail
 program=$1 probe=$2
 here=$(cd "$(dirname "$0")" && pwd)
@@ -23,16 +25,17 @@ start() {  # the check marks the scan must show
   probe window "$main" 20000 >/dev/null || fail "main window did not open"
   expect_marks "$1" "first scan"
 }
-# Our message box: waits for it, clicks the button whose trio starts at x inside it, waits for it to go.
-answer() {
-  local x y
-  read -r x y _ _ < <(probe window Confirm) || fail "no question"
-  import -window root "$shots/keyboard-question.png"
-  click $((x + $1 + 45)) $((y + 120))
-  probe gone Confirm || fail "question still open"
-}
-yes=9 no=106 cancel=203  # the three trios of the Yes/No/Cancel box
+yes=54 no=151 cancel=248  # the buttons of the Yes/No/Cancel box
 closed() { probe gone "$main" 10000 || fail "main window still open ($1)"; wait; }
+# name|role|shortcut|action of every child a screen reader finds, without the locations
+expect_children() {
+  local got
+  got=$(probe acc "$1" | awk -F'|' '{ print $1 "|" $2 "|" $4 "|" $5 }')
+  [ "$got" = "$2" ] || fail "$1 reads as:
+$got
+expected:
+$2"
+}
 
 cd "$(dirname "$program")"
 start 111
@@ -50,8 +53,7 @@ step "Ctrl+S saves a tick"
 key space
 expect_marks 011 "first row unticked"
 key ctrl+s
-for _ in $(seq 25); do has "$cur\\Run-" UserRun && break; sleep 0.2; done
-has "$cur\\Run-" UserRun || fail "Ctrl+S did not park UserRun"
+soon has "$cur\\Run-" UserRun || fail "Ctrl+S did not park UserRun"
 has "$cur\\Run" UserRun && fail "UserRun still live"
 
 step "F5 rescans: unsaved ticks go"
@@ -62,13 +64,6 @@ key F5
 expect_marks "$before" "after F5"
 [ "$(probe selected)" = "0 focused" ] || fail "after F5: $(probe selected)"
 
-step "Delete asks Confirm; No keeps the entry"
-key Delete
-read -r x y _ _ < <(probe window Confirm) || fail "Delete asked nothing"
-click $((x + 175 + 45)) $((y + 120))
-probe gone Confirm || fail "Confirm still open"
-has "$mac\\Run" MachineRun || fail "No deleted an entry"
-
 step "keys do nothing while a box is open over the window"
 key space
 unsaved=$(marks)
@@ -78,7 +73,7 @@ key ctrl+s
 key F5
 key Escape
 probe gone "About Kestrun" || fail "About did not close"
-[ "$(marks)" = "$unsaved" ] || fail "a key behind the About box changed the list"
+stays eval '[ "$(marks)" = "$unsaved" ]' || fail "a key behind the About box changed the list"
 has "$mac\\Run-" MachineRun && fail "Ctrl+S behind the About box saved"
 key F5
 
@@ -93,11 +88,10 @@ click 300 275
 key space
 ticked=$(marks)
 key alt+F4
-answer $cancel
-[ "$(probe count "$main")" = 1 ] || fail "Cancel closed the window"
-[ "$(marks)" = "$ticked" ] || fail "Cancel lost the ticks"
+answer Confirm $cancel
+stays eval '[ "$(marks)" = "$ticked" ]' || fail "Cancel lost the ticks or closed the window"
 key alt+F4
-answer $no
+answer Confirm $no
 closed "No"
 has "$cur\\Run-" UserRun || fail "No saved the tick"
 
@@ -107,7 +101,7 @@ click 300 275
 key End space
 expect_marks 111 "UserRun ticked"
 click $((239 + 440)) $((158 + 8))
-answer $yes
+answer Confirm $yes
 closed "Yes"
 has "$cur\\Run" UserRun || fail "Yes did not save the tick"
 
@@ -117,9 +111,8 @@ click 300 275
 key space
 ticked=$(marks)
 key Delete
-answer $cancel
-sleep 1
-[ "$(probe count Confirm)" = 0 ] || fail "the Remove question came after Cancel"
+answer Confirm $cancel
+stays eval '[ "$(probe count Confirm)" = 0 ]' || fail "the Remove question came after Cancel"
 [ "$(marks)" = "$ticked" ] || fail "Cancel lost the ticks"
 key F5
 
@@ -129,6 +122,48 @@ probe window "Untitled - Notepad" 20000 >/dev/null || fail "notepad did not open
 sleep 1
 timeout 30 wine "$program" </dev/null >/dev/null 2>&1 || fail "the second start failed"
 [ "$(probe count "$main")" = 1 ] || fail "two main windows"
-for _ in $(seq 25); do [ "$(probe foreground)" = "$main" ] && break; sleep 0.2; done
-[ "$(probe foreground)" = "$main" ] || fail "foreground is '$(probe foreground)'"
-echo "keyboard journey: 10 passed, 0 failed"
+soon eval '[ "$(probe foreground)" = "$main" ]' || fail "foreground is '$(probe foreground)'"
+
+step "a screen reader finds the main window's tiles, spots and banner, each where it is drawn"
+expect_children "$main" "Save Settings|push button|Ctrl+S|Press
+Refresh|push button|F5|Press
+Remove|push button|Delete|Press
+Create New|push button|Ctrl+N|Press
+About|push button||Press
+Help|push button|F1|Press
+Close|push button|Alt+F4|Press
+Tamsel Soft web site|link||Jump"
+read -r x y _ _ < <(probe window "$main")
+refresh=$(probe acc "$main" | awk -F'|' '$1 == "Refresh" { print $3 }')
+[ "$refresh" = "$((x + 71)) $((y + 25)) 58 58" ] || fail "Refresh lies at $refresh"
+
+step "default actions: Remove asks (No keeps the entry), Refresh rescans"
+probe accdo "$main" Remove || fail "no default action for Remove"
+probe window Confirm >/dev/null || fail "Remove asked nothing"
+expect_children Confirm "Yes|push button||Press
+No|push button||Press
+Do you really want to delete UserRun from Startup?|text||"
+probe accdo Confirm No || fail "no default action for No"
+probe gone Confirm || fail "No did not close the box"
+reg add "$cur\\Run" /v Second /d 'C:\second.exe' /f
+probe accdo "$main" Refresh || fail "no default action for Refresh"
+soon eval '[ "$(probe rows | wc -l)" = 4 ]' || fail "Refresh did not rescan, or No removed an entry: $(marks)"
+
+step "default actions: the create dialog and the About box, read and closed"
+probe accdo "$main" "Create New" || fail "no default action for Create New"
+probe window "Create New" >/dev/null || fail "Create New did not open"
+expect_children "Create New" "Browse|push button||Press
+Cancel|push button||Press
+Create|push button||Press"
+probe accdo "Create New" Cancel || fail "no default action for Cancel"
+probe gone "Create New" || fail "Cancel did not close the dialog"
+probe accdo "$main" About || fail "no default action for About"
+probe window "About Kestrun" >/dev/null || fail "About did not open"
+expect_children "About Kestrun" "www.tamselsoft.example|link||Jump
+support@tamselsoft.example|link||Jump
+Tamsel DiskTally|link||Jump
+Tamsel ClipKeeper|link||Jump
+Close|push button|Esc|Press"
+probe accdo "About Kestrun" Close || fail "no default action for Close"
+probe gone "About Kestrun" || fail "Close did not close the About box"
+passed
