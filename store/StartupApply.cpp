@@ -8,8 +8,8 @@ namespace kestrun {
 namespace {
 
 std::string FolderOf(const StartupRow& row) {
-  const size_t slash = row.Path.rfind('\\');
-  return slash == std::string::npos ? row.Path : row.Path.substr(0, slash);
+  const size_t slash = row.path.rfind('\\');
+  return slash == std::string::npos ? row.path : row.path.substr(0, slash);
 }
 
 }  // namespace
@@ -18,18 +18,18 @@ void StartupStore::ApplyCheckChanges(const StartupRows& rows) {
   journalWarned_ = false;
   for (const StartupRow& row : rows) {
     // The scan ticked exactly the rows Windows will start: only the user's changes differ.
-    if (row.Checked == StartsAtLogOn(row)) continue;
-    ApplyChange(row, row.Checked);
+    if (row.checked == StartsAtLogOn(row)) continue;
+    ApplyChange(row, row.checked);
   }
 }
 
 void StartupStore::ApplyChange(const StartupRow& row, bool enable) {
-  const LocationInfo* location = FindLocation(row.Record.GetLocation());
+  const LocationInfo* location = FindLocation(row.record.GetLocation());
   if (!location) return;
-  const std::int32_t enabled = row.Record.GetEnabled();
+  const std::int32_t enabled = row.record.GetEnabled();
   if (enable && enabled == 1) {
     // Live but switched off by Windows: switch it on where it lies.
-    if (row.Approved == Approval::Off) SwitchOnApproval(*location, row.Name);
+    if (row.approved == Approval::Off) SwitchOnApproval(*location, row.name);
     return;
   }
   // Switching off parks a live entry and leaves any flag as it is.
@@ -38,7 +38,7 @@ void StartupStore::ApplyChange(const StartupRow& row, bool enable) {
   JournalRecord record;
   record.action = enable ? "bring-back" : "park";
   record.location = location->code;
-  record.name = row.Name;
+  record.name = row.name;
   if (location->isFolder) {
     const bool user = location->code == slUserStartupFolder;
     const std::string& live = user ? folders_.StartupDir : folders_.CommonStartupDir;
@@ -49,8 +49,8 @@ void StartupStore::ApplyChange(const StartupRow& row, bool enable) {
   }
   // Back in its live place under an old disabling flag, Windows would still keep it off.
   if (!moved || !enable) return;
-  const std::optional<RegValue> flag = ReadApproval(*location, row.Name);
-  if (flag && ApprovalOf(*flag) == Approval::Off) SwitchOnApproval(*location, row.Name);
+  const std::optional<RegValue> flag = ReadApproval(*location, row.name);
+  if (flag && ApprovalOf(*flag) == Approval::Off) SwitchOnApproval(*location, row.name);
 }
 
 bool StartupStore::MoveRegistryValue(const LocationInfo& location, const StartupRow& row, bool enable,
@@ -62,25 +62,25 @@ bool StartupStore::MoveRegistryValue(const LocationInfo& location, const Startup
   if (!Registry.OpenKey(sourceKey, false, KeyAccess::Write)) {
     // A key gone since the scan took its values with it: the rescan shows the truth.
     if (Registry.LastError() != ERROR_FILE_NOT_FOUND)
-      report_.ShowFailure(NotMovedText(row.Name, enable, FailureReason(location, Registry.LastError())));
+      report_.ShowFailure(NotMovedText(row.name, enable, FailureReason(location, Registry.LastError())));
     return false;
   }
-  const std::optional<RegValue> source = Registry.ReadValue(row.Name);
+  const std::optional<RegValue> source = Registry.ReadValue(row.name);
   if (!source) return false;  // deleted since the scan: nothing to move
   // What is moved is what the user saw: a value rewritten since is another program's, left alone.
   if (source->type != row.scanned.type || source->data != row.scanned.data) {
-    report_.ShowFailure(ChangedSinceScanText(row.Name));
+    report_.ShowFailure(ChangedSinceScanText(row.name));
     return false;
   }
   // Target first: the source goes only once the entry is safe in its new place, so a failure at
   // any step leaves it in one place or both, never in none.
   if (!Registry.OpenKey(targetKey, true)) {
-    report_.ShowFailure(NotMovedText(row.Name, enable, FailureReason(location, Registry.LastError())));
+    report_.ShowFailure(NotMovedText(row.name, enable, FailureReason(location, Registry.LastError())));
     return false;
   }
-  const std::optional<RegValue> there = Registry.ReadValue(row.Name);
+  const std::optional<RegValue> there = Registry.ReadValue(row.name);
   if (there && (there->type != source->type || there->data != source->data)) {
-    report_.ShowFailure(AlreadyThereText(row.Name));
+    report_.ShowFailure(AlreadyThereText(row.name));
     return false;
   }
   record.from = RegistrySide(location.hive, NativeKeyPath(location, sourceKey), *source);
@@ -89,12 +89,12 @@ bool StartupStore::MoveRegistryValue(const LocationInfo& location, const Startup
   if (there) record.replaced = RegistrySide(location.hive, NativeKeyPath(location, targetKey), *there);
   JournalChange(record, true);
   // Type and bytes exactly as stored: an expandable string stays expandable, a NUL inside stays.
-  Registry.WriteValue({row.Name, source->type, source->data});
-  if ((!Registry.OpenKey(sourceKey, false, KeyAccess::Write) || !Registry.DeleteValue(row.Name)) &&
+  Registry.WriteValue({row.name, source->type, source->data});
+  if ((!Registry.OpenKey(sourceKey, false, KeyAccess::Write) || !Registry.DeleteValue(row.name)) &&
       Registry.LastError() != ERROR_FILE_NOT_FOUND) {
     const std::string copiedTo = RegistryPlace(location.hive, NativeKeyPath(location, targetKey));
     const std::string leftIn = RegistryPlace(location.hive, NativeKeyPath(location, sourceKey));
-    report_.ShowFailure(InBothPlacesText(row.Name, copiedTo, leftIn, FailureReason(location, Registry.LastError())));
+    report_.ShowFailure(InBothPlacesText(row.name, copiedTo, leftIn, FailureReason(location, Registry.LastError())));
     return false;
   }
   return true;
@@ -104,41 +104,41 @@ bool StartupStore::MoveRegistryValue(const LocationInfo& location, const Startup
 bool StartupStore::TargetFileDiffers(const StartupRow& row, const std::string& target) {
   if (!platform_.FileExists(target)) return false;
   std::string ours, theirs;
-  if (const ErrorCode rc = platform_.ReadFileData(row.Path, ours); rc != ERROR_SUCCESS) {
-    report_.ShowSystemError(rc, row.Path);
+  if (const ErrorCode rc = platform_.ReadFileData(row.path, ours); rc != ERROR_SUCCESS) {
+    report_.ShowSystemError(rc, row.path);
     return true;
   }
   if (platform_.ReadFileData(target, theirs) == ERROR_SUCCESS && ours == theirs) return false;
-  report_.ShowFailure(AlreadyThereText(row.Name));
+  report_.ShowFailure(AlreadyThereText(row.name));
   return true;
 }
 
 bool StartupStore::MoveStartupFile(const LocationInfo& location, const StartupRow& row,
                                    const std::string& targetFolder, bool enable, JournalRecord record) {
-  if (!IsEntryFileName(row.Name)) {
-    report_.ShowFailure(NotAnEntryText(row.Name));
+  if (!IsEntryFileName(row.name)) {
+    report_.ShowFailure(NotAnEntryText(row.name));
     return false;
   }
   if (targetFolder.empty()) return false;  // no known folder to move to: leave the file where it is
-  const std::string target = targetFolder + "\\" + row.Name;
+  const std::string target = targetFolder + "\\" + row.name;
   if (TargetFileDiffers(row, target)) return false;
-  record.from = FileSide(row.Path);
+  record.from = FileSide(row.path);
   record.to = FileSide(target);
   // A copy there already is overwritten by the same bytes: kept all the same, so undo leaves it.
   if (platform_.FileExists(target)) record.replaced = FileSide(target);
   JournalChange(record, true, record.replaced ? &*record.replaced : nullptr);
   // Only a parking folder is made on the way: a missing live folder is no place of ours to make.
-  if (const ErrorCode rc = CopyIntoFolder(row.Path, targetFolder, target, !enable); rc != ERROR_SUCCESS) {
+  if (const ErrorCode rc = CopyIntoFolder(row.path, targetFolder, target, !enable); rc != ERROR_SUCCESS) {
     if (IsRightsRefusal(location, rc))
-      report_.ShowFailure(NotMovedText(row.Name, enable, kAdminRightsText));
+      report_.ShowFailure(NotMovedText(row.name, enable, kAdminRightsText));
     else if (platform_.FileExists(targetFolder))
-      report_.ShowFailure(FileInTheWayText(row.Name, enable, targetFolder));
+      report_.ShowFailure(FileInTheWayText(row.name, enable, targetFolder));
     else
-      report_.ShowSystemError(rc, row.Path);
+      report_.ShowSystemError(rc, row.path);
     return false;
   }
-  if (const ErrorCode rc = platform_.FileDelete(row.Path); rc != ERROR_SUCCESS) {
-    report_.ShowFailure(InBothPlacesText(row.Name, targetFolder, FolderOf(row), FailureReason(location, rc)));
+  if (const ErrorCode rc = platform_.FileDelete(row.path); rc != ERROR_SUCCESS) {
+    report_.ShowFailure(InBothPlacesText(row.name, targetFolder, FolderOf(row), FailureReason(location, rc)));
     return false;
   }
   return true;

@@ -38,9 +38,9 @@ void StartupStore::ReadApprovals(const LocationInfo& location, StartupRows& rows
   if (!Registry.OpenKey(location.approvedKey, false)) return;
   for (size_t i = first; i < rows.size(); ++i) {
     StartupRow& row = rows[i];
-    const std::optional<RegValue> flag = Registry.ReadValue(row.Name);
-    row.Approved = flag ? ApprovalOf(*flag) : Approval::None;
-    if (SwitchedOffByWindows(row)) row.Checked = false;  // Windows will not start it
+    const std::optional<RegValue> flag = Registry.ReadValue(row.name);
+    row.approved = flag ? ApprovalOf(*flag) : Approval::None;
+    if (SwitchedOffByWindows(row)) row.checked = false;  // Windows will not start it
   }
 }
 

@@ -11,16 +11,16 @@ enum TCreateShortcutOutcome {
   coFileNotFound,
   coNoShellFolders,
   coNoDisplayName,
-  coWritten,          // the writer ran; Status says whether it succeeded
+  coWritten,          // the writer ran; status says whether it succeeded
   coLinkPathTooLong,  // the link's path does not fit a Windows path; nothing was written
   coNoStartupFolder,  // the Startup value is missing, empty or not a full path; nothing was written
   coTargetPathTooLong,  // a link cannot hold a target of MAX_PATH characters or more; nothing was written
 };
 
 struct CreateShortcutResult {
-  TCreateShortcutOutcome Outcome;
-  HRESULT Status = S_OK;  // for coWritten: the writer's status (FAILED(Status) means no shortcut)
-  ErrorCode JournalError = ERROR_SUCCESS;  // the journal could not be written: the caller warns
+  TCreateShortcutOutcome outcome;
+  HRESULT status = S_OK;  // for coWritten: the writer's status (FAILED(status) means no shortcut)
+  ErrorCode journalError = ERROR_SUCCESS;  // the journal could not be written: the caller warns
 };
 
 // Checks in this order: target exists (and fits a link), Shell Folders key opens, display name given,

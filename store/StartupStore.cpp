@@ -12,11 +12,11 @@ std::string& FolderField(StartupFolders& folders, std::int32_t location, bool en
 }  // namespace
 
 bool StartsAtLogOn(const StartupRow& row) {
-  return row.Record.GetEnabled() == 1 && row.Approved != Approval::Off;
+  return row.record.GetEnabled() == 1 && row.approved != Approval::Off;
 }
 
 bool SwitchedOffByWindows(const StartupRow& row) {
-  return row.Record.GetEnabled() == 1 && row.Approved == Approval::Off;
+  return row.record.GetEnabled() == 1 && row.approved == Approval::Off;
 }
 
 StartupStore::StartupStore(IPlatform& platform, IErrorReport& report, std::string program)

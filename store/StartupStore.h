@@ -17,12 +17,12 @@ namespace kestrun {
 
 // One row of the list: what the list view shows and what the operations act on.
 struct StartupRow {
-  std::string Name;  // value name or file name
-  std::string Path;  // value text or full file path
-  bool Checked;      // the user's wish; set by the scan exactly when StartsAtLogOn
-  TKStartupEntry Record;
+  std::string name;  // value name or file name
+  std::string path;  // value text or full file path
+  bool checked;      // the user's wish; set by the scan exactly when StartsAtLogOn
+  TKStartupEntry record;
   RegValue scanned{};  // registry entries: the value as the scan read it, so a move can tell a change
-  Approval Approved = Approval::None;  // the entry's StartupApproved flag, as the scan read it
+  Approval approved = Approval::None;  // the entry's StartupApproved flag, as the scan read it
 };
 using StartupRows = std::vector<StartupRow>;
 

@@ -87,7 +87,7 @@ void TfmStartupCreateDialog::bbtCreateClick() {
   Journal journal(platform_, "window");
   const CreateShortcutResult result =
       CreateStartupShortcut(platform_, Registry, fileName, edDisplayName.Text(), &journal);
-  switch (result.Outcome) {
+  switch (result.outcome) {
     case coFileNotFound:
       Warn(fileName + "File not found.\nPlease verify the correct path\nand filename was given.", edFileName);
       return;
@@ -112,12 +112,12 @@ void TfmStartupCreateDialog::bbtCreateClick() {
       break;
   }
   // A shortcut that could not be written is no success: say why and keep what was typed.
-  if (FAILED(result.Status)) {
-    ShowSystemError(Owner(), ErrorCodeOfStatus(result.Status), platform_);
+  if (FAILED(result.status)) {
+    ShowSystemError(Owner(), ErrorCodeOfStatus(result.status), platform_);
     return;
   }
-  if (result.JournalError != ERROR_SUCCESS)
-    MessageBoxReport(Owner(), platform_).ShowJournalWarning(result.JournalError, journal.Folder());
+  if (result.journalError != ERROR_SUCCESS)
+    MessageBoxReport(Owner(), platform_).ShowJournalWarning(result.journalError, journal.Folder());
   edFileName.SetText("");
   edDisplayName.SetText("");
   Close();

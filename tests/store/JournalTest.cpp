@@ -30,13 +30,13 @@ class JournalTest : public StartupPrefixTest {
 
   const StartupRow& Find(const StartupRows& rows, const std::string& name) {
     for (const StartupRow& row : rows)
-      if (row.Name == name) return row;
+      if (row.name == name) return row;
     throw std::runtime_error("no row " + name);
   }
   void Park(const std::string& name) {
     StartupRows rows = Scan();
     for (StartupRow& row : rows)
-      if (row.Name == name) row.Checked = false;
+      if (row.name == name) row.checked = false;
     store.ApplyCheckChanges(rows);
   }
   std::vector<JournalRecord> Records() { return store.GetJournal().Read(); }
@@ -154,9 +154,9 @@ TEST_F(JournalTest, UndoingACreatedShortcutDeletesItAndBringsBackTheOneItReplace
   const auto create = [&](const std::string& name) {
     const CreateShortcutResult result =
         CreateStartupShortcut(platform, registry, "C:\\windows\\notepad.exe", name, &store.GetJournal());
-    ASSERT_EQ(result.Outcome, coWritten);
-    ASSERT_EQ(result.Status, S_OK);
-    ASSERT_EQ(result.JournalError, static_cast<ErrorCode>(ERROR_SUCCESS));
+    ASSERT_EQ(result.outcome, coWritten);
+    ASSERT_EQ(result.status, S_OK);
+    ASSERT_EQ(result.journalError, static_cast<ErrorCode>(ERROR_SUCCESS));
   };
   create("New");
   ASSERT_TRUE(Exists(userStartup + "\\New.lnk"));
@@ -185,7 +185,7 @@ TEST_F(JournalTest, StartupApprovedWritesAreJournalledAndUndoneByteForByte) {
   SetRaw(kUser, ApprovedKey("Run"), "Off", REG_BINARY, off.data(), static_cast<DWORD>(off.size()));
   StartupRows rows = Scan();
   for (StartupRow& row : rows)
-    if (row.Name == "Off") row.Checked = true;
+    if (row.name == "Off") row.checked = true;
   store.ApplyCheckChanges(rows);
   std::vector<JournalRecord> records = Records();
   ASSERT_THAT(records, SizeIs(1));
@@ -220,7 +220,7 @@ TEST_F(JournalTest, ATornLastLineIsPassedOverAndTheNextLineStartsClean) {
   StartupRows rows;
   console.LoadStartupList(rows);
   for (StartupRow& row : rows)
-    if (row.Name == "B") row.Checked = false;
+    if (row.name == "B") row.checked = false;
   console.ApplyCheckChanges(rows);
   const std::vector<JournalRecord> records = other.Read();
   ASSERT_THAT(records, SizeIs(2));
@@ -263,7 +263,7 @@ TEST_F(JournalTest, WithoutAJournalParkingGoesOnAndRemovingIsRefused) {
   SetString(kUser, VersionKey("Run"), "B", "C:\\b.exe");
   MakeFile(userStartup + "\\C.lnk");
   StartupRows rows = Scan();
-  for (StartupRow& row : rows) row.Checked = row.Name == "C.lnk";
+  for (StartupRow& row : rows) row.checked = row.name == "C.lnk";
   store.ApplyCheckChanges(rows);  // two parks, one warning
   EXPECT_TRUE(ReadRaw(kUser, VersionKey("Run-"), "A"));
   EXPECT_TRUE(ReadRaw(kUser, VersionKey("Run-"), "B"));

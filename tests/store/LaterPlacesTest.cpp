@@ -34,7 +34,7 @@ TEST_F(LaterPlacesTest, ParkAndEnableWithinTheirOwnKeys) {
   SetString(kMachine, VersionKey("RunOnce"), "*o", "c:\\o.exe", REG_EXPAND_SZ);
   StartupRows rows = Scan();
   ASSERT_EQ(rows.size(), 3u);
-  for (StartupRow& row : rows) row.Checked = false;
+  for (StartupRow& row : rows) row.checked = false;
   store.ApplyCheckChanges(rows);
 
   // The 32-bit parking key lies beside the 32-bit Run key, not in the 64-bit registry.
@@ -47,7 +47,7 @@ TEST_F(LaterPlacesTest, ParkAndEnableWithinTheirOwnKeys) {
   EXPECT_THAT(Flatten(rows), ElementsAre(Row{"w", "c:\\w.exe", false, 0, 64}, Row{"u", "!c:\\u.exe", false, 0, 128},
                                          Row{"*o", "c:\\o.exe", false, 0, 256}));
 
-  for (StartupRow& row : rows) row.Checked = true;
+  for (StartupRow& row : rows) row.checked = true;
   store.ApplyCheckChanges(rows);
   EXPECT_THAT(Flatten(Scan()), ElementsAre(Row{"w", "c:\\w.exe", true, 1, 64}, Row{"u", "!c:\\u.exe", true, 1, 128},
                                            Row{"*o", "c:\\o.exe", true, 1, 256}));

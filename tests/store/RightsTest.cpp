@@ -56,7 +56,7 @@ TEST_F(RightsTest, ASaveChangesWhatItMayAndReportsEachRefusedRowOnce) {
   RemoveTree(commonDisabled);
   StandardUser();
   StartupRows rows = Scan();
-  for (StartupRow& row : rows) row.Checked = !row.Checked;
+  for (StartupRow& row : rows) row.checked = !row.checked;
   store.ApplyCheckChanges(rows);
 
   EXPECT_THAT(report.failures, UnorderedElementsAre(Refused("m", false), Refused("w", false), Refused("o", false),
@@ -78,10 +78,10 @@ TEST_F(RightsTest, SwitchingOnAMachineWideFlagOrRemovingIsRefusedAndReported) {
   StandardUser();
   StartupRows rows = Scan();
   for (StartupRow& row : rows)
-    if (row.Name == "m") row.Checked = true;
+    if (row.name == "m") row.checked = true;
   store.ApplyCheckChanges(rows);
   for (const StartupRow& row : rows)
-    if (row.Name == "w" || row.Name == "c.bat") store.RemoveEntry(row);
+    if (row.name == "w" || row.name == "c.bat") store.RemoveEntry(row);
 
   EXPECT_THAT(report.failures, UnorderedElementsAre(Refused("m", true), NotRemovedText("w", kAdminRightsText),
                                                    NotRemovedText("c.bat", kAdminRightsText)));
@@ -97,7 +97,7 @@ TEST_F(RightsTest, AMissingAllUsersParkingFolderIsMadeByTheChangeThatNeedsIt) {
   StartupRows rows = Scan();
   ASSERT_FALSE(Exists(commonDisabled));
   for (StartupRow& row : rows)
-    if (row.Name == "c.bat") row.Checked = false;
+    if (row.name == "c.bat") row.checked = false;
   store.ApplyCheckChanges(rows);
   EXPECT_TRUE(Exists(commonDisabled + "\\c.bat"));
   EXPECT_EQ(Attributes(commonDisabled) & FILE_ATTRIBUTE_HIDDEN, static_cast<DWORD>(FILE_ATTRIBUTE_HIDDEN));

@@ -112,7 +112,7 @@ TEST_P(UnreadablePlaceTest, ContributesNothingAndTheScanGoesOn) {
   MakeFile(commonStartup + "\\c.lnk");
   platform.Fail(GetParam().op, ERROR_ACCESS_DENIED, GetParam().match, GetParam().nth);
   std::vector<std::string> names;
-  for (const StartupRow& row : Scan()) names.push_back(row.Name);
+  for (const StartupRow& row : Scan()) names.push_back(row.name);
   EXPECT_EQ(names, GetParam().names);
   EXPECT_THAT(report.reports, IsEmpty());
 }

@@ -28,7 +28,7 @@ class ApplyTest : public StartupPrefixTest {
   // Scans, sets every row's check mark, applies, and scans again.
   StartupRows ApplyAll(bool checked) {
     StartupRows rows = Scan();
-    for (StartupRow& row : rows) row.Checked = checked;
+    for (StartupRow& row : rows) row.checked = checked;
     store.ApplyCheckChanges(rows);
     return Scan();
   }
@@ -58,14 +58,14 @@ TEST_F(ApplyTest, DisableThenEnableEveryLocationKeepsTypeAndData) {
 
   StartupRows rows = ApplyAll(false);
   ASSERT_EQ(rows.size(), 6u);
-  for (const StartupRow& row : rows) EXPECT_FALSE(row.Checked) << row.Name;
+  for (const StartupRow& row : rows) EXPECT_FALSE(row.checked) << row.name;
   EXPECT_EQ(contents("-"), live);
   EXPECT_EQ(ValueCount(kUser, VersionKey("Run")), 0);
   EXPECT_FALSE(Exists(userStartup + "\\user.lnk"));
 
   rows = ApplyAll(true);
   ASSERT_EQ(rows.size(), 6u);
-  for (const StartupRow& row : rows) EXPECT_TRUE(row.Checked) << row.Name;
+  for (const StartupRow& row : rows) EXPECT_TRUE(row.checked) << row.name;
   EXPECT_EQ(contents(""), live);
   EXPECT_EQ(ValueCount(kUser, VersionKey("Run-")), 0);  // the parking key stays, empty
   EXPECT_FALSE(Exists(userDisabled + "\\user.lnk"));
@@ -102,7 +102,7 @@ TEST_F(ApplyTest, ValueGoneSinceTheScanIsNotRecreated) {
   SetString(kUser, VersionKey("Run"), "Tool", "C:\\t.exe");
   StartupRows rows = Scan();
   DeleteKey(kUser, VersionKey("Run"));
-  rows[0].Checked = false;
+  rows[0].checked = false;
   store.ApplyCheckChanges(rows);
   EXPECT_EQ(ValueCount(kUser, VersionKey("Run-")), -1);
 }
@@ -120,7 +120,7 @@ class RegistryMoveFaultTest : public ApplyTest, public ::testing::WithParamInter
 TEST_P(RegistryMoveFaultTest, EntryIsNeverLost) {
   SetString(kUser, VersionKey("Run"), "Tool", "C:\\t.exe");
   StartupRows rows = Scan();
-  rows[0].Checked = false;
+  rows[0].checked = false;
   platform.Fail(GetParam().op, ERROR_ACCESS_DENIED, GetParam().match);
   EXPECT_EQ(RegistryErrorOf([&] { store.ApplyCheckChanges(rows); }), GetParam().error);
   const bool live = ReadRaw(kUser, VersionKey("Run"), "Tool").has_value();

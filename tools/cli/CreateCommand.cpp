@@ -20,7 +20,7 @@ struct CreateOptions {
 StartupRows RowsOfLink(const StartupRows& rows, const std::string& linkName) {
   StartupRows found;
   for (const StartupRow& row : rows)
-    if (row.Record.GetLocation() == slUserStartupFolder && SameName(row.Name, linkName)) found.push_back(row);
+    if (row.record.GetLocation() == slUserStartupFolder && SameName(row.name, linkName)) found.push_back(row);
   return found;
 }
 
@@ -58,7 +58,7 @@ int DryRun(CliSession& session, const CreateOptions& options, const std::string&
 
 // The outcome as an exit code, with its message on stderr; kExitOk only for a written shortcut.
 int Outcome(CliSession& session, const CreateOptions& options, const CreateShortcutResult& result) {
-  switch (result.Outcome) {
+  switch (result.outcome) {
     case coFileNotFound: session.report.Fail(options.target + ": file not found"); return kExitFailed;
     case coNoShellFolders: session.report.Fail("the Shell Folders key cannot be opened"); return kExitFailed;
     case coNoDisplayName: session.report.Fail("no display name was given"); return kExitUsage;
@@ -69,8 +69,8 @@ int Outcome(CliSession& session, const CreateOptions& options, const CreateShort
       return kExitFailed;
     case coWritten: break;
   }
-  if (FAILED(result.Status)) {
-    session.report.ShowSystemError(static_cast<ErrorCode>(result.Status), "the shortcut was not written");
+  if (FAILED(result.status)) {
+    session.report.ShowSystemError(static_cast<ErrorCode>(result.status), "the shortcut was not written");
     return kExitFailed;
   }
   return kExitOk;
@@ -90,8 +90,8 @@ int RunCreate(CliSession& session, const CreateOptions& options) {
       CreateStartupShortcut(session.platform, registry, options.target, displayName, &session.store.GetJournal());
   const int rc = Outcome(session, options, result);
   if (rc != kExitOk) return rc;
-  if (result.JournalError != ERROR_SUCCESS)
-    session.report.ShowJournalWarning(result.JournalError, session.store.GetJournal().Folder());
+  if (result.journalError != ERROR_SUCCESS)
+    session.report.ShowJournalWarning(result.journalError, session.store.GetJournal().Folder());
   StartupRows rows;
   session.store.LoadStartupList(rows);
   std::string text = "created:\n" + FormatTable(RowsOfLink(rows, linkName));
