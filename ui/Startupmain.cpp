@@ -330,7 +330,7 @@ void TForm1::bbtCreateNewClick() {
     return;
   }
   {
-    TfmStartupCreateDialog dialog(this, platform_);
+    TfmStartupCreateDialog dialog(this, platform_, store_);
     fmStartupCreateDialog = &dialog;
     ScopeExit forget([] { fmStartupCreateDialog = nullptr; });
     dialog.ShowModal();

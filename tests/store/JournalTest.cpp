@@ -150,13 +150,10 @@ TEST_F(JournalTest, ParkIsUndoneAndAChangeSinceIsRespected) {
 }
 
 TEST_F(JournalTest, UndoingACreatedShortcutDeletesItAndBringsBackTheOneItReplaced) {
-  RegistryAccess registry(platform);
   const auto create = [&](const std::string& name) {
-    const CreateShortcutResult result =
-        CreateStartupShortcut(platform, registry, "C:\\windows\\notepad.exe", name, &store.GetJournal());
+    const CreateShortcutResult result = store.CreateShortcut("C:\\windows\\notepad.exe", name);
     ASSERT_EQ(result.outcome, coWritten);
     ASSERT_EQ(result.status, S_OK);
-    ASSERT_EQ(result.journalError, static_cast<ErrorCode>(ERROR_SUCCESS));
   };
   create("New");
   ASSERT_TRUE(Exists(userStartup + "\\New.lnk"));
@@ -241,6 +238,13 @@ TEST_F(JournalTest, AFullJournalIsRotatedKeepingOneOldFile) {
   ASSERT_EQ(platform.AppendFile(file, filler), ERROR_SUCCESS);
   platform.AppendFile(old, "stale\n");  // the one old file is replaced, never a second one kept
   SetString(kUser, VersionKey("Run"), "B", "C:\\b.exe");
+  platform.Fail(Op::FileMove, ERROR_SHARING_VIOLATION, "journal.jsonl");  // rotation refused: the park goes on
+  Park("B");
+  EXPECT_TRUE(ReadRaw(kUser, VersionKey("Run-"), "B"));
+  ASSERT_THAT(report.reports, SizeIs(1));
+  EXPECT_EQ(report.reports[0].code, static_cast<ErrorCode>(ERROR_SHARING_VIOLATION));
+  platform.Heal();
+  SetString(kUser, VersionKey("Run"), "B", "C:\\b.exe");
   Park("B");
 
   std::uint64_t size = 0;
@@ -255,10 +259,7 @@ TEST_F(JournalTest, AFullJournalIsRotatedKeepingOneOldFile) {
 }
 
 TEST_F(JournalTest, WithoutAJournalParkingGoesOnAndRemovingIsRefused) {
-  // The journal's folder would have to be made inside a file.
-  const std::string blocker = userStartup.substr(0, userStartup.rfind('\\')) + "\\blocker";
-  MakeFile(blocker);
-  platform.SetLocalAppData(blocker);
+  platform.Fail(Op::AppendFile, ERROR_DISK_FULL, "journal.jsonl");
   SetString(kUser, VersionKey("Run"), "A", "C:\\a.exe");
   SetString(kUser, VersionKey("Run"), "B", "C:\\b.exe");
   MakeFile(userStartup + "\\C.lnk");
@@ -279,7 +280,7 @@ TEST_F(JournalTest, WithoutAJournalParkingGoesOnAndRemovingIsRefused) {
   ASSERT_THAT(report.reports, SizeIs(2));
   EXPECT_THAT(report.reports[0].subject, HasSubstr("'C.lnk' was not removed"));
   EXPECT_THAT(report.reports[1].subject, HasSubstr("'A' was not removed"));
-  RemoveTree(blocker);
+  EXPECT_THAT(Records(), IsEmpty());
 }
 
 TEST_F(JournalTest, ARemoveWhoseCopyCannotBeWrittenIsNotCarriedOut) {

@@ -40,10 +40,9 @@ class ShortcutTest : public StartupPrefixTest {
     MakeFile(target);
   }
   CreateShortcutResult Create(const std::string& file, const std::string& name) {
-    return CreateStartupShortcut(platform, registry, file, name);
+    return store.CreateShortcut(file, name);
   }
   const std::string target = "C:\\Tools\\app.exe";
-  RegistryAccess registry{platform};
 };
 
 TEST_F(ShortcutTest, WritesPathDescriptionAndWorkingDirectoryUnderTheGivenName) {

@@ -113,34 +113,47 @@ struct RegistryFault {
   std::string match;
   std::string error;    // what the move raises
   std::string failure;  // what it reports ("" for nothing)
+  bool live, parked;    // where the entry is afterwards
+  std::vector<std::string> journal;  // the actions the journal's lines hold, a failed change's mark included
 };
 
 class RegistryMoveFaultTest : public ApplyTest, public ::testing::WithParamInterface<RegistryFault> {};
 
-TEST_P(RegistryMoveFaultTest, EntryIsNeverLost) {
+TEST_P(RegistryMoveFaultTest, EntryIsNeverLostAndTheJournalHoldsOnlyWhatWasDone) {
+  const RegistryFault& fault = GetParam();
   SetString(kUser, VersionKey("Run"), "Tool", "C:\\t.exe");
   StartupRows rows = Scan();
   rows[0].checked = false;
-  platform.Fail(GetParam().op, ERROR_ACCESS_DENIED, GetParam().match);
-  EXPECT_EQ(RegistryErrorOf([&] { store.ApplyCheckChanges(rows); }), GetParam().error);
-  const bool live = ReadRaw(kUser, VersionKey("Run"), "Tool").has_value();
-  const bool parked = ReadRaw(kUser, VersionKey("Run-"), "Tool").has_value();
-  EXPECT_TRUE(live || parked);
+  RemoveTree(store.GetJournal().Folder());
+  platform.ClearLog();
+  platform.Fail(fault.op, ERROR_ACCESS_DENIED, fault.match);
+  EXPECT_EQ(RegistryErrorOf([&] { store.ApplyCheckChanges(rows); }), fault.error);
+  EXPECT_GE(platform.Calls(fault.op, fault.match), 1);  // the fault was reached
+  EXPECT_EQ(ReadRaw(kUser, VersionKey("Run"), "Tool").has_value(), fault.live);
+  EXPECT_EQ(ReadRaw(kUser, VersionKey("Run-"), "Tool").has_value(), fault.parked);
   EXPECT_THAT(report.reports, IsEmpty());
-  // Every failure but a value gone since the scan is said, naming the entry.
-  if (GetParam().failure.empty())
+  if (fault.failure.empty())
     EXPECT_THAT(report.failures, IsEmpty());
   else
-    EXPECT_THAT(report.failures, ElementsAre(::testing::StartsWith(GetParam().failure)));
+    EXPECT_THAT(report.failures, ElementsAre(::testing::StartsWith(fault.failure)));
+  std::vector<std::string> actions;
+  std::istringstream lines(fault.journal.empty() ? "" : FileText(store.GetJournal().FilePath()));
+  for (std::string line; std::getline(lines, line);) actions.push_back(ParseJournalLine(line)->action);
+  EXPECT_EQ(actions, fault.journal);
+  // A change marked failed is no change to undo.
+  EXPECT_EQ(store.GetJournal().Read().size(), fault.parked ? 1u : 0u);
 }
 
-INSTANTIATE_TEST_SUITE_P(EveryStep, RegistryMoveFaultTest,
-                         ::testing::Values(RegistryFault{Op::OpenKey, "Run", "no error", "'Tool' could not be disabled: "},
-                                           RegistryFault{Op::QueryValue, "Tool", "no error", ""},
-                                           RegistryFault{Op::OpenKey, "Run-", "no error", "'Tool' could not be disabled: "},
-                                           RegistryFault{Op::SetValue, "Tool", "Failed to set data for 'Tool'", ""},
-                                           RegistryFault{Op::DeleteValue, "Tool", "no error",
-                                                         "'Tool' is now in both places: "}));
+const std::string kNotDisabled = "'Tool' could not be disabled: ";
+INSTANTIATE_TEST_SUITE_P(
+    EveryStep, RegistryMoveFaultTest,
+    ::testing::Values(RegistryFault{Op::OpenKey, "Run", "no error", kNotDisabled, true, false, {}},
+                      RegistryFault{Op::QueryValue, "Tool", "no error", "", true, false, {}},
+                      RegistryFault{Op::OpenKey, "Run-", "no error", kNotDisabled, true, false, {}},
+                      RegistryFault{Op::SetValue, "Tool", "Failed to set data for 'Tool'", "", true, false,
+                                    {"park", "failed"}},
+                      RegistryFault{Op::DeleteValue, "Tool", "no error", "'Tool' is now in both places: ", true, true,
+                                    {"park"}}));
 
 TEST_F(ApplyTest, FailedFileStepIsReportedOnceAndTheFileNeverLost) {
   for (const char* name : {"\\copy fails.lnk", "\\delete fails.lnk", "\\moves.lnk"}) MakeFile(userStartup + name);
