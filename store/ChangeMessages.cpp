@@ -17,6 +17,10 @@ std::string FailureReason(IPlatform& platform, const LocationInfo& location, Err
   return IsRightsRefusal(location, code) ? kAdminRightsText : platform.SystemErrorText(code);
 }
 
+std::string FailureReason(IPlatform& platform, const LocationInfo& location, const RegistryAccess& registry) {
+  return FailureReason(platform, location, registry.LastError());
+}
+
 std::string ChangedSinceScanText(const std::string& name) {
   return Quoted(name) + " was changed by another program since the list was read. Press Refresh.";
 }

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "store/Locations.h"
+#include "store/platform/Registry.h"
 
 namespace kestrun {
 
@@ -16,6 +17,8 @@ inline constexpr const char* kAdminRightsText =
 bool IsRightsRefusal(const LocationInfo& location, ErrorCode code);
 // Why a change failed, as the report says it: what to do when rights are wanting, else the system's text.
 std::string FailureReason(IPlatform& platform, const LocationInfo& location, ErrorCode code);
+// The same for the registry object's last failed call.
+std::string FailureReason(IPlatform& platform, const LocationInfo& location, const RegistryAccess& registry);
 
 std::string ChangedSinceScanText(const std::string& name);
 std::string AlreadyThereText(const std::string& name);

@@ -57,7 +57,7 @@ void SwitchOnApproval(StoreContext& store, const LocationInfo& location, const s
   const std::optional<RegValue> old = ReadApproval(store, location, name);
   store.Registry.SetRoot(location.hive);
   if (!store.Registry.OpenKey(location.approvedKey, false, KeyAccess::Write)) {
-    store.report.ShowFailure(NotMovedText(name, true, FailureReason(store.platform, location, store.Registry.LastError())));
+    store.report.ShowFailure(NotMovedText(name, true, FailureReason(store.platform, location, store.Registry)));
     return;
   }
   const RegValue enabled{name, REG_BINARY, EnabledApprovalBytes()};

@@ -25,7 +25,7 @@ bool MoveRegistryValue(StoreContext& store, const LocationInfo& location, const 
   if (!store.Registry.OpenKey(sourceKey, false, KeyAccess::Write)) {
     // A key gone since the scan took its values with it: the rescan shows the truth.
     if (store.Registry.LastError() != ERROR_FILE_NOT_FOUND)
-      store.report.ShowFailure(NotMovedText(row.name, enable, FailureReason(store.platform, location, store.Registry.LastError())));
+      store.report.ShowFailure(NotMovedText(row.name, enable, FailureReason(store.platform, location, store.Registry)));
     return false;
   }
   const std::optional<RegValue> source = store.Registry.ReadValue(row.name);
@@ -38,7 +38,7 @@ bool MoveRegistryValue(StoreContext& store, const LocationInfo& location, const 
   // Target first: the source goes only once the entry is safe in its new place, so a failure at
   // any step leaves it in one place or both, never in none.
   if (!store.Registry.OpenKey(targetKey, true)) {
-    store.report.ShowFailure(NotMovedText(row.name, enable, FailureReason(store.platform, location, store.Registry.LastError())));
+    store.report.ShowFailure(NotMovedText(row.name, enable, FailureReason(store.platform, location, store.Registry)));
     return false;
   }
   const std::optional<RegValue> there = store.Registry.ReadValue(row.name);
@@ -59,7 +59,8 @@ bool MoveRegistryValue(StoreContext& store, const LocationInfo& location, const 
       store.Registry.LastError() != ERROR_FILE_NOT_FOUND) {
     const std::string copiedTo = RegistryPlace(location.hive, NativeKeyPath(location, targetKey));
     const std::string leftIn = RegistryPlace(location.hive, NativeKeyPath(location, sourceKey));
-    store.report.ShowFailure(InBothPlacesText(row.name, copiedTo, leftIn, FailureReason(store.platform, location, store.Registry.LastError())));
+    store.report.ShowFailure(
+        InBothPlacesText(row.name, copiedTo, leftIn, FailureReason(store.platform, location, store.Registry)));
     return false;
   }
   return true;
@@ -105,7 +106,8 @@ bool MoveStartupFile(StoreContext& store, const LocationInfo& location, const St
   JournalChange(store, record, true, record.replaced ? &*record.replaced : nullptr);
   ChangeOutcome outcome(store, record);
   // Only a parking folder is made on the way: a missing live folder is no place of ours to make.
-  if (const ErrorCode rc = CopyIntoFolder(store.platform, row.path, targetFolder, target, !enable); rc != ERROR_SUCCESS) {
+  if (const ErrorCode rc = CopyIntoFolder(store.platform, row.path, targetFolder, target, !enable);
+      rc != ERROR_SUCCESS) {
     if (IsRightsRefusal(location, rc))
       store.report.ShowFailure(NotMovedText(row.name, enable, kAdminRightsText));
     else if (store.platform.FileExists(targetFolder))
@@ -116,7 +118,8 @@ bool MoveStartupFile(StoreContext& store, const LocationInfo& location, const St
   }
   outcome.Done();  // in both places at worst: the record stays true of the copy
   if (const ErrorCode rc = store.platform.FileDelete(row.path); rc != ERROR_SUCCESS) {
-    store.report.ShowFailure(InBothPlacesText(row.name, targetFolder, FolderOf(row), FailureReason(store.platform, location, rc)));
+    store.report.ShowFailure(
+        InBothPlacesText(row.name, targetFolder, FolderOf(row), FailureReason(store.platform, location, rc)));
     return false;
   }
   return true;

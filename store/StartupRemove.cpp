@@ -34,12 +34,14 @@ bool LiesInOtherPlace(StoreContext& store, const LocationInfo& location, const S
   const bool live = row.record.GetEnabled() == 1;
   if (location.isFolder) {
     const bool user = location.code == slUserStartupFolder;
-    const std::string& other = live ? (user ? store.folders.DisabledStartupDir : store.folders.DisabledCommonStartupDir)
-                                    : (user ? store.folders.StartupDir : store.folders.CommonStartupDir);
+    const StartupFolders& folders = store.folders;
+    const std::string& other = live ? (user ? folders.DisabledStartupDir : folders.DisabledCommonStartupDir)
+                                    : (user ? folders.StartupDir : folders.CommonStartupDir);
     return !other.empty() && store.platform.FileExists(other + "\\" + row.name);
   }
   store.Registry.SetRoot(location.hive, location.view);
-  return store.Registry.OpenKey(live ? location.disabledKey : location.liveKey, false) && store.Registry.ValueExists(row.name);
+  return store.Registry.OpenKey(live ? location.disabledKey : location.liveKey, false) &&
+         store.Registry.ValueExists(row.name);
 }
 
 }  // namespace
@@ -71,7 +73,8 @@ void RemoveEntry(StoreContext& store, const StartupRow& row) {
     }
     if (!removed) {
       if (store.Registry.LastError() != ERROR_FILE_NOT_FOUND)
-        store.report.ShowFailure(NotRemovedText(row.name, FailureReason(store.platform, *location, store.Registry.LastError())));
+        store.report.ShowFailure(
+            NotRemovedText(row.name, FailureReason(store.platform, *location, store.Registry)));
       return;
     }
   }

@@ -16,7 +16,8 @@ std::string CheckRegistryUndo(StoreContext& store, const JournalRecord& change) 
     if (!SplitRegistryPlace(change.to->place, hive, key))
       return "the journal names no known hive: " + change.to->place;
     store.Registry.SetRoot(hive);
-    const std::optional<RegValue> now = store.Registry.OpenKey(key, false) ? store.Registry.ReadValue(change.name) : std::nullopt;
+    const std::optional<RegValue> now =
+        store.Registry.OpenKey(key, false) ? store.Registry.ReadValue(change.name) : std::nullopt;
     if (!now) return Quoted(change.name) + " is no longer in " + change.to->place;
     if (now->type != change.to->type || now->data != change.to->data)
       return Quoted(change.name) + " in " + change.to->place + " was changed since; undoing would lose that change";
@@ -48,7 +49,8 @@ std::string UndoRegistry(StoreContext& store, const JournalRecord& change, Journ
   if (change.from) {
     SplitRegistryPlace(change.from->place, hive, key);
     store.Registry.SetRoot(hive);
-    if (!store.Registry.OpenKey(key, true, KeyAccess::Write)) return "the key " + change.from->place + " cannot be opened";
+    if (!store.Registry.OpenKey(key, true, KeyAccess::Write))
+      return "the key " + change.from->place + " cannot be opened";
     store.Registry.WriteValue({change.name, change.from->type, change.from->data});
   }
   if (change.to) {

@@ -188,7 +188,7 @@ TEST_F(JournalTest, StartupApprovedWritesAreJournalledAndUndoneByteForByte) {
   ASSERT_THAT(records, SizeIs(1));
   EXPECT_EQ(records[0].action, "switch-on");
   ASSERT_TRUE(records[0].to && records[0].replaced);
-  EXPECT_EQ(records[0].to->data, EnabledApprovalBytes());
+  EXPECT_EQ(records[0].to->data, std::string("\x02\0\0\0\0\0\0\0\0\0\0\0", 12));
   EXPECT_EQ(records[0].replaced->data, off);
   ASSERT_TRUE(store.Undo(records[0]).done);
   EXPECT_EQ(ReadRaw(kUser, ApprovedKey("Run"), "Off")->data, off);
