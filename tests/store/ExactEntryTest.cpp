@@ -173,32 +173,6 @@ TEST_F(ExactEntryTest, RelativeStartupFolderIsSkippedAndReportedOnceAndNothingIs
   EXPECT_FALSE(Exists("C:\\Lost.lnk"));
 }
 
-TEST_F(ExactEntryTest, KeyThatCannotBeWrittenIsReportedWithTheSystemsReasonNamingTheEntry) {
-  SetString(kUser, run, "A", "C:\\a.exe");
-  {
-    LockedKey lock(kUser, parked);
-    StartupRows rows = Scan();
-    rows[0].checked = false;
-    store.ApplyCheckChanges(rows);
-  }
-  EXPECT_TRUE(ReadRaw(kUser, run, "A").has_value());
-  EXPECT_THAT(report.failures,
-              ElementsAre("'A' could not be disabled: " + platform.SystemErrorText(ERROR_ACCESS_DENIED)));
-}
-
-TEST_F(ExactEntryTest, FileLeftInBothPlacesIsSaidAsSuch) {
-  MakeFile(userStartup + "\\ro.lnk", FILE_ATTRIBUTE_READONLY);
-  StartupRows rows = Scan();
-  rows[0].checked = false;
-  store.ApplyCheckChanges(rows);
-  EXPECT_TRUE(Exists(userStartup + "\\ro.lnk"));
-  EXPECT_TRUE(Exists(userDisabled + "\\ro.lnk"));
-  EXPECT_THAT(report.failures,
-              ElementsAre("'ro.lnk' is now in both places: it was copied to " + userDisabled +
-                          ", but could not be deleted from " + userStartup + ": " +
-                          platform.SystemErrorText(ERROR_ACCESS_DENIED)));
-}
-
 TEST_F(ExactEntryTest, FileInTheWayOfTheDisabledFolderIsNamed) {
   MakeFile(userStartup + "\\t.lnk");
   MakeFile(userDisabled);

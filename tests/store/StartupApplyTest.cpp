@@ -11,6 +11,7 @@ namespace kestrun::test {
 namespace {
 
 using ::testing::ElementsAre;
+using ::testing::EndsWith;
 using ::testing::IsEmpty;
 using ::testing::UnorderedElementsAre;
 
@@ -135,7 +136,8 @@ TEST_P(RegistryMoveFaultTest, EntryIsNeverLostAndTheJournalHoldsOnlyWhatWasDone)
   if (fault.failure.empty())
     EXPECT_THAT(report.failures, IsEmpty());
   else
-    EXPECT_THAT(report.failures, ElementsAre(::testing::StartsWith(fault.failure)));
+    EXPECT_THAT(report.failures, ElementsAre(::testing::AllOf(::testing::StartsWith(fault.failure),
+                                                              EndsWith(platform.SystemErrorText(ERROR_ACCESS_DENIED)))));
   std::vector<std::string> actions;
   std::istringstream lines(fault.journal.empty() ? "" : FileText(store.GetJournal().FilePath()));
   for (std::string line; std::getline(lines, line);) actions.push_back(ParseJournalLine(line)->action);
