@@ -23,7 +23,6 @@ int RunKestrun() {
   IPlatform& platform = SystemPlatform();
   TForm1 main(platform);
   TfmMessageBox messageBox(&main);
-  TfmStartupCreateDialog createDialog(&main, platform);
   TfmAbout about(&main, platform);
   main.SetAboutBox(&about);
   return gui::Application::Instance().Run(main);

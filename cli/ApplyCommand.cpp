@@ -78,7 +78,7 @@ int RunApply(CliSession& session, const ApplyOptions& options) {
     if (!standing.error.empty()) {
       outcomes.push_back({wanted, standing.location, "failed", standing.error});
     } else if (standing.move) {
-      standing.move->Checked = wanted.enabled;
+      standing.move->checked = wanted.enabled;
       outcomes.push_back({wanted, standing.location, options.dryRun ? "would change" : "changed", {}});
     }
   }

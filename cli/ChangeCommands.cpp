@@ -24,13 +24,13 @@ struct ChangeOptions {
 StartupRows RowsNamed(const StartupRows& rows, const StartupRow& like) {
   StartupRows found;
   for (const StartupRow& row : rows)
-    if (SameName(row.Name, like.Name) && row.Record.GetLocation() == like.Record.GetLocation()) found.push_back(row);
+    if (SameName(row.name, like.name) && row.record.GetLocation() == like.record.GetLocation()) found.push_back(row);
   return found;
 }
 
 bool StillLies(const StartupRows& rows, const StartupRow& like, std::int32_t enabled) {
   for (const StartupRow& row : RowsNamed(rows, like))
-    if (row.Record.GetEnabled() == enabled) return true;
+    if (row.record.GetEnabled() == enabled) return true;
   return false;
 }
 
@@ -59,7 +59,7 @@ const char* Verb(Change change, bool done) {
 const StartupRow* InTheWay(StartupRows& rows, const StartupRow& row, Change change) {
   if (change == Change::Remove || (change == Change::Enable && SwitchedOffByWindows(row))) return nullptr;
   const StateFilter target = change == Change::Enable ? StateFilter::Live : StateFilter::Parked;
-  return SelectRow(rows, row.Name, row.Record.GetLocation(), target).row;
+  return SelectRow(rows, row.name, row.record.GetLocation(), target).row;
 }
 
 bool StartsNow(const StartupRows& rows, const StartupRow& like) {
@@ -84,7 +84,7 @@ bool Apply(CliSession& session, StartupRows& rows, const StartupRow& row, Change
     session.store.ApplyChange(before, change == Change::Enable);
   session.store.LoadStartupList(rows);
   if (change == Change::Enable && SwitchedOffByWindows(before)) return StartsNow(rows, before);
-  return !StillLies(rows, before, before.Record.GetEnabled());
+  return !StillLies(rows, before, before.record.GetEnabled());
 }
 
 int RunChange(CliSession& session, const ChangeOptions& options) {
@@ -100,8 +100,8 @@ int RunChange(CliSession& session, const ChangeOptions& options) {
   const StartupRow chosen = *selected.row;
   const StartupRow* replaced = InTheWay(rows, chosen, options.change);
   if (replaced && !options.replace) {
-    session.report.Fail("'" + replaced->Name + "' is already " + StateName(*replaced) + " in " +
-                        LocationName(chosen.Record.GetLocation()) + " (" + replaced->Path +
+    session.report.Fail("'" + replaced->name + "' is already " + StateName(*replaced) + " in " +
+                        LocationName(chosen.record.GetLocation()) + " (" + replaced->path +
                         ") and would be overwritten: add --replace to go ahead");
     return kExitFailed;
   }
@@ -117,7 +117,7 @@ int RunChange(CliSession& session, const ChangeOptions& options) {
   if (moved) WriteOutput(std::string(Verb(options.change, true)) + ":\n" + FormatTable(now));
   // When the store said what went wrong, that is the truth: a change may have been half made.
   if (!moved && session.report.Count() == 0)
-    session.report.Fail("'" + chosen.Name + "' is still where it was: nothing was changed");
+    session.report.Fail("'" + chosen.name + "' is still where it was: nothing was changed");
   return session.report.Count() ? kExitFailed : kExitOk;
 }
 

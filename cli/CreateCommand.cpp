@@ -3,7 +3,6 @@
 #include <memory>
 
 #include "base/Text.h"
-#include "store/StartupShortcut.h"
 #include "cli/Commands.h"
 #include "cli/Output.h"
 
@@ -20,12 +19,9 @@ struct CreateOptions {
 StartupRows RowsOfLink(const StartupRows& rows, const std::string& linkName) {
   StartupRows found;
   for (const StartupRow& row : rows)
-    if (row.Record.GetLocation() == slUserStartupFolder && SameName(row.Name, linkName)) found.push_back(row);
+    if (row.record.GetLocation() == slUserStartupFolder && SameName(row.name, linkName)) found.push_back(row);
   return found;
 }
-
-constexpr const char* kNoStartupFolder =
-    "the Startup folder is not known: its Shell Folders value is missing, empty or not a full path";
 
 // The shortcuts of that name already in the per-user folder, whatever their letter case.
 StartupRows ExistingLinks(CliSession& session, const std::string& linkName) {
@@ -34,45 +30,27 @@ StartupRows ExistingLinks(CliSession& session, const std::string& linkName) {
   return RowsOfLink(rows, linkName);
 }
 
-int DryRun(CliSession& session, const CreateOptions& options, const std::string& displayName) {
-  if (!session.platform.FileExists(options.target)) {
-    session.report.Fail(options.target + ": file not found");
+// The outcome as an exit code, with its message on stderr; kExitOk only for a shortcut written (or,
+// on a dry run, one that would be).
+int Outcome(CliSession& session, const CreateOptions& options, const CreateShortcutResult& result) {
+  if (result.outcome != coWritten) {
+    session.report.Fail(WithTarget(OutcomeText(result.outcome).line, options.target));
+    return result.outcome == coNoDisplayName ? kExitUsage : kExitFailed;
+  }
+  if (FAILED(result.status)) {
+    session.report.ShowSystemError(static_cast<ErrorCode>(result.status), "the shortcut was not written");
     return kExitFailed;
   }
-  RegistryAccess registry(session.platform);
-  if (!registry.OpenKey(kShellFoldersKey, false)) {
-    session.report.Fail("the Shell Folders key cannot be opened");
-    return kExitFailed;
-  }
-  const std::string folder = registry.ReadString(kStartupValue);
-  if (!IsFullPath(folder)) {
-    session.report.Fail(kNoStartupFolder);
-    return kExitFailed;
-  }
-  std::string text = "would create:\n" + folder + "\\" + displayName + ".lnk -> " + options.target + "\n";
-  const StartupRows existing = ExistingLinks(session, displayName + ".lnk");
-  if (!existing.empty()) text += "replacing:\n" + FormatTable(existing);
-  WriteOutput(text);
   return kExitOk;
 }
 
-// The outcome as an exit code, with its message on stderr; kExitOk only for a written shortcut.
-int Outcome(CliSession& session, const CreateOptions& options, const CreateShortcutResult& result) {
-  switch (result.Outcome) {
-    case coFileNotFound: session.report.Fail(options.target + ": file not found"); return kExitFailed;
-    case coNoShellFolders: session.report.Fail("the Shell Folders key cannot be opened"); return kExitFailed;
-    case coNoDisplayName: session.report.Fail("no display name was given"); return kExitUsage;
-    case coLinkPathTooLong: session.report.Fail("the shortcut's path would be too long"); return kExitFailed;
-    case coNoStartupFolder: session.report.Fail(kNoStartupFolder); return kExitFailed;
-    case coTargetPathTooLong:
-      session.report.Fail(options.target + ": the path is too long for a shortcut (260 characters or more)");
-      return kExitFailed;
-    case coWritten: break;
-  }
-  if (FAILED(result.Status)) {
-    session.report.ShowSystemError(static_cast<ErrorCode>(result.Status), "the shortcut was not written");
-    return kExitFailed;
-  }
+int DryRun(CliSession& session, const CreateOptions& options, const std::string& displayName) {
+  const CreateShortcutResult plan = session.store.PlanShortcut(options.target, displayName);
+  if (const int rc = Outcome(session, options, plan); rc != kExitOk) return rc;
+  std::string text = "would create:\n" + plan.link + " -> " + options.target + "\n";
+  const StartupRows existing = ExistingLinks(session, displayName + ".lnk");
+  if (!existing.empty()) text += "replacing:\n" + FormatTable(existing);
+  WriteOutput(text);
   return kExitOk;
 }
 
@@ -85,13 +63,8 @@ int RunCreate(CliSession& session, const CreateOptions& options) {
   if (options.dryRun) return DryRun(session, options, displayName);
   const std::string linkName = displayName + ".lnk";
   const StartupRows before = ExistingLinks(session, linkName);
-  RegistryAccess registry(session.platform);  // the create dialog's own, not the store's
-  const CreateShortcutResult result =
-      CreateStartupShortcut(session.platform, registry, options.target, displayName, &session.store.GetJournal());
-  const int rc = Outcome(session, options, result);
-  if (rc != kExitOk) return rc;
-  if (result.JournalError != ERROR_SUCCESS)
-    session.report.ShowJournalWarning(result.JournalError, session.store.GetJournal().Folder());
+  const CreateShortcutResult result = session.store.CreateShortcut(options.target, displayName);
+  if (const int rc = Outcome(session, options, result); rc != kExitOk) return rc;
   StartupRows rows;
   session.store.LoadStartupList(rows);
   std::string text = "created:\n" + FormatTable(RowsOfLink(rows, linkName));

@@ -69,7 +69,7 @@ std::string FormatDesiredState(const StartupRows& rows) {
   Json items = Json::array();
   for (const StartupRow& row : rows)
     items.push_back(
-        {{"name", row.Name}, {"location", LocationName(row.Record.GetLocation())}, {"state", StateName(row)}});
+        {{"name", row.name}, {"location", LocationName(row.record.GetLocation())}, {"state", StateName(row)}});
   return items.dump(2, ' ', false, Json::error_handler_t::replace) + "\n";
 }
 
@@ -88,7 +88,7 @@ Standing Judge(StartupRows& rows, const WantedEntry& wanted) {
       return standing;
     }
     for (const StartupRow& row : rows)
-      if (SameName(row.Name, wanted.name)) location = row.Record.GetLocation();
+      if (SameName(row.name, wanted.name)) location = row.record.GetLocation();
   }
   standing.location = location;
   StartupRow* live = location ? SelectRow(rows, wanted.name, location, StateFilter::Enabled).row : nullptr;

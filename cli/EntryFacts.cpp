@@ -29,24 +29,24 @@ SplitCommandLine SplitCommand(IPlatform& platform, const std::string& command) {
 
 EntryFacts FactsOf(IPlatform& platform, const StartupRow& row) {
   EntryFacts facts;
-  const LocationInfo* location = FindLocation(row.Record.GetLocation());
+  const LocationInfo* location = FindLocation(row.record.GetLocation());
   if (!location) return facts;
   facts.scope = location->hive == HKEY_LOCAL_MACHINE ? "machine" : "user";
-  facts.command = row.Path;
+  facts.command = row.path;
   if (location->isFolder) {
-    const size_t slash = row.Path.rfind('\\');
-    facts.source = slash == std::string::npos ? std::string() : row.Path.substr(0, slash);
+    const size_t slash = row.path.rfind('\\');
+    facts.source = slash == std::string::npos ? std::string() : row.path.substr(0, slash);
     facts.valueType = "file";
-    facts.executable = row.Path;
-    facts.targetExists = platform.FileExists(row.Path);
+    facts.executable = row.path;
+    facts.targetExists = platform.FileExists(row.path);
     return facts;
   }
-  facts.source = RegistryPlace(location->hive, row.Record.GetEnabled() ? location->liveKey : location->disabledKey);
+  facts.source = RegistryPlace(location->hive, row.record.GetEnabled() ? location->liveKey : location->disabledKey);
   // As scanned: a value that reads as a string is expandable or else plain.
   const DWORD type = row.scanned.type == REG_EXPAND_SZ ? REG_EXPAND_SZ : REG_SZ;
   facts.valueType = RegistryTypeName(type);
   // Expanded for the split only: the command stays as stored.
-  const std::string text = type == REG_EXPAND_SZ ? platform.ExpandEnvironment(row.Path) : row.Path;
+  const std::string text = type == REG_EXPAND_SZ ? platform.ExpandEnvironment(row.path) : row.path;
   const SplitCommandLine split = SplitCommand(platform, text);
   facts.executable = split.executable;
   facts.arguments = split.arguments;

@@ -120,8 +120,8 @@ std::string FormatTable(const StartupRows& rows) {
   size_t locationWidth = Width("LOCATION"), nameWidth = Width("NAME"), stateWidth = Width("disabled");
   for (const StartupRow& row : rows) {
     stateWidth = std::max(stateWidth, Width(TableState(row)));
-    locationWidth = std::max(locationWidth, Width(LocationName(row.Record.GetLocation())));
-    nameWidth = std::max(nameWidth, std::min(Width(Printable(row.Name)), kMaxNameColumn));
+    locationWidth = std::max(locationWidth, Width(LocationName(row.record.GetLocation())));
+    nameWidth = std::max(nameWidth, std::min(Width(Printable(row.name)), kMaxNameColumn));
   }
   std::string text;
   auto line = [&](const std::string& state, const std::string& location, const std::string& name,
@@ -135,7 +135,7 @@ std::string FormatTable(const StartupRows& rows) {
   line("STATE", "LOCATION", "NAME", "PATH");
   bool switchedOff = false;
   for (const StartupRow& row : rows) {
-    line(TableState(row), LocationName(row.Record.GetLocation()), Printable(row.Name), Printable(row.Path));
+    line(TableState(row), LocationName(row.record.GetLocation()), Printable(row.name), Printable(row.path));
     switchedOff = switchedOff || SwitchedOffByWindows(row);
   }
   if (switchedOff) text += kSwitchedOffNote;
@@ -148,13 +148,13 @@ std::string FormatJson(const StartupRows& rows, const std::vector<EntryFacts>& f
     const StartupRow& row = rows[i];
     const EntryFacts fact = i < facts.size() ? facts[i] : EntryFacts{};
     entries.push_back({
-        {"name", row.Name},
-        {"path", row.Path},
+        {"name", row.name},
+        {"path", row.path},
         {"state", StateName(row)},
-        {"location", row.Record.GetLocation()},
-        {"locationName", LocationName(row.Record.GetLocation())},
-        {"approved", ApprovedJson(row.Approved)},
-        {"parked", row.Record.GetEnabled() == 0},
+        {"location", row.record.GetLocation()},
+        {"locationName", LocationName(row.record.GetLocation())},
+        {"approved", ApprovedJson(row.approved)},
+        {"parked", row.record.GetEnabled() == 0},
         {"source", fact.source},
         {"scope", fact.scope},
         {"valueType", fact.valueType},

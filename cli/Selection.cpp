@@ -22,12 +22,12 @@ std::string Folded(const std::string& text) {
 }
 
 bool Matches(const StartupRow& row, std::int32_t location, StateFilter state) {
-  if (row.Record.GetLocation() != location) return false;
+  if (row.record.GetLocation() != location) return false;
   switch (state) {
     case StateFilter::Enabled: return StartsAtLogOn(row);
     case StateFilter::Disabled: return !StartsAtLogOn(row);
-    case StateFilter::Live: return row.Record.GetEnabled() == 1;
-    case StateFilter::Parked: return row.Record.GetEnabled() == 0;
+    case StateFilter::Live: return row.record.GetEnabled() == 1;
+    case StateFilter::Parked: return row.record.GetEnabled() == 0;
     case StateFilter::Any: break;
   }
   return true;
@@ -38,7 +38,7 @@ std::vector<StartupRow*> Candidates(StartupRows& rows, const std::string& name, 
   std::vector<StartupRow*> found;
   for (StartupRow& row : rows) {
     if (!Matches(row, location, state)) continue;
-    if (ignoreCase ? SameName(row.Name, name) : row.Name == name) found.push_back(&row);
+    if (ignoreCase ? SameName(row.name, name) : row.name == name) found.push_back(&row);
   }
   return found;
 }
@@ -60,9 +60,9 @@ Selected SelectByName(StartupRows& rows, const std::string& name, std::optional<
   std::vector<std::int32_t> places;
   std::string listed;
   for (const StartupRow& row : rows) {
-    const std::int32_t code = row.Record.GetLocation();
-    if (!Matches(row, code, state) || !SameName(row.Name, name)) continue;
-    listed += "\n  " + LocationName(code) + " (" + StateName(row) + "): " + row.Name + " -> " + row.Path;
+    const std::int32_t code = row.record.GetLocation();
+    if (!Matches(row, code, state) || !SameName(row.name, name)) continue;
+    listed += "\n  " + LocationName(code) + " (" + StateName(row) + "): " + row.name + " -> " + row.path;
     if (std::find(places.begin(), places.end(), code) == places.end()) places.push_back(code);
   }
   if (places.size() == 1) return SelectRow(rows, name, places.front(), state);
@@ -107,7 +107,7 @@ Selected SelectRow(StartupRows& rows, const std::string& name, std::int32_t loca
   if (found.empty()) found = Candidates(rows, name, location, state, true);
   if (found.size() == 1) return {found.front(), {}};
   if (found.empty()) return {nullptr, "no entry " + Describe(name, location, state)};
-  if (found.size() == 2 && found[0]->Record.GetEnabled() != found[1]->Record.GetEnabled()) {
+  if (found.size() == 2 && found[0]->record.GetEnabled() != found[1]->record.GetEnabled()) {
     if (state == StateFilter::Any)
       return {nullptr, Describe(name, location, state) +
                            " is both enabled and disabled: choose one with --state enabled or --state disabled"};

@@ -9,6 +9,18 @@ const char* Verb(bool enable) { return enable ? "enabled" : "disabled"; }
 
 }  // namespace
 
+bool IsRightsRefusal(const LocationInfo& location, ErrorCode code) {
+  return code == ERROR_ACCESS_DENIED && location.hive == HKEY_LOCAL_MACHINE;
+}
+
+std::string FailureReason(IPlatform& platform, const LocationInfo& location, ErrorCode code) {
+  return IsRightsRefusal(location, code) ? kAdminRightsText : platform.SystemErrorText(code);
+}
+
+std::string FailureReason(IPlatform& platform, const LocationInfo& location, const RegistryAccess& registry) {
+  return FailureReason(platform, location, registry.LastError());
+}
+
 std::string ChangedSinceScanText(const std::string& name) {
   return Quoted(name) + " was changed by another program since the list was read. Press Refresh.";
 }

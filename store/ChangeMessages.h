@@ -3,12 +3,22 @@
 // and says what is true now; the window and the console tool show them as they are.
 #include <string>
 
+#include "store/Locations.h"
+#include "store/platform/Registry.h"
+
 namespace kestrun {
 
 // The reason given when a change for all users is refused for want of rights: it says what to do,
 // where the system would only say "Access denied".
 inline constexpr const char* kAdminRightsText =
     "Changing entries for all users needs administrator rights. Start Kestrun as administrator.";
+
+// A change for all users refused with ERROR_ACCESS_DENIED: for want of administrator rights.
+bool IsRightsRefusal(const LocationInfo& location, ErrorCode code);
+// Why a change failed, as the report says it: what to do when rights are wanting, else the system's text.
+std::string FailureReason(IPlatform& platform, const LocationInfo& location, ErrorCode code);
+// The same for the registry object's last failed call.
+std::string FailureReason(IPlatform& platform, const LocationInfo& location, const RegistryAccess& registry);
 
 std::string ChangedSinceScanText(const std::string& name);
 std::string AlreadyThereText(const std::string& name);

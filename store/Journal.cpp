@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <cstdio>
 #include <nlohmann/json.hpp>
+#include <set>
 
 #include "base/Base64.h"
+#include "store/Locations.h"
 
 namespace kestrun {
 namespace {
@@ -103,22 +105,6 @@ std::string RegistryTypeName(DWORD type) {
   }
 }
 
-std::string RegistryPlace(HKEY hive, const std::string& keyPath) {
-  const std::string key = keyPath.rfind('\\', 0) == 0 ? keyPath.substr(1) : keyPath;
-  return std::string(hive == HKEY_LOCAL_MACHINE ? "HKLM\\" : "HKCU\\") + key;
-}
-
-bool SplitRegistryPlace(const std::string& place, HKEY& hive, std::string& keyPath) {
-  if (place.rfind("HKCU\\", 0) == 0)
-    hive = HKEY_CURRENT_USER;
-  else if (place.rfind("HKLM\\", 0) == 0)
-    hive = HKEY_LOCAL_MACHINE;
-  else
-    return false;
-  keyPath = place.substr(4);
-  return true;
-}
-
 std::map<std::int64_t, std::int64_t> UndoneBy(const std::vector<JournalRecord>& records) {
   std::vector<const JournalRecord*> newestFirst;
   for (const JournalRecord& record : records) newestFirst.push_back(&record);
@@ -156,6 +142,7 @@ std::string FormatJournalLine(const JournalRecord& record) {
   if (record.to) json["to"] = SideToJson(*record.to);
   if (record.replaced) json["replaced"] = SideToJson(*record.replaced);
   if (record.undoes) json["undoes"] = record.undoes;
+  if (record.fails) json["fails"] = record.fails;
   return json.dump(-1, ' ', false, Json::error_handler_t::replace);
 }
 
@@ -172,6 +159,7 @@ std::optional<JournalRecord> ParseJournalLine(const std::string& line) {
     if (!json.contains("name")) return std::nullopt;
     record.name = GetText(json, "name");
     record.undoes = json.value("undoes", std::int64_t{0});
+    record.fails = json.value("fails", std::int64_t{0});
     for (auto [key, side] : {std::pair{"from", &record.from}, {"to", &record.to}, {"replaced", &record.replaced}}) {
       if (!json.contains(key)) continue;
       *side = SideFromJson(json[key]);
@@ -212,7 +200,7 @@ std::int64_t Journal::LastId() {
   const bool sized = platform_.FileSize(FilePath(), size) == ERROR_SUCCESS;
   if (lastId_ > 0 && sized && size == sizeAfterLast_) return lastId_;
   std::int64_t last = 0;
-  for (const JournalRecord& record : Read()) last = std::max(last, record.id);
+  for (const JournalRecord& record : ReadLines()) last = std::max(last, record.id);
   std::string bytes;
   tornTail_ = platform_.ReadFileData(FilePath(), bytes) == ERROR_SUCCESS && !bytes.empty() && bytes.back() != '\n';
   return last;
@@ -255,6 +243,15 @@ ErrorCode Journal::Append(const JournalRecord& record) {
 }
 
 std::vector<JournalRecord> Journal::Read() {
+  std::vector<JournalRecord> records = ReadLines();
+  std::set<std::int64_t> failed;
+  for (const JournalRecord& record : records)
+    if (record.fails) failed.insert(record.fails);
+  std::erase_if(records, [&](const JournalRecord& record) { return record.fails || failed.contains(record.id); });
+  return records;
+}
+
+std::vector<JournalRecord> Journal::ReadLines() {
   std::vector<JournalRecord> records;
   for (const std::string& file : {OldFilePath(), FilePath()}) {
     std::string bytes;

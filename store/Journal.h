@@ -26,13 +26,14 @@ struct JournalRecord {
   std::int64_t id = 0;
   std::string time;     // UTC, ISO 8601
   std::string program;  // "window" or "console"
-  std::string action;   // park, bring-back, remove, create, undo
+  std::string action;   // park, bring-back, switch-on, remove, remove-flag, create, undo; failed
   std::int32_t location = 0;
   std::string name;
   std::optional<JournalSide> from;      // where the entry was before; none for a new one
   std::optional<JournalSide> to;        // where it is after; none for a removed one
   std::optional<JournalSide> replaced;  // what the change overwrote at "to", if anything
   std::int64_t undoes = 0;              // for an undo: the id of the change it reverses
+  std::int64_t fails = 0;               // for "failed": the id of the recorded change that did not happen
 };
 
 inline constexpr std::uint64_t kJournalRotateBytes = 1024 * 1024;
@@ -53,11 +54,13 @@ class Journal {
   // Writes the prepared record as one line and flushes it; rotates a full journal first.
   ErrorCode Append(const JournalRecord& record);
 
-  // Every readable record, oldest first (the old file, then the current one). A torn line, such as
-  // a last line cut by a power failure, is passed over.
+  // Every readable record of a change that was made, oldest first (the old file, then the current
+  // one). A torn line, such as a last line cut by a power failure, is passed over, and so are a
+  // change marked failed and its mark.
   std::vector<JournalRecord> Read();
 
  private:
+  std::vector<JournalRecord> ReadLines();
   ErrorCode MakeFolders(const std::string& folder);
   std::int64_t LastId();
 
@@ -81,9 +84,6 @@ JournalSide FileSide(const std::string& path);
 std::string FormatJournalLine(const JournalRecord& record);
 std::optional<JournalRecord> ParseJournalLine(const std::string& line);
 
-// "HKCU\..." or "HKLM\..." split into its hive and the key path (with a leading backslash).
-bool SplitRegistryPlace(const std::string& place, HKEY& hive, std::string& keyPath);
-std::string RegistryPlace(HKEY hive, const std::string& keyPath);
 std::string RegistryTypeName(DWORD type);  // "REG_SZ", "REG_EXPAND_SZ", ... or "REG_<number>"
 
 }  // namespace kestrun

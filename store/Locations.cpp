@@ -50,6 +50,27 @@ const LocationInfo* FindLocation(std::int32_t code) {
   return nullptr;
 }
 
+std::string NativeKeyPath(const LocationInfo& location, const char* key) {
+  if (location.view != RegistryView::Bits32) return key;
+  return "\\Software\\WOW6432Node" + std::string(key).substr(std::string("\\Software").size());
+}
+
+std::string RegistryPlace(HKEY hive, const std::string& keyPath) {
+  const std::string key = keyPath.rfind('\\', 0) == 0 ? keyPath.substr(1) : keyPath;
+  return std::string(hive == HKEY_LOCAL_MACHINE ? "HKLM\\" : "HKCU\\") + key;
+}
+
+bool SplitRegistryPlace(const std::string& place, HKEY& hive, std::string& keyPath) {
+  if (place.rfind("HKCU\\", 0) == 0)
+    hive = HKEY_CURRENT_USER;
+  else if (place.rfind("HKLM\\", 0) == 0)
+    hive = HKEY_LOCAL_MACHINE;
+  else
+    return false;
+  keyPath = place.substr(4);
+  return true;
+}
+
 bool IsFullPath(const std::string& path) {
   const auto letter = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); };
   if (path.size() >= 3 && letter(path[0]) && path[1] == ':' && path[2] == '\\') return true;

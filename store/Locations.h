@@ -65,6 +65,13 @@ const char* PlaceName(std::int32_t code);
 // nullptr for a code that names no place.
 const LocationInfo* FindLocation(std::int32_t code);
 
+// A key of the location as the native registry names it (the journal and messages): a 32-bit one
+// by its WOW6432Node path.
+std::string NativeKeyPath(const LocationInfo& location, const char* key);
+// "HKCU\<key path>" or "HKLM\<key path>", and back into its hive and the key path (with a leading backslash).
+std::string RegistryPlace(HKEY hive, const std::string& keyPath);
+bool SplitRegistryPlace(const std::string& place, HKEY& hive, std::string& keyPath);
+
 // A path that names one place whatever the current directory: "X:\..." or "\\server\...".
 bool IsFullPath(const std::string& path);
 

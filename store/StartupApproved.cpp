@@ -1,8 +1,10 @@
 // Reading and writing the StartupApproved flags of the entries the store lists and changes.
 #include "store/StartupApproved.h"
 
+#include "store/ChangeJournal.h"
 #include "store/ChangeMessages.h"
-#include "store/StartupStore.h"
+#include "store/Locations.h"
+#include "store/StartupRow.h"
 
 namespace kestrun {
 namespace {
@@ -32,30 +34,30 @@ std::string EnabledApprovalBytes() {
   return bytes;
 }
 
-void StartupStore::ReadApprovals(const LocationInfo& location, StartupRows& rows, size_t first) {
+void ReadApprovals(StoreContext& store, const LocationInfo& location, StartupRows& rows, size_t first) {
   if (!location.approvedKey || first >= rows.size()) return;
-  Registry.SetRoot(location.hive);
-  if (!Registry.OpenKey(location.approvedKey, false)) return;
+  store.Registry.SetRoot(location.hive);
+  if (!store.Registry.OpenKey(location.approvedKey, false)) return;
   for (size_t i = first; i < rows.size(); ++i) {
     StartupRow& row = rows[i];
-    const std::optional<RegValue> flag = Registry.ReadValue(row.Name);
-    row.Approved = flag ? ApprovalOf(*flag) : Approval::None;
-    if (SwitchedOffByWindows(row)) row.Checked = false;  // Windows will not start it
+    const std::optional<RegValue> flag = store.Registry.ReadValue(row.name);
+    row.approved = flag ? ApprovalOf(*flag) : Approval::None;
+    if (SwitchedOffByWindows(row)) row.checked = false;  // Windows will not start it
   }
 }
 
-std::optional<RegValue> StartupStore::ReadApproval(const LocationInfo& location, const std::string& name) {
+std::optional<RegValue> ReadApproval(StoreContext& store, const LocationInfo& location, const std::string& name) {
   if (!location.approvedKey) return std::nullopt;
-  Registry.SetRoot(location.hive);
-  if (!Registry.OpenKey(location.approvedKey, false)) return std::nullopt;
-  return Registry.ReadValue(name);
+  store.Registry.SetRoot(location.hive);
+  if (!store.Registry.OpenKey(location.approvedKey, false)) return std::nullopt;
+  return store.Registry.ReadValue(name);
 }
 
-void StartupStore::SwitchOnApproval(const LocationInfo& location, const std::string& name) {
-  const std::optional<RegValue> old = ReadApproval(location, name);
-  Registry.SetRoot(location.hive);
-  if (!Registry.OpenKey(location.approvedKey, false, KeyAccess::Write)) {
-    report_.ShowFailure(NotMovedText(name, true, FailureReason(location, Registry.LastError())));
+void SwitchOnApproval(StoreContext& store, const LocationInfo& location, const std::string& name) {
+  const std::optional<RegValue> old = ReadApproval(store, location, name);
+  store.Registry.SetRoot(location.hive);
+  if (!store.Registry.OpenKey(location.approvedKey, false, KeyAccess::Write)) {
+    store.report.ShowFailure(NotMovedText(name, true, FailureReason(store.platform, location, store.Registry)));
     return;
   }
   const RegValue enabled{name, REG_BINARY, EnabledApprovalBytes()};
@@ -63,28 +65,23 @@ void StartupStore::SwitchOnApproval(const LocationInfo& location, const std::str
   JournalRecord record = ApprovalRecord("switch-on", location, name);
   record.to = RegistrySide(location.hive, location.approvedKey, enabled);
   if (old) record.replaced = RegistrySide(location.hive, location.approvedKey, *old);
-  JournalChange(record, true);
-  Registry.WriteValue(enabled);
+  JournalChange(store, record, true);
+  ChangeOutcome outcome(store, record);
+  store.Registry.WriteValue(enabled);
+  outcome.Done();
 }
 
-void StartupStore::DeleteApproval(const LocationInfo& location, const std::string& name) {
+void DeleteApproval(StoreContext& store, const LocationInfo& location, const std::string& name) {
   // No flag, or a value Explorer does not read as one (left alone): nothing to open for writing.
-  const std::optional<RegValue> flag = ReadApproval(location, name);
+  const std::optional<RegValue> flag = ReadApproval(store, location, name);
   if (!flag || ApprovalOf(*flag) == Approval::None) return;
-  if (!Registry.OpenKey(location.approvedKey, false, KeyAccess::Write)) return;
+  if (!store.Registry.OpenKey(location.approvedKey, false, KeyAccess::Write)) return;
   JournalRecord record = ApprovalRecord("remove-flag", location, name);
   record.from = RegistrySide(location.hive, location.approvedKey, *flag);
-  JournalChange(record, true);
-  Registry.DeleteValue(name);
+  JournalChange(store, record, true);
+  ChangeOutcome outcome(store, record);
+  if (store.Registry.DeleteValue(name)) outcome.Done();
 }
 
-
-bool StartupStore::IsRightsRefusal(const LocationInfo& location, ErrorCode code) {
-  return code == ERROR_ACCESS_DENIED && location.hive == HKEY_LOCAL_MACHINE;
-}
-
-std::string StartupStore::FailureReason(const LocationInfo& location, ErrorCode code) {
-  return IsRightsRefusal(location, code) ? kAdminRightsText : platform_.SystemErrorText(code);
-}
 
 }  // namespace kestrun

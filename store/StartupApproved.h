@@ -1,11 +1,17 @@
 #pragma once
 // Explorer's StartupApproved flags (Windows 8 and later): Task Manager switches an entry off by
 // leaving it where it is and setting a flag of its name, which Explorer honours at log-on.
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "store/platform/Platform.h"
 
 namespace kestrun {
+
+struct LocationInfo;
+struct StartupRow;
+struct StoreContext;
 
 // None: no flag, or a value Explorer does not read as one.
 enum class Approval { None, On, Off };
@@ -16,5 +22,13 @@ Approval ApprovalOf(const RegValue& value);
 
 // What Windows writes to switch an entry on: 02 and eleven zero bytes.
 std::string EnabledApprovalBytes();
+
+// The flags of rows[first...], all of one place; a row Windows will not start loses its check mark.
+void ReadApprovals(StoreContext& store, const LocationInfo& location, std::vector<StartupRow>& rows, size_t first);
+std::optional<RegValue> ReadApproval(StoreContext& store, const LocationInfo& location, const std::string& name);
+// Journalled; undo puts back the bytes the switch replaced.
+void SwitchOnApproval(StoreContext& store, const LocationInfo& location, const std::string& name);
+// Only a flag Explorer reads as one; journalled with its bytes.
+void DeleteApproval(StoreContext& store, const LocationInfo& location, const std::string& name);
 
 }  // namespace kestrun

@@ -1,73 +1,86 @@
 // Deleting the one value or file a row stands for, and its StartupApproved flag, after the journal
 // holds what undo needs.
+#include "store/StartupRemove.h"
+
+#include "store/ChangeJournal.h"
 #include "store/ChangeMessages.h"
-#include "store/StartupStore.h"
+#include "store/StartupApproved.h"
 
 namespace kestrun {
+namespace {
 
-void StartupStore::RemoveEntry(const StartupRow& row) {
-  journalWarned_ = false;
-  const std::int32_t enabled = row.Record.GetEnabled();
-  const LocationInfo* location = FindLocation(row.Record.GetLocation());
+
+bool RemoveFile(StoreContext& store, const LocationInfo& location, const StartupRow& row) {
+  JournalRecord record;
+  record.action = "remove";
+  record.location = row.record.GetLocation();
+  record.name = row.name;
+  record.from = FileSide(row.path);
+  // Nothing to keep when the file is gone already: the delete below reports that as before.
+  if (store.platform.FileExists(row.path) && !JournalChange(store, record, false, &*record.from)) return false;
+  ChangeOutcome outcome(store, record);
+  if (const ErrorCode rc = store.platform.FileDelete(row.path); rc != ERROR_SUCCESS) {
+    if (IsRightsRefusal(location, rc))
+      store.report.ShowFailure(NotRemovedText(row.name, kAdminRightsText));
+    else
+      store.report.ShowSystemError(rc, row.path);
+    return false;
+  }
+  outcome.Done();
+  return true;
+}
+
+bool LiesInOtherPlace(StoreContext& store, const LocationInfo& location, const StartupRow& row) {
+  const bool live = row.record.GetEnabled() == 1;
+  if (location.isFolder) {
+    const bool user = location.code == slUserStartupFolder;
+    const StartupFolders& folders = store.folders;
+    const std::string& other = live ? (user ? folders.DisabledStartupDir : folders.DisabledCommonStartupDir)
+                                    : (user ? folders.StartupDir : folders.CommonStartupDir);
+    return !other.empty() && store.platform.FileExists(other + "\\" + row.name);
+  }
+  store.Registry.SetRoot(location.hive, location.view);
+  return store.Registry.OpenKey(live ? location.disabledKey : location.liveKey, false) &&
+         store.Registry.ValueExists(row.name);
+}
+
+}  // namespace
+
+void RemoveEntry(StoreContext& store, const StartupRow& row) {
+  const std::int32_t enabled = row.record.GetEnabled();
+  const LocationInfo* location = FindLocation(row.record.GetLocation());
   if (!location || (enabled != 0 && enabled != 1)) return;
   if (location->isFolder) {
-    if (!IsEntryFileName(row.Name)) return report_.ShowFailure(NotAnEntryText(row.Name));
-    if (!RemoveFile(*location, row)) return;
+    if (!IsEntryFileName(row.name)) return store.report.ShowFailure(NotAnEntryText(row.name));
+    if (!RemoveFile(store, *location, row)) return;
   } else {
     // Gone already, key and all, is what the user asked for; any other failure is said.
-    Registry.SetRoot(location->hive, location->view);
+    store.Registry.SetRoot(location->hive, location->view);
     const char* key = enabled ? location->liveKey : location->disabledKey;
-    bool removed = Registry.OpenKey(key, false, KeyAccess::Write);
+    bool removed = store.Registry.OpenKey(key, false, KeyAccess::Write);
     if (removed) {
-      const std::optional<RegValue> value = Registry.ReadValue(row.Name);
+      const std::optional<RegValue> value = store.Registry.ReadValue(row.name);
       if (!value) return;
       JournalRecord record;
       record.action = "remove";
       record.location = location->code;
-      record.name = row.Name;
+      record.name = row.name;
       record.from = RegistrySide(location->hive, NativeKeyPath(*location, key), *value);
-      if (!JournalChange(record, false)) return;
-      removed = Registry.DeleteValue(row.Name);
+      if (!JournalChange(store, record, false)) return;
+      ChangeOutcome outcome(store, record);
+      removed = store.Registry.DeleteValue(row.name);
+      if (removed) outcome.Done();
     }
     if (!removed) {
-      if (Registry.LastError() != ERROR_FILE_NOT_FOUND)
-        report_.ShowFailure(NotRemovedText(row.Name, FailureReason(*location, Registry.LastError())));
+      if (store.Registry.LastError() != ERROR_FILE_NOT_FOUND)
+        store.report.ShowFailure(
+            NotRemovedText(row.name, FailureReason(store.platform, *location, store.Registry)));
       return;
     }
   }
   // No orphan flag may wait for a program that installs itself again under that name; but a flag
   // still speaks for an entry of that name in the other place.
-  if (location->approvedKey && !LiesInOtherPlace(*location, row)) DeleteApproval(*location, row.Name);
-}
-
-bool StartupStore::RemoveFile(const LocationInfo& location, const StartupRow& row) {
-  JournalRecord record;
-  record.action = "remove";
-  record.location = row.Record.GetLocation();
-  record.name = row.Name;
-  record.from = FileSide(row.Path);
-  // Nothing to keep when the file is gone already: the delete below reports that as before.
-  if (platform_.FileExists(row.Path) && !JournalChange(record, false, &*record.from)) return false;
-  if (const ErrorCode rc = platform_.FileDelete(row.Path); rc != ERROR_SUCCESS) {
-    if (IsRightsRefusal(location, rc))
-      report_.ShowFailure(NotRemovedText(row.Name, kAdminRightsText));
-    else
-      report_.ShowSystemError(rc, row.Path);
-    return false;
-  }
-  return true;
-}
-
-bool StartupStore::LiesInOtherPlace(const LocationInfo& location, const StartupRow& row) {
-  const bool live = row.Record.GetEnabled() == 1;
-  if (location.isFolder) {
-    const bool user = location.code == slUserStartupFolder;
-    const std::string& other = live ? (user ? folders_.DisabledStartupDir : folders_.DisabledCommonStartupDir)
-                                    : (user ? folders_.StartupDir : folders_.CommonStartupDir);
-    return !other.empty() && platform_.FileExists(other + "\\" + row.Name);
-  }
-  Registry.SetRoot(location.hive, location.view);
-  return Registry.OpenKey(live ? location.disabledKey : location.liveKey, false) && Registry.ValueExists(row.Name);
+  if (location->approvedKey && !LiesInOtherPlace(store, *location, row)) DeleteApproval(store, *location, row.name);
 }
 
 }  // namespace kestrun

@@ -1,10 +1,30 @@
 #include "store/StartupShortcut.h"
 
-#include "store/Locations.h"
+#include <array>
+
 #include "base/Text.h"
+#include "store/ChangeJournal.h"
+#include "store/Locations.h"
 
 namespace kestrun {
 namespace {
+
+// In the order of TCreateShortcutOutcome.
+const std::array<ShortcutOutcomeText, 7> kOutcomeTexts{{
+    {"%s: file not found", "%sFile not found.\nPlease verify the correct path\nand filename was given.", false,
+     false},
+    {"the Shell Folders key cannot be opened", nullptr, false, false},
+    {"no display name was given", "\nNo display name was given.\nPlease give one.", true, false},
+    {"", "", false, false},  // coWritten
+    {"the shortcut's path would be too long",
+     "\nThe shortcut's path would be too long.\nPlease give a shorter display name.", true, false},
+    {"the Startup folder is not known: its Shell Folders value is missing, empty or not a full path",
+     "\nThe Startup folder is not known:\nits Shell Folders value is missing,\nempty or not a full path.", false,
+     true},
+    {"%s: the path is too long for a shortcut (260 characters or more)",
+     "\nThe program's path is too long for a shortcut.\nPlease choose a program with a shorter path.", false,
+     false},
+}};
 
 // A display name becomes a file name in the Startup folder: it may not name another folder,
 // a stream or a device, whatever the platform's save would accept.
@@ -15,48 +35,51 @@ bool IsFileNameSafe(const std::string& name) {
   return true;
 }
 
-// A new link has nothing to restore on undo: the record says where it is, and undo deletes it.
 // A new link needs nothing to undo but its place; one it replaces is kept, so undo brings it back.
-ErrorCode JournalCreation(IPlatform& platform, Journal& journal, const std::string& link,
-                          const std::string& fileName) {
+JournalRecord CreationRecord(IPlatform& platform, const std::string& link, const std::string& fileName) {
   JournalRecord record;
   record.action = "create";
   record.location = slUserStartupFolder;
   record.name = fileName;
   record.to = FileSide(link);
   if (platform.FileExists(link)) record.replaced = FileSide(link);
-  ErrorCode rc = journal.Prepare(record);
-  if (rc == ERROR_SUCCESS && record.replaced) rc = journal.KeepBackup(record, *record.replaced);
-  if (rc == ERROR_SUCCESS) rc = journal.Append(record);
-  return rc;
+  return record;
 }
 
 }  // namespace
 
-CreateShortcutResult CreateStartupShortcut(IPlatform& platform, RegistryAccess& registry,
-                                            const std::string& target, const std::string& displayName,
-                                            Journal* journal) {
-  if (!platform.FileExists(target)) return {coFileNotFound};
+CreateShortcutResult CreateShortcut(StoreContext& store, const std::string& target, const std::string& displayName,
+                                    bool dryRun) {
+  if (!store.platform.FileExists(target)) return {coFileNotFound};
   // A link keeps its target in fields of MAX_PATH characters: a longer one would be cut to garbage.
   if (ToWide(target).size() >= MAX_PATH) return {coTargetPathTooLong};
-  registry.SetRoot(HKEY_CURRENT_USER);
-  if (!registry.OpenKey(kShellFoldersKey, false)) return {coNoShellFolders};
+  store.Registry.SetRoot(HKEY_CURRENT_USER);
+  if (!store.Registry.OpenKey(kShellFoldersKey, false)) return {coNoShellFolders};
   if (displayName.empty()) return {coNoDisplayName};
   // Without a full path the link would land in the current directory or the root of its drive.
-  const std::string folder = registry.ReadString(kStartupValue);
+  const std::string folder = store.Registry.ReadString(kStartupValue);
   if (!IsFullPath(folder)) return {coNoStartupFolder};
   const std::string link = folder + "\\" + displayName + ".lnk";
   if (!IsFileNameSafe(displayName)) return {coWritten, HRESULT_FROM_WIN32(ERROR_INVALID_NAME)};
   // The shell saves through a buffer of MAX_PATH wide characters: a longer path would be cut.
   if (ToWide(link).size() >= MAX_PATH) return {coLinkPathTooLong};
-  const ErrorCode journalled =
-      journal ? JournalCreation(platform, *journal, link, displayName + ".lnk") : ERROR_SUCCESS;
-  return {coWritten, CreateLink(platform, target, link, "Shortcut to " + target), journalled};
+  if (dryRun) return {coWritten, S_OK, link};
+  JournalRecord record = CreationRecord(store.platform, link, displayName + ".lnk");
+  JournalChange(store, record, true, record.replaced ? &*record.replaced : nullptr);
+  ChangeOutcome journalled(store, record);
+  const HRESULT status = store.platform.WriteShellLink(target, link, "Shortcut to " + target, FolderPartOf(target));
+  if (SUCCEEDED(status)) journalled.Done();
+  return {coWritten, status, link};
 }
 
-HRESULT CreateLink(IPlatform& platform, const std::string& target, const std::string& link,
-                   const std::string& description) {
-  return platform.WriteShellLink(target, link, description, FolderPartOf(target));
+const ShortcutOutcomeText& OutcomeText(TCreateShortcutOutcome outcome) {
+  return kOutcomeTexts.at(static_cast<size_t>(outcome));
+}
+
+std::string WithTarget(const char* text, const std::string& target) {
+  std::string said = text;
+  if (const size_t at = said.find("%s"); at != std::string::npos) said.replace(at, 2, target);
+  return said;
 }
 
 std::string FolderPartOf(const std::string& fileName) {

@@ -1,9 +1,8 @@
 #pragma once
-// Creating a new startup entry: a shell link in the per-user Startup folder.
+// Creating a new startup entry: a shell link in the per-user Startup folder, journalled like any change.
 #include <string>
 
-#include "store/Journal.h"
-#include "store/platform/Registry.h"
+#include "store/StoreContext.h"
 
 namespace kestrun {
 
@@ -11,29 +10,34 @@ enum TCreateShortcutOutcome {
   coFileNotFound,
   coNoShellFolders,
   coNoDisplayName,
-  coWritten,          // the writer ran; Status says whether it succeeded
+  coWritten,          // the writer ran (or would run); status says whether it succeeded
   coLinkPathTooLong,  // the link's path does not fit a Windows path; nothing was written
   coNoStartupFolder,  // the Startup value is missing, empty or not a full path; nothing was written
   coTargetPathTooLong,  // a link cannot hold a target of MAX_PATH characters or more; nothing was written
 };
 
 struct CreateShortcutResult {
-  TCreateShortcutOutcome Outcome;
-  HRESULT Status = S_OK;  // for coWritten: the writer's status (FAILED(Status) means no shortcut)
-  ErrorCode JournalError = ERROR_SUCCESS;  // the journal could not be written: the caller warns
+  TCreateShortcutOutcome outcome;
+  HRESULT status = S_OK;  // for coWritten: the writer's status (FAILED(status) means no shortcut)
+  std::string link{};     // for coWritten: the link's full path
 };
 
 // Checks in this order: target exists (and fits a link), Shell Folders key opens, display name given,
-// Startup folder is a full path; then writes.
-// registry: the caller's own registry object (it keeps the Shell Folders key open afterwards).
-// journal: where the creation is recorded before the link is written, when given.
-CreateShortcutResult CreateStartupShortcut(IPlatform& platform, RegistryAccess& registry,
-                                            const std::string& target, const std::string& displayName,
-                                            Journal* journal = nullptr);
+// Startup folder is a full path; then journals the creation and writes the link, unless dryRun. A
+// journal that cannot be written is reported, and the link is written all the same.
+CreateShortcutResult CreateShortcut(StoreContext& store, const std::string& target, const std::string& displayName,
+                                    bool dryRun);
 
-// Sets path, description and working directory on a shell link and saves it.
-HRESULT CreateLink(IPlatform& platform, const std::string& target, const std::string& link,
-                   const std::string& description);
+// How the window and the console tool say an outcome other than coWritten: one table for both.
+struct ShortcutOutcomeText {
+  const char* line;   // the console tool's; "%s" stands for the target
+  const char* box;    // the window's message box, "%s" for the target; nullptr: the window says nothing
+  bool blamesName;    // the display name is at fault (else the target, or the machine)
+  bool blamesMachine; // nothing typed is wrong: the machine does not say where its Startup folder is
+};
+const ShortcutOutcomeText& OutcomeText(TCreateShortcutOutcome outcome);
+// text with its "%s" replaced by target.
+std::string WithTarget(const char* text, const std::string& target);
 
 // The file part of a name without its last extension: C:\x\archive.tar.gz gives archive.tar.
 std::string MakeDisplayName(const std::string& fileName);

@@ -11,9 +11,6 @@ TfmStartupCreateDialog* fmStartupCreateDialog = nullptr;
 
 namespace {
 
-constexpr const char* kNoStartupFolderText =
-    "\nThe Startup folder is not known:\nits Shell Folders value is missing,\nempty or not a full path.";
-
 gui::FormLayout DialogLayout() {
   gui::FormLayout layout;
   layout.caption = "Create New";  // never drawn (no title bar); names the window to the system
@@ -25,8 +22,8 @@ gui::FormLayout DialogLayout() {
 
 }  // namespace
 
-TfmStartupCreateDialog::TfmStartupCreateDialog(gui::Form* owner, IPlatform& platform)
-    : gui::Form(DialogLayout(), owner), platform_(platform), Registry(platform) {
+TfmStartupCreateDialog::TfmStartupCreateDialog(gui::Form* owner, IPlatform& platform, StartupStore& store)
+    : gui::Form(DialogLayout(), owner), platform_(platform), store_(store) {
   CreateComponents();
   odStartupCreateNew.Filter = "Executable files (*.exe;*lnk)|*.exe|Link files (*.lnk)|*.lnk|All files (*.*)|*.*";
   odStartupCreateNew.FilterIndex = 1;
@@ -84,40 +81,23 @@ void TfmStartupCreateDialog::Warn(const std::string& text, const gui::Edit& fiel
 
 void TfmStartupCreateDialog::bbtCreateClick() {
   const std::string fileName = edFileName.Text();
-  Journal journal(platform_, "window");
-  const CreateShortcutResult result =
-      CreateStartupShortcut(platform_, Registry, fileName, edDisplayName.Text(), &journal);
-  switch (result.Outcome) {
-    case coFileNotFound:
-      Warn(fileName + "File not found.\nPlease verify the correct path\nand filename was given.", edFileName);
-      return;
-    case coNoShellFolders:
-      return;
-    case coNoDisplayName:
-      Warn("\nNo display name was given.\nPlease give one.", edDisplayName);
-      return;
-    case coLinkPathTooLong:
-      Warn("\nThe shortcut's path would be too long.\nPlease give a shorter display name.", edDisplayName);
-      return;
-    case coTargetPathTooLong:
-      Warn("\nThe program's path is too long for a shortcut.\nPlease choose a program with a shorter path.",
-           edFileName);
-      return;
-    case coNoStartupFolder:
+  const CreateShortcutResult result = store_.CreateShortcut(fileName, edDisplayName.Text());
+  if (result.outcome != coWritten) {
+    const ShortcutOutcomeText& said = OutcomeText(result.outcome);
+    if (!said.box) return;
+    if (said.blamesMachine) {
       // Nothing the user typed is wrong: the machine does not say where its Startup folder is.
-      ShowMessageBox(Owner(), kNoStartupFolderText, "Error", kButtonsOk);
+      ShowMessageBox(Owner(), said.box, "Error", kButtonsOk);
       edFileName.Focus();
       return;
-    case coWritten:
-      break;
+    }
+    return Warn(WithTarget(said.box, fileName), said.blamesName ? edDisplayName : edFileName);
   }
   // A shortcut that could not be written is no success: say why and keep what was typed.
-  if (FAILED(result.Status)) {
-    ShowSystemError(Owner(), ErrorCodeOfStatus(result.Status), platform_);
+  if (FAILED(result.status)) {
+    ShowSystemError(Owner(), ErrorCodeOfStatus(result.status), platform_);
     return;
   }
-  if (result.JournalError != ERROR_SUCCESS)
-    MessageBoxReport(Owner(), platform_).ShowJournalWarning(result.JournalError, journal.Folder());
   edFileName.SetText("");
   edDisplayName.SetText("");
   Close();

@@ -5,13 +5,14 @@
 #include "gui/Label.h"
 #include "gui/OpenDialog.h"
 #include "gui/Panel.h"
-#include "store/platform/Registry.h"
+#include "store/StartupStore.h"
 
 namespace kestrun {
 
 class TfmStartupCreateDialog : public gui::Form {
  public:
-  TfmStartupCreateDialog(gui::Form* owner, IPlatform& platform);
+  // The store writes the shortcut; it lives as long as the dialog.
+  TfmStartupCreateDialog(gui::Form* owner, IPlatform& platform, StartupStore& store);
 
   // Components, in creation order; owned by the form.
   gui::Panel* Panel1;
@@ -43,8 +44,8 @@ class TfmStartupCreateDialog : public gui::Form {
   TKSpeedButton* AddButton(gui::Bounds bounds, gui::Label* caption, void (TfmStartupCreateDialog::*click)());
   void Warn(const std::string& text, const gui::Edit& field);
 
-  IPlatform& platform_;     // not owned
-  RegistryAccess Registry;  // the dialog's own: it keeps the Shell Folders key open until the next open
+  IPlatform& platform_;  // not owned
+  StartupStore& store_;  // not owned
 };
 
 // The dialog being shown, for its handlers; null when none is.

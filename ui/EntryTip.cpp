@@ -36,9 +36,9 @@ const StartupRow* RowOf(const Info& info, const StartupRows& rows) {
 
 
 std::string EntryTip(const StartupRow& row) {
-  std::string tip = PlaceName(row.Record.GetLocation());
-  if (row.Record.GetEnabled() == 0) tip += ", disabled (parked by Kestrun)";
-  tip += "\r\n" + row.Path;
+  std::string tip = PlaceName(row.record.GetLocation());
+  if (row.record.GetEnabled() == 0) tip += ", disabled (parked by Kestrun)";
+  tip += "\r\n" + row.path;
   if (SwitchedOffByWindows(row)) tip += std::string("\r\n") + kSwitchedOffText;
   return tip;
 }

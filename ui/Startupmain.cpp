@@ -236,7 +236,7 @@ void TForm1::FitColumns() {
 // The marks live in the rows: a row is unsaved when its mark differs from where the scan found it.
 bool TForm1::UnsavedMarks() const {
   for (const StartupRow& row : rows_.Rows())
-    if (row.Checked != (row.Record.GetEnabled() != 0)) return true;
+    if (row.checked != (row.record.GetEnabled() != 0)) return true;
   return false;
 }
 
@@ -260,8 +260,8 @@ void TForm1::SaveCheckMarks() {
 int TForm1::FindRow(const StartupRow& row, bool enabled) const {
   const StartupRows& rows = rows_.Rows();
   for (size_t i = 0; i < rows.size(); ++i)
-    if (rows[i].Name == row.Name && rows[i].Record.GetLocation() == row.Record.GetLocation() &&
-        (rows[i].Record.GetEnabled() != 0) == enabled)
+    if (rows[i].name == row.name && rows[i].record.GetLocation() == row.record.GetLocation() &&
+        (rows[i].record.GetEnabled() != 0) == enabled)
       return static_cast<int>(i);
   return -1;
 }
@@ -300,7 +300,7 @@ void TForm1::bbtRemoveClick() {
   int selected = lvStartup.Selected();
   if (selected >= 0 && selected < rows_.RowCount()) {
     const StartupRow chosen = rows_.Rows()[static_cast<size_t>(selected)];
-    const bool wished = chosen.Checked;
+    const bool wished = chosen.checked;
     const bool unsaved = UnsavedMarks();
     if (!SettleUnsavedMarks()) {
       lvStartup.Focus();
@@ -315,7 +315,7 @@ void TForm1::bbtRemoveClick() {
     }
     // The row as scanned: its name can't have been edited, so the question names what goes.
     const StartupRow row = rows_.Rows()[static_cast<size_t>(selected)];
-    if (ShowMessageBox(this, RemoveQuestion(row.Name), "Confirm", kButtonsYesNo) == kAnswerYes)
+    if (ShowMessageBox(this, RemoveQuestion(row.name), "Confirm", kButtonsYesNo) == kAnswerYes)
       store_.RemoveEntry(row);
     LoadStartupList();
     SelectFirstRow();
@@ -330,7 +330,7 @@ void TForm1::bbtCreateNewClick() {
     return;
   }
   {
-    TfmStartupCreateDialog dialog(this, platform_);
+    TfmStartupCreateDialog dialog(this, platform_, store_);
     fmStartupCreateDialog = &dialog;
     ScopeExit forget([] { fmStartupCreateDialog = nullptr; });
     dialog.ShowModal();

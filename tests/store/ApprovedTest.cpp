@@ -38,7 +38,7 @@ std::ostream& operator<<(std::ostream& out, const Seen& seen) {
 }
 std::vector<Seen> Seeing(const StartupRows& rows) {
   std::vector<Seen> seen;
-  for (const StartupRow& row : rows) seen.push_back({row.Name, row.Checked, row.Record.GetEnabled(), row.Approved});
+  for (const StartupRow& row : rows) seen.push_back({row.name, row.checked, row.record.GetEnabled(), row.approved});
   return seen;
 }
 
@@ -49,7 +49,7 @@ class ApprovedTest : public StartupPrefixTest {
     StartupRows rows = Scan();
     for (StartupRow& row : rows)
       for (const std::string& name : names)
-        if (row.Name == name) row.Checked = checked;
+        if (row.name == name) row.checked = checked;
     store.ApplyCheckChanges(rows);
     return Scan();
   }
@@ -122,7 +122,7 @@ TEST_F(ApprovedTest, EnablingAParkedEntryUnderADisablingFlagSwitchesTheFlagOn) {
   EXPECT_EQ(Flag(kUser, "StartupFolder", "b.lnk"), kOn);
   EXPECT_EQ(Flag(kUser, "Run", "Unflagged"), "missing");  // no flag is made where none was
   EXPECT_EQ(Flag(kUser, "Run", "Odd"), kShort);
-  for (const StartupRow& row : rows) EXPECT_TRUE(StartsAtLogOn(row)) << row.Name;
+  for (const StartupRow& row : rows) EXPECT_TRUE(StartsAtLogOn(row)) << row.name;
   EXPECT_EQ(rows.size(), 4u);
 }
 
@@ -138,7 +138,7 @@ TEST_F(ApprovedTest, RemovingDeletesTheFlagUnlessItSpeaksForTheOtherPlace) {
   SetFlag(kUser, "StartupFolder", "f.lnk", kOff);
 
   for (const StartupRow& row : Scan())
-    if (row.Name != "Both" || row.Record.GetEnabled() == 0) store.RemoveEntry(row);
+    if (row.name != "Both" || row.record.GetEnabled() == 0) store.RemoveEntry(row);
   EXPECT_EQ(Flag(kUser, "Run", "Gone"), "missing");
   EXPECT_EQ(Flag(kUser, "StartupFolder", "f.lnk"), "missing");
   EXPECT_EQ(Flag(kUser, "Run", "Both"), kOff);  // the live "Both" stays switched off

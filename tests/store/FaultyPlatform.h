@@ -15,8 +15,7 @@ namespace kestrun::test {
 
 enum class Op {
   OpenKey, EnumValues, QueryValue, SetValue, DeleteValue,
-  ListFolder, CreateFolder, FileCopy, FileDelete, WriteShellLink, ShellOpen, ReadFileData,
-  FileMove, AppendFile, FileSize,
+  ListFolder, CreateFolder, FileCopy, FileDelete, WriteShellLink, ShellOpen, FileMove, AppendFile,
 };
 
 class FaultyPlatform : public Win32Platform {
@@ -67,19 +66,12 @@ class FaultyPlatform : public Win32Platform {
   ErrorCode FileDelete(const std::string& path) override {
     return Pass(Op::FileDelete, path, [&] { return Win32Platform::FileDelete(path); });
   }
-  ErrorCode ReadFileData(const std::string& path, std::string& data) override {
-    data.clear();
-    return Pass(Op::ReadFileData, path, [&] { return Win32Platform::ReadFileData(path, data); });
-  }
   ErrorCode FileMove(const std::string& source, const std::string& target) override {
     const std::string subject = source + " -> " + target;
     return Pass(Op::FileMove, subject, [&] { return Win32Platform::FileMove(source, target); });
   }
   ErrorCode AppendFile(const std::string& path, const std::string& bytes) override {
     return Pass(Op::AppendFile, path, [&] { return Win32Platform::AppendFile(path, bytes); });
-  }
-  ErrorCode FileSize(const std::string& path, std::uint64_t& size) override {
-    return Pass(Op::FileSize, path, [&] { return Win32Platform::FileSize(path, size); });
   }
   // The real folder unless a test named another (the journal's home, for instance an unwritable one).
   std::string LocalAppData() override { return localAppData_.empty() ? Win32Platform::LocalAppData() : localAppData_; }

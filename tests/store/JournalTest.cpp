@@ -30,13 +30,13 @@ class JournalTest : public StartupPrefixTest {
 
   const StartupRow& Find(const StartupRows& rows, const std::string& name) {
     for (const StartupRow& row : rows)
-      if (row.Name == name) return row;
+      if (row.name == name) return row;
     throw std::runtime_error("no row " + name);
   }
   void Park(const std::string& name) {
     StartupRows rows = Scan();
     for (StartupRow& row : rows)
-      if (row.Name == name) row.Checked = false;
+      if (row.name == name) row.checked = false;
     store.ApplyCheckChanges(rows);
   }
   std::vector<JournalRecord> Records() { return store.GetJournal().Read(); }
@@ -150,13 +150,10 @@ TEST_F(JournalTest, ParkIsUndoneAndAChangeSinceIsRespected) {
 }
 
 TEST_F(JournalTest, UndoingACreatedShortcutDeletesItAndBringsBackTheOneItReplaced) {
-  RegistryAccess registry(platform);
   const auto create = [&](const std::string& name) {
-    const CreateShortcutResult result =
-        CreateStartupShortcut(platform, registry, "C:\\windows\\notepad.exe", name, &store.GetJournal());
-    ASSERT_EQ(result.Outcome, coWritten);
-    ASSERT_EQ(result.Status, S_OK);
-    ASSERT_EQ(result.JournalError, static_cast<ErrorCode>(ERROR_SUCCESS));
+    const CreateShortcutResult result = store.CreateShortcut("C:\\windows\\notepad.exe", name);
+    ASSERT_EQ(result.outcome, coWritten);
+    ASSERT_EQ(result.status, S_OK);
   };
   create("New");
   ASSERT_TRUE(Exists(userStartup + "\\New.lnk"));
@@ -185,13 +182,13 @@ TEST_F(JournalTest, StartupApprovedWritesAreJournalledAndUndoneByteForByte) {
   SetRaw(kUser, ApprovedKey("Run"), "Off", REG_BINARY, off.data(), static_cast<DWORD>(off.size()));
   StartupRows rows = Scan();
   for (StartupRow& row : rows)
-    if (row.Name == "Off") row.Checked = true;
+    if (row.name == "Off") row.checked = true;
   store.ApplyCheckChanges(rows);
   std::vector<JournalRecord> records = Records();
   ASSERT_THAT(records, SizeIs(1));
   EXPECT_EQ(records[0].action, "switch-on");
   ASSERT_TRUE(records[0].to && records[0].replaced);
-  EXPECT_EQ(records[0].to->data, EnabledApprovalBytes());
+  EXPECT_EQ(records[0].to->data, std::string("\x02\0\0\0\0\0\0\0\0\0\0\0", 12));
   EXPECT_EQ(records[0].replaced->data, off);
   ASSERT_TRUE(store.Undo(records[0]).done);
   EXPECT_EQ(ReadRaw(kUser, ApprovedKey("Run"), "Off")->data, off);
@@ -220,7 +217,7 @@ TEST_F(JournalTest, ATornLastLineIsPassedOverAndTheNextLineStartsClean) {
   StartupRows rows;
   console.LoadStartupList(rows);
   for (StartupRow& row : rows)
-    if (row.Name == "B") row.Checked = false;
+    if (row.name == "B") row.checked = false;
   console.ApplyCheckChanges(rows);
   const std::vector<JournalRecord> records = other.Read();
   ASSERT_THAT(records, SizeIs(2));
@@ -241,6 +238,13 @@ TEST_F(JournalTest, AFullJournalIsRotatedKeepingOneOldFile) {
   ASSERT_EQ(platform.AppendFile(file, filler), ERROR_SUCCESS);
   platform.AppendFile(old, "stale\n");  // the one old file is replaced, never a second one kept
   SetString(kUser, VersionKey("Run"), "B", "C:\\b.exe");
+  platform.Fail(Op::FileMove, ERROR_SHARING_VIOLATION, "journal.jsonl");  // rotation refused: the park goes on
+  Park("B");
+  EXPECT_TRUE(ReadRaw(kUser, VersionKey("Run-"), "B"));
+  ASSERT_THAT(report.reports, SizeIs(1));
+  EXPECT_EQ(report.reports[0].code, static_cast<ErrorCode>(ERROR_SHARING_VIOLATION));
+  platform.Heal();
+  SetString(kUser, VersionKey("Run"), "B", "C:\\b.exe");
   Park("B");
 
   std::uint64_t size = 0;
@@ -255,15 +259,12 @@ TEST_F(JournalTest, AFullJournalIsRotatedKeepingOneOldFile) {
 }
 
 TEST_F(JournalTest, WithoutAJournalParkingGoesOnAndRemovingIsRefused) {
-  // The journal's folder would have to be made inside a file.
-  const std::string blocker = userStartup.substr(0, userStartup.rfind('\\')) + "\\blocker";
-  MakeFile(blocker);
-  platform.SetLocalAppData(blocker);
+  platform.Fail(Op::AppendFile, ERROR_DISK_FULL, "journal.jsonl");
   SetString(kUser, VersionKey("Run"), "A", "C:\\a.exe");
   SetString(kUser, VersionKey("Run"), "B", "C:\\b.exe");
   MakeFile(userStartup + "\\C.lnk");
   StartupRows rows = Scan();
-  for (StartupRow& row : rows) row.Checked = row.Name == "C.lnk";
+  for (StartupRow& row : rows) row.checked = row.name == "C.lnk";
   store.ApplyCheckChanges(rows);  // two parks, one warning
   EXPECT_TRUE(ReadRaw(kUser, VersionKey("Run-"), "A"));
   EXPECT_TRUE(ReadRaw(kUser, VersionKey("Run-"), "B"));
@@ -279,7 +280,7 @@ TEST_F(JournalTest, WithoutAJournalParkingGoesOnAndRemovingIsRefused) {
   ASSERT_THAT(report.reports, SizeIs(2));
   EXPECT_THAT(report.reports[0].subject, HasSubstr("'C.lnk' was not removed"));
   EXPECT_THAT(report.reports[1].subject, HasSubstr("'A' was not removed"));
-  RemoveTree(blocker);
+  EXPECT_THAT(Records(), IsEmpty());
 }
 
 TEST_F(JournalTest, ARemoveWhoseCopyCannotBeWrittenIsNotCarriedOut) {

@@ -11,30 +11,13 @@ using ::testing::IsEmpty;
 
 using LaterPlacesTest = StartupPrefixTest;
 
-TEST_F(LaterPlacesTest, FollowTheTwelvePlacesEachLiveThenParked) {
-  SetString(kMachine, VersionKey("RunOnce-"), "o2", "c:\\o2.exe");
-  SetString(kMachine, VersionKey("RunOnce"), "o1", "c:\\o1.exe");
-  SetString(kUser, VersionKey("RunOnce-"), "u2", "c:\\u2.exe");
-  SetString(kUser, VersionKey("RunOnce"), "u1", "c:\\u1.exe");
-  SetString(kMachine, Version32Key("Run-"), "w2", "c:\\w2.exe");
-  SetString(kMachine, Version32Key("Run"), "w1", "c:\\w1.exe");
-  SetString(kUser, VersionKey("Run-"), "p07", "c:\\07.exe");
-  SetString(kMachine, VersionKey("Run"), "p02", "c:\\02.exe");
-  EXPECT_THAT(Flatten(Scan()),
-              ElementsAre(Row{"p02", "c:\\02.exe", true, 1, 16}, Row{"p07", "c:\\07.exe", false, 0, 1},
-                          Row{"w1", "c:\\w1.exe", true, 1, 64}, Row{"w2", "c:\\w2.exe", false, 0, 64},
-                          Row{"u1", "c:\\u1.exe", true, 1, 128}, Row{"u2", "c:\\u2.exe", false, 0, 128},
-                          Row{"o1", "c:\\o1.exe", true, 1, 256}, Row{"o2", "c:\\o2.exe", false, 0, 256}));
-  EXPECT_THAT(report.reports, IsEmpty());
-}
-
 TEST_F(LaterPlacesTest, ParkAndEnableWithinTheirOwnKeys) {
   SetString(kMachine, Version32Key("Run"), "w", "c:\\w.exe");
   SetString(kUser, VersionKey("RunOnce"), "u", "!c:\\u.exe");
   SetString(kMachine, VersionKey("RunOnce"), "*o", "c:\\o.exe", REG_EXPAND_SZ);
   StartupRows rows = Scan();
   ASSERT_EQ(rows.size(), 3u);
-  for (StartupRow& row : rows) row.Checked = false;
+  for (StartupRow& row : rows) row.checked = false;
   store.ApplyCheckChanges(rows);
 
   // The 32-bit parking key lies beside the 32-bit Run key, not in the 64-bit registry.
@@ -47,7 +30,7 @@ TEST_F(LaterPlacesTest, ParkAndEnableWithinTheirOwnKeys) {
   EXPECT_THAT(Flatten(rows), ElementsAre(Row{"w", "c:\\w.exe", false, 0, 64}, Row{"u", "!c:\\u.exe", false, 0, 128},
                                          Row{"*o", "c:\\o.exe", false, 0, 256}));
 
-  for (StartupRow& row : rows) row.Checked = true;
+  for (StartupRow& row : rows) row.checked = true;
   store.ApplyCheckChanges(rows);
   EXPECT_THAT(Flatten(Scan()), ElementsAre(Row{"w", "c:\\w.exe", true, 1, 64}, Row{"u", "!c:\\u.exe", true, 1, 128},
                                            Row{"*o", "c:\\o.exe", true, 1, 256}));

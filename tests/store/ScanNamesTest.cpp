@@ -110,14 +110,14 @@ TEST_F(ScanNamesTest, LongFileNamesAreListedParkedBroughtBackAndRemovedWhole) {
   EXPECT_THAT(Flatten(rows), UnorderedElementsAre(Row{ascii, userStartup + "\\" + ascii, true, 1, 4},
                                                   Row{cyrillic, userStartup + "\\" + cyrillic, true, 1, 4}));
 
-  for (StartupRow& row : rows) row.Checked = false;
+  for (StartupRow& row : rows) row.checked = false;
   store.ApplyCheckChanges(rows);
-  rows[0].Checked = true;  // a change not applied does not survive a rescan
+  rows[0].checked = true;  // a change not applied does not survive a rescan
   store.LoadStartupList(rows);  // into the same list: every row is replaced
   EXPECT_THAT(Flatten(rows), UnorderedElementsAre(Row{ascii, userDisabled + "\\" + ascii, false, 0, 4},
                                                   Row{cyrillic, userDisabled + "\\" + cyrillic, false, 0, 4}));
 
-  for (StartupRow& row : rows) row.Checked = true;
+  for (StartupRow& row : rows) row.checked = true;
   store.ApplyCheckChanges(rows);
   rows = Scan();
   EXPECT_EQ(RowsOf(rows, slUserStartupFolder, 1).size(), 2u);

@@ -15,8 +15,14 @@ constexpr DWORD kHiddenFolder = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN
 
 using ScanTest = StartupPrefixTest;
 
-TEST_F(ScanTest, ListsTheTwelvePlacesInOrderWithTheirMarksAndRecordsButNoHiddenFilesOrFolders) {
+TEST_F(ScanTest, ListsEveryPlaceInOrderWithTheirMarksAndRecordsButNoHiddenFilesOrFolders) {
   // Seeded in reverse, so that order of creation cannot explain the result.
+  SetString(kMachine, VersionKey("RunOnce-"), "o2", "c:\\o2.exe");
+  SetString(kMachine, VersionKey("RunOnce"), "o1", "c:\\o1.exe");
+  SetString(kUser, VersionKey("RunOnce-"), "u2", "c:\\u2.exe");
+  SetString(kUser, VersionKey("RunOnce"), "u1", "c:\\u1.exe");
+  SetString(kMachine, Version32Key("Run-"), "w2", "c:\\w2.exe");
+  SetString(kMachine, Version32Key("Run"), "w1", "c:\\w1.exe");
   MakeFolder(commonDisabled);
   MakeFolder(userDisabled);
   MakeFile(commonDisabled + "\\p12.lnk");
@@ -43,7 +49,11 @@ TEST_F(ScanTest, ListsTheTwelvePlacesInOrderWithTheirMarksAndRecordsButNoHiddenF
                           Row{"p07", "c:\\07.exe", false, 0, 1}, Row{"p08", "c:\\08.exe", false, 0, 16},
                           Row{"p09", "c:\\09.exe", false, 0, 2}, Row{"p10", "c:\\10.exe", false, 0, 32},
                           Row{"p11.lnk", userDisabled + "\\p11.lnk", false, 0, 4},
-                          Row{"p12.lnk", commonDisabled + "\\p12.lnk", false, 0, 8}));
+                          Row{"p12.lnk", commonDisabled + "\\p12.lnk", false, 0, 8},
+                          // The later places follow, each live place with its parked one.
+                          Row{"w1", "c:\\w1.exe", true, 1, 64}, Row{"w2", "c:\\w2.exe", false, 0, 64},
+                          Row{"u1", "c:\\u1.exe", true, 1, 128}, Row{"u2", "c:\\u2.exe", false, 0, 128},
+                          Row{"o1", "c:\\o1.exe", true, 1, 256}, Row{"o2", "c:\\o2.exe", false, 0, 256}));
   EXPECT_THAT(report.reports, IsEmpty());
 }
 
@@ -112,7 +122,7 @@ TEST_P(UnreadablePlaceTest, ContributesNothingAndTheScanGoesOn) {
   MakeFile(commonStartup + "\\c.lnk");
   platform.Fail(GetParam().op, ERROR_ACCESS_DENIED, GetParam().match, GetParam().nth);
   std::vector<std::string> names;
-  for (const StartupRow& row : Scan()) names.push_back(row.Name);
+  for (const StartupRow& row : Scan()) names.push_back(row.name);
   EXPECT_EQ(names, GetParam().names);
   EXPECT_THAT(report.reports, IsEmpty());
 }

@@ -11,6 +11,7 @@ namespace kestrun::test {
 namespace {
 
 using ::testing::ElementsAre;
+using ::testing::EndsWith;
 using ::testing::IsEmpty;
 using ::testing::UnorderedElementsAre;
 
@@ -28,7 +29,7 @@ class ApplyTest : public StartupPrefixTest {
   // Scans, sets every row's check mark, applies, and scans again.
   StartupRows ApplyAll(bool checked) {
     StartupRows rows = Scan();
-    for (StartupRow& row : rows) row.Checked = checked;
+    for (StartupRow& row : rows) row.checked = checked;
     store.ApplyCheckChanges(rows);
     return Scan();
   }
@@ -58,14 +59,14 @@ TEST_F(ApplyTest, DisableThenEnableEveryLocationKeepsTypeAndData) {
 
   StartupRows rows = ApplyAll(false);
   ASSERT_EQ(rows.size(), 6u);
-  for (const StartupRow& row : rows) EXPECT_FALSE(row.Checked) << row.Name;
+  for (const StartupRow& row : rows) EXPECT_FALSE(row.checked) << row.name;
   EXPECT_EQ(contents("-"), live);
   EXPECT_EQ(ValueCount(kUser, VersionKey("Run")), 0);
   EXPECT_FALSE(Exists(userStartup + "\\user.lnk"));
 
   rows = ApplyAll(true);
   ASSERT_EQ(rows.size(), 6u);
-  for (const StartupRow& row : rows) EXPECT_TRUE(row.Checked) << row.Name;
+  for (const StartupRow& row : rows) EXPECT_TRUE(row.checked) << row.name;
   EXPECT_EQ(contents(""), live);
   EXPECT_EQ(ValueCount(kUser, VersionKey("Run-")), 0);  // the parking key stays, empty
   EXPECT_FALSE(Exists(userDisabled + "\\user.lnk"));
@@ -102,7 +103,7 @@ TEST_F(ApplyTest, ValueGoneSinceTheScanIsNotRecreated) {
   SetString(kUser, VersionKey("Run"), "Tool", "C:\\t.exe");
   StartupRows rows = Scan();
   DeleteKey(kUser, VersionKey("Run"));
-  rows[0].Checked = false;
+  rows[0].checked = false;
   store.ApplyCheckChanges(rows);
   EXPECT_EQ(ValueCount(kUser, VersionKey("Run-")), -1);
 }
@@ -113,34 +114,48 @@ struct RegistryFault {
   std::string match;
   std::string error;    // what the move raises
   std::string failure;  // what it reports ("" for nothing)
+  bool live, parked;    // where the entry is afterwards
+  std::vector<std::string> journal;  // the actions the journal's lines hold, a failed change's mark included
 };
 
 class RegistryMoveFaultTest : public ApplyTest, public ::testing::WithParamInterface<RegistryFault> {};
 
-TEST_P(RegistryMoveFaultTest, EntryIsNeverLost) {
+TEST_P(RegistryMoveFaultTest, EntryIsNeverLostAndTheJournalHoldsOnlyWhatWasDone) {
+  const RegistryFault& fault = GetParam();
   SetString(kUser, VersionKey("Run"), "Tool", "C:\\t.exe");
   StartupRows rows = Scan();
-  rows[0].Checked = false;
-  platform.Fail(GetParam().op, ERROR_ACCESS_DENIED, GetParam().match);
-  EXPECT_EQ(RegistryErrorOf([&] { store.ApplyCheckChanges(rows); }), GetParam().error);
-  const bool live = ReadRaw(kUser, VersionKey("Run"), "Tool").has_value();
-  const bool parked = ReadRaw(kUser, VersionKey("Run-"), "Tool").has_value();
-  EXPECT_TRUE(live || parked);
+  rows[0].checked = false;
+  RemoveTree(store.GetJournal().Folder());
+  platform.ClearLog();
+  platform.Fail(fault.op, ERROR_ACCESS_DENIED, fault.match);
+  EXPECT_EQ(RegistryErrorOf([&] { store.ApplyCheckChanges(rows); }), fault.error);
+  EXPECT_GE(platform.Calls(fault.op, fault.match), 1);  // the fault was reached
+  EXPECT_EQ(ReadRaw(kUser, VersionKey("Run"), "Tool").has_value(), fault.live);
+  EXPECT_EQ(ReadRaw(kUser, VersionKey("Run-"), "Tool").has_value(), fault.parked);
   EXPECT_THAT(report.reports, IsEmpty());
-  // Every failure but a value gone since the scan is said, naming the entry.
-  if (GetParam().failure.empty())
+  if (fault.failure.empty())
     EXPECT_THAT(report.failures, IsEmpty());
   else
-    EXPECT_THAT(report.failures, ElementsAre(::testing::StartsWith(GetParam().failure)));
+    EXPECT_THAT(report.failures, ElementsAre(::testing::AllOf(::testing::StartsWith(fault.failure),
+                                                              EndsWith(platform.SystemErrorText(ERROR_ACCESS_DENIED)))));
+  std::vector<std::string> actions;
+  std::istringstream lines(fault.journal.empty() ? "" : FileText(store.GetJournal().FilePath()));
+  for (std::string line; std::getline(lines, line);) actions.push_back(ParseJournalLine(line)->action);
+  EXPECT_EQ(actions, fault.journal);
+  // A change marked failed is no change to undo.
+  EXPECT_EQ(store.GetJournal().Read().size(), fault.parked ? 1u : 0u);
 }
 
-INSTANTIATE_TEST_SUITE_P(EveryStep, RegistryMoveFaultTest,
-                         ::testing::Values(RegistryFault{Op::OpenKey, "Run", "no error", "'Tool' could not be disabled: "},
-                                           RegistryFault{Op::QueryValue, "Tool", "no error", ""},
-                                           RegistryFault{Op::OpenKey, "Run-", "no error", "'Tool' could not be disabled: "},
-                                           RegistryFault{Op::SetValue, "Tool", "Failed to set data for 'Tool'", ""},
-                                           RegistryFault{Op::DeleteValue, "Tool", "no error",
-                                                         "'Tool' is now in both places: "}));
+const std::string kNotDisabled = "'Tool' could not be disabled: ";
+INSTANTIATE_TEST_SUITE_P(
+    EveryStep, RegistryMoveFaultTest,
+    ::testing::Values(RegistryFault{Op::OpenKey, "Run", "no error", kNotDisabled, true, false, {}},
+                      RegistryFault{Op::QueryValue, "Tool", "no error", "", true, false, {}},
+                      RegistryFault{Op::OpenKey, "Run-", "no error", kNotDisabled, true, false, {}},
+                      RegistryFault{Op::SetValue, "Tool", "Failed to set data for 'Tool'", "", true, false,
+                                    {"park", "failed"}},
+                      RegistryFault{Op::DeleteValue, "Tool", "no error", "'Tool' is now in both places: ", true, true,
+                                    {"park"}}));
 
 TEST_F(ApplyTest, FailedFileStepIsReportedOnceAndTheFileNeverLost) {
   for (const char* name : {"\\copy fails.lnk", "\\delete fails.lnk", "\\moves.lnk"}) MakeFile(userStartup + name);

@@ -17,7 +17,7 @@ std::ostream& operator<<(std::ostream& out, const Row& row) {
 std::vector<Row> Flatten(const StartupRows& rows) {
   std::vector<Row> flat;
   for (const StartupRow& row : rows)
-    flat.push_back({row.Name, row.Path, row.Checked, row.Record.GetEnabled(), row.Record.GetLocation()});
+    flat.push_back({row.name, row.path, row.checked, row.record.GetEnabled(), row.record.GetLocation()});
   return flat;
 }
 

@@ -13,7 +13,7 @@ using ::testing::IsEmpty;
 
 const StartupRow& Find(const StartupRows& rows, const std::string& name, int location, int enabled) {
   for (const StartupRow& row : rows)
-    if (row.Name == name && row.Record.GetLocation() == location && row.Record.GetEnabled() == enabled)
+    if (row.name == name && row.record.GetLocation() == location && row.record.GetEnabled() == enabled)
       return row;
   throw std::runtime_error("no row " + name);
 }

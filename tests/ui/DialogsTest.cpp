@@ -14,6 +14,7 @@
 #include "ui/Aboutform.h"
 #include "ui/Createnewform.h"
 #include "ui/Messageform.h"
+#include "ui/SystemError.h"
 
 namespace kestrun {
 namespace {
@@ -98,7 +99,9 @@ class CreateDialogTest : public DialogTest {
   }
 
   const std::string notepad = "C:\\windows\\notepad.exe";
-  TfmStartupCreateDialog dialog{&owner, SystemPlatform()};
+  MessageBoxReport report{&owner, SystemPlatform()};
+  StartupStore store{SystemPlatform(), report};
+  TfmStartupCreateDialog dialog{&owner, SystemPlatform(), store};
 };
 
 TEST_F(CreateDialogTest, EmptyFieldsWarnAboutTheFileFirst) {

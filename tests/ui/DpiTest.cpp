@@ -13,6 +13,7 @@
 #include "ui/Createnewform.h"
 #include "ui/Messageform.h"
 #include "ui/Startupmain.h"
+#include "ui/SystemError.h"
 
 namespace kestrun {
 namespace {
@@ -100,7 +101,9 @@ TEST_F(DpiTest, EveryMessageBoxLayoutFits) {
 }
 
 TEST_F(DpiTest, CreateDialogAndAboutBoxScaleAndFit) {
-  TfmStartupCreateDialog dialog(&main, SystemPlatform());
+  MessageBoxReport report{&main, SystemPlatform()};
+  StartupStore store{SystemPlatform(), report};
+  TfmStartupCreateDialog dialog(&main, SystemPlatform(), store);
   ExpectScaledSize(dialog, 311, 168);
   ExpectTextsFit(dialog);
   ExpectScaledSize(about, 384, 200);

@@ -64,8 +64,8 @@ TEST_F(MainList, ElevenThousandRowsOneMarkChangedSaveMovesExactlyThatEntry) {
   main.lvStartup.Focus();
   PostMessageA(main.lvStartup.Handle(), WM_KEYDOWN, VK_SPACE, 1);
   test::Pump(100);
-  const std::string changed = main.Rows()[5000].Name;
-  ASSERT_FALSE(main.Rows()[5000].Checked);
+  const std::string changed = main.Rows()[5000].name;
+  ASSERT_FALSE(main.Rows()[5000].checked);
 
   Click(main, *main.bbtSaveSettings);
   test::Pump(300);
@@ -75,8 +75,8 @@ TEST_F(MainList, ElevenThousandRowsOneMarkChangedSaveMovesExactlyThatEntry) {
   EXPECT_TRUE(test::Exists(startup + "\\Notes.bat"));
   // Rescanned: the parked entry comes after every live one, unticked; the first row selected.
   ASSERT_EQ(main.Rows().size(), 11001u);
-  EXPECT_EQ(main.Rows().back().Name, changed);
-  EXPECT_FALSE(main.Rows().back().Checked);
+  EXPECT_EQ(main.Rows().back().name, changed);
+  EXPECT_FALSE(main.Rows().back().checked);
   EXPECT_EQ(main.lvStartup.Count(), 11001);
   EXPECT_EQ(main.lvStartup.Selected(), 0);
   EXPECT_EQ(GetFocus(), main.lvStartup.Handle());

@@ -59,7 +59,7 @@ TEST(MainWindowSave, AMoveTheSystemRefusesIsShownWithItsReason) {
     main.Show();
     test::Pump(300);
     for (int i = 0; i < static_cast<int>(main.Rows().size()); ++i)
-      if (main.Rows()[i].Name == "Locked out") main.lvStartup.SetChecked(i, false);
+      if (main.Rows()[i].name == "Locked out") main.lvStartup.SetChecked(i, false);
     test::Steps steps({[&] {
       auto* box = dynamic_cast<TfmMessageBox*>(gui::Form::FromHandle(GetActiveWindow()));
       if (!box) return;

@@ -1,0 +1,36 @@
+// Before each change its record; one warning per operation when a move cannot be journalled, a refusal
+// when a removal cannot be; and a failure line for a recorded change that did not happen.
+#include "store/ChangeJournal.h"
+
+namespace kestrun {
+
+bool JournalChange(StoreContext& store, JournalRecord& record, bool mayGoWithout, JournalSide* backup) {
+  ErrorCode rc = store.journal.Prepare(record);
+  if (rc == ERROR_SUCCESS && backup) rc = store.journal.KeepBackup(record, *backup);
+  if (rc == ERROR_SUCCESS) rc = store.journal.Append(record);
+  if (rc == ERROR_SUCCESS) return true;
+  record.id = 0;
+  if (!mayGoWithout) {
+    store.report.ShowRemoveRefused(rc, record.name, store.journal.Folder());
+    return false;
+  }
+  if (!store.journalWarned) store.report.ShowJournalWarning(rc, store.journal.Folder());
+  store.journalWarned = true;
+  return true;
+}
+
+ChangeOutcome::~ChangeOutcome() {
+  if (done_ || record_.id == 0) return;
+  JournalRecord failed;
+  failed.action = "failed";
+  failed.location = record_.location;
+  failed.name = record_.name;
+  failed.fails = record_.id;
+  // Runs while a registry error unwinds too: a journal that cannot take the line is left as it is.
+  try {
+    if (store_.journal.Prepare(failed) == ERROR_SUCCESS) store_.journal.Append(failed);
+  } catch (...) {
+  }
+}
+
+}  // namespace kestrun

@@ -1,0 +1,28 @@
+#pragma once
+// How the store's changes reach the journal: each is recorded before it is made, and a change that
+// then fails gets a line that marks its record failed, so the journal holds only what was done.
+#include "store/StoreContext.h"
+
+namespace kestrun {
+
+// Writes the record, with a copy of backup's file when given. Without mayGoWithout a failure is
+// reported as a refusal and false comes back; with it, one warning per operation and true: the change
+// goes ahead. A record that was not written is left with id 0.
+bool JournalChange(StoreContext& store, JournalRecord& record, bool mayGoWithout, JournalSide* backup = nullptr);
+
+// Marks a written record failed unless Done() is called first, also when the change throws.
+class ChangeOutcome {
+ public:
+  ChangeOutcome(StoreContext& store, const JournalRecord& record) : store_(store), record_(record) {}
+  ChangeOutcome(const ChangeOutcome&) = delete;
+  ChangeOutcome& operator=(const ChangeOutcome&) = delete;
+  ~ChangeOutcome();
+  void Done() { done_ = true; }
+
+ private:
+  StoreContext& store_;
+  const JournalRecord& record_;
+  bool done_ = false;
+};
+
+}  // namespace kestrun

@@ -1,0 +1,31 @@
+#pragma once
+// One row of the list: what the list view shows and what the store's operations act on.
+#include <string>
+#include <vector>
+
+#include "store/StartupApproved.h"
+#include "store/Tkstartupentry.h"
+#include "store/platform/Platform.h"
+
+namespace kestrun {
+
+struct StartupRow {
+  std::string name;  // value name or file name
+  std::string path;  // value text or full file path
+  bool checked;      // the user's wish; set by the scan exactly when StartsAtLogOn
+  TKStartupEntry record;
+  RegValue scanned{};  // registry entries: the value as the scan read it, so a move can tell a change
+  Approval approved = Approval::None;  // the entry's StartupApproved flag, as the scan read it
+};
+using StartupRows = std::vector<StartupRow>;
+
+// Windows starts it at the next log-on: it lies in its live place and no flag switches it off.
+inline bool StartsAtLogOn(const StartupRow& row) {
+  return row.record.GetEnabled() == 1 && row.approved != Approval::Off;
+}
+// It lies in its live place, but Windows' own startup settings switched it off.
+inline bool SwitchedOffByWindows(const StartupRow& row) {
+  return row.record.GetEnabled() == 1 && row.approved == Approval::Off;
+}
+
+}  // namespace kestrun
