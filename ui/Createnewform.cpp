@@ -7,8 +7,6 @@
 
 namespace kestrun {
 
-TfmStartupCreateDialog* fmStartupCreateDialog = nullptr;
-
 namespace {
 
 constexpr const char* kNoStartupFolderText =
@@ -78,7 +76,7 @@ TKSpeedButton* TfmStartupCreateDialog::AddButton(gui::Bounds bounds, gui::Label*
 }
 
 void TfmStartupCreateDialog::Warn(const std::string& text, const gui::Edit& field) {
-  ShowMessageBox(Owner(), text, "WARNING", kButtonsOk);
+  ShowMessageBox(Owner(), text, "WARNING", MessageButtons::Ok);
   field.Focus();
 }
 
@@ -105,7 +103,7 @@ void TfmStartupCreateDialog::bbtCreateClick() {
       return;
     case coNoStartupFolder:
       // Nothing the user typed is wrong: the machine does not say where its Startup folder is.
-      ShowMessageBox(Owner(), kNoStartupFolderText, "Error", kButtonsOk);
+      ShowMessageBox(Owner(), kNoStartupFolderText, "Error", MessageButtons::Ok);
       edFileName.Focus();
       return;
     case coWritten:

@@ -47,7 +47,4 @@ class TfmStartupCreateDialog : public gui::Form {
   RegistryAccess Registry;  // the dialog's own: it keeps the Shell Folders key open until the next open
 };
 
-// The dialog being shown, for its handlers; null when none is.
-extern TfmStartupCreateDialog* fmStartupCreateDialog;
-
 }  // namespace kestrun
