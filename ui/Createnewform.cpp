@@ -26,8 +26,8 @@ gui::FormLayout DialogLayout() {
 TfmStartupCreateDialog::TfmStartupCreateDialog(gui::Form* owner, IPlatform& platform)
     : gui::Form(DialogLayout(), owner), platform_(platform), Registry(platform) {
   CreateComponents();
-  odStartupCreateNew.Filter = "Executable files (*.exe;*lnk)|*.exe|Link files (*.lnk)|*.lnk|All files (*.*)|*.*";
-  odStartupCreateNew.FilterIndex = 1;
+  odStartupCreateNew.filter = "Executable files (*.exe;*lnk)|*.exe|Link files (*.lnk)|*.lnk|All files (*.*)|*.*";
+  odStartupCreateNew.filterIndex = 1;
 }
 
 void TfmStartupCreateDialog::CreateComponents() {
@@ -129,8 +129,8 @@ void TfmStartupCreateDialog::bbtCancelClick() {
 
 void TfmStartupCreateDialog::bbtBrowseClick() {
   if (!odStartupCreateNew.Execute(Handle())) return;
-  edFileName.SetText(odStartupCreateNew.FileName);
-  edDisplayName.SetText(MakeDisplayName(odStartupCreateNew.FileName));
+  edFileName.SetText(odStartupCreateNew.fileName);
+  edDisplayName.SetText(MakeDisplayName(odStartupCreateNew.fileName));
 }
 
 }  // namespace kestrun
