@@ -37,8 +37,8 @@ bool timedOut = false;
 void CALLBACK CloseBox(HWND, UINT, UINT_PTR id, DWORD) {
   KillTimer(nullptr, id);
   timedOut = true;
-  if (kestrun::gui::Form* form = kestrun::gui::Form::FromHandle(GetActiveWindow()))
-    PostMessageA(form->Handle(), WM_CLOSE, 0, 0);
+  // Found by its class: a click that missed the box may have left it inactive.
+  if (HWND box = FindWindowA(kestrun::gui::Form::ClassName(), nullptr)) PostMessageA(box, WM_CLOSE, 0, 0);
 }
 
 }  // namespace
