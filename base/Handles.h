@@ -1,5 +1,5 @@
 #pragma once
-// Ownership in the type: move-only owners for Win32 handles, a scope guard, and a COM pointer.
+// Ownership in the type: move-only owners for Win32 handles, a scope guard, a COM pointer and apartment.
 #include <windows.h>
 #include <objbase.h>
 
@@ -111,6 +111,21 @@ class ComPtr {
 
  private:
   T* p_ = nullptr;
+};
+
+// COM on this thread while the guard lives. Uninitialises only when the initialisation succeeded
+// (S_FALSE counts: it must be balanced too).
+class ComApartment {
+ public:
+  ComApartment() : hr_(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
+  ComApartment(const ComApartment&) = delete;
+  ComApartment& operator=(const ComApartment&) = delete;
+  ~ComApartment() {
+    if (SUCCEEDED(hr_)) CoUninitialize();
+  }
+
+ private:
+  HRESULT hr_;
 };
 
 }  // namespace kestrun

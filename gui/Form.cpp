@@ -13,7 +13,6 @@ namespace {
 
 constexpr char kClassName[] = "KestrunForm";
 constexpr WPARAM kSystemMove = 0xF012;  // SC_MOVE | HTCAPTION: move as if the caption were dragged
-constexpr UINT kDoDefaultAction = WM_APP + 0x51;  // wParam: index of the exposed control
 
 ShiftState MouseShift(WPARAM wParam) {
   ShiftState shift;
@@ -35,12 +34,6 @@ ShiftState KeyShift() {
 const UINT kRunCallMessage = RegisterWindowMessageA("Kestrun.RunOnOwnThread");
 
 POINT MousePoint(LPARAM lParam) { return {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}; }
-
-BOOL CALLBACK CollectEnabled(HWND hwnd, LPARAM lParam) {
-  auto* list = reinterpret_cast<std::vector<HWND>*>(lParam);
-  if (IsWindowVisible(hwnd) && IsWindowEnabled(hwnd)) list->push_back(hwnd);
-  return TRUE;
-}
 
 }  // namespace
 
@@ -93,10 +86,9 @@ Form::Form(const FormLayout& layout, Form* owner)
       color_(layout.color == CLR_INVALID ? ButtonFaceColor() : layout.color),
       designWidth_(layout.width),
       designHeight_(layout.height),
-      fontStyle_(layout.font) {
+      children_(host_, layout.font) {
   RegisterClassOnce();
   host_.SetDpi(SystemDpi());
-  font_ = CreateFontObject(fontStyle_, Dpi());
   const POINT at = FittedPosition(layout.position);
   CreateWindowExA(0, kClassName, layout.caption.c_str(), WS_POPUP | WS_CLIPCHILDREN, at.x, at.y,
                   Scale(layout.width, Dpi()), Scale(layout.height, Dpi()), owner ? owner->Handle() : nullptr,
@@ -120,17 +112,7 @@ POINT Form::FittedPosition(POINT designPosition) const {
 void Form::ApplyDpi(int dpi, const RECT* suggested) {
   if (!hwnd_ || dpi <= 0) return;
   host_.SetDpi(dpi);
-  // The children hold the old fonts until they are given the new ones.
-  std::vector<UniqueGdiObject> old;
-  old.push_back(std::exchange(font_, CreateFontObject(fontStyle_, dpi)));
-  for (auto& [style, font] : childFonts_) old.push_back(std::exchange(font, CreateFontObject(style, dpi)));
-  for (const NativeChild& child : natives_) {
-    const RECT r = NativeRect(child.parent, child.bounds);
-    HGDIOBJ font = child.font < 0 ? font_.Get() : childFonts_[static_cast<size_t>(child.font)].second.Get();
-    SendMessageA(child.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-    SetWindowPos(child.hwnd, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
-  }
+  children_.ApplyDpi();
   const int width = Scale(designWidth_, dpi), height = Scale(designHeight_, dpi);
   if (suggested) {
     SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
@@ -143,7 +125,7 @@ void Form::ApplyDpi(int dpi, const RECT* suggested) {
 }
 
 Form::~Form() {
-  if (accessible_) accessible_->Disconnect();
+  accessible_.Disconnect();
   timers_.clear();
   if (hwnd_) DestroyWindow(hwnd_);
   Application::Instance().FormDestroyed(*this);
@@ -233,13 +215,13 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       if (OnSetCursor(lParam)) return TRUE;
       break;
     case WM_NOTIFY:
-      if (auto result = OnNotify(*reinterpret_cast<NMHDR*>(lParam))) return *result;
+      if (auto result = children_.Notify(*reinterpret_cast<NMHDR*>(lParam))) return *result;
       break;
     case WM_KEYDOWN:
       if (ShortcutKey(static_cast<WORD>(wParam), KeyShift())) return 0;
       if ((wParam == VK_RETURN || wParam == VK_ESCAPE) && host_.DialogKey(static_cast<WORD>(wParam), KeyShift()))
         return 0;
-      if (wParam == VK_TAB && FocusNextTabStop(nullptr, KeyShift().shift)) return 0;
+      if (wParam == VK_TAB && children_.FocusNextTabStop(nullptr, KeyShift().shift)) return 0;
       break;
     case WM_CHAR:
       host_.DialogChar(static_cast<char>(wParam));
@@ -264,10 +246,10 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       Close();
       return 0;
     case WM_GETOBJECT:
-      if (LRESULT result = OnGetObject(wParam, lParam)) return result;
+      if (LRESULT result = accessible_.Answer(hwnd_, wParam, lParam)) return result;
       break;
-    case kDoDefaultAction:
-      DoDefaultAction(wParam);
+    case AccessibleControls::kDoDefaultAction:
+      accessible_.DoDefaultAction(wParam);
       return 0;
     case WM_DPICHANGED:
       ApplyDpi(HIWORD(wParam), reinterpret_cast<const RECT*>(lParam));
@@ -299,12 +281,11 @@ void Form::OnPaint() {
 // changes it.
 void Form::OnActivateMessage(WPARAM wParam) {
   if (LOWORD(wParam) == WA_INACTIVE) {
-    HWND focus = GetFocus();
-    if (focus && IsChild(hwnd_, focus)) focus_ = focus;
+    children_.RememberFocus(hwnd_);
     return;
   }
-  if (!focus_ && !tabOrder_.empty()) focus_ = tabOrder_.front();
-  SetFocus(focus_ && IsWindow(focus_) ? focus_ : hwnd_);
+  HWND focus = children_.FocusToRestore();
+  SetFocus(focus ? focus : hwnd_);
   Application& app = Application::Instance();
   if (app.ActiveForm() == this) return;
   app.SetActiveForm(this);
@@ -324,12 +305,6 @@ bool Form::OnSetCursor(LPARAM lParam) {
   if (!control || !control->Cursor()) return false;
   ::SetCursor(control->Cursor());
   return true;
-}
-
-std::optional<LRESULT> Form::OnNotify(NMHDR& header) {
-  for (ListView& list : ownerDataLists_)
-    if (list.Handle() == header.hwndFrom) return list.Notify(header);
-  return std::nullopt;
 }
 
 void Form::RunOnOwnThread(const std::function<void()>& call) {
@@ -354,70 +329,10 @@ void Form::SetBusy(bool busy) {
 bool Form::ChildKey(const MSG& msg) {
   if (msg.message == WM_KEYDOWN && ShortcutKey(static_cast<WORD>(msg.wParam), KeyShift())) return true;
   if (msg.message == WM_SYSCHAR) return host_.DialogChar(static_cast<char>(msg.wParam));
-  if (msg.wParam == VK_TAB) return FocusNextTabStop(msg.hwnd, KeyShift().shift);
+  if (msg.wParam == VK_TAB) return children_.FocusNextTabStop(msg.hwnd, KeyShift().shift);
   if (msg.wParam == VK_RETURN || msg.wParam == VK_ESCAPE)
     return host_.DialogKey(static_cast<WORD>(msg.wParam), KeyShift());
   return false;
-}
-
-bool Form::FocusNextTabStop(HWND from, bool backwards) {
-  if (tabOrder_.empty()) return false;
-  auto it = std::find(tabOrder_.begin(), tabOrder_.end(), from);
-  auto count = static_cast<std::ptrdiff_t>(tabOrder_.size());
-  std::ptrdiff_t index = it == tabOrder_.end() ? (backwards ? 0 : -1) : it - tabOrder_.begin();
-  index = (index + (backwards ? count - 1 : 1)) % count;
-  SetFocus(tabOrder_[static_cast<size_t>(index)]);
-  return true;
-}
-
-RECT Form::NativeRect(GraphicControl* parent, Bounds bounds) const {
-  POINT origin = parent ? host_.DesignOrigin(*parent) : POINT{0, 0};
-  return ScaleRect(origin.x + bounds.left, origin.y + bounds.top, bounds.width, bounds.height, Dpi());
-}
-
-ListView Form::AddListView(GraphicControl* parent, Bounds bounds, ListRows* rows) {
-  ListView list = ListView::Create(hwnd_, NativeRect(parent, bounds), static_cast<HFONT>(font_.Get()), rows);
-  if (list.Handle()) natives_.push_back({list.Handle(), parent, bounds, -1});
-  if (rows && list.Handle()) ownerDataLists_.push_back(list);
-  return list;
-}
-
-Edit Form::AddEdit(GraphicControl* parent, Bounds bounds, const FontStyle& font) {
-  childFonts_.emplace_back(font, CreateFontObject(font, Dpi()));
-  Edit edit =
-      Edit::Create(hwnd_, NativeRect(parent, bounds), static_cast<HFONT>(childFonts_.back().second.Get()));
-  if (edit.Handle()) {
-    tabOrder_.push_back(edit.Handle());
-    natives_.push_back({edit.Handle(), parent, bounds, static_cast<int>(childFonts_.size()) - 1});
-  }
-  return edit;
-}
-
-void Form::Expose(GraphicControl& control, AccessibleRole role, std::function<std::string()> name,
-                  std::string shortcut) {
-  accessibleItems_.push_back({&control, role, std::move(name), std::move(shortcut)});
-}
-
-// Only the client area is ours to describe; the system describes the window around it.
-LRESULT Form::OnGetObject(WPARAM wParam, LPARAM lParam) {
-  if (static_cast<LONG>(lParam) != OBJID_CLIENT || accessibleItems_.empty()) return 0;
-  // Handing the object to another process marshals it, which needs COM on this thread; kept for life.
-  static const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-  (void)com;
-  if (!accessible_) {
-    accessible_ = ClientAccessible::Create(hwnd_, accessibleItems_, [this](GraphicControl& control) {
-      for (size_t i = 0; i < accessibleItems_.size(); ++i)
-        if (accessibleItems_[i].control == &control) PostMessageA(hwnd_, kDoDefaultAction, i, 0);
-    });
-  }
-  const LRESULT result = LresultFromObject(__uuidof(IAccessible), wParam, accessible_.Get());
-  return SUCCEEDED(static_cast<HRESULT>(result)) ? result : 0;
-}
-
-void Form::DoDefaultAction(WPARAM index) {
-  if (index >= accessibleItems_.size()) return;
-  GraphicControl& control = *accessibleItems_[index].control;
-  if (control.Showing() && control.Enabled()) control.Click();
 }
 
 void Form::AddInfoTip(const GraphicControl& control, const std::string& text) { tips_.Add(hwnd_, control, text); }
@@ -463,7 +378,7 @@ void Form::Hide() { ShowWindow(hwnd_, SW_HIDE); }
 void Form::Close() {
   if (!CloseQuery()) return;
   if (modal_) {
-    if (modalResult_ == 0) SetModalResult(2);
+    if (modalResult_ == 0) SetModalResult(kModalCancel);
     return;
   }
   Hide();
@@ -484,41 +399,20 @@ int Form::ShowModal() {
   Application& app = Application::Instance();
   Form* previousForm = app.ActiveForm();
   HWND previousWindow = GetActiveWindow();
-  std::vector<HWND> disabled;
-  EnumThreadWindows(GetCurrentThreadId(), CollectEnabled, reinterpret_cast<LPARAM>(&disabled));
-  std::erase(disabled, hwnd_);
-  for (HWND hwnd : disabled) EnableWindow(hwnd, FALSE);
-
+  DisabledWindows disabled(hwnd_);
   modalResult_ = 0;
   modal_ = true;
   Show();
-  RunModalLoop();
+  if (!PumpUntil([this] { return modalResult_ != 0 || !hwnd_; }) || !hwnd_) modalResult_ = kModalCancel;
 
   // Restore the record and re-enable the owner before the box goes, so the owner takes the focus
   // back as a return, not as a new activation.
   app.SetActiveForm(previousForm);
-  for (HWND hwnd : disabled) EnableWindow(hwnd, TRUE);
+  disabled.Restore();
   if (GetActiveWindow() == hwnd_ && previousWindow && IsWindow(previousWindow)) SetActiveWindow(previousWindow);
   Hide();
   modal_ = false;
   return modalResult_;
-}
-
-void Form::RunModalLoop() {
-  Application& app = Application::Instance();
-  while (modalResult_ == 0) {
-    MSG msg;
-    BOOL got = GetMessageA(&msg, nullptr, 0, 0);
-    if (got == 0) {
-      PostQuitMessage(static_cast<int>(msg.wParam));  // the outer loop must see the quit as well
-      modalResult_ = 2;
-    } else if (got == -1) {
-      modalResult_ = 2;
-    } else {
-      app.Dispatch(msg);
-    }
-    if (!hwnd_) modalResult_ = 2;
-  }
 }
 
 }  // namespace kestrun::gui

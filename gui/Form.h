@@ -17,6 +17,8 @@
 #include "gui/Gdi.h"
 #include "gui/InfoTips.h"
 #include "gui/ListView.h"
+#include "gui/ModalLoop.h"
+#include "gui/NativeChildren.h"
 #include "gui/Timer.h"
 
 namespace kestrun::gui {
@@ -61,14 +63,20 @@ class Form {
     return added;
   }
   // Native children, placed relative to parent; they always lie above the windowless controls.
-  // With rows (not owned; they outlive the form) the list is owner-data, its notifications answered.
-  ListView AddListView(GraphicControl* parent, Bounds bounds, ListRows* rows = nullptr);
+  // The list shows rows (not owned; they outlive the form), its notifications answered by the form.
+  ListView AddListView(GraphicControl* parent, Bounds bounds, ListRows& rows) {
+    return children_.AddListView(hwnd_, parent, bounds, rows);
+  }
   // Edits join the Tab order in the order they are added; the first has the focus at first activation.
-  Edit AddEdit(GraphicControl* parent, Bounds bounds, const FontStyle& font);
+  Edit AddEdit(GraphicControl* parent, Bounds bounds, const FontStyle& font) {
+    return children_.AddEdit(hwnd_, parent, bounds, font);
+  }
   Timer& AddTimer(UINT interval, std::function<void()> onTimer);
   // A windowless control a screen reader should find in the client area, named by name() when asked.
   void Expose(GraphicControl& control, AccessibleRole role, std::function<std::string()> name,
-              std::string shortcut = {});
+              std::string shortcut = {}) {
+    accessible_.Expose(control, role, std::move(name), std::move(shortcut));
+  }
   // An info tip shown while the pointer rests on a windowless control.
   void AddInfoTip(const GraphicControl& control, const std::string& text);
   [[nodiscard]] std::string InfoTipOf(const GraphicControl& control) const { return tips_.TextOf(control); }
@@ -79,7 +87,7 @@ class Form {
   [[nodiscard]] bool Visible() const { return IsWindowVisible(hwnd_) != FALSE; }
   void Show();
   void Hide();
-  // A modal form ends its loop with result 2 unless a result was set; the main form ends the app.
+  // A modal form ends its loop with kModalCancel unless a result was set; the main form ends the app.
   // Nothing happens when CloseQuery says no.
   void Close();
 
@@ -140,21 +148,7 @@ class Form {
   void OnPaint();
   void OnActivateMessage(WPARAM wParam);
   bool OnSetCursor(LPARAM lParam);
-  std::optional<LRESULT> OnNotify(NMHDR& header);
-  bool FocusNextTabStop(HWND from, bool backwards);
-  void RunModalLoop();
-  LRESULT OnGetObject(WPARAM wParam, LPARAM lParam);
-  void DoDefaultAction(WPARAM index);
-  [[nodiscard]] RECT NativeRect(GraphicControl* parent, Bounds bounds) const;
   [[nodiscard]] POINT FittedPosition(POINT designPosition) const;
-
-  // A native child and where it lies in design figures, to be laid out again at a new DPI.
-  struct NativeChild {
-    HWND hwnd;  // not owned
-    GraphicControl* parent;
-    Bounds bounds;
-    int font;  // index into childFonts_, -1: the form's font
-  };
 
   HWND hwnd_ = nullptr;
   Form* owner_;  // not owned
@@ -162,13 +156,6 @@ class Form {
   COLORREF color_;
   int designWidth_;
   int designHeight_;
-  FontStyle fontStyle_;
-  UniqueGdiObject font_;  // owned; lent to native children
-  std::vector<std::pair<FontStyle, UniqueGdiObject>> childFonts_;  // owned; fonts of the edits
-  std::vector<NativeChild> natives_;
-  std::vector<HWND> tabOrder_;               // not owned: children, destroyed with the window
-  HWND focus_ = nullptr;
-  std::vector<ListView> ownerDataLists_;     // not owned: children, destroyed with the window
   bool busy_ = false;
   bool modal_ = false;
   int modalResult_ = 0;
@@ -177,8 +164,8 @@ class Form {
   Port port_{*this};
   ControlHost host_{port_};
   InfoTips tips_{host_};
-  std::vector<AccessibleItem> accessibleItems_;
-  ComPtr<ClientAccessible> accessible_;  // one reference; disconnected when the form goes
+  NativeChildren children_;
+  AccessibleControls accessible_;
   std::vector<std::unique_ptr<GraphicControl>> controls_;  // owned; destroyed before host_
 };
 

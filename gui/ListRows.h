@@ -1,6 +1,8 @@
 #pragma once
-// The rows an owner-data list view shows. The list holds none of them: it asks for each cell's text
-// and each row's check mark when it draws, so filling it costs nothing however many rows there are.
+// The rows an owner-data list view shows. The list holds none of them: it asks for each cell's text,
+// each row's check mark and info tip when it needs them, so filling it costs nothing however many
+// rows there are.
+#include <string>
 #include <string_view>
 
 namespace kestrun::gui {
@@ -13,6 +15,8 @@ class ListRows {
   [[nodiscard]] virtual std::string_view CellText(int row, int column) const = 0;
   [[nodiscard]] virtual bool RowChecked(int row) const = 0;
   virtual void SetRowChecked(int row, bool checked) = 0;
+  // Shown while the pointer rests on the row, if the list asks for info tips; empty: none.
+  [[nodiscard]] virtual std::string RowTip(int /*row*/) const { return {}; }
 };
 
 }  // namespace kestrun::gui

@@ -3,7 +3,8 @@
 #include <commctrl.h>
 
 #include <algorithm>
-#include <vector>
+#include <string>
+#include <type_traits>
 
 #include "base/Text.h"
 
@@ -14,14 +15,33 @@ namespace {
 constexpr UINT kUnchecked = INDEXTOSTATEIMAGEMASK(1);
 constexpr UINT kChecked = INDEXTOSTATEIMAGEMASK(2);
 
-// Copies text into the list's buffer; a text too long for it is cut before a whole UTF-8 character.
-void CopyCell(std::string_view text, char* buffer, int size) {
+// The second part of a character: UTF-8's continuation bytes, UTF-16's low surrogates.
+bool ContinuesCharacter(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
+bool ContinuesCharacter(wchar_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
+
+// Copies text into one of the list's buffers; a text too long for it is cut before a whole character.
+template <typename Char>
+void CopyText(std::basic_string_view<Char> text, Char* buffer, int size) {
   if (!buffer || size <= 0) return;
   size_t length = std::min(text.size(), static_cast<size_t>(size - 1));
   if (length < text.size())
-    while (length > 0 && (static_cast<unsigned char>(text[length]) & 0xC0) == 0x80) --length;
+    while (length > 0 && ContinuesCharacter(text[length])) --length;
   text.copy(buffer, length);
-  buffer[length] = '\0';
+  buffer[length] = Char{};
+}
+
+// The list asks for a row's tip in its own buffer, in ANSI or (Wine's list, whatever the window
+// takes) in UTF-16.
+template <typename Info>
+LRESULT AnswerTip(Info& info, const ListRows& rows) {
+  if (info.iItem < 0 || info.iItem >= rows.RowCount()) return 0;
+  const std::string tip = rows.RowTip(info.iItem);
+  if (tip.empty()) return 0;
+  if constexpr (std::is_same_v<Info, NMLVGETINFOTIPW>)
+    CopyText<wchar_t>(ToWide(tip), info.pszText, info.cchTextMax);
+  else
+    CopyText<char>(tip, info.pszText, info.cchTextMax);
+  return 0;
 }
 
 bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix) {
@@ -79,7 +99,7 @@ class TextMeasure {
 
 }  // namespace
 
-ListView ListView::Create(HWND parent, const RECT& rect, HFONT font, ListRows* rows) {
+ListView ListView::Create(HWND parent, const RECT& rect, HFONT font, ListRows& rows) {
   static const bool registered = [] {
     INITCOMMONCONTROLSEX init{sizeof init, ICC_LISTVIEW_CLASSES};
     return InitCommonControlsEx(&init) != FALSE;
@@ -87,18 +107,19 @@ ListView ListView::Create(HWND parent, const RECT& rect, HFONT font, ListRows* r
   (void)registered;
   HWND hwnd = CreateWindowExA(0, WC_LISTVIEWA, "",
                               WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS | LVS_REPORT |
-                                  LVS_SINGLESEL | LVS_SHOWSELALWAYS | (rows ? LVS_OWNERDATA : 0),
+                                  LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_OWNERDATA,
                               rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, parent,
                               nullptr, GetModuleHandleA(nullptr), nullptr);
   if (!hwnd) return ListView();
   ListView_SetExtendedListViewStyle(hwnd, LVS_EX_CHECKBOXES);
   // The check mark is asked for with the texts; the list keeps only selection and focus.
-  if (rows) ListView_SetCallbackMask(hwnd, LVIS_STATEIMAGEMASK);
+  ListView_SetCallbackMask(hwnd, LVIS_STATEIMAGEMASK);
   ListView_SetBkColor(hwnd, RGB(255, 255, 255));
   ListView_SetTextBkColor(hwnd, RGB(255, 255, 255));
   SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-  ListView list(hwnd);
-  list.rows_ = rows;
+  ListView list;
+  list.hwnd_ = hwnd;
+  list.rows_ = &rows;
   return list;
 }
 
@@ -124,7 +145,6 @@ int ListView::ColumnWidth(int column) const {
 }
 
 void ListView::Reload() {
-  if (!rows_) return;
   SendMessageA(hwnd_, LVM_SETITEMCOUNT, 0, 0);  // drops selection and focus of the old rows
   SendMessageA(hwnd_, LVM_SETITEMCOUNT, rows_->RowCount(), 0);
   InvalidateRect(hwnd_, nullptr, TRUE);
@@ -154,7 +174,6 @@ int ListView::PaddingOf(int column) const {
 }
 
 void ListView::FitColumn(int column, int minWidth) {
-  if (!rows_) return;
   int widest = 0;
   {
     TextMeasure measure(hwnd_);
@@ -170,7 +189,7 @@ std::optional<LRESULT> ListView::Notify(NMHDR& header) {
     case LVN_GETDISPINFOA: {
       LVITEMA& item = reinterpret_cast<NMLVDISPINFOA&>(header).item;
       if (item.iItem < 0 || item.iItem >= rows_->RowCount()) return 0;
-      if (item.mask & LVIF_TEXT) CopyCell(rows_->CellText(item.iItem, item.iSubItem), item.pszText, item.cchTextMax);
+      if (item.mask & LVIF_TEXT) CopyText(rows_->CellText(item.iItem, item.iSubItem), item.pszText, item.cchTextMax);
       if (item.mask & LVIF_STATE) {
         item.state &= ~LVIS_STATEIMAGEMASK;
         item.state |= rows_->RowChecked(item.iItem) ? kChecked : kUnchecked;
@@ -188,6 +207,10 @@ std::optional<LRESULT> ListView::Notify(NMHDR& header) {
       if (!(find.lvfi.flags & (LVFI_STRING | LVFI_PARTIAL)) || !find.lvfi.psz) return -1;
       return FindRow(find.iStart, FromWide(find.lvfi.psz), find.lvfi.flags);
     }
+    case LVN_GETINFOTIPA:
+      return AnswerTip(reinterpret_cast<NMLVGETINFOTIPA&>(header), *rows_);
+    case LVN_GETINFOTIPW:
+      return AnswerTip(reinterpret_cast<NMLVGETINFOTIPW&>(header), *rows_);
     case NM_CLICK: {
       LVHITTESTINFO hit{};
       hit.pt = reinterpret_cast<const NMITEMACTIVATE&>(header).ptAction;
@@ -223,56 +246,17 @@ int ListView::FindRow(int start, std::string_view wanted, UINT flags) const {
   return -1;
 }
 
-int ListView::AddRow(const std::string& text, const std::string& subText, bool checked) {
-  std::string first = text;
-  LVITEMA item{};
-  item.mask = LVIF_TEXT;
-  item.iItem = Count();
-  item.pszText = first.data();
-  int row = static_cast<int>(SendMessageA(hwnd_, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
-  if (row < 0) return row;
-  std::string second = subText;
-  LVITEMA sub{};
-  sub.iSubItem = 1;
-  sub.pszText = second.data();
-  SendMessageA(hwnd_, LVM_SETITEMTEXTA, row, reinterpret_cast<LPARAM>(&sub));
-  SetChecked(row, checked);
-  return row;
-}
-
-void ListView::Clear() {
-  if (rows_)
-    SendMessageA(hwnd_, LVM_SETITEMCOUNT, 0, 0);
-  else
-    ListView_DeleteAllItems(hwnd_);
-}
+void ListView::Clear() { SendMessageA(hwnd_, LVM_SETITEMCOUNT, 0, 0); }
 
 int ListView::Count() const { return ListView_GetItemCount(hwnd_); }
 
-// Grows the buffer until the text fits: names and paths have no fixed limit.
 std::string ListView::Text(int row, int column) const {
-  if (rows_) return row >= 0 && row < rows_->RowCount() ? std::string(rows_->CellText(row, column)) : std::string();
-  for (size_t size = 512;; size *= 4) {
-    std::vector<char> buffer(size);
-    LVITEMA item{};
-    item.iSubItem = column;
-    item.pszText = buffer.data();
-    item.cchTextMax = static_cast<int>(size);
-    auto length = static_cast<size_t>(SendMessageA(hwnd_, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item)));
-    if (length + 1 < size) return std::string(buffer.data(), length);
-  }
+  return row >= 0 && row < rows_->RowCount() ? std::string(rows_->CellText(row, column)) : std::string();
 }
 
-bool ListView::Checked(int row) const {
-  if (rows_) return row >= 0 && row < rows_->RowCount() && rows_->RowChecked(row);
-  return ListView_GetCheckState(hwnd_, row) != 0;
-}
+bool ListView::Checked(int row) const { return row >= 0 && row < rows_->RowCount() && rows_->RowChecked(row); }
 
 void ListView::SetChecked(int row, bool checked) {
-  if (!rows_) {
-    ListView_SetCheckState(hwnd_, row, checked ? TRUE : FALSE);
-    return;
-  }
   if (row < 0 || row >= rows_->RowCount()) return;
   rows_->SetRowChecked(row, checked);
   ListView_RedrawItems(hwnd_, row, row);

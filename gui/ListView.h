@@ -1,6 +1,6 @@
 #pragma once
-// Non-owning wrapper of a report list view with check boxes; the parent window destroys the control.
-// Given rows, it is an owner-data list: the rows stay in the model and the list asks for them.
+// Non-owning wrapper of an owner-data report list view with check boxes; the parent window destroys
+// the control. The rows stay in their model and the list asks for them.
 #include <windows.h>
 
 #include <optional>
@@ -13,10 +13,9 @@ namespace kestrun::gui {
 class ListView {
  public:
   ListView() = default;
-  explicit ListView(HWND hwnd) : hwnd_(hwnd) {}
-  // Single selection, selection always shown, check boxes, no caption editing, no border. With rows
-  // (not owned; they outlive the control) the list is owner-data and Notify must see its notifications.
-  static ListView Create(HWND parent, const RECT& rect, HFONT font, ListRows* rows = nullptr);
+  // Single selection, selection always shown, check boxes, no caption editing, no border. rows: not
+  // owned, they outlive the control; Notify must see the list's notifications.
+  static ListView Create(HWND parent, const RECT& rect, HFONT font, ListRows& rows);
 
   [[nodiscard]] HWND Handle() const { return hwnd_; }
   // width -1 sizes the column to its contents; the column never gets narrower than minWidth.
@@ -24,18 +23,17 @@ class ListView {
   void SetColumnWidth(int column, int width);
   [[nodiscard]] int ColumnWidth(int column) const;
 
-  // Owner data: the rows were replaced; the list takes their count and forgets selection and focus.
+  // The rows were replaced; the list takes their count and forgets selection and focus.
   void Reload();
-  // Owner data: the column as wide as its widest text in the list's font, never narrower than
-  // minWidth. Measures every row: once per fill, and when the font changes.
+  // No rows shown, whatever the model holds, until the next Reload.
+  void Clear();
+  // The column as wide as its widest text in the list's font, never narrower than minWidth. Measures
+  // every row: once per fill, and when the font changes.
   void FitColumn(int column, int minWidth);
-  // Owner data: answers the list's questions about the rows; a click on a row's box and Space on the
-  // focused row toggle its check mark. Empty for a notification left to the default.
+  // Answers the list's questions about the rows (texts, marks, tips, type-to-find); a click on a
+  // row's box and Space on the focused row toggle its check mark. Empty: left to the default.
   std::optional<LRESULT> Notify(NMHDR& header);
 
-  // Not for owner data: appends a row. Returns the row index.
-  int AddRow(const std::string& text, const std::string& subText, bool checked);
-  void Clear();
   [[nodiscard]] int Count() const;
   [[nodiscard]] std::string Text(int row, int column = 0) const;
   [[nodiscard]] bool Checked(int row) const;
@@ -51,7 +49,7 @@ class ListView {
   [[nodiscard]] int FindRow(int start, std::string_view wanted, UINT flags) const;
 
   HWND hwnd_ = nullptr;       // not owned
-  ListRows* rows_ = nullptr;  // not owned; null for a list that holds its rows
+  ListRows* rows_ = nullptr;  // not owned
 };
 
 }  // namespace kestrun::gui

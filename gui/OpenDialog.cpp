@@ -17,19 +17,19 @@ std::string OpenDialog::ApiFilter(const std::string& filter) {
 bool OpenDialog::Execute(HWND owner) {
   // Room for the longest path the system can hand back.
   std::vector<char> name(65536, '\0');
-  FileName.copy(name.data(), std::min(FileName.size(), name.size() - 1));
-  std::string filter = ApiFilter(Filter);
+  fileName.copy(name.data(), std::min(fileName.size(), name.size() - 1));
+  const std::string api = ApiFilter(filter);
   OPENFILENAMEA ofn{};
   ofn.lStructSize = sizeof ofn;
   ofn.hwndOwner = owner;
-  ofn.lpstrFilter = Filter.empty() ? nullptr : filter.c_str();
-  ofn.nFilterIndex = static_cast<DWORD>(FilterIndex);
+  ofn.lpstrFilter = filter.empty() ? nullptr : api.c_str();
+  ofn.nFilterIndex = static_cast<DWORD>(filterIndex);
   ofn.lpstrFile = name.data();
   ofn.nMaxFile = static_cast<DWORD>(name.size());
   ofn.Flags = OFN_HIDEREADONLY | OFN_FILEMUSTEXIST | OFN_ENABLESIZING | OFN_EXPLORER;
   if (!GetOpenFileNameA(&ofn)) return false;
-  FileName = name.data();
-  FilterIndex = static_cast<int>(ofn.nFilterIndex);
+  fileName = name.data();
+  filterIndex = static_cast<int>(ofn.nFilterIndex);
   return true;
 }
 

@@ -1,5 +1,5 @@
 #pragma once
-// The platform's open-file dialog (GetOpenFileNameA) with a "Name|pattern|Name|pattern" filter.
+// The platform's open-file dialog (GetOpenfileNameA) with a "Name|pattern|Name|pattern" filter.
 #include <windows.h>
 
 #include <string>
@@ -8,9 +8,9 @@ namespace kestrun::gui {
 
 class OpenDialog {
  public:
-  std::string Filter;  // e.g. "Programs (*.exe)|*.exe|All files (*.*)|*.*"
-  int FilterIndex = 1;
-  std::string FileName;  // full name of the chosen file after Execute returned true
+  std::string filter;  // e.g. "Programs (*.exe)|*.exe|All files (*.*)|*.*"
+  int filterIndex = 1;
+  std::string fileName;  // full name of the chosen file after Execute returned true
 
   // Hides the read-only box, demands an existing file, resizable. False when the user cancels.
   bool Execute(HWND owner);

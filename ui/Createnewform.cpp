@@ -7,8 +7,6 @@
 
 namespace kestrun {
 
-TfmStartupCreateDialog* fmStartupCreateDialog = nullptr;
-
 namespace {
 
 gui::FormLayout DialogLayout() {
@@ -25,8 +23,8 @@ gui::FormLayout DialogLayout() {
 TfmStartupCreateDialog::TfmStartupCreateDialog(gui::Form* owner, IPlatform& platform, StartupStore& store)
     : gui::Form(DialogLayout(), owner), platform_(platform), store_(store) {
   CreateComponents();
-  odStartupCreateNew.Filter = "Executable files (*.exe;*lnk)|*.exe|Link files (*.lnk)|*.lnk|All files (*.*)|*.*";
-  odStartupCreateNew.FilterIndex = 1;
+  odStartupCreateNew.filter = "Executable files (*.exe;*lnk)|*.exe|Link files (*.lnk)|*.lnk|All files (*.*)|*.*";
+  odStartupCreateNew.filterIndex = 1;
 }
 
 void TfmStartupCreateDialog::CreateComponents() {
@@ -75,7 +73,7 @@ TKSpeedButton* TfmStartupCreateDialog::AddButton(gui::Bounds bounds, gui::Label*
 }
 
 void TfmStartupCreateDialog::Warn(const std::string& text, const gui::Edit& field) {
-  ShowMessageBox(Owner(), text, "WARNING", kButtonsOk);
+  ShowMessageBox(Owner(), text, "WARNING", MessageButtons::Ok);
   field.Focus();
 }
 
@@ -87,7 +85,7 @@ void TfmStartupCreateDialog::bbtCreateClick() {
     if (!said.box) return;
     if (said.blamesMachine) {
       // Nothing the user typed is wrong: the machine does not say where its Startup folder is.
-      ShowMessageBox(Owner(), said.box, "Error", kButtonsOk);
+      ShowMessageBox(Owner(), said.box, "Error", MessageButtons::Ok);
       edFileName.Focus();
       return;
     }
@@ -111,8 +109,8 @@ void TfmStartupCreateDialog::bbtCancelClick() {
 
 void TfmStartupCreateDialog::bbtBrowseClick() {
   if (!odStartupCreateNew.Execute(Handle())) return;
-  edFileName.SetText(odStartupCreateNew.FileName);
-  edDisplayName.SetText(MakeDisplayName(odStartupCreateNew.FileName));
+  edFileName.SetText(odStartupCreateNew.fileName);
+  edDisplayName.SetText(MakeDisplayName(odStartupCreateNew.fileName));
 }
 
 }  // namespace kestrun

@@ -48,7 +48,4 @@ class TfmStartupCreateDialog : public gui::Form {
   StartupStore& store_;  // not owned
 };
 
-// The dialog being shown, for its handlers; null when none is.
-extern TfmStartupCreateDialog* fmStartupCreateDialog;
-
 }  // namespace kestrun

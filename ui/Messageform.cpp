@@ -35,9 +35,6 @@ gui::LabelStyle MessageStyle() {
   return style;
 }
 
-// The box being shown: the drag handler moves this one.
-TfmMessageBox* currentBox = nullptr;
-
 }  // namespace
 
 TfmMessageBox::TfmMessageBox(gui::Form* owner) : Form(BoxLayout(), owner) {
@@ -98,12 +95,12 @@ TKSpeedButton* TfmMessageBox::AddButton(int idle) {
   return button;
 }
 
-int TfmMessageBox::Execute(const std::string& text, const std::string& caption, int buttonSet) {
-  Tag = buttonSet;
+MessageAnswer TfmMessageBox::Execute(const std::string& text, const std::string& caption, MessageButtons buttons) {
+  Tag = static_cast<int>(buttons);
   SetCaption(caption);
   lMessage->SetText("\n" + text);
   lMessage->SetAlignment(gui::Alignment::Center);
-  return ShowModal();
+  return static_cast<MessageAnswer>(ShowModal());
 }
 
 void TfmMessageBox::ShowTrio(const Trio& trio, int x) {
@@ -125,23 +122,23 @@ void TfmMessageBox::HideTrio(const Trio& trio) {
 void TfmMessageBox::FormActivate() {
   const Trio ok{bbtOk, labOk, lOk}, cancel{bbtCancel, labCancel, lCancel};
   const Trio yes{bbtYes, labYes, lYes}, no{bbtNo, labNo, lNo};
-  switch (Tag) {
-    case kButtonsOk:
+  switch (static_cast<MessageButtons>(Tag)) {
+    case MessageButtons::Ok:
       ShowTrio(ok, 108);
       for (const Trio& t : {cancel, yes, no}) HideTrio(t);
       break;
-    case kButtonsOkCancel:
+    case MessageButtons::OkCancel:
       ShowTrio(ok, 43);
       ShowTrio(cancel, 175);
       for (const Trio& t : {yes, no}) HideTrio(t);
       break;
-    case kButtonsYesNoCancel:
+    case MessageButtons::YesNoCancel:
       ShowTrio(yes, 9);
       ShowTrio(no, 106);
       ShowTrio(cancel, 203);
       HideTrio(ok);
       break;
-    case kButtonsYesNo:
+    case MessageButtons::YesNo:
       ShowTrio(yes, 43);
       ShowTrio(no, 175);
       for (const Trio& t : {cancel, ok}) HideTrio(t);
@@ -151,21 +148,17 @@ void TfmMessageBox::FormActivate() {
   }
 }
 
-void TfmMessageBox::lMessageMouseDown() {
-  if (currentBox) currentBox->StartSystemMove();
-}
+// Only the box being shown takes the mouse: any other is hidden or disabled under it.
+void TfmMessageBox::lMessageMouseDown() { StartSystemMove(); }
 
-int ShowMessageBox(gui::Form* owner, const std::string& text, const std::string& caption, int buttonSet) {
+MessageAnswer ShowMessageBox(gui::Form* owner, const std::string& text, const std::string& caption,
+                             MessageButtons buttons) {
   // Only the four sets have a layout; any other is refused as if the box had been closed.
-  if (buttonSet != kButtonsOk && buttonSet != kButtonsOkCancel && buttonSet != kButtonsYesNoCancel &&
-      buttonSet != kButtonsYesNo)
-    return kAnswerCancel;
+  if (buttons != MessageButtons::Ok && buttons != MessageButtons::OkCancel &&
+      buttons != MessageButtons::YesNoCancel && buttons != MessageButtons::YesNo)
+    return MessageAnswer::Cancel;
   TfmMessageBox box(owner);
-  TfmMessageBox* previous = currentBox;
-  currentBox = &box;
-  int result = box.Execute(text, caption, buttonSet);
-  currentBox = previous;
-  return result;
+  return box.Execute(text, caption, buttons);
 }
 
 }  // namespace kestrun

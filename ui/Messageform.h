@@ -11,15 +11,15 @@
 namespace kestrun {
 
 // The button sets a box can show and the answers it gives: the numbers of the platform's own box.
-enum MessageButtons : int { kButtonsOk = 0, kButtonsOkCancel = 1, kButtonsYesNoCancel = 3, kButtonsYesNo = 4 };
-enum MessageAnswer : int { kAnswerOk = 1, kAnswerCancel = 2, kAnswerYes = 6, kAnswerNo = 7 };
+enum class MessageButtons { Ok = 0, OkCancel = 1, YesNoCancel = 3, YesNo = 4 };
+enum class MessageAnswer { Ok = 1, Cancel = gui::kModalCancel, Yes = 6, No = 7 };
 
 class TfmMessageBox : public gui::Form {
  public:
   explicit TfmMessageBox(gui::Form* owner);
 
-  // Shows the box modally; returns a MessageAnswer (kAnswerCancel when closed otherwise).
-  int Execute(const std::string& text, const std::string& caption, int buttonSet);
+  // Shows the box modally; Cancel when it is closed without a button.
+  MessageAnswer Execute(const std::string& text, const std::string& caption, MessageButtons buttons);
 
   // Components, in creation order; owned by the form.
   gui::Panel* Panel1;
@@ -51,14 +51,16 @@ class TfmMessageBox : public gui::Form {
   static void HideTrio(const Trio& trio);
 
   void FormActivate();
-  void bbtYesClick() { SetModalResult(kAnswerYes); }
-  void bbtNoClick() { SetModalResult(kAnswerNo); }
-  void bbtOkClick() { SetModalResult(kAnswerOk); }
-  void bbtCancelClick() { SetModalResult(kAnswerCancel); }
+  void Answer(MessageAnswer answer) { SetModalResult(static_cast<int>(answer)); }
+  void bbtYesClick() { Answer(MessageAnswer::Yes); }
+  void bbtNoClick() { Answer(MessageAnswer::No); }
+  void bbtOkClick() { Answer(MessageAnswer::Ok); }
+  void bbtCancelClick() { Answer(MessageAnswer::Cancel); }
   void lMessageMouseDown();
 };
 
-// buttonSet: a MessageButtons value. owner may be null: the box is then centred on the screen.
-int ShowMessageBox(gui::Form* owner, const std::string& text, const std::string& caption, int buttonSet);
+// owner may be null: the box is then centred on the screen.
+MessageAnswer ShowMessageBox(gui::Form* owner, const std::string& text, const std::string& caption,
+                             MessageButtons buttons);
 
 }  // namespace kestrun

@@ -1,5 +1,7 @@
 #include "ui/StartupRowModel.h"
 
+#include "ui/EntryTip.h"
+
 namespace kestrun {
 
 std::string_view StartupRowModel::CellText(int row, int column) const {
@@ -15,5 +17,7 @@ bool StartupRowModel::RowChecked(int row) const { return Has(row) && rows_[stati
 void StartupRowModel::SetRowChecked(int row, bool checked) {
   if (Has(row)) rows_[static_cast<size_t>(row)].checked = checked;
 }
+
+std::string StartupRowModel::RowTip(int row) const { return Has(row) ? EntryTip(rows_[static_cast<size_t>(row)]) : ""; }
 
 }  // namespace kestrun

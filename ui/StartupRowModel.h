@@ -21,6 +21,7 @@ class StartupRowModel : public gui::ListRows {
   [[nodiscard]] std::string_view CellText(int row, int column) const override;
   [[nodiscard]] bool RowChecked(int row) const override;
   void SetRowChecked(int row, bool checked) override;
+  [[nodiscard]] std::string RowTip(int row) const override;
 
  private:
   [[nodiscard]] bool Has(int row) const { return row >= 0 && row < RowCount(); }

@@ -10,7 +10,6 @@
 #include "ui/Aboutform.h"
 #include "ui/Bitmaps.h"
 #include "ui/Createnewform.h"
-#include "ui/EntryTip.h"
 #include "ui/MakerAddresses.h"
 #include "ui/Messageform.h"
 #include "ui/Resources.h"
@@ -45,7 +44,7 @@ TForm1::TForm1(IPlatform& platform)
 
 void TForm1::CreateComponents() {
   Panel1 = &Add<gui::Panel>(nullptr, gui::Bounds{7, 94, 435, 208}, FlatPanel(kTileBlue));
-  lvStartup = AddListView(Panel1, {0, 0, 435, 208}, &rows_);
+  lvStartup = AddListView(Panel1, {0, 0, 435, 208}, rows_);
   Panel3 = &Add<gui::Panel>(nullptr, gui::Bounds{0, 302, 449, 73}, FlatPanel(kToolbarBlue));
   iBanner = &Add<gui::Image>(Panel3, gui::Bounds{0, 0, 449, 73});
   iBanner->SetCursor(LoadCursor(nullptr, IDC_HAND));
@@ -164,7 +163,7 @@ void TForm1::BindHover(TKSpeedButton* button, gui::Label* caption, bool wholeTil
 void TForm1::FormCreate() {
   lvStartup.AddColumn("Name", -1, 50);
   lvStartup.AddColumn("Path", -1, 200);
-  // Each row's tip says where it lies and why it is unticked (LVN_GETINFOTIP, answered below).
+  // Each row's tip says where it lies and why it is unticked (the rows answer it).
   ListView_SetExtendedListViewStyleEx(lvStartup.Handle(), LVS_EX_INFOTIP, LVS_EX_INFOTIP);
   lSaveSettings->SetText("\nSave\nSettings\n");
   lSaveSettings->SetBounds({8, 8, 56, 56});
@@ -172,14 +171,6 @@ void TForm1::FormCreate() {
   lCreateNew->SetBounds({200, 8, 56, 56});
   for (gui::Label* label : {lRemove, lRefresh, lAbout}) label->SetWidth(56);
   for (gui::Label* label : {Label1, Label2, Label3, Label4, Label5}) label->SetBounds({label->Left(), label->Top(), 56, 56});
-}
-
-LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NOTIFY) {
-    const auto& header = *reinterpret_cast<const NMHDR*>(lParam);
-    if (header.hwndFrom == lvStartup.Handle() && AnswerInfoTip(header, rows_.Rows())) return 0;
-  }
-  return gui::Form::HandleMessage(message, wParam, lParam);
 }
 
 // Runs once per process: the focus coming back from a dialog or another program is no activation,
@@ -243,9 +234,9 @@ bool TForm1::UnsavedMarks() const {
 // Before the marks would be lost: Yes saves them, No lets them go, Cancel (false) stops what was asked.
 bool TForm1::SettleUnsavedMarks() {
   if (!UnsavedMarks()) return true;
-  const int answer = ShowMessageBox(this, kSaveQuestion, "Confirm", kButtonsYesNoCancel);
-  if (answer == kAnswerYes) SaveCheckMarks();
-  return answer == kAnswerYes || answer == kAnswerNo;
+  const MessageAnswer answer = ShowMessageBox(this, kSaveQuestion, "Confirm", MessageButtons::YesNoCancel);
+  if (answer == MessageAnswer::Yes) SaveCheckMarks();
+  return answer == MessageAnswer::Yes || answer == MessageAnswer::No;
 }
 
 void TForm1::SaveCheckMarks() {
@@ -315,7 +306,7 @@ void TForm1::bbtRemoveClick() {
     }
     // The row as scanned: its name can't have been edited, so the question names what goes.
     const StartupRow row = rows_.Rows()[static_cast<size_t>(selected)];
-    if (ShowMessageBox(this, RemoveQuestion(row.name), "Confirm", kButtonsYesNo) == kAnswerYes)
+    if (ShowMessageBox(this, RemoveQuestion(row.name), "Confirm", MessageButtons::YesNo) == MessageAnswer::Yes)
       store_.RemoveEntry(row);
     LoadStartupList();
     SelectFirstRow();
@@ -331,8 +322,6 @@ void TForm1::bbtCreateNewClick() {
   }
   {
     TfmStartupCreateDialog dialog(this, platform_, store_);
-    fmStartupCreateDialog = &dialog;
-    ScopeExit forget([] { fmStartupCreateDialog = nullptr; });
     dialog.ShowModal();
   }
   bbtRefreshClick();

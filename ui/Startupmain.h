@@ -66,7 +66,6 @@ class TForm1 : public gui::Form {
   bool CloseQuery() override;
   bool ShortcutKey(WORD key, gui::ShiftState shift) override;
   void DpiChanged() override;
-  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
  private:
   void CreateComponents();

@@ -5,7 +5,7 @@
 namespace kestrun {
 
 void ShowSystemError(gui::Form* owner, ErrorCode code, IPlatform& platform) {
-  ShowMessageBox(owner, platform.SystemErrorText(code), "Error", kButtonsOk);
+  ShowMessageBox(owner, platform.SystemErrorText(code), "Error", MessageButtons::Ok);
 }
 
 ErrorCode ErrorCodeOfStatus(HRESULT status) {
@@ -48,19 +48,19 @@ std::string WrappedForMessageBox(const std::string& text) {
 
 // Each sentence names its entry: one Save can be refused for several rows.
 void MessageBoxReport::ShowFailure(const std::string& text) {
-  ShowMessageBox(owner_, WrappedForMessageBox(text), "Error", kButtonsOk);
+  ShowMessageBox(owner_, WrappedForMessageBox(text), "Error", MessageButtons::Ok);
 }
 
 // The box draws each line as it is given, without wrapping: the texts carry their own breaks.
 void MessageBoxReport::ShowJournalWarning(ErrorCode code, const std::string&) {
-  ShowMessageBox(owner_, JournalWarningText(platform_.SystemErrorText(code)), "Warning", kButtonsOk);
+  ShowMessageBox(owner_, JournalWarningText(platform_.SystemErrorText(code)), "Warning", MessageButtons::Ok);
 }
 
 void MessageBoxReport::ShowRemoveRefused(ErrorCode code, const std::string& name, const std::string&) {
   ShowMessageBox(owner_,
                  "\n" + name + " was not removed:\nno copy for undoing it could be\nkept in the journal.\n" +
                      platform_.SystemErrorText(code),
-                 "Error", kButtonsOk);
+                 "Error", MessageButtons::Ok);
 }
 
 std::string JournalWarningText(const std::string& reason) {

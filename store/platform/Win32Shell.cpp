@@ -6,6 +6,7 @@
 
 #include <cstdio>
 
+#include "base/Handles.h"
 #include "base/Text.h"
 #include "store/platform/LinkInfo.h"
 
@@ -41,20 +42,6 @@ HRESULT WriteWholeFile(const std::wstring& path, const std::string& bytes) {
   CloseHandle(file);
   return ok && written == bytes.size() ? S_OK : HRESULT_FROM_WIN32(error);
 }
-
-// Uninitialises only when the initialisation succeeded (S_FALSE counts: it must be balanced too).
-class ComApartment {
- public:
-  ComApartment() : hr_(CoInitialize(nullptr)) {}
-  ComApartment(const ComApartment&) = delete;
-  ComApartment& operator=(const ComApartment&) = delete;
-  ~ComApartment() {
-    if (SUCCEEDED(hr_)) CoUninitialize();
-  }
-
- private:
-  HRESULT hr_;
-};
 
 }  // namespace
 

@@ -55,8 +55,9 @@ class AccessibleTest : public ::testing::Test {
   int clicks_ = 0;
 };
 
-// Line breaks of a caption are layout: the name reads as words. Hidden controls are not there.
-TEST_F(AccessibleTest, ShownChildrenWithNamesRolesAndPlaces) {
+// Line breaks of a caption are layout: the name reads as words. Hidden controls are not there. The
+// default action runs from the form's own loop, after the caller got its answer.
+TEST_F(AccessibleTest, ShownChildrenWithNamesRolesPlacesAndActions) {
   ComPtr<IAccessible> client = ClientObject(form_->Handle());
   ASSERT_TRUE(client);
   long count = 0;
@@ -80,12 +81,7 @@ TEST_F(AccessibleTest, ShownChildrenWithNamesRolesAndPlaces) {
   EXPECT_EQ(hit.lVal, CHILDID_SELF);
   BSTR name = nullptr;
   EXPECT_EQ(client->get_accName(Child(3), &name), E_INVALIDARG);
-}
 
-// The action runs from the form's own loop, after the caller got its answer.
-TEST_F(AccessibleTest, DefaultActionClicksLater) {
-  ComPtr<IAccessible> client = ClientObject(form_->Handle());
-  ASSERT_TRUE(client);
   EXPECT_HRESULT_SUCCEEDED(client->accDoDefaultAction(Child(1)));
   EXPECT_EQ(clicks_, 0);
   test::Pump(50);

@@ -42,7 +42,7 @@ int Answer(int set, const std::vector<Act>& acts, gui::Form* owner = nullptr, co
     if (!box) return;
     for (const Act& act : acts) act(*box);
   }});
-  int result = ShowMessageBox(owner, text, caption, set);
+  const int result = static_cast<int>(ShowMessageBox(owner, text, caption, static_cast<MessageButtons>(set)));
   EXPECT_FALSE(steps.Forced()) << "the box had to be closed by force";
   return result;
 }

@@ -1,7 +1,6 @@
-// The native children a form hosts: list view, edits and their Tab order; the open-file filter.
+// The native children a form hosts: edits and their Tab order; the open-file filter.
 #include <gtest/gtest.h>
 #include <windows.h>
-#include <commctrl.h>
 
 #include <string>
 
@@ -12,33 +11,6 @@
 
 namespace kestrun {
 namespace {
-
-TEST(ListViewWrapper, ReportListWithCheckBoxesAndNoCaptionEditing) {
-  gui::Form form(test::Placed(239, 158, 449, 375), nullptr);
-  gui::ListView list = form.AddListView(nullptr, {7, 94, 435, 208});
-  ASSERT_NE(list.Handle(), nullptr);
-  form.Show();
-  test::Pump(50);
-  LONG_PTR style = GetWindowLongPtrA(list.Handle(), GWL_STYLE);
-  EXPECT_EQ(style & LVS_TYPEMASK, LVS_REPORT);
-  EXPECT_TRUE(style & LVS_SINGLESEL);
-  EXPECT_FALSE(style & LVS_EDITLABELS);
-  EXPECT_TRUE(ListView_GetExtendedListViewStyle(list.Handle()) & LVS_EX_CHECKBOXES);
-
-  list.AddColumn("Name", -1, 50);
-  list.AddColumn("Path", -1, 200);
-  std::string longPath = "C:\\" + std::string(3000, 'p') + "\\Привет.exe";
-  EXPECT_EQ(list.AddRow("Tom & Jerry", "C:\\tj.exe", true), 0);
-  EXPECT_EQ(list.AddRow("Long", longPath, false), 1);
-  EXPECT_TRUE(list.Checked(0));
-  EXPECT_FALSE(list.Checked(1));
-  list.SetChecked(1, true);
-  list.SetChecked(0, false);
-  EXPECT_TRUE(list.Checked(1));
-  EXPECT_FALSE(list.Checked(0));
-  EXPECT_EQ(list.Text(0), "Tom & Jerry");
-  EXPECT_EQ(list.Text(1, 1), longPath);
-}
 
 // Keys typed into an edit are offered to its form: Tab cycles the edits, Escape and Alt+C reach the
 // cancel button, Enter with no default button does nothing.

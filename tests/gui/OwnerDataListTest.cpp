@@ -1,5 +1,6 @@
-// The owner-data list: texts, check marks and type-to-find come from the rows; a click on a box and
-// Space on the focused row toggle the mark; its columns fit their texts as a list that holds its rows.
+// The list view: a report list with check boxes whose texts, check marks and type-to-find come from
+// the rows; a click on a box and Space on the focused row toggle the mark; its columns fit their texts
+// as the system fits those of a list that holds its rows.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
@@ -38,7 +39,7 @@ class OwnerDataList : public ::testing::Test {
               {"Pascal", "C:\\" + std::string(3000, 'p') + "\\x.exe", false},
               {"plain", "", true}}),
         form(test::Placed(239, 158, 449, 375), nullptr),
-        list(form.AddListView(nullptr, {7, 94, 435, 208}, &rows)) {}
+        list(form.AddListView(nullptr, {7, 94, 435, 208}, rows)) {}
 
   void SetUp() override {
     list.AddColumn("Name", -1, 50);
@@ -79,6 +80,10 @@ class OwnerDataList : public ::testing::Test {
 TEST_F(OwnerDataList, TheListAsksTheRowsForTextsAndMarks) {
   LONG_PTR style = GetWindowLongPtrA(list.Handle(), GWL_STYLE);
   EXPECT_TRUE(style & LVS_OWNERDATA);
+  EXPECT_EQ(style & LVS_TYPEMASK, LVS_REPORT);
+  EXPECT_TRUE(style & LVS_SINGLESEL);
+  EXPECT_FALSE(style & LVS_EDITLABELS);
+  EXPECT_TRUE(ListView_GetExtendedListViewStyle(list.Handle()) & LVS_EX_CHECKBOXES);
   EXPECT_EQ(list.Count(), 4);
   EXPECT_EQ(StateImage(0), INDEXTOSTATEIMAGEMASK(2));
   EXPECT_EQ(StateImage(2), INDEXTOSTATEIMAGEMASK(1));
@@ -127,15 +132,29 @@ TEST_F(OwnerDataList, TypingANameFindsItsRow) {
 
 // The same rows in a list that holds them, sized by the list itself, give the same widths.
 TEST_F(OwnerDataList, ColumnsFitTheirTextsAsAListThatHoldsItsRows) {
-  gui::ListView plain = form.AddListView(nullptr, {7, 94, 435, 208});
-  plain.AddColumn("Name", -1, 50);
-  plain.AddColumn("Path", -1, 200);
-  for (const Row& row : rows.rows_) plain.AddRow(row.name, row.path, row.checked);
+  HWND plain = CreateWindowExA(0, WC_LISTVIEWA, "", WS_CHILD | LVS_REPORT, 7, 94, 435, 208, form.Handle(), nullptr,
+                               GetModuleHandleA(nullptr), nullptr);
+  ListView_SetExtendedListViewStyle(plain, LVS_EX_CHECKBOXES);
+  SendMessageA(plain, WM_SETFONT, SendMessageA(list.Handle(), WM_GETFONT, 0, 0), FALSE);
+  for (int column : {0, 1}) {
+    LVCOLUMNA empty{};
+    SendMessageA(plain, LVM_INSERTCOLUMNA, column, reinterpret_cast<LPARAM>(&empty));
+  }
+  for (int i = 0; i < static_cast<int>(rows.rows_.size()); ++i) {
+    LVITEMA item{};
+    item.mask = LVIF_TEXT;
+    item.iItem = i;
+    item.pszText = rows.rows_[i].name.data();
+    SendMessageA(plain, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    item.iSubItem = 1;
+    item.pszText = rows.rows_[i].path.data();
+    SendMessageA(plain, LVM_SETITEMTEXTA, i, reinterpret_cast<LPARAM>(&item));
+  }
   list.Select(2);
   for (int column : {0, 1}) {
-    plain.SetColumnWidth(column, LVSCW_AUTOSIZE);
+    SendMessageA(plain, LVM_SETCOLUMNWIDTH, column, LVSCW_AUTOSIZE);
     list.FitColumn(column, 0);
-    EXPECT_EQ(list.ColumnWidth(column), plain.ColumnWidth(column)) << "column " << column;
+    EXPECT_EQ(list.ColumnWidth(column), ListView_GetColumnWidth(plain, column)) << "column " << column;
   }
   list.FitColumn(0, 400);
   EXPECT_EQ(list.ColumnWidth(0), 400);

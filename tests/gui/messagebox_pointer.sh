@@ -10,7 +10,8 @@ trap kt_drop_prefix EXIT
 failures=0
 shot=$(mktemp --suffix=.png)
 
-# Starts the demo with a button set; the box closes itself after 8 s (result 2) if input is lost.
+# Starts the demo with a button set; the box closes itself after 8 s if input is lost, and then says
+# "timed out" instead of its result.
 start() {
   result=$(mktemp)
   wine explorer /desktop=kt,1024x768 "$demo" "$1" 8000 >"$result" 2>/dev/null </dev/null &

@@ -86,14 +86,15 @@ TEST_F(DpiTest, MainWindowScalesAndItsTextsFit) {
 }
 
 TEST_F(DpiTest, EveryMessageBoxLayoutFits) {
-  for (int buttons : {kButtonsOk, kButtonsOkCancel, kButtonsYesNoCancel, kButtonsYesNo}) {
+  for (MessageButtons buttons :
+       {MessageButtons::Ok, MessageButtons::OkCancel, MessageButtons::YesNoCancel, MessageButtons::YesNo}) {
     TfmMessageBox* seen = nullptr;
     test::Steps steps({[&] {
       seen = dynamic_cast<TfmMessageBox*>(gui::Form::FromHandle(GetActiveWindow()));
       ASSERT_NE(seen, nullptr);
       ExpectScaledSize(*seen, 310, 153);
       ExpectTextsFit(*seen);
-      seen->SetModalResult(kAnswerCancel);
+      seen->SetModalResult(gui::kModalCancel);
     }});
     ShowMessageBox(&main, "\nSave changes to the startup list?", "Confirm", buttons);
     EXPECT_NE(seen, nullptr);

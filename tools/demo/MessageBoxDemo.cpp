@@ -1,6 +1,7 @@
 // Shows one message box for screenshots and scripted clicks: messagebox-demo SET [CLOSE_AFTER_MS [TEXT
 // [CAPTION]]], TEXT with \n for its line breaks.
-// The exit code is the box's result; with CLOSE_AFTER_MS the box closes itself (result 2).
+// The exit code is the box's result, also printed; with CLOSE_AFTER_MS the box closes itself (result 2)
+// and "timed out" is printed instead, so a script tells a lost click from a Cancel.
 #include <windows.h>
 
 #include <cstdio>
@@ -31,10 +32,13 @@ Sample SampleFor(int set) {
   }
 }
 
+bool timedOut = false;
+
 void CALLBACK CloseBox(HWND, UINT, UINT_PTR id, DWORD) {
   KillTimer(nullptr, id);
-  if (kestrun::gui::Form* form = kestrun::gui::Form::FromHandle(GetActiveWindow()))
-    PostMessageA(form->Handle(), WM_CLOSE, 0, 0);
+  timedOut = true;
+  // Found by its class: a click that missed the box may have left it inactive.
+  if (HWND box = FindWindowA(kestrun::gui::Form::ClassName(), nullptr)) PostMessageA(box, WM_CLOSE, 0, 0);
 }
 
 }  // namespace
@@ -53,7 +57,12 @@ int main(int argc, char** argv) {
   }
   if (argc > 3) sample.text = text.c_str();
   if (argc > 4) sample.caption = argv[4];
-  int result = kestrun::ShowMessageBox(nullptr, sample.text, sample.caption, set);
-  std::printf("%d\n", result);
+  const auto answer =
+      kestrun::ShowMessageBox(nullptr, sample.text, sample.caption, static_cast<kestrun::MessageButtons>(set));
+  const int result = static_cast<int>(answer);
+  if (timedOut)
+    std::printf("timed out\n");
+  else
+    std::printf("%d\n", result);
   return result;
 }
