@@ -113,6 +113,27 @@ HRESULT Win32Platform::WriteShellLink(const std::string& target, const std::stri
   return patched ? WriteWholeFile(wideLink, *patched) : hr;
 }
 
+HRESULT Win32Platform::ReadShellLink(const std::string& link, std::string& target, std::string& arguments) {
+  target.clear();
+  arguments.clear();
+  ComApartment com;
+  ComPtr<IShellLinkW> shellLink;
+  HRESULT hr = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                shellLink.PutVoid());
+  ComPtr<IPersistFile> file;
+  if (SUCCEEDED(hr)) hr = shellLink->QueryInterface(IID_IPersistFile, file.PutVoid());
+  if (SUCCEEDED(hr)) hr = file->Load(ToWide(link).c_str(), STGM_READ);
+  if (FAILED(hr)) return hr;
+  // Expanded, and never resolved: a search for a moved target could start elsewhere.
+  std::wstring buffer(32768, L'\0');
+  if (shellLink->GetPath(buffer.data(), static_cast<int>(buffer.size()), nullptr, 0) == S_OK)
+    target = FromWide(buffer.c_str());
+  buffer.assign(32768, L'\0');
+  if (SUCCEEDED(shellLink->GetArguments(buffer.data(), static_cast<int>(buffer.size()))))
+    arguments = FromWide(buffer.c_str());
+  return S_OK;
+}
+
 std::string UnknownErrorText(ErrorCode code) {
   char text[96];
   std::snprintf(text, sizeof text, "System error %lu (0x%08lX).", static_cast<unsigned long>(code),
