@@ -2,12 +2,14 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdint>
 
 #include "store/platform/Registry.h"
 
 namespace kestrun {
 namespace {
 
+constexpr std::uint64_t kLinkHeaderSize = 0x4C;
 constexpr const char* kAppPaths = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\";
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
@@ -149,6 +151,9 @@ EntryTarget TargetResolver::ResolveFile(const std::string& path) {
     target.exists = platform_.FileExists(path);
     return target;
   }
+  // Shorter than a link's header: no link, and no need to ask the shell (which costs far more).
+  std::uint64_t size = 0;
+  if (platform_.FileSize(path, size) != ERROR_SUCCESS || size < kLinkHeaderSize) return target;
   std::string linkTarget, arguments;
   if (FAILED(platform_.ReadShellLink(path, linkTarget, arguments)) || linkTarget.empty()) return target;
   return {linkTarget, arguments, platform_.FileExists(linkTarget), false};
@@ -157,7 +162,7 @@ EntryTarget TargetResolver::ResolveFile(const std::string& path) {
 EntryTarget TargetResolver::Resolve(const StartupRow& row) {
   const LocationInfo* location = FindLocation(row.Record.GetLocation());
   if (location && location->isFolder) return ResolveFile(row.Path);
-  std::string command = platform_.ExpandEnvironment(row.Path);
+  std::string command = row.Path.find('%') == std::string::npos ? row.Path : platform_.ExpandEnvironment(row.Path);
   // RunOnce's own marks, not part of the command: "!" (delete after it ran), "*" (safe mode too).
   if (location && EndsWithNoCase(location->liveKey, "runonce"))
     command.erase(0, std::min(command.find_first_not_of("!*"), command.size()));

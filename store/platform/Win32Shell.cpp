@@ -116,14 +116,27 @@ HRESULT Win32Platform::WriteShellLink(const std::string& target, const std::stri
 HRESULT Win32Platform::ReadShellLink(const std::string& link, std::string& target, std::string& arguments) {
   target.clear();
   arguments.clear();
-  ComApartment com;
-  ComPtr<IShellLinkW> shellLink;
-  HRESULT hr = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                                shellLink.PutVoid());
-  ComPtr<IPersistFile> file;
-  if (SUCCEEDED(hr)) hr = shellLink->QueryInterface(IID_IPersistFile, file.PutVoid());
-  if (SUCCEEDED(hr)) hr = file->Load(ToWide(link).c_str(), STGM_READ);
+  // One link object per thread, kept: a new apartment and object per link cost over a millisecond
+  // each under Wine, and a list may hold a thousand links. Load replaces all it holds.
+  struct Reader {
+    ComApartment com;
+    ComPtr<IShellLinkW> link;
+    ComPtr<IPersistFile> file;
+  };
+  thread_local Reader reader;
+  HRESULT hr = S_OK;
+  if (!reader.file) {
+    hr = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, reader.link.PutVoid());
+    if (SUCCEEDED(hr)) hr = reader.link->QueryInterface(IID_IPersistFile, reader.file.PutVoid());
+    if (FAILED(hr)) {
+      reader.link.Reset();
+      reader.file.Reset();
+      return hr;
+    }
+  }
+  hr = reader.file->Load(ToWide(link).c_str(), STGM_READ);
   if (FAILED(hr)) return hr;
+  IShellLinkW* shellLink = reader.link.Get();
   // Expanded, and never resolved: a search for a moved target could start elsewhere.
   std::wstring buffer(32768, L'\0');
   if (shellLink->GetPath(buffer.data(), static_cast<int>(buffer.size()), nullptr, 0) == S_OK)
