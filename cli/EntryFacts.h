@@ -1,8 +1,12 @@
 #pragma once
-// What a script wants to know of an entry beyond its row: where exactly it lives, its kind, and the
-// program its command starts, split as Windows splits it.
+// What a script wants to know of an entry beyond its row: where exactly it lives, its kind, the
+// program its command starts as Windows resolves it, and (with --verify) who made that program.
+#include <optional>
 #include <string>
+#include <vector>
 
+#include "store/EntryTarget.h"
+#include "store/EntryTrust.h"
 #include "store/StartupStore.h"
 
 namespace kestrun::cli {
@@ -12,20 +16,13 @@ struct EntryFacts {
   std::string scope;      // "user" or "machine"
   std::string valueType;  // "REG_SZ", "REG_EXPAND_SZ" or "file"
   std::string command;    // the raw text (a file entry: its path)
-  std::string executable;
-  std::string arguments;
-  bool targetExists = false;
+  EntryTarget target;
+  std::vector<std::string> warnings;
+  bool verified = false;  // company, signature and signer were asked for
+  FilePublisher publisher;
 };
 
-struct SplitCommandLine {
-  std::string executable;
-  std::string arguments;
-};
-
-// A quoted first token; else the longest leading run of words that names an existing file; else the
-// first word.
-SplitCommandLine SplitCommand(IPlatform& platform, const std::string& command);
-
-EntryFacts FactsOf(IPlatform& platform, const StartupRow& row);
+// publishers: nullptr leaves company and signature unchecked.
+EntryFacts FactsOf(TargetResolver& resolver, PublisherCache* publishers, const StartupRow& row);
 
 }  // namespace kestrun::cli

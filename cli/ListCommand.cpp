@@ -1,5 +1,6 @@
 // kestrun-cli list [--json | --jsonl]: every entry, in the order the window shows them.
 #include <memory>
+#include <optional>
 
 #include "cli/Commands.h"
 #include "cli/Output.h"
@@ -10,18 +11,20 @@ namespace {
 struct ListOptions {
   bool json = false;
   bool jsonLines = false;
+  bool verify = false;
 };
 
 int RunList(CliSession& session, const ListOptions& options) {
   StartupRows rows;
   session.store.LoadStartupList(rows);
-  if (!options.json && !options.jsonLines) {
-    WriteOutput(FormatTable(rows));
-    return session.report.Count() ? kExitFailed : kExitOk;
-  }
+  TargetResolver resolver(session.platform);
+  std::optional<PublisherCache> publishers;
+  if (options.verify) publishers.emplace(session.platform);
   std::vector<EntryFacts> facts;
-  for (const StartupRow& row : rows) facts.push_back(FactsOf(session.platform, row));
-  WriteOutput(FormatJson(rows, facts, options.jsonLines));
+  for (const StartupRow& row : rows)
+    facts.push_back(FactsOf(resolver, publishers ? &*publishers : nullptr, row));
+  const bool json = options.json || options.jsonLines;
+  WriteOutput(json ? FormatJson(rows, facts, options.jsonLines) : FormatTable(rows, &facts));
   return session.report.Count() ? kExitFailed : kExitOk;
 }
 
@@ -32,6 +35,8 @@ void AddListCommand(CLI::App& app, Action& action) {
   CLI::App* list = app.add_subcommand("list", "List every startup entry with its state, location, name and path");
   list->add_flag("--json", options->json, "Print a JSON array instead of a table");
   list->add_flag("--jsonl", options->jsonLines, "Print one JSON object a line instead of a table");
+  list->add_flag("--verify", options->verify,
+                 "Read each program's company and check its signature (JSON: company, signature, signer)");
   list->callback([options, &action] {
     action = [options](CliSession& session) { return RunList(session, *options); };
   });

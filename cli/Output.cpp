@@ -102,8 +102,27 @@ namespace {
 constexpr const char* kSwitchedOffMark = "*";
 constexpr const char* kSwitchedOffNote = "* switched off in Windows' startup settings (StartupApproved)\n";
 
-std::string TableState(const StartupRow& row) {
-  return SwitchedOffByWindows(row) ? StateName(row) + kSwitchedOffMark : StateName(row);
+constexpr const char* kUnquotedNote = "! unquoted path with a blank: another program could be started instead\n";
+constexpr const char* kMissingNote = "? the program it starts was not found\n";
+
+bool Warns(const EntryFacts* facts, const char* warning) {
+  return facts && std::find(facts->warnings.begin(), facts->warnings.end(), warning) != facts->warnings.end();
+}
+
+std::string TableState(const StartupRow& row, const EntryFacts* facts = nullptr) {
+  std::string state = SwitchedOffByWindows(row) ? StateName(row) + kSwitchedOffMark : StateName(row);
+  if (Warns(facts, "unquoted-path")) state += '!';
+  if (Warns(facts, "target-missing")) state += '?';
+  return state;
+}
+
+nlohmann::ordered_json Nullable(const std::optional<std::string>& text) {
+  return text ? nlohmann::ordered_json(*text) : nlohmann::ordered_json(nullptr);
+}
+
+nlohmann::ordered_json SignatureJson(const EntryFacts& fact) {
+  if (!fact.verified) return "unchecked";
+  return fact.publisher.signature ? nlohmann::ordered_json(SignatureName(*fact.publisher.signature)) : nullptr;
 }
 
 nlohmann::ordered_json ApprovedJson(Approval approved) {
@@ -116,10 +135,12 @@ nlohmann::ordered_json ApprovedJson(Approval approved) {
 
 std::string Printable(const std::string& text) { return NeedsQuotes(text) ? Escaped(text) : text; }
 
-std::string FormatTable(const StartupRows& rows) {
+std::string FormatTable(const StartupRows& rows, const std::vector<EntryFacts>* facts) {
+  auto factOf = [facts](size_t i) { return facts && i < facts->size() ? &(*facts)[i] : nullptr; };
   size_t locationWidth = Width("LOCATION"), nameWidth = Width("NAME"), stateWidth = Width("disabled");
-  for (const StartupRow& row : rows) {
-    stateWidth = std::max(stateWidth, Width(TableState(row)));
+  for (size_t i = 0; i < rows.size(); ++i) {
+    const StartupRow& row = rows[i];
+    stateWidth = std::max(stateWidth, Width(TableState(row, factOf(i))));
     locationWidth = std::max(locationWidth, Width(LocationName(row.record.GetLocation())));
     nameWidth = std::max(nameWidth, std::min(Width(Printable(row.name)), kMaxNameColumn));
   }
@@ -133,12 +154,17 @@ std::string FormatTable(const StartupRows& rows) {
     text += '\n';
   };
   line("STATE", "LOCATION", "NAME", "PATH");
-  bool switchedOff = false;
-  for (const StartupRow& row : rows) {
-    line(TableState(row), LocationName(row.record.GetLocation()), Printable(row.name), Printable(row.path));
+  bool switchedOff = false, unquoted = false, missing = false;
+  for (size_t i = 0; i < rows.size(); ++i) {
+    const StartupRow& row = rows[i];
+    line(TableState(row, factOf(i)), LocationName(row.record.GetLocation()), Printable(row.name), Printable(row.path));
     switchedOff = switchedOff || SwitchedOffByWindows(row);
+    unquoted = unquoted || Warns(factOf(i), "unquoted-path");
+    missing = missing || Warns(factOf(i), "target-missing");
   }
   if (switchedOff) text += kSwitchedOffNote;
+  if (unquoted) text += kUnquotedNote;
+  if (missing) text += kMissingNote;
   return text;
 }
 
@@ -159,9 +185,13 @@ std::string FormatJson(const StartupRows& rows, const std::vector<EntryFacts>& f
         {"scope", fact.scope},
         {"valueType", fact.valueType},
         {"command", fact.command},
-        {"executable", fact.executable},
-        {"arguments", fact.arguments},
-        {"targetExists", fact.targetExists},
+        {"executable", fact.target.executable},
+        {"arguments", fact.target.arguments},
+        {"targetExists", fact.target.exists},
+        {"warnings", fact.warnings},
+        {"company", Nullable(fact.publisher.company)},
+        {"signature", SignatureJson(fact)},
+        {"signer", fact.publisher.signer.empty() ? nlohmann::ordered_json(nullptr) : nlohmann::ordered_json(fact.publisher.signer)},
     });
   }
   // A name that is not valid UTF-8 is shown with replacement characters rather than refused.

@@ -19,7 +19,8 @@ std::string StateName(const StartupRow& row);
 // \xNN, \uD800 for a lone surrogate, \\ and \") when it holds a control character or a lone
 // surrogate, begins or ends with a blank, or begins with a quote.
 std::string Printable(const std::string& text);
-std::string FormatTable(const StartupRows& rows);
+// With facts, each row's state carries "!" for an unquoted path and "?" for a missing program.
+std::string FormatTable(const StartupRows& rows, const std::vector<EntryFacts>* facts = nullptr);
 // A JSON array of the rows with their facts, or one object a line (JSON Lines).
 std::string FormatJson(const StartupRows& rows, const std::vector<EntryFacts>& facts, bool oneLineEach = false);
 

@@ -2,6 +2,7 @@
 // The only door to the machine: registry, file system and shell. Everything above it takes an
 // IPlatform&, so a test can put one in its place that fails on demand (see tests/store/FaultyPlatform.h).
 #include <windows.h>
+#include <winerror.h>
 
 #include <cstdint>
 #include <string>
@@ -20,6 +21,14 @@ struct RegValue {
   DWORD type = REG_NONE;
   std::string data;  // the raw bytes as stored, exactly as long as the value (strings: UTF-16LE)
   bool operator==(const RegValue&) const = default;
+};
+
+// What the system says of a file's Authenticode signature (embedded, or of the catalog that holds the
+// file's hash). The verdict is the store's to draw.
+struct SignatureCheck {
+  HRESULT trust = TRUST_E_NOSIGNATURE;  // WinVerifyTrust, revocation not checked
+  HRESULT chain = S_OK;     // the Authenticode chain policy on the signer's chain (when trust is S_OK)
+  std::string signer;       // the signing certificate's subject name
 };
 
 struct FolderEntry {
@@ -72,6 +81,15 @@ class IPlatform {
   // Writes a shell link through COM (it joins the thread's apartment itself). Returns the HRESULT.
   virtual HRESULT WriteShellLink(const std::string& target, const std::string& link,
                                  const std::string& description, const std::string& workingDir) = 0;
+
+  // A shell link's target path and arguments, read through the shell's link object. Returns the HRESULT.
+  virtual HRESULT ReadShellLink(const std::string& link, std::string& target, std::string& arguments) = 0;
+  // The CompanyName of the file's version resource, in its first translation.
+  virtual ErrorCode ReadCompanyName(const std::string& path, std::string& company) = 0;
+  // The signature embedded in the file.
+  virtual SignatureCheck CheckFileSignature(const std::string& path) = 0;
+  // The signature of a system catalog that lists the file's hash; trust TRUST_E_NOSIGNATURE when none does.
+  virtual SignatureCheck CheckCatalogSignature(const std::string& path) = 0;
 
   // The system's text for an error code; a useful text (the code in hex) when the system has none.
   virtual std::string SystemErrorText(ErrorCode code) = 0;

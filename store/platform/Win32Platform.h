@@ -31,6 +31,11 @@ class Win32Platform : public IPlatform {
   HRESULT WriteShellLink(const std::string& target, const std::string& link,
                          const std::string& description, const std::string& workingDir) override;
 
+  HRESULT ReadShellLink(const std::string& link, std::string& target, std::string& arguments) override;
+  ErrorCode ReadCompanyName(const std::string& path, std::string& company) override;
+  SignatureCheck CheckFileSignature(const std::string& path) override;
+  SignatureCheck CheckCatalogSignature(const std::string& path) override;
+
   std::string SystemErrorText(ErrorCode code) override;
 };
 

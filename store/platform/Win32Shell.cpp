@@ -100,6 +100,40 @@ HRESULT Win32Platform::WriteShellLink(const std::string& target, const std::stri
   return patched ? WriteWholeFile(wideLink, *patched) : hr;
 }
 
+HRESULT Win32Platform::ReadShellLink(const std::string& link, std::string& target, std::string& arguments) {
+  target.clear();
+  arguments.clear();
+  // One link object per thread, kept: a new apartment and object per link cost over a millisecond
+  // each under Wine, and a list may hold a thousand links. Load replaces all it holds.
+  struct Reader {
+    ComApartment com;
+    ComPtr<IShellLinkW> link;
+    ComPtr<IPersistFile> file;
+  };
+  thread_local Reader reader;
+  HRESULT hr = S_OK;
+  if (!reader.file) {
+    hr = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, reader.link.PutVoid());
+    if (SUCCEEDED(hr)) hr = reader.link->QueryInterface(IID_IPersistFile, reader.file.PutVoid());
+    if (FAILED(hr)) {
+      reader.link.Reset();
+      reader.file.Reset();
+      return hr;
+    }
+  }
+  hr = reader.file->Load(ToWide(link).c_str(), STGM_READ);
+  if (FAILED(hr)) return hr;
+  IShellLinkW* shellLink = reader.link.Get();
+  // Expanded, and never resolved: a search for a moved target could start elsewhere.
+  std::wstring buffer(32768, L'\0');
+  if (shellLink->GetPath(buffer.data(), static_cast<int>(buffer.size()), nullptr, 0) == S_OK)
+    target = FromWide(buffer.c_str());
+  buffer.assign(32768, L'\0');
+  if (SUCCEEDED(shellLink->GetArguments(buffer.data(), static_cast<int>(buffer.size()))))
+    arguments = FromWide(buffer.c_str());
+  return S_OK;
+}
+
 std::string UnknownErrorText(ErrorCode code) {
   char text[96];
   std::snprintf(text, sizeof text, "System error %lu (0x%08lX).", static_cast<unsigned long>(code),

@@ -2,11 +2,12 @@
 # kestrun-cli under Wine in one throw-away prefix: list (text, JSON lines and JSON validated against the
 # published schema, docs/kestrun-cli.schema.json), selection, the changing verbs and their exit codes,
 # export, apply and check (idempotence, Intune's one-line contract), history and undo.
-# Usage: cli_test.sh path/to/kestrun-cli.exe path/to/winprobe.exe [one-case]
+# Usage: cli_test.sh path/to/kestrun-cli.exe path/to/winprobe.exe path/to/signee.exe [one-case]
 #   one-case: only a name outside ASCII moved and listed (the run under a POSIX locale)
 set -u
 exe=$1
 probe=$2
+signee=$3
 here=$(cd "$(dirname "$0")" && pwd)
 schema="$here/../../docs/kestrun-cli.schema.json"
 . "$here/harness.sh"
@@ -31,7 +32,7 @@ PY
 reg delete "$mv\\RunServices" /v winemenubuilder
 reg add "$cv\\Run" /v Привет /d 'C:\Программы\привет.exe'
 : >"$user_startup/日本.lnk"
-if [ "${3:-}" = one-case ]; then
+if [ "${4:-}" = one-case ]; then
   expect_rc 0 disable --name привет --location 1
   [[ $out == *"disabled  HKCU Run  Привет"* ]] || fail "disable output: '$out'"
   has "$cv\\Run-" Привет || fail "Привет not parked"
@@ -94,12 +95,12 @@ python3 - "$out" <<'PY' || fail "list table: $out"
 import sys
 lines = sys.argv[1].split("\n")
 assert lines[0].split() == ["STATE", "LOCATION", "NAME", "PATH"], lines[0]
-rows = lines[1:]
+rows = [l for l in lines[1:] if l[:1] not in ("", "!", "?")]
 assert len(rows) == 14, rows
 column = lines[0].index("PATH")
 for line in rows:
     assert line[column - 2:column] == "  " and line[column] != " ", line
-assert any(l.startswith("disabled  HKCU Run") and "parked" in l for l in rows)
+assert any(l.startswith("disabled?  HKCU Run") and "parked" in l for l in rows)
 assert any("Привет" in l and l.endswith("C:\\Программы\\привет.exe") for l in rows)
 PY
 
@@ -379,7 +380,7 @@ assert ("expand", 1, "HKCU Run", "enabled", None, False) in got, got  # a flag o
 assert ("parked", 1, "HKCU Run", "disabled", None, True) in got, got
 PY
 expect_rc 0 list
-[[ $out == *"disabled*  HKCU Run"*offbywin* && $out == *"* switched off in Windows' startup settings"* ]] ||
+[[ $out == *"disabled*?  HKCU Run"*offbywin* && $out == *"* switched off in Windows' startup settings"* ]] ||
   fail "table does not mark the switched-off entry: '$out'"
 expect_text 0 out '*"enabled   HKCU Run  offbywin"*' enable --name offbywin --location 'HKCU Run'
 [ "$(flag offbywin)" = 020000000000000000000000 ] || fail "enabled bytes: '$(flag offbywin)'"
@@ -417,5 +418,55 @@ expect_text 0 err '*"warning:"*"cannot be undone"*' enable --name plain
 expect_rc 1 remove --name plain
 [[ $err == *"'plain' was not removed"* ]] || fail "remove without a journal: '$err'"
 has "$cv\\Run" plain || fail "plain removed without a journal"
+
+# --- what each entry runs, from any current folder: resolution, warnings, company and signature ---
+kt="$drive/Ktools"
+mkdir -p "$kt/dir.exe"
+. "$here/signing.sh"
+kt_sign_copies "$signee" "$kt"
+cp "$kt/unsigned.exe" "$kt/app.exe" && cp "$kt/unsigned.exe" "$kt/my.exe" && cp "$kt/unsigned.exe" "$kt/my app.exe"
+wine "$signee" trust 'C:\Ktools\root.der' </dev/null || fail "the test root was not trusted"
+reg delete "$cv\\Run" /va
+for v in 'bare=notepad.exe' 'rundll=rundll32.exe shell32.dll,Control_RunDLL' 'txt=notepad C:\x.txt' 'app=C:\Ktools\app -q' \
+         'myapp=C:\Ktools\my app.exe --x' "tab=$(printf 'hostname.exe\t-a')" 'signed=C:\Ktools\signed.exe' \
+         'again="C:\Ktools\signed.exe" /again' 'untrusted=C:\Ktools\untrusted.exe' 'changed=C:\Ktools\changed.exe' \
+         'broken=C:\Ktools\broken.exe' 'folder="C:\Ktools\dir.exe"' 'con=CON' 'nul=C:\Ktools\NUL -x' \
+         "long=C:\\$(printf 'a%.0s' $(seq 32000)).exe"; do
+  reg add "$cv\\Run" /v "${v%%=*}" /d "${v#*=}"
+done
+cp "$kt/unsigned.exe" "$kt/gone.exe"
+expect_rc 0 create 'C:\Ktools\gone.exe'
+rm "$kt/gone.exe"
+verified=$(cd "$kt" && cli list --json --verify) || fail "list --verify"
+[ "$(cd "$drive/windows/system32" && cli list --json --verify)" = "$verified" ] || fail "resolution depends on the current folder"
+expect_rc 0 list --json
+validate "" "$verified" && validate "" "$out" || fail "list --json --verify does not match the schema"
+python3 - "$verified" "$out" <<'PY' || fail "resolution and verdicts: $verified"
+import json, sys
+e = {x["name"]: x for x in json.loads(sys.argv[1]) if x["locationName"] in ("HKCU Run", "User Startup")}
+plain = {x["name"]: x for x in json.loads(sys.argv[2])}
+def want(name, **fields):
+    got = {k: e[name][k] for k in fields}
+    assert got == fields, (name, got)
+sys32 = "C:\\windows\\System32\\"
+want("bare", executable="C:\\windows\\notepad.exe", targetExists=True, warnings=[], signature="unsigned", company=None)
+want("rundll", executable=sys32 + "rundll32.exe", arguments="shell32.dll,Control_RunDLL", targetExists=True)
+want("txt", executable="C:\\windows\\notepad.exe", arguments="C:\\x.txt")
+want("app", executable="C:\\Ktools\\app.exe", arguments="-q", targetExists=True, company="Kestrel Test Works")
+want("myapp", executable="C:\\Ktools\\my.exe", arguments="app.exe --x", warnings=["unquoted-path"])
+want("tab", executable=sys32 + "hostname.exe", arguments="-a")
+signer = "Kestrel trusted signer"
+want("signed", signature="signed", signer=signer, company="Kestrel Test Works", warnings=[])
+want("again", signature="signed", arguments="/again")
+want("untrusted", signature="untrusted", signer="Kestrel stray signer")
+want("changed", signature="invalid")
+want("broken", signature="invalid")
+want("gone.lnk", executable="C:\\Ktools\\gone.exe", targetExists=False, warnings=["target-missing"], signature=None)
+for bad in ("folder", "con", "nul", "long"):
+    want(bad, targetExists=False, warnings=["target-missing"], signature=None, company=None, signer=None)
+assert plain["signed"]["signature"] == "unchecked" and plain["signed"]["company"] is None, plain["signed"]
+PY
+expect_rc 0 list
+[[ $out == *"enabled!  "*"myapp"* && $out == *"enabled?  "*"folder"* && $out == *"! unquoted path"* ]] || fail "table marks: $out"
 
 finish cli

@@ -1,0 +1,47 @@
+#pragma once
+// What an entry really runs: its command split and searched as Windows does when it starts the entry
+// at log-on, never depending on the current folder.
+#include <string>
+#include <vector>
+
+#include "store/StartupStore.h"
+
+namespace kestrun {
+
+struct EntryTarget {
+  std::string executable;  // the file started (a shortcut's target); when none is found, as written
+  std::string arguments;
+  bool exists = false;        // executable names an existing file (not a folder)
+  // Unquoted, with a blank or tab before the end of its executable, or before the end of a longer
+  // path that exists too: another program could be (or is) started in its place.
+  bool unquotedPath = false;
+};
+
+// "unquoted-path" and "target-missing", in that order, as they apply.
+std::vector<std::string> TargetWarnings(const EntryTarget& target);
+
+// Resolves commands as the log-on start does: %VAR% expanded in every Run value (the start expands
+// both string types); a quoted program taken as quoted; an unquoted one tried at each blank or tab,
+// shortest first, ".exe" added to a name without an extension, the first existing file winning; a
+// bare name searched in the Windows folder, System32, the PATH folders, then App Paths (HKCU, HKLM).
+// A relative path with a folder part resolves to nothing: it would depend on the current folder.
+class TargetResolver {
+ public:
+  explicit TargetResolver(IPlatform& platform);
+
+  EntryTarget Resolve(const StartupRow& row);
+  EntryTarget ResolveCommand(const std::string& command);
+  // A shortcut's target and arguments; anything else in a Startup folder runs itself.
+  EntryTarget ResolveFile(const std::string& path);
+
+ private:
+  // The file a program name names, "" when none exists.
+  std::string Locate(const std::string& name);
+  std::string SearchBareName(const std::string& name);
+  std::string AppPath(HKEY root, const std::string& name);
+
+  IPlatform& platform_;  // not owned
+  std::vector<std::string> searchFolders_;
+};
+
+}  // namespace kestrun

@@ -1,0 +1,75 @@
+#include "store/EntryTrust.h"
+
+#include <cctype>
+#include <future>
+#include <memory>
+#include <thread>
+
+namespace kestrun {
+namespace {
+
+bool IsUnsigned(HRESULT trust) {
+  return trust == TRUST_E_NOSIGNATURE || trust == TRUST_E_SUBJECT_FORM_UNKNOWN || trust == TRUST_E_PROVIDER_UNKNOWN;
+}
+
+bool IsUntrustedRoot(HRESULT code) {
+  return code == CERT_E_UNTRUSTEDROOT || code == CERT_E_CHAINING || code == CERT_E_UNTRUSTEDTESTROOT ||
+         code == CERT_E_UNTRUSTEDCA || code == TRUST_E_EXPLICIT_DISTRUST;
+}
+
+FilePublisher CheckNow(IPlatform& platform, const std::string& path) {
+  FilePublisher publisher;
+  std::string company;
+  if (platform.ReadCompanyName(path, company) == ERROR_SUCCESS) publisher.company = company;
+  SignatureCheck check = platform.CheckFileSignature(path);
+  // Most of Windows' own files carry no signature of their own: a catalog signs their hashes.
+  if (IsUnsigned(check.trust)) {
+    SignatureCheck catalog = platform.CheckCatalogSignature(path);
+    if (catalog.trust != TRUST_E_NOSIGNATURE) check = std::move(catalog);
+  }
+  publisher.signature = VerdictOf(check);
+  if (publisher.signature && publisher.signature != Signature::Unsigned) publisher.signer = check.signer;
+  return publisher;
+}
+
+std::string Folded(const std::string& text) {
+  std::string folded = text;
+  for (char& c : folded) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return folded;
+}
+
+}  // namespace
+
+const char* SignatureName(Signature signature) {
+  switch (signature) {
+    case Signature::Signed: return "signed";
+    case Signature::Untrusted: return "untrusted";
+    case Signature::Invalid: return "invalid";
+    case Signature::Unsigned: break;
+  }
+  return "unsigned";
+}
+
+std::optional<Signature> VerdictOf(const SignatureCheck& check) {
+  if (check.trust == S_OK) return check.chain == S_OK ? Signature::Signed : Signature::Untrusted;
+  if (IsUntrustedRoot(check.trust)) return Signature::Untrusted;
+  if (IsUnsigned(check.trust)) return Signature::Unsigned;
+  // The file could not be opened or read: no verdict on its signature.
+  if (HRESULT_FACILITY(check.trust) == FACILITY_WIN32) return std::nullopt;
+  return Signature::Invalid;  // a wrong digest, a malformed signature, an invalid certificate
+}
+
+FilePublisher PublisherCache::Check(const std::string& path) {
+  const std::string key = Folded(path);
+  if (const auto known = checked_.find(key); known != checked_.end()) return known->second;
+  // On a thread of its own, so that a file that never answers (a hung share, a device) costs the limit.
+  auto task = std::make_shared<std::packaged_task<FilePublisher()>>(
+      [&platform = platform_, path] { return CheckNow(platform, path); });
+  std::future<FilePublisher> result = task->get_future();
+  std::thread([task] { (*task)(); }).detach();
+  FilePublisher publisher;
+  if (result.wait_for(limit_) == std::future_status::ready) publisher = result.get();
+  return checked_[key] = publisher;
+}
+
+}  // namespace kestrun
