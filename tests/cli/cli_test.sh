@@ -92,6 +92,15 @@ expect_rc 1 disable --name both --location 1
 expect_rc 0 disable --name both --location 1 --replace --dry-run
 [[ $out == "would disable:"*"C:\both-on.exe"*"replacing:"*"C:\both-off.exe"* ]] || fail "dry-run replace: '$out'"
 
+# --- a file argument beginning with "/" is a path (from C:\, /state.json is C:\state.json), not an option ---
+cd "$drive"
+expect_rc 0 export /state.json
+expect_rc 1 check /state.json  # read, and it differs: 'both' cannot be parked where its twin lies
+[[ $out == "differs: 1 of 8 entries"* ]] || fail "check /state.json: '$out'"
+expect_rc 3 check /x.json
+[[ $out == "unreadable: /x.json: "* ]] || fail "check /x.json: '$out' '$err'"
+rm -f state.json && cd - >/dev/null
+
 # --- dry runs change nothing ---
 before=$(cli list --json)
 expect_rc 0 disable --name machine --location 'HKLM Run' --dry-run
@@ -150,11 +159,11 @@ expect_rc 1 remove --name 'b\s.bat' --location 4
 rm -rf "$user_startup/b" "$user_startup/b\\s.bat" "$user_startup/s" "$user_startup/t" "$parked_dir/t."
 
 # --- the table never lets a name forge a row or hide a trailing blank ---
-reg add "$cv\\Run" /v "$(printf 'tab\there')" /d "$(printf 'C:\\x.exe')"
+reg add "$cv\\Run" /v "$(printf 'tab\there')" /d '"C:\x y\x.exe" /q'
 : >"$user_startup/trail"
 : >"$user_startup/trail "
 expect_rc 0 list
-[[ $out == *'"tab\there"'* ]] || fail "tab not escaped: '$out'"
+[[ $(grep -F '"tab\there"' <<<"$out") == *'  "C:\x y\x.exe" /q' ]] || fail "tab not escaped, or the command not as written: '$out'"
 grep -q '  trail  ' <<<"$out" && grep -q '  "trail "  ' <<<"$out" || fail "trail and 'trail ' look alike: '$out'"
 reg delete "$cv\\Run" /v "$(printf 'tab\there')"
 rm -f "$user_startup/trail" "$user_startup/trail "
