@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "base/Text.h"
+#include "store/ShortcutTarget.h"
 #include "store/StartupShortcut.h"
 #include "cli/Commands.h"
 #include "cli/Output.h"
@@ -34,28 +35,6 @@ StartupRows ExistingLinks(CliSession& session, const std::string& linkName) {
   return RowsOfLink(rows, linkName);
 }
 
-int DryRun(CliSession& session, const CreateOptions& options, const std::string& displayName) {
-  if (!session.platform.FileExists(options.target)) {
-    session.report.Fail(options.target + ": file not found");
-    return kExitFailed;
-  }
-  RegistryAccess registry(session.platform);
-  if (!registry.OpenKey(kShellFoldersKey, false)) {
-    session.report.Fail("the Shell Folders key cannot be opened");
-    return kExitFailed;
-  }
-  const std::string folder = registry.ReadString(kStartupValue);
-  if (!IsFullPath(folder)) {
-    session.report.Fail(kNoStartupFolder);
-    return kExitFailed;
-  }
-  std::string text = "would create:\n" + folder + "\\" + displayName + ".lnk -> " + options.target + "\n";
-  const StartupRows existing = ExistingLinks(session, displayName + ".lnk");
-  if (!existing.empty()) text += "replacing:\n" + FormatTable(existing);
-  WriteOutput(text);
-  return kExitOk;
-}
-
 // The outcome as an exit code, with its message on stderr; kExitOk only for a written shortcut.
 int Outcome(CliSession& session, const CreateOptions& options, const CreateShortcutResult& result) {
   switch (result.Outcome) {
@@ -76,10 +55,37 @@ int Outcome(CliSession& session, const CreateOptions& options, const CreateShort
   return kExitOk;
 }
 
-int RunCreate(CliSession& session, const CreateOptions& options) {
-  if (options.target.empty()) {
+// The real run's checks, in its order and with its words; then what it would write.
+int DryRun(CliSession& session, const CreateOptions& options, const std::string& displayName) {
+  const auto refuse = [&](CreateShortcutResult result) { return Outcome(session, options, result); };
+  if (!session.platform.FileExists(options.target)) return refuse({coFileNotFound});
+  if (ToWide(options.target).size() >= MAX_PATH) return refuse({coTargetPathTooLong});
+  RegistryAccess registry(session.platform);
+  if (!registry.OpenKey(kShellFoldersKey, false)) return refuse({coNoShellFolders});
+  if (displayName.empty()) return refuse({coNoDisplayName});
+  const std::string folder = registry.ReadString(kStartupValue);
+  if (!IsFullPath(folder)) return refuse({coNoStartupFolder});
+  const std::string link = folder + "\\" + displayName + ".lnk";
+  if (!IsFileNameSafe(displayName)) return refuse({coWritten, HRESULT_FROM_WIN32(ERROR_INVALID_NAME)});
+  if (ToWide(link).size() >= MAX_PATH) return refuse({coLinkPathTooLong});
+  std::string text = "would create:\n" + link + " -> " + options.target + "\n";
+  const StartupRows existing = ExistingLinks(session, displayName + ".lnk");
+  if (!existing.empty()) text += "replacing:\n" + FormatTable(existing);
+  WriteOutput(text);
+  return kExitOk;
+}
+
+int RunCreate(CliSession& session, const CreateOptions& given) {
+  if (given.target.empty()) {
     session.report.Fail("no target was given: name the program (or file) the shortcut should start");
     return kExitUsage;
+  }
+  // Both runs check, name and report the target the shortcut will hold, not the one typed.
+  CreateOptions options = given;
+  options.target = ShortcutTargetOf(session.platform, given.target);
+  if (options.target.empty()) {
+    session.report.Fail(given.target + ": no full path can be made of it");
+    return kExitFailed;
   }
   const std::string displayName = options.displayNameGiven ? options.displayName : MakeDisplayName(options.target);
   if (options.dryRun) return DryRun(session, options, displayName);

@@ -1,10 +1,10 @@
 #include "store/StartupShortcut.h"
 
 #include "store/Locations.h"
+#include "store/ShortcutTarget.h"
 #include "base/Text.h"
 
 namespace kestrun {
-namespace {
 
 // A display name becomes a file name in the Startup folder: it may not name another folder,
 // a stream or a device, whatever the platform's save would accept.
@@ -14,6 +14,8 @@ bool IsFileNameSafe(const std::string& name) {
       return false;
   return true;
 }
+
+namespace {
 
 // A new link has nothing to restore on undo: the record says where it is, and undo deletes it.
 // A new link needs nothing to undo but its place; one it replaces is kept, so undo brings it back.
@@ -34,8 +36,9 @@ ErrorCode JournalCreation(IPlatform& platform, Journal& journal, const std::stri
 }  // namespace
 
 CreateShortcutResult CreateStartupShortcut(IPlatform& platform, RegistryAccess& registry,
-                                            const std::string& target, const std::string& displayName,
+                                            const std::string& givenTarget, const std::string& displayName,
                                             Journal* journal) {
+  const std::string target = ShortcutTargetOf(platform, givenTarget);
   if (!platform.FileExists(target)) return {coFileNotFound};
   // A link keeps its target in fields of MAX_PATH characters: a longer one would be cut to garbage.
   if (ToWide(target).size() >= MAX_PATH) return {coTargetPathTooLong};

@@ -23,13 +23,16 @@ struct CreateShortcutResult {
   ErrorCode JournalError = ERROR_SUCCESS;  // the journal could not be written: the caller warns
 };
 
-// Checks in this order: target exists (and fits a link), Shell Folders key opens, display name given,
+// The target is first made exact (store/ShortcutTarget.h). Checks in this order: target exists (and fits a link), Shell Folders key opens, display name given,
 // Startup folder is a full path; then writes.
 // registry: the caller's own registry object (it keeps the Shell Folders key open afterwards).
 // journal: where the creation is recorded before the link is written, when given.
 CreateShortcutResult CreateStartupShortcut(IPlatform& platform, RegistryAccess& registry,
                                             const std::string& target, const std::string& displayName,
                                             Journal* journal = nullptr);
+
+// A display name fit to be a file name in the Startup folder (no folder, stream or device).
+bool IsFileNameSafe(const std::string& name);
 
 // Sets path, description and working directory on a shell link and saves it.
 HRESULT CreateLink(IPlatform& platform, const std::string& target, const std::string& link,

@@ -129,8 +129,29 @@ expect_rc 0 create 'C:\windows\notepad.exe' --display-name 'Note pad'
 expect_rc 1 create 'C:\windows\no-such.exe'
 [[ $err == *"file not found"* ]] || fail "missing target: '$err'"
 expect_rc 2 create 'C:\windows\notepad.exe' --display-name ''
-expect_rc 1 create 'C:\windows\notepad.exe' --display-name 'a|b'
+# A target with "/" or a relative one becomes the exact full path; a dry run ends as the run does.
+both() {  # RC ARGS...: create ARGS as a dry run and for real, both ending in RC with the same error
+  expect_rc "$1" create "${@:2}" --dry-run; dry_out=$out dry_err=$err
+  expect_rc "$1" create "${@:2}"
+  [ "$dry_err" = "$err" ] || fail "create ${*:2}: the dry run said '$dry_err', the run '$err'"
+}
+exact() {  # LINK: the shortcut holds C:\windows\notepad.exe and starts in its folder
+  [[ $(lnkinfo "$user_startup/$1" 2>&1 | tr -d '\r') == *'Local path'*': C:\windows\notepad.exe'*'Working directory'*': C:\windows\'* ]] ||
+    fail "$1 is not exact: $(lnkinfo "$user_startup/$1" 2>&1)"
+  rm -f "$user_startup/$1"
+}
+cd "$drive/windows"
+both 0 'C:/windows/notepad.exe'
+[[ $dry_out == *"$win_startup\\notepad.lnk -> C:\\windows\\notepad.exe" ]] || fail "dry run of C:/...: '$dry_out'"
+exact notepad.lnk
+both 0 notepad.exe --display-name Relative
+[[ $dry_out == *"Relative.lnk -> C:\\windows\\notepad.exe" ]] || fail "dry run of a relative target: '$dry_out'"
+exact Relative.lnk
+both 1 no-such.exe
+[ "$err" = 'kestrun-cli: C:\windows\no-such.exe: file not found' ] || fail "relative missing target: '$err'"
+both 1 notepad.exe --display-name 'a|b'
 [[ $err == "kestrun-cli: the shortcut was not written: "* ]] || fail "bad display name: '$err'"
+cd - >/dev/null
 expect_rc 0 remove --name 'Note pad.lnk' --location 4
 [ -e "$user_startup/Note pad.lnk" ] && fail "shortcut not removed"
 expect_rc 0 remove --name both --location 1 --state disabled
