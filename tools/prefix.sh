@@ -2,7 +2,9 @@
 # unless WINEPREFIX names another). A new one gets the sample entries unless asked not to.
 #   kestrun_prefix BUILD yes|no
 kestrun_prefix() {
-  export WINEPREFIX=${WINEPREFIX:-$1/wine-prefix} WINEDEBUG=-all WINEDLLOVERRIDES="mscoree=;mshtml="
+  # No Mono or Gecko set-up; a caller's own overrides are kept.
+  export WINEPREFIX=${WINEPREFIX:-$1/wine-prefix} WINEDEBUG=-all
+  export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:+$WINEDLLOVERRIDES;}mscoree=;mshtml="
   [ -d "$WINEPREFIX" ] && return 0
   echo "Creating the Wine prefix $WINEPREFIX" >&2
   # Without a display, so that no desktop process keeps the new prefix's server running.
