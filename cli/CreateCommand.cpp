@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "base/Text.h"
+#include "store/ShortcutTarget.h"
 #include "cli/Commands.h"
 #include "cli/Output.h"
 
@@ -54,10 +55,17 @@ int DryRun(CliSession& session, const CreateOptions& options, const std::string&
   return kExitOk;
 }
 
-int RunCreate(CliSession& session, const CreateOptions& options) {
-  if (options.target.empty()) {
+int RunCreate(CliSession& session, const CreateOptions& given) {
+  if (given.target.empty()) {
     session.report.Fail("no target was given: name the program (or file) the shortcut should start");
     return kExitUsage;
+  }
+  // Both runs check, name and report the target the shortcut will hold, not the one typed.
+  CreateOptions options = given;
+  options.target = ShortcutTargetOf(session.platform, given.target);
+  if (options.target.empty()) {
+    session.report.Fail(given.target + ": no full path can be made of it");
+    return kExitFailed;
   }
   const std::string displayName = options.displayNameGiven ? options.displayName : MakeDisplayName(options.target);
   if (options.dryRun) return DryRun(session, options, displayName);

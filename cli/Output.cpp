@@ -31,21 +31,20 @@ bool IsSurrogateAt(const std::string& text, size_t i) {
 
 bool NeedsQuotes(const std::string& text) {
   if (text.empty()) return false;
-  if (text.front() == ' ' || text.back() == ' ' || text.front() == '"') return true;
+  if (text.front() == ' ' || text.back() == ' ') return true;
   for (size_t i = 0; i < text.size(); ++i)
     if (IsControl(static_cast<unsigned char>(text[i])) || IsSurrogateAt(text, i)) return true;
   return false;
 }
 
+// Only what would break a line or hide a character is escaped: a command as written
+// ("C:\Program Files\x.exe" /q) keeps its quotes and backslashes.
 std::string Escaped(const std::string& text) {
   std::string out = "\"";
   for (size_t i = 0; i < text.size(); ++i) {
     const auto c = static_cast<unsigned char>(text[i]);
     char code[8];
-    if (c == '\\' || c == '"') {
-      out += '\\';
-      out += static_cast<char>(c);
-    } else if (c == '\n') {
+    if (c == '\n') {
       out += "\\n";
     } else if (c == '\r') {
       out += "\\r";

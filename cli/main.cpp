@@ -37,6 +37,9 @@ bool UnknownVerb(CLI::App& app, int argc, char** argv) {
 int Main(int argc, char** argv) {
   CLI::App app{"Lists and changes the programs Windows starts at log-on.", "kestrun-cli"};
   app.require_subcommand(1);
+  // A file argument such as /tmp/state.json is a path (Windows takes "/" as a separator), never an
+  // option; set before the verbs are added, which copy it.
+  app.allow_windows_style_options(false);
   app.set_version_flag("--version", "kestrun-cli " KESTRUN_VERSION);
   app.failure_message([](const CLI::App*, const CLI::Error& error) {
     return "kestrun-cli: " + std::string(error.what()) + "\nRun 'kestrun-cli --help' for usage.\n";

@@ -5,6 +5,7 @@
 #include "base/Text.h"
 #include "store/ChangeJournal.h"
 #include "store/Locations.h"
+#include "store/ShortcutTarget.h"
 
 namespace kestrun {
 namespace {
@@ -48,8 +49,9 @@ JournalRecord CreationRecord(IPlatform& platform, const std::string& link, const
 
 }  // namespace
 
-CreateShortcutResult CreateShortcut(StoreContext& store, const std::string& target, const std::string& displayName,
-                                    bool dryRun) {
+CreateShortcutResult CreateShortcut(StoreContext& store, const std::string& givenTarget,
+                                    const std::string& displayName, bool dryRun) {
+  const std::string target = ShortcutTargetOf(store.platform, givenTarget);
   if (!store.platform.FileExists(target)) return {coFileNotFound};
   // A link keeps its target in fields of MAX_PATH characters: a longer one would be cut to garbage.
   if (ToWide(target).size() >= MAX_PATH) return {coTargetPathTooLong};

@@ -22,7 +22,7 @@ struct CreateShortcutResult {
   std::string link{};     // for coWritten: the link's full path
 };
 
-// Checks in this order: target exists (and fits a link), Shell Folders key opens, display name given,
+// The target is first made exact (store/ShortcutTarget.h). Checks in this order: target exists (and fits a link), Shell Folders key opens, display name given,
 // Startup folder is a full path; then journals the creation and writes the link, unless dryRun. A
 // journal that cannot be written is reported, and the link is written all the same.
 CreateShortcutResult CreateShortcut(StoreContext& store, const std::string& target, const std::string& displayName,

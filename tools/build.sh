@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
 # Configures (once) and builds Kestrun into build/ with the MinGW-w64 cross compiler.
+#   tools/build.sh [TARGET...]   (no target: everything, tests and benchmarks included)
 set -euo pipefail
 . "$(dirname "$0")/locale.sh"
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -12,4 +13,6 @@ if command -v ccache >/dev/null; then
 fi
 [ -f "$build/build.ninja" ] ||
   cmake -S "$root" -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" "${launcher[@]}"
-cmake --build "$build"
+targets=()
+[ $# -eq 0 ] || targets=(--target "$@")
+cmake --build "$build" "${targets[@]}"

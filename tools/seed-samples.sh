@@ -18,6 +18,14 @@ add "HKCU\\$version\\Run" 'Sample host name' "$system\\hostname.exe"
 add "HKLM\\$version\\Run" 'Sample user name' "$system\\whoami.exe"
 add "HKCU\\$version\\RunServices" 'Sample network settings' "$system\\ipconfig.exe"
 add "HKCU\\$version\\Run-" 'Sample parked entry' "$system\\whoami.exe /user"
-# The shortcut is made the way Kestrun makes one: by its console companion.
+# The shortcut is made the way Kestrun makes one: by its console companion. That is no change of the
+# user's, so his journal is put back as it was: undo never reaches a sample.
+local_data=$(ls -d "$WINEPREFIX"/drive_c/users/*/AppData/Local | grep -v '/users/Public/' | head -1)
+kestrun_data="$local_data/Tamsel Soft/Kestrun"
+saved=$(mktemp -d)
+trap 'rm -rf "$saved"' EXIT
+[ ! -d "$kestrun_data" ] || cp -a "$kestrun_data" "$saved/kept"
 quiet wine "$cli" create "$system\\hostname.exe" --display-name 'Sample shortcut' ||
   { echo "seed-samples.sh: cannot create the sample shortcut" >&2; exit 1; }
+rm -rf "$kestrun_data"
+if [ -d "$saved/kept" ]; then mv "$saved/kept" "$kestrun_data"; else rmdir "$local_data/Tamsel Soft" 2>/dev/null || true; fi

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs what is needed, builds, and starts Kestrun under Wine in a prefix of its own.
-# Without a display it starts Xvfb and keeps a screenshot in build/kestrun.png.
+# Installs what is needed, builds what it starts (Kestrun.exe, its manual, kestrun-cli.exe) and starts
+# Kestrun under Wine in a prefix of its own; the tests are built by tools/test.sh. Without a display it
+# starts Xvfb and keeps a screenshot in build/kestrun.png. Ctrl+C ends Kestrun and that display.
 # A prefix it creates gets a few sample entries (tools/seed-samples.sh); --empty leaves it bare.
 set -euo pipefail
 . "$(dirname "$0")/locale.sh"
@@ -14,33 +15,31 @@ for arg in "$@"; do
 done
 build=${KESTRUN_BUILD:-$root/build}
 "$root/tools/setup.sh"
-"$root/tools/build.sh"
-export WINEPREFIX=${WINEPREFIX:-$build/wine-prefix} WINEDEBUG=-all WINEDLLOVERRIDES="mscoree=;mshtml="
-program=$build/app/Kestrun.exe
-if [ ! -d "$WINEPREFIX" ]; then
-  echo "Creating the Wine prefix $WINEPREFIX"
-  # Without a display, so that no desktop process keeps the new prefix's server running.
-  DISPLAY= wine wineboot -i </dev/null >/dev/null 2>&1
-  if [ $samples = yes ]; then
-    "$root/tools/seed-samples.sh" "$build/cli/kestrun-cli.exe"
-    echo "Seeded sample entries (tools/start.sh --empty on a new prefix skips them)"
-  fi
-fi
-[ -f "$program" ] || program=$build/cli/kestrun-cli.exe
+"$root/tools/build.sh" Kestrun kestrun-cli kestrun_help
+. "$root/tools/prefix.sh"
+kestrun_prefix "$build" $samples
+
+xvfb=
+# Wine goes first, then the display it draws on: the other way round, Wine reports the lost display.
+stop() {
+  trap - INT TERM EXIT
+  wineserver -k >/dev/null 2>&1 || true
+  [ -z "$xvfb" ] || kill "$xvfb" 2>/dev/null || true
+}
+trap 'stop; exit 0' INT TERM
+trap stop EXIT
 if [ -z "${DISPLAY:-}" ]; then
   display=:${KESTRUN_DISPLAY:-77}
-  Xvfb "$display" -screen 0 1024x768x24 >/dev/null 2>&1 &
+  # A session of its own: Ctrl+C must not end the display before Wine.
+  setsid Xvfb "$display" -screen 0 1024x768x24 >/dev/null 2>&1 &
   xvfb=$!
-  trap 'kill $xvfb 2>/dev/null' EXIT
   export DISPLAY=$display
   sleep 1
-  ( while kill -0 $xvfb 2>/dev/null; do sleep 3; import -window root "$build/kestrun.png" 2>/dev/null || true; done ) &
+  ( while kill -0 "$xvfb" 2>/dev/null; do sleep 3; import -window root "$build/kestrun.png" 2>/dev/null || true; done ) &
   echo "No display: Kestrun runs on the virtual display $display; look at $build/kestrun.png"
 fi
-cd "$build"  # the help file Kestrun.chm lies beside the program
-[ "$program" = "$build/app/Kestrun.exe" ] && cd "$build/app"
-if [ "$(basename "$program")" = kestrun-cli.exe ]; then
-  echo "(the main window is not built yet: starting the console companion)"
-  exec wine "$program" list
-fi
-wine "$program"
+echo "Kestrun is running; Ctrl+C (or closing its window) ends it"
+cd "$build/app"  # the help file Kestrun.chm lies beside the program
+# In the background, so that Ctrl+C reaches the trap at once rather than after Wine has exited.
+wine "$build/app/Kestrun.exe" &
+wait $! || true

@@ -59,6 +59,8 @@ class IPlatform {
   // The last part of an absolute path is taken exactly as given, never trimmed or normalised.
   virtual ErrorCode ListFolder(const std::string& folder, std::vector<FolderEntry>& entries) = 0;
   virtual bool FileExists(const std::string& name) = 0;
+  // A relative name's full path from the current folder (what FileExists checks); "" when there is none.
+  virtual std::string FullPathOf(const std::string& name) = 0;
   virtual ErrorCode CreateFolder(const std::string& path) = 0;
   virtual ErrorCode SetAttributes(const std::string& path, DWORD attributes) = 0;
   virtual ErrorCode FileCopy(const std::string& source, const std::string& target) = 0;

@@ -59,6 +59,16 @@ bool Win32Platform::FileExists(const std::string& name) {
   return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+std::string Win32Platform::FullPathOf(const std::string& name) {
+  const std::wstring wide = ToWide(name);
+  std::wstring full(wide.empty() ? 0 : GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr), L'\0');
+  if (full.empty()) return {};
+  const DWORD n = GetFullPathNameW(wide.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+  if (n == 0 || n >= full.size()) return {};
+  full.resize(n);
+  return FromWide(full);
+}
+
 ErrorCode Win32Platform::CreateFolder(const std::string& path) {
   return LastErrorUnless(CreateDirectoryW(WidePath(path).c_str(), nullptr));
 }

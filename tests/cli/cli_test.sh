@@ -235,6 +235,15 @@ expect_rc 1 disable --name parked  # nor is this one enabled, wherever it lies
 expect_text 1 err '*"both"*"--replace"*' disable --name both --location 1
 expect_text 0 out '"would disable:"*"C:\both-on.exe"*"replacing:"*"C:\both-off.exe"*' disable --name both --location 1 --replace --dry-run
 
+# --- a file argument beginning with "/" is a path (from C:\, /state.json is C:\state.json), not an option ---
+cd "$drive"
+expect_rc 0 export /state.json
+expect_rc 1 check /state.json  # read, and it differs: 'both' cannot be parked where its twin lies
+[[ $out == "differs: 1 of 8 entries"* ]] || fail "check /state.json: '$out'"
+expect_rc 3 check /x.json
+[[ $out == "unreadable: /x.json: "* ]] || fail "check /x.json: '$out' '$err'"
+rm -f state.json && cd - >/dev/null
+
 # --- dry runs change nothing ---
 before=$(cli list --json)
 expect_text 0 out '"would disable:"*machine*' disable --name machine --location 'HKLM Run' --dry-run
@@ -267,7 +276,29 @@ lnk() {
   fail "Note pad.lnk reads as '$(lnk 'Note pad.lnk')'"
 expect_text 1 err '*"file not found"*' create 'C:\windows\no-such.exe'
 expect_rc 2 create 'C:\windows\notepad.exe' --display-name ''
-expect_text 1 err '"kestrun-cli: the shortcut was not written: "*' create 'C:\windows\notepad.exe' --display-name 'a|b'
+# A target with "/" or a relative one becomes the exact full path; a dry run ends as the run does.
+both() {  # RC ARGS...: create ARGS as a dry run and for real, both ending in RC with the same error
+  expect_rc "$1" create "${@:2}" --dry-run; dry_out=$out dry_err=$err
+  expect_rc "$1" create "${@:2}"
+  [ "$dry_err" = "$err" ] || fail "create ${*:2}: the dry run said '$dry_err', the run '$err'"
+}
+exact() {  # LINK: the shortcut holds C:\windows\notepad.exe and starts in its folder
+  [[ $(lnkinfo "$user_startup/$1" 2>&1 | tr -d '\r') == *'Local path'*': C:\windows\notepad.exe'*'Working directory'*': C:\windows\'* ]] ||
+    fail "$1 is not exact: $(lnkinfo "$user_startup/$1" 2>&1)"
+  rm -f "$user_startup/$1"
+}
+cd "$drive/windows"
+both 0 'C:/windows/notepad.exe'
+[[ $dry_out == *"$win_startup\\notepad.lnk -> C:\\windows\\notepad.exe" ]] || fail "dry run of C:/...: '$dry_out'"
+exact notepad.lnk
+both 0 notepad.exe --display-name Relative
+[[ $dry_out == *"Relative.lnk -> C:\\windows\\notepad.exe" ]] || fail "dry run of a relative target: '$dry_out'"
+exact Relative.lnk
+both 1 no-such.exe
+[ "$err" = 'kestrun-cli: C:\windows\no-such.exe: file not found' ] || fail "relative missing target: '$err'"
+both 1 notepad.exe --display-name 'a|b'
+[[ $err == "kestrun-cli: the shortcut was not written: "* ]] || fail "bad display name: '$err'"
+cd - >/dev/null
 expect_rc 0 remove --name 'Note pad.lnk' --location 4
 [ -e "$user_startup/Note pad.lnk" ] && fail "shortcut not removed"
 expect_rc 0 remove --name both --location 1 --state disabled
@@ -298,11 +329,11 @@ expect_rc 1 remove --name 'b\s.bat' --location 4
 rm -rf "$user_startup/b" "$user_startup/b\\s.bat" "$user_startup/s" "$user_startup/t" "$parked_dir/t."
 
 # --- the table never lets a name forge a row or hide a trailing blank ---
-reg add "$cv\\Run" /v "$(printf 'tab\there')" /d "$(printf 'C:\\x.exe')"
+reg add "$cv\\Run" /v "$(printf 'tab\there')" /d '"C:\x y\x.exe" /q'
 : >"$user_startup/trail"
 : >"$user_startup/trail "
 expect_rc 0 list
-[[ $out == *'"tab\there"'* ]] || fail "tab not escaped: '$out'"
+[[ $(grep -F '"tab\there"' <<<"$out") == *'  "C:\x y\x.exe" /q' ]] || fail "tab not escaped, or the command not as written: '$out'"
 grep -q '  trail  ' <<<"$out" && grep -q '  "trail "  ' <<<"$out" || fail "trail and 'trail ' look alike: '$out'"
 reg delete "$cv\\Run" /v "$(printf 'tab\there')"
 rm -f "$user_startup/trail" "$user_startup/trail "

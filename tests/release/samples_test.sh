@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The sample entries tools/start.sh seeds into a new prefix: one of each kind, each where Kestrun
-# looks for it, each naming a program the prefix really has.
+# looks for it, each naming a program the prefix really has, none in the user's journal; and
+# tools/kestrun-cli.sh in that prefix: Linux paths, exit codes.
 #   samples_test.sh KESTRUN-CLI.exe
 set -euo pipefail
 cli=$1
@@ -34,4 +35,15 @@ for e in entries:
         print("missing program:", e["name"], program)
 sys.exit(0 if ok else 1)
 PY
-echo "samples: all 5 listed where expected, each program present"
+history=$(wine "$cli" history --json </dev/null 2>/dev/null) || fail "kestrun-cli history failed"
+[ "$(tr -d ' \r\n' <<<"$history")" = "[]" ] || fail "seeding entered the journal: $history"
+
+runner() { KESTRUN_BUILD=$(dirname "$(dirname "$cli")") "$here/../../tools/kestrun-cli.sh" "$@" </dev/null 2>/dev/null; }
+state=$(mktemp -d)
+trap 'rm -rf "$state"; kt_drop_prefix' EXIT
+runner export "$state/state.json" || fail "runner: export to a Linux path"
+grep -q '"Sample host name"' "$state/state.json" || fail "runner: nothing exported"
+sed -i 's/"disabled"/"enabled"/' "$state/state.json"
+rc=0; out=$(runner check "$state/state.json") || rc=$?
+[ $rc -eq 1 ] && [[ $out == "differs: 1 of "* ]] || fail "runner: check exited $rc: '$out'"
+echo "samples: all 5 listed where expected, each program present; the journal empty; the runner exports and checks"
