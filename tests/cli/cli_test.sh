@@ -239,7 +239,7 @@ expect_text 0 out '"would disable:"*"C:\both-on.exe"*"replacing:"*"C:\both-off.e
 cd "$drive"
 expect_rc 0 export /state.json
 expect_rc 1 check /state.json  # read, and it differs: 'both' cannot be parked where its twin lies
-[[ $out == "differs: 1 of 8 entries"* ]] || fail "check /state.json: '$out'"
+[[ $out == "differs: 1 of "* ]] || fail "check /state.json: '$out'"
 expect_rc 3 check /x.json
 [[ $out == "unreadable: /x.json: "* ]] || fail "check /x.json: '$out' '$err'"
 rm -f state.json && cd - >/dev/null
