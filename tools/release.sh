@@ -4,6 +4,15 @@
 # (SOURCE_DATE_EPOCH), and no folder name of the checkout reaches the files.
 #   KESTRUN_RELEASE_BUILD   build folder (default build-release/; emptied when built for another commit)
 #   KESTRUN_DIST            output folder (default dist/)
+#   KESTRUN_SIGN_CERT, KESTRUN_SIGN_KEY
+#                           a code-signing certificate (PEM, the signing certificate first, then the
+#                           rest of its chain) and its private key (PEM, no passphrase): both programs
+#                           are signed before they are packed, then the MSI. Without them, unsigned.
+#                           The signing time is SOURCE_DATE_EPOCH: signed builds stay byte-identical.
+#   KESTRUN_SIGN_TIMESTAMP_URL
+#                           optional RFC 3161 time-stamp server, so the signatures outlive the
+#                           certificate; its answer differs every time: the release is then NOT
+#                           byte-reproducible.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${KESTRUN_RELEASE_BUILD:-$root/build-release}
@@ -21,6 +30,20 @@ else
   fail "cannot read the last commit's time (git log in $root failed): set SOURCE_DATE_EPOCH (seconds since 1970)"
 fi
 export SOURCE_DATE_EPOCH=$epoch TZ=UTC
+
+cert=${KESTRUN_SIGN_CERT:-} key=${KESTRUN_SIGN_KEY:-}
+if [ -n "$cert$key" ]; then
+  [ -f "$cert" ] && [ -f "$key" ] || fail "signing needs both KESTRUN_SIGN_CERT and KESTRUN_SIGN_KEY as PEM files"
+  command -v osslsigncode >/dev/null || fail "osslsigncode is missing: run tools/setup.sh"
+fi
+# sign FILE: Authenticode (SHA-256) in place, dated by the server when one is given, else by the commit.
+sign() {
+  local when=(-time "$epoch")
+  [ -z "${KESTRUN_SIGN_TIMESTAMP_URL:-}" ] || when=(-ts "$KESTRUN_SIGN_TIMESTAMP_URL")
+  osslsigncode sign -certs "$cert" -key "$key" -h sha256 -n Kestrun -i http://www.tamselsoft.example/ \
+    "${when[@]}" -in "$1" -out "$1.signed" >/dev/null || fail "cannot sign $1"
+  mv "$1.signed" "$1"
+}
 
 # The time is no input ninja knows of: a build not finished for this very commit time starts over.
 stamp=$build/release-epoch
@@ -50,16 +73,19 @@ rm -rf "$stage"
 mkdir -p "$stage/Kestrun"
 cp "$build/app/Kestrun.exe" "$build/Kestrun.chm" "$build/tools/cli/kestrun-cli.exe" "$stage/Kestrun/"
 cp "$root/README.md" "$stage/Kestrun/README.txt"
+if [ -n "$cert" ]; then sign "$stage/Kestrun/Kestrun.exe"; sign "$stage/Kestrun/kestrun-cli.exe"; fi
 chmod 0644 "$stage/Kestrun/"*
 touch -d "@$epoch" "$stage/Kestrun/"* "$stage/Kestrun"
 
 mkdir -p "$dist"
 rm -f "$dist"/Kestrun-*-x64.msi "$dist"/Kestrun-*-x64.zip "$dist/SHA256SUMS"
 "$root/installer/build-msi.sh" "$version" "$stage/Kestrun" "$build/art/kestrun.ico" "$dist/$name.msi"
+if [ -n "$cert" ]; then sign "$dist/$name.msi"; touch -d "@$epoch" "$dist/$name.msi"; fi
 # -X: no owner or extended times; -D: no folder entries. The order is the one listed here.
 (cd "$stage" && zip -q -X -D "$dist/$name.zip" \
   Kestrun/Kestrun.exe Kestrun/Kestrun.chm Kestrun/kestrun-cli.exe Kestrun/README.txt)
 touch -d "@$epoch" "$dist/$name.zip"
 (cd "$dist" && sha256sum "$name.msi" "$name.zip" >SHA256SUMS)
+
 echo "Release $version in $dist:"
 cat "$dist/SHA256SUMS"

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # What the release holds, read back without Wine: names, checksums, the zip's contents, the
-# executables' version resource, icon and symbols, and the MSI's files, properties and summary.
+# executables' version resource, icon, symbols and signature, the MSI's files, properties, summary and
+# signature.
 #   files_test.sh RELEASE_DIR VERSION     (RELEASE_DIR as left by repro_test.sh)
 set -euo pipefail
 release=$1 version=$2
@@ -21,6 +22,18 @@ msiextract -C "$work/msi" "$dist/$name.msi" >/dev/null || fail "msiextract canno
 for f in Kestrun.exe Kestrun.chm kestrun-cli.exe; do
   unzip -p "$dist/$name.zip" "Kestrun/$f" | cmp -s - "$work/msi/Tamsel Soft/Kestrun/$f" ||
     fail "$f: the zip's and the MSI's differ (or one is missing)"
+done
+
+# Signed with release_repro's throw-away certificate: the MSI, and both programs in the zip and in it.
+verify() {
+  osslsigncode verify -CAfile "$release/signing-root.pem" -in "$1" >"$work/verify.log" 2>&1 ||
+    fail "$2 does not verify: $(grep -im2 'fail\|error' "$work/verify.log" | tr '\n' ' ')"
+}
+verify "$dist/$name.msi" "$name.msi"
+for f in Kestrun.exe kestrun-cli.exe; do
+  unzip -p "$dist/$name.zip" "Kestrun/$f" >"$work/$f"
+  verify "$work/$f" "the zip's $f"
+  verify "$work/msi/Tamsel Soft/Kestrun/$f" "the MSI's $f"
 done
 
 for exe in Kestrun.exe kestrun-cli.exe; do
