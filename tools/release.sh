@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
-# Builds Kestrun's release into dist/: the MSI, the portable zip and SHA256SUMS. Two runs of the same
+# Builds Kestrun's release into dist/: the MSI, the portable zip, SHA256SUMS and a winget manifest. Two runs of the same
 # commit, in any two folders, give the same bytes: every date comes from the last commit's time
 # (SOURCE_DATE_EPOCH), and no folder name of the checkout reaches the files.
 #   KESTRUN_RELEASE_BUILD   build folder (default build-release/; emptied when built for another commit)
 #   KESTRUN_DIST            output folder (default dist/)
+#   KESTRUN_DOWNLOAD_URL    where the MSI will be published, for the winget manifest written into
+#                           dist/winget/ (default https://www.tamselsoft.example/download)
 #   KESTRUN_SIGN_CERT, KESTRUN_SIGN_KEY
 #                           a code-signing certificate (PEM, the signing certificate first, then the
 #                           rest of its chain) and its private key (PEM, no passphrase): both programs
@@ -87,5 +89,49 @@ if [ -n "$cert" ]; then sign "$dist/$name.msi"; touch -d "@$epoch" "$dist/$name.
 touch -d "@$epoch" "$dist/$name.zip"
 (cd "$dist" && sha256sum "$name.msi" "$name.zip" >SHA256SUMS)
 
-echo "Release $version in $dist:"
+# The winget manifest set (schema 1.6) for the MSI, to be submitted to microsoft/winget-pkgs.
+winget=$dist/winget
+rm -rf "$winget"
+mkdir -p "$winget"
+product_code=$(msiinfo export "$dist/$name.msi" Property | tr -d '\r' | sed -n 's/^ProductCode\t//p')
+[ -n "$product_code" ] || fail "no ProductCode in $name.msi"
+sha=$(sha256sum "$dist/$name.msi" | cut -d' ' -f1 | tr 'a-f' 'A-F')
+copyright="Copyright (C) $(date -u -d "@$epoch" +%Y) Tamsel Soft"
+id=TamselSoft.Kestrun
+head="PackageIdentifier: $id
+PackageVersion: $version"
+tail='ManifestVersion: 1.6.0'
+cat >"$winget/$id.yaml" <<EOF
+$head
+DefaultLocale: en-US
+ManifestType: version
+$tail
+EOF
+cat >"$winget/$id.installer.yaml" <<EOF
+$head
+InstallerType: wix
+Scope: machine
+ReleaseDate: $(date -u -d "@$epoch" +%Y-%m-%d)
+Installers:
+- Architecture: x64
+  InstallerUrl: ${KESTRUN_DOWNLOAD_URL:-https://www.tamselsoft.example/download}/$name.msi
+  InstallerSha256: $sha
+  ProductCode: '$product_code'
+ManifestType: installer
+$tail
+EOF
+cat >"$winget/$id.locale.en-US.yaml" <<EOF
+$head
+PackageLocale: en-US
+Publisher: Tamsel Soft
+PublisherUrl: http://www.tamselsoft.example/
+PackageName: Kestrun
+License: Proprietary
+Copyright: $copyright
+ShortDescription: What starts with Windows, switched off and on.
+ManifestType: defaultLocale
+$tail
+EOF
+touch -d "@$epoch" "$winget"/* "$winget"
+echo "Release $version in $dist (winget manifest in $winget):"
 cat "$dist/SHA256SUMS"

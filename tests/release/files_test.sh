@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # What the release holds, read back without Wine: names, checksums, the zip's contents, the
 # executables' version resource, icon, symbols and signature, the MSI's files, properties, summary and
-# signature.
+# signature, and the winget manifest.
 #   files_test.sh RELEASE_DIR VERSION     (RELEASE_DIR as left by repro_test.sh)
 set -euo pipefail
 release=$1 version=$2
@@ -59,6 +59,27 @@ property() { msiinfo export "$dist/$name.msi" Property | tr -d '\r' | sed -n "s/
 summary=$(msiinfo suminfo "$dist/$name.msi")
 grep -q '^Template: x64;1033$' <<<"$summary" || fail "MSI template is not x64;1033"
 grep -q "^Subject: Kestrun $version$" <<<"$summary" || fail "MSI subject: $(grep Subject <<<"$summary")"
+
+# The winget manifest: each field it states about the package, against the MSI it names.
+copyright=$("$here/versioninfo.py" "$release/files/Kestrun.exe" | sed -n 's/^LegalCopyright=//p')
+expected="TamselSoft.Kestrun $version $(property Manufacturer) $(property ProductName) x64 wix machine
+$(sha256sum "$dist/$name.msi" | cut -d' ' -f1 | tr a-f A-F) $(property ProductCode) $name.msi $copyright"
+stated=$(python3 - "$dist/winget" <<'EOF'
+import glob, sys, yaml
+m = {}
+for f in sorted(glob.glob(sys.argv[1] + "/*.yaml")):
+    d = yaml.safe_load(open(f))
+    m[d["ManifestType"]] = d
+v, i, l = m["version"], m["installer"], m["defaultLocale"]
+assert len({(x["PackageIdentifier"], x["PackageVersion"], x["ManifestVersion"]) for x in m.values()}) == 1
+assert v["DefaultLocale"] == l["PackageLocale"] and l["License"], "locale or licence"
+x = i["Installers"][0]
+print(v["PackageIdentifier"], v["PackageVersion"], l["Publisher"], l["PackageName"], x["Architecture"],
+      i["InstallerType"], i["Scope"])
+print(x["InstallerSha256"], x["ProductCode"], x["InstallerUrl"].rsplit("/", 1)[1], l["Copyright"])
+EOF
+) || fail "the winget manifest cannot be read"
+[ "$stated" = "$expected" ] || fail "winget manifest: '$stated', expected '$expected'"
 
 [ $failures -eq 0 ] || exit 1
 echo "release files: 1 passed, 0 failed"

@@ -38,7 +38,7 @@ done
 
 one=$work/a/dist two=$work/second-checkout/dist
 [ "$(ls "$one")" = "$(ls "$two")" ] || fail "the two dist/ folders hold different files: $(ls "$one") / $(ls "$two")"
-[ "$(ls "$one" | wc -l)" -eq 3 ] || fail "dist/ should hold the MSI, the zip and SHA256SUMS: $(ls "$one")"
+[ "$(ls "$one" | wc -l)" -eq 4 ] || fail "dist/ should hold the MSI, the zip, SHA256SUMS and winget/: $(ls "$one")"
 # On a difference, say which shipped file differs first: that names the tool to look at.
 explain() {
   for f in "$work"/a/build-release/stage/Kestrun/*; do
