@@ -66,10 +66,7 @@ expected="TamselSoft.Kestrun $version $(property Manufacturer) $(property Produc
 $(sha256sum "$dist/$name.msi" | cut -d' ' -f1 | tr a-f A-F) $(property ProductCode) $name.msi $copyright"
 stated=$(python3 - "$dist/winget" <<'EOF'
 import glob, sys, yaml
-m = {}
-for f in sorted(glob.glob(sys.argv[1] + "/*.yaml")):
-    d = yaml.safe_load(open(f))
-    m[d["ManifestType"]] = d
+m = {d["ManifestType"]: d for d in (yaml.safe_load(open(f)) for f in glob.glob(sys.argv[1] + "/*.yaml"))}
 v, i, l = m["version"], m["installer"], m["defaultLocale"]
 assert len({(x["PackageIdentifier"], x["PackageVersion"], x["ManifestVersion"]) for x in m.values()}) == 1
 assert v["DefaultLocale"] == l["PackageLocale"] and l["License"], "locale or licence"
