@@ -15,9 +15,9 @@
 //   winprobe readonly KEY        give HKLM\KEY a DACL that lets everyone read it and nobody write it,
 //                                as a standard user sees machine-wide keys (lost when wineserver ends)
 //   winprobe trust ROOT.der      add a certificate to the machine's trusted roots
-//   winprobe verify FILE         WinVerifyTrust, then the Authenticode chain policy on the signer's
+//   winprobe verify FILE...      WinVerifyTrust, then the Authenticode chain policy on the signer's
 //                                chain (Wine's WinVerifyTrust alone accepts an untrusted root):
-//                                prints both results; succeeds only when both are 0
+//                                one line of both results per file; succeeds when all are 0
 #include <windows.h>
 #include <commctrl.h>
 #include <oleacc.h>
@@ -281,7 +281,10 @@ int main(int argc, char** argv) {
   else if (verb == "readonly" && argc > 2) rc = ReadOnly(argv[2]);
   else if (verb == "boxgone" && argc > 2) rc = WaitFor(argv[2], ms, false, "#32770") ? 1 : 0;
   else if (verb == "trust" && argc > 2) rc = Trust(argv[2]);
-  else if (verb == "verify" && argc > 2) rc = Verify(argv[2]);
+  else if (verb == "verify" && argc > 2) {
+    rc = 0;
+    for (int i = 2; i < argc; ++i) rc |= Verify(argv[i]);
+  }
   std::fflush(stdout);
   return rc;
 }
