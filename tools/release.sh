@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Builds Kestrun's release into dist/: the MSI, the portable zip, SHA256SUMS and a winget manifest. Two runs of the same
-# commit, in any two folders, give the same bytes: every date comes from the last commit's time
-# (SOURCE_DATE_EPOCH), and no folder name of the checkout reaches the files.
+# Builds Kestrun's release into dist/: the MSI, the portable zip, SHA256SUMS and a winget manifest.
+# Two runs of the same commit, in any two folders, give the same bytes: every date comes from the last
+# commit's time (SOURCE_DATE_EPOCH), and no folder name of the checkout reaches the files.
 #   KESTRUN_RELEASE_BUILD   build folder (default build-release/; emptied when built for another commit)
 #   KESTRUN_DIST            output folder (default dist/)
 #   KESTRUN_DOWNLOAD_URL    where the MSI will be published, for the winget manifest written into
@@ -98,17 +98,17 @@ product_code=$(msiinfo export "$dist/$name.msi" Property | tr -d '\r' | sed -n '
 sha=$(sha256sum "$dist/$name.msi" | cut -d' ' -f1 | tr 'a-f' 'A-F')
 copyright="Copyright (C) $(date -u -d "@$epoch" +%Y) Tamsel Soft"
 id=TamselSoft.Kestrun
-head="PackageIdentifier: $id
+package="PackageIdentifier: $id
 PackageVersion: $version"
-tail='ManifestVersion: 1.6.0'
+schema='ManifestVersion: 1.6.0'
 cat >"$winget/$id.yaml" <<EOF
-$head
+$package
 DefaultLocale: en-US
 ManifestType: version
-$tail
+$schema
 EOF
 cat >"$winget/$id.installer.yaml" <<EOF
-$head
+$package
 InstallerType: wix
 Scope: machine
 ReleaseDate: $(date -u -d "@$epoch" +%Y-%m-%d)
@@ -118,10 +118,10 @@ Installers:
   InstallerSha256: $sha
   ProductCode: '$product_code'
 ManifestType: installer
-$tail
+$schema
 EOF
 cat >"$winget/$id.locale.en-US.yaml" <<EOF
-$head
+$package
 PackageLocale: en-US
 Publisher: Tamsel Soft
 PublisherUrl: http://www.tamselsoft.example/
@@ -130,7 +130,7 @@ License: Proprietary
 Copyright: $copyright
 ShortDescription: What starts with Windows, switched off and on.
 ManifestType: defaultLocale
-$tail
+$schema
 EOF
 touch -d "@$epoch" "$winget"/* "$winget"
 echo "Release $version in $dist (winget manifest in $winget):"
