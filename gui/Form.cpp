@@ -33,6 +33,18 @@ ShiftState KeyShift() {
 // Runs a function handed over from another thread (RunOnOwnThread).
 const UINT kRunCallMessage = RegisterWindowMessageA("Kestrun.RunOnOwnThread");
 
+struct IconTraits {
+  static HICON Invalid() { return nullptr; }
+  static void Close(HICON h) { DestroyIcon(h); }
+};
+using UniqueIcon = UniqueHandle<IconTraits>;
+
+// Null when the program has no icon: the system then shows its default one.
+HICON LoadApplicationIcon(int widthMetric, int heightMetric) {
+  return static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1), IMAGE_ICON,
+                                       GetSystemMetrics(widthMetric), GetSystemMetrics(heightMetric), 0));
+}
+
 POINT MousePoint(LPARAM lParam) { return {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}; }
 
 }  // namespace
@@ -67,6 +79,10 @@ std::optional<POINT> Form::Port::CursorPos() const {
 bool Form::Port::Showing() const { return form_.hwnd_ && IsWindowVisible(form_.hwnd_); }
 
 void Form::RegisterClassOnce() {
+  // The program's icon (its first icon resource) at the sizes the display shows for the system's
+  // scale: the taskbar and Alt+Tab take the class's. Owned here for as long as the class lives.
+  static const UniqueIcon bigIcon(LoadApplicationIcon(SM_CXICON, SM_CYICON));
+  static const UniqueIcon smallIcon(LoadApplicationIcon(SM_CXSMICON, SM_CYSMICON));
   static const bool registered = [] {
     WNDCLASSEXA wc{};
     wc.cbSize = sizeof wc;
@@ -74,6 +90,8 @@ void Form::RegisterClassOnce() {
     wc.lpfnWndProc = &Form::WindowProc;
     wc.hInstance = GetModuleHandleA(nullptr);
     wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+    wc.hIcon = bigIcon.Get();
+    wc.hIconSm = smallIcon.Get();
     wc.lpszClassName = kClassName;
     return RegisterClassExA(&wc) != 0;
   }();

@@ -1,6 +1,10 @@
 #include "ui/Bitmaps.h"
 
+#include <wincodec.h>
+
 #include <cstdlib>
+#include <cstring>
+#include <vector>
 
 #include "ui/Resources.h"
 
@@ -9,12 +13,78 @@ namespace kestrun {
 namespace {
 
 constexpr int kPaintedDpis[] = {96, 120, 144, 192};
+// CLSID_WICImagingFactory1: the factory every Windows since 7 (and Wine) has.
+constexpr CLSID kWicFactory = {0xcacaf262, 0x9370, 0x4615, {0xa1, 0x3b, 0x9f, 0x55, 0x39, 0xda, 0x4c, 0x0a}};
+
+template <typename T>
+T** Out(ComPtr<T>& pointer) {
+  return reinterpret_cast<T**>(pointer.PutVoid());
+}
+
+// Balanced with the thread's other users of COM; a thread already in another apartment keeps it.
+class ComScope {
+ public:
+  ComScope() : hr_(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
+  ComScope(const ComScope&) = delete;
+  ComScope& operator=(const ComScope&) = delete;
+  ~ComScope() {
+    if (SUCCEEDED(hr_)) CoUninitialize();
+  }
+
+ private:
+  HRESULT hr_;
+};
+
+// The resource's bytes, which live as long as the module; empty when it is missing.
+std::pair<const BYTE*, DWORD> ResourceBytes(int id) {
+  HMODULE module = GetModuleHandleA(nullptr);
+  HRSRC info = FindResourceA(module, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(10));  // RT_RCDATA
+  HGLOBAL data = info ? LoadResource(module, info) : nullptr;
+  if (!data) return {nullptr, 0};
+  return {static_cast<const BYTE*>(LockResource(data)), SizeofResource(module, info)};
+}
+
+// A 24-bit bottom-up DIB section, as LoadImage makes of a 24-bit BMP, holding the frame's pixels.
+UniqueGdiObject DibFromSource(IWICBitmapSource* source) {
+  UINT width = 0, height = 0;
+  if (FAILED(source->GetSize(&width, &height)) || width == 0 || height == 0) return {};
+  const UINT stride = (width * 3 + 3) & ~3u;
+  std::vector<BYTE> rows(static_cast<size_t>(stride) * height);
+  if (FAILED(source->CopyPixels(nullptr, stride, static_cast<UINT>(rows.size()), rows.data()))) return {};
+  BITMAPINFO info{};
+  info.bmiHeader = {sizeof(BITMAPINFOHEADER), static_cast<LONG>(width), static_cast<LONG>(height), 1, 24, BI_RGB,
+                    0, 0, 0, 0, 0};
+  void* bits = nullptr;
+  UniqueGdiObject dib(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  if (!dib || !bits) return {};
+  for (UINT y = 0; y < height; ++y)
+    std::memcpy(static_cast<BYTE*>(bits) + static_cast<size_t>(height - 1 - y) * stride, &rows[y * stride], stride);
+  return dib;
+}
 
 }  // namespace
 
+// The pictures are kept as PNG (the BMPs they are made from would be ten times larger) and decoded
+// with the imaging component Windows and Wine both carry.
 UniqueGdiObject LoadBitmapResource(int id) {
-  return UniqueGdiObject(
-      LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+  const auto [bytes, size] = ResourceBytes(id);
+  if (!bytes || size == 0) return {};
+  ComScope com;
+  ComPtr<IWICImagingFactory> factory;
+  ComPtr<IWICStream> stream;
+  ComPtr<IWICBitmapDecoder> decoder;
+  ComPtr<IWICBitmapFrameDecode> frame;
+  ComPtr<IWICFormatConverter> converter;
+  if (FAILED(CoCreateInstance(kWicFactory, nullptr, CLSCTX_INPROC_SERVER, __uuidof(IWICImagingFactory),
+                              factory.PutVoid())) ||
+      FAILED(factory->CreateStream(Out(stream))) ||
+      FAILED(stream->InitializeFromMemory(const_cast<BYTE*>(bytes), size)) ||
+      FAILED(factory->CreateDecoderFromStream(stream.Get(), nullptr, WICDecodeMetadataCacheOnDemand, Out(decoder))) ||
+      FAILED(decoder->GetFrame(0, Out(frame))) || FAILED(factory->CreateFormatConverter(Out(converter))) ||
+      FAILED(converter->Initialize(frame.Get(), GUID_WICPixelFormat24bppBGR, WICBitmapDitherTypeNone, nullptr, 0,
+                                   WICBitmapPaletteTypeCustom)))
+    return {};
+  return DibFromSource(converter.Get());
 }
 
 // Halfway between two scales the larger wins: shrinking a picture loses less than enlarging it.

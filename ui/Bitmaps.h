@@ -10,7 +10,7 @@ struct DpiBitmap {
   int dpi = 96;            // the DPI it was painted for
 };
 
-// Empty when the resource is missing.
+// The PNG resource decoded into a DIB section; empty when the resource is missing or unreadable.
 UniqueGdiObject LoadBitmapResource(int id);
 // The one painted for the scale nearest dpi; the 100 % one when that scale is missing.
 DpiBitmap LoadBitmapForDpi(int id, int dpi);

@@ -14,13 +14,21 @@
 //   winprobe accdo TITLE NAME    the default action of the child of that name
 //   winprobe readonly KEY        give HKLM\KEY a DACL that lets everyone read it and nobody write it,
 //                                as a standard user sees machine-wide keys (lost when wineserver ends)
+//   winprobe trust ROOT.der      add a certificate to the machine's trusted roots
+//   winprobe verify FILE...      WinVerifyTrust, then the Authenticode chain policy on the signer's
+//                                chain (Wine's WinVerifyTrust alone accepts an untrusted root):
+//                                one line of both results per file; succeeds when all are 0
 #include <windows.h>
 #include <commctrl.h>
 #include <oleacc.h>
 #include <sddl.h>
+#include <softpub.h>
+#include <wintrust.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <utility>
 #include <vector>
@@ -215,6 +223,44 @@ int ReadOnly(const std::string& key) {
   return rc == ERROR_SUCCESS ? 0 : 1;
 }
 
+int Trust(const char* file) {
+  std::ifstream in(file, std::ios::binary);
+  const std::string der((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  HCERTSTORE root = CertOpenStore(CERT_STORE_PROV_SYSTEM_A, 0, 0, CERT_SYSTEM_STORE_LOCAL_MACHINE, "Root");
+  if (!root) return 1;
+  const BOOL added = CertAddEncodedCertificateToStore(root, X509_ASN_ENCODING, reinterpret_cast<const BYTE*>(der.data()),
+                                                      static_cast<DWORD>(der.size()), CERT_STORE_ADD_REPLACE_EXISTING, nullptr);
+  CertCloseStore(root, 0);
+  return added ? 0 : 1;
+}
+
+int Verify(const char* file) {
+  const std::wstring path(file, file + std::char_traits<char>::length(file));
+  WINTRUST_FILE_INFO fileInfo{sizeof fileInfo, path.c_str(), nullptr, nullptr};
+  WINTRUST_DATA data{};
+  data.cbStruct = sizeof data;
+  data.dwUIChoice = WTD_UI_NONE;
+  data.fdwRevocationChecks = WTD_REVOKE_NONE;
+  data.dwUnionChoice = WTD_CHOICE_FILE;
+  data.pFile = &fileInfo;
+  data.dwStateAction = WTD_STATEACTION_VERIFY;
+  GUID action = WINTRUST_ACTION_GENERIC_VERIFY_V2;
+  const LONG trust = WinVerifyTrust(static_cast<HWND>(INVALID_HANDLE_VALUE), &action, &data);
+  LONG policy = -1;
+  CRYPT_PROVIDER_DATA* provider = WTHelperProvDataFromStateData(data.hWVTStateData);
+  CRYPT_PROVIDER_SGNR* signer = provider ? WTHelperGetProvSignerFromChain(provider, 0, FALSE, 0) : nullptr;
+  if (signer && signer->pChainContext) {
+    CERT_CHAIN_POLICY_PARA para{sizeof para, 0, nullptr};
+    CERT_CHAIN_POLICY_STATUS status{sizeof status, 0, 0, 0, nullptr};
+    if (CertVerifyCertificateChainPolicy(CERT_CHAIN_POLICY_AUTHENTICODE, signer->pChainContext, &para, &status))
+      policy = static_cast<LONG>(status.dwError);
+  }
+  data.dwStateAction = WTD_STATEACTION_CLOSE;
+  WinVerifyTrust(static_cast<HWND>(INVALID_HANDLE_VALUE), &action, &data);
+  std::printf("trust 0x%08lX policy 0x%08lX\n", static_cast<unsigned long>(trust), static_cast<unsigned long>(policy));
+  return trust == 0 && policy == 0 ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -234,6 +280,11 @@ int main(int argc, char** argv) {
   else if (verb == "accdo" && argc > 3) rc = AccDo(argv[2], argv[3]);
   else if (verb == "readonly" && argc > 2) rc = ReadOnly(argv[2]);
   else if (verb == "boxgone" && argc > 2) rc = WaitFor(argv[2], ms, false, "#32770") ? 1 : 0;
+  else if (verb == "trust" && argc > 2) rc = Trust(argv[2]);
+  else if (verb == "verify" && argc > 2) {
+    rc = 0;
+    for (int i = 2; i < argc; ++i) rc |= Verify(argv[i]);
+  }
   std::fflush(stdout);
   return rc;
 }

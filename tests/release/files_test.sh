@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # What the release holds, read back without Wine: names, checksums, the zip's contents, the
-# executables' version resource, icon and symbols, and the MSI's files, properties and summary.
+# executables' version resource, icon, symbols and signature, the MSI's files, properties, summary and
+# signature, and the winget manifest.
 #   files_test.sh RELEASE_DIR VERSION     (RELEASE_DIR as left by repro_test.sh)
 set -euo pipefail
 release=$1 version=$2
@@ -21,6 +22,18 @@ msiextract -C "$work/msi" "$dist/$name.msi" >/dev/null || fail "msiextract canno
 for f in Kestrun.exe Kestrun.chm kestrun-cli.exe; do
   unzip -p "$dist/$name.zip" "Kestrun/$f" | cmp -s - "$work/msi/Tamsel Soft/Kestrun/$f" ||
     fail "$f: the zip's and the MSI's differ (or one is missing)"
+done
+
+# Signed with release_repro's throw-away certificate: the MSI, and both programs in the zip and in it.
+verify() {
+  osslsigncode verify -CAfile "$release/signing-root.pem" -in "$1" >"$work/verify.log" 2>&1 ||
+    fail "$2 does not verify: $(grep -im2 'fail\|error' "$work/verify.log" | tr '\n' ' ')"
+}
+verify "$dist/$name.msi" "$name.msi"
+for f in Kestrun.exe kestrun-cli.exe; do
+  unzip -p "$dist/$name.zip" "Kestrun/$f" >"$work/$f"
+  verify "$work/$f" "the zip's $f"
+  verify "$work/msi/Tamsel Soft/Kestrun/$f" "the MSI's $f"
 done
 
 for exe in Kestrun.exe kestrun-cli.exe; do
@@ -46,6 +59,24 @@ property() { msiinfo export "$dist/$name.msi" Property | tr -d '\r' | sed -n "s/
 summary=$(msiinfo suminfo "$dist/$name.msi")
 grep -q '^Template: x64;1033$' <<<"$summary" || fail "MSI template is not x64;1033"
 grep -q "^Subject: Kestrun $version$" <<<"$summary" || fail "MSI subject: $(grep Subject <<<"$summary")"
+
+# The winget manifest: each field it states about the package, against the MSI it names.
+copyright=$("$here/versioninfo.py" "$release/files/Kestrun.exe" | sed -n 's/^LegalCopyright=//p')
+expected="TamselSoft.Kestrun $version $(property Manufacturer) $(property ProductName) x64 wix machine
+$(sha256sum "$dist/$name.msi" | cut -d' ' -f1 | tr a-f A-F) $(property ProductCode) $name.msi $copyright"
+stated=$(python3 - "$dist/winget" <<'EOF'
+import glob, sys, yaml
+m = {d["ManifestType"]: d for d in (yaml.safe_load(open(f)) for f in glob.glob(sys.argv[1] + "/*.yaml"))}
+v, i, l = m["version"], m["installer"], m["defaultLocale"]
+assert len({(x["PackageIdentifier"], x["PackageVersion"], x["ManifestVersion"]) for x in m.values()}) == 1
+assert v["DefaultLocale"] == l["PackageLocale"] and l["License"], "locale or licence"
+x = i["Installers"][0]
+print(v["PackageIdentifier"], v["PackageVersion"], l["Publisher"], l["PackageName"], x["Architecture"],
+      i["InstallerType"], i["Scope"])
+print(x["InstallerSha256"], x["ProductCode"], x["InstallerUrl"].rsplit("/", 1)[1], l["Copyright"])
+EOF
+) || fail "the winget manifest cannot be read"
+[ "$stated" = "$expected" ] || fail "winget manifest: '$stated', expected '$expected'"
 
 [ $failures -eq 0 ] || exit 1
 echo "release files: 1 passed, 0 failed"

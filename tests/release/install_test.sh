@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# The release's MSI under Wine: installs per machine, runs, upgrades in place to a newer package,
-# refuses to go back to an older one, and uninstalls without leaving anything behind.
+# The release's MSI under Wine: installs per machine with a full uninstall entry, its programs' signatures
+# hold once their root is trusted, it runs, upgrades in place to a newer package, refuses to go back to
+# an older one, and uninstalls without leaving anything behind.
 #   install_test.sh RELEASE_DIR VERSION WINPROBE.exe     (RELEASE_DIR as left by repro_test.sh)
 set -euo pipefail
 release=$1 version=$2 probe=$3
@@ -22,14 +23,18 @@ uninstall='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall'
 msiexec() { wine msiexec "$1" "$(winepath -w "$2" 2>/dev/null)" /qn </dev/null >/dev/null 2>&1; }
 run() { wine "$@" </dev/null 2>/dev/null | tr -d '\r'; }
 shortcuts() { find "$WINEPREFIX/drive_c" -iname 'Kestrun.lnk'; }
-# The uninstall entries named Kestrun, one "version publisher help-link" line each.
+# The uninstall entries named Kestrun or holding an icon, one "version publisher help-link|icon|folder" line each.
 entries() {
   run reg query "$uninstall" /s | awk '
-    /^HKEY/ { if (name == "Kestrun") print ver, pub, help; name = ver = pub = help = "" }
+    function show() { if (name == "Kestrun" || icon != "") print ver, pub, help "|" icon "|" dir }
+    function text() { s = $0; sub(/^.*REG_SZ[ \t]+/, "", s); return s }
+    /^HKEY/ { show(); name = ver = pub = help = icon = dir = "" }
     $1 == "DisplayName" { name = $3 } $1 == "DisplayVersion" { ver = $3 }
     $1 == "Publisher" { pub = $3 " " $4 } $1 == "HelpLink" { help = $3 }
-    END { if (name == "Kestrun") print ver, pub, help }'
+    $1 == "DisplayIcon" { icon = text() } $1 == "InstallLocation" { dir = text() }
+    END { show() }'
 }
+entry() { echo "$1 Tamsel Soft http://www.tamselsoft.example/|$folder\\Kestrun.exe,0|$folder\\"; }
 
 step "install $version"
 msiexec /i "$msi" || fail "msiexec /i exited $?"
@@ -42,8 +47,14 @@ case $link in */"Start Menu/Programs/Kestrun.lnk") ;; *) fail "shortcut not in a
 target=$(lnkinfo "$link" | sed -n 's/^[[:space:]]*Local path[[:space:]]*: //p' | head -n1)
 [ "$target" = "$folder\\Kestrun.exe" ] || fail "shortcut points at '$target'"
 [ "$(run "$folder\\kestrun-cli.exe" --version)" = "kestrun-cli $version" ] || fail "--version says '$(run "$folder\\kestrun-cli.exe" --version)'"
-[ "$(entries)" = "$version Tamsel Soft http://www.tamselsoft.example/" ] || fail "uninstall entry: '$(entries)'"
+[ "$(entries)" = "$(entry "$version")" ] || fail "uninstall entry: '$(entries)'"
 run reg query 'HKLM\Software\Wow6432Node\Tamsel Soft' >/dev/null && fail "registry written to the 32-bit view"
+
+step "the installed programs' signatures: refused under an unknown root, accepted once it is trusted"
+verdict=$(run "$probe" verify "$folder\\Kestrun.exe") || true
+[ "$verdict" = "trust 0x00000000 policy 0x800B0109" ] || fail "before trusting the root: $verdict"
+wine "$probe" trust "$(winepath -w "$release/signing-root.der" 2>/dev/null)" </dev/null || fail "cannot trust the root"
+verdict=$(run "$probe" verify "$folder\\Kestrun.exe" "$folder\\kestrun-cli.exe") || fail "after trusting it: $verdict"
 
 step "the Start-menu shortcut starts Kestrun"
 wine start /unix "$link" </dev/null >/dev/null 2>&1
@@ -59,12 +70,12 @@ SOURCE_DATE_EPOCH=$(stat -c %Y "$msi") "$here/../../installer/build-msi.sh" "$ne
 
 step "upgrade to $next in place"
 msiexec /i "$work/Kestrun-$next-x64.msi" || fail "msiexec /i of $next exited $?"
-[ "$(entries)" = "$next Tamsel Soft http://www.tamselsoft.example/" ] || fail "after the upgrade: '$(entries)'"
+[ "$(entries)" = "$(entry "$next")" ] || fail "after the upgrade: '$(entries)'"
 [ -f "$maker_unix/Kestrun/Kestrun.exe" ] && [ "$(shortcuts | wc -l)" -eq 1 ] || fail "files or shortcut lost in the upgrade"
 
 step "an older package is refused"
 msiexec /i "$msi" && fail "installing $version over $next succeeded"
-[ "$(entries)" = "$next Tamsel Soft http://www.tamselsoft.example/" ] || fail "after the refused downgrade: '$(entries)'"
+[ "$(entries)" = "$(entry "$next")" ] || fail "after the refused downgrade: '$(entries)'"
 [ -f "$maker_unix/Kestrun/Kestrun.exe" ] || fail "the refused downgrade removed the program"
 
 step "uninstall"

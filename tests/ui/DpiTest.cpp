@@ -56,6 +56,16 @@ int ListFontHeight(HWND list) {
   return font.lfHeight;
 }
 
+int IconWidth(ULONG_PTR icon) {
+  ICONINFO info{};
+  if (!icon || !GetIconInfo(reinterpret_cast<HICON>(icon), &info)) return 0;
+  BITMAP bitmap{};
+  GetObjectA(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof bitmap, &bitmap);
+  DeleteObject(info.hbmColor);
+  DeleteObject(info.hbmMask);
+  return bitmap.bmWidth;
+}
+
 class DpiTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -83,6 +93,9 @@ TEST_F(DpiTest, MainWindowScalesAndItsTextsFit) {
   const RECT tile = main.Host().ClientRectOf(*main.bbtRefresh);
   const RECT scaled = gui::ScaleRect(71, 25, 58, 58, main.Dpi());
   EXPECT_TRUE(EqualRect(&tile, &scaled));
+  // The taskbar's and Alt+Tab's icon: the program's, at this scale, on the class every window shares.
+  EXPECT_EQ(IconWidth(GetClassLongPtrA(main.Handle(), GCLP_HICON)), gui::Scale(32, main.Dpi()));
+  EXPECT_EQ(IconWidth(GetClassLongPtrA(main.Handle(), GCLP_HICONSM)), gui::Scale(16, main.Dpi()));
 }
 
 TEST_F(DpiTest, EveryMessageBoxLayoutFits) {

@@ -1,10 +1,16 @@
 // The main window's tiles under a real pointer: a caption never stays red once the pointer has left.
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
+#include "gui/Gdi.h"
 #include "tests/gui/Pump.h"
 #include "tests/store/PrefixSeed.h"
 #include "ui/Messageform.h"
 #include "ui/Aboutform.h"
+#include "ui/Bitmaps.h"
+#include "ui/Resources.h"
 #include "ui/Startupmain.h"
 #include "ui/Theme.h"
 
@@ -76,6 +82,40 @@ TEST(MainWindowSave, AMoveTheSystemRefusesIsShownWithItsReason) {
   EXPECT_EQ(shown, "\n'Locked out' could not be disabled:\nAccess denied.");
   EXPECT_TRUE(test::ReadRaw(HKEY_CURRENT_USER, run, "Locked out").has_value());
   test::DeleteStartupKeys();
+}
+
+// The pixels a bitmap puts on a 32-bit surface of its size.
+std::vector<DWORD> Drawn(HGDIOBJ bitmap) {
+  BITMAP size{};
+  if (!bitmap || !GetObjectA(bitmap, sizeof size, &size)) return {};
+  BITMAPINFO info{};
+  info.bmiHeader = {sizeof(BITMAPINFOHEADER), size.bmWidth, -size.bmHeight, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  void* bits = nullptr;
+  UniqueGdiObject surface(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  gui::UniqueDc target(CreateCompatibleDC(nullptr)), source(CreateCompatibleDC(nullptr));
+  gui::SelectObjectGuard toSurface(target.Get(), surface.Get()), fromBitmap(source.Get(), bitmap);
+  BitBlt(target.Get(), 0, 0, size.bmWidth, size.bmHeight, source.Get(), 0, 0, SRCCOPY);
+  GdiFlush();
+  const auto* pixels = static_cast<const DWORD*>(bits);
+  return {pixels, pixels + size.bmWidth * size.bmHeight};
+}
+
+// The program keeps its pictures compressed: each, at every scale, draws exactly as the BMP painted
+// for it at build time.
+TEST(Pictures, DrawAsPaintedAtEveryScale) {
+  const char* names[] = {"title", "logo", "banner0", "banner1", "banner2", "banner3", "about"};  // IDB_TITLE...
+  const std::pair<int, const char*> scales[] = {{96, ""}, {120, "-125"}, {144, "-150"}, {192, "-200"}};
+  for (int i = 0; i <= IDB_ABOUT - IDB_TITLE; ++i) {
+    for (const auto& [dpi, suffix] : scales) {
+      const std::string file = std::string("Z:") + KESTRUN_TEST_ART_DIR + "/" + names[i] + suffix + ".bmp";
+      const UniqueGdiObject painted(
+          LoadImageA(nullptr, file.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION));
+      const DpiBitmap decoded = LoadBitmapForDpi(IDB_TITLE + i, dpi);
+      EXPECT_EQ(decoded.dpi, dpi) << file;
+      const std::vector<DWORD> expected = Drawn(painted.Get());
+      EXPECT_TRUE(!expected.empty() && Drawn(decoded.bitmap.Get()) == expected) << file << ": drawn differently";
+    }
+  }
 }
 
 }  // namespace

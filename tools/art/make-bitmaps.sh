@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Paints Kestrun's bitmaps (title strip, logo, four banners, About picture) into the folder given, at
-# 100 % (name.bmp) and at 125, 150 and 200 % (name-125.bmp ...): each scale is drawn at its size, from
+# 100 % (name.bmp and name.png) and at 125, 150 and 200 % (name-125.bmp ...): each scale is drawn at its size, from
 # its own coordinates and font sizes, never enlarged from another; and the application icon. The
 # About picture shows the version given.
 # Only ImageMagick and the DejaVu fonts of fonts-dejavu-core: the same inputs give the same files.
@@ -41,9 +41,13 @@ suffix=''
 # s N: a 100-% figure at the current scale, to nearest (the windows scale their layout the same way).
 s() { echo $((($1 * pct + 50) / 100)); }
 
-# Both outputs are plain BMP3 with no alpha channel, so every Windows version loads them.
-save24() { convert "$1" -alpha off -type TrueColor -compress None "BMP3:$2"; }
-save256() { convert "$1" -alpha off +dither -colors 256 -type Palette -compress None "BMP3:$2"; }
+# Both outputs are plain BMP3 with no alpha channel, so every Windows version loads them. The program
+# carries each as a PNG made from that BMP, lossless and with no chunk beyond the pixels (no dates,
+# no colour profile that a decoder might apply), always 24-bit: Wine's decoder misreads palette PNGs.
+# The BMPs stay as the reference the tests compare against.
+png_of() { convert "$1" -define png:exclude-chunks=all -define png:compression-level=9 "PNG24:${1%.bmp}.png"; }
+save24() { convert "$1" -alpha off -type TrueColor -compress None "BMP3:$2"; png_of "$2"; }
+save256() { convert "$1" -alpha off +dither -colors 256 -type Palette -compress None "BMP3:$2"; png_of "$2"; }
 
 # emblem SIZE FILE: the check-mark emblem, a white check box with a deep-blue tick leaving it at the
 # top right. Drawn eight times larger and scaled down so that its edges stay smooth when small.
