@@ -19,14 +19,7 @@ trap 'rm -rf "$work"; kt_drop_prefix' EXIT
 run='HKEY_CURRENT_USER\Software\Microsoft\Windows\CurrentVersion\Run'
 kt_quiet wine "$build/bench/scan_bench.exe" seed 10000 1000
 
-seconds() {
-  local s e
-  s=$(date +%s.%N)
-  "$@" >"$work/out" 2>/dev/null </dev/null
-  e=$(date +%s.%N)
-  awk -v s="$s" -v e="$e" 'BEGIN { printf "%.3f", e - s }'
-}
-median() { printf '%s\n' "$@" | sort -n | sed -n "$((($# + 1) / 2))p"; }
+. "$root/bench/timing.sh"
 
 cli_times=() reg_times=()
 for _ in 1 2 3 4 5; do

@@ -23,14 +23,7 @@ kt_quiet wine "$signee" trust "$(winepath -w "$work/root.der")"
 } >"$work/run.reg"
 kt_quiet wine regedit /s "$(winepath -w "$work/run.reg")"
 
-seconds() {
-  local s e
-  s=$(date +%s.%N)
-  "$@" >"$work/out" 2>/dev/null </dev/null
-  e=$(date +%s.%N)
-  awk -v s="$s" -v e="$e" 'BEGIN { printf "%.3f", e - s }'
-}
-median() { printf '%s\n' "$@" | sort -n | sed -n "$((($# + 1) / 2))p"; }
+. "$root/bench/timing.sh"
 
 plain=() verify=()
 for _ in 1 2 3; do
