@@ -224,11 +224,9 @@ void TForm1::FitColumns() {
   FitColumn(StartupRowModel::kPathColumn, std::max(gui::Scale(200, Dpi()), listWidth - lvStartup.ColumnWidth(0)));
 }
 
-// The marks live in the rows: a row is unsaved when its mark differs from where the scan found it.
+// The marks live in the rows: a row is unsaved when its mark differs from what Windows will start.
 bool TForm1::UnsavedMarks() const {
-  for (const StartupRow& row : rows_.Rows())
-    if (row.checked != (row.record.GetEnabled() != 0)) return true;
-  return false;
+  return std::any_of(rows_.Rows().begin(), rows_.Rows().end(), [](const StartupRow& row) { return MarkChanged(row); });
 }
 
 // Before the marks would be lost: Yes saves them, No lets them go, Cancel (false) stops what was asked.
