@@ -136,5 +136,30 @@ TEST(MainWindowRemove, AsksOnlyAboutRealChangesAndDeletesTheChosenEntry) {
   test::DeleteStartupKeys();
 }
 
+// Parking Foo is refused while the parking key holds another Foo: Remove deletes the live Foo it was
+// asked about, never the parked one.
+TEST(MainWindowRemove, AfterARefusedMoveDeletesTheEntryWhereItStayed) {
+  test::SetString(HKEY_CURRENT_USER, test::VersionKey("Run"), "Foo", "C:\\foo.exe");
+  test::SetString(HKEY_CURRENT_USER, test::VersionKey("Run-"), "Foo", "C:\\other.exe");
+  std::vector<std::string> shown;
+  {
+    TForm1 main(SystemPlatform());
+    main.Show();
+    test::Pump(300);
+    main.lvStartup.SetChecked(RowOf(main, "Foo"), false);
+    main.lvStartup.Select(RowOf(main, "Foo"));
+    test::Steps steps(AnswerBoxes(shown));
+    ClickTile(main, *main.bbtRemove);
+    test::Pump(2500);
+  }
+  ASSERT_FALSE(shown.empty());
+  EXPECT_EQ(shown.back(), "\n\nDo you really want to delete \nFoo from Startup?");
+  EXPECT_FALSE(test::ReadRaw(HKEY_CURRENT_USER, test::VersionKey("Run"), "Foo").has_value());
+  const auto parked = test::ReadRaw(HKEY_CURRENT_USER, test::VersionKey("Run-"), "Foo");
+  ASSERT_TRUE(parked.has_value());
+  EXPECT_EQ(parked->data, std::string("C:\\other.exe", 13));
+  test::DeleteStartupKeys();
+}
+
 }  // namespace
 }  // namespace kestrun
