@@ -79,7 +79,7 @@ TEST(MainWindowHover, CaptionTurnsWhiteWhenThePointerLeavesAfterAModalBox) {
 TEST(MainWindowSave, AMoveTheSystemRefusesIsShownWithItsReason) {
   const std::string run = test::VersionKey("Run");
   test::SetString(HKEY_CURRENT_USER, run, "Locked out", "C:\\a.exe");
-  std::string shown = "(no box)";
+  std::vector<std::string> shown;
   {
     test::LockedKey lock(HKEY_CURRENT_USER, test::VersionKey("Run-"));
     TForm1 main(SystemPlatform());
@@ -87,18 +87,13 @@ TEST(MainWindowSave, AMoveTheSystemRefusesIsShownWithItsReason) {
     test::Pump(300);
     for (int i = 0; i < static_cast<int>(main.Rows().size()); ++i)
       if (main.Rows()[i].name == "Locked out") main.lvStartup.SetChecked(i, false);
-    test::Steps steps({[&] {
-      auto* box = dynamic_cast<TfmMessageBox*>(gui::Form::FromHandle(GetActiveWindow()));
-      if (!box) return;
-      shown = box->lMessage->Text();
-      PostMessageA(box->Handle(), WM_KEYDOWN, VK_RETURN, 1);
-    }});
+    test::Steps steps(AnswerBoxes(shown, 1));
     ClickTile(main, *main.bbtSaveSettings);
     test::Pump(1500);
     EXPECT_FALSE(steps.Forced());
   }
   // Broken into lines the box can show: it does not wrap by itself.
-  EXPECT_EQ(shown, "\n'Locked out' could not be disabled:\nAccess denied.");
+  EXPECT_EQ(shown, std::vector<std::string>{"\n'Locked out' could not be disabled:\nAccess denied."});
   EXPECT_TRUE(test::ReadRaw(HKEY_CURRENT_USER, run, "Locked out").has_value());
   test::DeleteStartupKeys();
 }
