@@ -1,5 +1,7 @@
 #include "gui/Application.h"
 
+#include "base/Text.h"
+
 #include "gui/Form.h"
 
 namespace kestrun::gui {
@@ -14,7 +16,7 @@ int Application::Run(Form& main) {
   main.Show();
   MSG msg{};
   for (;;) {
-    BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+    BOOL got = GetMessageW(&msg, nullptr, 0, 0);
     if (got == 0 || got == -1) break;
     Dispatch(msg);
   }
@@ -24,7 +26,7 @@ int Application::Run(Form& main) {
 void Application::Dispatch(MSG& msg) {
   if (PreTranslate(msg)) return;
   TranslateMessage(&msg);
-  DispatchMessageA(&msg);
+  DispatchMessageW(&msg);
 }
 
 // Keys typed into a native child (edit, list view) are offered to its form first: Tab moves between
@@ -55,7 +57,7 @@ void Application::ShowError(const std::string& text) {
     display_(shown);
     return;
   }
-  MessageBoxA(GetActiveWindow(), shown.c_str(), title_.c_str(), MB_ICONSTOP | MB_OK);
+  MessageBoxW(GetActiveWindow(), ToWide(shown).c_str(), ToWide(title_).c_str(), MB_ICONSTOP | MB_OK);
 }
 
 void Application::Guard(const std::function<void()>& work) {

@@ -19,7 +19,7 @@ struct EventTraits {
 void PaintAndAnswer() {
   MSG msg;
   // Peeking delivers the messages other threads sent; only paint messages are taken from the queue.
-  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE | PM_QS_PAINT | PM_QS_SENDMESSAGE)) DispatchMessageA(&msg);
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE | PM_QS_PAINT | PM_QS_SENDMESSAGE)) DispatchMessageW(&msg);
 }
 
 }  // namespace

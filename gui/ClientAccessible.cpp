@@ -155,9 +155,9 @@ STDMETHODIMP ClientAccessible::get_accName(VARIANT child, BSTR* name) {
     *name = ToBstr(Spoken(item->name()));
     return S_OK;
   }
-  char caption[512] = "";
-  GetWindowTextA(hwnd_, caption, sizeof caption);
-  *name = ToBstr(caption);
+  wchar_t caption[512] = L"";
+  GetWindowTextW(hwnd_, caption, 512);
+  *name = ToBstr(FromWide(caption));
   return S_OK;
 }
 

@@ -3,6 +3,9 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <iterator>
+
+#include "base/Text.h"
 
 #include "gui/Application.h"
 #include "gui/Dpi.h"
@@ -12,6 +15,7 @@ namespace kestrun::gui {
 namespace {
 
 constexpr char kClassName[] = "KestrunForm";
+constexpr wchar_t kWideClassName[] = L"KestrunForm";
 constexpr WPARAM kSystemMove = 0xF012;  // SC_MOVE | HTCAPTION: move as if the caption were dragged
 
 ShiftState MouseShift(WPARAM wParam) {
@@ -41,11 +45,14 @@ using UniqueIcon = UniqueHandle<IconTraits>;
 
 // Null when the program has no icon: the system then shows its default one.
 HICON LoadApplicationIcon(int widthMetric, int heightMetric) {
-  return static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1), IMAGE_ICON,
+  return static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1), IMAGE_ICON,
                                        GetSystemMetrics(widthMetric), GetSystemMetrics(heightMetric), 0));
 }
 
 POINT MousePoint(LPARAM lParam) { return {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}; }
+
+// Access keys are ASCII; a character beyond (UTF-16 here) matches none, rather than its low byte.
+char AccessKeyChar(WPARAM wParam) { return wParam < 0x80 ? static_cast<char>(wParam) : '\0'; }
 
 }  // namespace
 
@@ -84,16 +91,17 @@ void Form::RegisterClassOnce() {
   static const UniqueIcon bigIcon(LoadApplicationIcon(SM_CXICON, SM_CYICON));
   static const UniqueIcon smallIcon(LoadApplicationIcon(SM_CXSMICON, SM_CYSMICON));
   static const bool registered = [] {
-    WNDCLASSEXA wc{};
+    // A Unicode window: its texts, keys and its children's notifications come in UTF-16.
+    WNDCLASSEXW wc{};
     wc.cbSize = sizeof wc;
     wc.style = CS_DBLCLKS;
     wc.lpfnWndProc = &Form::WindowProc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
     wc.hIcon = bigIcon.Get();
     wc.hIconSm = smallIcon.Get();
-    wc.lpszClassName = kClassName;
-    return RegisterClassExA(&wc) != 0;
+    wc.lpszClassName = kWideClassName;
+    return RegisterClassExW(&wc) != 0;
   }();
   (void)registered;
 }
@@ -108,9 +116,9 @@ Form::Form(const FormLayout& layout, Form* owner)
   RegisterClassOnce();
   host_.SetDpi(SystemDpi());
   const POINT at = FittedPosition(layout.position);
-  CreateWindowExA(0, kClassName, layout.caption.c_str(), WS_POPUP | WS_CLIPCHILDREN, at.x, at.y,
+  CreateWindowExW(0, kWideClassName, ToWide(layout.caption).c_str(), WS_POPUP | WS_CLIPCHILDREN, at.x, at.y,
                   Scale(layout.width, Dpi()), Scale(layout.height, Dpi()), owner ? owner->Handle() : nullptr,
-                  nullptr, GetModuleHandleA(nullptr), this);
+                  nullptr, GetModuleHandleW(nullptr), this);
   // A monitor of another scale than the system's: lay out again where the window really is.
   if (hwnd_ && WindowDpi(hwnd_) != Dpi()) ApplyDpi(WindowDpi(hwnd_), nullptr);
 }
@@ -152,25 +160,25 @@ Form::~Form() {
 const char* Form::ClassName() { return kClassName; }
 
 Form* Form::FromHandle(HWND hwnd) {
-  if (!hwnd || GetWindowLongPtrA(hwnd, GWLP_WNDPROC) != reinterpret_cast<LONG_PTR>(&Form::WindowProc))
+  if (!hwnd || GetWindowLongPtrW(hwnd, GWLP_WNDPROC) != reinterpret_cast<LONG_PTR>(&Form::WindowProc))
     return nullptr;
-  return reinterpret_cast<Form*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+  return reinterpret_cast<Form*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
 }
 
 // The one place where exceptions stop: none may unwind through the system's dispatch.
 LRESULT CALLBACK Form::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_NCCREATE) {
-    auto* form = static_cast<Form*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+    auto* form = static_cast<Form*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
     form->hwnd_ = hwnd;
-    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
   }
   // Some messages (WM_GETMINMAXINFO under Wine) come before WM_NCCREATE.
-  auto* form = reinterpret_cast<Form*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-  if (!form) return DefWindowProcA(hwnd, message, wParam, lParam);
+  auto* form = reinterpret_cast<Form*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (!form) return DefWindowProcW(hwnd, message, wParam, lParam);
   if (message == WM_NCDESTROY) {
-    SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
     form->hwnd_ = nullptr;
-    return DefWindowProcA(hwnd, message, wParam, lParam);
+    return DefWindowProcW(hwnd, message, wParam, lParam);
   }
   try {
     return form->HandleMessage(message, wParam, lParam);
@@ -242,10 +250,10 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       if (wParam == VK_TAB && children_.FocusNextTabStop(nullptr, KeyShift().shift)) return 0;
       break;
     case WM_CHAR:
-      host_.DialogChar(static_cast<char>(wParam));
+      host_.DialogChar(AccessKeyChar(wParam));
       return 0;
     case WM_SYSCHAR:
-      if (host_.DialogChar(static_cast<char>(wParam))) return 0;
+      if (host_.DialogChar(AccessKeyChar(wParam))) return 0;
       break;
     case WM_TIMER:
       for (auto& timer : timers_)
@@ -279,7 +287,7 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       }
       break;
   }
-  return DefWindowProcA(hwnd_, message, wParam, lParam);
+  return DefWindowProcW(hwnd_, message, wParam, lParam);
 }
 
 void Form::OnPaint() {
@@ -346,7 +354,7 @@ void Form::SetBusy(bool busy) {
 
 bool Form::ChildKey(const MSG& msg) {
   if (msg.message == WM_KEYDOWN && ShortcutKey(static_cast<WORD>(msg.wParam), KeyShift())) return true;
-  if (msg.message == WM_SYSCHAR) return host_.DialogChar(static_cast<char>(msg.wParam));
+  if (msg.message == WM_SYSCHAR) return host_.DialogChar(AccessKeyChar(msg.wParam));
   if (msg.wParam == VK_TAB) return children_.FocusNextTabStop(msg.hwnd, KeyShift().shift);
   if (msg.wParam == VK_RETURN || msg.wParam == VK_ESCAPE)
     return host_.DialogKey(static_cast<WORD>(msg.wParam), KeyShift());
@@ -361,12 +369,12 @@ Timer& Form::AddTimer(UINT interval, std::function<void()> onTimer) {
 }
 
 std::string Form::Caption() const {
-  char text[512] = "";
-  GetWindowTextA(hwnd_, text, sizeof text);
-  return text;
+  wchar_t text[512] = L"";
+  GetWindowTextW(hwnd_, text, static_cast<int>(std::size(text)));
+  return FromWide(text);
 }
 
-void Form::SetCaption(const std::string& caption) { SetWindowTextA(hwnd_, caption.c_str()); }
+void Form::SetCaption(const std::string& caption) { SetWindowTextW(hwnd_, ToWide(caption).c_str()); }
 
 void Form::Place() {
   if (placement_ != Placement::OwnerCentre) return;

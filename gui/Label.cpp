@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "base/Text.h"
+
 namespace kestrun::gui {
 
 Label::Label(Bounds bounds, const LabelStyle& style)
@@ -75,9 +77,9 @@ void Label::CMDpiChanged() {
 SIZE Label::FittedSize() const {
   WindowDc screen(nullptr);
   SelectObjectGuard font(screen.Get(), font_.Get());
-  std::string text = style_.text.empty() ? std::string(" ") : style_.text;
+  const std::wstring text = style_.text.empty() ? std::wstring(L" ") : ToWide(style_.text);
   RECT rect{0, 0, PixelWidth(), 0};
-  DrawTextA(screen.Get(), text.c_str(), static_cast<int>(text.size()), &rect, DrawFlags() | DT_CALCRECT);
+  DrawTextW(screen.Get(), text.c_str(), static_cast<int>(text.size()), &rect, DrawFlags() | DT_CALCRECT);
   return {Unscale(rect.right, fontDpi_, 1), Unscale(rect.bottom, fontDpi_, 1)};
 }
 
@@ -95,7 +97,8 @@ void Label::Paint(HDC dc) {
   SelectObjectGuard font(dc, font_.Get());
   SetBkMode(dc, TRANSPARENT);
   ::SetTextColor(dc, style_.textColor);
-  DrawTextA(dc, style_.text.c_str(), static_cast<int>(style_.text.size()), &rect, DrawFlags());
+  const std::wstring text = ToWide(style_.text);
+  DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &rect, DrawFlags());
 }
 
 }  // namespace kestrun::gui

@@ -44,9 +44,28 @@ LRESULT AnswerTip(Info& info, const ListRows& rows) {
   return 0;
 }
 
-bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix) {
+// A row's texts and check mark, asked for in UTF-16 (the list of a Unicode window) or in ANSI.
+template <typename Info>
+LRESULT AnswerItem(Info& info, const ListRows& rows) {
+  auto& item = info.item;
+  if (item.iItem < 0 || item.iItem >= rows.RowCount()) return 0;
+  if (item.mask & LVIF_TEXT) {
+    const std::string_view text = rows.CellText(item.iItem, item.iSubItem);
+    if constexpr (std::is_same_v<Info, NMLVDISPINFOW>)
+      CopyText<wchar_t>(ToWide(std::string(text)), item.pszText, item.cchTextMax);
+    else
+      CopyText<char>(text, item.pszText, item.cchTextMax);
+  }
+  if (item.mask & LVIF_STATE) {
+    item.state &= ~LVIS_STATEIMAGEMASK;
+    item.state |= rows.RowChecked(item.iItem) ? kChecked : kUnchecked;
+  }
+  return 0;
+}
+
+bool StartsWithIgnoringCase(std::wstring_view text, std::wstring_view prefix) {
   if (prefix.size() > text.size()) return false;
-  return CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, text.data(), static_cast<int>(prefix.size()),
+  return CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, text.data(), static_cast<int>(prefix.size()),
                         prefix.data(), static_cast<int>(prefix.size())) == CSTR_EQUAL;
 }
 
@@ -105,11 +124,11 @@ ListView ListView::Create(HWND parent, const RECT& rect, HFONT font, ListRows& r
     return InitCommonControlsEx(&init) != FALSE;
   }();
   (void)registered;
-  HWND hwnd = CreateWindowExA(0, WC_LISTVIEWA, "",
+  HWND hwnd = CreateWindowExW(0, WC_LISTVIEWW, L"",
                               WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS | LVS_REPORT |
                                   LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_OWNERDATA,
                               rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, parent,
-                              nullptr, GetModuleHandleA(nullptr), nullptr);
+                              nullptr, GetModuleHandleW(nullptr), nullptr);
   if (!hwnd) return ListView();
   ListView_SetExtendedListViewStyle(hwnd, LVS_EX_CHECKBOXES);
   // The check mark is asked for with the texts; the list keeps only selection and focus.
@@ -124,13 +143,13 @@ ListView ListView::Create(HWND parent, const RECT& rect, HFONT font, ListRows& r
 }
 
 int ListView::AddColumn(const std::string& caption, int width, int minWidth) {
-  std::string text = caption;
-  LVCOLUMNA column{};
+  std::wstring text = ToWide(caption);
+  LVCOLUMNW column{};
   column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_MINWIDTH;
   column.pszText = text.data();
   column.cx = width < 0 ? minWidth : width;
   column.cxMin = minWidth;
-  int index = static_cast<int>(SendMessageA(hwnd_, LVM_INSERTCOLUMNA, 0x7FFF, reinterpret_cast<LPARAM>(&column)));
+  int index = static_cast<int>(SendMessageW(hwnd_, LVM_INSERTCOLUMNW, 0x7FFF, reinterpret_cast<LPARAM>(&column)));
   if (index >= 0 && width < 0) SetColumnWidth(index, width);
   if (index >= 0 && ColumnWidth(index) < minWidth) SendMessageA(hwnd_, LVM_SETCOLUMNWIDTH, index, minWidth);
   return index;
@@ -186,26 +205,14 @@ void ListView::FitColumn(int column, int minWidth) {
 std::optional<LRESULT> ListView::Notify(NMHDR& header) {
   if (!rows_ || header.hwndFrom != hwnd_) return std::nullopt;
   switch (header.code) {
-    case LVN_GETDISPINFOA: {
-      LVITEMA& item = reinterpret_cast<NMLVDISPINFOA&>(header).item;
-      if (item.iItem < 0 || item.iItem >= rows_->RowCount()) return 0;
-      if (item.mask & LVIF_TEXT) CopyText(rows_->CellText(item.iItem, item.iSubItem), item.pszText, item.cchTextMax);
-      if (item.mask & LVIF_STATE) {
-        item.state &= ~LVIS_STATEIMAGEMASK;
-        item.state |= rows_->RowChecked(item.iItem) ? kChecked : kUnchecked;
-      }
-      return 0;
-    }
-    case LVN_ODFINDITEMA: {
-      const auto& find = reinterpret_cast<const NMLVFINDITEMA&>(header);
-      if (!(find.lvfi.flags & (LVFI_STRING | LVFI_PARTIAL)) || !find.lvfi.psz) return -1;
-      return FindRow(find.iStart, find.lvfi.psz, find.lvfi.flags);
-    }
-    // Wine's list asks in UTF-16 even of a window that takes its notifications in ANSI.
+    case LVN_GETDISPINFOW:
+      return AnswerItem(reinterpret_cast<NMLVDISPINFOW&>(header), *rows_);
+    case LVN_GETDISPINFOA:
+      return AnswerItem(reinterpret_cast<NMLVDISPINFOA&>(header), *rows_);
     case LVN_ODFINDITEMW: {
       const auto& find = reinterpret_cast<const NMLVFINDITEMW&>(header);
       if (!(find.lvfi.flags & (LVFI_STRING | LVFI_PARTIAL)) || !find.lvfi.psz) return -1;
-      return FindRow(find.iStart, FromWide(find.lvfi.psz), find.lvfi.flags);
+      return FindRow(find.iStart, find.lvfi.psz, find.lvfi.flags);
     }
     case LVN_GETINFOTIPA:
       return AnswerTip(reinterpret_cast<NMLVGETINFOTIPA&>(header), *rows_);
@@ -233,14 +240,14 @@ void ListView::ToggleCheck(int row) {
 }
 
 // Type-to-find: the next row from start whose first column begins with (or is) the typed text.
-int ListView::FindRow(int start, std::string_view wanted, UINT flags) const {
+int ListView::FindRow(int start, std::wstring_view wanted, UINT flags) const {
   const bool partial = (flags & LVFI_PARTIAL) != 0, wrap = (flags & LVFI_WRAP) != 0;
   const int count = rows_->RowCount();
   if (count == 0) return -1;
   start = std::clamp(start, 0, count);
   for (int step = 0, end = wrap ? count : count - start; step < end; ++step) {
     const int row = (start + step) % count;
-    const std::string_view text = rows_->CellText(row, 0);
+    const std::wstring text = ToWide(std::string(rows_->CellText(row, 0)));
     if (StartsWithIgnoringCase(text, wanted) && (partial || text.size() == wanted.size())) return row;
   }
   return -1;

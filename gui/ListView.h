@@ -46,7 +46,7 @@ class ListView {
  private:
   void ToggleCheck(int row);
   [[nodiscard]] int PaddingOf(int column) const;
-  [[nodiscard]] int FindRow(int start, std::string_view wanted, UINT flags) const;
+  [[nodiscard]] int FindRow(int start, std::wstring_view wanted, UINT flags) const;
 
   HWND hwnd_ = nullptr;       // not owned
   ListRows* rows_ = nullptr;  // not owned

@@ -31,7 +31,7 @@ bool PumpUntil(const std::function<bool()>& done) {
   Application& app = Application::Instance();
   while (!done()) {
     MSG msg;
-    const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+    const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
     if (got == 0) {
       PostQuitMessage(static_cast<int>(msg.wParam));
       return false;

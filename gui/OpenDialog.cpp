@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "base/Text.h"
+
 namespace kestrun::gui {
 
 std::string OpenDialog::ApiFilter(const std::string& filter) {
@@ -16,10 +18,11 @@ std::string OpenDialog::ApiFilter(const std::string& filter) {
 
 bool OpenDialog::Execute(HWND owner) {
   // Room for the longest path the system can hand back.
-  std::vector<char> name(65536, '\0');
-  fileName.copy(name.data(), std::min(fileName.size(), name.size() - 1));
-  const std::string api = ApiFilter(filter);
-  OPENFILENAMEA ofn{};
+  std::vector<wchar_t> name(65536, L'\0');
+  const std::wstring start = ToWide(fileName);
+  start.copy(name.data(), std::min(start.size(), name.size() - 1));
+  const std::wstring api = ToWide(ApiFilter(filter));
+  OPENFILENAMEW ofn{};
   ofn.lStructSize = sizeof ofn;
   ofn.hwndOwner = owner;
   ofn.lpstrFilter = filter.empty() ? nullptr : api.c_str();
@@ -27,8 +30,8 @@ bool OpenDialog::Execute(HWND owner) {
   ofn.lpstrFile = name.data();
   ofn.nMaxFile = static_cast<DWORD>(name.size());
   ofn.Flags = OFN_HIDEREADONLY | OFN_FILEMUSTEXIST | OFN_ENABLESIZING | OFN_EXPLORER;
-  if (!GetOpenFileNameA(&ofn)) return false;
-  fileName = name.data();
+  if (!GetOpenFileNameW(&ofn)) return false;
+  fileName = FromWide(name.data());
   filterIndex = static_cast<int>(ofn.nFilterIndex);
   return true;
 }

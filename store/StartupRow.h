@@ -23,6 +23,8 @@ using StartupRows = std::vector<StartupRow>;
 inline bool StartsAtLogOn(const StartupRow& row) {
   return row.record.GetEnabled() == 1 && row.approved != Approval::Off;
 }
+// The user's mark asks for a change: it differs from whether Windows will start the entry.
+inline bool MarkChanged(const StartupRow& row) { return row.checked != StartsAtLogOn(row); }
 // It lies in its live place, but Windows' own startup settings switched it off.
 inline bool SwitchedOffByWindows(const StartupRow& row) {
   return row.record.GetEnabled() == 1 && row.approved == Approval::Off;

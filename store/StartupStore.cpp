@@ -30,7 +30,7 @@ void StartupStore::ApplyCheckChanges(const StartupRows& rows) {
   context_.journalWarned = false;
   for (const StartupRow& row : rows) {
     // The scan ticked exactly the rows Windows will start: only the user's changes differ.
-    if (row.checked == StartsAtLogOn(row)) continue;
+    if (!MarkChanged(row)) continue;
     MoveEntry(context_, row, row.checked);
   }
 }

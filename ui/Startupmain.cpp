@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "base/Text.h"
 #include "gui/BackgroundWork.h"
 #include "gui/Dpi.h"
 
@@ -224,11 +225,9 @@ void TForm1::FitColumns() {
   FitColumn(StartupRowModel::kPathColumn, std::max(gui::Scale(200, Dpi()), listWidth - lvStartup.ColumnWidth(0)));
 }
 
-// The marks live in the rows: a row is unsaved when its mark differs from where the scan found it.
+// The marks live in the rows: a row is unsaved when its mark differs from what Windows will start.
 bool TForm1::UnsavedMarks() const {
-  for (const StartupRow& row : rows_.Rows())
-    if (row.checked != (row.record.GetEnabled() != 0)) return true;
-  return false;
+  return std::any_of(rows_.Rows().begin(), rows_.Rows().end(), [](const StartupRow& row) { return MarkChanged(row); });
 }
 
 // Before the marks would be lost: Yes saves them, No lets them go, Cancel (false) stops what was asked.
@@ -247,13 +246,24 @@ void TForm1::SaveCheckMarks() {
   LoadStartupList();
 }
 
-// A row of the last scan by its name and place, in the state asked for; -1 when it is not there.
-int TForm1::FindRow(const StartupRow& row, bool enabled) const {
+// The entry a row of an earlier scan showed, in the last scan: where it was if it is still there
+// (nothing moved it, or its move was refused), else where a move took it; -1 when it is gone.
+// The same place, the name as Windows compares it, and the value's bytes or the file.
+int TForm1::FindRow(const StartupRow& chosen) const {
   const StartupRows& rows = rows_.Rows();
-  for (size_t i = 0; i < rows.size(); ++i)
-    if (rows[i].name == row.name && rows[i].record.GetLocation() == row.record.GetLocation() &&
-        (rows[i].record.GetEnabled() != 0) == enabled)
-      return static_cast<int>(i);
+  const LocationInfo* location = FindLocation(chosen.record.GetLocation());
+  const bool isFile = location && location->isFolder;
+  for (const bool stayed : {true, false})
+    for (size_t i = 0; i < rows.size(); ++i) {
+      const StartupRow& row = rows[i];
+      if (row.record.GetLocation() != chosen.record.GetLocation() || !SameName(row.name, chosen.name) ||
+          (row.record.GetEnabled() == chosen.record.GetEnabled()) != stayed)
+        continue;
+      // A moved file lies in the other folder: its name there is all that can tell it.
+      const bool held = isFile ? (!stayed || SameName(row.path, chosen.path))
+                               : row.scanned.type == chosen.scanned.type && row.scanned.data == chosen.scanned.data;
+      if (held) return static_cast<int>(i);
+    }
   return -1;
 }
 
@@ -291,14 +301,12 @@ void TForm1::bbtRemoveClick() {
   int selected = lvStartup.Selected();
   if (selected >= 0 && selected < rows_.RowCount()) {
     const StartupRow chosen = rows_.Rows()[static_cast<size_t>(selected)];
-    const bool wished = chosen.checked;
-    const bool unsaved = UnsavedMarks();
     if (!SettleUnsavedMarks()) {
       lvStartup.Focus();
       return;
     }
-    // Saved: the entry may have moved (switched off or on); the rescan says where it lies now.
-    if (unsaved && !UnsavedMarks()) selected = FindRow(chosen, wished);
+    // A save rescans, and the entry may have moved (or its move been refused): found by what it is.
+    selected = FindRow(chosen);
     if (selected < 0) {
       SelectFirstRow();
       lvStartup.Focus();

@@ -72,7 +72,7 @@ class TForm1 : public gui::Form {
   void LoadPictures();
   bool SettleUnsavedMarks();
   void SaveCheckMarks();
-  int FindRow(const StartupRow& row, bool enabled) const;
+  int FindRow(const StartupRow& chosen) const;
   void FitColumns();
   void CreateToolbar();
   gui::Label* AddTile(int left);

@@ -6,7 +6,7 @@ shots=${KESTRUN_SHOTS:-$(dirname "$program")/screenshots}
 mkdir -p "$shots"
 
 kt_new_prefix
-trap 'kill $(jobs -p) 2>/dev/null; kt_drop_prefix' EXIT
+trap 'kill $(jobs -p) 2>/dev/null || true; kt_drop_prefix' EXIT
 fail() { echo "FAIL: $*" >&2; import -window root "$shots/$journey-failure.png" 2>/dev/null || true; exit 1; }
 steps=0
 step() { echo "--- $*"; steps=$((steps + 1)); }

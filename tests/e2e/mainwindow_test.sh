@@ -111,6 +111,11 @@ reg add "$cur\\RunOnce" /v Once /d '!C:\once.exe' /f
 reg add "$mac\\RunOnce-" /v MOnce /d 'C:\monce.exe' /f
 click_tile refresh
 expect_marks 000000110 "switched off, five parked, 32-bit Run, HKCU RunOnce, parked HKLM RunOnce"
+# Switched off by Windows is no change of the user's: Create New opens without a question.
+click_tile create
+probe window "Create New" 5000 >/dev/null || fail "Create New asked before opening"
+xdotool key Escape
+probe gone "Create New" || fail "Create New still open"
 first_row
 xdotool key space
 expect_marks 100000110 "the switched-off entry ticked"
@@ -129,4 +134,12 @@ click_tile save
 answer Error 152
 expect_marks 100000110 "after the refused change"
 has "$mac\\Run-" MachineRun || fail "the refused change lost MachineRun"
+
+step "closing with an entry switched off by Windows and nothing changed asks nothing"
+reg add "$cur\\Explorer\\StartupApproved\\Run" /v Off /t REG_BINARY /d 030000001032547698badc01 /f
+click_tile refresh
+expect_marks 000000110 "Off switched off again"
+click 679 166  # the close spot of the title strip
+probe gone "Tamsel Soft Kestrun" || fail "closing asked: $(probe box Confirm)"
+wait  # the program has ended: nothing of it is left for the clean-up
 passed

@@ -88,14 +88,21 @@ TEST_F(OwnerDataList, TheListAsksTheRowsForTextsAndMarks) {
   EXPECT_EQ(StateImage(0), INDEXTOSTATEIMAGEMASK(2));
   EXPECT_EQ(StateImage(2), INDEXTOSTATEIMAGEMASK(1));
   EXPECT_EQ(list.Text(1, 1), "C:\\Программы\\日本.exe");
-  // Through the list's own buffer: a text too long for it is cut before a whole character.
-  char buffer[6] = "";
-  ListView_GetItemText(list.Handle(), 1, 0, buffer, sizeof buffer);
-  EXPECT_EQ(std::string(buffer), "Пр");
+  // Through the list's own buffer, in UTF-16: a text too long for it is cut.
+  wchar_t wide[16] = L"";
+  LVITEMW item{};
+  item.pszText = wide;
+  item.cchTextMax = 3;
+  SendMessageW(list.Handle(), LVM_GETITEMTEXTW, 1, reinterpret_cast<LPARAM>(&item));
+  EXPECT_EQ(std::wstring(wide), L"Пр");
 
-  rows.rows_.push_back({"later", "C:\\later.exe", false});
+  // A name with a lone surrogate, which no code page carries, reaches the list exactly.
+  rows.rows_.push_back({"\xED\xA0\x80later", "C:\\later.exe", false});
   list.Reload();
   EXPECT_EQ(list.Count(), 5);
+  item.cchTextMax = 16;
+  SendMessageW(list.Handle(), LVM_GETITEMTEXTW, 4, reinterpret_cast<LPARAM>(&item));
+  EXPECT_EQ(std::wstring(wide), L"\xD800later");
   EXPECT_EQ(list.Selected(), -1);
 }
 

@@ -25,7 +25,7 @@ inline void Pump(DWORD ms) {
   DWORD end = GetTickCount() + ms;
   while (static_cast<LONG>(end - GetTickCount()) > 0) {
     MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) gui::Application::Instance().Dispatch(msg);
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) gui::Application::Instance().Dispatch(msg);
     Sleep(5);
   }
 }

@@ -1,8 +1,10 @@
-// The main window's tiles under a real pointer: a caption never stays red once the pointer has left.
+// The main window under a real pointer: tile captions, and what Save and Remove ask and act on.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
+
 
 #include "gui/Gdi.h"
 #include "tests/gui/Pump.h"
@@ -22,6 +24,30 @@ POINT ScreenCentre(TForm1& form, gui::GraphicControl& control) {
   POINT p{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
   ClientToScreen(form.Handle(), &p);
   return p;
+}
+
+void ClickTile(TForm1& main, gui::GraphicControl& tile) {
+  POINT at = ScreenCentre(main, tile);
+  ScreenToClient(main.Handle(), &at);
+  PostMessageA(main.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(at.x, at.y));
+  PostMessageA(main.Handle(), WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
+}
+
+// Steps that answer every box of ours with its default button (Yes, or OK) and keep what it said.
+std::vector<std::function<void()>> AnswerBoxes(std::vector<std::string>& shown, int ticks = 12) {
+  std::vector<std::function<void()>> steps(ticks, [&shown] {
+    auto* box = dynamic_cast<TfmMessageBox*>(gui::Form::FromHandle(GetActiveWindow()));
+    if (!box || !box->Visible()) return;
+    shown.push_back(box->lMessage->Text());
+    PostMessageA(box->Handle(), WM_KEYDOWN, VK_RETURN, 1);
+  });
+  return steps;
+}
+
+int RowOf(const TForm1& main, const std::string& name, int enabled = 1) {
+  for (int i = 0; i < static_cast<int>(main.Rows().size()); ++i)
+    if (main.Rows()[i].name == name && main.Rows()[i].record.GetEnabled() == enabled) return i;
+  return -1;
 }
 
 TEST(MainWindowHover, CaptionTurnsWhiteWhenThePointerLeavesAfterAModalBox) {
@@ -57,7 +83,7 @@ TEST(MainWindowHover, CaptionTurnsWhiteWhenThePointerLeavesAfterAModalBox) {
 TEST(MainWindowSave, AMoveTheSystemRefusesIsShownWithItsReason) {
   const std::string run = test::VersionKey("Run");
   test::SetString(HKEY_CURRENT_USER, run, "Locked out", "C:\\a.exe");
-  std::string shown = "(no box)";
+  std::vector<std::string> shown;
   {
     test::LockedKey lock(HKEY_CURRENT_USER, test::VersionKey("Run-"));
     TForm1 main(SystemPlatform());
@@ -65,21 +91,13 @@ TEST(MainWindowSave, AMoveTheSystemRefusesIsShownWithItsReason) {
     test::Pump(300);
     for (int i = 0; i < static_cast<int>(main.Rows().size()); ++i)
       if (main.Rows()[i].name == "Locked out") main.lvStartup.SetChecked(i, false);
-    test::Steps steps({[&] {
-      auto* box = dynamic_cast<TfmMessageBox*>(gui::Form::FromHandle(GetActiveWindow()));
-      if (!box) return;
-      shown = box->lMessage->Text();
-      PostMessageA(box->Handle(), WM_KEYDOWN, VK_RETURN, 1);
-    }});
-    POINT save = ScreenCentre(main, *main.bbtSaveSettings);
-    ScreenToClient(main.Handle(), &save);
-    PostMessageA(main.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(save.x, save.y));
-    PostMessageA(main.Handle(), WM_LBUTTONUP, 0, MAKELPARAM(save.x, save.y));
+    test::Steps steps(AnswerBoxes(shown, 1));
+    ClickTile(main, *main.bbtSaveSettings);
     test::Pump(1500);
     EXPECT_FALSE(steps.Forced());
   }
   // Broken into lines the box can show: it does not wrap by itself.
-  EXPECT_EQ(shown, "\n'Locked out' could not be disabled:\nAccess denied.");
+  EXPECT_EQ(shown, std::vector<std::string>{"\n'Locked out' could not be disabled:\nAccess denied."});
   EXPECT_TRUE(test::ReadRaw(HKEY_CURRENT_USER, run, "Locked out").has_value());
   test::DeleteStartupKeys();
 }
@@ -116,6 +134,64 @@ TEST(Pictures, DrawAsPaintedAtEveryScale) {
       EXPECT_TRUE(!expected.empty() && Drawn(decoded.bitmap.Get()) == expected) << file << ": drawn differently";
     }
   }
+}
+
+// An entry switched off in Windows' own settings (Task Manager's flag) is no change of the user's:
+// nothing is asked until a mark really changes, and Remove acts on the row chosen, wherever a save
+// moved the rows around it.
+TEST(MainWindowRemove, AsksOnlyAboutRealChangesAndDeletesTheChosenEntry) {
+  const std::string run = test::VersionKey("Run");
+  for (const char* name : {"Aaa", "Bbb", "Ccc", "Ddd"}) test::SetString(HKEY_CURRENT_USER, run, name, "C:\\x.exe");
+  const std::string off("\x03\0\0\0\0\0\0\0\0\0\0\0", 12);
+  test::SetRaw(HKEY_CURRENT_USER, test::ApprovedKey("Run"), "Aaa", REG_BINARY, off.data(), 12);
+  std::vector<std::string> shown;
+  {
+    TForm1 main(SystemPlatform());
+    main.Show();
+    test::Pump(300);
+    EXPECT_FALSE(main.UnsavedMarks());
+    main.lvStartup.SetChecked(RowOf(main, "Aaa"), true);
+    EXPECT_TRUE(main.UnsavedMarks());
+    main.lvStartup.SetChecked(RowOf(main, "Aaa"), false);
+
+    main.lvStartup.SetChecked(RowOf(main, "Bbb"), false);
+    main.lvStartup.Select(RowOf(main, "Ddd"));
+    test::Steps steps(AnswerBoxes(shown));
+    ClickTile(main, *main.bbtRemove);
+    test::Pump(2500);
+  }
+  // The box sets each text one line down.
+  const std::string removeDdd = "\n\nDo you really want to delete \nDdd from Startup?";
+  EXPECT_EQ(shown, (std::vector<std::string>{"\n\nSave changes to the startup list?", removeDdd}));
+  EXPECT_FALSE(test::ReadRaw(HKEY_CURRENT_USER, run, "Ddd").has_value());
+  EXPECT_TRUE(test::ReadRaw(HKEY_CURRENT_USER, test::VersionKey("Run-"), "Bbb").has_value());
+  EXPECT_TRUE(test::ReadRaw(HKEY_CURRENT_USER, run, "Ccc").has_value());
+  test::DeleteStartupKeys();
+}
+
+// Parking Foo is refused while the parking key holds another Foo: Remove deletes the live Foo it was
+// asked about, never the parked one.
+TEST(MainWindowRemove, AfterARefusedMoveDeletesTheEntryWhereItStayed) {
+  test::SetString(HKEY_CURRENT_USER, test::VersionKey("Run"), "Foo", "C:\\foo.exe");
+  test::SetString(HKEY_CURRENT_USER, test::VersionKey("Run-"), "Foo", "C:\\other.exe");
+  std::vector<std::string> shown;
+  {
+    TForm1 main(SystemPlatform());
+    main.Show();
+    test::Pump(300);
+    main.lvStartup.SetChecked(RowOf(main, "Foo"), false);
+    main.lvStartup.Select(RowOf(main, "Foo"));
+    test::Steps steps(AnswerBoxes(shown));
+    ClickTile(main, *main.bbtRemove);
+    test::Pump(2500);
+  }
+  ASSERT_FALSE(shown.empty());
+  EXPECT_EQ(shown.back(), "\n\nDo you really want to delete \nFoo from Startup?");
+  EXPECT_FALSE(test::ReadRaw(HKEY_CURRENT_USER, test::VersionKey("Run"), "Foo").has_value());
+  const auto parked = test::ReadRaw(HKEY_CURRENT_USER, test::VersionKey("Run-"), "Foo");
+  ASSERT_TRUE(parked.has_value());
+  EXPECT_EQ(parked->data, std::string("C:\\other.exe", 13));
+  test::DeleteStartupKeys();
 }
 
 }  // namespace
