@@ -224,7 +224,7 @@ ls "$drive"/windows/system32/planted.dll "$drive"/windows/system32/*/planted.dll
 ls "$journal_home"/removed/902/planted.dll >/dev/null || fail "no copy of planted.dll"
 # Four processes at once: unique ids, no copy shared, each undo reverses its own change.
 for i in 1 2 3 4 5; do
-  printf "u$i" >"$user_startup/same$i.txt"; printf "c$i" >"$common_startup/same$i.txt"; : >"$user_startup/k$i.txt"
+  printf "u$i" >"$user_startup/same$i"; printf "c$i" >"$common_startup/same$i"; : >"$user_startup/k$i"
   reg add "$cv\\Run" /v "r$i" /d "C:\\r$i.exe"
 done
 before=$(cli list --json)
@@ -243,7 +243,11 @@ assert len(removed) == 10 and len({r["from"]["backup"] for r in removed}) == 10,
 PY
 for i in $(seq 20); do cli undo >/dev/null || fail "undo $i of the concurrent changes"; done
 [ "$(cli list --json)" = "$before" ] || fail "the concurrent changes were not each undone"
-for i in 1 2 3 4 5; do [ "$(cat "$user_startup/same$i.txt")$(cat "$common_startup/same$i.txt")" = "u${i}c$i" ] || fail "same$i.txt mixed up"; done
+for i in 1 2 3 4 5; do
+  [ "$(cat "$user_startup/same$i")$(cat "$common_startup/same$i")" = "u${i}c$i" ] || fail "same$i mixed up"
+  rm "$user_startup/same$i" "$common_startup/same$i" "$user_startup/k$i"; reg delete "$cv\\Run" /v "r$i"
+done
+rm -f "$user_startup/planted.dll"
 
 # --- usage errors: exit 2 with a message on stderr ---
 expect_text 2 err '"kestrun-cli: "*'
