@@ -1,5 +1,5 @@
 // kestrun-cli undo [ID]: reverses one journalled change (by default the last one not undone yet),
-// byte for byte, and journals the undo.
+// byte for byte, with the other records of its operation, and journals the undo.
 #include <memory>
 
 #include "cli/Commands.h"
@@ -29,15 +29,17 @@ const JournalRecord* Choose(const std::vector<JournalRecord>& records,
 
 int RunUndo(CliSession& session, const UndoOptions& options) {
   const std::vector<JournalRecord> records = session.store.GetJournal().Read();
+  const std::map<std::int64_t, std::int64_t> undone = UndoneBy(records);
   std::string error;
-  const JournalRecord* change = Choose(records, UndoneBy(records), options.id, error);
+  const JournalRecord* change = Choose(records, undone, options.id, error);
   if (!change) {
     session.report.Fail(error);
     return kExitFailed;
   }
   const std::string what = "#" + std::to_string(change->id) + " " + change->action + " '" + change->name + "' (" +
                            LocationName(change->location) + ")";
-  const UndoResult result = session.store.Undo(*change);
+  // The other records of the same operation (an entry brought back and its flag switched on) go with it.
+  const UndoResult result = session.store.UndoAction(ActionSteps(records, undone, *change));
   session.store.ReleaseUserKey();
   if (!result.done) {
     session.report.Fail("cannot undo " + what + ": " + result.reason);

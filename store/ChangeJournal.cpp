@@ -6,9 +6,14 @@ namespace kestrun {
 
 bool JournalChange(StoreContext& store, JournalRecord& record, bool mayGoWithout, JournalSide* backup) {
   ErrorCode rc = store.journal.Prepare(record);
+  record.group = store.actionGroup;  // one undo step reverses all the records of one operation
   if (rc == ERROR_SUCCESS && backup) rc = store.journal.KeepBackup(record, *backup);
   if (rc == ERROR_SUCCESS) rc = store.journal.Append(record);
-  if (rc == ERROR_SUCCESS) return true;
+  if (rc == ERROR_SUCCESS) {
+    if (!store.actionGroup) store.actionGroup = record.id;
+    return true;
+  }
+  store.journal.Release();
   record.id = 0;
   if (!mayGoWithout) {
     store.report.ShowRemoveRefused(rc, record.name, store.journal.Folder());

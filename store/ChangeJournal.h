@@ -5,7 +5,7 @@
 
 namespace kestrun {
 
-// Writes the record, with a copy of backup's file when given. Without mayGoWithout a failure is
+// Writes the record, with a copy of backup's file when given, in the running operation's group. Without mayGoWithout a failure is
 // reported as a refusal and false comes back; with it, one warning per operation and true: the change
 // goes ahead. A record that was not written is left with id 0.
 bool JournalChange(StoreContext& store, JournalRecord& record, bool mayGoWithout, JournalSide* backup = nullptr);

@@ -78,6 +78,23 @@ std::optional<JournalSide> SideFromJson(const Json& json) {
   return side;
 }
 
+const std::set<std::string> kActions{"park",   "bring-back", "switch-on", "remove", "remove-flag",
+                                     "create", "undo",       "failed"};
+
+// An id is a positive integer that fits; 0 when the field is absent.
+bool GetId(const Json& json, const char* key, std::int64_t& id) {
+  id = 0;
+  if (!json.contains(key)) return true;
+  const Json& value = json[key];
+  if (value.is_number_unsigned()) {
+    if (value.get<std::uint64_t>() > static_cast<std::uint64_t>(INT64_MAX) || value.get<std::uint64_t>() == 0) return false;
+  } else if (!value.is_number_integer() || value.get<std::int64_t>() <= 0) {
+    return false;
+  }
+  id = value.get<std::int64_t>();
+  return true;
+}
+
 void Split(const std::string& bytes, std::vector<std::string>& lines) {
   size_t start = 0;
   while (start < bytes.size()) {
@@ -105,9 +122,31 @@ std::string RegistryTypeName(DWORD type) {
   }
 }
 
+namespace {
+
+bool SameEntry(const std::optional<JournalSide>& a, const std::optional<JournalSide>& b) {
+  if (!a || !b) return !a && !b;
+  return a->place == b->place && a->isFile == b->isFile && a->type == b->type && a->data == b->data &&
+         a->path == b->path;
+}
+
+}  // namespace
+
 std::map<std::int64_t, std::int64_t> UndoneBy(const std::vector<JournalRecord>& records) {
+  std::map<std::int64_t, const JournalRecord*> byId;
+  for (const JournalRecord& record : records) byId.emplace(record.id, &record);
+  // Only an undo that mirrors a real change counts: a hand-made line must not mark one undone.
+  const auto mirrors = [&](const JournalRecord& undo) {
+    const auto change = byId.find(undo.undoes);
+    return undo.action == "undo" && change != byId.end() && change->first < undo.id &&
+           change->second->name == undo.name && change->second->location == undo.location &&
+           ((SameEntry(change->second->to, undo.from) && SameEntry(change->second->from, undo.to)) ||
+            (change->second->replaced && SameEntry(change->second->replaced, undo.to) &&
+             SameEntry(change->second->to, undo.replaced)));
+  };
   std::vector<const JournalRecord*> newestFirst;
-  for (const JournalRecord& record : records) newestFirst.push_back(&record);
+  for (const JournalRecord& record : records)
+    if (!record.undoes || mirrors(record)) newestFirst.push_back(&record);
   std::sort(newestFirst.begin(), newestFirst.end(), [](auto* a, auto* b) { return a->id > b->id; });
   // An undo is always newer than what it reverses, so its own state is known when it is reached.
   std::map<std::int64_t, std::int64_t> undone;
@@ -115,6 +154,17 @@ std::map<std::int64_t, std::int64_t> UndoneBy(const std::vector<JournalRecord>& 
     if (record->undoes && !undone.contains(record->id) && !undone.contains(record->undoes))
       undone[record->undoes] = record->id;
   return undone;
+}
+
+std::vector<const JournalRecord*> ActionSteps(const std::vector<JournalRecord>& records,
+                                              const std::map<std::int64_t, std::int64_t>& undone,
+                                              const JournalRecord& change) {
+  const std::int64_t group = change.group ? change.group : change.id;
+  std::vector<const JournalRecord*> steps;
+  for (const JournalRecord& record : records)
+    if ((record.id == group || record.group == group) && !undone.contains(record.id)) steps.push_back(&record);
+  std::sort(steps.begin(), steps.end(), [](auto* a, auto* b) { return a->id > b->id; });
+  return steps;
 }
 
 JournalSide RegistrySide(HKEY hive, const std::string& keyPath, const RegValue& value) {
@@ -143,6 +193,7 @@ std::string FormatJournalLine(const JournalRecord& record) {
   if (record.replaced) json["replaced"] = SideToJson(*record.replaced);
   if (record.undoes) json["undoes"] = record.undoes;
   if (record.fails) json["fails"] = record.fails;
+  if (record.group) json["group"] = record.group;
   return json.dump(-1, ' ', false, Json::error_handler_t::replace);
 }
 
@@ -151,15 +202,18 @@ std::optional<JournalRecord> ParseJournalLine(const std::string& line) {
   if (json.is_discarded() || !json.is_object()) return std::nullopt;
   try {
     JournalRecord record;
-    record.id = json.at("id").get<std::int64_t>();
+    if (!GetId(json, "id", record.id) || record.id == 0) return std::nullopt;
     record.time = json.value("time", "");
     record.program = json.value("program", "");
     record.action = json.at("action").get<std::string>();
+    if (!kActions.contains(record.action)) return std::nullopt;
+    if (json.contains("location") && !json["location"].is_number_integer()) return std::nullopt;
     record.location = json.value("location", 0);
     if (!json.contains("name")) return std::nullopt;
     record.name = GetText(json, "name");
-    record.undoes = json.value("undoes", std::int64_t{0});
-    record.fails = json.value("fails", std::int64_t{0});
+    if (!GetId(json, "undoes", record.undoes) || !GetId(json, "fails", record.fails) ||
+        !GetId(json, "group", record.group))
+      return std::nullopt;
     for (auto [key, side] : {std::pair{"from", &record.from}, {"to", &record.to}, {"replaced", &record.replaced}}) {
       if (!json.contains(key)) continue;
       *side = SideFromJson(json[key]);
@@ -210,22 +264,48 @@ ErrorCode Journal::Prepare(JournalRecord& record) {
   const std::string folder = Folder();
   if (folder.empty()) return ERROR_PATH_NOT_FOUND;
   if (const ErrorCode rc = MakeFolders(folder); rc != ERROR_SUCCESS) return rc;
+  // Another process's change between reading the last id and appending would take the same id.
+  if (!lock_)
+    if (const ErrorCode rc = platform_.LockFileExclusive(folder + "\\journal.lock", lock_); rc != ERROR_SUCCESS)
+      return rc;
   record.id = LastId() + 1;
   record.time = UtcNow();
   record.program = program_;
   return ERROR_SUCCESS;
 }
 
-ErrorCode Journal::KeepBackup(const JournalRecord& record, JournalSide& side) {
-  const std::string folder = Folder() + "\\removed\\" + std::to_string(record.id);
-  if (const ErrorCode rc = MakeFolders(folder); rc != ERROR_SUCCESS) return rc;
+ErrorCode Journal::NoLink(const std::string& path) {
+  DWORD attributes = 0;
+  const ErrorCode rc = platform_.FileAttributesOf(path, attributes);
+  if (rc != ERROR_SUCCESS) return rc;
+  return attributes & FILE_ATTRIBUTE_REPARSE_POINT ? ERROR_CANT_ACCESS_FILE : ERROR_SUCCESS;
+}
+
+ErrorCode Journal::KeepBackup(JournalRecord& record, JournalSide& side) {
+  const std::string removed = Folder() + "\\removed";
+  ErrorCode rc = platform_.CreateFolder(removed);
+  if (rc != ERROR_SUCCESS && rc != ERROR_ALREADY_EXISTS) return rc;
+  // Another program of the user may have put a link on the way (into a system folder, say), or a
+  // folder where the next copy goes: the copy goes only into a folder made here, now, through no link.
+  for (const std::string& part : {Folder(), removed})
+    if ((rc = NoLink(part)) != ERROR_SUCCESS) return rc;
+  std::string folder;
+  // A folder left by a change that never reached the journal, or planted, is passed by: the lock is
+  // held, so the ids skipped are nobody's.
+  for (int tries = 0; tries < 100; ++tries, ++record.id) {
+    folder = removed + "\\" + std::to_string(record.id);
+    if ((rc = platform_.CreateFolder(folder)) != ERROR_ALREADY_EXISTS) break;
+  }
+  if (rc == ERROR_SUCCESS) rc = NoLink(folder);
+  if (rc != ERROR_SUCCESS) return rc;
   const std::string backup = folder + "\\" + record.name;
-  if (const ErrorCode rc = platform_.FileCopy(side.path, backup); rc != ERROR_SUCCESS) return rc;
+  if ((rc = platform_.FileCopy(side.path, backup)) != ERROR_SUCCESS) return rc;
   side.backup = backup;
   return ERROR_SUCCESS;
 }
 
 ErrorCode Journal::Append(const JournalRecord& record) {
+  const UniqueFile lock = std::move(lock_);  // let go when the line is on the disk, or not written
   std::uint64_t size = 0;
   if (platform_.FileSize(FilePath(), size) == ERROR_SUCCESS && size >= kJournalRotateBytes) {
     if (const ErrorCode rc = platform_.FileMove(FilePath(), OldFilePath()); rc != ERROR_SUCCESS) return rc;

@@ -34,6 +34,7 @@ struct JournalRecord {
   std::optional<JournalSide> replaced;  // what the change overwrote at "to", if anything
   std::int64_t undoes = 0;              // for an undo: the id of the change it reverses
   std::int64_t fails = 0;               // for "failed": the id of the recorded change that did not happen
+  std::int64_t group = 0;  // the id of the first record of the same user action; 0 for that first one
 };
 
 inline constexpr std::uint64_t kJournalRotateBytes = 1024 * 1024;
@@ -47,12 +48,16 @@ class Journal {
   std::string FilePath();     // journal.jsonl in Folder()
   std::string OldFilePath();  // journal.1.jsonl: the one older file rotation keeps
 
-  // Makes the folder, then gives the record its id, time and program. Any failure comes back.
+  // Makes the folder, takes the journal's lock (other processes wait until Append or Release), then
+  // gives the record its id, time and program. Any failure comes back.
   ErrorCode Prepare(JournalRecord& record);
-  // Copies a file into removed\<id>\ (the record must be prepared) and notes the copy in side.
-  ErrorCode KeepBackup(const JournalRecord& record, JournalSide& side);
-  // Writes the prepared record as one line and flushes it; rotates a full journal first.
+  // Copies a file into a fresh removed\<id>\ (the record must be prepared) and notes the copy in side;
+  // where that folder exists already the record takes the next free id. Refused when a link or
+  // junction lies on the way.
+  ErrorCode KeepBackup(JournalRecord& record, JournalSide& side);
+  // Writes the prepared record as one line and flushes it; rotates a full journal first. Lets the lock go.
   ErrorCode Append(const JournalRecord& record);
+  void Release() { lock_ = UniqueFile(); }
 
   // Every readable record of a change that was made, oldest first (the old file, then the current
   // one). A torn line, such as a last line cut by a power failure, is passed over, and so are a
@@ -62,6 +67,7 @@ class Journal {
  private:
   std::vector<JournalRecord> ReadLines();
   ErrorCode MakeFolders(const std::string& folder);
+  ErrorCode NoLink(const std::string& path);
   std::int64_t LastId();
 
   IPlatform& platform_;  // not owned
@@ -70,17 +76,25 @@ class Journal {
   std::int64_t lastId_ = 0;
   std::uint64_t sizeAfterLast_ = 0;
   bool tornTail_ = false;  // the file does not end in a line end: the next line starts a fresh one
+  UniqueFile lock_;        // held from reading the last id to the flushed append
 };
 
 // For each change that stands undone: the id of the undo that reversed it (an undo that was itself
-// undone no longer counts).
+// undone no longer counts, nor one that does not mirror the change it names).
 std::map<std::int64_t, std::int64_t> UndoneBy(const std::vector<JournalRecord>& records);
+
+// The records of the operation change belongs to that do not stand undone, newest first: what one
+// undo reverses. Records from before groups were written are each an operation of their own.
+std::vector<const JournalRecord*> ActionSteps(const std::vector<JournalRecord>& records,
+                                              const std::map<std::int64_t, std::int64_t>& undone,
+                                              const JournalRecord& change);
 
 // The sides a journal record gives a registry value and a file.
 JournalSide RegistrySide(HKEY hive, const std::string& keyPath, const RegValue& value);
 JournalSide FileSide(const std::string& path);
 
-// One record as a JSON line without its line end, and back; nothing for a line that is not one.
+// One record as a JSON line without its line end, and back; nothing for a line that is not one
+// (ids must be positive integers, the action a known one).
 std::string FormatJournalLine(const JournalRecord& record);
 std::optional<JournalRecord> ParseJournalLine(const std::string& line);
 

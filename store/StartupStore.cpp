@@ -31,19 +31,25 @@ void StartupStore::ApplyCheckChanges(const StartupRows& rows) {
   for (const StartupRow& row : rows) {
     // The scan ticked exactly the rows Windows will start: only the user's changes differ.
     if (!MarkChanged(row)) continue;
+    context_.actionGroup = 0;
     MoveEntry(context_, row, row.checked);
   }
 }
 
-void StartupStore::ApplyChange(const StartupRow& row, bool enable) { MoveEntry(context_, row, enable); }
+void StartupStore::ApplyChange(const StartupRow& row, bool enable) {
+  context_.actionGroup = 0;
+  MoveEntry(context_, row, enable);
+}
 
 void StartupStore::RemoveEntry(const StartupRow& row) {
   context_.journalWarned = false;
+  context_.actionGroup = 0;
   kestrun::RemoveEntry(context_, row);
 }
 
 CreateShortcutResult StartupStore::CreateShortcut(const std::string& target, const std::string& displayName) {
   context_.journalWarned = false;
+  context_.actionGroup = 0;
   return kestrun::CreateShortcut(context_, target, displayName, false);
 }
 
@@ -53,7 +59,16 @@ CreateShortcutResult StartupStore::PlanShortcut(const std::string& target, const
 
 UndoResult StartupStore::Undo(const JournalRecord& change) {
   context_.journalWarned = false;
+  context_.actionGroup = 0;
   return UndoChange(context_, change);
+}
+
+UndoResult StartupStore::UndoAction(const std::vector<const JournalRecord*>& steps) {
+  context_.journalWarned = false;
+  context_.actionGroup = 0;
+  for (const JournalRecord* step : steps)
+    if (UndoResult result = UndoChange(context_, *step); !result.done) return result;
+  return {true, {}};
 }
 
 }  // namespace kestrun

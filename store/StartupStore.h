@@ -37,6 +37,8 @@ class StartupStore {
   // Reverses one journalled change byte for byte and journals the undo. Refused, with the reason,
   // when the entry is no longer as the change left it or something lies where it would go back to.
   UndoResult Undo(const JournalRecord& change);
+  // One operation's records (ActionSteps), undone as one: stops at the first that is refused.
+  UndoResult UndoAction(const std::vector<const JournalRecord*>& steps);
   Journal& GetJournal() { return context_.journal; }
   // Leaves the registry object at the machine hive, which closes a key left open under the user's.
   void ReleaseUserKey();

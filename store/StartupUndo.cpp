@@ -3,6 +3,7 @@
 
 #include "store/ChangeJournal.h"
 #include "store/Locations.h"
+#include "store/UndoTrust.h"
 
 namespace kestrun {
 namespace {
@@ -87,7 +88,9 @@ std::string UndoFile(StoreContext& store, const JournalRecord& change, JournalRe
 UndoResult UndoChange(StoreContext& store, const JournalRecord& change) {
   if (!change.from && !change.to) return {false, "the change has nothing to undo"};
   const bool isFile = (change.to ? *change.to : *change.from).isFile;
-  std::string reason = isFile ? CheckFileUndo(store, change) : CheckRegistryUndo(store, change);
+  std::string reason = WhyNotOwnRecord(store, change);
+  if (!reason.empty()) return {false, reason};
+  reason = isFile ? CheckFileUndo(store, change) : CheckRegistryUndo(store, change);
   if (!reason.empty()) return {false, reason};
   JournalRecord undo;
   undo.action = "undo";
@@ -96,6 +99,13 @@ UndoResult UndoChange(StoreContext& store, const JournalRecord& change) {
   undo.undoes = change.id;
   undo.from = change.to;
   undo.to = change.from;
+  if (!isFile && change.replaced) {
+    // A flag written over in place comes back in place: the undo replaces what the change wrote, so
+    // that it can be undone in turn.
+    undo.from.reset();
+    undo.to = change.replaced;
+    undo.replaced = change.to;
+  }
   ChangeOutcome outcome(store, undo);  // marks the undo failed once it is journalled and then fails
   reason = isFile ? UndoFile(store, change, undo) : UndoRegistry(store, change, undo);
   if (reason.empty()) outcome.Done();

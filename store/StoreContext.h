@@ -29,6 +29,7 @@ struct StoreContext {
   StartupFolders folders;            // a skipped place keeps its previous path
   Journal journal;
   bool journalWarned = false;  // within the running operation
+  std::int64_t actionGroup = 0;  // the id of the running operation's first record; 0 before it
 };
 
 }  // namespace kestrun

@@ -72,6 +72,11 @@ class IPlatform {
   // Appends bytes to a file (made when missing) and flushes them to the disk before returning.
   virtual ErrorCode AppendFile(const std::string& path, const std::string& bytes) = 0;
   virtual ErrorCode FileSize(const std::string& path, std::uint64_t& size) = 0;
+  // The attributes of the path's last part itself (a link or junction is not followed).
+  virtual ErrorCode FileAttributesOf(const std::string& path, DWORD& attributes) = 0;
+  // Opens (making it when missing) and locks a file for this process alone, waiting while another
+  // holds it; closing the handle lets it go.
+  virtual ErrorCode LockFileExclusive(const std::string& path, UniqueFile& lock) = 0;
   // The user's local application data folder (%LOCALAPPDATA%); "" when the system names none.
   virtual std::string LocalAppData() = 0;
   // %NAME% references replaced by the environment's values; unknown ones stay as they are.

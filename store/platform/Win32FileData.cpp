@@ -43,6 +43,21 @@ ErrorCode Win32Platform::AppendFile(const std::string& path, const std::string& 
   return LastErrorUnless(FlushFileBuffers(file.Get()));
 }
 
+ErrorCode Win32Platform::FileAttributesOf(const std::string& path, DWORD& attributes) {
+  attributes = GetFileAttributesW(WidePath(path).c_str());
+  return attributes == INVALID_FILE_ATTRIBUTES ? GetLastError() : ERROR_SUCCESS;
+}
+
+ErrorCode Win32Platform::LockFileExclusive(const std::string& path, UniqueFile& lock) {
+  UniqueFile file(CreateFileW(WidePath(path).c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return GetLastError();
+  OVERLAPPED at{};
+  if (!LockFileEx(file.Get(), LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &at)) return GetLastError();
+  lock = std::move(file);
+  return ERROR_SUCCESS;
+}
+
 ErrorCode Win32Platform::FileSize(const std::string& path, std::uint64_t& size) {
   WIN32_FILE_ATTRIBUTE_DATA data;
   if (!GetFileAttributesExW(WidePath(path).c_str(), GetFileExInfoStandard, &data)) return GetLastError();

@@ -24,6 +24,8 @@ class Win32Platform : public IPlatform {
   ErrorCode FileMove(const std::string& source, const std::string& target) override;
   ErrorCode AppendFile(const std::string& path, const std::string& bytes) override;
   ErrorCode FileSize(const std::string& path, std::uint64_t& size) override;
+  ErrorCode FileAttributesOf(const std::string& path, DWORD& attributes) override;
+  ErrorCode LockFileExclusive(const std::string& path, UniqueFile& lock) override;
   std::string LocalAppData() override;
   std::string ExpandEnvironment(const std::string& text) override;
 

@@ -211,6 +211,43 @@ expect_rc 0 undo
 expect_rc 0 undo
 [ "$(cli list --json)" = "$before" ] || fail "remove + undo did not restore both entries"
 cmp -s <(printf 'echo \377 bytes\r\n') "$user_startup/tool.bat" || fail "tool.bat not restored byte for byte"
+# A forged record is refused by id, and nothing is written.
+printf '{"id":900,"action":"remove","location":1,"name":"evil","from":{"place":"HKLM\\\\%s","type":1,"data":"YQA="}}\n' \
+  'Software\\Microsoft\\Windows\\CurrentVersion\\Run' >>"$journal_home/journal.jsonl"
+expect_text 1 err '*"cannot undo #900"*"is not a key of HKCU Run"*' undo 900
+has "$mv\\Run" evil && fail "a forged record was obeyed"
+# A link planted where the next copy would go is passed by, not followed.
+ln -s "$drive/windows/system32" "$journal_home/removed/901"
+: >"$user_startup/planted.dll"
+expect_rc 0 remove --name planted.dll
+ls "$drive"/windows/system32/planted.dll "$drive"/windows/system32/*/planted.dll 2>/dev/null && fail "copy written through a link"
+ls "$journal_home"/removed/902/planted.dll >/dev/null || fail "no copy of planted.dll"
+# Four processes at once: unique ids, no copy shared, each undo reverses its own change.
+for i in 1 2 3 4 5; do
+  printf "u$i" >"$user_startup/same$i"; printf "c$i" >"$common_startup/same$i"; : >"$user_startup/k$i"
+  reg add "$cv\\Run" /v "r$i" /d "C:\\r$i.exe"
+done
+before=$(cli list --json)
+for job in "remove --location 4 --name same" "remove --location 8 --name same" "disable --name k" "disable --name r"; do
+  (for i in 1 2 3 4 5; do wine "$exe" $job$i </dev/null >/dev/null 2>&1 || echo "$job$i failed" >&2; done) &
+done
+wait
+expect_rc 0 history --json
+python3 - "$out" "$journal_home" <<'PY' || fail "concurrent changes: $out"
+import json, sys
+records = json.loads(sys.argv[1])
+ids = [r["id"] for r in records]
+assert len(ids) == len(set(ids)), ids
+removed = [r for r in records if r["action"] == "remove" and r["name"].startswith("same")]
+assert len(removed) == 10 and len({r["from"]["backup"] for r in removed}) == 10, removed
+PY
+for i in $(seq 20); do cli undo >/dev/null || fail "undo $i of the concurrent changes"; done
+[ "$(cli list --json)" = "$before" ] || fail "the concurrent changes were not each undone"
+for i in 1 2 3 4 5; do
+  [ "$(cat "$user_startup/same$i")$(cat "$common_startup/same$i")" = "u${i}c$i" ] || fail "same$i mixed up"
+  rm "$user_startup/same$i" "$common_startup/same$i" "$user_startup/k$i"; reg delete "$cv\\Run" /v "r$i"
+done
+rm -f "$user_startup/planted.dll"
 
 # --- usage errors: exit 2 with a message on stderr ---
 expect_text 2 err '"kestrun-cli: "*'

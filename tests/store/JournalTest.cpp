@@ -2,6 +2,8 @@
 // undone byte for byte; torn lines, rotation, and a journal that cannot be written.
 #include <gmock/gmock.h>
 
+#include <functional>
+
 #include "base/Base64.h"
 #include "base/Text.h"
 #include "store/StartupApproved.h"
@@ -204,6 +206,31 @@ TEST_F(JournalTest, StartupApprovedWritesAreJournalledAndUndoneByteForByte) {
   EXPECT_EQ(ReadRaw(kUser, ApprovedKey("Run"), "Off")->data, off);
 }
 
+// Bringing back a parked entry under a disabling flag is one operation: one undo step reverses both
+// records, and that undo (the flag's bytes put back over the ones written) can be undone in turn.
+TEST_F(JournalTest, OneOperationIsOneUndoStepAndItsUndoCanBeUndone) {
+  const std::string off("\x03\0\0\0\x10\x32\x54\x76\x98\xba\xdc\x01", 12);
+  SetString(kUser, VersionKey("Run-"), "P", "c:\\p.exe");
+  SetRaw(kUser, ApprovedKey("Run"), "P", REG_BINARY, off.data(), static_cast<DWORD>(off.size()));
+  StartupRows rows = Scan();
+  for (StartupRow& row : rows) row.checked = row.checked || row.name == "P";
+  store.ApplyCheckChanges(rows);
+  std::vector<JournalRecord> records = Records();
+  ASSERT_THAT(records, SizeIs(2));
+  const auto undoLast = [&] {
+    records = Records();
+    const UndoResult undo = store.UndoAction(ActionSteps(records, UndoneBy(records), records.back()));
+    EXPECT_TRUE(undo.done) << undo.reason;
+  };
+  undoLast();
+  EXPECT_TRUE(ReadRaw(kUser, VersionKey("Run-"), "P"));
+  EXPECT_EQ(ReadRaw(kUser, ApprovedKey("Run"), "P")->data, off);
+  undoLast();
+  EXPECT_TRUE(ReadRaw(kUser, VersionKey("Run"), "P"));
+  EXPECT_EQ(ReadRaw(kUser, ApprovedKey("Run"), "P")->data, EnabledApprovalBytes());
+  EXPECT_THAT(Records(), SizeIs(6));
+}
+
 TEST_F(JournalTest, ATornLastLineIsPassedOverAndTheNextLineStartsClean) {
   SetString(kUser, VersionKey("Run"), "A", "C:\\a.exe");
   SetString(kUser, VersionKey("Run"), "B", "C:\\b.exe");
@@ -292,6 +319,62 @@ TEST_F(JournalTest, ARemoveWhoseCopyCannotBeWrittenIsNotCarriedOut) {
   EXPECT_EQ(report.reports[0].code, static_cast<ErrorCode>(ERROR_DISK_FULL));
   EXPECT_THAT(report.reports[0].subject, HasSubstr("'Tool.lnk' was not removed"));
   EXPECT_THAT(Records(), IsEmpty());  // and no line promises a copy that is not there
+  // Nor into a folder that was there before (left by that try, or planted by another program).
+  platform.Heal();
+  MakeFile(folder + "\\removed\\1\\Tool.lnk", FILE_ATTRIBUTE_NORMAL, "planted");
+  store.RemoveEntry(Find(Scan(), "Tool.lnk"));
+  EXPECT_EQ(Bytes(folder + "\\removed\\1\\Tool.lnk"), "planted");
+  ASSERT_THAT(Records(), SizeIs(1));
+  EXPECT_EQ(Records()[0].from->backup, folder + "\\removed\\2\\Tool.lnk");
+}
+
+TEST_F(JournalTest, UndoRefusesARecordThatNamesAnythingButItsOwnPlace) {
+  SetString(kUser, VersionKey("Run"), "A", "C:\\a.exe");
+  Park("A");
+  MakeFile(userStartup + "\\T.lnk", FILE_ATTRIBUTE_NORMAL, "link");
+  store.RemoveEntry(Find(Scan(), "T.lnk"));
+  const std::vector<JournalRecord> real = Records();
+  ASSERT_THAT(real, SizeIs(2));
+  const std::vector<std::pair<size_t, std::function<void(JournalRecord&)>>> forgeries{
+      {0, [](JournalRecord& r) { r.from->place = "HKLM\\" + VersionKey("Run"); }},
+      {0, [](JournalRecord& r) { r.from->place = "HKLM\\System\\CurrentControlSet\\Services\\EvilSvc"; }},
+      {0, [](JournalRecord& r) { r.to->place = "HKLM\\Software\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon"; }},
+      {0, [](JournalRecord& r) { r.name = "A\n"; }},
+      {1, [](JournalRecord& r) { r.from->path = "C:\\windows\\system32\\T.lnk"; }},
+      {1, [](JournalRecord& r) { r.from->place = "C:\\windows\\system32"; r.from->path = r.from->place + "\\T.lnk"; }},
+      {1, [&](JournalRecord& r) { r.name = "..\\..\\T.lnk", r.from->path = userStartup + "\\" + r.name; }},
+      {1, [](JournalRecord& r) { r.from->backup = "C:\\windows\\win.ini"; }},
+      {1, [](JournalRecord& r) { r.location = slUserRun; }},
+  };
+  for (const auto& [which, forge] : forgeries) {
+    JournalRecord record = real[which];
+    forge(record);
+    platform.ClearLog();
+    const UndoResult undo = store.Undo(record);
+    EXPECT_FALSE(undo.done) << FormatJournalLine(record);
+    EXPECT_EQ(platform.Calls(Op::SetValue) + platform.Calls(Op::FileCopy) + platform.Calls(Op::AppendFile), 0);
+  }
+  EXPECT_TRUE(store.Undo(real[1]).done);
+  EXPECT_TRUE(store.Undo(real[0]).done);
+}
+
+TEST(JournalLines, OnlyWellFormedRecordsAndTrueUndosCount) {
+  for (const char* bad : {R"({"id":1e300,"action":"park","name":"A"})", R"({"id":-2,"action":"park","name":"A"})",
+                          R"({"id":"3","action":"park","name":"A"})", R"({"id":3,"action":"run","name":"A"})",
+                          R"({"id":3,"action":"undo","undoes":2.5,"name":"A"})",
+                          R"({"id":18446744073709551615,"action":"park","name":"A"})"})
+    EXPECT_FALSE(ParseJournalLine(bad)) << bad;
+  const auto record = [](std::int64_t id, const char* action, std::int64_t undoes) {
+    JournalRecord r;
+    r.id = id, r.action = action, r.location = 1, r.name = "A", r.undoes = undoes;
+    return r;
+  };
+  JournalRecord park = record(1, "park", 0), forged = record(2, "undo", 1), undo = record(3, "undo", 1);
+  park.from = RegistrySide(kUser, "Run", {"A", REG_SZ, "a"});
+  park.to = RegistrySide(kUser, "Run-", {"A", REG_SZ, "a"});
+  undo.from = park.to, undo.to = park.from;
+  EXPECT_THAT(UndoneBy({park, forged}), IsEmpty());
+  EXPECT_EQ(UndoneBy({park, forged, undo}), (std::map<std::int64_t, std::int64_t>{{1, 3}}));
 }
 
 }  // namespace
