@@ -1,6 +1,7 @@
 // kestrun-cli apply FILE [--dry-run] [--json]: enables or disables each listed entry as the file
 // says and leaves every other entry alone. A second run changes nothing.
 #include <memory>
+#include <optional>
 #include <nlohmann/json.hpp>
 
 #include "cli/Commands.h"
@@ -21,6 +22,7 @@ struct ApplyOptions {
 struct Outcome {
   WantedEntry wanted;
   std::int32_t location = 0;
+  std::optional<bool> from;  // where the entry lay: none when there is no such entry
   std::string result;  // "changed", "would change" or "failed"
   std::string error;
 };
@@ -53,7 +55,7 @@ std::string JsonLine(const std::vector<Outcome>& outcomes, int changed, int fail
   for (const Outcome& outcome : outcomes) {
     Json change{{"name", outcome.wanted.name},
                 {"location", outcome.location ? LocationName(outcome.location) : outcome.wanted.locationText},
-                {"from", StateWord(!outcome.wanted.enabled)},
+                {"from", outcome.from ? Json(StateWord(*outcome.from)) : Json(nullptr)},
                 {"to", StateWord(outcome.wanted.enabled)},
                 {"result", outcome.result}};
     if (!outcome.error.empty()) change["error"] = outcome.error;
@@ -75,11 +77,12 @@ int RunApply(CliSession& session, const ApplyOptions& options) {
   std::vector<Outcome> outcomes;
   for (const WantedEntry& wanted : *items) {
     const Standing standing = Judge(rows, wanted);
+    const std::optional<bool> from = standing.exists ? std::optional<bool>(standing.enabled) : std::nullopt;
     if (!standing.error.empty()) {
-      outcomes.push_back({wanted, standing.location, "failed", standing.error});
+      outcomes.push_back({wanted, standing.location, from, "failed", standing.error});
     } else if (standing.move) {
       standing.move->checked = wanted.enabled;
-      outcomes.push_back({wanted, standing.location, options.dryRun ? "would change" : "changed", {}});
+      outcomes.push_back({wanted, standing.location, from, options.dryRun ? "would change" : "changed", {}});
     }
   }
   if (!options.dryRun) {

@@ -1,6 +1,7 @@
 // kestrun-cli check FILE: does the machine match the desired-state file? Made for detection scripts
 // (Intune's contract): exit 0 it matches, 1 it does not, 3 the machine or the file could not be
 // read; one summary line of at most 2,048 characters on stdout and nothing on stderr.
+#include <cstdio>
 #include <memory>
 
 #include "cli/Commands.h"
@@ -12,8 +13,32 @@ namespace {
 
 constexpr size_t kMaxSummary = 2048;
 
-// Cut on a character boundary, with an ellipsis saying that it was cut.
-std::string Bounded(std::string line) {
+// Control characters of names and locations escaped, so that the line stays one line. Candidates the
+// selection lists on lines of their own ("\n  ") join it first.
+std::string OneLine(const std::string& text) {
+  std::string line;
+  for (size_t i = 0; i < text.size(); ++i) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    const bool c1 = c == 0xC2 && i + 1 < text.size() && static_cast<unsigned char>(text[i + 1]) < 0xA0;
+    if (text.compare(i, 3, "\n  ") == 0) {
+      line += ' ';
+      i += 2;
+    } else if (c < 0x20 || c == 0x7F || c1) {
+      const unsigned code = c1 ? static_cast<unsigned char>(text[++i]) : c;
+      const char* named = code == '\n' ? "\\n" : code == '\r' ? "\\r" : code == '\t' ? "\\t" : nullptr;
+      char hex[12];
+      std::snprintf(hex, sizeof hex, "\\x%02x", code);
+      line += named ? named : hex;
+    } else {
+      line += text[i];
+    }
+  }
+  return line;
+}
+
+// One line, cut on a character boundary, with an ellipsis saying that it was cut.
+std::string Bounded(const std::string& text) {
+  const std::string line = OneLine(text);
   if (line.size() <= kMaxSummary) return line;
   const std::string more = "...";
   size_t cut = kMaxSummary - more.size();
@@ -36,6 +61,11 @@ int RunCheck(CliSession& session, const std::string& file) {
     WriteOutput(Bounded(std::string("unreadable: the machine: ") + failure.what()) + "\n");
     return kExitUnreadable;
   }
+  // A place that could not be read may hold what the file asks for: no verdict without it.
+  if (session.report.Count()) {
+    WriteOutput(Bounded("unreadable: the machine: " + session.report.Last()) + "\n");
+    return kExitUnreadable;
+  }
   std::string differences;
   int differing = 0;
   for (const WantedEntry& wanted : *items) {
@@ -52,9 +82,6 @@ int RunCheck(CliSession& session, const std::string& file) {
     WriteOutput("matches: " + count + " as wanted\n");
     return kExitOk;
   }
-  // Candidates listed on lines of their own would break the one-line contract.
-  for (char& c : differences)
-    if (c == '\n' || c == '\r') c = ' ';
   WriteOutput(Bounded("differs: " + std::to_string(differing) + " of " + count + differences) + "\n");
   return kExitFailed;
 }

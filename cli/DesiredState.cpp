@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <nlohmann/json.hpp>
+#include <windows.h>
 
 #include "base/Text.h"
+#include "cli/JsonText.h"
 #include "cli/Output.h"
 #include "cli/Selection.h"
 
@@ -18,7 +20,7 @@ std::optional<WantedEntry> ItemOf(const Json& item, std::string& error) {
     return std::nullopt;
   }
   WantedEntry wanted;
-  wanted.name = item["name"].get<std::string>();
+  wanted.name = RestoreSurrogates(item["name"].get<std::string>());
   const bool named = item.contains("state") && item["state"].is_string();
   const std::string state = named ? item["state"].get<std::string>() : "";
   if (state != "enabled" && state != "disabled") {
@@ -28,7 +30,8 @@ std::optional<WantedEntry> ItemOf(const Json& item, std::string& error) {
   wanted.enabled = state == "enabled";
   if (item.contains("location") && !item["location"].is_null()) {
     const Json& location = item["location"];
-    wanted.locationText = location.is_string() ? location.get<std::string>() : location.dump();
+    wanted.locationText = location.is_string() ? RestoreSurrogates(location.get<std::string>())
+                                                : location.dump(-1, ' ', false, Json::error_handler_t::replace);
     wanted.location = ParseLocation(wanted.locationText);
     if (!wanted.location) {
       error = "'" + wanted.name + "': unknown location " + wanted.locationText + ": use " + LocationChoices();
@@ -36,6 +39,26 @@ std::optional<WantedEntry> ItemOf(const Json& item, std::string& error) {
     }
   }
   return wanted;
+}
+
+// Names in the order Windows compares them: ordinal, ignoring case.
+bool NameBefore(const WantedEntry& a, const WantedEntry& b) {
+  const std::wstring wa = ToWide(a.name), wb = ToWide(b.name);
+  return CompareStringOrdinal(wa.data(), static_cast<int>(wa.size()), wb.data(), static_cast<int>(wb.size()),
+                              TRUE) == CSTR_LESS_THAN;
+}
+
+// Two items naming one entry would have apply flip it on every run: the file is malformed. An item
+// without a location names the entry wherever it is, so it meets any item of the same name.
+bool Twice(std::vector<WantedEntry> items, std::string& error) {
+  std::stable_sort(items.begin(), items.end(), NameBefore);
+  for (size_t i = 0; i < items.size(); ++i)
+    for (size_t k = i + 1; k < items.size() && SameName(items[i].name, items[k].name); ++k)
+      if (!items[i].location || !items[k].location || *items[i].location == *items[k].location) {
+        error = "'" + items[i].name + "' and '" + items[k].name + "' name one entry";
+        return true;
+      }
+  return false;
 }
 
 }  // namespace
@@ -47,7 +70,12 @@ std::optional<std::vector<WantedEntry>> ReadDesiredState(IPlatform& platform, co
     error = file + ": " + platform.SystemErrorText(rc);
     return std::nullopt;
   }
-  Json json = Json::parse(bytes, nullptr, false);
+  const std::optional<std::string> text = PrepareJson(bytes, error);
+  if (!text) {
+    error = file + ": " + error;
+    return std::nullopt;
+  }
+  Json json = Json::parse(*text, nullptr, false);
   if (json.is_object() && json.contains("entries")) json = json["entries"];
   if (json.is_discarded() || !json.is_array()) {
     error = file + ": not a JSON array of {name, location, state}";
@@ -62,15 +90,21 @@ std::optional<std::vector<WantedEntry>> ReadDesiredState(IPlatform& platform, co
     }
     items.push_back(std::move(*wanted));
   }
+  if (Twice(items, error)) {
+    error = file + ": " + error;
+    return std::nullopt;
+  }
   return items;
 }
 
 std::string FormatDesiredState(const StartupRows& rows) {
-  Json items = Json::array();
+  // Written by hand, as the library would indent it, so that a name keeps its exact UTF-16.
+  std::string text;
   for (const StartupRow& row : rows)
-    items.push_back(
-        {{"name", row.name}, {"location", LocationName(row.record.GetLocation())}, {"state", StateName(row)}});
-  return items.dump(2, ' ', false, Json::error_handler_t::replace) + "\n";
+    text += std::string(text.empty() ? "[\n" : ",\n") + "  {\n    \"name\": " + JsonQuote(row.name) +
+            ",\n    \"location\": " + JsonQuote(LocationName(row.record.GetLocation())) +
+            ",\n    \"state\": " + JsonQuote(StateName(row)) + "\n  }";
+  return (text.empty() ? "[]" : text + "\n]") + "\n";
 }
 
 std::string Describe(const WantedEntry& wanted, std::int32_t location) {
@@ -97,6 +131,7 @@ Standing Judge(StartupRows& rows, const WantedEntry& wanted) {
     standing.error = "no entry " + Describe(wanted, location);
     return standing;
   }
+  standing.exists = true;
   standing.enabled = live != nullptr;
   if (wanted.enabled && !live) standing.move = parked;
   if (!wanted.enabled && live) {

@@ -27,6 +27,7 @@ struct Standing {
   std::string error;        // the item cannot be met: no such entry, several places, in the way
   StartupRow* move = nullptr;  // the entry to move to meet the item; null when it is met already
   std::int32_t location = 0;
+  bool exists = false;      // the entry was found
   bool enabled = false;     // where the entry lies now
 };
 

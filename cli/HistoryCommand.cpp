@@ -17,11 +17,11 @@ std::string Padded(const std::string& text, size_t width) {
 // One change a line; the places and bytes are in --json.
 std::string Table(const std::vector<JournalRecord>& records, const std::map<std::int64_t, std::int64_t>& undone) {
   std::string text = Padded("ID", 4) + Padded("TIME (UTC)", 24) + Padded("PROGRAM", 7) + Padded("ACTION", 10) +
-                     Padded("LOCATION", 16) + "NAME\n";
+                     Padded("LOCATION", 17) + "NAME\n";
   for (const JournalRecord& record : records) {
     const std::string action = record.undoes ? "undo #" + std::to_string(record.undoes) : record.action;
     text += Padded(std::to_string(record.id), 4) + Padded(record.time, 24) + Padded(record.program, 7) +
-            Padded(action, 10) + Padded(LocationName(record.location), 16) + record.name;
+            Padded(action, 10) + Padded(LocationName(record.location), 17) + record.name;
     if (auto by = undone.find(record.id); by != undone.end())
       text += "  (undone by #" + std::to_string(by->second) + ")";
     text += "\n";

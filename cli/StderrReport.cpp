@@ -16,6 +16,7 @@ void StderrReport::ShowJournalWarning(ErrorCode code, const std::string& folder)
 
 void StderrReport::Fail(const std::string& message) {
   ++count_;
+  last_ = message;
   if (!silent_) WriteError("kestrun-cli: " + message + "\n");
 }
 

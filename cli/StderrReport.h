@@ -18,12 +18,14 @@ class StderrReport : public IErrorReport {
   // A failure the tool finds itself, in the same form.
   void Fail(const std::string& message);
   [[nodiscard]] int Count() const { return count_; }
+  [[nodiscard]] const std::string& Last() const { return last_; }
   // Counts on, but writes nothing: for verbs whose callers read stderr as a failure.
   void Silence() { silent_ = true; }
 
  private:
   IPlatform& platform_;
   int count_ = 0;
+  std::string last_;
   bool silent_ = false;
 };
 

@@ -24,10 +24,19 @@ void ScanRegistryPlace(StoreContext& store, const LocationInfo& location, bool e
   }
 }
 
-std::string ReadStartupFolder(StoreContext& store, const LocationInfo& location) {
+// A value of the wrong type is one place's fault: that place is skipped, said once a scan, and the
+// other places are still listed.
+std::string ReadStartupFolder(StoreContext& store, const LocationInfo& location, bool enabled) {
   store.Registry.SetRoot(location.hive);
   if (!store.Registry.OpenKey(kShellFoldersKey, false)) return {};
-  return store.Registry.ReadString(location.folderValue);
+  try {
+    return store.Registry.ReadString(location.folderValue);
+  } catch (const ERegistryError& error) {
+    if (enabled)
+      store.report.ShowFailure("The " + std::string(location.folderValue) + " folder named in Shell Folders " +
+                               "cannot be read (" + error.what() + "): its entries are not listed.");
+    return {};
+  }
 }
 
 bool AppendFolderRows(StoreContext& store, const std::string& folder, bool enabled, std::int32_t location,
@@ -44,7 +53,7 @@ bool AppendFolderRows(StoreContext& store, const std::string& folder, bool enabl
 }
 
 void ScanFolderPlace(StoreContext& store, const LocationInfo& location, bool enabled, StartupRows& rows) {
-  const std::string startup = ReadStartupFolder(store, location);
+  const std::string startup = ReadStartupFolder(store, location, enabled);
   if (startup.empty()) return;  // the stored path keeps what the last scan found
   // A relative path would mean the current directory: never list, make or move anything there.
   if (!IsFullPath(startup)) {

@@ -57,7 +57,7 @@ gui::Image* TfmAbout::AddLink(gui::Bounds bounds, std::string file, std::string 
   gui::Image* area = &Add<gui::Image>(Panel1, bounds);
   area->SetCursor(LoadCursor(nullptr, IDC_HAND));
   area->OnClick = [this, file = std::move(file), parameters = std::move(parameters)](gui::GraphicControl&) {
-    ShellOpenOrReport(Owner(), file, parameters, SW_SHOWMAXIMIZED, platform_);
+    ShellOpenOrReport(Owner(), file, parameters, SW_SHOWMAXIMIZED, platform_, parameters);
   };
   return area;
 }

@@ -339,8 +339,12 @@ void TForm1::bbtAboutClick() {
   if (about_) about_->ShowModal();
 }
 
-void TForm1::Image4Click() { ShellOpenOrReport(this, "hh", "Kestrun.chm", SW_SHOW, platform_); }
+void TForm1::Image4Click() {
+  ShellOpenOrReport(this, "hh", "Kestrun.chm", SW_SHOW, platform_, "Kestrun.chm, beside Kestrun.exe");
+}
 
-void TForm1::iBannerClick() { ShellOpenOrReport(this, "iexplore", kWebSite, SW_SHOWMAXIMIZED, platform_); }
+void TForm1::iBannerClick() {
+  ShellOpenOrReport(this, "iexplore", kWebSite, SW_SHOWMAXIMIZED, platform_, kWebSite);
+}
 
 }  // namespace kestrun

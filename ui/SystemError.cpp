@@ -12,8 +12,16 @@ ErrorCode ErrorCodeOfStatus(HRESULT status) {
   return HRESULT_FACILITY(status) == FACILITY_WIN32 ? HRESULT_CODE(status) : static_cast<ErrorCode>(status);
 }
 
+// Started from an elevated Kestrun, a browser or help viewer would run as administrator too: the
+// desktop's shell starts it with the user's own rights, and where it cannot, the user is told where to go.
 bool ShellOpenOrReport(gui::Form* owner, const std::string& file, const std::string& parameters, int show,
-                       IPlatform& platform) {
+                       IPlatform& platform, const std::string& place) {
+  if (platform.IsElevated()) {
+    if (platform.ShellOpenAsUser(file, parameters, show) == ERROR_SUCCESS) return true;
+    ShowMessageBox(owner, "\nRunning as administrator, Kestrun\ndoes not open this itself.\nOpen it yourself:\n" + place,
+                   "Information", MessageButtons::Ok);
+    return false;
+  }
   const ErrorCode rc = platform.ShellOpen(owner ? owner->Handle() : nullptr, file, parameters, show);
   if (rc != ERROR_SUCCESS) ShowSystemError(owner, rc, platform);
   return rc == ERROR_SUCCESS;
@@ -52,8 +60,8 @@ void MessageBoxReport::ShowFailure(const std::string& text) {
 }
 
 // The box draws each line as it is given, without wrapping: the texts carry their own breaks.
-void MessageBoxReport::ShowJournalWarning(ErrorCode code, const std::string&) {
-  ShowMessageBox(owner_, JournalWarningText(platform_.SystemErrorText(code)), "Warning", MessageButtons::Ok);
+void MessageBoxReport::ShowJournalWarning(ErrorCode code, const std::string& folder) {
+  ShowMessageBox(owner_, JournalWarningText(folder, platform_.SystemErrorText(code)), "Warning", MessageButtons::Ok);
 }
 
 void MessageBoxReport::ShowRemoveRefused(ErrorCode code, const std::string& name, const std::string&) {
@@ -63,8 +71,9 @@ void MessageBoxReport::ShowRemoveRefused(ErrorCode code, const std::string& name
                  "Error", MessageButtons::Ok);
 }
 
-std::string JournalWarningText(const std::string& reason) {
-  return "\nThe change was made, but it cannot\nbe undone: the journal could not\nbe written.\n" + reason;
+std::string JournalWarningText(const std::string& folder, const std::string& reason) {
+  return "\nThe change was made, but it cannot\nbe undone: the journal in\n" + folder + "\ncould not be written.\n" +
+         reason;
 }
 
 }  // namespace kestrun

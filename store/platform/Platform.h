@@ -85,6 +85,10 @@ class IPlatform {
   // Shell. Returns 0 or the reason the launch failed (never 0 for a failure).
   virtual ErrorCode ShellOpen(HWND owner, const std::string& file, const std::string& parameters,
                               int show) = 0;
+  // Whether this process runs elevated, with rights its user's other programs lack.
+  virtual bool IsElevated() = 0;
+  // As ShellOpen, but started by the desktop's shell, with its user's rights rather than this process's.
+  virtual ErrorCode ShellOpenAsUser(const std::string& file, const std::string& parameters, int show) = 0;
   // Writes a shell link through COM (it joins the thread's apartment itself). Returns the HRESULT.
   virtual HRESULT WriteShellLink(const std::string& target, const std::string& link,
                                  const std::string& description, const std::string& workingDir) = 0;

@@ -31,6 +31,8 @@ class Win32Platform : public IPlatform {
 
   ErrorCode ShellOpen(HWND owner, const std::string& file, const std::string& parameters,
                       int show) override;
+  bool IsElevated() override;
+  ErrorCode ShellOpenAsUser(const std::string& file, const std::string& parameters, int show) override;
   HRESULT WriteShellLink(const std::string& target, const std::string& link,
                          const std::string& description, const std::string& workingDir) override;
 

@@ -15,7 +15,7 @@ namespace kestrun::test {
 
 enum class Op {
   OpenKey, EnumValues, QueryValue, SetValue, DeleteValue,
-  ListFolder, CreateFolder, FileCopy, FileDelete, WriteShellLink, ShellOpen, FileMove, AppendFile,
+  ListFolder, CreateFolder, FileCopy, FileDelete, WriteShellLink, ShellOpen, ShellOpenAsUser, FileMove, AppendFile,
 };
 
 class FaultyPlatform : public Win32Platform {
@@ -78,6 +78,12 @@ class FaultyPlatform : public Win32Platform {
   void SetLocalAppData(std::string folder) { localAppData_ = std::move(folder); }
   ErrorCode ShellOpen(HWND owner, const std::string& file, const std::string& parameters, int show) override {
     return Pass(Op::ShellOpen, file, [&] { return Win32Platform::ShellOpen(owner, file, parameters, show); });
+  }
+  // Not elevated unless a test says so: a Wine process may well be.
+  bool elevated = false;
+  bool IsElevated() override { return elevated; }
+  ErrorCode ShellOpenAsUser(const std::string& file, const std::string& parameters, int show) override {
+    return Pass(Op::ShellOpenAsUser, file, [&] { return Win32Platform::ShellOpenAsUser(file, parameters, show); });
   }
   HRESULT WriteShellLink(const std::string& target, const std::string& link, const std::string& description,
                          const std::string& workingDir) override {

@@ -13,6 +13,7 @@
 #include "tests/store/PrefixSeed.h"
 #include "ui/Aboutform.h"
 #include "ui/Createnewform.h"
+#include "ui/MakerAddresses.h"
 #include "ui/Messageform.h"
 #include "ui/SystemError.h"
 
@@ -226,6 +227,19 @@ TEST_F(AboutTest, LinkWhoseLaunchFailsShowsTheSystemText) {
   ASSERT_EQ(boxes.size(), 1u);
   EXPECT_EQ(boxes[0].caption, "Error");
   EXPECT_EQ(boxes[0].text, "\n" + SystemPlatform().SystemErrorText(ERROR_FILE_NOT_FOUND));
+}
+
+// Elevated, a link never starts with the box's rights: the desktop's shell starts it for the user, and
+// where it cannot, the address is shown instead. A journal warning names the journal's folder.
+TEST_F(AboutTest, ElevatedLinkStartsOnlyWithTheUsersRightsAndJournalWarningNamesItsFolder) {
+  platform.elevated = true;
+  platform.Fail(test::Op::ShellOpenAsUser, static_cast<ErrorCode>(E_FAIL), "iexplore");
+  Run(about, {[this] { ClickOn(about, *about.Image2); }, Answer(), [this] { Key(about, VK_ESCAPE); }});
+  EXPECT_EQ(platform.Calls(test::Op::ShellOpen), 0);
+  EXPECT_EQ(platform.Calls(test::Op::ShellOpenAsUser, "iexplore"), 1);
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_NE(boxes[0].text.find(kWebSite), std::string::npos) << boxes[0].text;
+  EXPECT_NE(JournalWarningText("C:\\journal here", "denied").find("\nC:\\journal here\n"), std::string::npos);
 }
 
 }  // namespace
