@@ -72,6 +72,8 @@ class IPlatform {
   // Appends bytes to a file (made when missing) and flushes them to the disk before returning.
   virtual ErrorCode AppendFile(const std::string& path, const std::string& bytes) = 0;
   virtual ErrorCode FileSize(const std::string& path, std::uint64_t& size) = 0;
+  // Size and last-write time (FILETIME units): whether a file changed since it was last looked at.
+  virtual ErrorCode FileStamp(const std::string& path, std::uint64_t& size, std::uint64_t& written) = 0;
   // The user's local application data folder (%LOCALAPPDATA%); "" when the system names none.
   virtual std::string LocalAppData() = 0;
   // %NAME% references replaced by the environment's values; unknown ones stay as they are.

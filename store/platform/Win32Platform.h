@@ -24,6 +24,7 @@ class Win32Platform : public IPlatform {
   ErrorCode FileMove(const std::string& source, const std::string& target) override;
   ErrorCode AppendFile(const std::string& path, const std::string& bytes) override;
   ErrorCode FileSize(const std::string& path, std::uint64_t& size) override;
+  ErrorCode FileStamp(const std::string& path, std::uint64_t& size, std::uint64_t& written) override;
   std::string LocalAppData() override;
   std::string ExpandEnvironment(const std::string& text) override;
 
