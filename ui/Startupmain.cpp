@@ -184,6 +184,7 @@ void TForm1::FormActivate() {
 }
 
 void TForm1::Timer1Timer() {
+  TakeFacts();  // should a message have been lost
   bannerIndex_ = (bannerIndex_ + 1) % 4;
   iBanner->SetBitmap(ImageList1.CopyImage(bannerIndex_), bannerDpi_);
   iBanner->Repaint();
@@ -215,13 +216,15 @@ void TForm1::StartFacts() {
 }
 
 // Results for rows of an earlier scan never arrive here: Start dropped them.
+// Rows out of view are drawn from the model when they come into view: only those in view are redrawn.
 void TForm1::TakeFacts() {
+  const int top = lvStartup.TopRow(), inView = lvStartup.RowsPerPage() + 1;
   for (auto& [row, facts] : facts_.Take()) {
     const bool dimmed = rows_.RowDimmed(row);
     rows_.SetFacts(row, std::move(facts));
-    if (rows_.RowDimmed(row) != dimmed) lvStartup.RedrawRow(row);
+    if (row >= top && row <= top + inView && rows_.RowDimmed(row) != dimmed) lvStartup.RedrawRow(row);
   }
-  facts_.Prefer(lvStartup.TopRow(), lvStartup.RowsPerPage());
+  facts_.Prefer(top, inView);
 }
 
 LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -33,6 +33,8 @@ void TargetFacts::Start(const StartupRows& rows, std::function<void()> ready) {
     ++generation_;
     ready_ = std::move(ready);
     results_.clear();
+    announced_ = false;
+    lastAnnounced_ = {};
   }
   wake_.notify_all();
 }
@@ -45,6 +47,7 @@ void TargetFacts::Prefer(int first, int count) {
 
 std::vector<std::pair<int, RowFacts>> TargetFacts::Take() {
   std::lock_guard lock(mutex_);
+  announced_ = false;
   return std::exchange(results_, {});
 }
 
@@ -71,8 +74,19 @@ void TargetFacts::Work() {
     lock.lock();
     if (generation != generation_) continue;
     results_.emplace_back(row, std::move(facts));
-    if (results_.size() == 1 && ready_) ready_();
+    Announce(NextRow() < 0);
   }
+}
+
+// A message per row would flood the window's queue, and posted messages go before painting and
+// input: one per batch, at most every kBatch, and at once when the work is done. A message the
+// window never got (posted to a handle it no longer has) is posted again with the next batch.
+void TargetFacts::Announce(bool done) {
+  const auto now = std::chrono::steady_clock::now();
+  if (!ready_ || results_.empty() || ((announced_ || !done) && now - lastAnnounced_ < kBatch)) return;
+  announced_ = true;
+  lastAnnounced_ = now;
+  ready_();
 }
 
 RowFacts TargetFacts::Find(TargetResolver& resolver, const StartupRow& row) {
