@@ -60,6 +60,8 @@ int TargetFacts::NextRow() {
 }
 
 void TargetFacts::Work() {
+  // Behind the window's own thread: a start or a rescan must not wait for these.
+  SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_BELOW_NORMAL);
   TargetResolver resolver(platform_);
   std::unique_lock lock(mutex_);
   for (;;) {
