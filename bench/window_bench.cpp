@@ -57,8 +57,8 @@ PROCESS_INFORMATION Launch(const std::string& program, const std::string& argume
   return process;
 }
 
-// The console tool's whole run, its output going to a file; -1 unless it exits 0 with a header and
-// one line for each of the entries.
+// The console tool's whole run, its output going to a file; -1 unless it exits 0 with a header, one
+// line for each of the entries, and at most three notes explaining the marks.
 double CliList(const std::string& cli, int rows) {
   const char* file = "C:\\cli-list.txt";
   SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
@@ -77,7 +77,7 @@ double CliList(const std::string& cli, int rows) {
     for (int c; (c = std::fgetc(listed)) != EOF;) lines += c == '\n';
     std::fclose(listed);
   }
-  if (code == 0 && lines == rows + 1) return ms;
+  if (code == 0 && lines >= rows + 1 && lines <= rows + 4) return ms;
   std::printf("  kestrun-cli list exited %lu with %d lines, expected 0 and %d\n", code, lines, rows + 1);
   return -1;
 }

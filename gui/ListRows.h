@@ -17,6 +17,8 @@ class ListRows {
   virtual void SetRowChecked(int row, bool checked) = 0;
   // Shown while the pointer rests on the row, if the list asks for info tips; empty: none.
   [[nodiscard]] virtual std::string RowTip(int /*row*/) const { return {}; }
+  // Drawn in grey text: the row is there, but stands for nothing that would work.
+  [[nodiscard]] virtual bool RowDimmed(int /*row*/) const { return false; }
 };
 
 }  // namespace kestrun::gui

@@ -202,6 +202,14 @@ void ListView::FitColumn(int column, int minWidth) {
   SetColumnWidth(column, std::max(minWidth, widest + PaddingOf(column)));
 }
 
+// Dimmed rows in the system's grey, whatever the DPI: the colour is all that changes.
+static LRESULT AnswerDraw(NMLVCUSTOMDRAW& draw, const ListRows& rows) {
+  if (draw.nmcd.dwDrawStage == CDDS_PREPAINT) return CDRF_NOTIFYITEMDRAW;
+  if (draw.nmcd.dwDrawStage == CDDS_ITEMPREPAINT && rows.RowDimmed(static_cast<int>(draw.nmcd.dwItemSpec)))
+    draw.clrText = GetSysColor(COLOR_GRAYTEXT);
+  return CDRF_DODEFAULT;
+}
+
 std::optional<LRESULT> ListView::Notify(NMHDR& header) {
   if (!rows_ || header.hwndFrom != hwnd_) return std::nullopt;
   switch (header.code) {
@@ -218,6 +226,8 @@ std::optional<LRESULT> ListView::Notify(NMHDR& header) {
       return AnswerTip(reinterpret_cast<NMLVGETINFOTIPA&>(header), *rows_);
     case LVN_GETINFOTIPW:
       return AnswerTip(reinterpret_cast<NMLVGETINFOTIPW&>(header), *rows_);
+    case NM_CUSTOMDRAW:
+      return AnswerDraw(reinterpret_cast<NMLVCUSTOMDRAW&>(header), *rows_);
     case NM_CLICK: {
       LVHITTESTINFO hit{};
       hit.pt = reinterpret_cast<const NMITEMACTIVATE&>(header).ptAction;
@@ -268,6 +278,12 @@ void ListView::SetChecked(int row, bool checked) {
   rows_->SetRowChecked(row, checked);
   ListView_RedrawItems(hwnd_, row, row);
 }
+
+void ListView::RedrawRow(int row) const { ListView_RedrawItems(hwnd_, row, row); }
+
+int ListView::TopRow() const { return ListView_GetTopIndex(hwnd_); }
+
+int ListView::RowsPerPage() const { return ListView_GetCountPerPage(hwnd_); }
 
 int ListView::Selected() const { return ListView_GetNextItem(hwnd_, -1, LVNI_SELECTED); }
 

@@ -38,6 +38,10 @@ class ListView {
   [[nodiscard]] std::string Text(int row, int column = 0) const;
   [[nodiscard]] bool Checked(int row) const;
   void SetChecked(int row, bool checked);
+  void RedrawRow(int row) const;
+  // The first row in view and how many fit: the rows worth looking at first.
+  [[nodiscard]] int TopRow() const;
+  [[nodiscard]] int RowsPerPage() const;
   [[nodiscard]] int Selected() const;  // -1 when no row is selected
   void Select(int row);                // selects and focuses the row; -1 clears the selection
   void Focus() const;

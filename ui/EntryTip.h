@@ -1,13 +1,25 @@
 #pragma once
 // The info tip of a row of the main list: where the entry lies, its whole command or path, and why
-// it is unticked when Windows' own startup settings switched it off. The two columns cannot say
-// which "Run" key a name lies in.
+// it is unticked when Windows' own startup settings switched it off; once known, the file it runs,
+// who made it and whether its signature holds. The two columns cannot say any of this.
 #include <string>
 
+#include "store/EntryTarget.h"
+#include "store/EntryTrust.h"
 #include "store/StartupStore.h"
 
 namespace kestrun {
 
-std::string EntryTip(const StartupRow& row);
+// What a row runs, found off the window's thread; until then the tip says what the scan read.
+struct RowFacts {
+  bool resolved = false;
+  EntryTarget target;
+  FilePublisher publisher;  // signature empty: not checked yet, or no verdict
+};
+
+std::string EntryTip(const StartupRow& row, const RowFacts& facts = {});
+
+// The tip's words for a verdict: "Signed by ...", "Not signed", ...
+std::string VerdictText(Signature signature, const std::string& signer);
 
 }  // namespace kestrun

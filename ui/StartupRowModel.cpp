@@ -1,7 +1,5 @@
 #include "ui/StartupRowModel.h"
 
-#include "ui/EntryTip.h"
-
 namespace kestrun {
 
 std::string_view StartupRowModel::CellText(int row, int column) const {
@@ -18,6 +16,23 @@ void StartupRowModel::SetRowChecked(int row, bool checked) {
   if (Has(row)) rows_[static_cast<size_t>(row)].checked = checked;
 }
 
-std::string StartupRowModel::RowTip(int row) const { return Has(row) ? EntryTip(rows_[static_cast<size_t>(row)]) : ""; }
+void StartupRowModel::Replace(StartupRows rows) {
+  rows_ = std::move(rows);
+  facts_.assign(rows_.size(), RowFacts{});
+}
+
+void StartupRowModel::SetFacts(int row, RowFacts facts) {
+  if (Has(row)) facts_[static_cast<size_t>(row)] = std::move(facts);
+}
+
+std::string StartupRowModel::RowTip(int row) const {
+  return Has(row) ? EntryTip(rows_[static_cast<size_t>(row)], facts_[static_cast<size_t>(row)]) : "";
+}
+
+bool StartupRowModel::RowDimmed(int row) const {
+  if (!Has(row)) return false;
+  const RowFacts& facts = facts_[static_cast<size_t>(row)];
+  return facts.resolved && !facts.target.exists;
+}
 
 }  // namespace kestrun

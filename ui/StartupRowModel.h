@@ -2,9 +2,11 @@
 // The rows of the main list: the scanned entries with the user's check marks. The list view draws
 // from here and Save Settings reads the marks from here; the list itself holds no row.
 #include <string_view>
+#include <vector>
 
 #include "gui/ListRows.h"
 #include "store/StartupStore.h"
+#include "ui/EntryTip.h"
 
 namespace kestrun {
 
@@ -15,18 +17,24 @@ class StartupRowModel : public gui::ListRows {
   static constexpr int kPathColumn = 1;
 
   [[nodiscard]] const StartupRows& Rows() const { return rows_; }
-  void Replace(StartupRows rows) { rows_ = std::move(rows); }
+  // Forgets the facts of the old rows: until found again, the new rows have none.
+  void Replace(StartupRows rows);
+  // What row runs, found for the rows as they are now.
+  void SetFacts(int row, RowFacts facts);
 
   [[nodiscard]] int RowCount() const override { return static_cast<int>(rows_.size()); }
   [[nodiscard]] std::string_view CellText(int row, int column) const override;
   [[nodiscard]] bool RowChecked(int row) const override;
   void SetRowChecked(int row, bool checked) override;
   [[nodiscard]] std::string RowTip(int row) const override;
+  // Its target is known to be missing: nothing would start at log-on.
+  [[nodiscard]] bool RowDimmed(int row) const override;
 
  private:
   [[nodiscard]] bool Has(int row) const { return row >= 0 && row < RowCount(); }
 
   StartupRows rows_;
+  std::vector<RowFacts> facts_;  // row for row
 };
 
 }  // namespace kestrun

@@ -185,6 +185,7 @@ void TForm1::FormActivate() {
 }
 
 void TForm1::Timer1Timer() {
+  TakeFacts();  // should a message have been lost
   bannerIndex_ = (bannerIndex_ + 1) % 4;
   iBanner->SetBitmap(ImageList1.CopyImage(bannerIndex_), bannerDpi_);
   iBanner->Repaint();
@@ -193,6 +194,7 @@ void TForm1::Timer1Timer() {
 // The list asks for no row while the scan runs (it is empty and hidden), and the window touches the
 // store only once the worker is done with it.
 void TForm1::LoadStartupList() {
+  facts_.Cancel();
   lvStartup.SetVisible(false);
   lvStartup.Clear();
   StartupRows scanned;
@@ -201,8 +203,35 @@ void TForm1::LoadStartupList() {
     rows_.Replace(std::move(scanned));
     FillList();
     lvStartup.SetVisible(true);
+    StartFacts();
   });
   gui::RunInBackground(*this, [this, &scanned] { store_.LoadStartupList(scanned); });
+}
+
+// Posted, never sent: the worker never waits for the window, and the window only for the lock.
+const UINT kFactsReady = RegisterWindowMessageA("Kestrun.TargetFacts");
+
+void TForm1::StartFacts() {
+  facts_.Start(rows_.Rows(), [window = Handle()] { PostMessageA(window, kFactsReady, 0, 0); });
+  facts_.Prefer(lvStartup.TopRow(), lvStartup.RowsPerPage());
+}
+
+// Results for rows of an earlier scan never arrive here: Start dropped them.
+// Rows out of view are drawn from the model when they come into view: only those in view are redrawn.
+void TForm1::TakeFacts() {
+  const int top = lvStartup.TopRow(), inView = lvStartup.RowsPerPage() + 1;
+  for (auto& [row, facts] : facts_.Take()) {
+    const bool dimmed = rows_.RowDimmed(row);
+    rows_.SetFacts(row, std::move(facts));
+    if (row >= top && row <= top + inView && rows_.RowDimmed(row) != dimmed) lvStartup.RedrawRow(row);
+  }
+  facts_.Prefer(top, inView);
+}
+
+LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message != kFactsReady) return gui::Form::HandleMessage(message, wParam, lParam);
+  TakeFacts();
+  return 0;
 }
 
 void TForm1::FillList() {

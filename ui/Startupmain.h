@@ -13,6 +13,7 @@
 #include "ui/GuiThreadReport.h"
 #include "ui/StartupRowModel.h"
 #include "ui/SystemError.h"
+#include "ui/TargetFacts.h"
 
 namespace kestrun {
 
@@ -66,6 +67,7 @@ class TForm1 : public gui::Form {
   bool CloseQuery() override;
   bool ShortcutKey(WORD key, gui::ShiftState shift) override;
   void DpiChanged() override;
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
  private:
   void CreateComponents();
@@ -95,6 +97,8 @@ class TForm1 : public gui::Form {
   void SelectFirstRow();
   void FillList();
   void FitColumn(int column, int minWidth);
+  void StartFacts();
+  void TakeFacts();
 
   IPlatform& platform_;  // not owned
   MessageBoxReport report_{this, platform_};
@@ -104,6 +108,7 @@ class TForm1 : public gui::Form {
   TfmAbout* about_ = nullptr;  // not owned
   std::int32_t bannerIndex_ = 3;
   int bannerDpi_ = 96;  // the DPI the banners in ImageList1 were painted for
+  TargetFacts facts_{platform_};  // what each row runs; last, so its worker stops first
 };
 
 }  // namespace kestrun

@@ -77,6 +77,8 @@ class IPlatform {
   // Opens (making it when missing) and locks a file for this process alone, waiting while another
   // holds it; closing the handle lets it go.
   virtual ErrorCode LockFileExclusive(const std::string& path, UniqueFile& lock) = 0;
+  // Size and last-write time (FILETIME units): whether a file changed since it was last looked at.
+  virtual ErrorCode FileStamp(const std::string& path, std::uint64_t& size, std::uint64_t& written) = 0;
   // The user's local application data folder (%LOCALAPPDATA%); "" when the system names none.
   virtual std::string LocalAppData() = 0;
   // %NAME% references replaced by the environment's values; unknown ones stay as they are.

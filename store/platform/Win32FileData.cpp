@@ -65,6 +65,14 @@ ErrorCode Win32Platform::FileSize(const std::string& path, std::uint64_t& size) 
   return ERROR_SUCCESS;
 }
 
+ErrorCode Win32Platform::FileStamp(const std::string& path, std::uint64_t& size, std::uint64_t& written) {
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (!GetFileAttributesExW(WidePath(path).c_str(), GetFileExInfoStandard, &data)) return GetLastError();
+  size = (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+  written = (static_cast<std::uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) | data.ftLastWriteTime.dwLowDateTime;
+  return ERROR_SUCCESS;
+}
+
 std::string Win32Platform::LocalAppData() {
   // The variable first: it is what the user (or a test, or a service's profile) says it is.
   if (std::string value = EnvironmentValue(L"LOCALAPPDATA"); !value.empty()) return value;

@@ -26,6 +26,7 @@ class Win32Platform : public IPlatform {
   ErrorCode FileSize(const std::string& path, std::uint64_t& size) override;
   ErrorCode FileAttributesOf(const std::string& path, DWORD& attributes) override;
   ErrorCode LockFileExclusive(const std::string& path, UniqueFile& lock) override;
+  ErrorCode FileStamp(const std::string& path, std::uint64_t& size, std::uint64_t& written) override;
   std::string LocalAppData() override;
   std::string ExpandEnvironment(const std::string& text) override;
 

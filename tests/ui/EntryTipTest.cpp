@@ -1,10 +1,12 @@
-// The main list's info tips, asked for the way the list asks (LVN_GETINFOTIP to the window).
+// The main list's info tips, asked for the way the list asks (LVN_GETINFOTIP to the window), with
+// what each row runs as the worker finds it; rows whose file is missing drawn grey.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 #include <commctrl.h>
 
 #include "tests/gui/Pump.h"
+#include "store/platform/Win32Platform.h"
 #include "tests/store/PrefixSeed.h"
 #include "ui/Startupmain.h"
 
@@ -16,6 +18,27 @@ using test::SetString;
 using test::Version32Key;
 using test::VersionKey;
 
+// The program running the test stands for an unsigned file with a company, notepad for a signed one.
+class PublisherPlatform : public Win32Platform {
+ public:
+  ErrorCode ReadCompanyName(const std::string& path, std::string& company) override {
+    if (path != Self()) return ERROR_RESOURCE_TYPE_NOT_FOUND;
+    company = "Kestrel Test Works";
+    return ERROR_SUCCESS;
+  }
+  SignatureCheck CheckFileSignature(const std::string& path) override {
+    if (path == Signed()) return {S_OK, S_OK, "Microsoft Windows"};
+    return {};
+  }
+  SignatureCheck CheckCatalogSignature(const std::string&) override { return {}; }
+  static std::string Self() {
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    return path;
+  }
+  static std::string Signed() { return "C:\\windows\\notepad.exe"; }
+};
+
 class EntryTipTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -26,8 +49,16 @@ class EntryTipTest : public ::testing::Test {
     SetString(HKEY_CURRENT_USER, VersionKey("Run"), "Switched off", "C:\\off.exe");
     const char off[12] = {3};
     test::SetRaw(HKEY_CURRENT_USER, ApprovedKey("Run"), "Switched off", REG_BINARY, off, sizeof off);
+    SetString(HKEY_CURRENT_USER, VersionKey("Run"), "Present", '"' + PublisherPlatform::Self() + "\" -q");
+    SetString(HKEY_CURRENT_USER, VersionKey("Run"), "Bare", "notepad.exe C:\\x.txt");
     main_.Show();
-    test::Pump(300);
+    // The facts come from a worker, while the window answers.
+    auto known = [this] {
+      for (int row = 0; row < main_.lvStartup.Count(); ++row)
+        if (AskedTip(row).find("\r\nRuns ") == std::string::npos) return false;
+      return true;
+    };
+    for (int i = 0; i < 1200 && !known(); ++i) test::Pump(25);
   }
   void TearDown() override { test::DeleteStartupKeys(); }
 
@@ -53,20 +84,48 @@ class EntryTipTest : public ::testing::Test {
     return -1;
   }
 
-  TForm1 main_{SystemPlatform()};
+  // The colour the list would draw row's text in: unchanged unless the window says otherwise.
+  COLORREF DrawnText(int row) {
+    NMLVCUSTOMDRAW draw{};
+    draw.nmcd.hdr = {main_.lvStartup.Handle(), static_cast<UINT_PTR>(GetDlgCtrlID(main_.lvStartup.Handle())),
+                     static_cast<UINT>(NM_CUSTOMDRAW)};
+    draw.nmcd.dwDrawStage = CDDS_ITEMPREPAINT;
+    draw.nmcd.dwItemSpec = static_cast<DWORD_PTR>(row);
+    draw.clrText = CLR_DEFAULT;
+    SendMessageA(main_.Handle(), WM_NOTIFY, draw.nmcd.hdr.idFrom, reinterpret_cast<LPARAM>(&draw));
+    return draw.clrText;
+  }
+
+  PublisherPlatform platform_;
+  TForm1 main_{platform_};
 };
 
 TEST_F(EntryTipTest, EveryRowSaysWhereItLiesAndWhyItIsUnticked) {
   ASSERT_NE(ListView_GetExtendedListViewStyle(main_.lvStartup.Handle()) & LVS_EX_INFOTIP, 0u);
-  EXPECT_EQ(AskedTip(RowNamed("Thirty-two")), "HKLM Run (32-bit)\r\nC:\\x86\\tool.exe /tray");
-  EXPECT_EQ(AskedTip(RowNamed("Once")), "HKCU RunOnce\r\n!C:\\setup.exe /finish");
-  EXPECT_EQ(AskedTip(RowNamed("Machine once")), "HKLM RunOnce, disabled (parked by Kestrun)\r\nC:\\m.exe");
+  const std::string missing = "\r\nFile not found";
+  EXPECT_EQ(AskedTip(RowNamed("Thirty-two")),
+            "HKLM Run (32-bit)\r\nC:\\x86\\tool.exe /tray\r\nRuns C:\\x86\\tool.exe" + missing);
+  EXPECT_EQ(AskedTip(RowNamed("Once")), "HKCU RunOnce\r\n!C:\\setup.exe /finish\r\nRuns C:\\setup.exe" + missing);
+  EXPECT_EQ(AskedTip(RowNamed("Machine once")),
+            "HKLM RunOnce, disabled (parked by Kestrun)\r\nC:\\m.exe\r\nRuns C:\\m.exe" + missing);
   const int off = RowNamed("Switched off");
   EXPECT_FALSE(main_.lvStartup.Checked(off));
-  EXPECT_EQ(AskedTip(off), "HKCU Run\r\nC:\\off.exe\r\nSwitched off in Windows' startup settings (StartupApproved)");
+  EXPECT_EQ(AskedTip(off), "HKCU Run\r\nC:\\off.exe\r\nSwitched off in Windows' startup settings (StartupApproved)"
+                           "\r\nRuns C:\\off.exe" + missing);
   EXPECT_EQ(AskedTip(main_.lvStartup.Count()), "?");
-  EXPECT_EQ((Asked<NMLVGETINFOTIPW, wchar_t>(RowNamed("Thirty-two"), LVN_GETINFOTIPW)),
-            L"HKLM Run (32-bit)\r\nC:\\x86\\tool.exe /tray");
+  EXPECT_EQ((Asked<NMLVGETINFOTIPW, wchar_t>(RowNamed("Machine once"), LVN_GETINFOTIPW)),
+            L"HKLM RunOnce, disabled (parked by Kestrun)\r\nC:\\m.exe\r\nRuns C:\\m.exe\r\nFile not found");
+}
+
+TEST_F(EntryTipTest, ThePresentFileItsMakerAndSignatureAndMissingOnesGrey) {
+  const std::string self = PublisherPlatform::Self();
+  EXPECT_EQ(AskedTip(RowNamed("Present")),
+            "HKCU Run\r\n\"" + self + "\" -q\r\nRuns " + self + "\r\nCompany: Kestrel Test Works\r\nNot signed");
+  EXPECT_EQ(AskedTip(RowNamed("Bare")), "HKCU Run\r\nnotepad.exe C:\\x.txt\r\nRuns " + PublisherPlatform::Signed() +
+                                           "\r\nSigned by Microsoft Windows");
+  EXPECT_EQ(DrawnText(RowNamed("Thirty-two")), GetSysColor(COLOR_GRAYTEXT));
+  EXPECT_EQ(DrawnText(RowNamed("Present")), CLR_DEFAULT);
+  EXPECT_EQ(DrawnText(RowNamed("Bare")), CLR_DEFAULT);
 }
 
 }  // namespace

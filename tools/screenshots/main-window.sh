@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Screenshots of the main window with a seeded list: plain, and with the pointer over a tile; with
-# KESTRUN_DPI (120, 144, 192) the prefix runs at that DPI and the picture is main-window-<per cent>.png.
+# Screenshots of the main window with a seeded list (grey: all but Notepad, whose files are missing):
+# plain, and with the pointer over a tile; with KESTRUN_DPI (120, 144, 192) the prefix runs at that
+# DPI and the picture is main-window-<per cent>.png.
 #   tools/screenshots/main-window.sh [OUTDIR]   (default: build/screenshots)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
@@ -20,6 +21,7 @@ reg add "$cur\\Run" /v "OneDrive" /d '"C:\Program Files\Microsoft OneDrive\OneDr
 reg add "$cur\\Run" /v "Spotify" /d 'C:\Users\root\AppData\Roaming\Spotify\Spotify.exe /minimized' /f
 reg add "$mac\\Run" /v "SecurityHealth" /t REG_EXPAND_SZ /d '%windir%\system32\SecurityHealthSystray.exe' /f
 reg add "$mac\\Run" /v "Tom & Jerry Updater" /d 'C:\Program Files\TJ\update.exe -q' /f
+reg add "$cur\\Run" /v "Notepad" /d 'notepad.exe' /f
 reg add "$cur\\Run-" /v "Steam" /d '"C:\Program Files (x86)\Steam\steam.exe" -silent' /f
 startup=$(wine reg query "$cur\\Explorer\\Shell Folders" /v Startup </dev/null 2>/dev/null | tr -d '\r' | sed -n 's/.*REG_SZ *//p')
 dir=$(winepath -u "$startup" 2>/dev/null); mkdir -p "$dir"; echo x >"$dir/Notes.lnk"
