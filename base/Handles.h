@@ -55,6 +55,10 @@ struct FileTraits {
   static HANDLE Invalid() { return INVALID_HANDLE_VALUE; }
   static void Close(HANDLE h) { CloseHandle(h); }
 };
+struct EventTraits {
+  static HANDLE Invalid() { return nullptr; }
+  static void Close(HANDLE h) { CloseHandle(h); }
+};
 struct GdiTraits {
   static HGDIOBJ Invalid() { return nullptr; }
   static void Close(HGDIOBJ h) { DeleteObject(h); }
@@ -67,6 +71,7 @@ struct LocalMemTraits {
 using UniqueKey = UniqueHandle<KeyTraits>;
 using UniqueFind = UniqueHandle<FindTraits>;
 using UniqueFile = UniqueHandle<FileTraits>;
+using UniqueEvent = UniqueHandle<EventTraits>;
 using UniqueGdiObject = UniqueHandle<GdiTraits>;
 using UniqueLocal = UniqueHandle<LocalMemTraits>;
 

@@ -1,7 +1,6 @@
 #include "store/EntryTrust.h"
 
 #include <cctype>
-#include <future>
 #include <memory>
 #include <thread>
 
@@ -31,6 +30,12 @@ FilePublisher CheckNow(IPlatform& platform, const std::string& path) {
   if (publisher.signature && publisher.signature != Signature::Unsigned) publisher.signer = check.signer;
   return publisher;
 }
+
+// A check's answer, shared with its thread, which may outlive the one that asked.
+struct PendingCheck {
+  UniqueEvent done{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+  FilePublisher publisher;
+};
 
 std::string Folded(const std::string& text) {
   std::string folded = text;
@@ -63,12 +68,17 @@ FilePublisher PublisherCache::Check(const std::string& path) {
   const std::string key = Folded(path);
   if (const auto known = checked_.find(key); known != checked_.end()) return known->second;
   // On a thread of its own, so that a file that never answers (a hung share, a device) costs the limit.
-  auto task = std::make_shared<std::packaged_task<FilePublisher()>>(
-      [&platform = platform_, path] { return CheckNow(platform, path); });
-  std::future<FilePublisher> result = task->get_future();
-  std::thread([task] { (*task)(); }).detach();
+  // Awaited on a kernel event: under Wine a future's timed wait could miss the answer and sit out the
+  // whole limit.
+  auto pending = std::make_shared<PendingCheck>();
   FilePublisher publisher;
-  if (result.wait_for(limit_) == std::future_status::ready) publisher = result.get();
+  if (!pending->done) return checked_[key] = publisher;
+  std::thread([pending, &platform = platform_, path] {
+    pending->publisher = CheckNow(platform, path);
+    SetEvent(pending->done.Get());
+  }).detach();
+  if (WaitForSingleObject(pending->done.Get(), static_cast<DWORD>(limit_.count())) == WAIT_OBJECT_0)
+    publisher = pending->publisher;
   return checked_[key] = publisher;
 }
 
