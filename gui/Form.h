@@ -27,13 +27,13 @@ enum class Placement { Fixed, OwnerCentre };
 
 // Sizes and positions are 96-DPI figures; the form scales them to the DPI of its monitor.
 struct FormLayout {
-  std::string caption;
+  std::string caption{};
   int width = 0;   // client size; the window has no frame, so it is also the window size
   int height = 0;
   Placement placement = Placement::Fixed;
   POINT position{0, 0};          // screen position when Fixed
   COLORREF color = CLR_INVALID;  // CLR_INVALID: button face
-  FontStyle font;                 // for native children that take the form's font
+  FontStyle font{};               // for native children that take the form's font
 };
 
 class Form {

@@ -10,13 +10,12 @@ namespace kestrun {
 namespace {
 
 gui::FormLayout AboutLayout() {
-  gui::FormLayout layout;
-  layout.caption = "About Kestrun";  // never drawn (no title bar); names the window to the system
-  layout.width = 384;
-  layout.height = 200;
-  layout.placement = gui::Placement::OwnerCentre;
-  layout.color = kToolbarBlue;
-  return layout;
+  // The caption is never drawn (no title bar): it names the window to the system.
+  return {.caption = "About Kestrun",
+          .width = 384,
+          .height = 200,
+          .placement = gui::Placement::OwnerCentre,
+          .color = kToolbarBlue};
 }
 
 }  // namespace

@@ -10,12 +10,8 @@ namespace kestrun {
 namespace {
 
 gui::FormLayout DialogLayout() {
-  gui::FormLayout layout;
-  layout.caption = "Create New";  // never drawn (no title bar); names the window to the system
-  layout.width = 311;
-  layout.height = 168;
-  layout.position = {320, 172};
-  return layout;
+  // The caption is never drawn (no title bar): it names the window to the system.
+  return {.caption = "Create New", .width = 311, .height = 168, .position = {320, 172}};
 }
 
 }  // namespace

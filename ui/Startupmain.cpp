@@ -26,12 +26,7 @@ std::string RemoveQuestion(const std::string& entryName) {
 constexpr char kSaveQuestion[] = "\nSave changes to the startup list?";
 
 gui::FormLayout MainLayout() {
-  gui::FormLayout layout;
-  layout.caption = "Tamsel Soft Kestrun";
-  layout.width = 449;
-  layout.height = 375;
-  layout.position = {239, 158};
-  return layout;
+  return {.caption = "Tamsel Soft Kestrun", .width = 449, .height = 375, .position = {239, 158}};
 }
 
 }  // namespace

@@ -403,7 +403,6 @@ expect_text 2 err '*"no target was given"*' create ''
 # --- a different entry of the same name is never overwritten unless asked ---
 reg add "$cv\\Run" /v Twin /d 'C:\live.exe'
 reg add "$cv\\Run-" /v twin /d 'C:\parked.exe'
-expect_rc 1 disable --name Twin --location 1
 expect_rc 0 disable --name Twin --location 1 --replace
 [[ "$(wine reg query "$cv\\Run-" /v twin </dev/null 2>/dev/null | tr -d '\r')" == *'C:\live.exe'* ]] || fail "--replace did not replace"
 has "$cv\\Run" Twin && fail "--replace left the live Twin"
@@ -413,14 +412,6 @@ has "$cv\\Run" Twin && fail "--replace left the live Twin"
 expect_rc 1 disable --name ro.bat --location 4
 [[ $err == *"'ro.bat' is now in both places"* && $err != *"nothing was changed"* ]] || fail "read-only: '$err'"
 chmod u+w "$user_startup/ro.bat" "$parked_dir/ro.bat"; rm -f "$user_startup/ro.bat" "$parked_dir/ro.bat"
-
-# --- a file in the way of the disabled folder is named ---
-common_parked="$common_startup/../Disabled Startup Items"
-rm -rf "$common_parked" && : >"$common_parked"
-expect_rc 1 disable --name common.bat --location 8
-[[ $err == *"the folder C:\ProgramData\Microsoft\Windows\Start Menu\Programs\Disabled Startup Items cannot be used"* ]] ||
-  fail "file in the way: '$err'"
-rm -f "$common_parked"
 
 # --- a shortcut replacing one of the same name in another letter case says so ---
 echo x >"$drive/DITTO.EXE"

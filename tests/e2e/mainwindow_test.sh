@@ -79,14 +79,10 @@ removed = records[-1]
 assert removed["name"] == "UserRun" and base64.b64decode(removed["from"]["data"]).decode("utf-16-le").startswith("C:\\"), removed
 PY
 
-step "a registry error in a handler goes to the top-level display; the window stays usable"
+step "a Startup value that is not text hides only its place, said in one box; the window stays usable"
 reg add "$cur\\Explorer\\Shell Folders" /v Startup /t REG_DWORD /d 1 /f
 click_tile refresh
-text=$(probe box "Tamsel Soft Kestrun" | tr -d '\r') || fail "no error box"
-# No "." is added: the text already ends in a character below it.
-[ "$text" = "Invalid data type for 'Startup'" ] || fail "error box says '$text'"
-xdotool key Return
-probe boxgone "Tamsel Soft Kestrun" || fail "error box did not close"
+answer Error 152
 reg add "$cur\\Explorer\\Shell Folders" /v Startup /d "$user_startup" /f
 click_tile refresh
 expect_marks 00000 "after the error"

@@ -8,7 +8,7 @@
 namespace kestrun {
 namespace {
 
-TEST(DpiScale, NinetySixIsExactAndEdgesRoundOnce) {
+TEST(DpiScale, NinetySixIsExactEdgesRoundOnceAndUnscaleNeverLosesAPixel) {
   for (int v : {0, 1, 7, 94, 375, 449}) EXPECT_EQ(gui::Scale(v, 96), v);
   EXPECT_EQ(gui::Scale(449, 144), 674);  // 673.5: halves away from zero, as MulDiv
   EXPECT_EQ(gui::Scale(375, 120), 469);  // 468.75
@@ -16,11 +16,8 @@ TEST(DpiScale, NinetySixIsExactAndEdgesRoundOnce) {
   const RECT upper = gui::ScaleRect(0, 0, 449, 94, 120);
   const RECT lower = gui::ScaleRect(7, 94, 435, 208, 120);
   EXPECT_EQ(upper.bottom, lower.top);
-}
-
-// A box measured in pixels gets a design size that gives it back whole, with a pixel to spare for
-// edges that round apart; at 96 DPI nothing changes.
-TEST(DpiScale, UnscaleNeverLosesAPixel) {
+  // A box measured in pixels gets a design size that gives it back whole, with a pixel to spare for
+  // edges that round apart; at 96 DPI nothing changes.
   EXPECT_EQ(gui::Unscale(37, 96, 1), 37);
   for (int dpi : {120, 144, 168, 192})
     for (int px = 1; px < 300; ++px) {

@@ -17,16 +17,9 @@ namespace {
 using Box = TfmMessageBox;
 using Act = std::function<void(Box&)>;
 
-void ClickOn(gui::Form& form, gui::GraphicControl& control) {
-  RECT r = form.Host().ClientRectOf(control);
-  LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-  PostMessageA(form.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, at);
-  PostMessageA(form.Handle(), WM_LBUTTONUP, 0, at);
-}
-
 template <class Control>
 Act Click(Control* Box::*control) {
-  return [control](Box& box) { ClickOn(box, *(box.*control)); };
+  return [control](Box& box) { test::ClickOn(box, *(box.*control)); };
 }
 
 Act Key(WPARAM key) {
@@ -114,7 +107,7 @@ TEST(MessageForm, BoxOverAModalDialogIsCentredOnItsOwnerAndHandsTheFocusBack) {
     PostMessageA(dialog.Handle(), WM_CLOSE, 0, 0);
   };
   // Idle steps keep this timer from closing the box before the box's own step answers it.
-  test::Steps open({[&] { ClickOn(dialog, warn); }, [] {}, [] {}, [] {}, [] {}, [] {}});
+  test::Steps open({[&] { test::ClickOn(dialog, warn); }, [] {}, [] {}, [] {}, [] {}, [] {}});
   EXPECT_EQ(dialog.ShowModal(), 2);
   EXPECT_EQ(std::tuple(box.left, box.top), std::tuple(239 + (449 - 310) / 2, 158 + (375 - 153) / 2));
   EXPECT_EQ(std::tuple(box.right - box.left, box.bottom - box.top), std::tuple(310, 153));

@@ -44,11 +44,9 @@ TEST(EditWrapper, TextRoundTripsAndTabMovesBetweenEditsEscapeReachesCancel) {
   test::Pump(50);
   EXPECT_EQ(cancels, 2);
   EXPECT_EQ(first.Text(), path);
-}
-
-TEST(OpenDialogFilter, PipesBecomeNulsWithADoubleNulAtTheEnd) {
-  std::string api = gui::OpenDialog::ApiFilter("Executable files (*.exe;*lnk)|*.exe|All files (*.*)|*.*");
-  EXPECT_EQ(api, std::string("Executable files (*.exe;*lnk)\0*.exe\0All files (*.*)\0*.*\0\0", 57));
+  // The open dialog's filter: pipes become NULs, with a double NUL at the end.
+  EXPECT_EQ(gui::OpenDialog::ApiFilter("Executable files (*.exe;*lnk)|*.exe|All files (*.*)|*.*"),
+            std::string("Executable files (*.exe;*lnk)\0*.exe\0All files (*.*)\0*.*\0\0", 57));
 }
 
 }  // namespace

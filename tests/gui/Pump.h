@@ -13,11 +13,14 @@
 namespace kestrun::test {
 
 inline gui::FormLayout Placed(int x, int y, int width, int height) {
-  gui::FormLayout layout;
-  layout.width = width;
-  layout.height = height;
-  layout.position = {x, y};
-  return layout;
+  return {.width = width, .height = height, .position = {x, y}};
+}
+
+inline void ClickOn(gui::Form& form, gui::GraphicControl& control) {
+  RECT r = form.Host().ClientRectOf(control);
+  LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+  PostMessageA(form.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+  PostMessageA(form.Handle(), WM_LBUTTONUP, 0, at);
 }
 
 // Runs every message that arrives within ms milliseconds through the application's dispatch.

@@ -6,6 +6,7 @@
 namespace kestrun::test {
 namespace {
 
+using ::testing::Contains;
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 using ::testing::UnorderedElementsAre;
@@ -18,6 +19,13 @@ const std::string kShort("\x03\0\0\0\0\0\0\0", 8);
 void SetFlag(HKEY hive, const std::string& sub, const std::string& name, const std::string& bytes,
              DWORD type = REG_BINARY) {
   SetRaw(hive, ApprovedKey(sub), name, type, bytes.data(), static_cast<DWORD>(bytes.size()));
+}
+
+// A value in key and its flag in flagSub, as Task Manager leaves them.
+void FlaggedValue(HKEY hive, const std::string& key, const std::string& name, const std::string& flagSub,
+                  const std::string& bytes) {
+  SetString(hive, key, name, "c:\\" + name + ".exe");
+  SetFlag(hive, flagSub, name, bytes);
 }
 
 std::string Flag(HKEY hive, const std::string& sub, const std::string& name) {
@@ -63,14 +71,12 @@ TEST_F(ApprovedTest, SwitchedOffEntriesAreListedUntickedInTheirLivePlace) {
   SetFlag(kUser, "Run", "Seven", kSeven);
   SetFlag(kUser, "Run", "Short", kShort);
   SetFlag(kUser, "Run", "Number", std::string("\x03\0\0\0", 4), REG_DWORD);
-  SetString(kMachine, Version32Key("Run"), "W32", "c:\\w.exe");
-  SetFlag(kMachine, "Run32", "W32", kOff);
-  SetString(kMachine, VersionKey("Run"), "Native", "c:\\n.exe");
-  SetFlag(kMachine, "Run32", "Native", kOff);  // a 32-bit flag says nothing about the 64-bit key
+  FlaggedValue(kMachine, Version32Key("Run"), "W32", "Run32", kOff);
+  // A 32-bit flag says nothing about the 64-bit key.
+  FlaggedValue(kMachine, VersionKey("Run"), "Native", "Run32", kOff);
   MakeFile(userStartup + "\\a.lnk");
   SetFlag(kUser, "StartupFolder", "a.lnk", kOff);
-  SetString(kUser, VersionKey("Run-"), "Parked", "c:\\p.exe");
-  SetFlag(kUser, "Run", "Parked", kOff);
+  FlaggedValue(kUser, VersionKey("Run-"), "Parked", "Run", kOff);
 
   EXPECT_THAT(Seeing(Scan()),
               UnorderedElementsAre(Seen{"Off", false, 1, Approval::Off}, Seen{"On", true, 1, Approval::On},
@@ -80,11 +86,9 @@ TEST_F(ApprovedTest, SwitchedOffEntriesAreListedUntickedInTheirLivePlace) {
                                    Seen{"a.lnk", false, 1, Approval::Off}, Seen{"Parked", false, 0, Approval::Off}));
 }
 
-TEST_F(ApprovedTest, TickingWritesTheEnabledBytesAndLeavesTheEntryWhereItIs) {
-  SetString(kUser, VersionKey("Run"), "Off", "c:\\x.exe");
-  SetFlag(kUser, "Run", "Off", kOff);
-  SetString(kMachine, Version32Key("Run"), "W32", "c:\\w.exe");
-  SetFlag(kMachine, "Run32", "W32", kSeven);
+TEST_F(ApprovedTest, TickingWritesTheEnabledBytesInPlaceAndUntickingParksLeavingTheFlag) {
+  FlaggedValue(kUser, VersionKey("Run"), "Off", "Run", kOff);
+  FlaggedValue(kMachine, Version32Key("Run"), "W32", "Run32", kSeven);
   MakeFile(commonStartup + "\\c.bat");
   SetFlag(kMachine, "StartupFolder", "c.bat", kOff);
   SetFlag(kUser, "Run", "Short", kShort);  // not a flag: untouched by anything
@@ -98,21 +102,15 @@ TEST_F(ApprovedTest, TickingWritesTheEnabledBytesAndLeavesTheEntryWhereItIs) {
                                         Seen{"W32", true, 1, Approval::On}));
   EXPECT_EQ(ValueCount(kUser, VersionKey("Run-")), -1);  // nothing was parked or moved
   EXPECT_THAT(report.reports, IsEmpty());
-}
-
-TEST_F(ApprovedTest, UntickingParksAndLeavesTheFlag) {
-  SetString(kUser, VersionKey("Run"), "On", "c:\\x.exe");
-  SetFlag(kUser, "Run", "On", kOn);
-  EXPECT_THAT(Seeing(Tick({"On"}, false)), ElementsAre(Seen{"On", false, 0, Approval::On}));
-  EXPECT_EQ(Flag(kUser, "Run", "On"), kOn);
+  // Unticking it again parks it and leaves the flag.
+  EXPECT_THAT(Seeing(Tick({"Off"}, false)), Contains(Seen{"Off", false, 0, Approval::On}));
+  EXPECT_EQ(Flag(kUser, "Run", "Off"), kOn);
 }
 
 TEST_F(ApprovedTest, EnablingAParkedEntryUnderADisablingFlagSwitchesTheFlagOn) {
-  SetString(kUser, VersionKey("Run-"), "Flagged", "c:\\f.exe");
-  SetFlag(kUser, "Run", "Flagged", kOff);
+  FlaggedValue(kUser, VersionKey("Run-"), "Flagged", "Run", kOff);
   SetString(kUser, VersionKey("Run-"), "Unflagged", "c:\\u.exe");
-  SetString(kUser, VersionKey("Run-"), "Odd", "c:\\o.exe");
-  SetFlag(kUser, "Run", "Odd", kShort);
+  FlaggedValue(kUser, VersionKey("Run-"), "Odd", "Run", kShort);
   MakeFolder(userDisabled);
   MakeFile(userDisabled + "\\b.lnk");
   SetFlag(kUser, "StartupFolder", "b.lnk", kSeven);
@@ -127,13 +125,11 @@ TEST_F(ApprovedTest, EnablingAParkedEntryUnderADisablingFlagSwitchesTheFlagOn) {
 }
 
 TEST_F(ApprovedTest, RemovingDeletesTheFlagUnlessItSpeaksForTheOtherPlace) {
-  SetString(kUser, VersionKey("Run"), "Gone", "c:\\g.exe");
-  SetFlag(kUser, "Run", "Gone", kOff);
+  FlaggedValue(kUser, VersionKey("Run"), "Gone", "Run", kOff);
   SetString(kUser, VersionKey("Run"), "Both", "c:\\live.exe");
   SetString(kUser, VersionKey("Run-"), "Both", "c:\\parked.exe");
   SetFlag(kUser, "Run", "Both", kOff);
-  SetString(kUser, VersionKey("Run"), "Odd", "c:\\o.exe");
-  SetFlag(kUser, "Run", "Odd", kShort);
+  FlaggedValue(kUser, VersionKey("Run"), "Odd", "Run", kShort);
   MakeFile(userStartup + "\\f.lnk");
   SetFlag(kUser, "StartupFolder", "f.lnk", kOff);
 

@@ -73,9 +73,6 @@ class FaultyPlatform : public Win32Platform {
   ErrorCode AppendFile(const std::string& path, const std::string& bytes) override {
     return Pass(Op::AppendFile, path, [&] { return Win32Platform::AppendFile(path, bytes); });
   }
-  // The real folder unless a test named another (the journal's home, for instance an unwritable one).
-  std::string LocalAppData() override { return localAppData_.empty() ? Win32Platform::LocalAppData() : localAppData_; }
-  void SetLocalAppData(std::string folder) { localAppData_ = std::move(folder); }
   ErrorCode ShellOpen(HWND owner, const std::string& file, const std::string& parameters, int show) override {
     return Pass(Op::ShellOpen, file, [&] { return Win32Platform::ShellOpen(owner, file, parameters, show); });
   }
@@ -110,7 +107,6 @@ class FaultyPlatform : public Win32Platform {
   }
 
   std::vector<Fault> faults_;
-  std::string localAppData_;
   std::vector<std::pair<Op, std::string>> log_;  // every call with its subject
 };
 

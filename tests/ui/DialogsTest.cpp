@@ -40,12 +40,7 @@ gui::FormLayout OwnerLayout() {
   return layout;
 }
 
-void ClickOn(gui::Form& form, gui::GraphicControl& control) {
-  RECT r = form.Host().ClientRectOf(control);
-  LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-  PostMessageA(form.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, at);
-  PostMessageA(form.Handle(), WM_LBUTTONUP, 0, at);
-}
+using test::ClickOn;
 
 void Key(gui::Form& form, WPARAM key) { PostMessageA(form.Handle(), WM_KEYDOWN, key, 1); }
 

@@ -136,6 +136,20 @@ TEST(Pictures, DrawAsPaintedAtEveryScale) {
   }
 }
 
+// Opens the window, lets prepare mark and select, presses Remove answering Yes to every box, and
+// gives back the boxes' texts.
+std::vector<std::string> RemoveAfter(const std::function<void(TForm1&)>& prepare) {
+  std::vector<std::string> shown;
+  TForm1 main(SystemPlatform());
+  main.Show();
+  test::Pump(300);
+  prepare(main);
+  test::Steps steps(AnswerBoxes(shown));
+  ClickTile(main, *main.bbtRemove);
+  test::Pump(2500);
+  return shown;
+}
+
 // An entry switched off in Windows' own settings (Task Manager's flag) is no change of the user's:
 // nothing is asked until a mark really changes, and Remove acts on the row chosen, wherever a save
 // moved the rows around it.
@@ -144,22 +158,14 @@ TEST(MainWindowRemove, AsksOnlyAboutRealChangesAndDeletesTheChosenEntry) {
   for (const char* name : {"Aaa", "Bbb", "Ccc", "Ddd"}) test::SetString(HKEY_CURRENT_USER, run, name, "C:\\x.exe");
   const std::string off("\x03\0\0\0\0\0\0\0\0\0\0\0", 12);
   test::SetRaw(HKEY_CURRENT_USER, test::ApprovedKey("Run"), "Aaa", REG_BINARY, off.data(), 12);
-  std::vector<std::string> shown;
-  {
-    TForm1 main(SystemPlatform());
-    main.Show();
-    test::Pump(300);
+  const std::vector<std::string> shown = RemoveAfter([](TForm1& main) {
     EXPECT_FALSE(main.UnsavedMarks());
     main.lvStartup.SetChecked(RowOf(main, "Aaa"), true);
     EXPECT_TRUE(main.UnsavedMarks());
     main.lvStartup.SetChecked(RowOf(main, "Aaa"), false);
-
     main.lvStartup.SetChecked(RowOf(main, "Bbb"), false);
     main.lvStartup.Select(RowOf(main, "Ddd"));
-    test::Steps steps(AnswerBoxes(shown));
-    ClickTile(main, *main.bbtRemove);
-    test::Pump(2500);
-  }
+  });
   // The box sets each text one line down.
   const std::string removeDdd = "\n\nDo you really want to delete \nDdd from Startup?";
   EXPECT_EQ(shown, (std::vector<std::string>{"\n\nSave changes to the startup list?", removeDdd}));
@@ -174,17 +180,10 @@ TEST(MainWindowRemove, AsksOnlyAboutRealChangesAndDeletesTheChosenEntry) {
 TEST(MainWindowRemove, AfterARefusedMoveDeletesTheEntryWhereItStayed) {
   test::SetString(HKEY_CURRENT_USER, test::VersionKey("Run"), "Foo", "C:\\foo.exe");
   test::SetString(HKEY_CURRENT_USER, test::VersionKey("Run-"), "Foo", "C:\\other.exe");
-  std::vector<std::string> shown;
-  {
-    TForm1 main(SystemPlatform());
-    main.Show();
-    test::Pump(300);
+  const std::vector<std::string> shown = RemoveAfter([](TForm1& main) {
     main.lvStartup.SetChecked(RowOf(main, "Foo"), false);
     main.lvStartup.Select(RowOf(main, "Foo"));
-    test::Steps steps(AnswerBoxes(shown));
-    ClickTile(main, *main.bbtRemove);
-    test::Pump(2500);
-  }
+  });
   ASSERT_FALSE(shown.empty());
   EXPECT_EQ(shown.back(), "\n\nDo you really want to delete \nFoo from Startup?");
   EXPECT_FALSE(test::ReadRaw(HKEY_CURRENT_USER, test::VersionKey("Run"), "Foo").has_value());
