@@ -41,8 +41,9 @@ one=$work/a/dist two=$work/second-checkout/dist
 [ "$(ls "$one" | wc -l)" -eq 4 ] || fail "dist/ should hold the MSI, the zip, SHA256SUMS and winget/: $(ls "$one")"
 # On a difference, say which shipped file differs first: that names the tool to look at.
 explain() {
-  for f in "$work"/a/build-release/stage/Kestrun/*; do
-    cmp "$f" "$work/second-checkout/build-release/stage/Kestrun/$(basename "$f")" >&2 || true
+  local shipped
+  for shipped in "$work"/a/build-release/stage/Kestrun/* "$work"/a/build-release/art/kestrun.ico; do
+    cmp "$shipped" "$work/second-checkout/${shipped#"$work"/a/}" >&2 || true
   done
 }
 for f in $(cd "$one" && find . -type f | sort); do
