@@ -42,9 +42,9 @@ clock=$(TZ=UTC date -d "@$epoch" '+%Y-%m-%d %H:%M:%S')
 export TZ=UTC
 # wixl finds sources only by paths relative to its working folder.
 cd "$work"
-faketime "$clock" wixl -a x64 -D "Version=$version" -D "ProductCode=$product_code" \
+faketime -f "$clock" wixl -a x64 -D "Version=$version" -D "ProductCode=$product_code" \
   -D "SourceDir=." -D "IconFile=Kestrun.ico" -o out.msi "$here/Kestrun.wxs"
-faketime "$clock" msibuild out.msi -s "Kestrun $version" "Tamsel Soft" "x64;1033" "{$package_code}"
+faketime -f "$clock" msibuild out.msi -s "Kestrun $version" "Tamsel Soft" "x64;1033" "{$package_code}"
 cd - >/dev/null
 mkdir -p "$(dirname "$out")"
 cp "$work/out.msi" "$out"
