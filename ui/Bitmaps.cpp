@@ -21,20 +21,6 @@ T** Out(ComPtr<T>& pointer) {
   return reinterpret_cast<T**>(pointer.PutVoid());
 }
 
-// Balanced with the thread's other users of COM; a thread already in another apartment keeps it.
-class ComScope {
- public:
-  ComScope() : hr_(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
-  ComScope(const ComScope&) = delete;
-  ComScope& operator=(const ComScope&) = delete;
-  ~ComScope() {
-    if (SUCCEEDED(hr_)) CoUninitialize();
-  }
-
- private:
-  HRESULT hr_;
-};
-
 // The resource's bytes, which live as long as the module; empty when it is missing.
 std::pair<const BYTE*, DWORD> ResourceBytes(int id) {
   HMODULE module = GetModuleHandleA(nullptr);
@@ -69,7 +55,7 @@ UniqueGdiObject DibFromSource(IWICBitmapSource* source) {
 UniqueGdiObject LoadBitmapResource(int id) {
   const auto [bytes, size] = ResourceBytes(id);
   if (!bytes || size == 0) return {};
-  ComScope com;
+  ComApartment com;
   ComPtr<IWICImagingFactory> factory;
   ComPtr<IWICStream> stream;
   ComPtr<IWICBitmapDecoder> decoder;
