@@ -37,13 +37,13 @@ struct PendingCheck {
   FilePublisher publisher;
 };
 
-std::string Folded(const std::string& text) {
+}  // namespace
+
+std::string PathKey(const std::string& text) {
   std::string folded = text;
   for (char& c : folded) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   return folded;
 }
-
-}  // namespace
 
 const char* SignatureName(Signature signature) {
   switch (signature) {
@@ -65,7 +65,7 @@ std::optional<Signature> VerdictOf(const SignatureCheck& check) {
 }
 
 FilePublisher PublisherCache::Check(const std::string& path) {
-  const std::string key = Folded(path);
+  const std::string key = PathKey(path);
   if (const auto known = checked_.find(key); known != checked_.end()) return known->second;
   // On a thread of its own, so that a file that never answers (a hung share, a device) costs the limit.
   // Awaited on a kernel event: under Wine a future's timed wait could miss the answer and sit out the

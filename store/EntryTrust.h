@@ -28,6 +28,9 @@ struct FilePublisher {
   std::string signer;
 };
 
+// A path as a cache key: letter case folded as the file system ignores it (ASCII only).
+std::string PathKey(const std::string& path);
+
 class PublisherCache {
  public:
   static constexpr std::chrono::milliseconds kDefaultLimit{10000};

@@ -1,17 +1,8 @@
 #include "ui/TargetFacts.h"
 
 #include <algorithm>
-#include <cctype>
 
 namespace kestrun {
-namespace {
-
-std::string Folded(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return text;
-}
-
-}  // namespace
 
 TargetFacts::TargetFacts(IPlatform& platform) : platform_(platform), worker_([this] { Work(); }) {}
 
@@ -102,7 +93,7 @@ RowFacts TargetFacts::Find(TargetResolver& resolver, const StartupRow& row) {
 FilePublisher TargetFacts::Publisher(const std::string& path) {
   Stamped stamp;
   if (platform_.FileStamp(path, stamp.size, stamp.written) != ERROR_SUCCESS) return {};
-  const std::string key = Folded(path);
+  const std::string key = PathKey(path);
   if (const auto known = checked_.find(key);
       known != checked_.end() && known->second.size == stamp.size && known->second.written == stamp.written)
     return known->second.publisher;
