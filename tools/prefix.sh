@@ -13,4 +13,7 @@ kestrun_prefix() {
     "$(dirname "${BASH_SOURCE[0]}")/seed-samples.sh" "$1/cli/kestrun-cli.exe"
     echo "Seeded sample entries (tools/start.sh --empty on a new prefix skips them)" >&2
   fi
+  # The server of the set-up, with its display-less desktop, would otherwise still be running for a
+  # few seconds, and a window started then would be drawn on no display at all.
+  wineserver -k >/dev/null 2>&1 || true
 }
