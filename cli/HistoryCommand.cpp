@@ -1,8 +1,9 @@
-// kestrun-cli history [--json]: the journal, oldest first, with what stands undone.
+// kestrun-cli history [--json]: both journals, oldest first, with what stands undone.
 #include <memory>
 #include <nlohmann/json.hpp>
 
 #include "cli/Commands.h"
+#include "cli/Journals.h"
 #include "cli/Output.h"
 
 namespace kestrun::cli {
@@ -15,31 +16,30 @@ std::string Padded(const std::string& text, size_t width) {
 }
 
 // One change a line; the places and bytes are in --json.
-std::string Table(const std::vector<JournalRecord>& records, const std::map<std::int64_t, std::int64_t>& undone) {
-  std::string text = Padded("ID", 4) + Padded("TIME (UTC)", 24) + Padded("PROGRAM", 7) + Padded("ACTION", 10) +
+std::string Table(const Journals& journals) {
+  std::string text = Padded("ID", 5) + Padded("TIME (UTC)", 24) + Padded("PROGRAM", 7) + Padded("ACTION", 10) +
                      Padded("LOCATION", 17) + "NAME\n";
-  for (const JournalRecord& record : records) {
-    const std::string action = record.undoes ? "undo #" + std::to_string(record.undoes) : record.action;
-    text += Padded(std::to_string(record.id), 4) + Padded(record.time, 24) + Padded(record.program, 7) +
-            Padded(action, 10) + Padded(LocationName(record.location), 17) + record.name;
-    if (auto by = undone.find(record.id); by != undone.end())
-      text += "  (undone by #" + std::to_string(by->second) + ")";
+  for (const JournalRecord* record : journals.ByTime()) {
+    const std::string action = record->undoes ? "undo #" + IdText(record->machine, record->undoes) : record->action;
+    text += Padded(IdText(record->machine, record->id), 5) + Padded(record->time, 24) + Padded(record->program, 7) +
+            Padded(action, 10) + Padded(LocationName(record->location), 17) + record->name;
+    if (const auto by = journals.UndoneBy(*record)) text += "  (undone by #" + IdText(record->machine, *by) + ")";
     text += "\n";
   }
   return text;
 }
 
 int RunHistory(CliSession& session, bool json) {
-  const std::vector<JournalRecord> records = session.store.GetJournal().Read();
-  const auto undone = UndoneBy(records);
+  const Journals journals(session);
   if (!json) {
-    WriteOutput(Table(records, undone));
+    WriteOutput(Table(journals));
     return kExitOk;
   }
   Json list = Json::array();
-  for (const JournalRecord& record : records) {
-    Json item = Json::parse(FormatJournalLine(record), nullptr, false);
-    item["undone"] = undone.contains(record.id);
+  for (const JournalRecord* record : journals.ByTime()) {
+    Json item = Json::parse(FormatJournalLine(*record), nullptr, false);
+    item["journal"] = record->machine ? "machine" : "user";
+    item["undone"] = journals.UndoneBy(*record).has_value();
     list.push_back(item);
   }
   WriteOutput(list.dump(2, ' ', false, Json::error_handler_t::replace) + "\n");

@@ -8,10 +8,16 @@ void StderrReport::ShowSystemError(ErrorCode code, const std::string& subject) {
   Fail(subject + ": " + platform_.SystemErrorText(code));
 }
 
-void StderrReport::ShowJournalWarning(ErrorCode code, const std::string& folder) {
+void StderrReport::ShowJournalWarning(ErrorCode, const std::string& folder, const std::string& why) {
   if (silent_) return;
   WriteError("kestrun-cli: warning: the journal in " + folder + " could not be written: the change was made, but " +
-             "cannot be undone: " + platform_.SystemErrorText(code) + "\n");
+             "cannot be undone: " + why + "\n");
+}
+
+void StderrReport::ShowRemoveRefused(ErrorCode, const std::string& name, const std::string& folder,
+                                     const std::string& why) {
+  Fail("'" + name + "' was not removed: the journal in " + folder + " could not keep what undoing the removal " +
+       "needs: " + why);
 }
 
 void StderrReport::Fail(const std::string& message) {

@@ -14,7 +14,9 @@ class StderrReport : public IErrorReport {
   void ShowSystemError(ErrorCode code, const std::string& subject) override;
   void ShowFailure(const std::string& text) override { Fail(text); }
   // Said on stderr as a warning; not counted as a failure.
-  void ShowJournalWarning(ErrorCode code, const std::string& folder) override;
+  void ShowJournalWarning(ErrorCode code, const std::string& folder, const std::string& why) override;
+  void ShowRemoveRefused(ErrorCode code, const std::string& name, const std::string& folder,
+                         const std::string& why) override;
   // A failure the tool finds itself, in the same form.
   void Fail(const std::string& message);
   [[nodiscard]] int Count() const { return count_; }

@@ -3,43 +3,49 @@
 #include <memory>
 
 #include "cli/Commands.h"
+#include "cli/Journals.h"
 #include "cli/Output.h"
 
 namespace kestrun::cli {
 namespace {
 
 struct UndoOptions {
-  std::int64_t id = 0;  // 0: the last change not undone yet
+  std::string id;  // "": the last change not undone yet, of either journal
 };
 
-const JournalRecord* Choose(const std::vector<JournalRecord>& records,
-                            const std::map<std::int64_t, std::int64_t>& undone, std::int64_t id, std::string& error) {
+const JournalRecord* Choose(const Journals& journals, const std::string& idText, std::string& error) {
   const JournalRecord* chosen = nullptr;
-  for (const JournalRecord& record : records) {
-    if (id ? record.id == id : record.action != "undo" && !undone.contains(record.id)) chosen = &record;
+  const auto id = ParseIdText(idText);
+  if (id) {
+    for (const JournalRecord& record : journals.Of(id->first))
+      if (record.id == id->second) chosen = &record;
+  } else {
+    for (const JournalRecord* record : journals.ByTime())
+      if (record->action != "undo" && !journals.UndoneBy(*record)) chosen = record;
   }
   if (!chosen) {
-    error = id ? "the journal holds no change #" + std::to_string(id) : "the journal holds no change to undo";
-  } else if (auto by = undone.find(chosen->id); by != undone.end()) {
-    error = "change #" + std::to_string(chosen->id) + " was undone already, by #" + std::to_string(by->second);
+    error = id ? "the journal holds no change #" + idText : "the journal holds no change to undo";
+  } else if (const auto by = journals.UndoneBy(*chosen)) {
+    error = "change #" + IdText(chosen->machine, chosen->id) + " was undone already, by #" +
+            IdText(chosen->machine, *by);
     chosen = nullptr;
   }
   return chosen;
 }
 
 int RunUndo(CliSession& session, const UndoOptions& options) {
-  const std::vector<JournalRecord> records = session.store.GetJournal().Read();
-  const std::map<std::int64_t, std::int64_t> undone = UndoneBy(records);
+  const Journals journals(session);
   std::string error;
-  const JournalRecord* change = Choose(records, undone, options.id, error);
+  const JournalRecord* change = Choose(journals, options.id, error);
   if (!change) {
     session.report.Fail(error);
     return kExitFailed;
   }
-  const std::string what = "#" + std::to_string(change->id) + " " + change->action + " '" + change->name + "' (" +
-                           LocationName(change->location) + ")";
+  const std::string what = "#" + IdText(change->machine, change->id) + " " + change->action + " '" + change->name +
+                           "' (" + LocationName(change->location) + ")";
   // The other records of the same operation (an entry brought back and its flag switched on) go with it.
-  const UndoResult result = session.store.UndoAction(ActionSteps(records, undone, *change));
+  const UndoResult result = session.store.UndoAction(
+      ActionSteps(journals.Of(change->machine), journals.Undone(change->machine), *change));
   session.store.ReleaseUserKey();
   if (!result.done) {
     session.report.Fail("cannot undo " + what + ": " + result.reason);
@@ -54,7 +60,8 @@ int RunUndo(CliSession& session, const UndoOptions& options) {
 void AddUndoCommand(CLI::App& app, Action& action) {
   auto options = std::make_shared<UndoOptions>();
   CLI::App* command = app.add_subcommand("undo", "Reverse a change from the journal (default: the last one)");
-  command->add_option("id", options->id, "The change's id, as history shows it")->check(CLI::PositiveNumber);
+  command->add_option("id", options->id, "The change's id, as history shows it (M12: the machine-wide journal's)")
+      ->check([](const std::string& text) { return ParseIdText(text) ? "" : "not a change's id: " + text; });
   command->callback([options, &action] {
     action = [options](CliSession& session) { return RunUndo(session, *options); };
   });

@@ -5,21 +5,22 @@
 namespace kestrun {
 
 bool JournalChange(StoreContext& store, JournalRecord& record, bool mayGoWithout, JournalSide* backup) {
-  ErrorCode rc = store.journal.Prepare(record);
+  Journal& journal = store.JournalOf(record.location);
+  ErrorCode rc = journal.Prepare(record);
   record.group = store.actionGroup;  // one undo step reverses all the records of one operation
-  if (rc == ERROR_SUCCESS && backup) rc = store.journal.KeepBackup(record, *backup);
-  if (rc == ERROR_SUCCESS) rc = store.journal.Append(record);
+  if (rc == ERROR_SUCCESS && backup) rc = journal.KeepBackup(record, *backup);
+  if (rc == ERROR_SUCCESS) rc = journal.Append(record);
   if (rc == ERROR_SUCCESS) {
     if (!store.actionGroup) store.actionGroup = record.id;
     return true;
   }
-  store.journal.Release();
+  journal.Release();
   record.id = 0;
   if (!mayGoWithout) {
-    store.report.ShowRemoveRefused(rc, record.name, store.journal.Folder());
+    store.report.ShowRemoveRefused(rc, record.name, journal.Folder(), journal.ErrorText(rc));
     return false;
   }
-  if (!store.journalWarned) store.report.ShowJournalWarning(rc, store.journal.Folder());
+  if (!store.journalWarned) store.report.ShowJournalWarning(rc, journal.Folder(), journal.ErrorText(rc));
   store.journalWarned = true;
   return true;
 }
@@ -33,7 +34,8 @@ ChangeOutcome::~ChangeOutcome() {
   failed.fails = record_.id;
   // Runs while a registry error unwinds too: a journal that cannot take the line is left as it is.
   try {
-    if (store_.journal.Prepare(failed) == ERROR_SUCCESS) store_.journal.Append(failed);
+    Journal& journal = store_.JournalOf(failed.location);
+    if (journal.Prepare(failed) == ERROR_SUCCESS) journal.Append(failed);
   } catch (...) {
   }
 }

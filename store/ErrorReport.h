@@ -15,16 +15,17 @@ class IErrorReport {
   // A change refused or left half done, in a whole sentence that names the entry and says what is
   // true now.
   virtual void ShowFailure(const std::string& text) = 0;
-  // The journal in folder could not be written; the change (a park, a bring-back, a new shortcut)
-  // went ahead all the same and cannot be undone.
-  virtual void ShowJournalWarning(ErrorCode code, const std::string& folder) {
-    ShowSystemError(code, "the journal in " + folder +
-                              " could not be written: the change was made, but cannot be undone");
+  // The journal in folder could not be written (why: the system's text for code, or why the folder
+  // was refused); the change (a park, a bring-back, a new shortcut) went ahead and cannot be undone.
+  virtual void ShowJournalWarning(ErrorCode code, const std::string& folder, const std::string& why) {
+    ShowSystemError(code, "the journal in " + folder + " could not be written (" + why +
+                              "): the change was made, but cannot be undone");
   }
   // The entry name was not removed: the journal in folder could not keep what undoing it needs.
-  virtual void ShowRemoveRefused(ErrorCode code, const std::string& name, const std::string& folder) {
-    ShowSystemError(code, "'" + name + "' was not removed: the journal in " + folder +
-                              " could not keep what undoing the removal needs");
+  virtual void ShowRemoveRefused(ErrorCode code, const std::string& name, const std::string& folder,
+                                 const std::string& why) {
+    ShowSystemError(code, "'" + name + "' was not removed: the journal in " + folder + " could not keep " +
+                              "what undoing the removal needs (" + why + ")");
   }
 };
 

@@ -6,6 +6,7 @@
 #include <set>
 
 #include "base/Base64.h"
+#include "store/AdminFolder.h"
 #include "store/Locations.h"
 
 namespace kestrun {
@@ -226,8 +227,40 @@ std::optional<JournalRecord> ParseJournalLine(const std::string& line) {
 }
 
 std::string Journal::Folder() {
-  const std::string base = platform_.LocalAppData();
+  const std::string base = IsMachine() ? platform_.ProgramData() : platform_.LocalAppData();
   return base.empty() ? std::string() : base + "\\" + kAppFolder;
+}
+
+std::string Journal::ErrorText(ErrorCode code) {
+  return code == kFolderRefused && !refusal_.empty() ? refusal_ : platform_.SystemErrorText(code);
+}
+
+// Each of the two levels is made for administrators alone, and whatever stands there is checked
+// before the next is made in it: another account may have made it first, or made it a link.
+ErrorCode Journal::MakeAdminFolders(const std::string& folder) {
+  refusal_.clear();
+  for (const std::string& level : {folder.substr(0, folder.rfind('\\')), folder}) {
+    ErrorCode rc = platform_.CreateSecuredFolder(level, kAdminOnlySddl);
+    if (rc != ERROR_SUCCESS && rc != ERROR_ALREADY_EXISTS) return rc;
+    if ((rc = CheckAdminFolder(level)) != ERROR_SUCCESS) return rc;
+  }
+  return ERROR_SUCCESS;
+}
+
+ErrorCode Journal::CheckAdminFolder(const std::string& level) {
+  if (const ErrorCode rc = NoLink(level); rc != ERROR_SUCCESS) {
+    if (rc == ERROR_CANT_ACCESS_FILE) refusal_ = level + " is a link or junction";
+    return rc == ERROR_CANT_ACCESS_FILE ? kFolderRefused : rc;
+  }
+  // Wine keeps no descriptor to check; it has no elevation to guard either.
+  if (!platform_.KeepsFileSecurity()) return ERROR_SUCCESS;
+  std::string sddl;
+  if (const ErrorCode rc = platform_.FolderSecurity(level, sddl); rc != ERROR_SUCCESS) return rc;
+  if (std::string why = WhyNotAdminOnly(sddl); !why.empty()) {
+    refusal_ = level + " is not for administrators alone: " + why;
+    return kFolderRefused;
+  }
+  return ERROR_SUCCESS;
 }
 
 std::string Journal::FilePath() { return Folder() + "\\journal.jsonl"; }
@@ -263,7 +296,8 @@ std::int64_t Journal::LastId() {
 ErrorCode Journal::Prepare(JournalRecord& record) {
   const std::string folder = Folder();
   if (folder.empty()) return ERROR_PATH_NOT_FOUND;
-  if (const ErrorCode rc = MakeFolders(folder); rc != ERROR_SUCCESS) return rc;
+  if (const ErrorCode rc = IsMachine() ? MakeAdminFolders(folder) : MakeFolders(folder); rc != ERROR_SUCCESS)
+    return rc;
   // Another process's change between reading the last id and appending would take the same id.
   if (!lock_)
     if (const ErrorCode rc = platform_.LockFileExclusive(folder + "\\journal.lock", lock_); rc != ERROR_SUCCESS)
@@ -333,13 +367,25 @@ std::vector<JournalRecord> Journal::Read() {
 
 std::vector<JournalRecord> Journal::ReadLines() {
   std::vector<JournalRecord> records;
+  if (IsMachine()) {
+    refusal_.clear();
+    const std::string folder = Folder();
+    if (folder.empty()) return records;
+    // A missing level: nothing machine-wide was ever journalled.
+    for (const std::string& level : {folder.substr(0, folder.rfind('\\')), folder})
+      if (DWORD attributes; platform_.FileAttributesOf(level, attributes) != ERROR_SUCCESS || CheckAdminFolder(level))
+        return records;
+  }
   for (const std::string& file : {OldFilePath(), FilePath()}) {
     std::string bytes;
     if (platform_.ReadFileData(file, bytes) != ERROR_SUCCESS) continue;
     std::vector<std::string> lines;
     Split(bytes, lines);
     for (const std::string& line : lines)
-      if (std::optional<JournalRecord> record = ParseJournalLine(line)) records.push_back(std::move(*record));
+      if (std::optional<JournalRecord> record = ParseJournalLine(line)) {
+        record->machine = IsMachine();
+        records.push_back(std::move(*record));
+      }
   }
   return records;
 }

@@ -1,7 +1,8 @@
 #pragma once
 // The journal: one JSON line per change, written and flushed before the change is made, with all
-// that is needed to undo it. It lives in %LOCALAPPDATA%\Tamsel Soft\Kestrun\journal.jsonl, with
-// copies of removed files in removed\<id>\ beside it, and is the only state Kestrun keeps.
+// that is needed to undo it. The user's changes go to %LOCALAPPDATA%\Tamsel Soft\Kestrun\journal.jsonl,
+// the machine-wide ones to the same name in %ProgramData%, in folders only administrators can write;
+// copies of removed files lie in removed\<id>\ beside each. It is the only state Kestrun keeps.
 #include <cstdint>
 #include <map>
 #include <optional>
@@ -35,15 +36,26 @@ struct JournalRecord {
   std::int64_t undoes = 0;              // for an undo: the id of the change it reverses
   std::int64_t fails = 0;               // for "failed": the id of the recorded change that did not happen
   std::int64_t group = 0;  // the id of the first record of the same user action; 0 for that first one
+  bool machine = false;    // read from the machine-wide journal, whose ids are its own (never written)
 };
 
 inline constexpr std::uint64_t kJournalRotateBytes = 1024 * 1024;
 
+// What an undo running elevated may trust: a folder only Administrators and SYSTEM can write.
+inline constexpr const char* kAdminOnlySddl = "O:BAD:P(A;OICI;FA;;;BA)(A;OICI;FA;;;SY)";
+
+enum class JournalScope { User, Machine };
+// The machine's journal folder is not one only administrators can write (Refusal() says why).
+inline constexpr ErrorCode kFolderRefused = ERROR_INVALID_OWNER;
+
 class Journal {
  public:
-  Journal(IPlatform& platform, std::string program) : platform_(platform), program_(std::move(program)) {}
+  Journal(IPlatform& platform, std::string program, JournalScope scope = JournalScope::User)
+      : platform_(platform), program_(std::move(program)), scope_(scope) {}
 
-  // %LOCALAPPDATA%\Tamsel Soft\Kestrun; "" when the system names no such folder.
+  bool IsMachine() const { return scope_ == JournalScope::Machine; }
+  // %LOCALAPPDATA%\Tamsel Soft\Kestrun, or %ProgramData%\Tamsel Soft\Kestrun for the machine's;
+  // "" when the system names no such folder.
   std::string Folder();
   std::string FilePath();     // journal.jsonl in Folder()
   std::string OldFilePath();  // journal.1.jsonl: the one older file rotation keeps
@@ -63,15 +75,23 @@ class Journal {
   // one). A torn line, such as a last line cut by a power failure, is passed over, and so are a
   // change marked failed and its mark.
   std::vector<JournalRecord> Read();
+  // Why the machine's journal folder was refused by the last Prepare or Read ("" when it was not).
+  const std::string& Refusal() const { return refusal_; }
+  // What went wrong, in words: the refusal, or the system's text for code.
+  std::string ErrorText(ErrorCode code);
 
  private:
   std::vector<JournalRecord> ReadLines();
   ErrorCode MakeFolders(const std::string& folder);
+  ErrorCode MakeAdminFolders(const std::string& folder);
+  ErrorCode CheckAdminFolder(const std::string& level);
   ErrorCode NoLink(const std::string& path);
   std::int64_t LastId();
 
   IPlatform& platform_;  // not owned
   std::string program_;
+  JournalScope scope_;
+  std::string refusal_;
   // What this object last wrote: when the file is still that size nobody else wrote since.
   std::int64_t lastId_ = 0;
   std::uint64_t sizeAfterLast_ = 0;

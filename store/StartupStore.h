@@ -40,6 +40,7 @@ class StartupStore {
   // One operation's records (ActionSteps), undone as one: stops at the first that is refused.
   UndoResult UndoAction(const std::vector<const JournalRecord*>& steps);
   Journal& GetJournal() { return context_.journal; }
+  Journal& GetMachineJournal() { return context_.machineJournal; }
   // Leaves the registry object at the machine hive, which closes a key left open under the user's.
   void ReleaseUserKey();
 

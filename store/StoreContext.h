@@ -1,11 +1,12 @@
 #pragma once
 // What the store's units share for the life of the store: the platform, the report, the one registry
-// object, the folder paths the last scan read, and the journal.
+// object, the folder paths the last scan read, and the two journals.
 #include <string>
 #include <vector>
 
 #include "store/ErrorReport.h"
 #include "store/Journal.h"
+#include "store/Locations.h"
 #include "store/platform/Registry.h"
 
 namespace kestrun {
@@ -20,14 +21,26 @@ struct StartupFolders {
 
 struct StoreContext {
   StoreContext(IPlatform& platform, IErrorReport& report, std::string program)
-      : platform(platform), report(report), Registry(platform), journal(platform, std::move(program)) {}
+      : platform(platform),
+        report(report),
+        Registry(platform),
+        journal(platform, program),
+        machineJournal(platform, program, JournalScope::Machine) {}
+
+  // Machine-wide places are journalled where only administrators can write: an elevated undo trusts
+  // nothing the user's other programs could have written.
+  Journal& JournalOf(std::int32_t location) {
+    const LocationInfo* info = FindLocation(location);
+    return info && info->hive == HKEY_LOCAL_MACHINE ? machineJournal : journal;
+  }
 
   IPlatform& platform;   // not owned
   IErrorReport& report;  // not owned
   RegistryAccess Registry;           // shared by the scan and every change
   std::vector<RegValue> ValueNames;  // scratch: one key's values at a time, reused across scans
   StartupFolders folders;            // a skipped place keeps its previous path
-  Journal journal;
+  Journal journal;         // the user's places
+  Journal machineJournal;  // the machine's places
   bool journalWarned = false;  // within the running operation
   std::int64_t actionGroup = 0;  // the id of the running operation's first record; 0 before it
 };

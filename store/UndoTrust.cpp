@@ -43,7 +43,8 @@ std::string WhyNotOwnSide(StoreContext& store, const LocationInfo& location, con
 
 // The copies undo reads: of a removed file, and of one a change replaced.
 std::string WhyNotOwnBackups(StoreContext& store, const JournalRecord& record) {
-  const std::string kept = store.journal.Folder() + "\\removed\\" + std::to_string(record.id) + "\\" + record.name;
+  const std::string kept =
+      store.JournalOf(record.location).Folder() + "\\removed\\" + std::to_string(record.id) + "\\" + record.name;
   for (const JournalSide* side : {record.to || !record.from ? nullptr : &*record.from, record.replaced ? &*record.replaced : nullptr})
     if (side && side->isFile && !side->backup.empty() && side->backup != kept)
       return "the copy " + side->backup + " is not one the journal kept for this change";
@@ -55,6 +56,9 @@ std::string WhyNotOwnBackups(StoreContext& store, const JournalRecord& record) {
 std::string WhyNotOwnRecord(StoreContext& store, const JournalRecord& record) {
   const LocationInfo* location = FindLocation(record.location);
   if (!location) return "the record names no startup place";
+  if (&store.JournalOf(record.location) != (record.machine ? &store.machineJournal : &store.journal))
+    return record.machine ? "the machine's journal holds a change of a user's place"
+                          : "a machine-wide change is undone only from the journal administrators keep";
   const bool isFile = (record.from && record.from->isFile) || (record.to && record.to->isFile);
   if (!IsOwnName(record.name, isFile)) return "the record's name is not an entry's name";
   for (const auto* side : {&record.from, &record.to, &record.replaced}) {

@@ -17,11 +17,12 @@ class GuiThreadReport : public IErrorReport {
   void ShowFailure(const std::string& text) override {
     form_.RunOnOwnThread([&] { report_.ShowFailure(text); });
   }
-  void ShowJournalWarning(ErrorCode code, const std::string& folder) override {
-    form_.RunOnOwnThread([&] { report_.ShowJournalWarning(code, folder); });
+  void ShowJournalWarning(ErrorCode code, const std::string& folder, const std::string& why) override {
+    form_.RunOnOwnThread([&] { report_.ShowJournalWarning(code, folder, why); });
   }
-  void ShowRemoveRefused(ErrorCode code, const std::string& name, const std::string& folder) override {
-    form_.RunOnOwnThread([&] { report_.ShowRemoveRefused(code, name, folder); });
+  void ShowRemoveRefused(ErrorCode code, const std::string& name, const std::string& folder,
+                         const std::string& why) override {
+    form_.RunOnOwnThread([&] { report_.ShowRemoveRefused(code, name, folder, why); });
   }
 
  private:

@@ -60,14 +60,13 @@ void MessageBoxReport::ShowFailure(const std::string& text) {
 }
 
 // The box draws each line as it is given, without wrapping: the texts carry their own breaks.
-void MessageBoxReport::ShowJournalWarning(ErrorCode code, const std::string& folder) {
-  ShowMessageBox(owner_, JournalWarningText(folder, platform_.SystemErrorText(code)), "Warning", MessageButtons::Ok);
+void MessageBoxReport::ShowJournalWarning(ErrorCode, const std::string& folder, const std::string& why) {
+  ShowMessageBox(owner_, JournalWarningText(folder, why), "Warning", MessageButtons::Ok);
 }
 
-void MessageBoxReport::ShowRemoveRefused(ErrorCode code, const std::string& name, const std::string&) {
-  ShowMessageBox(owner_,
-                 "\n" + name + " was not removed:\nno copy for undoing it could be\nkept in the journal.\n" +
-                     platform_.SystemErrorText(code),
+void MessageBoxReport::ShowRemoveRefused(ErrorCode, const std::string& name, const std::string&,
+                                         const std::string& why) {
+  ShowMessageBox(owner_, "\n" + name + " was not removed:\nno copy for undoing it could be\nkept in the journal.\n" + why,
                  "Error", MessageButtons::Ok);
 }
 

@@ -31,8 +31,9 @@ class MessageBoxReport : public IErrorReport {
   void ShowSystemError(ErrorCode code, const std::string& subject) override;
   void ShowFailure(const std::string& text) override;
   // In the box's own short lines, then the system's reason, under "Warning" or "Error".
-  void ShowJournalWarning(ErrorCode code, const std::string& folder) override;
-  void ShowRemoveRefused(ErrorCode code, const std::string& name, const std::string& folder) override;
+  void ShowJournalWarning(ErrorCode code, const std::string& folder, const std::string& why) override;
+  void ShowRemoveRefused(ErrorCode code, const std::string& name, const std::string& folder,
+                         const std::string& why) override;
 
  private:
   gui::Form* owner_;     // not owned

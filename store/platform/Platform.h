@@ -81,6 +81,14 @@ class IPlatform {
   virtual ErrorCode FileStamp(const std::string& path, std::uint64_t& size, std::uint64_t& written) = 0;
   // The user's local application data folder (%LOCALAPPDATA%); "" when the system names none.
   virtual std::string LocalAppData() = 0;
+  // The folder of data shared by all users (%ProgramData%) as the system names it; "" when none.
+  virtual std::string ProgramData() = 0;
+  // Makes one folder with the security descriptor sddl (owner and DACL in SDDL).
+  virtual ErrorCode CreateSecuredFolder(const std::string& path, const std::string& sddl) = 0;
+  // The folder's owner and DACL as SDDL, read from the folder itself (a link or junction is not followed).
+  virtual ErrorCode FolderSecurity(const std::string& path, std::string& sddl) = 0;
+  // Whether the file system keeps the security descriptors it is given (Wine keeps none).
+  virtual bool KeepsFileSecurity() = 0;
   // %NAME% references replaced by the environment's values; unknown ones stay as they are.
   virtual std::string ExpandEnvironment(const std::string& text) = 0;
 

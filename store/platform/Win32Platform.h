@@ -28,6 +28,10 @@ class Win32Platform : public IPlatform {
   ErrorCode LockFileExclusive(const std::string& path, UniqueFile& lock) override;
   ErrorCode FileStamp(const std::string& path, std::uint64_t& size, std::uint64_t& written) override;
   std::string LocalAppData() override;
+  std::string ProgramData() override;
+  ErrorCode CreateSecuredFolder(const std::string& path, const std::string& sddl) override;
+  ErrorCode FolderSecurity(const std::string& path, std::string& sddl) override;
+  bool KeepsFileSecurity() override;
   std::string ExpandEnvironment(const std::string& text) override;
 
   ErrorCode ShellOpen(HWND owner, const std::string& file, const std::string& parameters,

@@ -209,21 +209,26 @@ schema = json.load(open(sys.argv[1], encoding="utf-8"))
 v = jsonschema.Draft202012Validator({"$ref": "#/$defs/journalRecord", "$defs": schema["$defs"]})
 records = json.loads(sys.argv[2])
 for r in records: v.validate(r)
-assert [(r["action"], r["name"], r["program"]) for r in records] == [
-    ("park", "plain", "console"), ("park", "dup", "console"), ("park", "tool.bat", "console"),
-    ("park", "spaced", "console")], records
+assert [r["time"] for r in records] == sorted(r["time"] for r in records), records
+# The machine-wide park is in the administrators' journal, numbered on its own.
+assert sorted((r["journal"], r["id"], r["action"], r["name"], r["program"]) for r in records) == [
+    ("machine", 1, "park", "dup", "console"), ("user", 1, "park", "plain", "console"),
+    ("user", 2, "park", "tool.bat", "console"), ("user", 3, "park", "spaced", "console")], records
 PY
+[ -s "$drive/ProgramData/Tamsel Soft/Kestrun/journal.jsonl" ] || fail "no machine-wide journal"
+expect_text 0 out '*"M1   "*"park"*"HKLM Run"*"dup"*' history
 expect_rc 0 undo
-[[ $out == "undone: #4 park 'spaced' (HKCU Run)" ]] || fail "undo output: '$out'"
+[[ $out == "undone: #3 park 'spaced' (HKCU Run)" ]] || fail "undo output: '$out'"
 has "$cv\\Run" spaced || fail "spaced not back in Run"
-expect_rc 0 undo
-[[ $out == "undone: #3 park 'tool.bat' (User Startup)" ]] || fail "second undo: '$out'"
+expect_rc 0 undo 2
+[[ $out == "undone: #2 park 'tool.bat' (User Startup)" ]] || fail "second undo: '$out'"
 cmp -s <(printf 'echo \377 bytes\r\n') "$user_startup/tool.bat" || fail "tool.bat not back byte for byte"
-expect_text 1 err '*"undone already, by #6"*' undo 3
+expect_text 1 err '*"undone already, by #5"*' undo 2
 # An entry changed since its change was made is left alone.
 reg add "$mv\\Run-" /v dup /d 'C:\edited.exe'
-expect_text 1 err '*"changed since"*' undo 2
+expect_text 1 err '*"changed since"*' undo M1
 expect_rc 1 undo 99
+expect_rc 1 undo M99
 expect_rc 2 undo nonsense
 
 # Remove and undo, byte for byte: an expandable value and a Startup file.
@@ -240,6 +245,10 @@ cmp -s <(printf 'echo \377 bytes\r\n') "$user_startup/tool.bat" || fail "tool.ba
 printf '{"id":900,"action":"remove","location":1,"name":"evil","from":{"place":"HKLM\\\\%s","type":1,"data":"YQA="}}\n' \
   'Software\\Microsoft\\Windows\\CurrentVersion\\Run' >>"$journal_home/journal.jsonl"
 expect_text 1 err '*"cannot undo #900"*"is not a key of HKCU Run"*' undo 900
+# A machine-wide change in the journal any program of the user can write is never undone.
+printf '{"id":800,"action":"remove","location":16,"name":"evil","from":{"place":"HKLM\\\\%s","type":1,"data":"YQA="}}\n' \
+  'Software\\Microsoft\\Windows\\CurrentVersion\\Run' >>"$journal_home/journal.jsonl"
+expect_text 1 err '*"cannot undo #800"*"administrators keep"*' undo 800
 has "$mv\\Run" evil && fail "a forged record was obeyed"
 # A link planted where the next copy would go is passed by, not followed.
 ln -s "$drive/windows/system32" "$journal_home/removed/901"
@@ -261,7 +270,7 @@ expect_rc 0 history --json
 python3 - "$out" "$journal_home" <<'PY' || fail "concurrent changes: $out"
 import json, sys
 records = json.loads(sys.argv[1])
-ids = [r["id"] for r in records]
+ids = [(r["journal"], r["id"]) for r in records]
 assert len(ids) == len(set(ids)), ids
 removed = [r for r in records if r["action"] == "remove" and r["name"].startswith("same")]
 assert len(removed) == 10 and len({r["from"]["backup"] for r in removed}) == 10, removed
@@ -501,6 +510,17 @@ expect_text 0 err '*"warning:"*"cannot be undone"*' enable --name plain
 expect_rc 1 remove --name plain
 [[ $err == *"'plain' was not removed"* ]] || fail "remove without a journal: '$err'"
 has "$cv\\Run" plain || fail "plain removed without a journal"
+# The machine-wide journal's folder must be the administrators' own: a link there is refused, not followed.
+machine_home="$drive/ProgramData/Tamsel Soft"
+rm -rf "$machine_home"; mkdir -p "$drive/users/Public/loose"; ln -s "$drive/users/Public/loose" "$machine_home"
+: >"$common_startup/linked.txt"
+expect_text 0 err '*"warning:"*"Tamsel Soft is a link or junction"*' disable --name linked.txt --location 8
+expect_rc 1 remove --name linked.txt --location 8
+[ -z "$(ls "$drive/users/Public/loose")" ] || fail "the journal followed a link: $(ls "$drive/users/Public/loose")"
+expect_rc 0 history
+[ "$err" = "kestrun-cli: warning: the machine-wide journal is not read: C:\\ProgramData\\Tamsel Soft is a link or junction" ] ||
+  fail "history with a linked machine journal: '$err'"
+rm "$machine_home"
 
 # --- what each entry runs, from any current folder: resolution, warnings, company and signature ---
 kt="$drive/Ktools"

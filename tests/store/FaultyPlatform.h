@@ -5,6 +5,7 @@
 // 32-bit view; a create is a write), the value name for value calls, nothing for EnumValues,
 // the path for files (ReadFileData included; "<source> -> <target>" for FileCopy and FileMove), the
 // link for WriteShellLink, the file for ShellOpen.
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -16,6 +17,7 @@ namespace kestrun::test {
 enum class Op {
   OpenKey, EnumValues, QueryValue, SetValue, DeleteValue,
   ListFolder, CreateFolder, FileCopy, FileDelete, WriteShellLink, ShellOpen, ShellOpenAsUser, FileMove, AppendFile,
+  CreateSecuredFolder,
 };
 
 class FaultyPlatform : public Win32Platform {
@@ -58,6 +60,18 @@ class FaultyPlatform : public Win32Platform {
   }
   ErrorCode CreateFolder(const std::string& path) override {
     return Pass(Op::CreateFolder, path, [&] { return Win32Platform::CreateFolder(path); });
+  }
+  // Subject: "<path> <sddl>".
+  ErrorCode CreateSecuredFolder(const std::string& path, const std::string& sddl) override {
+    return Pass(Op::CreateSecuredFolder, path + " " + sddl, [&] { return Win32Platform::CreateSecuredFolder(path, sddl); });
+  }
+  // Wine keeps no descriptor: a test that sets one has every folder read back with it, as Windows would.
+  std::optional<std::string> folderSecurity;
+  bool KeepsFileSecurity() override { return folderSecurity.has_value(); }
+  ErrorCode FolderSecurity(const std::string& path, std::string& sddl) override {
+    if (!folderSecurity) return Win32Platform::FolderSecurity(path, sddl);
+    sddl = *folderSecurity;
+    return ERROR_SUCCESS;
   }
   ErrorCode FileCopy(const std::string& source, const std::string& target) override {
     const std::string subject = source + " -> " + target;

@@ -6,6 +6,7 @@
 
 #include "base/Base64.h"
 #include "base/Text.h"
+#include "store/AdminFolder.h"
 #include "store/StartupApproved.h"
 #include "store/StartupShortcut.h"
 #include "tests/store/StartupPrefixTest.h"
@@ -13,6 +14,7 @@
 namespace kestrun::test {
 namespace {
 
+using ::testing::AllOf;
 using ::testing::HasSubstr;
 using ::testing::IsEmpty;
 using ::testing::SizeIs;
@@ -24,9 +26,13 @@ class JournalTest : public StartupPrefixTest {
     folder = store.GetJournal().Folder();
     ASSERT_THAT(folder, HasSubstr("\\Tamsel Soft\\Kestrun"));
     RemoveTree(folder);
+    machineFolder = store.GetMachineJournal().Folder();
+    vendorFolder = machineFolder.substr(0, machineFolder.rfind('\\'));
+    RemoveTree(vendorFolder);
   }
   void TearDown() override {
     RemoveTree(folder);
+    RemoveTree(vendorFolder);
     StartupPrefixTest::TearDown();
   }
 
@@ -49,6 +55,8 @@ class JournalTest : public StartupPrefixTest {
   }
 
   std::string folder;
+  std::string machineFolder;  // %ProgramData%\Tamsel Soft\Kestrun
+  std::string vendorFolder;   // %ProgramData%\Tamsel Soft
 };
 
 TEST(Base64, RoundTripsEveryLengthAndRefusesNonsense) {
@@ -356,6 +364,74 @@ TEST_F(JournalTest, UndoRefusesARecordThatNamesAnythingButItsOwnPlace) {
   }
   EXPECT_TRUE(store.Undo(real[1]).done);
   EXPECT_TRUE(store.Undo(real[0]).done);
+}
+
+TEST_F(JournalTest, MachineWideChangesAreJournalledForAdministratorsAloneAndUndoneOnlyFromThere) {
+  SetString(kMachine, VersionKey("Run"), "M", "C:\\m.exe");
+  MakeFile(commonStartup + "\\C.lnk", FILE_ATTRIBUTE_NORMAL, "link");
+  Park("M");
+  store.RemoveEntry(Find(Scan(), "C.lnk"));
+  EXPECT_THAT(Records(), IsEmpty());
+  const std::vector<JournalRecord> machine = store.GetMachineJournal().Read();
+  ASSERT_THAT(machine, SizeIs(2));
+  EXPECT_TRUE(machine[0].machine);
+  EXPECT_EQ(machine[1].from->backup, machineFolder + "\\removed\\2\\C.lnk");
+  for (const std::string& level : {vendorFolder, machineFolder})
+    EXPECT_GE(platform.Calls(Op::CreateSecuredFolder, level + " " + kAdminOnlySddl), 1) << level;
+  // The same records in the journal any program of the user can write are never undone.
+  for (JournalRecord copy : machine) {
+    copy.machine = false;
+    platform.ClearLog();
+    EXPECT_THAT(store.Undo(copy).reason, HasSubstr("administrators keep"));
+    EXPECT_EQ(platform.Calls(Op::SetValue) + platform.Calls(Op::FileCopy) + platform.Calls(Op::AppendFile), 0);
+  }
+  EXPECT_TRUE(store.Undo(machine[1]).done);
+  EXPECT_TRUE(store.Undo(machine[0]).done);
+  EXPECT_EQ(Bytes(commonStartup + "\\C.lnk"), "link");
+  EXPECT_TRUE(ReadRaw(kMachine, VersionKey("Run"), "M"));
+  EXPECT_THAT(store.GetMachineJournal().Read(), SizeIs(4));
+  EXPECT_THAT(Records(), IsEmpty());
+}
+
+TEST_F(JournalTest, AMachineJournalFolderAnotherAccountCouldWriteIsRefusedWithTheReason) {
+  SetString(kMachine, VersionKey("Run"), "M", "C:\\m.exe");
+  SetString(kMachine, VersionKey("Run"), "N", "C:\\n.exe");
+  // As Windows would read back a folder a user's program made first.
+  platform.folderSecurity = "O:S-1-5-21-1-2-3-1000D:PAI(A;OICI;FA;;;BA)(A;OICI;FA;;;S-1-5-21-1-2-3-1000)";
+  Park("M");  // goes ahead, with the warning
+  EXPECT_TRUE(ReadRaw(kMachine, VersionKey("Run-"), "M"));
+  store.RemoveEntry(Find(Scan(), "N"));  // refused
+  EXPECT_TRUE(ReadRaw(kMachine, VersionKey("Run"), "N"));
+  ASSERT_THAT(report.reports, SizeIs(2));
+  for (const ReportedError& reported : report.reports)
+    EXPECT_THAT(reported.subject, AllOf(HasSubstr(vendorFolder + " is not for administrators alone"),
+                                        HasSubstr("its owner is S-1-5-21-1-2-3-1000")));
+  EXPECT_THAT(store.GetMachineJournal().Read(), IsEmpty());
+  EXPECT_THAT(store.GetMachineJournal().Refusal(), HasSubstr("not for administrators alone"));
+  // Once the folder is the administrators' own, it is used and read.
+  platform.folderSecurity = "O:BAD:PAI(A;OICI;FA;;;BA)(A;OICI;FA;;;SY)";
+  store.RemoveEntry(Find(Scan(), "N"));
+  EXPECT_FALSE(ReadRaw(kMachine, VersionKey("Run"), "N"));
+  EXPECT_THAT(store.GetMachineJournal().Read(), SizeIs(1));
+  EXPECT_THAT(Records(), IsEmpty());
+}
+
+TEST(AdminFolder, OnlyAdministratorsAndSystemMayWriteIt) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"O:BAD:PAI(A;OICI;FA;;;BA)(A;OICI;FA;;;SY)", ""},
+      {"O:SYD:P(A;OICI;FA;;;S-1-5-32-544)(D;OICI;FA;;;WD)", ""},
+      {"O:DAD:P(A;OICI;FA;;;BA)", "its owner is DA"},
+      {"O:BAD:AI(A;OICI;FA;;;BA)(A;OICI;FA;;;SY)", "takes entries from the folder above"},
+      {"O:BAD:P(A;OICI;FA;;;BA)(A;OICI;0x1200a9;;;WD)", "gives WD access"},
+      {"O:BAD:P(A;OICIIO;GA;;;CO)", "gives CO access"},
+      {"O:BAD:NO_ACCESS_CONTROL", "no access list"},
+      {"O:BAD:P(XA;;FA;;;WD;(x))", "not allowed here"},
+      {"O:BAD:P(A;;FA;;;BA", "cannot be read"},
+      {"D:P(A;;FA;;;BA)", "cannot be read"},
+  };
+  for (const auto& [sddl, why] : cases)
+    EXPECT_THAT(WhyNotAdminOnly(sddl), HasSubstr(why)) << sddl;
+  EXPECT_EQ(WhyNotAdminOnly(cases[0].first), "");
 }
 
 TEST(JournalLines, OnlyWellFormedRecordsAndTrueUndosCount) {

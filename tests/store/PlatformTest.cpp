@@ -5,12 +5,15 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "base/Text.h"
 #include "store/platform/Win32Platform.h"
 
 namespace kestrun::test {
 namespace {
 
+using ::testing::AllOf;
 using ::testing::HasSubstr;
+using ::testing::StartsWith;
 
 TEST(SystemErrorText, IsTheSystemTextWithoutLineEndOrSaysWhichCode) {
   const std::string text = SystemPlatform().SystemErrorText(ERROR_FILE_NOT_FOUND);
@@ -35,6 +38,18 @@ TEST(ShellLaunchError, NeverCallsAFailureSuccessAndPrefersTheLastError) {
   EXPECT_EQ(ShellLaunchError(SE_ERR_NOASSOC, 0), DWORD{ERROR_NO_ASSOCIATION});
   EXPECT_NE(SystemPlatform().ShellOpen(nullptr, "C:\\kestrun-no-such\\program.exe", "", SW_HIDE),
             ERROR_SUCCESS);
+}
+
+TEST(FolderSecurity, IsReadFromTheFolderMadeWithIt) {
+  Win32Platform platform;
+  const std::string folder = platform.ProgramData() + "\\KestrunSecurityProbe";
+  ASSERT_EQ(platform.CreateSecuredFolder(folder, "O:BAD:P(A;OICI;FA;;;BA)(A;OICI;FA;;;SY)"), ERROR_SUCCESS);
+  std::string sddl;
+  EXPECT_EQ(platform.FolderSecurity(folder, sddl), ERROR_SUCCESS);
+  EXPECT_THAT(sddl, AllOf(StartsWith("O:"), HasSubstr("D:")));
+  // Wine reads back its own user as the owner, whatever was asked: nothing to check there.
+  EXPECT_FALSE(platform.KeepsFileSecurity());
+  RemoveDirectoryW(ToWide(folder).c_str());
 }
 
 TEST(Smoke, Utf8CodePage) { EXPECT_EQ(GetACP(), 65001u); }  // names outside the legacy code page need it

@@ -1,0 +1,37 @@
+#pragma once
+// Both journals as history and undo see them: the user's and the machine's, each with its own ids
+// (the machine's shown as M<id>) and its own undo marks.
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "cli/CliSession.h"
+
+namespace kestrun::cli {
+
+class Journals {
+ public:
+  // Reads both; says on stderr, in one line, why the machine's journal could not be read.
+  explicit Journals(CliSession& session);
+
+  // Every record of both, oldest first.
+  [[nodiscard]] std::vector<const JournalRecord*> ByTime() const;
+  [[nodiscard]] const std::vector<JournalRecord>& Of(bool machine) const { return machine ? machine_ : user_; }
+  [[nodiscard]] const std::map<std::int64_t, std::int64_t>& Undone(bool machine) const {
+    return machine ? machineUndone_ : userUndone_;
+  }
+  // The id of the undo that reversed record, if one did.
+  [[nodiscard]] std::optional<std::int64_t> UndoneBy(const JournalRecord& record) const;
+
+ private:
+  std::vector<JournalRecord> user_, machine_;
+  std::map<std::int64_t, std::int64_t> userUndone_, machineUndone_;
+};
+
+// "12" for the user's journal, "M12" for the machine's.
+std::string IdText(bool machine, std::int64_t id);
+// Back from that form; nothing for text that is neither.
+std::optional<std::pair<bool, std::int64_t>> ParseIdText(const std::string& text);
+
+}  // namespace kestrun::cli

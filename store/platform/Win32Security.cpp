@@ -1,0 +1,57 @@
+// Folders only administrators can write: made with a security descriptor given as SDDL, and their
+// owner and DACL read back as SDDL from the folder itself, never through a link or junction. What the
+// text must say is the store's to judge.
+#include <aclapi.h>
+#include <sddl.h>
+#include <shlobj.h>
+
+#include "base/Handles.h"
+#include "base/Text.h"
+#include "store/platform/Win32Platform.h"
+
+namespace kestrun {
+
+std::string Win32Platform::ProgramData() {
+  // Not the variable: the folder an elevated process trusts is the system's, not what its caller says.
+  PWSTR path = nullptr;
+  const HRESULT hr = SHGetKnownFolderPath(FOLDERID_ProgramData, 0, nullptr, &path);
+  std::string folder = SUCCEEDED(hr) ? FromWide(path) : std::string();
+  CoTaskMemFree(path);
+  return folder;
+}
+
+ErrorCode Win32Platform::CreateSecuredFolder(const std::string& path, const std::string& sddl) {
+  UniqueLocal descriptor;
+  if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(ToWide(sddl).c_str(), SDDL_REVISION_1,
+                                                            reinterpret_cast<PSECURITY_DESCRIPTOR*>(descriptor.Put()),
+                                                            nullptr))
+    return GetLastError();
+  SECURITY_ATTRIBUTES attributes{sizeof attributes, descriptor.Get(), FALSE};
+  return CreateDirectoryW(WidePath(path).c_str(), &attributes) ? ERROR_SUCCESS : GetLastError();
+}
+
+ErrorCode Win32Platform::FolderSecurity(const std::string& path, std::string& sddl) {
+  sddl.clear();
+  UniqueFile folder(CreateFileW(WidePath(path).c_str(), READ_CONTROL,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+  if (!folder) return GetLastError();
+  constexpr SECURITY_INFORMATION kWhat = OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION;
+  UniqueLocal descriptor;
+  if (const DWORD rc = GetSecurityInfo(folder.Get(), SE_FILE_OBJECT, kWhat, nullptr, nullptr, nullptr, nullptr,
+                                       reinterpret_cast<PSECURITY_DESCRIPTOR*>(descriptor.Put())))
+    return rc;
+  UniqueLocal text;
+  if (!ConvertSecurityDescriptorToStringSecurityDescriptorW(descriptor.Get(), SDDL_REVISION_1, kWhat,
+                                                            reinterpret_cast<LPWSTR*>(text.Put()), nullptr))
+    return GetLastError();
+  sddl = FromWide(static_cast<const wchar_t*>(text.Get()));
+  return ERROR_SUCCESS;
+}
+
+bool Win32Platform::KeepsFileSecurity() {
+  // Wine turns a folder's DACL into Unix mode bits and reads back its own user as every owner.
+  return !GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version");
+}
+
+}  // namespace kestrun
