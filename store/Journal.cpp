@@ -372,9 +372,14 @@ std::vector<JournalRecord> Journal::ReadLines() {
     const std::string folder = Folder();
     if (folder.empty()) return records;
     // A missing level: nothing machine-wide was ever journalled.
-    for (const std::string& level : {folder.substr(0, folder.rfind('\\')), folder})
-      if (DWORD attributes; platform_.FileAttributesOf(level, attributes) != ERROR_SUCCESS || CheckAdminFolder(level))
+    for (const std::string& level : {folder.substr(0, folder.rfind('\\')), folder}) {
+      if (DWORD attributes; platform_.FileAttributesOf(level, attributes) != ERROR_SUCCESS) return records;
+      if (const ErrorCode rc = CheckAdminFolder(level)) {
+        // Without an administrator's rights its descriptor may not even be read: say so, too.
+        if (refusal_.empty()) refusal_ = level + ": " + platform_.SystemErrorText(rc);
         return records;
+      }
+    }
   }
   for (const std::string& file : {OldFilePath(), FilePath()}) {
     std::string bytes;

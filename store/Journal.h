@@ -75,7 +75,8 @@ class Journal {
   // one). A torn line, such as a last line cut by a power failure, is passed over, and so are a
   // change marked failed and its mark.
   std::vector<JournalRecord> Read();
-  // Why the machine's journal folder was refused by the last Prepare or Read ("" when it was not).
+  // Why the machine's journal folder was refused by the last Prepare or Read, or could not be checked
+  // ("" when neither).
   const std::string& Refusal() const { return refusal_; }
   // What went wrong, in words: the refusal, or the system's text for code.
   std::string ErrorText(ErrorCode code);

@@ -67,13 +67,16 @@ expect_marks 00000 "after Remove"
 has "$cur\\Run" UserRun && fail "Yes did not delete the entry"
 has "$cur\\Run-" UserRun && fail "Remove touched another key"
 # Every change the window made is in the journal, the removed value with its bytes; one remove only,
-# so No removed nothing.
-python3 - "$WINEPREFIX"/drive_c/users/*/AppData/Local/Tamsel\ Soft/Kestrun/journal.jsonl <<'PY' || fail "journal: $(cat "$WINEPREFIX"/drive_c/users/*/AppData/Local/Tamsel\ Soft/Kestrun/journal.jsonl)"
+# so No removed nothing. The machine-wide parks are in the administrators' journal.
+journals=("$WINEPREFIX"/drive_c/users/*/AppData/Local/Tamsel\ Soft/Kestrun/journal.jsonl
+          "$WINEPREFIX/drive_c/ProgramData/Tamsel Soft/Kestrun/journal.jsonl")
+python3 - "${journals[@]}" <<'PY' || fail "journals: $(cat "${journals[@]}")"
 import base64, json, sys
-records = [json.loads(line) for line in open(sys.argv[1], encoding="utf-8")]
-assert {r["program"] for r in records} == {"window"}, records
+records, machine = ([json.loads(line) for line in open(f, encoding="utf-8")] for f in sys.argv[1:])
+assert {r["program"] for r in records + machine} == {"window"}, records
+assert sorted(r["location"] for r in machine if r["action"] == "park") == [8, 16, 32], machine
 actions = [r["action"] for r in records]
-assert actions.count("park") >= 6 and "bring-back" in actions and actions.count("remove") == 1, actions
+assert actions.count("park") == 3 and "bring-back" in actions and actions.count("remove") == 1, actions
 assert actions[-1] == "remove", actions
 removed = records[-1]
 assert removed["name"] == "UserRun" and base64.b64decode(removed["from"]["data"]).decode("utf-16-le").startswith("C:\\"), removed
