@@ -376,6 +376,12 @@ std::string Form::Caption() const {
 
 void Form::SetCaption(const std::string& caption) { SetWindowTextW(hwnd_, ToWide(caption).c_str()); }
 
+void Form::SetDesignHeight(int height) {
+  designHeight_ = height;
+  SetWindowPos(hwnd_, nullptr, 0, 0, Scale(designWidth_, Dpi()), Scale(height, Dpi()),
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 void Form::Place() {
   if (placement_ != Placement::OwnerCentre) return;
   RECT self;

@@ -83,6 +83,8 @@ class Form {
 
   [[nodiscard]] std::string Caption() const;
   void SetCaption(const std::string& caption);
+  // A new height in design units (96 DPI), scaled as the rest; for a form whose content grows.
+  void SetDesignHeight(int height);
   [[nodiscard]] COLORREF Color() const { return color_; }
   [[nodiscard]] bool Visible() const { return IsWindowVisible(hwnd_) != FALSE; }
   void Show();

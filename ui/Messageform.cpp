@@ -1,5 +1,7 @@
 #include "ui/Messageform.h"
 
+#include <algorithm>
+
 #include "ui/Theme.h"
 
 namespace kestrun {
@@ -8,9 +10,13 @@ using gui::GraphicControl;
 
 namespace {
 
+constexpr int kBoxHeight = 153;
 constexpr int kButtonTop = 100;
 constexpr int kPlateTop = 101;
 constexpr int kCaptionTop = 113;
+// The message's bold lines: those that fit above the buttons, and the height of one.
+constexpr int kLinesAboveButtons = 6;
+constexpr int kLineHeight = 16;  // with room for the font at larger scales
 constexpr int kPlateWidth = 88;
 constexpr int kPlateHeight = 38;
 // Before the layout of a button set runs, all four trios lie on top of each other here.
@@ -19,7 +25,7 @@ constexpr int kDesignLeft = 108;
 gui::FormLayout BoxLayout() {
   gui::FormLayout layout;
   layout.width = 310;
-  layout.height = 153;
+  layout.height = kBoxHeight;
   layout.placement = gui::Placement::OwnerCentre;
   return layout;
 }
@@ -100,7 +106,20 @@ MessageAnswer TfmMessageBox::Execute(const std::string& text, const std::string&
   SetCaption(caption);
   lMessage->SetText("\n" + text);
   lMessage->SetAlignment(gui::Alignment::Center);
+  FitLines(static_cast<int>(std::count(text.begin(), text.end(), '\n')) + 2);
   return static_cast<MessageAnswer>(ShowModal());
+}
+
+// A long message (a reason the system gives, a long path) makes the box taller rather than run under
+// the buttons.
+void TfmMessageBox::FitLines(int lines) {
+  const int extra = std::max(0, lines - kLinesAboveButtons) * kLineHeight;
+  SetDesignHeight(kBoxHeight + extra);
+  Panel1->SetHeight(kBoxHeight + extra);
+  lMessage->SetHeight(kBoxHeight - 8 + extra);
+  for (gui::GraphicControl* button : {bbtYes, bbtNo, bbtOk, bbtCancel}) button->SetTop(kButtonTop + extra);
+  for (gui::Label* plate : {labYes, labNo, labOk, labCancel}) plate->SetTop(kPlateTop + extra);
+  for (gui::Label* caption : {lYes, lNo, lOk, lCancel}) caption->SetTop(kCaptionTop + extra);
 }
 
 void TfmMessageBox::ShowTrio(const Trio& trio, int x) {

@@ -47,6 +47,7 @@ class TfmMessageBox : public gui::Form {
   gui::Label* AddPlate();
   gui::Label* AddCaption(const std::string& text);
   TKSpeedButton* AddButton(int idle);
+  void FitLines(int lines);
   void ShowTrio(const Trio& trio, int x);
   static void HideTrio(const Trio& trio);
 

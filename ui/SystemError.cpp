@@ -61,12 +61,13 @@ void MessageBoxReport::ShowFailure(const std::string& text) {
 
 // The box draws each line as it is given, without wrapping: the texts carry their own breaks.
 void MessageBoxReport::ShowJournalWarning(ErrorCode, const std::string& folder, const std::string& why) {
-  ShowMessageBox(owner_, JournalWarningText(folder, why), "Warning", MessageButtons::Ok);
+  ShowMessageBox(owner_, JournalWarningText(folder, WrappedForMessageBox(why)), "Warning", MessageButtons::Ok);
 }
 
 void MessageBoxReport::ShowRemoveRefused(ErrorCode, const std::string& name, const std::string&,
                                          const std::string& why) {
-  ShowMessageBox(owner_, "\n" + name + " was not removed:\nno copy for undoing it could be\nkept in the journal.\n" + why,
+  ShowMessageBox(owner_, "\n" + name + " was not removed:\nno copy for undoing it could be\nkept in the journal.\n" +
+                                 WrappedForMessageBox(why),
                  "Error", MessageButtons::Ok);
 }
 

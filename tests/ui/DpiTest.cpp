@@ -98,18 +98,36 @@ TEST_F(DpiTest, MainWindowScalesAndItsTextsFit) {
   EXPECT_EQ(IconWidth(GetClassLongPtrA(main.Handle(), GCLP_HICONSM)), gui::Scale(16, main.Dpi()));
 }
 
+// The message's lines end above the buttons: a long one makes the box taller.
+void ExpectMessageAboveButtons(TfmMessageBox& box) {
+  gui::WindowDc screen(nullptr);
+  gui::SelectObjectGuard font(screen.Get(), box.lMessage->FontHandle());
+  RECT text{0, 0, box.lMessage->PixelWidth(), 0};
+  DrawTextA(screen.Get(), box.lMessage->Text().c_str(), static_cast<int>(box.lMessage->Text().size()), &text,
+            box.lMessage->DrawFlags() | DT_CALCRECT);
+  EXPECT_LE(gui::Scale(box.lMessage->Top(), box.Dpi()) + text.bottom, gui::Scale(box.bbtOk->Top(), box.Dpi()))
+      << box.lMessage->Text();
+}
+
 TEST_F(DpiTest, EveryMessageBoxLayoutFits) {
-  for (MessageButtons buttons :
-       {MessageButtons::Ok, MessageButtons::OkCancel, MessageButtons::YesNoCancel, MessageButtons::YesNo}) {
+  const std::string question = "\nSave changes to the startup list?";
+  const std::string warning = JournalWarningText(
+      "C:\\ProgramData\\Tamsel Soft\\Kestrun",
+      WrappedForMessageBox("C:\\ProgramData\\Tamsel Soft is not for administrators alone: its owner is S-1-5-21-1"));
+  for (const auto& [buttons, text, height] :
+       {std::tuple{MessageButtons::Ok, question, 153}, {MessageButtons::OkCancel, question, 153},
+        {MessageButtons::YesNoCancel, question, 153}, {MessageButtons::YesNo, question, 153},
+        {MessageButtons::Ok, warning, 201}, {MessageButtons::YesNo, question, 153}}) {
     TfmMessageBox* seen = nullptr;
     test::Steps steps({[&] {
       seen = dynamic_cast<TfmMessageBox*>(gui::Form::FromHandle(GetActiveWindow()));
       ASSERT_NE(seen, nullptr);
-      ExpectScaledSize(*seen, 310, 153);
+      ExpectScaledSize(*seen, 310, height);
       ExpectTextsFit(*seen);
+      ExpectMessageAboveButtons(*seen);
       seen->SetModalResult(gui::kModalCancel);
     }});
-    ShowMessageBox(&main, "\nSave changes to the startup list?", "Confirm", buttons);
+    ShowMessageBox(&main, text, "Confirm", buttons);
     EXPECT_NE(seen, nullptr);
   }
 }
