@@ -2,10 +2,13 @@
 // when a removal cannot be; and a failure line for a recorded change that did not happen.
 #include "store/ChangeJournal.h"
 
+#include "store/ChangeMessages.h"
+
 namespace kestrun {
 
 bool JournalChange(StoreContext& store, JournalRecord& record, bool mayGoWithout, JournalSide* backup) {
   Journal& journal = store.JournalOf(record.location);
+  store.unjournalled.reset();
   ErrorCode rc = journal.Prepare(record);
   record.group = store.actionGroup;  // one undo step reverses all the records of one operation
   if (rc == ERROR_SUCCESS && backup) rc = journal.KeepBackup(record, *backup);
@@ -16,13 +19,23 @@ bool JournalChange(StoreContext& store, JournalRecord& record, bool mayGoWithout
   }
   journal.Release();
   record.id = 0;
-  if (!mayGoWithout) {
+  // Only an administrator can make the machine's journal: the change itself wants the same rights.
+  const bool wantsRights = journal.IsMachine() && (rc == ERROR_ACCESS_DENIED || rc == ERROR_INVALID_OWNER);
+  if (!mayGoWithout && wantsRights) {
+    store.report.ShowFailure(NotRemovedText(record.name, kAdminRightsText));
+  } else if (!mayGoWithout) {
     store.report.ShowRemoveRefused(rc, record.name, journal.Folder(), journal.ErrorText(rc));
-    return false;
+  } else {
+    store.unjournalled = StoreContext::Unjournalled{rc, journal.Folder(), journal.ErrorText(rc)};
   }
-  if (!store.journalWarned) store.report.ShowJournalWarning(rc, journal.Folder(), journal.ErrorText(rc));
-  store.journalWarned = true;
-  return true;
+  return mayGoWithout;
+}
+
+void ChangeOutcome::Done() {
+  done_ = true;
+  if (record_.id != 0 || !store_.unjournalled || store_.journalWarned) return;
+  store_.report.ShowJournalWarning(store_.unjournalled->code, store_.unjournalled->folder, store_.unjournalled->why);
+  store_.journalWarned = true;
 }
 
 ChangeOutcome::~ChangeOutcome() {

@@ -5,9 +5,10 @@
 
 namespace kestrun {
 
-// Writes the record, with a copy of backup's file when given, in the running operation's group. Without mayGoWithout a failure is
-// reported as a refusal and false comes back; with it, one warning per operation and true: the change
-// goes ahead. A record that was not written is left with id 0.
+// Writes the record, with a copy of backup's file when given, in the running operation's group. Without
+// mayGoWithout a failure is reported as a refusal and false comes back; with it, true: the change goes
+// ahead, and once it is made (ChangeOutcome::Done) one warning per operation says it cannot be undone.
+// A record that was not written is left with id 0.
 bool JournalChange(StoreContext& store, JournalRecord& record, bool mayGoWithout, JournalSide* backup = nullptr);
 
 // Marks a written record failed unless Done() is called first, also when the change throws.
@@ -17,7 +18,7 @@ class ChangeOutcome {
   ChangeOutcome(const ChangeOutcome&) = delete;
   ChangeOutcome& operator=(const ChangeOutcome&) = delete;
   ~ChangeOutcome();
-  void Done() { done_ = true; }
+  void Done();
 
  private:
   StoreContext& store_;

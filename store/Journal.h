@@ -46,7 +46,7 @@ inline constexpr const char* kAdminOnlySddl = "O:BAD:P(A;OICI;FA;;;BA)(A;OICI;FA
 
 enum class JournalScope { User, Machine };
 // The machine's journal folder is not one only administrators can write (Refusal() says why).
-inline constexpr ErrorCode kFolderRefused = ERROR_INVALID_OWNER;
+inline constexpr ErrorCode kFolderRefused = ERROR_INVALID_SECURITY_DESCR;
 
 class Journal {
  public:

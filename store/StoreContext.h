@@ -1,6 +1,7 @@
 #pragma once
 // What the store's units share for the life of the store: the platform, the report, the one registry
 // object, the folder paths the last scan read, and the two journals.
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -42,6 +43,12 @@ struct StoreContext {
   Journal journal;         // the user's places
   Journal machineJournal;  // the machine's places
   bool journalWarned = false;  // within the running operation
+  // Why the running change's record could not be written: warned of once the change is made.
+  struct Unjournalled {
+    ErrorCode code;
+    std::string folder, why;
+  };
+  std::optional<Unjournalled> unjournalled;
   std::int64_t actionGroup = 0;  // the id of the running operation's first record; 0 before it
 };
 
