@@ -190,6 +190,19 @@ echo '[{"name":"a\u000bb\u0085","state":"enabled"}]' >"$drive/lines.json"
 expect_text 1 out "*\"no entry 'a\\x0bb\\x85'\"*" check 'C:\lines.json'
 echo '[{"name":"lone\ud800","state":"enabled"}]' >"$drive/lone.json"  # a lone surrogate is a name too
 expect_text 1 out "*\"no entry 'lone\"*" check 'C:\lone.json'
+# Names holding lone surrogates are exported as the UTF-16 they are, and read back as the same entries.
+python3 -c 'import sys; sys.stdout.buffer.write(("\ufeffWindows Registry Editor Version 5.00\r\n\r\n"
+  "[HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Run]\r\n"
+  "\"lone\ud800\"=\"C:\\\\l1.exe\"\r\n\"lone\udc01\"=\"C:\\\\l2.exe\"\r\n").encode("utf-16-le", "surrogatepass"))' >"$drive/lone.reg"
+wine regedit /s 'C:\lone.reg' </dev/null >/dev/null 2>&1
+expect_rc 0 export
+[[ $out == *'"lone\ud800"'* && $out == *'"lone\udc01"'* ]] || fail "lone surrogates exported as: $(grep -a lone <<<"$out")"
+echo '[{"name":"lone\ud800","location":"HKCU Run","state":"enabled"},{"name":"lone\udc01","state":"enabled"}]' >"$drive/lone.json"
+expect_text 0 out '"matches: 2 entries as wanted"' check 'C:\lone.json'
+python3 -c 'import sys; sys.stdout.buffer.write(("\ufeffWindows Registry Editor Version 5.00\r\n\r\n"
+  "[HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Run]\r\n"
+  "\"lone\ud800\"=-\r\n\"lone\udc01\"=-\r\n").encode("utf-16-le", "surrogatepass"))' >"$drive/lone.reg"
+wine regedit /s 'C:\lone.reg' </dev/null >/dev/null 2>&1
 # A Startup folder value that is no text hides its own place only, with one message.
 startup_value=$(wine winepath -w "$user_startup" 2>/dev/null)
 reg add "$cv\\Explorer\\Shell Folders" /v Startup /t REG_DWORD /d 1
