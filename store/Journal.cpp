@@ -1,6 +1,7 @@
 #include "store/Journal.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <nlohmann/json.hpp>
 #include <set>
@@ -239,10 +240,29 @@ std::string Journal::ErrorText(ErrorCode code) {
 // before the next is made in it: another account may have made it first, or made it a link.
 ErrorCode Journal::MakeAdminFolders(const std::string& folder) {
   refusal_.clear();
-  for (const std::string& level : {folder.substr(0, folder.rfind('\\')), folder}) {
+  for (const std::string& level : AdminLevels(folder)) {
     ErrorCode rc = platform_.CreateSecuredFolder(level, kAdminOnlySddl);
     if (rc != ERROR_SUCCESS && rc != ERROR_ALREADY_EXISTS) return rc;
     if ((rc = CheckAdminFolder(level)) != ERROR_SUCCESS) return rc;
+  }
+  return ERROR_SUCCESS;
+}
+
+std::array<std::string, 2> Journal::AdminLevels(const std::string& folder) {
+  return {folder.substr(0, folder.rfind('\\')), folder};
+}
+
+// A missing level is no refusal: nothing machine-wide was ever journalled.
+ErrorCode Journal::CheckMachineFolders() {
+  refusal_.clear();
+  const std::string folder = Folder();
+  if (folder.empty()) return ERROR_PATH_NOT_FOUND;
+  for (const std::string& level : AdminLevels(folder)) {
+    const ErrorCode rc = CheckAdminFolder(level);
+    if (rc == ERROR_FILE_NOT_FOUND || rc == ERROR_PATH_NOT_FOUND) return rc;
+    // Without an administrator's rights its descriptor may not even be read: say so, too.
+    if (rc != ERROR_SUCCESS && refusal_.empty()) refusal_ = level + ": " + platform_.SystemErrorText(rc);
+    if (rc != ERROR_SUCCESS) return rc;
   }
   return ERROR_SUCCESS;
 }
@@ -357,6 +377,8 @@ ErrorCode Journal::Append(const JournalRecord& record) {
 }
 
 std::vector<JournalRecord> Journal::Read() {
+  // Prepare checks the machine's folders itself before reading the last id.
+  if (IsMachine() && CheckMachineFolders() != ERROR_SUCCESS) return {};
   std::vector<JournalRecord> records = ReadLines();
   std::set<std::int64_t> failed;
   for (const JournalRecord& record : records)
@@ -367,20 +389,6 @@ std::vector<JournalRecord> Journal::Read() {
 
 std::vector<JournalRecord> Journal::ReadLines() {
   std::vector<JournalRecord> records;
-  if (IsMachine()) {
-    refusal_.clear();
-    const std::string folder = Folder();
-    if (folder.empty()) return records;
-    // A missing level: nothing machine-wide was ever journalled.
-    for (const std::string& level : {folder.substr(0, folder.rfind('\\')), folder}) {
-      if (DWORD attributes; platform_.FileAttributesOf(level, attributes) != ERROR_SUCCESS) return records;
-      if (const ErrorCode rc = CheckAdminFolder(level)) {
-        // Without an administrator's rights its descriptor may not even be read: say so, too.
-        if (refusal_.empty()) refusal_ = level + ": " + platform_.SystemErrorText(rc);
-        return records;
-      }
-    }
-  }
   for (const std::string& file : {OldFilePath(), FilePath()}) {
     std::string bytes;
     if (platform_.ReadFileData(file, bytes) != ERROR_SUCCESS) continue;

@@ -3,6 +3,7 @@
 // that is needed to undo it. The user's changes go to %LOCALAPPDATA%\Tamsel Soft\Kestrun\journal.jsonl,
 // the machine-wide ones to the same name in %ProgramData%, in folders only administrators can write;
 // copies of removed files lie in removed\<id>\ beside each. It is the only state Kestrun keeps.
+#include <array>
 #include <cstdint>
 #include <map>
 #include <optional>
@@ -85,7 +86,9 @@ class Journal {
   std::vector<JournalRecord> ReadLines();
   ErrorCode MakeFolders(const std::string& folder);
   ErrorCode MakeAdminFolders(const std::string& folder);
+  ErrorCode CheckMachineFolders();
   ErrorCode CheckAdminFolder(const std::string& level);
+  static std::array<std::string, 2> AdminLevels(const std::string& folder);  // Tamsel Soft, then Kestrun
   ErrorCode NoLink(const std::string& path);
   std::int64_t LastId();
 

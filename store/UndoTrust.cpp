@@ -56,7 +56,7 @@ std::string WhyNotOwnBackups(StoreContext& store, const JournalRecord& record) {
 std::string WhyNotOwnRecord(StoreContext& store, const JournalRecord& record) {
   const LocationInfo* location = FindLocation(record.location);
   if (!location) return "the record names no startup place";
-  if (&store.JournalOf(record.location) != (record.machine ? &store.machineJournal : &store.journal))
+  if (store.JournalOf(record.location).IsMachine() != record.machine)
     return record.machine ? "the machine's journal holds a change of a user's place"
                           : "a machine-wide change is undone only from the journal administrators keep";
   const bool isFile = (record.from && record.from->isFile) || (record.to && record.to->isFile);
