@@ -10,14 +10,12 @@ void StderrReport::ShowSystemError(ErrorCode code, const std::string& subject) {
 
 void StderrReport::ShowJournalWarning(ErrorCode, const std::string& folder, const std::string& why) {
   if (silent_) return;
-  WriteError("kestrun-cli: warning: the journal in " + folder + " could not be written: the change was made, but " +
-             "cannot be undone: " + why + "\n");
+  WriteError("kestrun-cli: warning: " + JournalWarningSentence(folder) + ": " + why + "\n");
 }
 
 void StderrReport::ShowRemoveRefused(ErrorCode, const std::string& name, const std::string& folder,
                                      const std::string& why) {
-  Fail("'" + name + "' was not removed: the journal in " + folder + " could not keep what undoing the removal " +
-       "needs: " + why);
+  Fail(RemoveRefusedSentence(name, folder) + ": " + why);
 }
 
 void StderrReport::Fail(const std::string& message) {

@@ -7,6 +7,14 @@
 
 namespace kestrun {
 
+// The two journal reports' sentences, each without its reason.
+inline std::string JournalWarningSentence(const std::string& folder) {
+  return "the journal in " + folder + " could not be written: the change was made, but cannot be undone";
+}
+inline std::string RemoveRefusedSentence(const std::string& name, const std::string& folder) {
+  return "'" + name + "' was not removed: the journal in " + folder + " could not keep what undoing the removal needs";
+}
+
 class IErrorReport {
  public:
   virtual ~IErrorReport() = default;
@@ -18,14 +26,12 @@ class IErrorReport {
   // The journal in folder could not be written (why: the system's text for code, or why the folder
   // was refused); the change (a park, a bring-back, a new shortcut) went ahead and cannot be undone.
   virtual void ShowJournalWarning(ErrorCode code, const std::string& folder, const std::string& why) {
-    ShowSystemError(code, "the journal in " + folder + " could not be written (" + why +
-                              "): the change was made, but cannot be undone");
+    ShowSystemError(code, JournalWarningSentence(folder) + " (" + why + ")");
   }
   // The entry name was not removed: the journal in folder could not keep what undoing it needs.
   virtual void ShowRemoveRefused(ErrorCode code, const std::string& name, const std::string& folder,
                                  const std::string& why) {
-    ShowSystemError(code, "'" + name + "' was not removed: the journal in " + folder + " could not keep " +
-                              "what undoing the removal needs (" + why + ")");
+    ShowSystemError(code, RemoveRefusedSentence(name, folder) + " (" + why + ")");
   }
 };
 
