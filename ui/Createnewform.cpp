@@ -75,7 +75,7 @@ void TfmStartupCreateDialog::Warn(const std::string& text, const gui::Edit& fiel
 
 void TfmStartupCreateDialog::bbtCreateClick() {
   const std::string fileName = edFileName.Text();
-  const CreateShortcutResult result = store_.CreateShortcut(fileName, edDisplayName.Text());
+  const CreateShortcutResult result = store_.CreateStartupShortcut(fileName, edDisplayName.Text());
   if (result.outcome != coWritten) {
     const ShortcutOutcomeText& said = OutcomeText(result.outcome);
     if (!said.box) return;
@@ -87,11 +87,8 @@ void TfmStartupCreateDialog::bbtCreateClick() {
     }
     return Warn(WithTarget(said.box, fileName), said.blamesName ? edDisplayName : edFileName);
   }
-  // A shortcut that could not be written is no success: say why and keep what was typed.
-  if (FAILED(result.status)) {
-    ShowSystemError(Owner(), ErrorCodeOfStatus(result.status), platform_);
-    return;
-  }
+  // A shortcut that could not be written is no success: the store said why; what was typed stays.
+  if (FAILED(result.status)) return;
   edFileName.SetText("");
   edDisplayName.SetText("");
   Close();

@@ -263,10 +263,7 @@ bool TForm1::SettleUnsavedMarks() {
 }
 
 void TForm1::SaveCheckMarks() {
-  gui::RunInBackground(*this, [this] {
-    store_.ApplyCheckChanges(rows_.Rows());
-    store_.ReleaseUserKey();
-  });
+  gui::RunInBackground(*this, [this] { store_.ApplyCheckChanges(rows_.Rows()); });
   LoadStartupList();
 }
 
@@ -275,18 +272,15 @@ void TForm1::SaveCheckMarks() {
 // The same place, the name as Windows compares it, and the value's bytes or the file.
 int TForm1::FindRow(const StartupRow& chosen) const {
   const StartupRows& rows = rows_.Rows();
-  const LocationInfo* location = FindLocation(chosen.record.GetLocation());
-  const bool isFile = location && location->isFolder;
+  const EntryKind* kind = KindOf(chosen.record.GetLocation());
+  if (!kind) return -1;
   for (const bool stayed : {true, false})
     for (size_t i = 0; i < rows.size(); ++i) {
       const StartupRow& row = rows[i];
       if (row.record.GetLocation() != chosen.record.GetLocation() || !SameName(row.name, chosen.name) ||
           (row.record.GetEnabled() == chosen.record.GetEnabled()) != stayed)
         continue;
-      // A moved file lies in the other folder: its name there is all that can tell it.
-      const bool held = isFile ? (!stayed || SameName(row.path, chosen.path))
-                               : row.scanned.type == chosen.scanned.type && row.scanned.data == chosen.scanned.data;
-      if (held) return static_cast<int>(i);
+      if (kind->SameEntry(chosen, row, stayed)) return static_cast<int>(i);
     }
   return -1;
 }
@@ -344,7 +338,6 @@ void TForm1::bbtRemoveClick() {
     SelectFirstRow();
   }
   lvStartup.Focus();
-  store_.ReleaseUserKey();
 }
 
 void TForm1::bbtCreateNewClick() {

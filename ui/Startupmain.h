@@ -101,7 +101,7 @@ class TForm1 : public gui::Form {
   void TakeFacts();
 
   IPlatform& platform_;  // not owned
-  MessageBoxReport report_{this, platform_};
+  MessageBoxReport report_{this};
   GuiThreadReport threadReport_{*this, report_};  // the store may run on a worker thread
   StartupStore store_;        // owns Registry, ValueNames and the four folder paths
   StartupRowModel rows_;      // what lvStartup shows, row for row, with the user's check marks
