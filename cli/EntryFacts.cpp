@@ -9,7 +9,9 @@ EntryFacts FactsOf(TargetResolver& resolver, PublisherCache* publishers, const S
   if (!location) return facts;
   facts.scope = location->hive == HKEY_LOCAL_MACHINE ? "machine" : "user";
   facts.command = row.path;
-  const EntrySource source = KindOf(*location).Source(*location, row);
+  const EntryKind& kind = KindOf(*location);
+  const EntrySource source = kind.Source(*location, row);
+  facts.kind = kind.Name();
   facts.source = source.place;
   facts.valueType = source.valueType;
   facts.target = resolver.Resolve(row);

@@ -15,11 +15,11 @@ void Action::Fail(Failure failure) {
 }
 
 void Action::FailCall(const std::string& subject, ErrorCode code) {
-  Fail({.kind = Failure::Kind::SystemError, .what = subject, .why = Platform().SystemErrorText(code), .code = code});
+  Fail(MakeFailure(Failure::Kind::SystemError, subject, Platform().SystemErrorText(code), code));
 }
 
 void Action::Refuse(const std::string& what, const std::string& why) {
-  Fail({.kind = Failure::Kind::Refused, .what = what, .why = why});
+  Fail(MakeFailure(Failure::Kind::Refused, what, why));
 }
 
 RegistryAccess* Action::Key(HKEY hive, RegistryView view, const std::string& path, KeyAccess access, bool create) {

@@ -33,6 +33,9 @@ class EntryKind {
  public:
   virtual ~EntryKind() = default;
 
+  // What a script is told the entry is: "registry", "file", ...
+  [[nodiscard]] virtual const char* Name() const = 0;
+
   // Appends the entries of the location's live place, or of its parking place.
   virtual void Scan(Action& action, const LocationInfo& location, bool live, StartupRows& rows) const = 0;
   // Moves the row's entry to its other place, journalled; true when it left the place it was

@@ -23,6 +23,16 @@ struct Failure {
   std::string folder;              // the journal kinds: the journal's folder
 };
 
+// A failure of the kind, what and why given, with nothing else to say.
+inline Failure MakeFailure(Failure::Kind kind, std::string what, std::string why, ErrorCode code = ERROR_SUCCESS) {
+  Failure failure;
+  failure.kind = kind;
+  failure.what = std::move(what);
+  failure.why = std::move(why);
+  failure.code = code;
+  return failure;
+}
+
 // "what: why", or what alone: a failure on one line.
 std::string FailureLine(const Failure& failure);
 

@@ -7,6 +7,7 @@ namespace kestrun {
 
 class RegistryValueKind : public EntryKind {
  public:
+  [[nodiscard]] const char* Name() const override { return "registry"; }
   void Scan(Action& action, const LocationInfo& location, bool live, StartupRows& rows) const override;
   bool Move(Action& action, const LocationInfo& location, const StartupRow& row, bool enable) const override;
   bool Remove(Action& action, const LocationInfo& location, const StartupRow& row) const override;

@@ -72,7 +72,7 @@ std::vector<JournalRecord> StartupStore::ReadJournal(bool machine) {
   std::vector<JournalRecord> records = journal.Read();
   if (!journal.Refusal().empty()) {
     Action action = Begin();
-    action.Fail({.kind = Failure::Kind::Warning, .what = "the machine-wide journal is not read", .why = journal.Refusal()});
+    action.Fail(MakeFailure(Failure::Kind::Warning, "the machine-wide journal is not read", journal.Refusal()));
   }
   return records;
 }
