@@ -35,7 +35,7 @@ TForm1::TForm1(IPlatform& platform)
     : gui::Form(MainLayout(), nullptr), platform_(platform), store_(platform, threadReport_) {
   CreateComponents();
   FormCreate();
-  OnActivate = [this](gui::Form&) { FormActivate(); };
+  SetOnActivate([this](gui::Form&) { FormActivate(); });
 }
 
 void TForm1::CreateComponents() {

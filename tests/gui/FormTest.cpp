@@ -79,7 +79,7 @@ TEST_F(FormTest, ExceptionFromAHandlerIsShownAndLeavesTheButtonUp) {
 TEST(FormActivation, RaisedOnceForTheMainFormAndPerShowingForAModalForm) {
   gui::Form main(test::Placed(50, 50, 300, 200), nullptr);
   int mainActivations = 0, dialogActivations = 0, ticks = 0;
-  main.OnActivate = [&](gui::Form&) { ++mainActivations; };
+  main.SetOnActivate([&](gui::Form&) { ++mainActivations; });
   main.AddTimer(40, [&] { ++ticks; });
   main.Show();
   test::Pump(100);
@@ -87,7 +87,7 @@ TEST(FormActivation, RaisedOnceForTheMainFormAndPerShowingForAModalForm) {
   EXPECT_EQ(GetActiveWindow(), main.Handle());
   for (int round = 0; round < 2; ++round) {
     gui::Form dialog(test::Placed(100, 100, 100, 60), &main);
-    dialog.OnActivate = [&](gui::Form&) { ++dialogActivations; };
+    dialog.SetOnActivate([&](gui::Form&) { ++dialogActivations; });
     bool ownerDisabled = false;
     int ticksBefore = ticks;
     test::Steps steps({[&] { ownerDisabled = !IsWindowEnabled(main.Handle()); }, [] {}, [] {},
