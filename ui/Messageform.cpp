@@ -76,9 +76,9 @@ TfmMessageBox::TfmMessageBox(gui::Form* owner) : Form(BoxLayout(), owner) {
     Expose(*trio.button, gui::AccessibleRole::PushButton, [caption] { return caption->Text(); });
   }
   Expose(*lMessage, gui::AccessibleRole::StaticText, [this] { return lMessage->Text(); });
-  lMessage->OnMouseDown = [this](GraphicControl&, gui::MouseButton, gui::ShiftState, int, int) {
+  lMessage->SetOnMouseDown([this](GraphicControl&, gui::MouseButton, gui::ShiftState, int, int) {
     lMessageMouseDown();
-  };
+  });
   SetOnActivate([this](Form&) { FormActivate(); });
 }
 
@@ -105,7 +105,7 @@ MessageAnswer TfmMessageBox::Execute(const std::string& text, const std::string&
   buttons_ = buttons;
   SetCaption(caption);
   lMessage->SetText("\n" + text);
-  lMessage->SetAlignment(gui::Alignment::Center);
+  lMessage->SetTextAlignment(gui::Alignment::Center);
   FitLines(static_cast<int>(std::count(text.begin(), text.end(), '\n')) + 2);
   return static_cast<MessageAnswer>(ShowModal());
 }

@@ -43,7 +43,7 @@ class AccessibleTest : public ::testing::Test {
     form_->Expose(save_, gui::AccessibleRole::PushButton, [] { return std::string("\nSave\nSettings\n"); }, "Ctrl+S");
     form_->Expose(hidden_, gui::AccessibleRole::PushButton, [] { return std::string("Hidden"); });
     form_->Expose(link_, gui::AccessibleRole::Link, [] { return std::string("Web site"); });
-    save_.OnClick = [this](gui::GraphicControl&) { ++clicks_; };
+    save_.SetOnClick([this](gui::GraphicControl&) { ++clicks_; });
     hidden_.SetVisible(false);
     form_->Show();
     test::Pump(50);

@@ -17,7 +17,7 @@ TEST(BackgroundWork, TheFormAnswersAndTakesNoInputUntilTheWorkIsDone) {
   gui::Form form(test::Placed(239, 158, 200, 100), nullptr);
   auto& panel = form.Add<gui::Panel>(nullptr, gui::Bounds{0, 0, 200, 100}, gui::PanelStyle{});
   int clicks = 0;
-  panel.OnClick = [&](gui::GraphicControl&) { ++clicks; };
+  panel.SetOnClick([&](gui::GraphicControl&) { ++clicks; });
   form.Show();
   SetCursorPos(239 + 100, 158 + 50);
   test::Pump(300);

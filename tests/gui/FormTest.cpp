@@ -15,7 +15,7 @@ namespace {
 class FormTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    button_.OnClick = [this](gui::GraphicControl&) { ++clicks_; };
+    button_.SetOnClick([this](gui::GraphicControl&) { ++clicks_; });
     form_.Show();
     test::Pump(50);
   }
@@ -55,10 +55,10 @@ TEST_F(FormTest, ExceptionFromAHandlerIsShownAndLeavesTheButtonUp) {
   std::string shown;
   gui::Application::Instance().SetErrorDisplay([&](const std::string& text) { shown = text; });
   std::string error;
-  button_.OnClick = [&](gui::GraphicControl&) {
+  button_.SetOnClick([&](gui::GraphicControl&) {
     ++clicks_;
     throw std::runtime_error(error);
-  };
+  });
   for (const auto& [thrown, expected] : {std::pair{"Failed to get data for 'X'", "Failed to get data for 'X'"},
                                          {"Access denied", "Access denied."}, {"Größe", "Größe."}}) {
     error = thrown;

@@ -96,7 +96,7 @@ TEST(MessageForm, BoxOverAModalDialogIsCentredOnItsOwnerAndHandsTheFocusBack) {
   auto& warn = dialog.Add<TKSpeedButton>(nullptr, gui::Bounds{0, 0, 50, 20});
   RECT box{};
   bool dialogDisabled = false, mainDisabledAfter = false, dialogActiveAfter = false;
-  warn.OnClick = [&](gui::GraphicControl&) {
+  warn.SetOnClick([&](gui::GraphicControl&) {
     Act look = [&](Box& b) {
       GetWindowRect(b.Handle(), &box);
       dialogDisabled = !IsWindowEnabled(dialog.Handle());
@@ -105,7 +105,7 @@ TEST(MessageForm, BoxOverAModalDialogIsCentredOnItsOwnerAndHandsTheFocusBack) {
     dialogActiveAfter = GetActiveWindow() == dialog.Handle();
     mainDisabledAfter = !IsWindowEnabled(main.Handle());
     PostMessageA(dialog.Handle(), WM_CLOSE, 0, 0);
-  };
+  });
   // Idle steps keep this timer from closing the box before the box's own step answers it.
   test::Steps open({[&] { test::ClickOn(dialog, warn); }, [] {}, [] {}, [] {}, [] {}, [] {}});
   EXPECT_EQ(dialog.ShowModal(), 2);

@@ -20,7 +20,7 @@ TEST(EditWrapper, TextRoundTripsAndTabMovesBetweenEditsEscapeReachesCancel) {
   cancel.SetCancel(true);
   cancel.SetCaption("&Cancel");
   int cancels = 0;
-  cancel.OnClick = [&](gui::GraphicControl&) { ++cancels; };
+  cancel.SetOnClick([&](gui::GraphicControl&) { ++cancels; });
   gui::FontStyle font{"MS Sans Serif", 13, false, ANSI_CHARSET};
   gui::Edit first = form.AddEdit(nullptr, {127, 24, 161, 19}, font);
   gui::Edit second = form.AddEdit(nullptr, {127, 66, 161, 19}, font);
