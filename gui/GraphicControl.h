@@ -1,7 +1,7 @@
 #pragma once
 // A windowless control: it lives in a ControlHost (one per form), which hit-tests, captures and paints
 // it on the form's surface in creation order. The host delivers the pointer and keys through the
-// virtual handlers below; the handlers' events (SetOnClick...) are the form's way to hear of them.
+// virtual handlers below; a form hears of clicks and presses through the events it sets (SetOnClick...).
 #include <windows.h>
 
 #include <functional>
