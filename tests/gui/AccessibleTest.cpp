@@ -84,7 +84,7 @@ TEST_F(AccessibleTest, ShownChildrenWithNamesRolesPlacesAndActions) {
 
   EXPECT_HRESULT_SUCCEEDED(client->accDoDefaultAction(Child(1)));
   EXPECT_EQ(clicks_, 0);
-  test::Pump(50);
+  EXPECT_TRUE(test::WaitFor([this] { return clicks_ > 0; }));
   EXPECT_EQ(clicks_, 1);
   save_.SetEnabled(false);
   EXPECT_EQ(client->accDoDefaultAction(Child(1)), E_FAIL);
