@@ -25,6 +25,8 @@ class TForm1 : public gui::Form {
 
   // The About box shown by the About tile: the one instance made at start-up (not owned).
   void SetAboutBox(TfmAbout* about) { about_ = about; }
+  // The store every change goes through; a create dialog writes its shortcut with it.
+  [[nodiscard]] StartupStore& Store() { return store_; }
 
   // Rescans on a worker thread while the window keeps painting; returns with the list refilled.
   void LoadStartupList();
