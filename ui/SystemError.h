@@ -12,15 +12,6 @@ void ShowSystemError(gui::Form* owner, ErrorCode code, IPlatform& platform);
 // The Win32 code inside a COM status, for its system text; other statuses pass as they are.
 ErrorCode ErrorCodeOfStatus(HRESULT status);
 
-// Opens a document or program through the shell; a failure is shown with the system's text, never
-// with "success" (the shell often leaves the last error at 0 when a launch fails). True on success.
-// Elevated, it starts nothing with those rights: place (an address, where the manual lies) is shown
-// when the desktop's shell cannot start it for the user.
-bool ShellOpenOrReport(gui::Form* owner, const std::string& file, const std::string& parameters, int show,
-                       IPlatform& platform, const std::string& place);
-
-// The message box does not wrap its text: the text broken at blanks into lines that fit the box.
-std::string WrappedForMessageBox(const std::string& text);
 // The warning's text when the journal could not be written, with the system's reason.
 std::string JournalWarningText(const std::string& folder, const std::string& reason);
 
