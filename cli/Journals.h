@@ -31,7 +31,7 @@ class Journals {
 
 // "12" for the user's journal, "M12" for the machine's.
 std::string IdText(bool machine, std::int64_t id);
-// Back from that form; nothing for text that is neither.
+// Back from that form, with or without a leading "#"; nothing for text that is neither.
 std::optional<std::pair<bool, std::int64_t>> ParseIdText(const std::string& text);
 
 }  // namespace kestrun::cli

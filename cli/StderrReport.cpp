@@ -8,6 +8,8 @@ void StderrReport::ShowSystemError(ErrorCode code, const std::string& subject) {
   Fail(subject + ": " + platform_.SystemErrorText(code));
 }
 
+void StderrReport::ShowFailure(const std::string& text) { Fail(AsClause(text)); }
+
 void StderrReport::ShowJournalWarning(ErrorCode, const std::string& folder, const std::string& why) {
   if (silent_) return;
   WriteError("kestrun-cli: warning: " + JournalWarningSentence(folder) + ": " + why + "\n");

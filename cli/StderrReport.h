@@ -12,7 +12,8 @@ class StderrReport : public IErrorReport {
   // The platform names the system's error codes.
   explicit StderrReport(IPlatform& platform) : platform_(platform) {}
   void ShowSystemError(ErrorCode code, const std::string& subject) override;
-  void ShowFailure(const std::string& text) override { Fail(text); }
+  // The store's sentences, shared with the window, worded as the tool's other messages.
+  void ShowFailure(const std::string& text) override;
   // Said on stderr as a warning; not counted as a failure.
   void ShowJournalWarning(ErrorCode code, const std::string& folder, const std::string& why) override;
   void ShowRemoveRefused(ErrorCode code, const std::string& name, const std::string& folder,
