@@ -151,13 +151,14 @@ Cells RowCells(const StartupRow& row, const EntryFacts* facts, bool verified) {
   return cells;
 }
 
-// Every column but the last (the path) padded to its widest cell; a long name or company overruns.
-std::string Aligned(const std::vector<Cells>& lines, size_t nameColumn) {
+// Every column but the last (the path) padded to its widest cell; from cappedFrom on (the name, the
+// company) to at most kMaxNameColumn, and a longer text overruns.
+std::string Aligned(const std::vector<Cells>& lines, size_t cappedFrom) {
   std::vector<size_t> widths(lines.front().size(), 0);
   widths[0] = Width("disabled");  // the state column keeps its width when every entry is enabled
   for (const Cells& cells : lines)
     for (size_t i = 0; i + 1 < cells.size(); ++i)
-      widths[i] = std::max(widths[i], i >= nameColumn ? std::min(Width(cells[i]), kMaxNameColumn) : Width(cells[i]));
+      widths[i] = std::max(widths[i], i >= cappedFrom ? std::min(Width(cells[i]), kMaxNameColumn) : Width(cells[i]));
   std::string text;
   for (const Cells& cells : lines) {
     for (size_t i = 0; i + 1 < cells.size(); ++i) AppendPadded(text, cells[i], widths[i]);
@@ -181,7 +182,7 @@ std::string FormatTable(const StartupRows& rows, const std::vector<EntryFacts>* 
     unquoted = unquoted || Warns(factOf(i), "unquoted-path");
     missing = missing || Warns(factOf(i), "target-missing");
   }
-  std::string text = Aligned(lines, 2);
+  std::string text = Aligned(lines, 2);  // the name and what follows it
   if (switchedOff) text += kSwitchedOffNote;
   if (unquoted) text += kUnquotedNote;
   if (missing) text += kMissingNote;
