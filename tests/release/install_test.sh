@@ -68,8 +68,12 @@ for how in F1 spot; do
   sleep 0.4
   if [ $how = F1 ]; then xdotool key F1; else xdotool mousemove $((x + 424)) $((y + 8)) click 1; fi
   wine "$probe" window "Kestrun Help" 15000 </dev/null >/dev/null || fail "$how opened no manual"
-  sleep 2  # its panes fill after it shows
-  import -window root "$shots/installed-manual-$how.png"
+  # Its panes fill some seconds after it shows: a picture of the filled window, for a person to look at.
+  for _ in $(seq 20); do
+    import -window root "$shots/installed-manual-$how.png"
+    [ "$(identify -format %k "$shots/installed-manual-$how.png")" -gt 100 ] && break
+    sleep 0.5
+  done
   run taskkill /f /im hh.exe >/dev/null
   wine "$probe" gone "Kestrun Help" 10000 </dev/null || fail "the manual did not close"
 done
