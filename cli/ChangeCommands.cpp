@@ -94,12 +94,16 @@ int RunChange(CliSession& session, const ChangeOptions& options) {
       options.location.empty() ? std::nullopt : ParseLocation(options.location);
   const Selected selected = SelectByName(rows, options.name, location, SourceState(options));
   if (!selected.row) {
-    // Parked already is what was asked for: the same answer as a second run of apply.
-    const Selected parked = options.change == Change::Disable
-                                ? SelectByName(rows, options.name, location, StateFilter::Parked) : Selected{};
-    if (parked.row) {
-      WriteOutput("'" + parked.row->name + "' is already disabled (" +
-                  LocationName(parked.row->record.GetLocation()) + "): nothing to do\n");
+    // Already as asked (parked, or started by Windows) is what was asked for: the same answer as a
+    // second run of apply.
+    const Selected already = options.change == Change::Remove
+                                 ? Selected{}
+                                 : SelectByName(rows, options.name, location,
+                                                options.change == Change::Disable ? StateFilter::Parked
+                                                                                  : StateFilter::Enabled);
+    if (already.row) {
+      WriteOutput("'" + already.row->name + "' is already " + StateName(*already.row) + " (" +
+                  LocationName(already.row->record.GetLocation()) + "): nothing to do\n");
       return kExitOk;
     }
     session.report.Fail(selected.error);

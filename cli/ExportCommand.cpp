@@ -19,7 +19,14 @@ int RunExport(CliSession& session, const std::string& file) {
     const ErrorCode gone = session.platform.FileDelete(file);
     ErrorCode rc = gone == ERROR_SUCCESS || gone == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : gone;
     if (rc == ERROR_SUCCESS) rc = session.platform.AppendFile(file, text);
-    if (rc != ERROR_SUCCESS) session.report.FailCall(file, rc);
+    if (rc != ERROR_SUCCESS) {
+      session.report.FailCall(file, rc);
+    } else {
+      // On stderr: a script that reads standard output expects nothing there but the entries.
+      const std::string count = std::to_string(rows.size()) + (rows.size() == 1 ? " entry" : " entries");
+      const std::string written = session.platform.FullPathOf(file);
+      WriteError("kestrun-cli: exported " + count + " to " + (written.empty() ? file : written) + "\n");
+    }
   }
   return session.report.Count() ? kExitFailed : kExitOk;
 }

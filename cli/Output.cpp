@@ -134,33 +134,55 @@ nlohmann::ordered_json ApprovedJson(Approval approved) {
 
 std::string Printable(const std::string& text) { return NeedsQuotes(text) ? Escaped(text) : text; }
 
+namespace {
+
+using Cells = std::vector<std::string>;
+
+// With --verify, the program's company and the signature's verdict ("-" when there is no file to ask).
+Cells RowCells(const StartupRow& row, const EntryFacts* facts, bool verified) {
+  Cells cells{TableState(row, facts), LocationName(row.record.GetLocation()), Printable(row.name)};
+  if (verified) {
+    const FilePublisher none;
+    const FilePublisher& publisher = facts ? facts->publisher : none;
+    cells.push_back(publisher.company ? Printable(*publisher.company) : "-");
+    cells.push_back(publisher.signature ? SignatureName(*publisher.signature) : "-");
+  }
+  cells.push_back(Printable(row.path));
+  return cells;
+}
+
+// Every column but the last (the path) padded to its widest cell; from cappedFrom on (the name, the
+// company) to at most kMaxNameColumn, and a longer text overruns.
+std::string Aligned(const std::vector<Cells>& lines, size_t cappedFrom) {
+  std::vector<size_t> widths(lines.front().size(), 0);
+  widths[0] = Width("disabled");  // the state column keeps its width when every entry is enabled
+  for (const Cells& cells : lines)
+    for (size_t i = 0; i + 1 < cells.size(); ++i)
+      widths[i] = std::max(widths[i], i >= cappedFrom ? std::min(Width(cells[i]), kMaxNameColumn) : Width(cells[i]));
+  std::string text;
+  for (const Cells& cells : lines) {
+    for (size_t i = 0; i + 1 < cells.size(); ++i) AppendPadded(text, cells[i], widths[i]);
+    text += cells.back() + '\n';
+  }
+  return text;
+}
+
+}  // namespace
+
 std::string FormatTable(const StartupRows& rows, const std::vector<EntryFacts>* facts) {
   auto factOf = [facts](size_t i) { return facts && i < facts->size() ? &(*facts)[i] : nullptr; };
-  size_t locationWidth = Width("LOCATION"), nameWidth = Width("NAME"), stateWidth = Width("disabled");
-  for (size_t i = 0; i < rows.size(); ++i) {
-    const StartupRow& row = rows[i];
-    stateWidth = std::max(stateWidth, Width(TableState(row, factOf(i))));
-    locationWidth = std::max(locationWidth, Width(LocationName(row.record.GetLocation())));
-    nameWidth = std::max(nameWidth, std::min(Width(Printable(row.name)), kMaxNameColumn));
-  }
-  std::string text;
-  auto line = [&](const std::string& state, const std::string& location, const std::string& name,
-                  const std::string& path) {
-    AppendPadded(text, state, stateWidth);
-    AppendPadded(text, location, locationWidth);
-    AppendPadded(text, name, nameWidth);
-    text += path;
-    text += '\n';
-  };
-  line("STATE", "LOCATION", "NAME", "PATH");
+  const bool verified =
+      facts && std::any_of(facts->begin(), facts->end(), [](const EntryFacts& fact) { return fact.verified; });
+  std::vector<Cells> lines{verified ? Cells{"STATE", "LOCATION", "NAME", "COMPANY", "SIGNATURE", "PATH"}
+                                    : Cells{"STATE", "LOCATION", "NAME", "PATH"}};
   bool switchedOff = false, unquoted = false, missing = false;
   for (size_t i = 0; i < rows.size(); ++i) {
-    const StartupRow& row = rows[i];
-    line(TableState(row, factOf(i)), LocationName(row.record.GetLocation()), Printable(row.name), Printable(row.path));
-    switchedOff = switchedOff || SwitchedOffByWindows(row);
+    lines.push_back(RowCells(rows[i], factOf(i), verified));
+    switchedOff = switchedOff || SwitchedOffByWindows(rows[i]);
     unquoted = unquoted || Warns(factOf(i), "unquoted-path");
     missing = missing || Warns(factOf(i), "target-missing");
   }
+  std::string text = Aligned(lines, 2);  // the name and what follows it
   if (switchedOff) text += kSwitchedOffNote;
   if (unquoted) text += kUnquotedNote;
   if (missing) text += kMissingNote;
@@ -200,6 +222,13 @@ std::string FormatJson(const StartupRows& rows, const std::vector<EntryFacts>& f
   std::string text;
   for (const auto& entry : entries) text += entry.dump(-1, ' ', false, replace) + "\n";
   return text;
+}
+
+std::string AsClause(const std::string& message) {
+  const auto upper = [](char c) { return c >= 'A' && c <= 'Z'; };
+  const auto lower = [](char c) { return c >= 'a' && c <= 'z'; };
+  if (message.size() < 2 || !upper(message[0]) || !(lower(message[1]) || message[1] == ' ')) return message;
+  return static_cast<char>(message[0] - 'A' + 'a') + message.substr(1);
 }
 
 void WriteOutput(const std::string& text) { WriteAll(STD_OUTPUT_HANDLE, text); }

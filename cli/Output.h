@@ -24,6 +24,10 @@ std::string FormatTable(const StartupRows& rows, const std::vector<EntryFacts>* 
 // A JSON array of the rows with their facts, or one object a line (JSON Lines).
 std::string FormatJson(const StartupRows& rows, const std::vector<EntryFacts>& facts, bool oneLineEach = false);
 
+// A message as the tool words it after "kestrun-cli: ": lower case first ("a subcommand is required"),
+// unless it begins with a name or an abbreviation ("HKCU Run", "C:\x").
+std::string AsClause(const std::string& message);
+
 void WriteOutput(const std::string& text);
 void WriteError(const std::string& text);
 

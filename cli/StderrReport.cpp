@@ -6,9 +6,10 @@
 namespace kestrun::cli {
 
 void StderrReport::Report(const Failure& failure) {
-  if (failure.kind != Failure::Kind::Unjournalled && failure.kind != Failure::Kind::Warning)
-    return Fail(FailureLine(failure));
-  if (!silent_) WriteError("kestrun-cli: warning: " + FailureLine(failure) + "\n");
+  // The store's sentences, shared with the window, worded as the tool's other messages.
+  const std::string line = AsClause(FailureLine(failure));
+  if (failure.kind != Failure::Kind::Unjournalled && failure.kind != Failure::Kind::Warning) return Fail(line);
+  if (!silent_) WriteError("kestrun-cli: warning: " + line + "\n");
 }
 
 void StderrReport::FailCall(const std::string& subject, ErrorCode code) {

@@ -25,7 +25,7 @@ const JournalRecord* Choose(const Journals& journals, const std::string& idText,
       if (record->action != "undo" && !journals.UndoneBy(*record)) chosen = record;
   }
   if (!chosen) {
-    error = id ? "the journal holds no change #" + idText : "the journal holds no change to undo";
+    error = id ? "the journal holds no change #" + IdText(id->first, id->second) : "the journal holds no change to undo";
   } else if (const auto by = journals.UndoneBy(*chosen)) {
     error = "change #" + IdText(chosen->machine, chosen->id) + " was undone already, by #" +
             IdText(chosen->machine, *by);
@@ -58,7 +58,7 @@ int RunUndo(CliSession& session, const UndoOptions& options) {
 void AddUndoCommand(CLI::App& app, Verb& verb) {
   auto options = std::make_shared<UndoOptions>();
   CLI::App* command = app.add_subcommand("undo", "Reverse a change from the journal (default: the last one)");
-  command->add_option("id", options->id, "The change's id, as history shows it (M12: the machine-wide journal's)")
+  command->add_option("id", options->id, "The change's id, as history shows it (M12: the machine-wide journal's; #12 and #M12 too)")
       ->check([](const std::string& text) { return ParseIdText(text) ? "" : "not a change's id: " + text; });
   command->callback([options, &verb] {
     verb = [options](CliSession& session) { return RunUndo(session, *options); };

@@ -42,7 +42,7 @@ int Main(int argc, char** argv) {
   app.allow_windows_style_options(false);
   app.set_version_flag("--version", "kestrun-cli " KESTRUN_VERSION);
   app.failure_message([](const CLI::App*, const CLI::Error& error) {
-    return "kestrun-cli: " + std::string(error.what()) + "\nRun 'kestrun-cli --help' for usage.\n";
+    return "kestrun-cli: " + AsClause(error.what()) + "\nRun 'kestrun-cli --help' for usage.\n";
   });
   Verb verb;
   AddListCommand(app, verb);
@@ -64,7 +64,7 @@ int Main(int argc, char** argv) {
     return verb(session);
   } catch (const std::exception& error) {
     // The registry's errors ("Failed to set data for '...'") and anything else that ends a verb.
-    session.report.Fail(error.what());
+    session.report.Fail(AsClause(error.what()));
     return kExitFailed;
   }
 }

@@ -170,7 +170,9 @@ std::string IdText(bool machine, std::int64_t id) {
   return text += std::to_string(id);
 }
 
-std::optional<std::pair<bool, std::int64_t>> ParseIdText(const std::string& text) {
+std::optional<std::pair<bool, std::int64_t>> ParseIdText(const std::string& given) {
+  // "#3" and "#M3" as undo and history print them.
+  const std::string text = given.substr(!given.empty() && given[0] == '#' ? 1 : 0);
   const bool machine = !text.empty() && (text[0] == 'M' || text[0] == 'm');
   const std::string digits = text.substr(machine ? 1 : 0);
   if (digits.empty() || digits.size() > 18 || digits[0] == '0' ||

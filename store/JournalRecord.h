@@ -50,7 +50,7 @@ std::string RegistryTypeName(DWORD type);
 
 // A record's id as history shows it: "12" in the user's journal, "M12" in the machine's.
 std::string IdText(bool machine, std::int64_t id);
-// Back from that form; nothing for text that is neither.
+// Back from that form, with or without a leading "#"; nothing for text that is neither.
 std::optional<std::pair<bool, std::int64_t>> ParseIdText(const std::string& text);  // "REG_SZ", "REG_EXPAND_SZ", ... or "REG_<number>"
 
 }  // namespace kestrun

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is needed, builds what it starts (Kestrun.exe, its manual, kestrun-cli.exe) and starts
-# Kestrun under Wine in a prefix of its own; the tests are built by tools/test.sh. Without a display it
-# starts Xvfb and keeps a screenshot in build/kestrun.png. Ctrl+C ends Kestrun and that display.
+# Kestrun under Wine in a prefix of its own, inside a Wine desktop window (KESTRUN_DESKTOP=WxH, default
+# 1024x768); the tests are built by tools/test.sh. Without a display it starts Xvfb and keeps a
+# screenshot in build/kestrun.png. Ctrl+C ends Kestrun and that display.
 # A prefix it creates gets a few sample entries (tools/seed-samples.sh); --empty leaves it bare.
 set -euo pipefail
 . "$(dirname "$0")/locale.sh"
@@ -39,7 +40,9 @@ if [ -z "${DISPLAY:-}" ]; then
   echo "No display: Kestrun runs on the virtual display $display; look at $build/kestrun.png"
 fi
 echo "Kestrun is running; Ctrl+C (or closing its window) ends it"
-cd "$build/app"  # the help file Kestrun.chm lies beside the program
+# Inside Wine's own desktop window, as the tests run it: there the keys go to the active window and a
+# closed dialog leaves nothing behind, as on Windows; on a bare X display without a window manager the
+# keys would go to the window under the pointer. The desktop ends a few seconds after Kestrun does.
 # In the background, so that Ctrl+C reaches the trap at once rather than after Wine has exited.
-wine "$build/app/Kestrun.exe" &
+wine explorer /desktop=Kestrun,${KESTRUN_DESKTOP:-1024x768} "$build/app/Kestrun.exe" &
 wait $! || true

@@ -3,7 +3,7 @@
 #include "ui/Bitmaps.h"
 #include "ui/MakerAddresses.h"
 #include "ui/Resources.h"
-#include "ui/SystemError.h"
+#include "ui/ShellLaunch.h"
 #include "ui/Theme.h"
 
 namespace kestrun {
@@ -56,7 +56,7 @@ gui::Image* TfmAbout::AddLink(gui::Bounds bounds, std::string file, std::string 
   gui::Image* area = &Add<gui::Image>(Panel1, bounds);
   area->SetCursor(LoadCursor(nullptr, IDC_HAND));
   area->SetOnClick([this, file = std::move(file), parameters = std::move(parameters)](gui::GraphicControl&) {
-    ShellOpenOrReport(Owner(), file, parameters, SW_SHOWMAXIMIZED, platform_, parameters);
+    ShellOpenOrReport(Owner(), AddressLaunch(file, parameters), platform_);
   });
   return area;
 }

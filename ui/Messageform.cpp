@@ -21,6 +21,7 @@ constexpr int kPlateWidth = 88;
 constexpr int kPlateHeight = 38;
 // Before the layout of a button set runs, all four trios lie on top of each other here.
 constexpr int kDesignLeft = 108;
+constexpr size_t kBoxLine = 36;  // characters of the bold text that fit one line
 
 gui::FormLayout BoxLayout() {
   gui::FormLayout layout;
@@ -178,6 +179,23 @@ MessageAnswer ShowMessageBox(gui::Form* owner, const std::string& text, const st
     return MessageAnswer::Cancel;
   TfmMessageBox box(owner);
   return box.Execute(text, caption, buttons);
+}
+
+std::string WrappedForMessageBox(const std::string& text) {
+  std::string out, line;
+  size_t start = 0;
+  while (start <= text.size()) {
+    size_t end = text.find(' ', start);
+    if (end == std::string::npos) end = text.size();
+    const std::string word = text.substr(start, end - start);
+    if (!line.empty() && line.size() + 1 + word.size() > kBoxLine) {
+      out += line + "\n";
+      line.clear();
+    }
+    line += (line.empty() ? "" : " ") + word;
+    start = end + 1;
+  }
+  return out + line;
 }
 
 }  // namespace kestrun

@@ -62,6 +62,9 @@ class TfmMessageBox : public gui::Form {
   MessageButtons buttons_ = MessageButtons::Ok;  // the set Execute was asked for, laid out at activation
 };
 
+// The box does not wrap its text: the text broken at blanks into lines that fit the box.
+std::string WrappedForMessageBox(const std::string& text);
+
 // owner may be null: the box is then centred on the screen.
 MessageAnswer ShowMessageBox(gui::Form* owner, const std::string& text, const std::string& caption,
                              MessageButtons buttons);

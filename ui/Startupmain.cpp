@@ -14,6 +14,7 @@
 #include "ui/MakerAddresses.h"
 #include "ui/Messageform.h"
 #include "ui/Resources.h"
+#include "ui/ShellLaunch.h"
 #include "ui/Theme.h"
 
 namespace kestrun {
@@ -357,11 +358,11 @@ void TForm1::bbtAboutClick() {
 }
 
 void TForm1::Image4Click() {
-  ShellOpenOrReport(this, "hh", "Kestrun.chm", SW_SHOW, platform_, "Kestrun.chm, beside Kestrun.exe");
+  OpenBesideProgram(this, "hh", kManualFile, platform_);
 }
 
 void TForm1::iBannerClick() {
-  ShellOpenOrReport(this, "iexplore", kWebSite, SW_SHOWMAXIMIZED, platform_, kWebSite);
+  ShellOpenOrReport(this, AddressLaunch("iexplore", kWebSite), platform_);
 }
 
 }  // namespace kestrun

@@ -1,3 +1,4 @@
+// The window's error box, and each of the store's failures worded once for the window.
 #include "ui/SystemError.h"
 
 #include "ui/Messageform.h"
@@ -6,44 +7,6 @@ namespace kestrun {
 
 void ShowSystemError(gui::Form* owner, ErrorCode code, IPlatform& platform) {
   ShowMessageBox(owner, platform.SystemErrorText(code), "Error", MessageButtons::Ok);
-}
-
-// Started from an elevated Kestrun, a browser or help viewer would run as administrator too: the
-// desktop's shell starts it with the user's own rights, and where it cannot, the user is told where to go.
-bool ShellOpenOrReport(gui::Form* owner, const std::string& file, const std::string& parameters, int show,
-                       IPlatform& platform, const std::string& place) {
-  if (platform.IsElevated()) {
-    if (platform.ShellOpenAsUser(file, parameters, show) == ERROR_SUCCESS) return true;
-    ShowMessageBox(owner, "\nRunning as administrator, Kestrun\ndoes not open this itself.\nOpen it yourself:\n" + place,
-                   "Information", MessageButtons::Ok);
-    return false;
-  }
-  const ErrorCode rc = platform.ShellOpen(owner ? owner->Handle() : nullptr, file, parameters, show);
-  if (rc != ERROR_SUCCESS) ShowSystemError(owner, rc, platform);
-  return rc == ERROR_SUCCESS;
-}
-
-namespace {
-
-constexpr size_t kBoxLine = 36;  // characters of the box's bold text that fit one line
-
-}  // namespace
-
-std::string WrappedForMessageBox(const std::string& text) {
-  std::string out, line;
-  size_t start = 0;
-  while (start <= text.size()) {
-    size_t end = text.find(' ', start);
-    if (end == std::string::npos) end = text.size();
-    const std::string word = text.substr(start, end - start);
-    if (!line.empty() && line.size() + 1 + word.size() > kBoxLine) {
-      out += line + "\n";
-      line.clear();
-    }
-    line += (line.empty() ? "" : " ") + word;
-    start = end + 1;
-  }
-  return out + line;
 }
 
 namespace {

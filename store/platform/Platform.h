@@ -91,14 +91,18 @@ class IPlatform {
   virtual bool KeepsFileSecurity() = 0;
   // %NAME% references replaced by the environment's values; unknown ones stay as they are.
   virtual std::string ExpandEnvironment(const std::string& text) = 0;
+  // The folder this program's .exe lies in, without a trailing backslash; "" when the system names none.
+  virtual std::string ProgramFolder() = 0;
 
-  // Shell. Returns 0 or the reason the launch failed (never 0 for a failure).
+  // Shell. Returns 0 or the reason the launch failed (never 0 for a failure). folder: the working
+  // folder of what is started ("": the shell's choice, which need not be this process's).
   virtual ErrorCode ShellOpen(HWND owner, const std::string& file, const std::string& parameters,
-                              int show) = 0;
+                              const std::string& folder, int show) = 0;
   // Whether this process runs elevated, with rights its user's other programs lack.
   virtual bool IsElevated() = 0;
   // As ShellOpen, but started by the desktop's shell, with its user's rights rather than this process's.
-  virtual ErrorCode ShellOpenAsUser(const std::string& file, const std::string& parameters, int show) = 0;
+  virtual ErrorCode ShellOpenAsUser(const std::string& file, const std::string& parameters, const std::string& folder,
+                                    int show) = 0;
   // Writes a shell link through COM (it joins the thread's apartment itself). Returns the HRESULT.
   virtual HRESULT CreateLink(const std::string& target, const std::string& link,
                                  const std::string& description, const std::string& workingDir) = 0;

@@ -73,15 +73,22 @@ bool Win32Platform::IsElevated() {
   return GetTokenInformation(raw, TokenElevation, &elevation, sizeof elevation, &size) && elevation.TokenIsElevated;
 }
 
-ErrorCode Win32Platform::ShellOpenAsUser(const std::string& file, const std::string& parameters, int show) {
+// The shell's process has a working folder of its own: without one given, a relative name is looked
+// for there, not beside this program.
+ErrorCode Win32Platform::ShellOpenAsUser(const std::string& file, const std::string& parameters,
+                                         const std::string& folder, int show) {
   ComApartment com;
   ComPtr<IShellDispatch2> shell;
   HRESULT hr = DesktopShell(shell);
   if (SUCCEEDED(hr)) {
-    const Variant program(ToWide(file)), arguments(ToWide(parameters)), folder, verb, showCommand(show);
-    hr = shell->ShellExecute(program.value.bstrVal, arguments.value, folder.value, verb.value, showCommand.value);
+    const Variant program(ToWide(file)), arguments(ToWide(parameters)), verb, showCommand(show);
+    const Variant workingFolder = folder.empty() ? Variant() : Variant(ToWide(folder));
+    hr = shell->ShellExecute(program.value.bstrVal, arguments.value, workingFolder.value, verb.value,
+                             showCommand.value);
   }
-  if (SUCCEEDED(hr)) return ERROR_SUCCESS;
+  if (hr == S_OK) return ERROR_SUCCESS;
+  // S_FALSE: the shell was reached but its launch failed (Wine's answer), and says no more.
+  if (hr == S_FALSE) return ERROR_GEN_FAILURE;
   return HRESULT_FACILITY(hr) == FACILITY_WIN32 ? HRESULT_CODE(hr) : static_cast<ErrorCode>(hr);
 }
 

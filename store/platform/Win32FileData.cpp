@@ -1,4 +1,4 @@
-// Flushed appends, renames, sizes and the user's folders: what the journal needs of the system.
+// Flushed appends, renames, sizes, and the folders of the user and of this program: what the journal and the manual need.
 #include <shlobj.h>
 
 #include <algorithm>
@@ -90,6 +90,21 @@ std::string Win32Platform::ExpandEnvironment(const std::string& text) {
   if (got == 0 || got > n) return text;
   expanded.resize(got - 1);  // the count includes the NUL
   return FromWide(expanded);
+}
+
+std::string Win32Platform::ProgramFolder() {
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (n == 0) return {};
+    if (n < path.size()) {
+      path.resize(n);
+      break;
+    }
+    path.resize(path.size() * 2);  // cut short: the name is longer than the buffer
+  }
+  const size_t slash = path.find_last_of(L"\\/");
+  return slash == std::wstring::npos ? std::string() : FromWide(path.substr(0, slash));
 }
 
 }  // namespace kestrun

@@ -33,11 +33,13 @@ class Win32Platform : public IPlatform {
   ErrorCode FolderSecurity(const std::string& path, std::string& sddl) override;
   bool KeepsFileSecurity() override;
   std::string ExpandEnvironment(const std::string& text) override;
+  std::string ProgramFolder() override;
 
   ErrorCode ShellOpen(HWND owner, const std::string& file, const std::string& parameters,
-                      int show) override;
+                      const std::string& folder, int show) override;
   bool IsElevated() override;
-  ErrorCode ShellOpenAsUser(const std::string& file, const std::string& parameters, int show) override;
+  ErrorCode ShellOpenAsUser(const std::string& file, const std::string& parameters, const std::string& folder,
+                            int show) override;
   HRESULT CreateLink(const std::string& target, const std::string& link,
                          const std::string& description, const std::string& workingDir) override;
 

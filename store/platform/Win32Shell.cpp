@@ -67,10 +67,12 @@ ErrorCode ShellLaunchError(INT_PTR result, DWORD lastError) {
 }
 
 ErrorCode Win32Platform::ShellOpen(HWND owner, const std::string& file, const std::string& parameters,
-                                   int show) {
+                                   const std::string& folder, int show) {
   SetLastError(ERROR_SUCCESS);
-  const auto result = reinterpret_cast<INT_PTR>(
-      ShellExecuteW(owner, nullptr, ToWide(file).c_str(), ToWide(parameters).c_str(), nullptr, show));
+  const std::wstring wideFolder = ToWide(folder);
+  const auto result = reinterpret_cast<INT_PTR>(ShellExecuteW(owner, nullptr, ToWide(file).c_str(),
+                                                              ToWide(parameters).c_str(),
+                                                              folder.empty() ? nullptr : wideFolder.c_str(), show));
   return ShellLaunchError(result, GetLastError());
 }
 

@@ -209,7 +209,7 @@ reg add "$cv\\Explorer\\Shell Folders" /v Startup /t REG_DWORD /d 1
 expect_rc 1 list
 [[ $err == *"Startup folder named in Shell Folders cannot be read"* && $(printf '%s\n' "$err" | wc -l) -eq 1 &&
    $out == *"HKCU Run"* ]] || fail "list with a number as the Startup folder: '$out' '$err'"
-expect_text 3 out '"unreadable: the machine: The Startup folder"*' check 'C:\want.json'
+expect_text 3 out '"unreadable: the machine: the Startup folder"*' check 'C:\want.json'
 reg add "$cv\\Explorer\\Shell Folders" /v Startup /d "$startup_value"
 expect_rc 2 apply
 expect_rc 2 check
@@ -315,7 +315,7 @@ expect_rc 0 --help
 expect_rc 1 disable --name absent --location 'HKCU Run'
 [[ $err == "kestrun-cli: no entry 'absent'"* ]] || fail "absent: stderr '$err'"
 expect_text 1 err '*"--state"*' remove --name both --location hkcu-run
-expect_rc 1 enable --name machine --location 16  # it is not disabled
+expect_text 0 out "\"'machine' is already enabled (HKLM Run): nothing to do\"" enable --name machine --location 16
 expect_text 0 out '*"already disabled"*' disable --name parked
 
 # --- a move that would overwrite an entry of the same name needs --replace ---
@@ -593,5 +593,34 @@ assert plain["signed"]["signature"] == "unchecked" and plain["signed"]["company"
 PY
 expect_rc 0 list
 [[ $out == *"enabled!  "*"myapp"* && $out == *"enabled?  "*"folder"* && $out == *"! unquoted path"* ]] || fail "table marks: $out"
+
+# --- alike things answered alike: already enabled, undo by the id as printed, export's note, the verdicts
+# in the table, one capitalisation ---
+expect_text 0 out "\"'bare' is already enabled (HKCU Run): nothing to do\"" enable --name bare
+[ -z "$err" ] || fail "enable of an enabled entry: stderr '$err'"
+rm -f "$vendor"  # the journal can be written again; HKLM Run is still read-only, RunServices is not
+reg add "$mv\\RunServices" /v newcomer /d 'C:\n.exe'
+expect_rc 0 disable --name bare
+expect_rc 0 disable --name newcomer
+parked_id() { cli history | tr -d '\r' | awk -v name="$1" '$4 == "park" && $NF == name { id = $1 } END { print id }'; }
+user_id=$(parked_id bare) machine_id=$(parked_id newcomer)
+[[ $user_id =~ ^[0-9]+$ && $machine_id =~ ^M[0-9]+$ ]] || fail "history ids: '$user_id' '$machine_id'"
+expect_text 0 out "\"undone: #$user_id park 'bare' (HKCU Run)\"" undo "#$user_id"
+expect_text 0 out "\"undone: #$machine_id park 'newcomer' (HKLM RunServices)\"" undo "#$machine_id"
+expect_text 1 err "\"kestrun-cli: change #$machine_id was undone already, by #M\"*" undo "$machine_id"
+expect_text 1 err '"kestrun-cli: the journal holds no change #99999"' undo '#99999'
+expect_rc 2 undo '##3'
+expect_text 0 err '"kestrun-cli: exported "*" entries to C:\newcomer.json"' export 'C:\newcomer.json'
+[ -z "$out" ] && [ -s "$drive/newcomer.json" ] || fail "export FILE wrote '$out' on stdout, or no file"
+expect_rc 0 list --verify
+python3 - "$out" <<'PY' || fail "list --verify table: $out"
+import sys
+lines = sys.argv[1].split("\n")
+assert lines[0].split() == ["STATE", "LOCATION", "NAME", "COMPANY", "SIGNATURE", "PATH"], lines[0]
+row = {l.split()[3]: l for l in lines[1:] if len(l.split()) > 3}  # a location is two words
+assert "Kestrel Test Works" in row["signed"] and "  signed  " in row["signed"], row["signed"]
+assert "  -  " in row["folder"] and "untrusted" in row["untrusted"] and "  unsigned  " in row["bare"], row
+PY
+expect_text 2 err '"kestrun-cli: a subcommand is required"*'
 
 finish cli

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The real Kestrun.exe driven by keys (xdotool) inside a Wine virtual desktop: focus at open, the tile
-# keys, the question about unsaved ticks on close, Remove and Create New, a second start, the Name
-# column's limit with a 60-character name, and what a screen reader finds: the client objects of the
+# keys, the question about unsaved ticks on close, Remove and Create New, F1 and "?" opening the manual
+# from another current folder, a second start, the Name column's limit with a 60-character name, and
+# what a screen reader finds: the client objects of the
 # windows read through oleacc and their default actions. The probe (winprobe.exe) watches from the same
 # desktop.
 set -euo pipefail
@@ -37,7 +38,7 @@ expected:
 $2"
 }
 
-cd "$(dirname "$program")"
+cd /  # not the program's folder: the manual must be found beside the program all the same
 start 111
 
 step "the list has the focus at open"
@@ -115,6 +116,17 @@ answer Confirm $cancel
 stays eval '[ "$(probe count Confirm)" = 0 ]' || fail "the Remove question came after Cancel"
 [ "$(marks)" = "$ticked" ] || fail "Cancel lost the ticks"
 key F5
+
+step "F1, then the ? spot, open the manual: a window titled Kestrun Help"
+for how in F1 spot; do
+  if [ $how = F1 ]; then key F1; else click $((239 + 424)) $((158 + 8)); fi
+  probe window "Kestrun Help" 15000 >/dev/null || fail "$how opened no manual"
+  sleep 2  # its panes fill after it shows
+  import -window root "$shots/manual-$how.png"
+  wine taskkill /f /im hh.exe </dev/null >/dev/null 2>&1
+  probe gone "Kestrun Help" || fail "the manual did not close"
+done
+click 300 275
 
 step "a second start brings the running window to the front"
 wine notepad </dev/null >/dev/null 2>&1 &

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The release's MSI under Wine: installs per machine with a full uninstall entry, its programs' signatures
-# hold once their root is trusted, it runs, upgrades in place to a newer package, refuses to go back to
+# hold once their root is trusted, it runs and opens its manual by F1 and by "?", upgrades in place to a newer package, refuses to go back to
 # an older one, and uninstalls without leaving anything behind.
 #   install_test.sh RELEASE_DIR VERSION WINPROBE.exe     (RELEASE_DIR as left by repro_test.sh)
 set -euo pipefail
@@ -58,7 +58,25 @@ verdict=$(run "$probe" verify "$folder\\Kestrun.exe" "$folder\\kestrun-cli.exe")
 
 step "the Start-menu shortcut starts Kestrun"
 wine start /unix "$link" </dev/null >/dev/null 2>&1
-wine "$probe" window "Tamsel Soft Kestrun" 20000 </dev/null >/dev/null || fail "the main window did not open"
+read -r x y _ _ < <(run "$probe" window "Tamsel Soft Kestrun" 20000) || fail "the main window did not open"
+
+step "F1, then the ? spot, open the installed manual"
+shots=${KESTRUN_SHOTS:-$release}
+for how in F1 spot; do
+  # No window manager here: keys go to the window under the pointer.
+  xdotool mousemove $((x + 300)) $((y + 200))
+  sleep 0.4
+  if [ $how = F1 ]; then xdotool key F1; else xdotool mousemove $((x + 424)) $((y + 8)) click 1; fi
+  wine "$probe" window "Kestrun Help" 15000 </dev/null >/dev/null || fail "$how opened no manual"
+  # Its panes fill some seconds after it shows: a picture of the filled window, for a person to look at.
+  for _ in $(seq 20); do
+    import -window root "$shots/installed-manual-$how.png"
+    [ "$(identify -format %k "$shots/installed-manual-$how.png")" -gt 100 ] && break
+    sleep 0.5
+  done
+  run taskkill /f /im hh.exe >/dev/null
+  wine "$probe" gone "Kestrun Help" 10000 </dev/null || fail "the manual did not close"
+done
 run taskkill /f /im Kestrun.exe >/dev/null
 wine "$probe" gone "Tamsel Soft Kestrun" 10000 </dev/null || fail "Kestrun did not end"
 

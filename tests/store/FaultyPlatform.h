@@ -4,7 +4,7 @@
 // "read HKCU\<path>" or "write HKLM\<path>" for OpenKey (access, hive, "32:" before the path in the
 // 32-bit view; a create is a write), the value name for value calls, nothing for EnumValues,
 // the path for files (ReadFileData included; "<source> -> <target>" for FileCopy and FileMove), the
-// link for CreateLink, the file for ShellOpen.
+// link for CreateLink, "<file> <parameters> in <folder>" for ShellOpen and ShellOpenAsUser.
 #include <optional>
 #include <string>
 #include <utility>
@@ -90,15 +90,22 @@ class FaultyPlatform : public Win32Platform {
   ErrorCode AppendFile(const std::string& path, const std::string& bytes) override {
     return Pass(Op::AppendFile, path, [&] { return Win32Platform::AppendFile(path, bytes); });
   }
-  ErrorCode ShellOpen(HWND owner, const std::string& file, const std::string& parameters, int show) override {
-    return Pass(Op::ShellOpen, file, [&] { return Win32Platform::ShellOpen(owner, file, parameters, show); });
+  ErrorCode ShellOpen(HWND owner, const std::string& file, const std::string& parameters, const std::string& folder,
+                      int show) override {
+    return Pass(Op::ShellOpen, file + " " + parameters + " in " + folder,
+                [&] { return Win32Platform::ShellOpen(owner, file, parameters, folder, show); });
   }
   // Not elevated unless a test says so: a Wine process may well be.
   bool elevated = false;
   bool IsElevated() override { return elevated; }
-  ErrorCode ShellOpenAsUser(const std::string& file, const std::string& parameters, int show) override {
-    return Pass(Op::ShellOpenAsUser, file, [&] { return Win32Platform::ShellOpenAsUser(file, parameters, show); });
+  ErrorCode ShellOpenAsUser(const std::string& file, const std::string& parameters, const std::string& folder,
+                            int show) override {
+    return Pass(Op::ShellOpenAsUser, file + " " + parameters + " in " + folder,
+                [&] { return Win32Platform::ShellOpenAsUser(file, parameters, folder, show); });
   }
+  // Where the program lies, when a test says so.
+  std::optional<std::string> programFolder;
+  std::string ProgramFolder() override { return programFolder ? *programFolder : Win32Platform::ProgramFolder(); }
   HRESULT CreateLink(const std::string& target, const std::string& link, const std::string& description,
                          const std::string& workingDir) override {
     if (const ErrorCode rc = Enter(Op::CreateLink, link))

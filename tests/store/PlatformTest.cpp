@@ -36,7 +36,7 @@ TEST(ShellLaunchError, NeverCallsAFailureSuccessAndPrefersTheLastError) {
   EXPECT_EQ(ShellLaunchError(SE_ERR_PNF, 0), DWORD{ERROR_PATH_NOT_FOUND});
   EXPECT_EQ(ShellLaunchError(SE_ERR_ACCESSDENIED, 0), DWORD{ERROR_ACCESS_DENIED});
   EXPECT_EQ(ShellLaunchError(SE_ERR_NOASSOC, 0), DWORD{ERROR_NO_ASSOCIATION});
-  EXPECT_NE(SystemPlatform().ShellOpen(nullptr, "C:\\kestrun-no-such\\program.exe", "", SW_HIDE),
+  EXPECT_NE(SystemPlatform().ShellOpen(nullptr, "C:\\kestrun-no-such\\program.exe", "", "", SW_HIDE),
             ERROR_SUCCESS);
 }
 

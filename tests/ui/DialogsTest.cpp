@@ -15,6 +15,7 @@
 #include "ui/Createnewform.h"
 #include "ui/MakerAddresses.h"
 #include "ui/Messageform.h"
+#include "ui/ShellLaunch.h"
 #include "ui/SystemError.h"
 
 namespace kestrun {
@@ -238,6 +239,34 @@ TEST_F(AboutTest, ElevatedLinkStartsOnlyWithTheUsersRightsAndJournalWarningNames
   ASSERT_EQ(boxes.size(), 1u);
   EXPECT_NE(boxes[0].text.find(kWebSite), std::string::npos) << boxes[0].text;
   EXPECT_NE(JournalWarningText("C:\\journal here", "denied").find("\nC:\\journal here\n"), std::string::npos);
+}
+
+// The manual is started by its full path, in the program's folder, elevated or not: the desktop's shell
+// and a shortcut each start in a folder of their own. One that is not there is said, and nothing starts.
+TEST_F(AboutTest, ManualOpensByItsFullPathInTheProgramsFolderOrIsSaidToBeMissing) {
+  char temp[MAX_PATH] = "";
+  GetTempPathA(MAX_PATH, temp);
+  const std::string folder = std::string(temp) + "Kestrun manual test", manual = folder + "\\Kestrun.chm";
+  CreateDirectoryA(folder.c_str(), nullptr);
+  CloseHandle(CreateFileA(manual.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+  platform.programFolder = folder;
+  platform.Fail(test::Op::ShellOpenAsUser, static_cast<ErrorCode>(E_FAIL)).Fail(test::Op::ShellOpen, ERROR_BAD_FORMAT);
+  auto open = [this] { OpenBesideProgram(&about, "hh", kManualFile, platform); };
+  const std::string launch = "hh \"" + manual + "\" in " + folder;
+  for (const bool elevated : {true, false}) {
+    platform.elevated = elevated;
+    Run(about, {open, Answer(), [this] { Key(about, VK_ESCAPE); }});
+  }
+  EXPECT_EQ(platform.Calls(test::Op::ShellOpenAsUser, launch), 1);
+  EXPECT_EQ(platform.Calls(test::Op::ShellOpen, launch), 1);
+  DeleteFileA(manual.c_str());
+  RemoveDirectoryA(folder.c_str());
+  Run(about, {open, Answer(), [this] { Key(about, VK_ESCAPE); }});
+  EXPECT_EQ(platform.Calls(test::Op::ShellOpen) + platform.Calls(test::Op::ShellOpenAsUser), 2);
+  ASSERT_EQ(boxes.size(), 3u);
+  EXPECT_NE(boxes[0].text.find(manual), std::string::npos) << boxes[0].text;
+  EXPECT_EQ(boxes[1], (Box{"Error", "\n" + SystemPlatform().SystemErrorText(ERROR_BAD_FORMAT)}));
+  EXPECT_EQ(boxes[2], (Box{"Error", "\n\nKestrun.chm cannot be found.\nIt belongs beside Kestrun.exe, in\n" + folder}));
 }
 
 }  // namespace
