@@ -24,9 +24,8 @@ markers="run-marker.txt startup-marker.txt run32-marker.txt"
 fail() { echo "FAIL: $*" >&2; exit 1; }
 cli() { wine "$cli" "$@" </dev/null >/dev/null 2>"$WINEPREFIX/cli.err" || fail "kestrun-cli $* exited $?: $(cat "$WINEPREFIX/cli.err")"; }
 
-# Every new wineserver runs HKLM RunOnce and deletes what it ran, and any wine call may start one once
-# the last has idled out: one server is kept from each log-on to the next, so that a RunOnce value
-# seeded or brought back in between waits for the log-on it is meant for.
+# Every new wineserver runs HKLM RunOnce and deletes what it ran, and any wine call may start one: one
+# is kept from each log-on to the next, so that a RunOnce value waits for the log-on it is meant for.
 logon() {
   rm -f "$drive_c"/*-marker.txt
   kt_quiet wineserver -k
