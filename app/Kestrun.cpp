@@ -21,8 +21,11 @@ int RunKestrun() {
     return 0;
   }
   IPlatform& platform = SystemPlatform();
+  // The four windows, in their order. Only the main window and this About box are ever shown: every
+  // message box and create dialog is made afresh for its one use.
   TForm1 main(platform);
   TfmMessageBox messageBox(&main);
+  TfmStartupCreateDialog createDialog(&main, platform, main.Store());
   TfmAbout about(&main, platform);
   main.SetAboutBox(&about);
   return gui::Application::Instance().Run(main);

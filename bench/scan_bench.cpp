@@ -28,10 +28,9 @@ constexpr double kTarget = 1.5;
 
 class SilentReport : public IErrorReport {
  public:
-  void ShowSystemError(ErrorCode code, const std::string& subject) override {
-    std::fprintf(stderr, "scan reported %lu for %s\n", static_cast<unsigned long>(code), subject.c_str());
+  void Report(const Failure& failure) override {
+    std::fprintf(stderr, "scan reported: %s\n", FailureLine(failure).c_str());
   }
-  void ShowFailure(const std::string& text) override { std::fprintf(stderr, "scan reported: %s\n", text.c_str()); }
 };
 
 // What any scanner must do: every name and data of the key, every name of the folder.

@@ -110,14 +110,14 @@ int RunApply(CliSession& session, const ApplyOptions& options) {
 
 }  // namespace
 
-void AddApplyCommand(CLI::App& app, Action& action) {
+void AddApplyCommand(CLI::App& app, Verb& verb) {
   auto options = std::make_shared<ApplyOptions>();
   CLI::App* command = app.add_subcommand("apply", "Enable or disable the entries a desired-state file lists");
   command->add_option("file", options->file, "The file, as export writes it")->required();
   command->add_flag("--dry-run", options->dryRun, "Show what would change, and change nothing");
   command->add_flag("--json", options->json, "Print one JSON line: {changed, failed, dryRun, changes}");
-  command->callback([options, &action] {
-    action = [options](CliSession& session) { return RunApply(session, *options); };
+  command->callback([options, &verb] {
+    verb = [options](CliSession& session) { return RunApply(session, *options); };
   });
 }
 

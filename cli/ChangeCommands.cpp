@@ -46,7 +46,7 @@ StateFilter SourceState(const ChangeOptions& options) {
   return state;
 }
 
-const char* Verb(Change change, bool done) {
+const char* VerbText(Change change, bool done) {
   switch (change) {
     case Change::Disable: return done ? "disabled" : "would disable";
     case Change::Enable: return done ? "enabled" : "would enable";
@@ -71,17 +71,17 @@ bool StartsNow(const StartupRows& rows, const StartupRow& like) {
 // Runs the store operation on the selected row; returns whether it took effect: the entry left its
 // place, or (switched off by Windows and enabled) Windows starts it now.
 // replaced: the entry of the same name the user chose to overwrite; it goes first.
+// One action: the removal of the entry replaced and the move are one undo step.
 bool Apply(CliSession& session, StartupRows& rows, const StartupRow& row, Change change, const StartupRow* replaced) {
   const StartupRow before = row;
-  if (replaced) {
-    const int failures = session.report.Count();
-    session.store.RemoveEntry(*replaced);
-    if (session.report.Count() != failures) return false;
+  {
+    Action action = session.store.Begin();
+    if (replaced && (session.store.RemoveEntry(action, *replaced), action.Failures() != 0)) return false;
+    if (change == Change::Remove)
+      session.store.RemoveEntry(action, before);
+    else
+      session.store.ApplyChange(action, before, change == Change::Enable);
   }
-  if (change == Change::Remove)
-    session.store.RemoveEntry(before);
-  else
-    session.store.ApplyChange(before, change == Change::Enable);
   session.store.LoadStartupList(rows);
   if (change == Change::Enable && SwitchedOffByWindows(before)) return StartsNow(rows, before);
   return !StillLies(rows, before, before.record.GetEnabled());
@@ -114,7 +114,7 @@ int RunChange(CliSession& session, const ChangeOptions& options) {
     return kExitFailed;
   }
   if (options.dryRun) {
-    std::string text = std::string(Verb(options.change, false)) + ":\n" + FormatTable({chosen});
+    std::string text = std::string(VerbText(options.change, false)) + ":\n" + FormatTable({chosen});
     if (replaced) text += "replacing:\n" + FormatTable({*replaced});
     WriteOutput(text);
     return kExitOk;
@@ -122,14 +122,14 @@ int RunChange(CliSession& session, const ChangeOptions& options) {
   const StartupRow* overwrite = replaced && options.replace ? replaced : nullptr;
   const bool moved = Apply(session, rows, *selected.row, options.change, overwrite);
   const StartupRows now = options.change == Change::Remove ? StartupRows{chosen} : RowsNamed(rows, chosen);
-  if (moved) WriteOutput(std::string(Verb(options.change, true)) + ":\n" + FormatTable(now));
+  if (moved) WriteOutput(std::string(VerbText(options.change, true)) + ":\n" + FormatTable(now));
   // When the store said what went wrong, that is the truth: a change may have been half made.
   if (!moved && session.report.Count() == 0)
     session.report.Fail("'" + chosen.name + "' is still where it was: nothing was changed");
   return session.report.Count() ? kExitFailed : kExitOk;
 }
 
-void AddChange(CLI::App& app, Action& action, Change change, const char* name, const char* description) {
+void AddChange(CLI::App& app, Verb& verb, Change change, const char* name, const char* description) {
   auto options = std::make_shared<ChangeOptions>();
   options->change = change;
   CLI::App* command = app.add_subcommand(name, description);
@@ -155,17 +155,17 @@ void AddChange(CLI::App& app, Action& action, Change change, const char* name, c
     command->add_flag("--replace", options->replace,
                       "Overwrite an entry of the same name already at the place it moves to");
   command->add_flag("--dry-run", options->dryRun, "Show what would change, and change nothing");
-  command->callback([options, &action] {
-    action = [options](CliSession& session) { return RunChange(session, *options); };
+  command->callback([options, &verb] {
+    verb = [options](CliSession& session) { return RunChange(session, *options); };
   });
 }
 
 }  // namespace
 
-void AddChangeCommands(CLI::App& app, Action& action) {
-  AddChange(app, action, Change::Disable, "disable", "Park an enabled entry in its disabled place");
-  AddChange(app, action, Change::Enable, "enable", "Move a disabled entry back to its live place");
-  AddChange(app, action, Change::Remove, "remove", "Delete an entry for good");
+void AddChangeCommands(CLI::App& app, Verb& verb) {
+  AddChange(app, verb, Change::Disable, "disable", "Park an enabled entry in its disabled place");
+  AddChange(app, verb, Change::Enable, "enable", "Move a disabled entry back to its live place");
+  AddChange(app, verb, Change::Remove, "remove", "Delete an entry for good");
 }
 
 }  // namespace kestrun::cli

@@ -88,12 +88,12 @@ int RunCheck(CliSession& session, const std::string& file) {
 
 }  // namespace
 
-void AddCheckCommand(CLI::App& app, Action& action) {
+void AddCheckCommand(CLI::App& app, Verb& verb) {
   auto file = std::make_shared<std::string>();
   CLI::App* command = app.add_subcommand("check", "Exit 0 when the machine matches a desired-state file, 1 when not");
   command->add_option("file", *file, "The file, as export writes it")->required();
-  command->callback([file, &action] {
-    action = [file](CliSession& session) { return RunCheck(session, *file); };
+  command->callback([file, &verb] {
+    verb = [file](CliSession& session) { return RunCheck(session, *file); };
   });
 }
 

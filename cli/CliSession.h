@@ -20,6 +20,6 @@ struct CliSession {
 };
 
 // The verb chosen on the command line, bound to its parsed options; returns the exit code.
-using Action = std::function<int(CliSession&)>;
+using Verb = std::function<int(CliSession&)>;
 
 }  // namespace kestrun::cli

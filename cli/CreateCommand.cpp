@@ -38,11 +38,8 @@ int Outcome(CliSession& session, const CreateOptions& options, const CreateShort
     session.report.Fail(WithTarget(OutcomeText(result.outcome).line, options.target));
     return result.outcome == coNoDisplayName ? kExitUsage : kExitFailed;
   }
-  if (FAILED(result.status)) {
-    session.report.ShowSystemError(static_cast<ErrorCode>(result.status), "the shortcut was not written");
-    return kExitFailed;
-  }
-  return kExitOk;
+  // A link that could not be written was said by the store.
+  return FAILED(result.status) ? kExitFailed : kExitOk;
 }
 
 int DryRun(CliSession& session, const CreateOptions& options, const std::string& displayName) {
@@ -71,7 +68,7 @@ int RunCreate(CliSession& session, const CreateOptions& given) {
   if (options.dryRun) return DryRun(session, options, displayName);
   const std::string linkName = displayName + ".lnk";
   const StartupRows before = ExistingLinks(session, linkName);
-  const CreateShortcutResult result = session.store.CreateShortcut(options.target, displayName);
+  const CreateShortcutResult result = session.store.CreateStartupShortcut(options.target, displayName);
   if (const int rc = Outcome(session, options, result); rc != kExitOk) return rc;
   StartupRows rows;
   session.store.LoadStartupList(rows);
@@ -83,16 +80,16 @@ int RunCreate(CliSession& session, const CreateOptions& given) {
 
 }  // namespace
 
-void AddCreateCommand(CLI::App& app, Action& action) {
+void AddCreateCommand(CLI::App& app, Verb& verb) {
   auto options = std::make_shared<CreateOptions>();
   CLI::App* create = app.add_subcommand("create", "Add a shortcut to a program to the per-user Startup folder");
   create->add_option("target", options->target, "The program (or any file) the shortcut starts")->required();
   CLI::Option* name = create->add_option("--display-name", options->displayName,
                                          "The shortcut's name (default: the target's file name without extension)");
   create->add_flag("--dry-run", options->dryRun, "Show what would be created, and create nothing");
-  create->callback([options, name, &action] {
+  create->callback([options, name, &verb] {
     options->displayNameGiven = name->count() > 0;
-    action = [options](CliSession& session) { return RunCreate(session, *options); };
+    verb = [options](CliSession& session) { return RunCreate(session, *options); };
   });
 }
 

@@ -1,3 +1,4 @@
+// What a script is told of an entry beyond its row: its place, its kind and what it runs.
 #include "cli/EntryFacts.h"
 
 namespace kestrun::cli {
@@ -8,16 +9,11 @@ EntryFacts FactsOf(TargetResolver& resolver, PublisherCache* publishers, const S
   if (!location) return facts;
   facts.scope = location->hive == HKEY_LOCAL_MACHINE ? "machine" : "user";
   facts.command = row.path;
-  if (location->isFolder) {
-    const size_t slash = row.path.rfind('\\');
-    facts.source = slash == std::string::npos ? std::string() : row.path.substr(0, slash);
-    facts.valueType = "file";
-  } else {
-    facts.source =
-        RegistryPlace(location->hive, row.record.GetEnabled() ? location->liveKey : location->disabledKey);
-    // As scanned: a value that reads as a string is expandable or else plain.
-    facts.valueType = RegistryTypeName(row.scanned.type == REG_EXPAND_SZ ? REG_EXPAND_SZ : REG_SZ);
-  }
+  const EntryKind& kind = KindOf(*location);
+  const EntrySource source = kind.Source(*location, row);
+  facts.kind = kind.Name();
+  facts.source = source.place;
+  facts.valueType = source.valueType;
   facts.target = resolver.Resolve(row);
   facts.warnings = TargetWarnings(facts.target);
   facts.verified = publishers != nullptr;

@@ -15,6 +15,7 @@ struct EntryFacts {
   std::string source;     // the key path with its hive, or the folder
   std::string scope;      // "user" or "machine"
   std::string valueType;  // "REG_SZ", "REG_EXPAND_SZ" or "file"
+  std::string kind;       // "registry", "file", ...
   std::string command;    // the raw text (a file entry: its path)
   EntryTarget target;
   std::vector<std::string> warnings;

@@ -19,19 +19,19 @@ int RunExport(CliSession& session, const std::string& file) {
     const ErrorCode gone = session.platform.FileDelete(file);
     ErrorCode rc = gone == ERROR_SUCCESS || gone == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : gone;
     if (rc == ERROR_SUCCESS) rc = session.platform.AppendFile(file, text);
-    if (rc != ERROR_SUCCESS) session.report.ShowSystemError(rc, file);
+    if (rc != ERROR_SUCCESS) session.report.FailCall(file, rc);
   }
   return session.report.Count() ? kExitFailed : kExitOk;
 }
 
 }  // namespace
 
-void AddExportCommand(CLI::App& app, Action& action) {
+void AddExportCommand(CLI::App& app, Verb& verb) {
   auto file = std::make_shared<std::string>();
   CLI::App* command = app.add_subcommand("export", "Write every entry's name, location and state as JSON");
   command->add_option("file", *file, "Where to write it (default: standard output)");
-  command->callback([file, &action] {
-    action = [file](CliSession& session) { return RunExport(session, *file); };
+  command->callback([file, &verb] {
+    verb = [file](CliSession& session) { return RunExport(session, *file); };
   });
 }
 

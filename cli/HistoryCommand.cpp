@@ -48,12 +48,12 @@ int RunHistory(CliSession& session, bool json) {
 
 }  // namespace
 
-void AddHistoryCommand(CLI::App& app, Action& action) {
+void AddHistoryCommand(CLI::App& app, Verb& verb) {
   auto json = std::make_shared<bool>(false);
   CLI::App* command = app.add_subcommand("history", "List the journal of changes, oldest first");
   command->add_flag("--json", *json, "Print the records as a JSON array");
-  command->callback([json, &action] {
-    action = [json](CliSession& session) { return RunHistory(session, *json); };
+  command->callback([json, &verb] {
+    verb = [json](CliSession& session) { return RunHistory(session, *json); };
   });
 }
 

@@ -7,12 +7,13 @@
 #include <vector>
 
 #include "cli/CliSession.h"
+#include "store/UndoGraph.h"
 
 namespace kestrun::cli {
 
 class Journals {
  public:
-  // Reads both; says on stderr, in one line, why the machine's journal could not be read.
+  // Reads both; the store says on stderr, in one line, why the machine's journal could not be read.
   explicit Journals(CliSession& session);
 
   // Every record of both, oldest first.
@@ -28,10 +29,5 @@ class Journals {
   std::vector<JournalRecord> user_, machine_;
   std::map<std::int64_t, std::int64_t> userUndone_, machineUndone_;
 };
-
-// "12" for the user's journal, "M12" for the machine's.
-std::string IdText(bool machine, std::int64_t id);
-// Back from that form; nothing for text that is neither.
-std::optional<std::pair<bool, std::int64_t>> ParseIdText(const std::string& text);
 
 }  // namespace kestrun::cli

@@ -30,15 +30,15 @@ int RunList(CliSession& session, const ListOptions& options) {
 
 }  // namespace
 
-void AddListCommand(CLI::App& app, Action& action) {
+void AddListCommand(CLI::App& app, Verb& verb) {
   auto options = std::make_shared<ListOptions>();
   CLI::App* list = app.add_subcommand("list", "List every startup entry with its state, location, name and path");
   CLI::Option* json = list->add_flag("--json", options->json, "Print a JSON array instead of a table");
   list->add_flag("--jsonl", options->jsonLines, "Print one JSON object a line instead of a table")->excludes(json);
   list->add_flag("--verify", options->verify,
                  "Read each program's company and check its signature (JSON: company, signature, signer)");
-  list->callback([options, &action] {
-    action = [options](CliSession& session) { return RunList(session, *options); };
+  list->callback([options, &verb] {
+    verb = [options](CliSession& session) { return RunList(session, *options); };
   });
 }
 

@@ -180,6 +180,7 @@ std::string FormatJson(const StartupRows& rows, const std::vector<EntryFacts>& f
         {"locationName", LocationName(row.record.GetLocation())},
         {"approved", ApprovedJson(row.approved)},
         {"parked", row.record.GetEnabled() == 0},
+        {"kind", fact.kind},
         {"source", fact.source},
         {"scope", fact.scope},
         {"valueType", fact.valueType},

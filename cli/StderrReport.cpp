@@ -1,21 +1,18 @@
+// Each failure worded once for the console: one line, the tool's name first.
 #include "cli/StderrReport.h"
 
 #include "cli/Output.h"
 
 namespace kestrun::cli {
 
-void StderrReport::ShowSystemError(ErrorCode code, const std::string& subject) {
+void StderrReport::Report(const Failure& failure) {
+  if (failure.kind != Failure::Kind::Unjournalled && failure.kind != Failure::Kind::Warning)
+    return Fail(FailureLine(failure));
+  if (!silent_) WriteError("kestrun-cli: warning: " + FailureLine(failure) + "\n");
+}
+
+void StderrReport::FailCall(const std::string& subject, ErrorCode code) {
   Fail(subject + ": " + platform_.SystemErrorText(code));
-}
-
-void StderrReport::ShowJournalWarning(ErrorCode, const std::string& folder, const std::string& why) {
-  if (silent_) return;
-  WriteError("kestrun-cli: warning: " + JournalWarningSentence(folder) + ": " + why + "\n");
-}
-
-void StderrReport::ShowRemoveRefused(ErrorCode, const std::string& name, const std::string& folder,
-                                     const std::string& why) {
-  Fail(RemoveRefusedSentence(name, folder) + ": " + why);
 }
 
 void StderrReport::Fail(const std::string& message) {

@@ -1,5 +1,5 @@
 #pragma once
-// Failures of the store as lines on stderr: "kestrun-cli: <subject>: <system text>".
+// Failures as lines on stderr: "kestrun-cli: <what>: <why>", warnings as "kestrun-cli: warning: ...".
 #include <string>
 
 #include "store/ErrorReport.h"
@@ -11,14 +11,12 @@ class StderrReport : public IErrorReport {
  public:
   // The platform names the system's error codes.
   explicit StderrReport(IPlatform& platform) : platform_(platform) {}
-  void ShowSystemError(ErrorCode code, const std::string& subject) override;
-  void ShowFailure(const std::string& text) override { Fail(text); }
-  // Said on stderr as a warning; not counted as a failure.
-  void ShowJournalWarning(ErrorCode code, const std::string& folder, const std::string& why) override;
-  void ShowRemoveRefused(ErrorCode code, const std::string& name, const std::string& folder,
-                         const std::string& why) override;
+  // Warnings (a change that cannot be undone, a journal not read) are said but not counted.
+  void Report(const Failure& failure) override;
   // A failure the tool finds itself, in the same form.
   void Fail(const std::string& message);
+  // A call on subject failed with code.
+  void FailCall(const std::string& subject, ErrorCode code);
   [[nodiscard]] int Count() const { return count_; }
   [[nodiscard]] const std::string& Last() const { return last_; }
   // Counts on, but writes nothing: for verbs whose callers read stderr as a failure.

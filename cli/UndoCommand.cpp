@@ -5,6 +5,7 @@
 #include "cli/Commands.h"
 #include "cli/Journals.h"
 #include "cli/Output.h"
+#include "store/StartupUndo.h"
 
 namespace kestrun::cli {
 namespace {
@@ -41,29 +42,26 @@ int RunUndo(CliSession& session, const UndoOptions& options) {
     session.report.Fail(error);
     return kExitFailed;
   }
-  const std::string what = "#" + IdText(change->machine, change->id) + " " + change->action + " '" + change->name +
-                           "' (" + LocationName(change->location) + ")";
-  // The other records of the same operation (an entry brought back and its flag switched on) go with it.
-  const UndoResult result = session.store.UndoAction(
-      ActionSteps(journals.Of(change->machine), journals.Undone(change->machine), *change));
-  session.store.ReleaseUserKey();
-  if (!result.done) {
-    session.report.Fail("cannot undo " + what + ": " + result.reason);
-    return kExitFailed;
-  }
-  WriteOutput("undone: " + what + "\n");
+  // The other records of the same action (an entry brought back and its flag switched on, every change
+  // of one Save or one command) go with it; a step that cannot be undone is said by the store.
+  const std::vector<const JournalRecord*> steps =
+      ActionSteps(journals.Of(change->machine), journals.Undone(change->machine), *change);
+  if (!session.store.UndoAction(steps)) return kExitFailed;
+  std::string text;
+  for (const JournalRecord* step : steps) text += "undone: " + ChangeLabel(*step) + "\n";
+  WriteOutput(text);
   return session.report.Count() ? kExitFailed : kExitOk;
 }
 
 }  // namespace
 
-void AddUndoCommand(CLI::App& app, Action& action) {
+void AddUndoCommand(CLI::App& app, Verb& verb) {
   auto options = std::make_shared<UndoOptions>();
   CLI::App* command = app.add_subcommand("undo", "Reverse a change from the journal (default: the last one)");
   command->add_option("id", options->id, "The change's id, as history shows it (M12: the machine-wide journal's)")
       ->check([](const std::string& text) { return ParseIdText(text) ? "" : "not a change's id: " + text; });
-  command->callback([options, &action] {
-    action = [options](CliSession& session) { return RunUndo(session, *options); };
+  command->callback([options, &verb] {
+    verb = [options](CliSession& session) { return RunUndo(session, *options); };
   });
 }
 

@@ -44,15 +44,15 @@ int Main(int argc, char** argv) {
   app.failure_message([](const CLI::App*, const CLI::Error& error) {
     return "kestrun-cli: " + std::string(error.what()) + "\nRun 'kestrun-cli --help' for usage.\n";
   });
-  Action action;
-  AddListCommand(app, action);
-  AddChangeCommands(app, action);
-  AddCreateCommand(app, action);
-  AddExportCommand(app, action);
-  AddApplyCommand(app, action);
-  AddCheckCommand(app, action);
-  AddHistoryCommand(app, action);
-  AddUndoCommand(app, action);
+  Verb verb;
+  AddListCommand(app, verb);
+  AddChangeCommands(app, verb);
+  AddCreateCommand(app, verb);
+  AddExportCommand(app, verb);
+  AddApplyCommand(app, verb);
+  AddCheckCommand(app, verb);
+  AddHistoryCommand(app, verb);
+  AddUndoCommand(app, verb);
   if (UnknownVerb(app, argc, argv)) return kExitUsage;
   try {
     app.parse(argc, argv);
@@ -61,7 +61,7 @@ int Main(int argc, char** argv) {
   }
   CliSession session;
   try {
-    return action(session);
+    return verb(session);
   } catch (const std::exception& error) {
     // The registry's errors ("Failed to set data for '...'") and anything else that ends a verb.
     session.report.Fail(error.what());

@@ -57,7 +57,7 @@ void TKSpeedButton::SetSpacing(int value) {
   Invalidate();
 }
 
-void TKSpeedButton::SetLayout(TButtonLayout value) {
+void TKSpeedButton::SetLayout(ButtonLayout value) {
   if (value == layout_) return;
   layout_ = value;
   Invalidate();
@@ -93,10 +93,10 @@ void TKSpeedButton::SetDown(bool value) {
 
 void TKSpeedButton::UpdateExclusive() {
   if (groupIndex_ == 0 || !Host()) return;
-  for (GraphicControl* sibling : Host()->ChildrenOf(Parent())) sibling->CMButtonPressed(groupIndex_, *this);
+  for (GraphicControl* sibling : Host()->ChildrenOf(Parent())) sibling->ButtonPressed(groupIndex_, *this);
 }
 
-void TKSpeedButton::CMButtonPressed(int groupIndex, GraphicControl& sender) {
+void TKSpeedButton::ButtonPressed(int groupIndex, GraphicControl& sender) {
   if (groupIndex != groupIndex_ || &sender == this) return;
   auto* button = dynamic_cast<TKSpeedButton*>(&sender);
   if (!button) return;
@@ -117,27 +117,27 @@ void TKSpeedButton::UpdateTracking() {
   if (Host()) Host()->TrackHover(under);
   mouseInControl_ = under != this;
   if (mouseInControl_)
-    CMMouseLeave();
+    MouseLeave();
   else
-    CMMouseEnter();
+    MouseEnter();
 }
 
-void TKSpeedButton::CMMouseEnter() {
+void TKSpeedButton::MouseEnter() {
   bool captured = Host() && Host()->CaptureHeld();
   if (!flat_ || mouseInControl_ || !Enabled() || captured) return;
   mouseInControl_ = true;
-  if (OnMouseEnter) OnMouseEnter(*this);
+  if (onMouseEnter_) onMouseEnter_(*this);
   Invalidate();
 }
 
-void TKSpeedButton::CMMouseLeave() {
+void TKSpeedButton::MouseLeave() {
   if (!flat_ || !mouseInControl_ || !Enabled() || dragging_) return;
   mouseInControl_ = false;
-  if (OnMouseLeave) OnMouseLeave(*this);
+  if (onMouseLeave_) onMouseLeave_(*this);
   Invalidate();
 }
 
-void TKSpeedButton::CMEnabledChanged() {
+void TKSpeedButton::EnabledChanged() {
   UpdateTracking();
   Invalidate();
 }
@@ -188,7 +188,7 @@ void TKSpeedButton::MouseUp(MouseButton button, ShiftState shift, int x, int y) 
 }
 
 // The capture went elsewhere (another window, a system move): no release will come, so let go.
-void TKSpeedButton::CMCaptureLost() {
+void TKSpeedButton::CaptureCancelled() {
   if (!dragging_) return;
   dragging_ = false;
   state_ = down_ ? ibsExclusive : ibsUp;
@@ -196,8 +196,8 @@ void TKSpeedButton::CMCaptureLost() {
   UpdateTracking();
 }
 
-void TKSpeedButton::WMLButtonDblClk(ShiftState shift, int x, int y) {
-  GraphicControl::WMLButtonDblClk(shift, x, y);
+void TKSpeedButton::LeftDoubleClick(ShiftState shift, int x, int y) {
+  GraphicControl::LeftDoubleClick(shift, x, y);
   if (down_) DblClick();
 }
 
@@ -224,7 +224,7 @@ char TKSpeedButton::AccelChar(const std::string& caption) {
   return 0;
 }
 
-bool TKSpeedButton::CMDialogChar(char ch) {
+bool TKSpeedButton::DialogChar(char ch) {
   char accel = AccelChar(caption_);
   if (accel == 0 || std::tolower(static_cast<unsigned char>(accel)) != std::tolower(static_cast<unsigned char>(ch)))
     return false;

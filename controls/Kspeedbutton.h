@@ -4,6 +4,7 @@
 // mode reports the pointer entering and leaving.
 #include <functional>
 #include <string>
+#include <utility>
 
 #include "gui/GraphicControl.h"
 #include "gui/ImageList.h"
@@ -11,7 +12,7 @@
 namespace kestrun {
 
 enum TImageButtonState { ibsUp = 0, ibsDisabled = 1, ibsPressed = 2, ibsExclusive = 3 };
-enum TButtonLayout { blGlyphLeft, blGlyphRight, blGlyphTop, blGlyphBottom };
+enum class ButtonLayout { GlyphLeft, GlyphRight, GlyphTop, GlyphBottom };
 
 class TKSpeedButton : public gui::GraphicControl {
  public:
@@ -42,8 +43,8 @@ class TKSpeedButton : public gui::GraphicControl {
   void SetAllowAllUp(bool value);
   [[nodiscard]] int Spacing() const { return spacing_; }
   void SetSpacing(int value);
-  [[nodiscard]] TButtonLayout Layout() const { return layout_; }
-  void SetLayout(TButtonLayout value);
+  [[nodiscard]] ButtonLayout Layout() const { return layout_; }
+  void SetLayout(ButtonLayout value);
   [[nodiscard]] int Margin() const { return margin_; }
   void SetMargin(int value);
   [[nodiscard]] bool Cancel() const { return cancel_; }
@@ -59,20 +60,21 @@ class TKSpeedButton : public gui::GraphicControl {
   [[nodiscard]] bool Dragging() const { return dragging_; }
   [[nodiscard]] bool MouseInControl() const { return mouseInControl_; }
 
-  NotifyEvent OnMouseEnter;
-  NotifyEvent OnMouseLeave;
+  // In flat mode: the pointer came onto the button, or left it.
+  void SetOnMouseEnter(NotifyEvent onMouseEnter) { onMouseEnter_ = std::move(onMouseEnter); }
+  void SetOnMouseLeave(NotifyEvent onMouseLeave) { onMouseLeave_ = std::move(onMouseLeave); }
 
   void UpdateExclusive();
   void UpdateTracking();
 
   void Paint(HDC dc) override;
-  void WMLButtonDblClk(gui::ShiftState shift, int x, int y) override;
-  void CMMouseEnter() override;
-  void CMMouseLeave() override;
+  void LeftDoubleClick(gui::ShiftState shift, int x, int y) override;
+  void MouseEnter() override;
+  void MouseLeave() override;
   bool CMDialogKey(WORD key, gui::ShiftState shift) override;
-  bool CMDialogChar(char ch) override;
-  void CMEnabledChanged() override;
-  void CMButtonPressed(int groupIndex, GraphicControl& sender) override;
+  bool DialogChar(char ch) override;
+  void EnabledChanged() override;
+  void ButtonPressed(int groupIndex, GraphicControl& sender) override;
 
   // The character after a single "&" of caption, or 0.
   [[nodiscard]] static char AccelChar(const std::string& caption);
@@ -81,7 +83,7 @@ class TKSpeedButton : public gui::GraphicControl {
   void MouseDown(gui::MouseButton button, gui::ShiftState shift, int x, int y) override;
   void MouseMove(gui::ShiftState shift, int x, int y) override;
   void MouseUp(gui::MouseButton button, gui::ShiftState shift, int x, int y) override;
-  void CMCaptureLost() override;
+  void CaptureCancelled() override;
 
  private:
   void SetImageIndex(int slot, int index);
@@ -98,7 +100,7 @@ class TKSpeedButton : public gui::GraphicControl {
   bool down_ = false;
   bool allowAllUp_ = false;
   int spacing_ = 4;
-  TButtonLayout layout_ = blGlyphLeft;
+  ButtonLayout layout_ = ButtonLayout::GlyphLeft;
   int margin_ = -1;
   bool cancel_ = false;
   bool default_ = false;
@@ -106,6 +108,8 @@ class TKSpeedButton : public gui::GraphicControl {
   TImageButtonState state_ = ibsUp;
   bool dragging_ = false;
   bool mouseInControl_ = false;
+  NotifyEvent onMouseEnter_;
+  NotifyEvent onMouseLeave_;
 };
 
 }  // namespace kestrun

@@ -8,9 +8,6 @@
 namespace kestrun::gui {
 namespace {
 
-// Short work finishes before the cursor would flicker.
-constexpr DWORD kBusyCursorDelay = 150;
-
 struct EventTraits {
   static HANDLE Invalid() { return nullptr; }
   static void Close(HANDLE h) { CloseHandle(h); }

@@ -6,6 +6,9 @@
 
 namespace kestrun::gui {
 
+// Work that ends within this many milliseconds shows no wait cursor at all, rather than a flicker.
+inline constexpr DWORD kBusyCursorDelay = 150;
+
 // Runs work on a worker thread and returns when it is done. Meanwhile the calling thread paints and
 // answers messages sent to it (work may hand calls to it through Form::RunOnOwnThread), but takes no
 // input and runs no timers, so no other handler starts; after a moment the form shows the wait

@@ -1,13 +1,12 @@
 #pragma once
 // The accessible object of a form's client area (answered to WM_GETOBJECT): a screen reader finds the
 // windowless buttons and links as its children, each with a name, role, location and default action.
-// Written by hand: MinGW has no ATL. The form's AccessibleControls own one reference and disconnect the
+// Written by hand: MinGW has no ATL. The form's AccessibleControls hold one reference and disconnect the
 // object when its window goes, so a client holding a reference longer gets errors, never a dangling form.
 #include <windows.h>
 #include <oleacc.h>
 
 #include <functional>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -82,34 +81,6 @@ class ClientAccessible final : public IAccessible {
   HWND hwnd_;  // null once disconnected
   const std::vector<AccessibleItem>& items_;
   std::function<void(GraphicControl&)> doDefault_;
-};
-
-// A form's windowless controls as a screen reader finds them: the form answers WM_GETOBJECT and the
-// default-action message through here.
-class AccessibleControls {
- public:
-  // Posted to the form by a default action: wParam is the index of the exposed control.
-  static constexpr UINT kDoDefaultAction = WM_APP + 0x51;
-
-  AccessibleControls() = default;
-  AccessibleControls(const AccessibleControls&) = delete;
-  AccessibleControls& operator=(const AccessibleControls&) = delete;
-  ~AccessibleControls() { Disconnect(); }
-
-  void Expose(GraphicControl& control, AccessibleRole role, std::function<std::string()> name,
-              std::string shortcut);
-  // WM_GETOBJECT to window: the client area's object, or 0 for anything that is not ours to describe.
-  LRESULT Answer(HWND window, WPARAM wParam, LPARAM lParam);
-  // kDoDefaultAction: clicks the control if it is still there to click.
-  void DoDefaultAction(WPARAM index);
-  // As the window goes: a client holding the object gets errors from now on.
-  void Disconnect();
-
- private:
-  // Handing the object to another process marshals it, which needs COM on this thread.
-  std::optional<ComApartment> apartment_;
-  std::vector<AccessibleItem> items_;
-  ComPtr<ClientAccessible> object_;  // one reference
 };
 
 }  // namespace kestrun::gui

@@ -15,7 +15,7 @@ ControlHost::~ControlHost() {
 void ControlHost::Add(GraphicControl& control, GraphicControl* parent) {
   controls_.push_back(&control);
   control.Attach(this, parent);
-  control.CMDpiChanged();
+  control.DpiChanged();
   Invalidate(control);
 }
 
@@ -39,7 +39,7 @@ void ControlHost::SetDpi(int dpi) {
   if (dpi <= 0 || dpi == dpi_) return;
   dpi_ = dpi;
   const std::vector<GraphicControl*> order = controls_;
-  for (GraphicControl* c : order) c->CMDpiChanged();
+  for (GraphicControl* c : order) c->DpiChanged();
 }
 
 POINT ControlHost::DesignOrigin(const GraphicControl& control) const {
@@ -114,7 +114,7 @@ void ControlHost::MouseMove(POINT point, ShiftState shift) {
   GraphicControl* target = captured_ ? captured_ : ControlAt(point, false);
   if (target) {
     POINT local = Local(*target, point);
-    target->WMMouseMove(shift, local.x, local.y);
+    target->PointerMove(shift, local.x, local.y);
   }
   UpdateHover(point);
 }
@@ -124,8 +124,8 @@ void ControlHost::UpdateHover(POINT point) {
   GraphicControl* now = ControlAt(point, true);
   if (now == hover_) return;
   GraphicControl* old = std::exchange(hover_, now);
-  if (old && (!captured_ || old == captured_)) old->CMMouseLeave();
-  if (hover_ == now && now && (!captured_ || now == captured_)) now->CMMouseEnter();
+  if (old && (!captured_ || old == captured_)) old->MouseLeave();
+  if (hover_ == now && now && (!captured_ || now == captured_)) now->MouseEnter();
 }
 
 void ControlHost::ButtonDown(MouseButton button, POINT point, ShiftState shift, bool doubleClick) {
@@ -133,11 +133,11 @@ void ControlHost::ButtonDown(MouseButton button, POINT point, ShiftState shift, 
   if (!target) return;
   POINT local = Local(*target, point);
   if (button != MouseButton::Left)
-    target->WMOtherButtonDown(button, shift, local.x, local.y);
+    target->OtherButtonDown(button, shift, local.x, local.y);
   else if (doubleClick)
-    target->WMLButtonDblClk(shift, local.x, local.y);
+    target->LeftDoubleClick(shift, local.x, local.y);
   else
-    target->WMLButtonDown(shift, local.x, local.y);
+    target->LeftButtonDown(shift, local.x, local.y);
 }
 
 void ControlHost::ButtonUp(MouseButton button, POINT point, ShiftState shift) {
@@ -145,9 +145,9 @@ void ControlHost::ButtonUp(MouseButton button, POINT point, ShiftState shift) {
   if (!target) return;
   POINT local = Local(*target, point);
   if (button == MouseButton::Left)
-    target->WMLButtonUp(shift, local.x, local.y);
+    target->LeftButtonUp(shift, local.x, local.y);
   else
-    target->WMOtherButtonUp(button, shift, local.x, local.y);
+    target->OtherButtonUp(button, shift, local.x, local.y);
 }
 
 void ControlHost::TrackHover(GraphicControl* hot) {
@@ -157,7 +157,7 @@ void ControlHost::TrackHover(GraphicControl* hot) {
 
 void ControlHost::MouseLeft() {
   GraphicControl* old = std::exchange(hover_, nullptr);
-  if (old && (!captured_ || old == captured_)) old->CMMouseLeave();
+  if (old && (!captured_ || old == captured_)) old->MouseLeave();
 }
 
 void ControlHost::CaptureChanged() {
@@ -175,7 +175,7 @@ bool ControlHost::DialogKey(WORD key, ShiftState shift) {
 bool ControlHost::DialogChar(char ch) {
   const std::vector<GraphicControl*> order = controls_;
   for (GraphicControl* c : order)
-    if (c->CMDialogChar(ch)) return true;
+    if (c->DialogChar(ch)) return true;
   return false;
 }
 

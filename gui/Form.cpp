@@ -2,12 +2,12 @@
 
 #include <windowsx.h>
 
-#include <algorithm>
 #include <iterator>
 
 #include "base/Text.h"
 
 #include "gui/Application.h"
+#include "gui/BufferedPaint.h"
 #include "gui/Dpi.h"
 
 namespace kestrun::gui {
@@ -34,9 +34,6 @@ ShiftState KeyShift() {
   return shift;
 }
 
-// Runs a function handed over from another thread (RunOnOwnThread).
-const UINT kRunCallMessage = RegisterWindowMessageA("Kestrun.RunOnOwnThread");
-
 struct IconTraits {
   static HICON Invalid() { return nullptr; }
   static void Close(HICON h) { DestroyIcon(h); }
@@ -55,35 +52,6 @@ POINT MousePoint(LPARAM lParam) { return {GET_X_LPARAM(lParam), GET_Y_LPARAM(lPa
 char AccessKeyChar(WPARAM wParam) { return wParam < 0x80 ? static_cast<char>(wParam) : '\0'; }
 
 }  // namespace
-
-void Form::Port::SetCapture() {
-  if (form_.hwnd_) ::SetCapture(form_.hwnd_);
-}
-
-void Form::Port::ReleaseCapture() {
-  if (GetCapture() == form_.hwnd_) ::ReleaseCapture();
-}
-
-bool Form::Port::CaptureHeld() const { return GetCapture() != nullptr; }
-
-void Form::Port::TrackMouseLeave() {
-  TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, form_.hwnd_, 0};
-  TrackMouseEvent(&track);
-}
-
-// A null window would mean every window of the desktop.
-void Form::Port::InvalidateRect(const RECT& rect) {
-  if (form_.hwnd_) ::InvalidateRect(form_.hwnd_, &rect, FALSE);
-}
-
-std::optional<POINT> Form::Port::CursorPos() const {
-  POINT point;
-  if (!form_.hwnd_ || !GetCursorPos(&point) || WindowFromPoint(point) != form_.hwnd_) return std::nullopt;
-  ScreenToClient(form_.hwnd_, &point);
-  return point;
-}
-
-bool Form::Port::Showing() const { return form_.hwnd_ && IsWindowVisible(form_.hwnd_); }
 
 void Form::RegisterClassOnce() {
   // The program's icon (its first icon resource) at the sizes the display shows for the system's
@@ -108,51 +76,32 @@ void Form::RegisterClassOnce() {
 
 Form::Form(const FormLayout& layout, Form* owner)
     : owner_(owner),
-      placement_(layout.placement),
       color_(layout.color == CLR_INVALID ? ButtonFaceColor() : layout.color),
-      designWidth_(layout.width),
-      designHeight_(layout.height),
+      placement_(layout.placement, layout.width, layout.height),
       children_(host_, layout.font) {
   RegisterClassOnce();
   host_.SetDpi(SystemDpi());
-  const POINT at = FittedPosition(layout.position);
+  const POINT at = placement_.FirstPosition(layout.position, Dpi());
+  const SIZE size = placement_.Size(Dpi());
   CreateWindowExW(0, kWideClassName, ToWide(layout.caption).c_str(), WS_POPUP | WS_CLIPCHILDREN, at.x, at.y,
-                  Scale(layout.width, Dpi()), Scale(layout.height, Dpi()), owner ? owner->Handle() : nullptr,
-                  nullptr, GetModuleHandleW(nullptr), this);
+                  size.cx, size.cy, owner ? owner->Handle() : nullptr, nullptr, GetModuleHandleW(nullptr), this);
   // A monitor of another scale than the system's: lay out again where the window really is.
   if (hwnd_ && WindowDpi(hwnd_) != Dpi()) ApplyDpi(WindowDpi(hwnd_), nullptr);
-}
-
-// At 96 DPI the design position as it is; scaled, it is kept on the screen's work area.
-POINT Form::FittedPosition(POINT designPosition) const {
-  POINT at{Scale(designPosition.x, Dpi()), Scale(designPosition.y, Dpi())};
-  if (Dpi() == kDesignDpi) return at;
-  RECT area{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-  MONITORINFO info{sizeof info, {}, {}, 0};
-  if (GetMonitorInfoA(MonitorFromPoint(at, MONITOR_DEFAULTTONEAREST), &info)) area = info.rcWork;
-  at.x = std::max<int>(area.left, std::min<int>(at.x, area.right - Scale(designWidth_, Dpi())));
-  at.y = std::max<int>(area.top, std::min<int>(at.y, area.bottom - Scale(designHeight_, Dpi())));
-  return at;
 }
 
 void Form::ApplyDpi(int dpi, const RECT* suggested) {
   if (!hwnd_ || dpi <= 0) return;
   host_.SetDpi(dpi);
   children_.ApplyDpi();
-  const int width = Scale(designWidth_, dpi), height = Scale(designHeight_, dpi);
-  if (suggested) {
-    SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
-  } else {
-    SetWindowPos(hwnd_, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-  }
+  placement_.Resize(hwnd_, dpi, suggested);
   tips_.UpdateRects();
   DpiChanged();
-  ::InvalidateRect(hwnd_, nullptr, TRUE);
+  InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
 Form::~Form() {
   accessible_.Disconnect();
-  timers_.clear();
+  calls_.StopTimers();
   if (hwnd_) DestroyWindow(hwnd_);
   Application::Instance().FormDestroyed(*this);
 }
@@ -191,83 +140,28 @@ LRESULT CALLBACK Form::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM
 }
 
 LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_MOUSEMOVE || message == WM_LBUTTONDOWN || message == WM_LBUTTONUP ||
-      message == WM_RBUTTONDOWN || message == WM_RBUTTONUP)
-    tips_.Relay(message, wParam, lParam);
+  if (RouteMouse(message, wParam, lParam) || RouteKey(message, wParam)) return 0;
+  if (auto result = calls_.Deliver(message, wParam, lParam)) return *result;
   switch (message) {
     case WM_ERASEBKGND:
-      return 1;  // WM_PAINT covers every pixel from an off-screen surface
-    case WM_PAINT:
-      OnPaint();
+      return 1;  // WM_PAINT covers every pixel
+    case WM_PAINT: {
+      BufferedPaint paint(hwnd_, color_);
+      host_.Paint(paint.Dc(), paint.Dirty());
       return 0;
+    }
     case WM_ACTIVATE:
       OnActivateMessage(wParam);
       return 0;
-    case WM_MOUSEMOVE:
-      host_.MouseMove(MousePoint(lParam), MouseShift(wParam));
-      return 0;
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:
-      host_.ButtonDown(MouseButton::Left, MousePoint(lParam), MouseShift(wParam), message == WM_LBUTTONDBLCLK);
-      return 0;
-    case WM_RBUTTONDOWN:
-    case WM_RBUTTONDBLCLK:
-      host_.ButtonDown(MouseButton::Right, MousePoint(lParam), MouseShift(wParam), false);
-      return 0;
-    case WM_MBUTTONDOWN:
-    case WM_MBUTTONDBLCLK:
-      host_.ButtonDown(MouseButton::Middle, MousePoint(lParam), MouseShift(wParam), false);
-      return 0;
-    case WM_LBUTTONUP:
-      host_.ButtonUp(MouseButton::Left, MousePoint(lParam), MouseShift(wParam));
-      return 0;
-    case WM_RBUTTONUP:
-      host_.ButtonUp(MouseButton::Right, MousePoint(lParam), MouseShift(wParam));
-      return 0;
-    case WM_MBUTTONUP:
-      host_.ButtonUp(MouseButton::Middle, MousePoint(lParam), MouseShift(wParam));
-      return 0;
-    case WM_MOUSELEAVE:
-      host_.MouseLeft();
-      return 0;
-    case WM_CAPTURECHANGED:
-      if (reinterpret_cast<HWND>(lParam) != hwnd_) host_.CaptureChanged();
-      return 0;
     case WM_SETCURSOR:
-      if (busy_) {
-        ::SetCursor(LoadCursor(nullptr, IDC_WAIT));
-        return TRUE;
-      }
-      if (OnSetCursor(lParam)) return TRUE;
+      if (cursor_.Answer(hwnd_, lParam)) return TRUE;
       break;
     case WM_NOTIFY:
       if (auto result = children_.Notify(*reinterpret_cast<NMHDR*>(lParam))) return *result;
       break;
-    case WM_KEYDOWN:
-      if (ShortcutKey(static_cast<WORD>(wParam), KeyShift())) return 0;
-      if ((wParam == VK_RETURN || wParam == VK_ESCAPE) && host_.DialogKey(static_cast<WORD>(wParam), KeyShift()))
-        return 0;
-      if (wParam == VK_TAB && children_.FocusNextTabStop(nullptr, KeyShift().shift)) return 0;
-      break;
-    case WM_CHAR:
-      host_.DialogChar(AccessKeyChar(wParam));
-      return 0;
-    case WM_SYSCHAR:
-      if (host_.DialogChar(AccessKeyChar(wParam))) return 0;
-      break;
-    case WM_TIMER:
-      for (auto& timer : timers_)
-        if (timer->Id() == wParam) {
-          timer->Fire();
-          return 0;
-        }
-      break;
     case WM_SYSCOMMAND:
-      if ((wParam & 0xFFF0) == SC_CLOSE) {
-        Close();
-        return 0;
-      }
-      break;
+      if ((wParam & 0xFFF0) != SC_CLOSE) break;
+      [[fallthrough]];
     case WM_CLOSE:
       Close();
       return 0;
@@ -281,25 +175,70 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       ApplyDpi(HIWORD(wParam), reinterpret_cast<const RECT*>(lParam));
       return 0;
     default:
-      if (message == kRunCallMessage && lParam) {
-        (*reinterpret_cast<const std::function<void()>*>(lParam))();
-        return 0;
-      }
       break;
   }
   return DefWindowProcW(hwnd_, message, wParam, lParam);
 }
 
-void Form::OnPaint() {
-  PaintDc paint(hwnd_);
-  RECT client;
-  GetClientRect(hwnd_, &client);
-  MemorySurface surface(paint.Get(), client.right, client.bottom);
-  FillSolid(surface.Dc(), client, color_);
-  host_.Paint(surface.Dc(), paint.Dirty());
-  const RECT& dirty = paint.Dirty();
-  BitBlt(paint.Get(), dirty.left, dirty.top, dirty.right - dirty.left, dirty.bottom - dirty.top, surface.Dc(),
-         dirty.left, dirty.top, SRCCOPY);
+// The pointer's messages go to the windowless controls, and first to the info tips.
+bool Form::RouteMouse(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_MOUSEMOVE || message == WM_LBUTTONDOWN || message == WM_LBUTTONUP ||
+      message == WM_RBUTTONDOWN || message == WM_RBUTTONUP)
+    tips_.Relay(message, wParam, lParam);
+  const POINT at = MousePoint(lParam);
+  switch (message) {
+    case WM_MOUSEMOVE:
+      host_.MouseMove(at, MouseShift(wParam));
+      return true;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+      host_.ButtonDown(MouseButton::Left, at, MouseShift(wParam), message == WM_LBUTTONDBLCLK);
+      return true;
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONDBLCLK:
+      host_.ButtonDown(MouseButton::Right, at, MouseShift(wParam), false);
+      return true;
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONDBLCLK:
+      host_.ButtonDown(MouseButton::Middle, at, MouseShift(wParam), false);
+      return true;
+    case WM_LBUTTONUP:
+      host_.ButtonUp(MouseButton::Left, at, MouseShift(wParam));
+      return true;
+    case WM_RBUTTONUP:
+      host_.ButtonUp(MouseButton::Right, at, MouseShift(wParam));
+      return true;
+    case WM_MBUTTONUP:
+      host_.ButtonUp(MouseButton::Middle, at, MouseShift(wParam));
+      return true;
+    case WM_MOUSELEAVE:
+      host_.MouseLeft();
+      return true;
+    case WM_CAPTURECHANGED:
+      if (reinterpret_cast<HWND>(lParam) != hwnd_) host_.CaptureChanged();
+      return true;
+    default:
+      return false;
+  }
+}
+
+// Keys on the form itself: its shortcuts first, then the default and cancel buttons, Tab into the
+// edits, and access keys. True when taken.
+bool Form::RouteKey(UINT message, WPARAM wParam) {
+  switch (message) {
+    case WM_KEYDOWN:
+      if (ShortcutKey(static_cast<WORD>(wParam), KeyShift())) return true;
+      if ((wParam == VK_RETURN || wParam == VK_ESCAPE) && host_.DialogKey(static_cast<WORD>(wParam), KeyShift()))
+        return true;
+      return wParam == VK_TAB && children_.FocusNextTabStop(nullptr, KeyShift().shift);
+    case WM_CHAR:
+      host_.DialogChar(AccessKeyChar(wParam));
+      return true;
+    case WM_SYSCHAR:
+      return host_.DialogChar(AccessKeyChar(wParam));
+    default:
+      return false;
+  }
 }
 
 // The application's record of the focused form decides whether this is a new activation: a modal
@@ -319,37 +258,7 @@ void Form::OnActivateMessage(WPARAM wParam) {
 }
 
 void Form::Activate() {
-  if (OnActivate) OnActivate(*this);
-}
-
-bool Form::OnSetCursor(LPARAM lParam) {
-  if (LOWORD(lParam) != HTCLIENT) return false;
-  POINT point;
-  GetCursorPos(&point);
-  ScreenToClient(hwnd_, &point);
-  GraphicControl* control = host_.ControlAt(point, false);
-  if (!control || !control->Cursor()) return false;
-  ::SetCursor(control->Cursor());
-  return true;
-}
-
-void Form::RunOnOwnThread(const std::function<void()>& call) {
-  if (!hwnd_ || GetWindowThreadProcessId(hwnd_, nullptr) == GetCurrentThreadId()) {
-    call();
-    return;
-  }
-  SendMessageA(hwnd_, kRunCallMessage, 0, reinterpret_cast<LPARAM>(&call));
-}
-
-// The cursor changes at once, not only when the pointer next moves.
-void Form::SetBusy(bool busy) {
-  busy_ = busy;
-  POINT point;
-  if (!hwnd_ || !GetCursorPos(&point)) return;
-  HWND under = WindowFromPoint(point);
-  if (!under || (under != hwnd_ && !IsChild(hwnd_, under))) return;
-  const LRESULT hit = SendMessageA(under, WM_NCHITTEST, 0, MAKELPARAM(point.x, point.y));
-  SendMessageA(under, WM_SETCURSOR, reinterpret_cast<WPARAM>(under), MAKELPARAM(hit, WM_MOUSEMOVE));
+  if (onActivate_) onActivate_(*this);
 }
 
 bool Form::ChildKey(const MSG& msg) {
@@ -361,13 +270,6 @@ bool Form::ChildKey(const MSG& msg) {
   return false;
 }
 
-void Form::AddInfoTip(const GraphicControl& control, const std::string& text) { tips_.Add(hwnd_, control, text); }
-
-Timer& Form::AddTimer(UINT interval, std::function<void()> onTimer) {
-  timers_.push_back(std::make_unique<Timer>(hwnd_, nextTimerId_++, interval, std::move(onTimer)));
-  return *timers_.back();
-}
-
 std::string Form::Caption() const {
   wchar_t text[512] = L"";
   GetWindowTextW(hwnd_, text, static_cast<int>(std::size(text)));
@@ -376,29 +278,10 @@ std::string Form::Caption() const {
 
 void Form::SetCaption(const std::string& caption) { SetWindowTextW(hwnd_, ToWide(caption).c_str()); }
 
-void Form::SetDesignHeight(int height) {
-  designHeight_ = height;
-  SetWindowPos(hwnd_, nullptr, 0, 0, Scale(designWidth_, Dpi()), Scale(height, Dpi()),
-               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
-void Form::Place() {
-  if (placement_ != Placement::OwnerCentre) return;
-  RECT self;
-  GetWindowRect(hwnd_, &self);
-  int width = self.right - self.left;
-  int height = self.bottom - self.top;
-  RECT area{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-  if (owner_ && owner_->Handle()) GetWindowRect(owner_->Handle(), &area);
-  int x = std::max<int>(0, area.left + (area.right - area.left - width) / 2);
-  int y = std::max<int>(0, area.top + (area.bottom - area.top - height) / 2);
-  SetWindowPos(hwnd_, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
 // Shown first, activated after: Wine without a window manager treats a window activated by the show
 // itself as managed and then waits 2 s for a manager at every hide.
 void Form::Show() {
-  Place();
+  placement_.PlaceForShow(hwnd_, owner_ ? owner_->Handle() : nullptr);
   ShowWindow(hwnd_, SW_SHOWNA);
   SetForegroundWindow(hwnd_);
   SetActiveWindow(hwnd_);

@@ -1,29 +1,32 @@
 #pragma once
-// A borderless top-level window (WS_POPUP) of fixed client size, built in code from its layout, with
-// windowless controls (painted and hit-tested by its ControlHost), native children, timers, modal
-// showing with a nested loop, and an activation event.
+// A borderless top-level window (WS_POPUP) of fixed client size, built in code from its layout. The form
+// routes its window's messages and owns the window's life (create, show, close, modal showing,
+// activation); each other job is a part it holds: the windowless controls' host, the native children,
+// placement and DPI, the off-screen paint, queued calls (timers, calls from other threads), the
+// pointer's shape, info tips and what a screen reader finds.
 #include <windows.h>
 
 #include <functional>
 #include <memory>
-#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
-#include "gui/ClientAccessible.h"
+#include "gui/AccessibleControls.h"
 #include "gui/ControlHost.h"
 #include "gui/Edit.h"
+#include "gui/FormCursor.h"
+#include "gui/FormPlacement.h"
 #include "gui/Gdi.h"
 #include "gui/InfoTips.h"
 #include "gui/ListView.h"
 #include "gui/ModalLoop.h"
 #include "gui/NativeChildren.h"
+#include "gui/QueuedCalls.h"
 #include "gui/Timer.h"
+#include "gui/WindowPort.h"
 
 namespace kestrun::gui {
-
-enum class Placement { Fixed, OwnerCentre };
 
 // Sizes and positions are 96-DPI figures; the form scales them to the DPI of its monitor.
 struct FormLayout {
@@ -71,20 +74,22 @@ class Form {
   Edit AddEdit(GraphicControl* parent, Bounds bounds, const FontStyle& font) {
     return children_.AddEdit(hwnd_, parent, bounds, font);
   }
-  Timer& AddTimer(UINT interval, std::function<void()> onTimer);
+  Timer& AddTimer(UINT interval, std::function<void()> onTimer) {
+    return calls_.AddTimer(hwnd_, interval, std::move(onTimer));
+  }
   // A windowless control a screen reader should find in the client area, named by name() when asked.
   void Expose(GraphicControl& control, AccessibleRole role, std::function<std::string()> name,
               std::string shortcut = {}) {
     accessible_.Expose(control, role, std::move(name), std::move(shortcut));
   }
   // An info tip shown while the pointer rests on a windowless control.
-  void AddInfoTip(const GraphicControl& control, const std::string& text);
+  void AddInfoTip(const GraphicControl& control, const std::string& text) { tips_.Add(hwnd_, control, text); }
   [[nodiscard]] std::string InfoTipOf(const GraphicControl& control) const { return tips_.TextOf(control); }
 
   [[nodiscard]] std::string Caption() const;
   void SetCaption(const std::string& caption);
   // A new height in design units (96 DPI), scaled as the rest; for a form whose content grows.
-  void SetDesignHeight(int height);
+  void SetDesignHeight(int height) { placement_.SetDesignHeight(hwnd_, height, Dpi()); }
   [[nodiscard]] COLORREF Color() const { return color_; }
   [[nodiscard]] bool Visible() const { return IsWindowVisible(hwnd_) != FALSE; }
   void Show();
@@ -104,15 +109,14 @@ class Form {
   // Keys for a native child of this form, before the child sees them; true if consumed.
   bool ChildKey(const MSG& msg);
   // From any thread: runs call on the form's own thread and returns once it has run there.
-  void RunOnOwnThread(const std::function<void()>& call);
+  void RunOnOwnThread(const std::function<void()>& call) { QueuedCalls::RunOnThreadOf(hwnd_, call); }
   // While busy the pointer shows the wait cursor anywhere over the form.
-  void SetBusy(bool busy);
-  [[nodiscard]] bool Busy() const { return busy_; }
+  void SetBusy(bool busy) { cursor_.SetBusy(hwnd_, busy); }
+  [[nodiscard]] bool Busy() const { return cursor_.Busy(); }
 
-  int Tag = 0;
   // Raised when the form becomes the application's focused form; not when the focus merely returns
   // from a modal form of ours or from another application.
-  std::function<void(Form& sender)> OnActivate;
+  void SetOnActivate(std::function<void(Form& sender)> onActivate) { onActivate_ = std::move(onActivate); }
 
  protected:
   virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
@@ -129,45 +133,26 @@ class Form {
   void ApplyDpi(int dpi, const RECT* suggested);
 
  private:
-  class Port : public HostPort {
-   public:
-    explicit Port(Form& form) : form_(form) {}
-    void SetCapture() override;
-    void ReleaseCapture() override;
-    [[nodiscard]] bool CaptureHeld() const override;
-    void TrackMouseLeave() override;
-    void InvalidateRect(const RECT& rect) override;
-    [[nodiscard]] std::optional<POINT> CursorPos() const override;
-    [[nodiscard]] bool Showing() const override;
-
-   private:
-    Form& form_;
-  };
-
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   static void RegisterClassOnce();
-  void Place();
-  void OnPaint();
+  bool RouteMouse(UINT message, WPARAM wParam, LPARAM lParam);
+  bool RouteKey(UINT message, WPARAM wParam);
   void OnActivateMessage(WPARAM wParam);
-  bool OnSetCursor(LPARAM lParam);
-  [[nodiscard]] POINT FittedPosition(POINT designPosition) const;
 
   HWND hwnd_ = nullptr;
   Form* owner_;  // not owned
-  Placement placement_;
   COLORREF color_;
-  int designWidth_;
-  int designHeight_;
-  bool busy_ = false;
+  FormPlacement placement_;
   bool modal_ = false;
   int modalResult_ = 0;
-  UINT_PTR nextTimerId_ = 1;
-  std::vector<std::unique_ptr<Timer>> timers_;
-  Port port_{*this};
+  std::function<void(Form&)> onActivate_;
+  WindowPort port_{hwnd_};
   ControlHost host_{port_};
+  FormCursor cursor_{host_};
   InfoTips tips_{host_};
   NativeChildren children_;
   AccessibleControls accessible_;
+  QueuedCalls calls_;
   std::vector<std::unique_ptr<GraphicControl>> controls_;  // owned; destroyed before host_
 };
 

@@ -51,7 +51,7 @@ void GraphicControl::SetVisible(bool visible) {
 void GraphicControl::SetEnabled(bool enabled) {
   if (enabled == enabled_) return;
   enabled_ = enabled;
-  CMEnabledChanged();
+  EnabledChanged();
 }
 
 bool GraphicControl::Showing() const {
@@ -80,14 +80,14 @@ void GraphicControl::SetMouseCapture(bool capture) {
     host_->SetCaptureControl(nullptr);
 }
 
-void GraphicControl::WMLButtonDown(ShiftState shift, int x, int y) {
+void GraphicControl::LeftButtonDown(ShiftState shift, int x, int y) {
   SetMouseCapture(true);
   clicked_ = true;
   MouseDown(MouseButton::Left, shift, x, y);
 }
 
 // A click handler that throws must not leave the control pressed: the release still runs.
-void GraphicControl::WMLButtonUp(ShiftState shift, int x, int y) {
+void GraphicControl::LeftButtonUp(ShiftState shift, int x, int y) {
   SetMouseCapture(false);
   if (clicked_) {
     clicked_ = false;
@@ -102,50 +102,50 @@ void GraphicControl::WMLButtonUp(ShiftState shift, int x, int y) {
 }
 
 // The second press of a double click captures like a press but starts no click.
-void GraphicControl::WMLButtonDblClk(ShiftState shift, int x, int y) {
+void GraphicControl::LeftDoubleClick(ShiftState shift, int x, int y) {
   SetMouseCapture(true);
   DblClick();
   shift.dbl = true;
   MouseDown(MouseButton::Left, shift, x, y);
 }
 
-void GraphicControl::WMOtherButtonDown(MouseButton button, ShiftState shift, int x, int y) {
+void GraphicControl::OtherButtonDown(MouseButton button, ShiftState shift, int x, int y) {
   MouseDown(button, shift, x, y);
 }
 
-void GraphicControl::WMOtherButtonUp(MouseButton button, ShiftState shift, int x, int y) {
+void GraphicControl::OtherButtonUp(MouseButton button, ShiftState shift, int x, int y) {
   MouseUp(button, shift, x, y);
 }
 
-void GraphicControl::WMMouseMove(ShiftState shift, int x, int y) { MouseMove(shift, x, y); }
+void GraphicControl::PointerMove(ShiftState shift, int x, int y) { MouseMove(shift, x, y); }
 
 bool GraphicControl::CMDialogKey(WORD, ShiftState) { return false; }
-bool GraphicControl::CMDialogChar(char) { return false; }
-void GraphicControl::CMButtonPressed(int, GraphicControl&) {}
+bool GraphicControl::DialogChar(char) { return false; }
+void GraphicControl::ButtonPressed(int, GraphicControl&) {}
 
 void GraphicControl::CaptureLost() {
   clicked_ = false;
-  CMCaptureLost();
+  CaptureCancelled();
 }
 
 void GraphicControl::MouseDown(MouseButton button, ShiftState shift, int x, int y) {
-  if (OnMouseDown) OnMouseDown(*this, button, shift, x, y);
+  if (onMouseDown_) onMouseDown_(*this, button, shift, x, y);
 }
 
 void GraphicControl::MouseMove(ShiftState shift, int x, int y) {
-  if (OnMouseMove) OnMouseMove(*this, shift, x, y);
+  if (onMouseMove_) onMouseMove_(*this, shift, x, y);
 }
 
 void GraphicControl::MouseUp(MouseButton button, ShiftState shift, int x, int y) {
-  if (OnMouseUp) OnMouseUp(*this, button, shift, x, y);
+  if (onMouseUp_) onMouseUp_(*this, button, shift, x, y);
 }
 
 void GraphicControl::Click() {
-  if (OnClick) OnClick(*this);
+  if (onClick_) onClick_(*this);
 }
 
 void GraphicControl::DblClick() {
-  if (OnDblClick) OnDblClick(*this);
+  if (onDblClick_) onDblClick_(*this);
 }
 
 }  // namespace kestrun::gui

@@ -1,11 +1,12 @@
 #pragma once
 // A windowless control: it lives in a ControlHost (one per form), which hit-tests, captures and paints
-// it on the form's surface in creation order. The virtual handlers are named after the messages the
-// host delivers (WM_*, and the library's own CM_* notifications).
+// it on the form's surface in creation order. The host delivers the pointer and keys through the
+// virtual handlers below; a form hears of clicks and presses through the events it sets (SetOnClick...).
 #include <windows.h>
 
 #include <functional>
 #include <string>
+#include <utility>
 
 namespace kestrun::gui {
 
@@ -45,7 +46,7 @@ class GraphicControl {
   [[nodiscard]] GraphicControl* Parent() const { return parent_; }
 
   // Bounds are design figures (96 DPI); the host scales them to pixels for painting and hit-testing.
-  [[nodiscard]] Bounds GetBounds() const { return bounds_; }
+  [[nodiscard]] Bounds DesignBounds() const { return bounds_; }
   [[nodiscard]] int Left() const { return bounds_.left; }
   [[nodiscard]] int Top() const { return bounds_.top; }
   [[nodiscard]] int Width() const { return bounds_.width; }
@@ -73,11 +74,11 @@ class GraphicControl {
   [[nodiscard]] HCURSOR Cursor() const { return cursor_; }
   void SetCursor(HCURSOR cursor) { cursor_ = cursor; }  // not owned: a shared system cursor
 
-  NotifyEvent OnClick;
-  NotifyEvent OnDblClick;
-  MouseEvent OnMouseDown;
-  MouseEvent OnMouseUp;
-  MouseMoveEvent OnMouseMove;
+  void SetOnClick(NotifyEvent onClick) { onClick_ = std::move(onClick); }
+  void SetOnDblClick(NotifyEvent onDblClick) { onDblClick_ = std::move(onDblClick); }
+  void SetOnMouseDown(MouseEvent onMouseDown) { onMouseDown_ = std::move(onMouseDown); }
+  void SetOnMouseUp(MouseEvent onMouseUp) { onMouseUp_ = std::move(onMouseUp); }
+  void SetOnMouseMove(MouseMoveEvent onMouseMove) { onMouseMove_ = std::move(onMouseMove); }
 
   void Invalidate();
   void Repaint() { Invalidate(); }
@@ -85,22 +86,22 @@ class GraphicControl {
 
   // Delivered by the host; coordinates are relative to the control.
   virtual void Paint(HDC dc);
-  virtual void WMLButtonDown(ShiftState shift, int x, int y);
-  virtual void WMLButtonUp(ShiftState shift, int x, int y);
-  virtual void WMLButtonDblClk(ShiftState shift, int x, int y);
-  virtual void WMOtherButtonDown(MouseButton button, ShiftState shift, int x, int y);
-  virtual void WMOtherButtonUp(MouseButton button, ShiftState shift, int x, int y);
-  virtual void WMMouseMove(ShiftState shift, int x, int y);
-  virtual void CMMouseEnter() {}
-  virtual void CMMouseLeave() {}
+  virtual void LeftButtonDown(ShiftState shift, int x, int y);
+  virtual void LeftButtonUp(ShiftState shift, int x, int y);
+  virtual void LeftDoubleClick(ShiftState shift, int x, int y);
+  virtual void OtherButtonDown(MouseButton button, ShiftState shift, int x, int y);
+  virtual void OtherButtonUp(MouseButton button, ShiftState shift, int x, int y);
+  virtual void PointerMove(ShiftState shift, int x, int y);
+  virtual void MouseEnter() {}
+  virtual void MouseLeave() {}
   // Return true to consume the key or character: no further control is offered it.
   virtual bool CMDialogKey(WORD key, ShiftState shift);
-  virtual bool CMDialogChar(char ch);
-  virtual void CMEnabledChanged() { Invalidate(); }
+  virtual bool DialogChar(char ch);
+  virtual void EnabledChanged() { Invalidate(); }
   // The host was attached or its DPI changed: scaled resources (fonts) are made again.
-  virtual void CMDpiChanged() {}
+  virtual void DpiChanged() {}
   // The group notification of latching buttons, sent to every control of the sender's parent.
-  virtual void CMButtonPressed(int groupIndex, GraphicControl& sender);
+  virtual void ButtonPressed(int groupIndex, GraphicControl& sender);
   // The window lost the mouse capture while this control held it (no release will come).
   void CaptureLost();
 
@@ -109,7 +110,8 @@ class GraphicControl {
   virtual void MouseMove(ShiftState shift, int x, int y);
   virtual void MouseUp(MouseButton button, ShiftState shift, int x, int y);
   virtual void DblClick();
-  virtual void CMCaptureLost() {}
+  // After CaptureLost: the control lets go of whatever its press started.
+  virtual void CaptureCancelled() {}
   virtual void BoundsChanged() {}
   void SetMouseCapture(bool capture);
   [[nodiscard]] bool Inside(int x, int y) const {
@@ -123,6 +125,11 @@ class GraphicControl {
   bool visible_ = true;
   bool enabled_ = true;
   bool clicked_ = false;  // a plain left press started a click
+  NotifyEvent onClick_;
+  NotifyEvent onDblClick_;
+  MouseEvent onMouseDown_;
+  MouseEvent onMouseUp_;
+  MouseMoveEvent onMouseMove_;
   COLORREF color_;
   HCURSOR cursor_ = nullptr;
 };

@@ -41,7 +41,7 @@ void Label::SetFont(const FontStyle& font) {
   Invalidate();
 }
 
-void Label::SetAlignment(Alignment alignment) {
+void Label::SetTextAlignment(Alignment alignment) {
   if (alignment == style_.alignment) return;
   style_.alignment = alignment;
   Invalidate();
@@ -62,9 +62,9 @@ void Label::SetShowAccelChar(bool show) {
 
 // A box set wider or higher than the text (a caption centred on its plate) is kept at a new DPI,
 // growing only where the text no longer fits; a box that just fits its text fits it again.
-void Label::CMDpiChanged() {
+void Label::DpiChanged() {
   if (Dpi() == fontDpi_) return;
-  const Bounds before = GetBounds();
+  const Bounds before = DesignBounds();
   const SIZE fitted = FittedSize();
   SetFont(style_.font);
   if (!style_.autoSize || style_.alignment == Alignment::Right) return;

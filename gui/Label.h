@@ -31,8 +31,8 @@ class Label : public GraphicControl {
   // Counts as a font change: an auto-sized label fits its box to the text again.
   void SetTextColor(COLORREF color);
   void SetFont(const FontStyle& font);
-  [[nodiscard]] Alignment GetAlignment() const { return style_.alignment; }
-  void SetAlignment(Alignment alignment);
+  [[nodiscard]] Alignment TextAlignment() const { return style_.alignment; }
+  void SetTextAlignment(Alignment alignment);
   [[nodiscard]] bool Transparent() const { return style_.transparent; }
   void SetTransparent(bool transparent);
   [[nodiscard]] bool ShowAccelChar() const { return style_.showAccelChar; }
@@ -42,7 +42,7 @@ class Label : public GraphicControl {
   [[nodiscard]] HFONT FontHandle() const { return static_cast<HFONT>(font_.Get()); }
 
   void Paint(HDC dc) override;
-  void CMDpiChanged() override;
+  void DpiChanged() override;
 
  private:
   void AdjustBounds();

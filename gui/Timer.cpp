@@ -3,7 +3,7 @@
 namespace kestrun::gui {
 
 Timer::Timer(HWND window, UINT_PTR id, UINT interval, std::function<void()> onTimer)
-    : OnTimer(std::move(onTimer)), window_(window), id_(id), interval_(interval) {
+    : onTimer_(std::move(onTimer)), window_(window), id_(id), interval_(interval) {
   Start();
 }
 

@@ -20,12 +20,11 @@ class Timer {
   void Start();
   void Stop();
   void Fire() {
-    if (OnTimer) OnTimer();
+    if (onTimer_) onTimer_();
   }
 
-  std::function<void()> OnTimer;
-
  private:
+  std::function<void()> onTimer_;
   HWND window_;  // not owned
   UINT_PTR id_;
   UINT interval_;

@@ -1,41 +1,45 @@
-// Before each change its record; one warning per operation when a move cannot be journalled, a refusal
+// Before each change its record; one warning per action when a move cannot be journalled, a refusal
 // when a removal cannot be; and a failure line for a recorded change that did not happen.
 #include "store/ChangeJournal.h"
 
 #include "store/ChangeMessages.h"
+#include "store/StoreContext.h"
 
 namespace kestrun {
 
-bool JournalChange(StoreContext& store, JournalRecord& record, bool mayGoWithout, JournalSide* backup) {
-  Journal& journal = store.JournalOf(record.location);
-  store.unjournalled.reset();
+bool JournalChange(Action& action, JournalRecord& record, bool mayGoWithout, JournalSide* backup) {
+  Journal& journal = action.Store().JournalOf(record.location);
+  ActionJournal& state = action.Journalling();
+  state.unjournalled.reset();
+  std::int64_t& group = state.groups[&journal];
   ErrorCode rc = journal.Prepare(record);
-  record.group = store.actionGroup;  // one undo step reverses all the records of one operation
+  record.group = group;  // one undo step reverses all the records of one action
   if (rc == ERROR_SUCCESS && backup) rc = journal.KeepBackup(record, *backup);
   if (rc == ERROR_SUCCESS) rc = journal.Append(record);
   if (rc == ERROR_SUCCESS) {
-    if (!store.actionGroup) store.actionGroup = record.id;
+    if (!group) group = record.id;
     return true;
   }
   journal.Release();
   record.id = 0;
+  const std::string folder = journal.Folder(), why = journal.ErrorText(rc);
   // Only an administrator can make the machine's journal: the change itself wants the same rights.
   const bool wantsRights = journal.IsMachine() && (rc == ERROR_ACCESS_DENIED || rc == ERROR_INVALID_OWNER);
-  if (!mayGoWithout && wantsRights) {
-    store.report.ShowFailure(NotRemovedText(record.name, kAdminRightsText));
-  } else if (!mayGoWithout) {
-    store.report.ShowRemoveRefused(rc, record.name, journal.Folder(), journal.ErrorText(rc));
-  } else {
-    store.unjournalled = StoreContext::Unjournalled{rc, journal.Folder(), journal.ErrorText(rc)};
-  }
+  if (!mayGoWithout && wantsRights)
+    action.Refuse(NotRemovedText(record.name), kAdminRightsText);
+  else if (!mayGoWithout)
+    action.Fail({Failure::Kind::NotJournalled, RemoveRefusedSentence(record.name, folder), why, rc, record.name, folder});
+  else
+    state.unjournalled = Failure{Failure::Kind::Unjournalled, JournalWarningSentence(folder), why, rc, record.name, folder};
   return mayGoWithout;
 }
 
 void ChangeOutcome::Done() {
   done_ = true;
-  if (record_.id != 0 || !store_.unjournalled || store_.journalWarned) return;
-  store_.report.ShowJournalWarning(store_.unjournalled->code, store_.unjournalled->folder, store_.unjournalled->why);
-  store_.journalWarned = true;
+  ActionJournal& state = action_.Journalling();
+  if (record_.id != 0 || !state.unjournalled || state.warned) return;
+  action_.Fail(*state.unjournalled);
+  state.warned = true;
 }
 
 ChangeOutcome::~ChangeOutcome() {
@@ -47,7 +51,7 @@ ChangeOutcome::~ChangeOutcome() {
   failed.fails = record_.id;
   // Runs while a registry error unwinds too: a journal that cannot take the line is left as it is.
   try {
-    Journal& journal = store_.JournalOf(failed.location);
+    Journal& journal = action_.Store().JournalOf(failed.location);
     if (journal.Prepare(failed) == ERROR_SUCCESS) journal.Append(failed);
   } catch (...) {
   }

@@ -1,27 +1,28 @@
 #pragma once
 // How the store's changes reach the journal: each is recorded before it is made, and a change that
 // then fails gets a line that marks its record failed, so the journal holds only what was done.
-#include "store/StoreContext.h"
+#include "store/Action.h"
+#include "store/JournalRecord.h"
 
 namespace kestrun {
 
-// Writes the record, with a copy of backup's file when given, in the running operation's group. Without
-// mayGoWithout a failure is reported as a refusal and false comes back; with it, true: the change goes
-// ahead, and once it is made (ChangeOutcome::Done) one warning per operation says it cannot be undone.
+// Writes the record, with a copy of backup's file when given, in the action's group. Without
+// mayGoWithout a failure is said as a refusal and false comes back; with it, true: the change goes
+// ahead, and once it is made (ChangeOutcome::Done) one warning per action says it cannot be undone.
 // A record that was not written is left with id 0.
-bool JournalChange(StoreContext& store, JournalRecord& record, bool mayGoWithout, JournalSide* backup = nullptr);
+bool JournalChange(Action& action, JournalRecord& record, bool mayGoWithout, JournalSide* backup = nullptr);
 
 // Marks a written record failed unless Done() is called first, also when the change throws.
 class ChangeOutcome {
  public:
-  ChangeOutcome(StoreContext& store, const JournalRecord& record) : store_(store), record_(record) {}
+  ChangeOutcome(Action& action, const JournalRecord& record) : action_(action), record_(record) {}
   ChangeOutcome(const ChangeOutcome&) = delete;
   ChangeOutcome& operator=(const ChangeOutcome&) = delete;
   ~ChangeOutcome();
   void Done();
 
  private:
-  StoreContext& store_;
+  Action& action_;
   const JournalRecord& record_;
   bool done_ = false;
 };

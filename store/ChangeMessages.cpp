@@ -1,4 +1,7 @@
+// The sentences the store reports when a change is refused or left half done.
 #include "store/ChangeMessages.h"
+
+#include "store/ErrorReport.h"
 
 namespace kestrun {
 namespace {
@@ -17,10 +20,6 @@ std::string FailureReason(IPlatform& platform, const LocationInfo& location, Err
   return IsRightsRefusal(location, code) ? kAdminRightsText : platform.SystemErrorText(code);
 }
 
-std::string FailureReason(IPlatform& platform, const LocationInfo& location, const RegistryAccess& registry) {
-  return FailureReason(platform, location, registry.LastError());
-}
-
 std::string ChangedSinceScanText(const std::string& name) {
   return Quoted(name) + " was changed by another program since the list was read. Press Refresh.";
 }
@@ -30,18 +29,13 @@ std::string AlreadyThereText(const std::string& name) {
          " is already in the place it would move to; remove one of them first.";
 }
 
-std::string NotMovedText(const std::string& name, bool enable, const std::string& reason) {
-  return Quoted(name) + " could not be " + Verb(enable) + ": " + reason;
-}
+std::string NotMovedText(const std::string& name, bool enable) { return Quoted(name) + " could not be " + Verb(enable); }
 
-std::string NotRemovedText(const std::string& name, const std::string& reason) {
-  return Quoted(name) + " could not be removed: " + reason;
-}
+std::string NotRemovedText(const std::string& name) { return Quoted(name) + " could not be removed"; }
 
-std::string InBothPlacesText(const std::string& name, const std::string& copiedTo, const std::string& leftIn,
-                             const std::string& reason) {
+std::string InBothPlacesText(const std::string& name, const std::string& copiedTo, const std::string& leftIn) {
   return Quoted(name) + " is now in both places: it was copied to " + copiedTo + ", but could not be deleted from " +
-         leftIn + ": " + reason;
+         leftIn;
 }
 
 std::string FileInTheWayText(const std::string& name, bool enable, const std::string& folder) {
@@ -51,6 +45,19 @@ std::string FileInTheWayText(const std::string& name, bool enable, const std::st
 
 std::string NotAnEntryText(const std::string& name) {
   return Quoted(name) + " is not an entry of its folder (a file name cannot hold \\ or /); it was not changed.";
+}
+
+std::string JournalWarningSentence(const std::string& folder) {
+  return "the journal in " + folder + " could not be written: the change was made, but cannot be undone";
+}
+
+std::string RemoveRefusedSentence(const std::string& name, const std::string& folder) {
+  return Quoted(name) + " was not removed: the journal in " + folder +
+         " could not keep what undoing the removal needs";
+}
+
+std::string FailureLine(const Failure& failure) {
+  return failure.why.empty() ? failure.what : failure.what + ": " + failure.why;
 }
 
 }  // namespace kestrun

@@ -1,10 +1,10 @@
 #pragma once
 // The sentences the store reports when a change is refused or left half done. Each names the entry
-// and says what is true now; the window and the console tool show them as they are.
+// and says what is true now; the reason, where there is one, travels beside it (Failure::why).
 #include <string>
 
+#include "store/ErrorReport.h"
 #include "store/Locations.h"
-#include "store/platform/Registry.h"
 
 namespace kestrun {
 
@@ -17,17 +17,18 @@ inline constexpr const char* kAdminRightsText =
 bool IsRightsRefusal(const LocationInfo& location, ErrorCode code);
 // Why a change failed, as the report says it: what to do when rights are wanting, else the system's text.
 std::string FailureReason(IPlatform& platform, const LocationInfo& location, ErrorCode code);
-// The same for the registry object's last failed call.
-std::string FailureReason(IPlatform& platform, const LocationInfo& location, const RegistryAccess& registry);
 
 std::string ChangedSinceScanText(const std::string& name);
 std::string AlreadyThereText(const std::string& name);
-// enable: the change was to switch the entry on (else off); reason: the system's text.
-std::string NotMovedText(const std::string& name, bool enable, const std::string& reason);
-std::string NotRemovedText(const std::string& name, const std::string& reason);
-std::string InBothPlacesText(const std::string& name, const std::string& copiedTo, const std::string& leftIn,
-                             const std::string& reason);
+// enable: the change was to switch the entry on (else off).
+std::string NotMovedText(const std::string& name, bool enable);
+std::string NotRemovedText(const std::string& name);
+std::string InBothPlacesText(const std::string& name, const std::string& copiedTo, const std::string& leftIn);
 std::string FileInTheWayText(const std::string& name, bool enable, const std::string& folder);
 std::string NotAnEntryText(const std::string& name);
+
+// The two journal failures' sentences, each without its reason.
+std::string JournalWarningSentence(const std::string& folder);
+std::string RemoveRefusedSentence(const std::string& name, const std::string& folder);
 
 }  // namespace kestrun

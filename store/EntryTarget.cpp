@@ -161,12 +161,11 @@ EntryTarget TargetResolver::ResolveFile(const std::string& path) {
 
 EntryTarget TargetResolver::Resolve(const StartupRow& row) {
   const LocationInfo* location = FindLocation(row.record.GetLocation());
-  if (location && location->isFolder) return ResolveFile(row.path);
-  std::string command = row.path.find('%') == std::string::npos ? row.path : platform_.ExpandEnvironment(row.path);
-  // RunOnce's own marks, not part of the command: "!" (delete after it ran), "*" (safe mode too).
-  if (location && EndsWithNoCase(location->liveKey, "runonce"))
-    command.erase(0, std::min(command.find_first_not_of("!*"), command.size()));
-  return ResolveCommand(command);
+  if (!location) return ResolveCommand(row.path);
+  const EntryCommand command = KindOf(*location).Command(*location, row);
+  if (command.form == EntryCommand::Form::File) return ResolveFile(command.text);
+  return ResolveCommand(command.text.find('%') == std::string::npos ? command.text
+                                                                    : platform_.ExpandEnvironment(command.text));
 }
 
 }  // namespace kestrun

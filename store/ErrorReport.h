@@ -1,38 +1,45 @@
 #pragma once
-// How the store reports a failed platform call: the window shows the system's text in a message box,
-// the console tool prints it, tests record it. The store never knows which.
+// How the store says what failed: one Failure at a time, to the window's message box, the console
+// tool's standard error or a test's recorder. The store never knows which; each front end words it once.
 #include <string>
 
 #include "store/platform/Platform.h"
 
 namespace kestrun {
 
-// The two journal reports' sentences, each without its reason.
-inline std::string JournalWarningSentence(const std::string& folder) {
-  return "the journal in " + folder + " could not be written: the change was made, but cannot be undone";
+struct Failure {
+  enum class Kind {
+    SystemError,    // a call failed: what names the file or folder, why is the system's text for code
+    Refused,        // a change refused or left half done: what names the entry and says what is true now
+    Unjournalled,   // a warning: the change was made, but the journal in folder could not take it
+    NotJournalled,  // the entry name was not removed: the journal in folder could not keep a copy
+    Warning,        // something was not as it should be, but nothing failed
+  };
+  Kind kind = Kind::Refused;
+  std::string what;
+  std::string why;                 // the reason; "" when what says it all
+  ErrorCode code = ERROR_SUCCESS;  // the system's code behind it, when there is one
+  std::string name;                // the journal kinds: the entry
+  std::string folder;              // the journal kinds: the journal's folder
+};
+
+// A failure of the kind, what and why given, with nothing else to say.
+inline Failure MakeFailure(Failure::Kind kind, std::string what, std::string why, ErrorCode code = ERROR_SUCCESS) {
+  Failure failure;
+  failure.kind = kind;
+  failure.what = std::move(what);
+  failure.why = std::move(why);
+  failure.code = code;
+  return failure;
 }
-inline std::string RemoveRefusedSentence(const std::string& name, const std::string& folder) {
-  return "'" + name + "' was not removed: the journal in " + folder + " could not keep what undoing the removal needs";
-}
+
+// "what: why", or what alone: a failure on one line.
+std::string FailureLine(const Failure& failure);
 
 class IErrorReport {
  public:
   virtual ~IErrorReport() = default;
-  // code: the call's last-error value; subject: the file or folder it was about.
-  virtual void ShowSystemError(ErrorCode code, const std::string& subject) = 0;
-  // A change refused or left half done, in a whole sentence that names the entry and says what is
-  // true now.
-  virtual void ShowFailure(const std::string& text) = 0;
-  // The journal in folder could not be written (why: the system's text for code, or why the folder
-  // was refused); the change (a park, a bring-back, a new shortcut) went ahead and cannot be undone.
-  virtual void ShowJournalWarning(ErrorCode code, const std::string& folder, const std::string& why) {
-    ShowSystemError(code, JournalWarningSentence(folder) + " (" + why + ")");
-  }
-  // The entry name was not removed: the journal in folder could not keep what undoing it needs.
-  virtual void ShowRemoveRefused(ErrorCode code, const std::string& name, const std::string& folder,
-                                 const std::string& why) {
-    ShowSystemError(code, RemoveRefusedSentence(name, folder) + " (" + why + ")");
-  }
+  virtual void Report(const Failure& failure) = 0;
 };
 
 }  // namespace kestrun

@@ -6,23 +6,25 @@ namespace kestrun {
 namespace {
 
 constexpr RegistryView kNative = RegistryView::Native;
+constexpr KindId kValues = KindId::RegistryValue;
+constexpr KindId kFiles = KindId::StartupFile;
 
 const std::array<LocationInfo, 9> kLocations{{
-    {slUserRun, HKEY_CURRENT_USER, false, kRunKey, kRunDisabledKey, nullptr, kNative, kApprovedRunKey},
-    {slMachineRun, HKEY_LOCAL_MACHINE, false, kRunKey, kRunDisabledKey, nullptr, kNative, kApprovedRunKey},
-    {slUserRunServices, HKEY_CURRENT_USER, false, kRunServicesKey, kRunServicesDisabledKey, nullptr, kNative,
+    {slUserRun, HKEY_CURRENT_USER, kValues, kRunKey, kRunDisabledKey, nullptr, kNative, kApprovedRunKey},
+    {slMachineRun, HKEY_LOCAL_MACHINE, kValues, kRunKey, kRunDisabledKey, nullptr, kNative, kApprovedRunKey},
+    {slUserRunServices, HKEY_CURRENT_USER, kValues, kRunServicesKey, kRunServicesDisabledKey, nullptr, kNative,
      nullptr},
-    {slMachineRunServices, HKEY_LOCAL_MACHINE, false, kRunServicesKey, kRunServicesDisabledKey, nullptr, kNative,
+    {slMachineRunServices, HKEY_LOCAL_MACHINE, kValues, kRunServicesKey, kRunServicesDisabledKey, nullptr, kNative,
      nullptr},
-    {slUserStartupFolder, HKEY_CURRENT_USER, true, nullptr, nullptr, kStartupValue, kNative, kApprovedFolderKey},
-    {slCommonStartupFolder, HKEY_LOCAL_MACHINE, true, nullptr, nullptr, kCommonStartupValue, kNative,
+    {slUserStartupFolder, HKEY_CURRENT_USER, kFiles, nullptr, nullptr, kStartupValue, kNative, kApprovedFolderKey},
+    {slCommonStartupFolder, HKEY_LOCAL_MACHINE, kFiles, nullptr, nullptr, kCommonStartupValue, kNative,
      kApprovedFolderKey},
     // The 32-bit view redirects these paths into Software\WOW6432Node, parking key included.
-    {slMachineRun32, HKEY_LOCAL_MACHINE, false, kRunKey, kRunDisabledKey, nullptr, RegistryView::Bits32,
+    {slMachineRun32, HKEY_LOCAL_MACHINE, kValues, kRunKey, kRunDisabledKey, nullptr, RegistryView::Bits32,
      kApprovedRun32Key},
     // RunOnce has no StartupApproved switch: parking is the only way to stop it.
-    {slUserRunOnce, HKEY_CURRENT_USER, false, kRunOnceKey, kRunOnceDisabledKey, nullptr, kNative, nullptr},
-    {slMachineRunOnce, HKEY_LOCAL_MACHINE, false, kRunOnceKey, kRunOnceDisabledKey, nullptr, kNative, nullptr},
+    {slUserRunOnce, HKEY_CURRENT_USER, kValues, kRunOnceKey, kRunOnceDisabledKey, nullptr, kNative, nullptr},
+    {slMachineRunOnce, HKEY_LOCAL_MACHINE, kValues, kRunOnceKey, kRunOnceDisabledKey, nullptr, kNative, nullptr},
 }};
 
 }  // namespace

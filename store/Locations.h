@@ -42,10 +42,13 @@ inline constexpr const char* kStartupValue = "Startup";
 inline constexpr const char* kCommonStartupValue = "Common Startup";
 inline constexpr const char* kDisabledFolderName = "Disabled Startup Items";
 
+// Which unit of the store reads and changes a location's entries (store/EntryKind.h).
+enum class KindId { RegistryValue, StartupFile };
+
 struct LocationInfo {
   StartupLocation code;
   HKEY hive;
-  bool isFolder;
+  KindId kind;
   const char* liveKey;      // registry kinds; nullptr for folders
   const char* disabledKey;  // registry kinds; nullptr for folders
   const char* folderValue;  // folder kinds: the Shell Folders value; nullptr for registry kinds

@@ -5,6 +5,7 @@
 #include "store/ChangeMessages.h"
 #include "store/Locations.h"
 #include "store/StartupRow.h"
+#include "store/StoreContext.h"
 
 namespace kestrun {
 namespace {
@@ -34,30 +35,29 @@ std::string EnabledApprovalBytes() {
   return bytes;
 }
 
-void ReadApprovals(StoreContext& store, const LocationInfo& location, StartupRows& rows, size_t first) {
+void ReadApprovals(Action& action, const LocationInfo& location, StartupRows& rows, size_t first) {
   if (!location.approvedKey || first >= rows.size()) return;
-  store.Registry.SetRoot(location.hive);
-  if (!store.Registry.OpenKey(location.approvedKey, false)) return;
+  RegistryAccess* key = action.Key(location.hive, location.approvedKey);
+  if (!key) return;
   for (size_t i = first; i < rows.size(); ++i) {
     StartupRow& row = rows[i];
-    const std::optional<RegValue> flag = store.Registry.ReadValue(row.name);
+    const std::optional<RegValue> flag = key->ReadValue(row.name);
     row.approved = flag ? ApprovalOf(*flag) : Approval::None;
     if (SwitchedOffByWindows(row)) row.checked = false;  // Windows will not start it
   }
 }
 
-std::optional<RegValue> ReadApproval(StoreContext& store, const LocationInfo& location, const std::string& name) {
+std::optional<RegValue> ReadApproval(Action& action, const LocationInfo& location, const std::string& name) {
   if (!location.approvedKey) return std::nullopt;
-  store.Registry.SetRoot(location.hive);
-  if (!store.Registry.OpenKey(location.approvedKey, false)) return std::nullopt;
-  return store.Registry.ReadValue(name);
+  RegistryAccess* key = action.Key(location.hive, location.approvedKey);
+  return key ? key->ReadValue(name) : std::nullopt;
 }
 
-void SwitchOnApproval(StoreContext& store, const LocationInfo& location, const std::string& name) {
-  const std::optional<RegValue> old = ReadApproval(store, location, name);
-  store.Registry.SetRoot(location.hive);
-  if (!store.Registry.OpenKey(location.approvedKey, false, KeyAccess::Write)) {
-    store.report.ShowFailure(NotMovedText(name, true, FailureReason(store.platform, location, store.Registry)));
+void SwitchOnApproval(Action& action, const LocationInfo& location, const std::string& name) {
+  const std::optional<RegValue> old = ReadApproval(action, location, name);
+  RegistryAccess* key = action.Key(location.hive, location.approvedKey, KeyAccess::Write);
+  if (!key) {
+    action.Refuse(NotMovedText(name, true), FailureReason(action.Platform(), location, action.KeyError()));
     return;
   }
   const RegValue enabled{name, REG_BINARY, EnabledApprovalBytes()};
@@ -65,23 +65,23 @@ void SwitchOnApproval(StoreContext& store, const LocationInfo& location, const s
   JournalRecord record = ApprovalRecord("switch-on", location, name);
   record.to = RegistrySide(location.hive, location.approvedKey, enabled);
   if (old) record.replaced = RegistrySide(location.hive, location.approvedKey, *old);
-  JournalChange(store, record, true);
-  ChangeOutcome outcome(store, record);
-  store.Registry.WriteValue(enabled);
+  JournalChange(action, record, true);
+  ChangeOutcome outcome(action, record);
+  key->WriteValue(enabled);
   outcome.Done();
 }
 
-void DeleteApproval(StoreContext& store, const LocationInfo& location, const std::string& name) {
+void DeleteApproval(Action& action, const LocationInfo& location, const std::string& name) {
   // No flag, or a value Explorer does not read as one (left alone): nothing to open for writing.
-  const std::optional<RegValue> flag = ReadApproval(store, location, name);
+  const std::optional<RegValue> flag = ReadApproval(action, location, name);
   if (!flag || ApprovalOf(*flag) == Approval::None) return;
-  if (!store.Registry.OpenKey(location.approvedKey, false, KeyAccess::Write)) return;
+  RegistryAccess* key = action.Key(location.hive, location.approvedKey, KeyAccess::Write);
+  if (!key) return;
   JournalRecord record = ApprovalRecord("remove-flag", location, name);
   record.from = RegistrySide(location.hive, location.approvedKey, *flag);
-  JournalChange(store, record, true);
-  ChangeOutcome outcome(store, record);
-  if (store.Registry.DeleteValue(name)) outcome.Done();
+  JournalChange(action, record, true);
+  ChangeOutcome outcome(action, record);
+  if (key->DeleteValue(name)) outcome.Done();
 }
-
 
 }  // namespace kestrun

@@ -9,9 +9,9 @@
 
 namespace kestrun {
 
+class Action;
 struct LocationInfo;
 struct StartupRow;
-struct StoreContext;
 
 // None: no flag, or a value Explorer does not read as one.
 enum class Approval { None, On, Off };
@@ -24,11 +24,11 @@ Approval ApprovalOf(const RegValue& value);
 std::string EnabledApprovalBytes();
 
 // The flags of rows[first...], all of one place; a row Windows will not start loses its check mark.
-void ReadApprovals(StoreContext& store, const LocationInfo& location, std::vector<StartupRow>& rows, size_t first);
-std::optional<RegValue> ReadApproval(StoreContext& store, const LocationInfo& location, const std::string& name);
+void ReadApprovals(Action& action, const LocationInfo& location, std::vector<StartupRow>& rows, size_t first);
+std::optional<RegValue> ReadApproval(Action& action, const LocationInfo& location, const std::string& name);
 // Journalled; undo puts back the bytes the switch replaced.
-void SwitchOnApproval(StoreContext& store, const LocationInfo& location, const std::string& name);
+void SwitchOnApproval(Action& action, const LocationInfo& location, const std::string& name);
 // Only a flag Explorer reads as one; journalled with its bytes.
-void DeleteApproval(StoreContext& store, const LocationInfo& location, const std::string& name);
+void DeleteApproval(Action& action, const LocationInfo& location, const std::string& name);
 
 }  // namespace kestrun

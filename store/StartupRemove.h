@@ -1,12 +1,12 @@
 #pragma once
-// Deleting the one value or file a row stands for, and its StartupApproved flag.
+// Deleting the one entry a row stands for (its kind's work), and its StartupApproved flag.
+#include "store/Action.h"
 #include "store/StartupRow.h"
-#include "store/StoreContext.h"
 
 namespace kestrun {
 
-// Nothing is deleted unless the journal first holds what undo needs. The flag goes too, unless the
-// name lies in the location's other place.
-void RemoveEntry(StoreContext& store, const StartupRow& row);
+// Deletes the row's own entry, and its flag unless the name lies in the location's other place too.
+// True when the entry was deleted now.
+bool RemoveEntry(Action& action, const StartupRow& row);
 
 }  // namespace kestrun

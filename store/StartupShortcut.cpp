@@ -3,6 +3,7 @@
 #include <array>
 
 #include "base/Text.h"
+#include "store/Action.h"
 #include "store/ChangeJournal.h"
 #include "store/Locations.h"
 #include "store/ShortcutTarget.h"
@@ -47,31 +48,42 @@ JournalRecord CreationRecord(IPlatform& platform, const std::string& link, const
   return record;
 }
 
+// The writer ran: a link it could not write is no success, and is said.
+CreateShortcutResult Written(Action& action, HRESULT status, const std::string& link) {
+  if (FAILED(status)) action.FailCall("the shortcut was not written", ErrorCodeOfStatus(status));
+  return {coWritten, status, link};
+}
+
 }  // namespace
 
-CreateShortcutResult CreateShortcut(StoreContext& store, const std::string& givenTarget,
-                                    const std::string& displayName, bool dryRun) {
-  const std::string target = ShortcutTargetOf(store.platform, givenTarget);
-  if (!store.platform.FileExists(target)) return {coFileNotFound};
+CreateShortcutResult CreateStartupShortcut(Action& action, const std::string& givenTarget,
+                                           const std::string& displayName, bool dryRun) {
+  IPlatform& platform = action.Platform();
+  const std::string target = ShortcutTargetOf(platform, givenTarget);
+  if (!platform.FileExists(target)) return {coFileNotFound};
   // A link keeps its target in fields of MAX_PATH characters: a longer one would be cut to garbage.
   if (ToWide(target).size() >= MAX_PATH) return {coTargetPathTooLong};
-  store.Registry.SetRoot(HKEY_CURRENT_USER);
-  if (!store.Registry.OpenKey(kShellFoldersKey, false)) return {coNoShellFolders};
+  RegistryAccess* key = action.Key(HKEY_CURRENT_USER, kShellFoldersKey);
+  if (!key) return {coNoShellFolders};
   if (displayName.empty()) return {coNoDisplayName};
   // Without a full path the link would land in the current directory or the root of its drive.
-  const std::string folder = store.Registry.ReadString(kStartupValue);
+  const std::string folder = key->ReadString(kStartupValue);
   if (!IsFullPath(folder)) return {coNoStartupFolder};
   const std::string link = folder + "\\" + displayName + ".lnk";
-  if (!IsFileNameSafe(displayName)) return {coWritten, HRESULT_FROM_WIN32(ERROR_INVALID_NAME)};
+  if (!IsFileNameSafe(displayName)) return Written(action, HRESULT_FROM_WIN32(ERROR_INVALID_NAME), link);
   // The shell saves through a buffer of MAX_PATH wide characters: a longer path would be cut.
   if (ToWide(link).size() >= MAX_PATH) return {coLinkPathTooLong};
   if (dryRun) return {coWritten, S_OK, link};
-  JournalRecord record = CreationRecord(store.platform, link, displayName + ".lnk");
-  JournalChange(store, record, true, record.replaced ? &*record.replaced : nullptr);
-  ChangeOutcome journalled(store, record);
-  const HRESULT status = store.platform.WriteShellLink(target, link, "Shortcut to " + target, FolderPartOf(target));
+  JournalRecord record = CreationRecord(platform, link, displayName + ".lnk");
+  JournalChange(action, record, true, record.replaced ? &*record.replaced : nullptr);
+  ChangeOutcome journalled(action, record);
+  const HRESULT status = platform.CreateLink(target, link, "Shortcut to " + target, FolderPartOf(target));
   if (SUCCEEDED(status)) journalled.Done();
-  return {coWritten, status, link};
+  return Written(action, status, link);
+}
+
+ErrorCode ErrorCodeOfStatus(HRESULT status) {
+  return HRESULT_FACILITY(status) == FACILITY_WIN32 ? HRESULT_CODE(status) : static_cast<ErrorCode>(status);
 }
 
 const ShortcutOutcomeText& OutcomeText(TCreateShortcutOutcome outcome) {

@@ -2,7 +2,7 @@
 // Creating a new startup entry: a shell link in the per-user Startup folder, journalled like any change.
 #include <string>
 
-#include "store/StoreContext.h"
+#include "store/Action.h"
 
 namespace kestrun {
 
@@ -22,11 +22,15 @@ struct CreateShortcutResult {
   std::string link{};     // for coWritten: the link's full path
 };
 
-// The target is first made exact (store/ShortcutTarget.h). Checks in this order: target exists (and fits a link), Shell Folders key opens, display name given,
-// Startup folder is a full path; then journals the creation and writes the link, unless dryRun. A
-// journal that cannot be written is reported, and the link is written all the same.
-CreateShortcutResult CreateShortcut(StoreContext& store, const std::string& target, const std::string& displayName,
-                                    bool dryRun);
+// The target is first made exact (store/ShortcutTarget.h). Checks in this order: target exists (and
+// fits a link), Shell Folders key opens, display name given, Startup folder is a full path; then
+// journals the creation and writes the link through CreateLink, unless dryRun. A journal that cannot
+// be written is said, and the link is written all the same; a link that cannot be written is said too.
+CreateShortcutResult CreateStartupShortcut(Action& action, const std::string& target, const std::string& displayName,
+                                           bool dryRun);
+
+// The Win32 code inside a COM status, for its system text; other statuses pass as they are.
+ErrorCode ErrorCodeOfStatus(HRESULT status);
 
 // How the window and the console tool say an outcome other than coWritten: one table for both.
 struct ShortcutOutcomeText {

@@ -1,74 +1,80 @@
-// The store's one way in: the scan order of the places, and each change starting a fresh operation
-// (one journal warning at most) before its unit does the work.
+// The store's one way in: the scan order of the places, and one action per thing the user does.
 #include "store/StartupStore.h"
 
+#include "store/StartupApproved.h"
 #include "store/StartupMoves.h"
 #include "store/StartupRemove.h"
-#include "store/StartupScan.h"
+#include "store/StartupUndo.h"
 
 namespace kestrun {
+namespace {
+
+void ScanPlace(Action& action, const LocationInfo& location, bool live, StartupRows& rows) {
+  const size_t first = rows.size();
+  KindOf(location).Scan(action, location, live, rows);
+  ReadApprovals(action, location, rows, first);
+}
+
+}  // namespace
 
 StartupStore::StartupStore(IPlatform& platform, IErrorReport& report, std::string program)
     : context_(platform, report, std::move(program)) {}
 
-void StartupStore::ReleaseUserKey() { context_.Registry.SetRoot(HKEY_LOCAL_MACHINE); }
-
 void StartupStore::LoadStartupList(StartupRows& rows) {
   rows.clear();
+  Action action = Begin();
   // The first six: all live places first, then all disabled places, in the same order of locations.
   const std::span<const LocationInfo> all = Locations();
-  for (const bool enabled : {true, false})
-    for (const LocationInfo& location : all.first(kFirstLocations)) ScanPlace(context_, location, enabled, rows);
+  for (const bool live : {true, false})
+    for (const LocationInfo& location : all.first(kFirstLocations)) ScanPlace(action, location, live, rows);
   // The later ones follow, each live place with its disabled place.
   for (const LocationInfo& location : all.subspan(kFirstLocations)) {
-    ScanPlace(context_, location, true, rows);
-    ScanPlace(context_, location, false, rows);
+    ScanPlace(action, location, true, rows);
+    ScanPlace(action, location, false, rows);
   }
 }
 
 void StartupStore::ApplyCheckChanges(const StartupRows& rows) {
-  context_.journalWarned = false;
-  for (const StartupRow& row : rows) {
-    // The scan ticked exactly the rows Windows will start: only the user's changes differ.
-    if (!MarkChanged(row)) continue;
-    context_.actionGroup = 0;
-    MoveEntry(context_, row, row.checked);
-  }
+  Action action = Begin();
+  // The scan ticked exactly the rows Windows will start: only the user's changes differ.
+  for (const StartupRow& row : rows)
+    if (MarkChanged(row)) MoveEntry(action, row, row.checked);
 }
 
-void StartupStore::ApplyChange(const StartupRow& row, bool enable) {
-  context_.actionGroup = 0;
-  MoveEntry(context_, row, enable);
+bool StartupStore::ApplyChange(Action& action, const StartupRow& row, bool enable) {
+  return MoveEntry(action, row, enable);
 }
+
+bool StartupStore::RemoveEntry(Action& action, const StartupRow& row) { return kestrun::RemoveEntry(action, row); }
 
 void StartupStore::RemoveEntry(const StartupRow& row) {
-  context_.journalWarned = false;
-  context_.actionGroup = 0;
-  kestrun::RemoveEntry(context_, row);
+  Action action = Begin();
+  kestrun::RemoveEntry(action, row);
 }
 
-CreateShortcutResult StartupStore::CreateShortcut(const std::string& target, const std::string& displayName) {
-  context_.journalWarned = false;
-  context_.actionGroup = 0;
-  return kestrun::CreateShortcut(context_, target, displayName, false);
+CreateShortcutResult StartupStore::CreateStartupShortcut(const std::string& target, const std::string& displayName) {
+  Action action = Begin();
+  return kestrun::CreateStartupShortcut(action, target, displayName, false);
 }
 
 CreateShortcutResult StartupStore::PlanShortcut(const std::string& target, const std::string& displayName) {
-  return kestrun::CreateShortcut(context_, target, displayName, true);
+  Action action = Begin();
+  return kestrun::CreateStartupShortcut(action, target, displayName, true);
 }
 
-UndoResult StartupStore::Undo(const JournalRecord& change) {
-  context_.journalWarned = false;
-  context_.actionGroup = 0;
-  return UndoChange(context_, change);
+bool StartupStore::UndoAction(const std::vector<const JournalRecord*>& steps) {
+  Action action = Begin();
+  return UndoSteps(action, steps);
 }
 
-UndoResult StartupStore::UndoAction(const std::vector<const JournalRecord*>& steps) {
-  context_.journalWarned = false;
-  context_.actionGroup = 0;
-  for (const JournalRecord* step : steps)
-    if (UndoResult result = UndoChange(context_, *step); !result.done) return result;
-  return {true, {}};
+std::vector<JournalRecord> StartupStore::ReadJournal(bool machine) {
+  Journal& journal = machine ? context_.machineJournal : context_.journal;
+  std::vector<JournalRecord> records = journal.Read();
+  if (!journal.Refusal().empty()) {
+    Action action = Begin();
+    action.Fail(MakeFailure(Failure::Kind::Warning, "the machine-wide journal is not read", journal.Refusal()));
+  }
+  return records;
 }
 
 }  // namespace kestrun

@@ -1,18 +1,15 @@
 #pragma once
-// What the store's units share for the life of the store: the platform, the report, the one registry
-// object, the folder paths the last scan read, and the two journals.
-#include <optional>
+// What lives as long as the store: the platform, where failures are said, the folder paths the last
+// scan read and the two journals. What one action needs is the action's own (store/Action.h).
 #include <string>
-#include <vector>
 
 #include "store/ErrorReport.h"
 #include "store/Journal.h"
 #include "store/Locations.h"
-#include "store/platform/Registry.h"
 
 namespace kestrun {
 
-// The design's names for the four folders.
+// The per-user and all-users Startup folders and their parking folders, as the last scan read them.
 struct StartupFolders {
   std::string StartupDir;
   std::string CommonStartupDir;
@@ -24,7 +21,6 @@ struct StoreContext {
   StoreContext(IPlatform& platform, IErrorReport& report, std::string program)
       : platform(platform),
         report(report),
-        Registry(platform),
         journal(platform, program),
         machineJournal(platform, program, JournalScope::Machine) {}
 
@@ -37,19 +33,9 @@ struct StoreContext {
 
   IPlatform& platform;   // not owned
   IErrorReport& report;  // not owned
-  RegistryAccess Registry;           // shared by the scan and every change
-  std::vector<RegValue> ValueNames;  // scratch: one key's values at a time, reused across scans
-  StartupFolders folders;            // a skipped place keeps its previous path
+  StartupFolders folders;  // a skipped place keeps its previous path
   Journal journal;         // the user's places
   Journal machineJournal;  // the machine's places
-  bool journalWarned = false;  // within the running operation
-  // Why the running change's record could not be written: warned of once the change is made.
-  struct Unjournalled {
-    ErrorCode code;
-    std::string folder, why;
-  };
-  std::optional<Unjournalled> unjournalled;
-  std::int64_t actionGroup = 0;  // the id of the running operation's first record; 0 before it
 };
 
 }  // namespace kestrun

@@ -1,7 +1,10 @@
-// A record is checked against the place table, not against what its own fields claim.
+// A record is checked against the place table, not against what its own fields claim; what a place
+// of each kind may hold, its kind says.
 #include "store/UndoTrust.h"
 
+#include "store/EntryKind.h"
 #include "store/Locations.h"
+#include "store/StoreContext.h"
 
 namespace kestrun {
 namespace {
@@ -10,35 +13,6 @@ bool IsOwnName(const std::string& name, bool isFile) {
   for (const unsigned char c : name)
     if (c < 0x20 || c == 0x7f) return false;
   return !isFile || (IsEntryFileName(name) && name.find("..") == std::string::npos);
-}
-
-bool IsOwnKey(const LocationInfo& location, const std::string& place) {
-  const auto named = [&](const char* key) { return key && place == RegistryPlace(location.hive, key); };
-  const bool own = !location.isFolder && (place == RegistryPlace(location.hive, NativeKeyPath(location, location.liveKey)) ||
-                                          place == RegistryPlace(location.hive, NativeKeyPath(location, location.disabledKey)));
-  return own || named(location.approvedKey);
-}
-
-std::string StartupFolderOf(StoreContext& store, const LocationInfo& location) {
-  try {
-    store.Registry.SetRoot(location.hive);
-    const std::string folder =
-        store.Registry.OpenKey(kShellFoldersKey, false) ? store.Registry.ReadString(location.folderValue) : "";
-    return IsFullPath(folder) ? folder : std::string();
-  } catch (const ERegistryError&) {
-    return {};
-  }
-}
-
-std::string WhyNotOwnSide(StoreContext& store, const LocationInfo& location, const JournalRecord& record,
-                          const JournalSide& side) {
-  if (!side.isFile)
-    return IsOwnKey(location, side.place) ? "" : side.place + " is not a key of " + PlaceName(location.code);
-  const std::string startup = location.isFolder ? StartupFolderOf(store, location) : "";
-  const bool ownFolder = !startup.empty() && (side.place == startup || side.place == DisabledFolderOf(startup));
-  if (!ownFolder || side.path != side.place + "\\" + record.name)
-    return side.path + " is not in a folder of " + PlaceName(location.code);
-  return {};
 }
 
 // The copies undo reads: of a removed file, and of one a change replaced.
@@ -53,7 +27,8 @@ std::string WhyNotOwnBackups(StoreContext& store, const JournalRecord& record) {
 
 }  // namespace
 
-std::string WhyNotOwnRecord(StoreContext& store, const JournalRecord& record) {
+std::string WhyNotOwnRecord(Action& action, const JournalRecord& record) {
+  StoreContext& store = action.Store();
   const LocationInfo* location = FindLocation(record.location);
   if (!location) return "the record names no startup place";
   if (store.JournalOf(record.location).IsMachine() != record.machine)
@@ -61,10 +36,11 @@ std::string WhyNotOwnRecord(StoreContext& store, const JournalRecord& record) {
                           : "a machine-wide change is undone only from the journal administrators keep";
   const bool isFile = (record.from && record.from->isFile) || (record.to && record.to->isFile);
   if (!IsOwnName(record.name, isFile)) return "the record's name is not an entry's name";
+  const EntryKind& kind = KindOf(*location);
   for (const auto* side : {&record.from, &record.to, &record.replaced}) {
     if (*side && (*side)->isFile != isFile) return "the record mixes a file and a registry value";
     if (*side)
-      if (std::string why = WhyNotOwnSide(store, *location, record, **side); !why.empty()) return why;
+      if (std::string why = kind.WhyNotOwnSide(action, *location, record, **side); !why.empty()) return why;
   }
   return WhyNotOwnBackups(store, record);
 }

@@ -3,11 +3,12 @@
 // program of the user can write the journal, and undo writes with the highest rights the user has.
 #include <string>
 
-#include "store/StoreContext.h"
+#include "store/Action.h"
+#include "store/JournalRecord.h"
 
 namespace kestrun {
 
 // Why the record does not name its own place's entry exactly; "" when it does.
-std::string WhyNotOwnRecord(StoreContext& store, const JournalRecord& record);
+std::string WhyNotOwnRecord(Action& action, const JournalRecord& record);
 
 }  // namespace kestrun

@@ -27,12 +27,12 @@ TfmAbout::TfmAbout(gui::Form* main, IPlatform& platform)
   KSpeedButton1->SetFlat(true);
   KSpeedButton1->SetDefault(true);
   KSpeedButton1->SetCancel(true);
-  KSpeedButton1->OnClick = [this](gui::GraphicControl&) { Close(); };
+  KSpeedButton1->SetOnClick([this](gui::GraphicControl&) { Close(); });
   Image1 = &Add<gui::Image>(Panel1, gui::Bounds{2, 2, 380, 196});
   LoadPicture();
-  Image1->OnMouseDown = [this](gui::GraphicControl&, gui::MouseButton, gui::ShiftState, int, int) {
+  Image1->SetOnMouseDown([this](gui::GraphicControl&, gui::MouseButton, gui::ShiftState, int, int) {
     StartSystemMove();
-  };
+  });
   Image2 = AddLink({91, 104, 201, 14}, "iexplore", kWebSite);
   Image3 = AddLink({91, 121, 201, 13}, std::string("mailto:") + kSupportMail, "");
   Image4 = AddLink({47, 160, 290, 14}, "iexplore", kOrderPage1);
@@ -55,9 +55,9 @@ void TfmAbout::DpiChanged() { LoadPicture(); }
 gui::Image* TfmAbout::AddLink(gui::Bounds bounds, std::string file, std::string parameters) {
   gui::Image* area = &Add<gui::Image>(Panel1, bounds);
   area->SetCursor(LoadCursor(nullptr, IDC_HAND));
-  area->OnClick = [this, file = std::move(file), parameters = std::move(parameters)](gui::GraphicControl&) {
+  area->SetOnClick([this, file = std::move(file), parameters = std::move(parameters)](gui::GraphicControl&) {
     ShellOpenOrReport(Owner(), file, parameters, SW_SHOWMAXIMIZED, platform_, parameters);
-  };
+  });
   return area;
 }
 

@@ -9,6 +9,8 @@ namespace kestrun {
 
 namespace {
 
+constexpr char kProgramFilter[] = "Executable files (*.exe;*lnk)|*.exe|Link files (*.lnk)|*.lnk|All files (*.*)|*.*";
+
 gui::FormLayout DialogLayout() {
   // The caption is never drawn (no title bar): it names the window to the system.
   return {.caption = "Create New", .width = 311, .height = 168, .position = {320, 172}};
@@ -17,17 +19,15 @@ gui::FormLayout DialogLayout() {
 }  // namespace
 
 TfmStartupCreateDialog::TfmStartupCreateDialog(gui::Form* owner, IPlatform& platform, StartupStore& store)
-    : gui::Form(DialogLayout(), owner), platform_(platform), store_(store) {
+    : gui::Form(DialogLayout(), owner), odStartupCreateNew(kProgramFilter, 1), platform_(platform), store_(store) {
   CreateComponents();
-  odStartupCreateNew.filter = "Executable files (*.exe;*lnk)|*.exe|Link files (*.lnk)|*.lnk|All files (*.*)|*.*";
-  odStartupCreateNew.filterIndex = 1;
 }
 
 void TfmStartupCreateDialog::CreateComponents() {
   Panel1 = &Add<gui::Panel>(nullptr, gui::Bounds{0, 0, 311, 168}, FramePanel(1));
-  Panel1->OnMouseDown = [this](gui::GraphicControl&, gui::MouseButton, gui::ShiftState, int, int) {
+  Panel1->SetOnMouseDown([this](gui::GraphicControl&, gui::MouseButton, gui::ShiftState, int, int) {
     StartSystemMove();
-  };
+  });
   Label1 = AddPlate({15, 16, 280, 35});
   Label2 = AddText({24, 24, 0, 0}, "FileName", 13, false);
   Label4 = AddPlate({15, 58, 280, 35});
@@ -75,7 +75,7 @@ void TfmStartupCreateDialog::Warn(const std::string& text, const gui::Edit& fiel
 
 void TfmStartupCreateDialog::bbtCreateClick() {
   const std::string fileName = edFileName.Text();
-  const CreateShortcutResult result = store_.CreateShortcut(fileName, edDisplayName.Text());
+  const CreateShortcutResult result = store_.CreateStartupShortcut(fileName, edDisplayName.Text());
   if (result.outcome != coWritten) {
     const ShortcutOutcomeText& said = OutcomeText(result.outcome);
     if (!said.box) return;
@@ -87,11 +87,8 @@ void TfmStartupCreateDialog::bbtCreateClick() {
     }
     return Warn(WithTarget(said.box, fileName), said.blamesName ? edDisplayName : edFileName);
   }
-  // A shortcut that could not be written is no success: say why and keep what was typed.
-  if (FAILED(result.status)) {
-    ShowSystemError(Owner(), ErrorCodeOfStatus(result.status), platform_);
-    return;
-  }
+  // A shortcut that could not be written is no success: the store said why; what was typed stays.
+  if (FAILED(result.status)) return;
   edFileName.SetText("");
   edDisplayName.SetText("");
   Close();
@@ -105,8 +102,8 @@ void TfmStartupCreateDialog::bbtCancelClick() {
 
 void TfmStartupCreateDialog::bbtBrowseClick() {
   if (!odStartupCreateNew.Execute(Handle())) return;
-  edFileName.SetText(odStartupCreateNew.fileName);
-  edDisplayName.SetText(MakeDisplayName(odStartupCreateNew.fileName));
+  edFileName.SetText(odStartupCreateNew.FileName());
+  edDisplayName.SetText(MakeDisplayName(odStartupCreateNew.FileName()));
 }
 
 }  // namespace kestrun

@@ -11,18 +11,8 @@ namespace kestrun {
 class GuiThreadReport : public IErrorReport {
  public:
   GuiThreadReport(gui::Form& form, IErrorReport& report) : form_(form), report_(report) {}
-  void ShowSystemError(ErrorCode code, const std::string& subject) override {
-    form_.RunOnOwnThread([&] { report_.ShowSystemError(code, subject); });
-  }
-  void ShowFailure(const std::string& text) override {
-    form_.RunOnOwnThread([&] { report_.ShowFailure(text); });
-  }
-  void ShowJournalWarning(ErrorCode code, const std::string& folder, const std::string& why) override {
-    form_.RunOnOwnThread([&] { report_.ShowJournalWarning(code, folder, why); });
-  }
-  void ShowRemoveRefused(ErrorCode code, const std::string& name, const std::string& folder,
-                         const std::string& why) override {
-    form_.RunOnOwnThread([&] { report_.ShowRemoveRefused(code, name, folder, why); });
+  void Report(const Failure& failure) override {
+    form_.RunOnOwnThread([&] { report_.Report(failure); });
   }
 
  private:

@@ -76,10 +76,10 @@ TfmMessageBox::TfmMessageBox(gui::Form* owner) : Form(BoxLayout(), owner) {
     Expose(*trio.button, gui::AccessibleRole::PushButton, [caption] { return caption->Text(); });
   }
   Expose(*lMessage, gui::AccessibleRole::StaticText, [this] { return lMessage->Text(); });
-  lMessage->OnMouseDown = [this](GraphicControl&, gui::MouseButton, gui::ShiftState, int, int) {
+  lMessage->SetOnMouseDown([this](GraphicControl&, gui::MouseButton, gui::ShiftState, int, int) {
     lMessageMouseDown();
-  };
-  OnActivate = [this](Form&) { FormActivate(); };
+  });
+  SetOnActivate([this](Form&) { FormActivate(); });
 }
 
 gui::Label* TfmMessageBox::AddPlate() {
@@ -102,10 +102,10 @@ TKSpeedButton* TfmMessageBox::AddButton(int idle) {
 }
 
 MessageAnswer TfmMessageBox::Execute(const std::string& text, const std::string& caption, MessageButtons buttons) {
-  Tag = static_cast<int>(buttons);
+  buttons_ = buttons;
   SetCaption(caption);
   lMessage->SetText("\n" + text);
-  lMessage->SetAlignment(gui::Alignment::Center);
+  lMessage->SetTextAlignment(gui::Alignment::Center);
   FitLines(static_cast<int>(std::count(text.begin(), text.end(), '\n')) + 2);
   return static_cast<MessageAnswer>(ShowModal());
 }
@@ -141,7 +141,7 @@ void TfmMessageBox::HideTrio(const Trio& trio) {
 void TfmMessageBox::FormActivate() {
   const Trio ok{bbtOk, labOk, lOk}, cancel{bbtCancel, labCancel, lCancel};
   const Trio yes{bbtYes, labYes, lYes}, no{bbtNo, labNo, lNo};
-  switch (static_cast<MessageButtons>(Tag)) {
+  switch (buttons_) {
     case MessageButtons::Ok:
       ShowTrio(ok, 108);
       for (const Trio& t : {cancel, yes, no}) HideTrio(t);

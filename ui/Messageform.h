@@ -58,6 +58,8 @@ class TfmMessageBox : public gui::Form {
   void bbtOkClick() { Answer(MessageAnswer::Ok); }
   void bbtCancelClick() { Answer(MessageAnswer::Cancel); }
   void lMessageMouseDown();
+
+  MessageButtons buttons_ = MessageButtons::Ok;  // the set Execute was asked for, laid out at activation
 };
 
 // owner may be null: the box is then centred on the screen.

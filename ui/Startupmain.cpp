@@ -35,7 +35,7 @@ TForm1::TForm1(IPlatform& platform)
     : gui::Form(MainLayout(), nullptr), platform_(platform), store_(platform, threadReport_) {
   CreateComponents();
   FormCreate();
-  OnActivate = [this](gui::Form&) { FormActivate(); };
+  SetOnActivate([this](gui::Form&) { FormActivate(); });
 }
 
 void TForm1::CreateComponents() {
@@ -44,20 +44,20 @@ void TForm1::CreateComponents() {
   Panel3 = &Add<gui::Panel>(nullptr, gui::Bounds{0, 302, 449, 73}, FlatPanel(kToolbarBlue));
   iBanner = &Add<gui::Image>(Panel3, gui::Bounds{0, 0, 449, 73});
   iBanner->SetCursor(LoadCursor(nullptr, IDC_HAND));
-  iBanner->OnClick = [this](gui::GraphicControl&) { iBannerClick(); };
+  iBanner->SetOnClick([this](gui::GraphicControl&) { iBannerClick(); });
   Panel4 = &Add<gui::Panel>(nullptr, gui::Bounds{0, 94, 7, 208}, FlatPanel(kToolbarBlue));
   Panel5 = &Add<gui::Panel>(nullptr, gui::Bounds{442, 94, 7, 208}, FlatPanel(kToolbarBlue));
   Panel2 = &Add<gui::Panel>(nullptr, gui::Bounds{0, 0, 449, 94}, FlatPanel(CLR_INVALID));
   auto move = [this](gui::GraphicControl&, gui::MouseButton, gui::ShiftState, int, int) { StartSystemMove(); };
   Image1 = &Add<gui::Image>(Panel2, gui::Bounds{0, 0, 449, 17});
-  Image1->OnMouseDown = move;
+  Image1->SetOnMouseDown(move);
   Image3 = &Add<gui::Image>(Panel2, gui::Bounds{434, 2, 13, 13});
   Image3->SetCursor(LoadCursor(nullptr, IDC_ARROW));
-  Image3->OnClick = [this](gui::GraphicControl&) { Image3Click(); };
+  Image3->SetOnClick([this](gui::GraphicControl&) { Image3Click(); });
   Image4 = &Add<gui::Image>(Panel2, gui::Bounds{418, 2, 13, 13});
-  Image4->OnClick = [this](gui::GraphicControl&) { Image4Click(); };
+  Image4->SetOnClick([this](gui::GraphicControl&) { Image4Click(); });
   Panel6 = &Add<gui::Panel>(Panel2, gui::Bounds{0, 17, 449, 77}, FlatPanel(kToolbarBlue));
-  Panel6->OnMouseDown = move;
+  Panel6->SetOnMouseDown(move);
   CreateToolbar();
   AddInfoTip(*Image4, "Help (F1)");
   AddInfoTip(*Image3, "Close (Alt+F4)");
@@ -263,10 +263,7 @@ bool TForm1::SettleUnsavedMarks() {
 }
 
 void TForm1::SaveCheckMarks() {
-  gui::RunInBackground(*this, [this] {
-    store_.ApplyCheckChanges(rows_.Rows());
-    store_.ReleaseUserKey();
-  });
+  gui::RunInBackground(*this, [this] { store_.ApplyCheckChanges(rows_.Rows()); });
   LoadStartupList();
 }
 
@@ -275,18 +272,15 @@ void TForm1::SaveCheckMarks() {
 // The same place, the name as Windows compares it, and the value's bytes or the file.
 int TForm1::FindRow(const StartupRow& chosen) const {
   const StartupRows& rows = rows_.Rows();
-  const LocationInfo* location = FindLocation(chosen.record.GetLocation());
-  const bool isFile = location && location->isFolder;
+  const EntryKind* kind = KindOf(chosen.record.GetLocation());
+  if (!kind) return -1;
   for (const bool stayed : {true, false})
     for (size_t i = 0; i < rows.size(); ++i) {
       const StartupRow& row = rows[i];
       if (row.record.GetLocation() != chosen.record.GetLocation() || !SameName(row.name, chosen.name) ||
           (row.record.GetEnabled() == chosen.record.GetEnabled()) != stayed)
         continue;
-      // A moved file lies in the other folder: its name there is all that can tell it.
-      const bool held = isFile ? (!stayed || SameName(row.path, chosen.path))
-                               : row.scanned.type == chosen.scanned.type && row.scanned.data == chosen.scanned.data;
-      if (held) return static_cast<int>(i);
+      if (kind->SameEntry(chosen, row, stayed)) return static_cast<int>(i);
     }
   return -1;
 }
@@ -344,7 +338,6 @@ void TForm1::bbtRemoveClick() {
     SelectFirstRow();
   }
   lvStartup.Focus();
-  store_.ReleaseUserKey();
 }
 
 void TForm1::bbtCreateNewClick() {

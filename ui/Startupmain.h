@@ -25,6 +25,8 @@ class TForm1 : public gui::Form {
 
   // The About box shown by the About tile: the one instance made at start-up (not owned).
   void SetAboutBox(TfmAbout* about) { about_ = about; }
+  // The store every change goes through; a create dialog writes its shortcut with it.
+  [[nodiscard]] StartupStore& Store() { return store_; }
 
   // Rescans on a worker thread while the window keeps painting; returns with the list refilled.
   void LoadStartupList();
@@ -101,7 +103,7 @@ class TForm1 : public gui::Form {
   void TakeFacts();
 
   IPlatform& platform_;  // not owned
-  MessageBoxReport report_{this, platform_};
+  MessageBoxReport report_{this};
   GuiThreadReport threadReport_{*this, report_};  // the store may run on a worker thread
   StartupStore store_;        // owns Registry, ValueNames and the four folder paths
   StartupRowModel rows_;      // what lvStartup shows, row for row, with the user's check marks

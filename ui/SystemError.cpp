@@ -8,10 +8,6 @@ void ShowSystemError(gui::Form* owner, ErrorCode code, IPlatform& platform) {
   ShowMessageBox(owner, platform.SystemErrorText(code), "Error", MessageButtons::Ok);
 }
 
-ErrorCode ErrorCodeOfStatus(HRESULT status) {
-  return HRESULT_FACILITY(status) == FACILITY_WIN32 ? HRESULT_CODE(status) : static_cast<ErrorCode>(status);
-}
-
 // Started from an elevated Kestrun, a browser or help viewer would run as administrator too: the
 // desktop's shell starts it with the user's own rights, and where it cannot, the user is told where to go.
 bool ShellOpenOrReport(gui::Form* owner, const std::string& file, const std::string& parameters, int show,
@@ -25,10 +21,6 @@ bool ShellOpenOrReport(gui::Form* owner, const std::string& file, const std::str
   const ErrorCode rc = platform.ShellOpen(owner ? owner->Handle() : nullptr, file, parameters, show);
   if (rc != ERROR_SUCCESS) ShowSystemError(owner, rc, platform);
   return rc == ERROR_SUCCESS;
-}
-
-void MessageBoxReport::ShowSystemError(ErrorCode code, const std::string&) {
-  kestrun::ShowSystemError(owner_, code, platform_);
 }
 
 namespace {
@@ -54,21 +46,39 @@ std::string WrappedForMessageBox(const std::string& text) {
   return out + line;
 }
 
-// Each sentence names its entry: one Save can be refused for several rows.
-void MessageBoxReport::ShowFailure(const std::string& text) {
-  ShowMessageBox(owner_, WrappedForMessageBox(text), "Error", MessageButtons::Ok);
+namespace {
+
+// The store's sentences start in lower case, as the console tool's lines go on after its name.
+std::string Sentence(const Failure& failure) {
+  std::string text = FailureLine(failure);
+  if (!text.empty() && text[0] >= 'a' && text[0] <= 'z') text[0] = static_cast<char>(text[0] - 'a' + 'A');
+  return WrappedForMessageBox(text);
 }
 
-// The box draws each line as it is given, without wrapping: the texts carry their own breaks.
-void MessageBoxReport::ShowJournalWarning(ErrorCode, const std::string& folder, const std::string& why) {
-  ShowMessageBox(owner_, JournalWarningText(folder, WrappedForMessageBox(why)), "Warning", MessageButtons::Ok);
-}
+}  // namespace
 
-void MessageBoxReport::ShowRemoveRefused(ErrorCode, const std::string& name, const std::string&,
-                                         const std::string& why) {
-  ShowMessageBox(owner_, "\n" + name + " was not removed:\nno copy for undoing it could be\nkept in the journal.\n" +
-                                 WrappedForMessageBox(why),
-                 "Error", MessageButtons::Ok);
+// Each failure names what failed, so one Save refused for several rows says which is which. The box
+// draws each line as it is given: the journal's texts carry their own short lines.
+void MessageBoxReport::Report(const Failure& failure) {
+  switch (failure.kind) {
+    case Failure::Kind::Unjournalled:
+      ShowMessageBox(owner_, JournalWarningText(failure.folder, WrappedForMessageBox(failure.why)), "Warning",
+                     MessageButtons::Ok);
+      return;
+    case Failure::Kind::NotJournalled:
+      ShowMessageBox(owner_,
+                     "\n" + failure.name + " was not removed:\nno copy for undoing it could be\nkept in the journal.\n" +
+                         WrappedForMessageBox(failure.why),
+                     "Error", MessageButtons::Ok);
+      return;
+    case Failure::Kind::Warning:
+      ShowMessageBox(owner_, Sentence(failure), "Warning", MessageButtons::Ok);
+      return;
+    case Failure::Kind::SystemError:
+    case Failure::Kind::Refused:
+      ShowMessageBox(owner_, Sentence(failure), "Error", MessageButtons::Ok);
+      return;
+  }
 }
 
 std::string JournalWarningText(const std::string& folder, const std::string& reason) {

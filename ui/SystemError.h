@@ -9,9 +9,6 @@ namespace kestrun {
 
 void ShowSystemError(gui::Form* owner, ErrorCode code, IPlatform& platform);
 
-// The Win32 code inside a COM status, for its system text; other statuses pass as they are.
-ErrorCode ErrorCodeOfStatus(HRESULT status);
-
 // Opens a document or program through the shell; a failure is shown with the system's text, never
 // with "success" (the shell often leaves the last error at 0 when a launch fails). True on success.
 // Elevated, it starts nothing with those rights: place (an address, where the manual lies) is shown
@@ -24,20 +21,14 @@ std::string WrappedForMessageBox(const std::string& text);
 // The warning's text when the journal could not be written, with the system's reason.
 std::string JournalWarningText(const std::string& folder, const std::string& reason);
 
-// The store's failures, shown in the message box over the owner.
+// The store's failures, each worded once for the window and shown in the message box over the owner.
 class MessageBoxReport : public IErrorReport {
  public:
-  MessageBoxReport(gui::Form* owner, IPlatform& platform) : owner_(owner), platform_(platform) {}
-  void ShowSystemError(ErrorCode code, const std::string& subject) override;
-  void ShowFailure(const std::string& text) override;
-  // In the box's own short lines, then the system's reason, under "Warning" or "Error".
-  void ShowJournalWarning(ErrorCode code, const std::string& folder, const std::string& why) override;
-  void ShowRemoveRefused(ErrorCode code, const std::string& name, const std::string& folder,
-                         const std::string& why) override;
+  explicit MessageBoxReport(gui::Form* owner) : owner_(owner) {}
+  void Report(const Failure& failure) override;
 
  private:
-  gui::Form* owner_;     // not owned
-  IPlatform& platform_;  // not owned
+  gui::Form* owner_;  // not owned
 };
 
 }  // namespace kestrun

@@ -30,14 +30,14 @@ void BindHoverCaption(TKSpeedButton& button, gui::Label& caption, std::function<
     caption.SetTextColor(colour);
     restoreBox(caption);
   };
-  button.OnMouseEnter = [paint](gui::GraphicControl&) { paint(kHoverRed); };
-  button.OnMouseLeave = [paint](gui::GraphicControl&) { paint(kCaptionWhite); };
+  button.SetOnMouseEnter([paint](gui::GraphicControl&) { paint(kHoverRed); });
+  button.SetOnMouseLeave([paint](gui::GraphicControl&) { paint(kCaptionWhite); });
 }
 
 void MakeBorderedButton(TKSpeedButton& button, std::function<void()> onClick) {
   button.SetFlat(true);
   button.SetDrawBorderInFlatMode(true);
-  button.OnClick = [onClick = std::move(onClick)](gui::GraphicControl&) { onClick(); };
+  button.SetOnClick([onClick = std::move(onClick)](gui::GraphicControl&) { onClick(); });
 }
 
 }  // namespace kestrun

@@ -100,7 +100,7 @@ class IPlatform {
   // As ShellOpen, but started by the desktop's shell, with its user's rights rather than this process's.
   virtual ErrorCode ShellOpenAsUser(const std::string& file, const std::string& parameters, int show) = 0;
   // Writes a shell link through COM (it joins the thread's apartment itself). Returns the HRESULT.
-  virtual HRESULT WriteShellLink(const std::string& target, const std::string& link,
+  virtual HRESULT CreateLink(const std::string& target, const std::string& link,
                                  const std::string& description, const std::string& workingDir) = 0;
 
   // A shell link's target path and arguments, read through the shell's link object. Returns the HRESULT.

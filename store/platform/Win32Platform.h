@@ -38,7 +38,7 @@ class Win32Platform : public IPlatform {
                       int show) override;
   bool IsElevated() override;
   ErrorCode ShellOpenAsUser(const std::string& file, const std::string& parameters, int show) override;
-  HRESULT WriteShellLink(const std::string& target, const std::string& link,
+  HRESULT CreateLink(const std::string& target, const std::string& link,
                          const std::string& description, const std::string& workingDir) override;
 
   HRESULT ReadShellLink(const std::string& link, std::string& target, std::string& arguments) override;

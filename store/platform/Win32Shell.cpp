@@ -74,7 +74,7 @@ ErrorCode Win32Platform::ShellOpen(HWND owner, const std::string& file, const st
   return ShellLaunchError(result, GetLastError());
 }
 
-HRESULT Win32Platform::WriteShellLink(const std::string& target, const std::string& link,
+HRESULT Win32Platform::CreateLink(const std::string& target, const std::string& link,
                                       const std::string& description, const std::string& workingDir) {
   ComApartment com;
   // The wide interface: the ANSI one stores the path in the code page's field only, and a name outside

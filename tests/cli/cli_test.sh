@@ -174,10 +174,13 @@ expect_text 0 out '*"M1   "*"park"*"HKLM Run"*"dup"*' history
 expect_rc 0 undo
 [[ $out == "undone: #3 park 'spaced' (HKCU Run)" ]] || fail "undo output: '$out'"
 has "$cv\\Run" spaced || fail "spaced not back in Run"
+# One apply is one undo step: both its parks in the user's journal come back, newest first.
 expect_rc 0 undo 2
-[[ $out == "undone: #2 park 'tool.bat' (User Startup)" ]] || fail "second undo: '$out'"
+[[ $out == "undone: #2 park 'tool.bat' (User Startup)"$'\n'"undone: #1 park 'plain' (HKCU Run)" ]] ||
+  fail "second undo: '$out'"
 cmp -s <(printf 'echo \377 bytes\r\n') "$user_startup/tool.bat" || fail "tool.bat not back byte for byte"
 expect_text 1 err '*"undone already, by #5"*' undo 2
+expect_rc 0 disable --name plain
 # An entry changed since its change was made is left alone.
 reg add "$mv\\Run-" /v dup /d 'C:\edited.exe'
 expect_text 1 err '*"changed since"*' undo M1
@@ -369,6 +372,12 @@ reg add "$cv\\Run-" /v twin /d 'C:\parked.exe'
 expect_rc 0 disable --name Twin --location 1 --replace
 [[ "$(wine reg query "$cv\\Run-" /v twin </dev/null 2>/dev/null | tr -d '\r')" == *'C:\live.exe'* ]] || fail "--replace did not replace"
 has "$cv\\Run" Twin && fail "--replace left the live Twin"
+# One command, one undo step: the live Twin goes home and the parked one it replaced comes back.
+expect_text 0 out "*\"park 'Twin'\"*" undo
+[[ "$(wine reg query "$cv\\Run-" /v twin </dev/null 2>/dev/null | tr -d '\r')" == *'C:\parked.exe'* ]] &&
+  has "$cv\\Run" Twin || fail "--replace was not undone as one step"
+reg delete "$cv\\Run" /v Twin
+reg delete "$cv\\Run-" /v twin
 
 # --- a file that cannot be deleted after its copy: said as it is, never "nothing was changed" ---
 : >"$user_startup/ro.bat" && chmod a-w "$user_startup/ro.bat"

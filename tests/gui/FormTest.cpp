@@ -15,9 +15,8 @@ namespace {
 class FormTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    button_.OnClick = [this](gui::GraphicControl&) { ++clicks_; };
+    button_.SetOnClick([this](gui::GraphicControl&) { ++clicks_; });
     form_.Show();
-    test::Pump(50);
   }
   gui::Form form_{test::Placed(100, 100, 200, 120), nullptr};
   TKSpeedButton& button_ = form_.Add<TKSpeedButton>(nullptr, gui::Bounds{10, 10, 90, 40});
@@ -42,11 +41,9 @@ TEST_F(FormTest, CaptureAndHoverFollowTheSystem) {
   button_.SetFlat(true);
   SetCursorPos(100 + 30, 100 + 25);
   SendMessageA(h, WM_MOUSEMOVE, 0, MAKELPARAM(30, 25));
-  test::Pump(100);
   EXPECT_TRUE(button_.MouseInControl());
   SetCursorPos(700, 600);
-  test::Pump(1000);
-  EXPECT_FALSE(button_.MouseInControl());
+  EXPECT_TRUE(test::WaitFor([this] { return !button_.MouseInControl(); }));
 }
 
 // Each click after a throw still works. The error display adds a full stop only after a character
@@ -55,16 +52,17 @@ TEST_F(FormTest, ExceptionFromAHandlerIsShownAndLeavesTheButtonUp) {
   std::string shown;
   gui::Application::Instance().SetErrorDisplay([&](const std::string& text) { shown = text; });
   std::string error;
-  button_.OnClick = [&](gui::GraphicControl&) {
+  button_.SetOnClick([&](gui::GraphicControl&) {
     ++clicks_;
     throw std::runtime_error(error);
-  };
+  });
   for (const auto& [thrown, expected] : {std::pair{"Failed to get data for 'X'", "Failed to get data for 'X'"},
                                          {"Access denied", "Access denied."}, {"Größe", "Größe."}}) {
     error = thrown;
+    shown.clear();
     PostMessageA(form_.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 20));
     PostMessageA(form_.Handle(), WM_LBUTTONUP, 0, MAKELPARAM(20, 20));
-    test::Pump(50);
+    EXPECT_TRUE(test::WaitFor([&] { return !shown.empty(); }));
     EXPECT_EQ(shown, expected);
     EXPECT_EQ(GetCapture(), nullptr);
     EXPECT_EQ(button_.State(), ibsUp);
@@ -75,29 +73,35 @@ TEST_F(FormTest, ExceptionFromAHandlerIsShownAndLeavesTheButtonUp) {
 }
 
 // The main form's activation runs once: not again when a modal form closes, nor when the focus comes
-// back from another window. The owner is disabled under the modal form while its timer keeps ticking.
+// back from another window. The owner is disabled under the modal form while its timer keeps ticking:
+// the owner's timer is what closes the modal form.
 TEST(FormActivation, RaisedOnceForTheMainFormAndPerShowingForAModalForm) {
   gui::Form main(test::Placed(50, 50, 300, 200), nullptr);
-  int mainActivations = 0, dialogActivations = 0, ticks = 0;
-  main.OnActivate = [&](gui::Form&) { ++mainActivations; };
-  main.AddTimer(40, [&] { ++ticks; });
+  int mainActivations = 0, dialogActivations = 0, ticksWhileModal = 0;
+  bool ownerDisabled = false;
+  gui::Form* modal = nullptr;
+  main.SetOnActivate([&](gui::Form&) { ++mainActivations; });
+  main.AddTimer(40, [&] {
+    if (!modal || !modal->Modal()) return;
+    ownerDisabled = !IsWindowEnabled(main.Handle());
+    if (++ticksWhileModal == 2) PostMessageA(modal->Handle(), WM_SYSCOMMAND, SC_CLOSE, 0);
+  });
   main.Show();
-  test::Pump(100);
   EXPECT_EQ(mainActivations, 1);
   EXPECT_EQ(GetActiveWindow(), main.Handle());
   for (int round = 0; round < 2; ++round) {
     gui::Form dialog(test::Placed(100, 100, 100, 60), &main);
-    dialog.OnActivate = [&](gui::Form&) { ++dialogActivations; };
-    bool ownerDisabled = false;
-    int ticksBefore = ticks;
-    test::Steps steps({[&] { ownerDisabled = !IsWindowEnabled(main.Handle()); }, [] {}, [] {},
-                       [&] { PostMessageA(dialog.Handle(), WM_SYSCOMMAND, SC_CLOSE, 0); }});
+    dialog.SetOnActivate([&](gui::Form&) { ++dialogActivations; });
+    modal = &dialog;
+    ticksWhileModal = 0;
+    ownerDisabled = false;
+    test::Steps safetyNet({}, 10000);
     EXPECT_EQ(dialog.ShowModal(), 2);
+    modal = nullptr;
+    EXPECT_FALSE(safetyNet.Forced()) << "the owner's timer stopped under the modal form";
     EXPECT_TRUE(ownerDisabled);
-    EXPECT_GT(ticks, ticksBefore + 3);
     EXPECT_TRUE(IsWindowEnabled(main.Handle()));
-    test::Pump(100);
-    EXPECT_EQ(GetActiveWindow(), main.Handle());
+    EXPECT_TRUE(test::WaitFor([&] { return GetActiveWindow() == main.Handle(); }));
   }
   EXPECT_EQ(dialogActivations, 2);
   EXPECT_EQ(mainActivations, 1);
@@ -105,10 +109,9 @@ TEST(FormActivation, RaisedOnceForTheMainFormAndPerShowingForAModalForm) {
   HWND stranger = CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 500, 500, 40, 40, nullptr, nullptr,
                                   GetModuleHandleA(nullptr), nullptr);
   SetActiveWindow(stranger);
-  test::Pump(50);
+  EXPECT_TRUE(test::WaitFor([&] { return GetActiveWindow() == stranger; }));
   SetActiveWindow(main.Handle());
-  test::Pump(50);
-  EXPECT_EQ(GetActiveWindow(), main.Handle());
+  EXPECT_TRUE(test::WaitFor([&] { return GetActiveWindow() == main.Handle(); }));
   EXPECT_EQ(mainActivations, 1);
   DestroyWindow(stranger);
 }

@@ -33,6 +33,14 @@ inline void Pump(DWORD ms) {
   }
 }
 
+// Pumps until done() holds, for at most limitMs: a test waits for the event it expects, never for a
+// fixed time. done() is asked only between messages, never inside a handler (or the modal loop it runs).
+inline bool WaitFor(const std::function<bool()>& done, DWORD limitMs = 10000) {
+  const DWORD end = GetTickCount() + limitMs;
+  while (!done() && static_cast<LONG>(end - GetTickCount()) > 0) Pump(10);
+  return done();
+}
+
 // One step per tick; once the steps are done, closes an active modal form so a test cannot hang.
 class Steps {
  public:

@@ -47,13 +47,13 @@ class SpeedButtonTest : public ::testing::Test {
   }
   // Logs the button's events, each under name when one is given.
   void Log(TKSpeedButton& b, const std::string& name = "") {
-    b.OnMouseDown = [this, name](gui::GraphicControl&, MouseButton, ShiftState, int, int) { Note(name + "down"); };
-    b.OnMouseMove = [this, name](gui::GraphicControl&, ShiftState, int, int) { Note(name + "move"); };
-    b.OnMouseUp = [this, name](gui::GraphicControl&, MouseButton, ShiftState, int, int) { Note(name + "up"); };
-    b.OnClick = [this, name](gui::GraphicControl&) { Note(name + "click"); };
-    b.OnDblClick = [this, name](gui::GraphicControl&) { Note(name + "dblclick"); };
-    b.OnMouseEnter = [this, name](gui::GraphicControl&) { Note(name + "enter"); };
-    b.OnMouseLeave = [this, name](gui::GraphicControl&) { Note(name + "leave"); };
+    b.SetOnMouseDown([this, name](gui::GraphicControl&, MouseButton, ShiftState, int, int) { Note(name + "down"); });
+    b.SetOnMouseMove([this, name](gui::GraphicControl&, ShiftState, int, int) { Note(name + "move"); });
+    b.SetOnMouseUp([this, name](gui::GraphicControl&, MouseButton, ShiftState, int, int) { Note(name + "up"); });
+    b.SetOnClick([this, name](gui::GraphicControl&) { Note(name + "click"); });
+    b.SetOnDblClick([this, name](gui::GraphicControl&) { Note(name + "dblclick"); });
+    b.SetOnMouseEnter([this, name](gui::GraphicControl&) { Note(name + "enter"); });
+    b.SetOnMouseLeave([this, name](gui::GraphicControl&) { Note(name + "leave"); });
   }
   void Note(const std::string& event) { log_ += (log_.empty() ? "" : " ") + event; }
   // The events logged since the last call, space-separated.
@@ -124,8 +124,9 @@ TEST_F(SpeedButtonTest, ReleaseClicksOnlyInsideUpToTheLastPixelRow) {
   TKSpeedButton& group = AddButton({10, 100, 90, 40});
   group.SetGroupIndex(1);
   int clicks = 0;
-  plain.OnClick = [&](gui::GraphicControl&) { ++clicks; };
-  group.OnClick = plain.OnClick;
+  const auto count = [&](gui::GraphicControl&) { ++clicks; };
+  plain.SetOnClick(count);
+  group.SetOnClick(count);
   using Case = std::tuple<TKSpeedButton*, POINT, int, TImageButtonState>;  // button, release, clicks, state
   // Without AllowAllUp, a second click on the latched button leaves it latched.
   for (auto [button, release, clicked, state] :
@@ -157,10 +158,10 @@ TEST_F(SpeedButtonTest, ClicksLatchExclusivelyWithinTheirGroup) {
   c.SetGroupIndex(2);
   int aClicks = 0;
   bool downAtClick = true;
-  a.OnClick = [&](gui::GraphicControl&) {
+  a.SetOnClick([&](gui::GraphicControl&) {
     ++aClicks;
     downAtClick = a.Down();
-  };
+  });
   Click(10, 10);
   Click(130, 10);
   EXPECT_FALSE(downAtClick);

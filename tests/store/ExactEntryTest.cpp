@@ -164,12 +164,12 @@ TEST_F(ExactEntryTest, RelativeStartupFolderIsSkippedAndReportedOnceAndNothingIs
   // Nor is a shortcut written for it, or for a missing or empty value (the root of the drive).
   MakeFolder("C:\\Tools");
   MakeFile("C:\\Tools\\app.exe");
-  EXPECT_EQ(store.CreateShortcut("C:\\Tools\\app.exe", "Lost").outcome, coNoStartupFolder);
+  EXPECT_EQ(store.CreateStartupShortcut("C:\\Tools\\app.exe", "Lost").outcome, coNoStartupFolder);
   SetShellFolder(kUser, "Startup", "");
-  EXPECT_EQ(store.CreateShortcut("C:\\Tools\\app.exe", "Lost").outcome, coNoStartupFolder);
+  EXPECT_EQ(store.CreateStartupShortcut("C:\\Tools\\app.exe", "Lost").outcome, coNoStartupFolder);
   ASSERT_EQ(RegDeleteKeyValueA(kUser, kShellFolders, "Startup"), ERROR_SUCCESS);
-  EXPECT_EQ(store.CreateShortcut("C:\\Tools\\app.exe", "Lost").outcome, coNoStartupFolder);
-  EXPECT_EQ(platform.Calls(Op::WriteShellLink), 0);
+  EXPECT_EQ(store.CreateStartupShortcut("C:\\Tools\\app.exe", "Lost").outcome, coNoStartupFolder);
+  EXPECT_EQ(platform.Calls(Op::CreateLink), 0);
   EXPECT_FALSE(Exists("C:\\Lost.lnk"));
 }
 

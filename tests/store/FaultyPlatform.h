@@ -4,7 +4,7 @@
 // "read HKCU\<path>" or "write HKLM\<path>" for OpenKey (access, hive, "32:" before the path in the
 // 32-bit view; a create is a write), the value name for value calls, nothing for EnumValues,
 // the path for files (ReadFileData included; "<source> -> <target>" for FileCopy and FileMove), the
-// link for WriteShellLink, the file for ShellOpen.
+// link for CreateLink, the file for ShellOpen.
 #include <optional>
 #include <string>
 #include <utility>
@@ -16,8 +16,8 @@ namespace kestrun::test {
 
 enum class Op {
   OpenKey, EnumValues, QueryValue, SetValue, DeleteValue,
-  ListFolder, CreateFolder, FileCopy, FileDelete, WriteShellLink, ShellOpen, ShellOpenAsUser, FileMove, AppendFile,
-  CreateSecuredFolder,
+  ListFolder, CreateFolder, FileCopy, FileDelete, CreateLink, ShellOpen, ShellOpenAsUser, FileMove, AppendFile,
+  CreateSecuredFolder, ReadFileData,
 };
 
 class FaultyPlatform : public Win32Platform {
@@ -25,7 +25,7 @@ class FaultyPlatform : public Win32Platform {
   // The calls tests break or count; the rest go straight to the real platform.
   // Calls of op whose subject contains match (every call when empty) fail with code instead of
   // reaching the real platform; nth > 0 fails only the nth such call from now on (counted from 1).
-  // WriteShellLink returns code as an HRESULT.
+  // CreateLink returns code as an HRESULT.
   FaultyPlatform& Fail(Op op, ErrorCode code, std::string match = {}, int nth = 0);
   void Heal() { faults_.clear(); }  // the log stays
   void ClearLog() { log_.clear(); }
@@ -77,6 +77,9 @@ class FaultyPlatform : public Win32Platform {
     const std::string subject = source + " -> " + target;
     return Pass(Op::FileCopy, subject, [&] { return Win32Platform::FileCopy(source, target); });
   }
+  ErrorCode ReadFileData(const std::string& path, std::string& data) override {
+    return Pass(Op::ReadFileData, path, [&] { return Win32Platform::ReadFileData(path, data); });
+  }
   ErrorCode FileDelete(const std::string& path) override {
     return Pass(Op::FileDelete, path, [&] { return Win32Platform::FileDelete(path); });
   }
@@ -96,11 +99,11 @@ class FaultyPlatform : public Win32Platform {
   ErrorCode ShellOpenAsUser(const std::string& file, const std::string& parameters, int show) override {
     return Pass(Op::ShellOpenAsUser, file, [&] { return Win32Platform::ShellOpenAsUser(file, parameters, show); });
   }
-  HRESULT WriteShellLink(const std::string& target, const std::string& link, const std::string& description,
+  HRESULT CreateLink(const std::string& target, const std::string& link, const std::string& description,
                          const std::string& workingDir) override {
-    if (const ErrorCode rc = Enter(Op::WriteShellLink, link))
+    if (const ErrorCode rc = Enter(Op::CreateLink, link))
       return static_cast<HRESULT>(rc) < 0 ? static_cast<HRESULT>(rc) : HRESULT_FROM_WIN32(rc);
-    return Win32Platform::WriteShellLink(target, link, description, workingDir);
+    return Win32Platform::CreateLink(target, link, description, workingDir);
   }
 
  private:

@@ -9,6 +9,7 @@
 #include "store/AdminFolder.h"
 #include "store/StartupApproved.h"
 #include "store/StartupShortcut.h"
+#include "store/UndoGraph.h"
 #include "tests/store/StartupPrefixTest.h"
 
 namespace kestrun::test {
@@ -24,10 +25,10 @@ class JournalTest : public StartupPrefixTest {
  protected:
   void SetUp() override {
     StartupPrefixTest::SetUp();
-    folder = store.GetJournal().Folder();
+    folder = store.UserJournal().Folder();
     ASSERT_THAT(folder, HasSubstr("\\Tamsel Soft\\Kestrun"));
     RemoveTree(folder);
-    machineFolder = store.GetMachineJournal().Folder();
+    machineFolder = store.MachineJournal().Folder();
     vendorFolder = machineFolder.substr(0, machineFolder.rfind('\\'));
     RemoveTree(vendorFolder);
   }
@@ -48,7 +49,16 @@ class JournalTest : public StartupPrefixTest {
       if (row.name == name) row.checked = false;
     store.ApplyCheckChanges(rows);
   }
-  std::vector<JournalRecord> Records() { return store.GetJournal().Read(); }
+  std::vector<JournalRecord> Records() { return store.UserJournal().Read(); }
+  struct Undone {
+    bool done;
+    std::string reason;  // the refusal's line
+  };
+  Undone Undo(const JournalRecord& record) {
+    const size_t said = report.failures.size();
+    const bool done = store.UndoAction({&record});
+    return {done, report.failures.size() > said ? report.failures.back() : ""};
+  }
   std::string Bytes(const std::string& path) {
     std::string bytes;
     EXPECT_EQ(platform.ReadFileData(path, bytes), ERROR_SUCCESS) << path;
@@ -87,7 +97,7 @@ TEST_F(JournalTest, RemovedExpandableValueComesBackWithItsExactBytes) {
   EXPECT_EQ(records[0].from->type, static_cast<DWORD>(REG_EXPAND_SZ));
   EXPECT_EQ(records[0].from->data, data);
 
-  const UndoResult undo = store.Undo(records[0]);
+  const Undone undo = Undo(records[0]);
   ASSERT_TRUE(undo.done) << undo.reason;
   const auto back = ReadWide(kUser, VersionKey("Run"), L"Tool");
   ASSERT_TRUE(back);
@@ -99,7 +109,7 @@ TEST_F(JournalTest, RemovedExpandableValueComesBackWithItsExactBytes) {
   EXPECT_EQ(after[1].undoes, after[0].id);
   EXPECT_EQ(UndoneBy(after).at(after[0].id), after[1].id);
   // A second undo of the same change finds the value back in its place and refuses.
-  EXPECT_FALSE(store.Undo(records[0]).done);
+  EXPECT_FALSE(Undo(records[0]).done);
   EXPECT_THAT(report.reports, IsEmpty());
 }
 
@@ -113,7 +123,7 @@ TEST_F(JournalTest, ANameNoJsonCanHoldComesBackAsItself) {
   const std::vector<JournalRecord> records = Records();
   ASSERT_THAT(records, SizeIs(1));
   EXPECT_EQ(records[0].name, FromWide(lone));
-  ASSERT_TRUE(store.Undo(records[0]).done);
+  ASSERT_TRUE(Undo(records[0]).done);
   EXPECT_EQ(ReadWide(kUser, VersionKey("Run"), lone)->data, Utf16Bytes(L"C:\\a.exe"));
   EXPECT_EQ(ReadWide(kUser, VersionKey("Run"), replaced)->data, Utf16Bytes(L"C:\\b.exe"));
 }
@@ -128,11 +138,11 @@ TEST_F(JournalTest, RemovedStartupFileComesBackFromItsCopy) {
   EXPECT_EQ(records[0].from->backup, folder + "\\removed\\" + std::to_string(records[0].id) + "\\Tool.lnk");
   EXPECT_EQ(Bytes(records[0].from->backup), bytes);
 
-  ASSERT_TRUE(store.Undo(records[0]).done);
+  ASSERT_TRUE(Undo(records[0]).done);
   EXPECT_EQ(Bytes(userStartup + "\\Tool.lnk"), bytes);
   // Undoing the undo deletes it again, keeping a copy of its own.
   const JournalRecord undo = Records().back();
-  ASSERT_TRUE(store.Undo(undo).done);
+  ASSERT_TRUE(Undo(undo).done);
   EXPECT_FALSE(Exists(userStartup + "\\Tool.lnk"));
   EXPECT_EQ(Bytes(Records().back().from->backup), bytes);
 }
@@ -147,13 +157,13 @@ TEST_F(JournalTest, ParkIsUndoneAndAChangeSinceIsRespected) {
   EXPECT_EQ(records[0].action, "park");
   EXPECT_EQ(records[0].to->place, "HKCU\\" + VersionKey("Run-"));
 
-  ASSERT_TRUE(store.Undo(records[0]).done);
+  ASSERT_TRUE(Undo(records[0]).done);
   EXPECT_EQ(ReadRaw(kUser, VersionKey("Run"), "A")->data, std::string("C:\\a.exe", 9));
   EXPECT_FALSE(ReadRaw(kUser, VersionKey("Run-"), "A"));
 
   // Someone edits the parked B: undoing the park would lose that edit.
   SetString(kUser, VersionKey("Run-"), "B", "C:\\edited.exe");
-  const UndoResult refused = store.Undo(records[1]);
+  const Undone refused = Undo(records[1]);
   EXPECT_FALSE(refused.done);
   EXPECT_THAT(refused.reason, HasSubstr("changed since"));
   EXPECT_EQ(ReadRaw(kUser, VersionKey("Run-"), "B")->data, std::string("C:\\edited.exe", 14));
@@ -162,7 +172,7 @@ TEST_F(JournalTest, ParkIsUndoneAndAChangeSinceIsRespected) {
 
 TEST_F(JournalTest, UndoingACreatedShortcutDeletesItAndBringsBackTheOneItReplaced) {
   const auto create = [&](const std::string& name) {
-    const CreateShortcutResult result = store.CreateShortcut("C:\\windows\\notepad.exe", name);
+    const CreateShortcutResult result = store.CreateStartupShortcut("C:\\windows\\notepad.exe", name);
     ASSERT_EQ(result.outcome, coWritten);
     ASSERT_EQ(result.status, S_OK);
   };
@@ -178,9 +188,9 @@ TEST_F(JournalTest, UndoingACreatedShortcutDeletesItAndBringsBackTheOneItReplace
   EXPECT_FALSE(records[0].from);
   EXPECT_FALSE(records[0].replaced);
   ASSERT_TRUE(records[1].replaced);
-  ASSERT_TRUE(store.Undo(records[1]).done);
+  ASSERT_TRUE(Undo(records[1]).done);
   EXPECT_EQ(Bytes(userStartup + "\\Old.lnk"), "the old link's bytes");
-  ASSERT_TRUE(store.Undo(records[0]).done);
+  ASSERT_TRUE(Undo(records[0]).done);
   EXPECT_FALSE(Exists(userStartup + "\\New.lnk"));
   EXPECT_THAT(report.reports, IsEmpty());
 }
@@ -201,7 +211,7 @@ TEST_F(JournalTest, StartupApprovedWritesAreJournalledAndUndoneByteForByte) {
   ASSERT_TRUE(records[0].to && records[0].replaced);
   EXPECT_EQ(records[0].to->data, std::string("\x02\0\0\0\0\0\0\0\0\0\0\0", 12));
   EXPECT_EQ(records[0].replaced->data, off);
-  ASSERT_TRUE(store.Undo(records[0]).done);
+  ASSERT_TRUE(Undo(records[0]).done);
   EXPECT_EQ(ReadRaw(kUser, ApprovedKey("Run"), "Off")->data, off);
 
   store.RemoveEntry(Find(Scan(), "Off"));
@@ -211,7 +221,7 @@ TEST_F(JournalTest, StartupApprovedWritesAreJournalledAndUndoneByteForByte) {
   ASSERT_TRUE(records[3].from);
   EXPECT_EQ(records[3].from->data, off);
   EXPECT_FALSE(ReadRaw(kUser, ApprovedKey("Run"), "Off"));
-  ASSERT_TRUE(store.Undo(records[3]).done);
+  ASSERT_TRUE(Undo(records[3]).done);
   EXPECT_EQ(ReadRaw(kUser, ApprovedKey("Run"), "Off")->data, off);
 }
 
@@ -228,8 +238,7 @@ TEST_F(JournalTest, OneOperationIsOneUndoStepAndItsUndoCanBeUndone) {
   ASSERT_THAT(records, SizeIs(2));
   const auto undoLast = [&] {
     records = Records();
-    const UndoResult undo = store.UndoAction(ActionSteps(records, UndoneBy(records), records.back()));
-    EXPECT_TRUE(undo.done) << undo.reason;
+    EXPECT_TRUE(store.UndoAction(ActionSteps(records, UndoneBy(records), records.back()))) << ::testing::PrintToString(report.failures);
   };
   undoLast();
   EXPECT_TRUE(ReadRaw(kUser, VersionKey("Run-"), "P"));
@@ -244,7 +253,7 @@ TEST_F(JournalTest, ATornLastLineIsPassedOverAndTheNextLineStartsClean) {
   SetString(kUser, VersionKey("Run"), "A", "C:\\a.exe");
   SetString(kUser, VersionKey("Run"), "B", "C:\\b.exe");
   Park("A");
-  const std::string file = store.GetJournal().FilePath();
+  const std::string file = store.UserJournal().FilePath();
   ASSERT_EQ(platform.AppendFile(file, "{\"id\":2,\"time\":\"2026-"), ERROR_SUCCESS);  // power cut
   ASSERT_THAT(Records(), SizeIs(1));
 
@@ -265,8 +274,8 @@ TEST_F(JournalTest, ATornLastLineIsPassedOverAndTheNextLineStartsClean) {
 TEST_F(JournalTest, AFullJournalIsRotatedKeepingOneOldFile) {
   SetString(kUser, VersionKey("Run"), "A", "C:\\a.exe");
   Park("A");
-  const std::string file = store.GetJournal().FilePath();
-  const std::string old = store.GetJournal().OldFilePath();
+  const std::string file = store.UserJournal().FilePath();
+  const std::string old = store.UserJournal().OldFilePath();
   // Fill it past 1 MiB with real lines, then make one more change.
   std::string line = FormatJournalLine(Records()[0]) + "\n";
   std::string filler;
@@ -317,6 +326,19 @@ TEST_F(JournalTest, WithoutAJournalParkingGoesOnAndRemovingIsRefused) {
   EXPECT_THAT(report.reports[0].subject, HasSubstr("'C.lnk' was not removed"));
   EXPECT_THAT(report.reports[1].subject, HasSubstr("'A' was not removed"));
   EXPECT_THAT(Records(), IsEmpty());
+
+  // Once an action, every action: a command that brings both back warns once, and so does the next.
+  report.reports.clear();
+  rows = Scan();
+  {
+    Action action = store.Begin();
+    EXPECT_TRUE(store.ApplyChange(action, Find(rows, "A"), true));
+    EXPECT_TRUE(store.ApplyChange(action, Find(rows, "B"), true));
+  }
+  EXPECT_THAT(report.reports, SizeIs(1));
+  Action next = store.Begin();
+  EXPECT_TRUE(store.ApplyChange(next, Find(Scan(), "A"), false));
+  EXPECT_THAT(report.reports, SizeIs(2));
 }
 
 TEST_F(JournalTest, ARemoveWhoseCopyCannotBeWrittenIsNotCarriedOut) {
@@ -359,12 +381,12 @@ TEST_F(JournalTest, UndoRefusesARecordThatNamesAnythingButItsOwnPlace) {
     JournalRecord record = real[which];
     forge(record);
     platform.ClearLog();
-    const UndoResult undo = store.Undo(record);
+    const Undone undo = Undo(record);
     EXPECT_FALSE(undo.done) << FormatJournalLine(record);
     EXPECT_EQ(platform.Calls(Op::SetValue) + platform.Calls(Op::FileCopy) + platform.Calls(Op::AppendFile), 0);
   }
-  EXPECT_TRUE(store.Undo(real[1]).done);
-  EXPECT_TRUE(store.Undo(real[0]).done);
+  EXPECT_TRUE(Undo(real[1]).done);
+  EXPECT_TRUE(Undo(real[0]).done);
 }
 
 TEST_F(JournalTest, MachineWideChangesAreJournalledForAdministratorsAloneAndUndoneOnlyFromThere) {
@@ -373,7 +395,7 @@ TEST_F(JournalTest, MachineWideChangesAreJournalledForAdministratorsAloneAndUndo
   Park("M");
   store.RemoveEntry(Find(Scan(), "C.lnk"));
   EXPECT_THAT(Records(), IsEmpty());
-  const std::vector<JournalRecord> machine = store.GetMachineJournal().Read();
+  const std::vector<JournalRecord> machine = store.MachineJournal().Read();
   ASSERT_THAT(machine, SizeIs(2));
   EXPECT_TRUE(machine[0].machine);
   EXPECT_EQ(machine[1].from->backup, machineFolder + "\\removed\\2\\C.lnk");
@@ -383,14 +405,14 @@ TEST_F(JournalTest, MachineWideChangesAreJournalledForAdministratorsAloneAndUndo
   for (JournalRecord copy : machine) {
     copy.machine = false;
     platform.ClearLog();
-    EXPECT_THAT(store.Undo(copy).reason, HasSubstr("administrators keep"));
+    EXPECT_THAT(Undo(copy).reason, HasSubstr("administrators keep"));
     EXPECT_EQ(platform.Calls(Op::SetValue) + platform.Calls(Op::FileCopy) + platform.Calls(Op::AppendFile), 0);
   }
-  EXPECT_TRUE(store.Undo(machine[1]).done);
-  EXPECT_TRUE(store.Undo(machine[0]).done);
+  EXPECT_TRUE(Undo(machine[1]).done);
+  EXPECT_TRUE(Undo(machine[0]).done);
   EXPECT_EQ(Bytes(commonStartup + "\\C.lnk"), "link");
   EXPECT_TRUE(ReadRaw(kMachine, VersionKey("Run"), "M"));
-  EXPECT_THAT(store.GetMachineJournal().Read(), SizeIs(4));
+  EXPECT_THAT(store.MachineJournal().Read(), SizeIs(4));
   EXPECT_THAT(Records(), IsEmpty());
 }
 
@@ -407,13 +429,13 @@ TEST_F(JournalTest, AMachineJournalFolderAnotherAccountCouldWriteIsRefusedWithTh
   for (const ReportedError& reported : report.reports)
     EXPECT_THAT(reported.subject, AllOf(HasSubstr(vendorFolder + " is not for administrators alone"),
                                         HasSubstr("its owner is S-1-5-21-1-2-3-1000")));
-  EXPECT_THAT(store.GetMachineJournal().Read(), IsEmpty());
-  EXPECT_THAT(store.GetMachineJournal().Refusal(), HasSubstr("not for administrators alone"));
+  EXPECT_THAT(store.MachineJournal().Read(), IsEmpty());
+  EXPECT_THAT(store.MachineJournal().Refusal(), HasSubstr("not for administrators alone"));
   // Once the folder is the administrators' own, it is used and read.
   platform.folderSecurity = "O:BAD:PAI(A;OICI;FA;;;BA)(A;OICI;FA;;;SY)";
   store.RemoveEntry(Find(Scan(), "N"));
   EXPECT_FALSE(ReadRaw(kMachine, VersionKey("Run"), "N"));
-  EXPECT_THAT(store.GetMachineJournal().Read(), SizeIs(1));
+  EXPECT_THAT(store.MachineJournal().Read(), SizeIs(1));
   EXPECT_THAT(Records(), IsEmpty());
 }
 

@@ -125,7 +125,7 @@ TEST_P(RegistryMoveFaultTest, EntryIsNeverLostAndTheJournalHoldsOnlyWhatWasDone)
   SetString(kUser, VersionKey("Run"), "Tool", "C:\\t.exe");
   StartupRows rows = Scan();
   rows[0].checked = false;
-  RemoveTree(store.GetJournal().Folder());
+  RemoveTree(store.UserJournal().Folder());
   platform.ClearLog();
   platform.Fail(fault.op, ERROR_ACCESS_DENIED, fault.match);
   EXPECT_EQ(RegistryErrorOf([&] { store.ApplyCheckChanges(rows); }), fault.error);
@@ -139,11 +139,11 @@ TEST_P(RegistryMoveFaultTest, EntryIsNeverLostAndTheJournalHoldsOnlyWhatWasDone)
     EXPECT_THAT(report.failures, ElementsAre(::testing::AllOf(::testing::StartsWith(fault.failure),
                                                               EndsWith(platform.SystemErrorText(ERROR_ACCESS_DENIED)))));
   std::vector<std::string> actions;
-  std::istringstream lines(fault.journal.empty() ? "" : FileText(store.GetJournal().FilePath()));
+  std::istringstream lines(fault.journal.empty() ? "" : FileText(store.UserJournal().FilePath()));
   for (std::string line; std::getline(lines, line);) actions.push_back(ParseJournalLine(line)->action);
   EXPECT_EQ(actions, fault.journal);
   // A change marked failed is no change to undo.
-  EXPECT_EQ(store.GetJournal().Read().size(), fault.parked ? 1u : 0u);
+  EXPECT_EQ(store.UserJournal().Read().size(), fault.parked ? 1u : 0u);
 }
 
 const std::string kNotDisabled = "'Tool' could not be disabled: ";
@@ -158,12 +158,18 @@ INSTANTIATE_TEST_SUITE_P(
                                     {"park"}}));
 
 TEST_F(ApplyTest, FailedFileStepIsReportedOnceAndTheFileNeverLost) {
-  for (const char* name : {"\\copy fails.lnk", "\\delete fails.lnk", "\\moves.lnk"}) MakeFile(userStartup + name);
+  for (const char* name : {"\\copy fails.lnk", "\\delete fails.lnk", "\\moves.lnk", "\\unread.lnk"})
+    MakeFile(userStartup + name);
+  // A copy in the parking place already is compared before it is overwritten: unread, nothing moves.
+  MakeFolder(userDisabled);
+  MakeFile(userDisabled + "\\unread.lnk");
   platform.Fail(Op::FileCopy, ERROR_DISK_FULL, "copy fails.lnk");
   platform.Fail(Op::FileDelete, ERROR_SHARING_VIOLATION, "delete fails.lnk");
+  platform.Fail(Op::ReadFileData, ERROR_ACCESS_DENIED, userStartup + "\\unread.lnk");
   const StartupRows rows = ApplyAll(false);
 
-  EXPECT_THAT(report.reports, ElementsAre(ReportedError{ERROR_DISK_FULL, userStartup + "\\copy fails.lnk"}));
+  EXPECT_THAT(report.reports, UnorderedElementsAre(ReportedError{ERROR_DISK_FULL, userStartup + "\\copy fails.lnk"},
+                                                   ReportedError{ERROR_ACCESS_DENIED, userStartup + "\\unread.lnk"}));
   // Left in both places: said as such, not as a plain failure.
   EXPECT_THAT(report.failures, ElementsAre("'delete fails.lnk' is now in both places: it was copied to " +
                                            userDisabled + ", but could not be deleted from " + userStartup + ": " +
@@ -172,7 +178,9 @@ TEST_F(ApplyTest, FailedFileStepIsReportedOnceAndTheFileNeverLost) {
                                  Row{"copy fails.lnk", userStartup + "\\copy fails.lnk", true, 1, 4},
                                  Row{"delete fails.lnk", userStartup + "\\delete fails.lnk", true, 1, 4},
                                  Row{"delete fails.lnk", userDisabled + "\\delete fails.lnk", false, 0, 4},
-                                 Row{"moves.lnk", userDisabled + "\\moves.lnk", false, 0, 4}));
+                                 Row{"moves.lnk", userDisabled + "\\moves.lnk", false, 0, 4},
+                                 Row{"unread.lnk", userStartup + "\\unread.lnk", true, 1, 4},
+                                 Row{"unread.lnk", userDisabled + "\\unread.lnk", false, 0, 4}));
 }
 
 }  // namespace

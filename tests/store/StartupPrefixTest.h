@@ -41,13 +41,16 @@ struct ReportedError {
   bool operator==(const ReportedError&) const = default;
 };
 
-// Remembers every report instead of showing it.
+// Remembers every failure instead of showing it: failed calls and the journal's failures as the code
+// and what they were about, refusals as their line.
 class RecordingReport : public IErrorReport {
  public:
-  void ShowSystemError(ErrorCode code, const std::string& subject) override {
-    reports.push_back({code, subject});
+  void Report(const Failure& failure) override {
+    if (failure.kind == Failure::Kind::Refused)
+      failures.push_back(FailureLine(failure));
+    else
+      reports.push_back({failure.code, failure.kind == Failure::Kind::SystemError ? failure.what : FailureLine(failure)});
   }
-  void ShowFailure(const std::string& text) override { failures.push_back(text); }
   std::vector<ReportedError> reports;
   std::vector<std::string> failures;
 };

@@ -95,7 +95,7 @@ class CreateDialogTest : public DialogTest {
   }
 
   const std::string notepad = "C:\\windows\\notepad.exe";
-  MessageBoxReport report{&owner, SystemPlatform()};
+  MessageBoxReport report{&owner};
   StartupStore store{SystemPlatform(), report};
   TfmStartupCreateDialog dialog{&owner, SystemPlatform(), store};
 };
@@ -144,7 +144,8 @@ TEST_F(CreateDialogTest, WrittenShortcutClosesTheDialogWithEmptyFields) {
   EXPECT_EQ(dialog.edDisplayName.Text(), "");
 }
 
-// The writer's failure is shown with the system's text; the dialog stays open as the user left it.
+// The writer's failure is shown with what failed and the system's text; the dialog stays open as the
+// user left it.
 TEST_F(CreateDialogTest, ShortcutThatCannotBeWrittenIsReportedAndTheDialogStays) {
   SetShellFolder(HKEY_CURRENT_USER, "Startup", "C:\\no\\such\\folder");
   Fill(notepad, "Notes");
@@ -155,8 +156,10 @@ TEST_F(CreateDialogTest, ShortcutThatCannotBeWrittenIsReportedAndTheDialogStays)
                Answer(), [this] { EXPECT_EQ(dialog.edDisplayName.Text(), "bad:name"); },
                StillOpenWithFocusIn(dialog.edFileName)});
   const std::string& text = SystemPlatform().SystemErrorText(ERROR_PATH_NOT_FOUND);
-  EXPECT_EQ(boxes, (std::vector<Box>{{"Error", "\n" + text},
-                                     {"Error", "\n" + SystemPlatform().SystemErrorText(ERROR_INVALID_NAME)}}));
+  const auto said = [](const std::string& why) {
+    return Box{"Error", "\n" + WrappedForMessageBox("The shortcut was not written: " + why)};
+  };
+  EXPECT_EQ(boxes, (std::vector<Box>{said(text), said(SystemPlatform().SystemErrorText(ERROR_INVALID_NAME))}));
 }
 
 TEST_F(CreateDialogTest, EnterPressesNothingAndEscapeEmptiesTheFields) {

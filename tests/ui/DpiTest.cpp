@@ -133,7 +133,7 @@ TEST_F(DpiTest, EveryMessageBoxLayoutFits) {
 }
 
 TEST_F(DpiTest, CreateDialogAndAboutBoxScaleAndFit) {
-  MessageBoxReport report{&main, SystemPlatform()};
+  MessageBoxReport report{&main};
   StartupStore store{SystemPlatform(), report};
   TfmStartupCreateDialog dialog(&main, SystemPlatform(), store);
   ExpectScaledSize(dialog, 311, 168);

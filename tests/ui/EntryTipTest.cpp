@@ -58,7 +58,7 @@ class EntryTipTest : public ::testing::Test {
         if (AskedTip(row).find("\r\nRuns ") == std::string::npos) return false;
       return true;
     };
-    for (int i = 0; i < 1200 && !known(); ++i) test::Pump(25);
+    test::WaitFor(known, 30000);
   }
   void TearDown() override { test::DeleteStartupKeys(); }
 

@@ -54,7 +54,7 @@ TEST_F(MainList, ElevenThousandRowsOneMarkChangedSaveMovesExactlyThatEntry) {
 
   TForm1 main(SystemPlatform());
   main.Show();  // the first activation scans
-  test::Pump(200);
+  test::WaitFor([&] { return main.Rows().size() == 11001u; });
   ASSERT_EQ(main.Rows().size(), 11001u);
   EXPECT_EQ(main.lvStartup.Count(), 11001);
   EXPECT_EQ(main.lvStartup.Text(11000), "Notes.bat");
@@ -63,12 +63,12 @@ TEST_F(MainList, ElevenThousandRowsOneMarkChangedSaveMovesExactlyThatEntry) {
   main.lvStartup.Select(5000);
   main.lvStartup.Focus();
   PostMessageA(main.lvStartup.Handle(), WM_KEYDOWN, VK_SPACE, 1);
-  test::Pump(100);
+  test::WaitFor([&] { return !main.Rows()[5000].checked; });
   const std::string changed = main.Rows()[5000].name;
   ASSERT_FALSE(main.Rows()[5000].checked);
 
   Click(main, *main.bbtSaveSettings);
-  test::Pump(300);
+  test::WaitFor([&] { return main.Rows().back().name == changed; });
   EXPECT_EQ(test::ValueCount(HKEY_CURRENT_USER, test::VersionKey("Run-")), 1);
   EXPECT_TRUE(test::ReadRaw(HKEY_CURRENT_USER, test::VersionKey("Run-"), changed).has_value());
   EXPECT_EQ(test::ValueCount(HKEY_CURRENT_USER, test::VersionKey("Run")), 10999);
@@ -99,7 +99,7 @@ TEST_F(MainList, AFailureReportedFromTheScanIsShownOnTheWindowsThread) {
   }});
   TForm1 main(platform);
   main.Show();
-  test::Pump(300);
+  test::WaitFor([&] { return steps.Forced(); });
   EXPECT_EQ(caption, "Error");
   EXPECT_EQ(boxThread, GetCurrentThreadId());
   EXPECT_TRUE(steps.Forced());  // the box waited for its answer

@@ -33,8 +33,9 @@ void ClickTile(TForm1& main, gui::GraphicControl& tile) {
   PostMessageA(main.Handle(), WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
 }
 
-// Steps that answer every box of ours with its default button (Yes, or OK) and keep what it said.
-std::vector<std::function<void()>> AnswerBoxes(std::vector<std::string>& shown, int ticks = 12) {
+// Steps that answer every box of ours with its default button (Yes, or OK) and keep what it said; the
+// ticks only bound how long a box may take to come.
+std::vector<std::function<void()>> AnswerBoxes(std::vector<std::string>& shown, int ticks = 60) {
   std::vector<std::function<void()>> steps(ticks, [&shown] {
     auto* box = dynamic_cast<TfmMessageBox*>(gui::Form::FromHandle(GetActiveWindow()));
     if (!box || !box->Visible()) return;
@@ -44,43 +45,47 @@ std::vector<std::function<void()>> AnswerBoxes(std::vector<std::string>& shown, 
   return steps;
 }
 
+// Every test starts from no startup entries and leaves none, whatever assertion ended it.
+class MainWindow : public ::testing::Test {
+ protected:
+  void SetUp() override { test::DeleteStartupKeys(); }
+  void TearDown() override { test::DeleteStartupKeys(); }
+};
+
 int RowOf(const TForm1& main, const std::string& name, int enabled = 1) {
   for (int i = 0; i < static_cast<int>(main.Rows().size()); ++i)
     if (main.Rows()[i].name == name && main.Rows()[i].record.GetEnabled() == enabled) return i;
   return -1;
 }
 
-TEST(MainWindowHover, CaptionTurnsWhiteWhenThePointerLeavesAfterAModalBox) {
+TEST_F(MainWindow, CaptionTurnsWhiteWhenThePointerLeavesAfterAModalBox) {
   TForm1 main(SystemPlatform());
   TfmAbout about(&main, SystemPlatform());
   main.SetAboutBox(&about);
   main.Show();
-  test::Pump(300);
   const POINT tile = ScreenCentre(main, *main.bbtAbout);
   SetCursorPos(tile.x, tile.y);
-  test::Pump(300);
-  EXPECT_EQ(main.lAbout->TextColor(), kHoverRed);
+  EXPECT_TRUE(test::WaitFor([&] { return main.lAbout->TextColor() == kHoverRed; }));
 
   // The pointer stays on the tile while the About box is up and closed again with Escape.
-  test::Steps steps({[&] { PostMessageA(about.Handle(), WM_KEYDOWN, VK_ESCAPE, 1); }});
-  POINT client = tile;
-  ScreenToClient(main.Handle(), &client);
-  PostMessageA(main.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(client.x, client.y));
-  PostMessageA(main.Handle(), WM_LBUTTONUP, 0, MAKELPARAM(client.x, client.y));
-  test::Pump(1000);
-  EXPECT_FALSE(about.Visible());
+  bool aboutShown = false;
+  test::Steps steps({[&] {
+    aboutShown = about.Visible();
+    PostMessageA(about.Handle(), WM_KEYDOWN, VK_ESCAPE, 1);
+  }});
+  ClickTile(main, *main.bbtAbout);
+  EXPECT_TRUE(test::WaitFor([&] { return aboutShown && !about.Visible(); }));
   EXPECT_FALSE(steps.Forced());
   EXPECT_EQ(main.lAbout->TextColor(), kHoverRed);
 
   // Straight onto the list, a window of its own: the form sees no move, only the leave.
   const POINT list = ScreenCentre(main, *main.Panel1);
   SetCursorPos(list.x, list.y);
-  test::Pump(1000);
-  EXPECT_EQ(main.lAbout->TextColor(), kCaptionWhite);
+  EXPECT_TRUE(test::WaitFor([&] { return main.lAbout->TextColor() == kCaptionWhite; }));
 }
 
 // Save Settings against a parking key the user may not write: the box says why, naming the entry.
-TEST(MainWindowSave, AMoveTheSystemRefusesIsShownWithItsReason) {
+TEST_F(MainWindow, AMoveTheSystemRefusesIsShownWithItsReason) {
   const std::string run = test::VersionKey("Run");
   test::SetString(HKEY_CURRENT_USER, run, "Locked out", "C:\\a.exe");
   std::vector<std::string> shown;
@@ -88,18 +93,15 @@ TEST(MainWindowSave, AMoveTheSystemRefusesIsShownWithItsReason) {
     test::LockedKey lock(HKEY_CURRENT_USER, test::VersionKey("Run-"));
     TForm1 main(SystemPlatform());
     main.Show();
-    test::Pump(300);
-    for (int i = 0; i < static_cast<int>(main.Rows().size()); ++i)
-      if (main.Rows()[i].name == "Locked out") main.lvStartup.SetChecked(i, false);
-    test::Steps steps(AnswerBoxes(shown, 1));
+    main.lvStartup.SetChecked(RowOf(main, "Locked out"), false);
+    test::Steps steps(AnswerBoxes(shown));
     ClickTile(main, *main.bbtSaveSettings);
-    test::Pump(1500);
+    EXPECT_TRUE(test::WaitFor([&] { return !shown.empty(); }));
     EXPECT_FALSE(steps.Forced());
   }
   // Broken into lines the box can show: it does not wrap by itself.
   EXPECT_EQ(shown, std::vector<std::string>{"\n'Locked out' could not be disabled:\nAccess denied."});
   EXPECT_TRUE(test::ReadRaw(HKEY_CURRENT_USER, run, "Locked out").has_value());
-  test::DeleteStartupKeys();
 }
 
 // The pixels a bitmap puts on a 32-bit surface of its size.
@@ -136,24 +138,23 @@ TEST(Pictures, DrawAsPaintedAtEveryScale) {
   }
 }
 
-// Opens the window, lets prepare mark and select, presses Remove answering Yes to every box, and
-// gives back the boxes' texts.
+// Opens the window, lets prepare mark and select, presses Remove answering Yes to every box up to the
+// last question, whether to delete, and gives back the boxes' texts.
 std::vector<std::string> RemoveAfter(const std::function<void(TForm1&)>& prepare) {
   std::vector<std::string> shown;
   TForm1 main(SystemPlatform());
   main.Show();
-  test::Pump(300);
   prepare(main);
   test::Steps steps(AnswerBoxes(shown));
   ClickTile(main, *main.bbtRemove);
-  test::Pump(2500);
+  EXPECT_TRUE(test::WaitFor([&] { return !shown.empty() && shown.back().find("delete") != std::string::npos; }));
   return shown;
 }
 
 // An entry switched off in Windows' own settings (Task Manager's flag) is no change of the user's:
 // nothing is asked until a mark really changes, and Remove acts on the row chosen, wherever a save
 // moved the rows around it.
-TEST(MainWindowRemove, AsksOnlyAboutRealChangesAndDeletesTheChosenEntry) {
+TEST_F(MainWindow, RemoveAsksOnlyAboutRealChangesAndDeletesTheChosenEntry) {
   const std::string run = test::VersionKey("Run");
   for (const char* name : {"Aaa", "Bbb", "Ccc", "Ddd"}) test::SetString(HKEY_CURRENT_USER, run, name, "C:\\x.exe");
   const std::string off("\x03\0\0\0\0\0\0\0\0\0\0\0", 12);
@@ -172,12 +173,11 @@ TEST(MainWindowRemove, AsksOnlyAboutRealChangesAndDeletesTheChosenEntry) {
   EXPECT_FALSE(test::ReadRaw(HKEY_CURRENT_USER, run, "Ddd").has_value());
   EXPECT_TRUE(test::ReadRaw(HKEY_CURRENT_USER, test::VersionKey("Run-"), "Bbb").has_value());
   EXPECT_TRUE(test::ReadRaw(HKEY_CURRENT_USER, run, "Ccc").has_value());
-  test::DeleteStartupKeys();
 }
 
 // Parking Foo is refused while the parking key holds another Foo: Remove deletes the live Foo it was
 // asked about, never the parked one.
-TEST(MainWindowRemove, AfterARefusedMoveDeletesTheEntryWhereItStayed) {
+TEST_F(MainWindow, RemoveAfterARefusedMoveDeletesTheEntryWhereItStayed) {
   test::SetString(HKEY_CURRENT_USER, test::VersionKey("Run"), "Foo", "C:\\foo.exe");
   test::SetString(HKEY_CURRENT_USER, test::VersionKey("Run-"), "Foo", "C:\\other.exe");
   const std::vector<std::string> shown = RemoveAfter([](TForm1& main) {
@@ -190,7 +190,6 @@ TEST(MainWindowRemove, AfterARefusedMoveDeletesTheEntryWhereItStayed) {
   const auto parked = test::ReadRaw(HKEY_CURRENT_USER, test::VersionKey("Run-"), "Foo");
   ASSERT_TRUE(parked.has_value());
   EXPECT_EQ(parked->data, std::string("C:\\other.exe", 13));
-  test::DeleteStartupKeys();
 }
 
 }  // namespace

@@ -1,0 +1,16 @@
+#pragma once
+// Undoing a change of one registry value (an entry's, or its StartupApproved flag's): checked against
+// what the journal says the change left, then put back with its exact type and bytes.
+#include <string>
+
+#include "store/Action.h"
+#include "store/JournalRecord.h"
+
+namespace kestrun {
+
+// "" when the value is still as change left it and nothing lies where it would go back to.
+std::string CheckValueUndo(Action& action, const JournalRecord& change);
+// Journals undo, then puts the value back; "" when done.
+std::string UndoValue(Action& action, const JournalRecord& change, JournalRecord& undo);
+
+}  // namespace kestrun
