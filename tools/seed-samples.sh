@@ -9,9 +9,19 @@ cli=${1:?usage: seed-samples.sh KESTRUN-CLI.exe}
 system='C:\windows\system32'
 version='Software\Microsoft\Windows\CurrentVersion'
 
-quiet() { "$@" </dev/null >/dev/null 2>&1; }
+saved=$(mktemp -d)
+trap 'rm -rf "$saved"' EXIT
+# Wine's helpers inherit the output of the call that starts them: it goes to a file, never a pipe, and
+# is shown when the call fails.
+said=$saved/said
+run() {  # what-failed command...
+  local what=$1 rc=0
+  shift
+  "$@" </dev/null >"$said" 2>&1 || rc=$?
+  [ $rc -eq 0 ] || { echo "seed-samples.sh: $what (exit $rc): $(tr -d '\r' <"$said")" >&2; exit 1; }
+}
 add() {  # key name program
-  quiet wine reg add "$1" /v "$2" /t REG_SZ /d "$3" /f || { echo "seed-samples.sh: cannot write $1\\$2" >&2; exit 1; }
+  run "cannot write $1\\$2" wine reg add "$1" /v "$2" /t REG_SZ /d "$3" /f
 }
 
 add "HKCU\\$version\\Run" 'Sample host name' "$system\\hostname.exe"
@@ -22,10 +32,7 @@ add "HKCU\\$version\\Run-" 'Sample parked entry' "$system\\whoami.exe /user"
 # user's, so his journal is put back as it was: undo never reaches a sample.
 local_data=$(ls -d "$WINEPREFIX"/drive_c/users/*/AppData/Local | grep -v '/users/Public/' | head -1)
 kestrun_data="$local_data/Tamsel Soft/Kestrun"
-saved=$(mktemp -d)
-trap 'rm -rf "$saved"' EXIT
 [ ! -d "$kestrun_data" ] || cp -a "$kestrun_data" "$saved/kept"
-quiet wine "$cli" create "$system\\hostname.exe" --display-name 'Sample shortcut' ||
-  { echo "seed-samples.sh: cannot create the sample shortcut" >&2; exit 1; }
+run "cannot create the sample shortcut" wine "$cli" create "$system\\hostname.exe" --display-name 'Sample shortcut'
 rm -rf "$kestrun_data"
 if [ -d "$saved/kept" ]; then mv "$saved/kept" "$kestrun_data"; else rmdir "$local_data/Tamsel Soft" 2>/dev/null || true; fi

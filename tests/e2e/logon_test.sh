@@ -22,14 +22,17 @@ kt_quiet wine reg add "$run32_key" /v Marker32 /d 'cmd.exe /c echo started > C:\
 markers="run-marker.txt startup-marker.txt run32-marker.txt"
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
-cli() { wine "$cli" "$@" </dev/null >/dev/null 2>"$WINEPREFIX/cli.err" || fail "kestrun-cli $*: $(cat "$WINEPREFIX/cli.err")"; }
+cli() { wine "$cli" "$@" </dev/null >/dev/null 2>"$WINEPREFIX/cli.err" || fail "kestrun-cli $* exited $?: $(cat "$WINEPREFIX/cli.err")"; }
 
+# Every new wineserver runs HKLM RunOnce and deletes what it ran, and any wine call may start one: one
+# is kept from each log-on to the next, so that a RunOnce value waits for the log-on it is meant for.
 logon() {
   rm -f "$drive_c"/*-marker.txt
   kt_quiet wineserver -k
   kt_quiet wineserver -w
   kt_quiet wine wineboot
   kt_quiet wineserver -w
+  kt_quiet wineserver -p
 }
 
 expect_markers() {  # present|absent
