@@ -15,6 +15,7 @@ struct EntryTarget {
   // Unquoted, with a blank or tab before the end of its executable, or before the end of a longer
   // path that exists too: another program could be (or is) started in its place.
   bool unquotedPath = false;
+  bool operator==(const EntryTarget&) const = default;
 };
 
 // "unquoted-path" and "target-missing", in that order, as they apply.
