@@ -54,6 +54,7 @@ void TargetFacts::Work() {
   // Behind the window's own thread: a start or a rescan must not wait for these.
   SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_BELOW_NORMAL);
   TargetResolver resolver(platform_);
+  std::uint64_t resolved = 0;  // the generation the resolver's knowledge is of
   std::unique_lock lock(mutex_);
   for (;;) {
     int row = -1;
@@ -63,6 +64,8 @@ void TargetFacts::Work() {
     const StartupRow entry = rows_[static_cast<size_t>(row)];
     const std::uint64_t generation = generation_;
     lock.unlock();
+    // A new list is a new look at the machine: files may have come or gone since the last.
+    if (std::exchange(resolved, generation) != generation) resolver.Forget();
     RowFacts facts = Find(resolver, entry);
     lock.lock();
     if (generation != generation_) continue;

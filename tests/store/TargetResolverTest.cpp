@@ -1,5 +1,5 @@
 // What each command starts, as the log-on start finds it, over real files of the prefix: one table
-// of commands and what they resolve to, from any current folder.
+// of commands and what they resolve to, from any current folder; and what a run asks the machine.
 #include <gtest/gtest.h>
 
 #include "store/EntryTarget.h"
@@ -118,6 +118,37 @@ TEST_F(TargetResolverTest, AMissingShortcutTargetIsAWarning) {
   EXPECT_EQ(warnings("C:\\No Such\\x.exe"), (std::vector<std::string>{"unquoted-path", "target-missing"}));
   EXPECT_EQ(TargetWarnings(resolver.Resolve(RowOf({slUserStartupFolder, "gone.lnk", T()}))),
             std::vector<std::string>{"target-missing"});
+}
+
+// Counts what a resolver asks of the file system.
+class CountingPlatform : public Win32Platform {
+ public:
+  int probes = 0, listings = 0;
+  bool FileExists(const std::string& name) override {
+    ++probes;
+    return Win32Platform::FileExists(name);
+  }
+  ErrorCode ListFolder(const std::string& folder, std::vector<FolderEntry>& entries) override {
+    ++listings;
+    return Win32Platform::ListFolder(folder, entries);
+  }
+};
+
+TEST_F(TargetResolverTest, ARunAsksPerFolderNotPerEntryAndForgetsWhenTold) {
+  CountingPlatform counted;
+  TargetResolver resolver(counted);
+  for (int i = 0; i < 300; ++i) {
+    const std::string n = std::to_string(i);
+    ASSERT_FALSE(resolver.ResolveCommand("C:\\Program Files\\Vendor " + n + "\\app.exe /background --flag=" + n).exists);
+    ASSERT_TRUE(resolver.ResolveCommand("C:\\kt-resolve\\sub dir\\tool.exe /n " + n).exists);
+    ASSERT_TRUE(resolver.ResolveCommand(i % 2 ? "notepad.exe" : "rundll32 x" + n).exists);
+  }
+  EXPECT_EQ(counted.probes, 0);
+  EXPECT_LE(counted.listings, 7);  // C:, Program Files, kt-resolve, sub dir, windows, System32, a PATH folder
+  MakeFile(Path("late.exe"));
+  EXPECT_FALSE(resolver.ResolveCommand(Path("late.exe")).exists);
+  resolver.Forget();
+  EXPECT_TRUE(resolver.ResolveCommand(Path("late.exe")).exists);
 }
 
 }  // namespace
