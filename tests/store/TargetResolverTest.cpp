@@ -108,18 +108,6 @@ TEST_F(TargetResolverTest, EachCommandStartsWhatWindowsWouldStartFromAnyFolder) 
   }
 }
 
-TEST_F(TargetResolverTest, AMissingShortcutTargetIsAWarning) {
-  TargetResolver resolver(platform);
-  const auto warnings = [&](const std::string& command) {
-    return TargetWarnings(resolver.Resolve(RowOf({slUserRun, command, T()})));
-  };
-  EXPECT_EQ(warnings("C:\\kt-resolve\\app.exe"), std::vector<std::string>{});
-  EXPECT_EQ(warnings("C:\\kt-resolve\\my app.exe"), std::vector<std::string>{"unquoted-path"});
-  EXPECT_EQ(warnings("C:\\No Such\\x.exe"), (std::vector<std::string>{"unquoted-path", "target-missing"}));
-  EXPECT_EQ(TargetWarnings(resolver.Resolve(RowOf({slUserStartupFolder, "gone.lnk", T()}))),
-            std::vector<std::string>{"target-missing"});
-}
-
 // Counts what a resolver asks of the file system.
 class CountingPlatform : public Win32Platform {
  public:
