@@ -2,8 +2,9 @@
 // run. Seeds 10,000 values in HKCU Run and 1,000 files in the per-user Startup folder, then 100,000
 // values. Measures the time from start to a full, answering list; the longest time the window took
 // to answer a message; Save Settings with one row unticked; and peak memory at 100,000 values. "first"
-// times instead, in turns, a bare Win32 program's window and Kestrun's with 30 entries, start to visible.
-//   window_bench Kestrun.exe kestrun-cli.exe [medium|large|first BARE.exe]
+// times instead, in turns, a bare Win32 program's window and Kestrun's with 30 entries, start to visible
+// (and another build of Kestrun's, when given).
+//   window_bench Kestrun.exe kestrun-cli.exe [medium|large|first BARE.exe [OTHER-Kestrun.exe]]
 #include <windows.h>
 #include <commctrl.h>
 #include <psapi.h>
@@ -289,25 +290,28 @@ bool Large(const std::string& program, const std::string& cli) {
   return Verdict(workingSet > 0 && workingSet < kLargePeakMb, "peak memory under 80 MB") && ok;
 }
 
-// Start until a visible top-level window of the class; then closed. -1 when none shows within a minute.
-double ToVisible(const std::string& program, const char* windowClass) {
+// Start until the top-level window of the class and title shows; then closed. -1 when none shows within
+// a minute. (Kestrun's hidden dialogs share its main window's class.)
+double ToVisible(const std::string& program, const char* windowClass, const char* title) {
   const auto start = Clock::now();
   Window window;
   window.process = Launch(program, "", nullptr);
   const bool shown = window.process.hProcess && WaitUntil(
-      [&] { return (window.main = FindWindowA(windowClass, nullptr)) && IsWindowVisible(window.main); }, 60000);
+      [&] { return (window.main = FindWindowA(windowClass, title)) && IsWindowVisible(window.main); }, 60000);
   const double ms = Since(start);
   if (window.process.hProcess) Close(window);
   return shown ? ms : -1;
 }
 
-bool First(const std::string& program, const std::string& bare) {
+// other: another build of Kestrun timed in the same turns ("" for none).
+bool First(const std::string& program, const std::string& bare, const std::string& other) {
   SeedStartup(25, 5);
-  std::vector<double> bareTimes, kestrunTimes;
+  std::vector<double> bareTimes, kestrunTimes, otherTimes;
   for (int i = 0; i < kRuns; ++i) {
-    bareTimes.push_back(ToVisible(bare, "KestrunBareWindow"));
-    kestrunTimes.push_back(ToVisible(program, "KestrunForm"));
-    if (bareTimes.back() < 0 || kestrunTimes.back() < 0) {
+    bareTimes.push_back(ToVisible(bare, "KestrunBareWindow", "Bare window"));
+    kestrunTimes.push_back(ToVisible(program, "KestrunForm", "Tamsel Soft Kestrun"));
+    otherTimes.push_back(other.empty() ? 0 : ToVisible(other, "KestrunForm", "Tamsel Soft Kestrun"));
+    if (bareTimes.back() < 0 || kestrunTimes.back() < 0 || otherTimes.back() < 0) {
       std::printf("first window: a window did not show\n");
       return false;
     }
@@ -315,6 +319,8 @@ bool First(const std::string& program, const std::string& bare) {
   const double bareMs = Median(bareTimes), kestrunMs = Median(kestrunTimes);
   std::printf("first window, 30 entries (median of %d, in turns): bare Win32 window %.0f ms, Kestrun %.0f ms; "
               "ratio %.2f\n", kRuns, bareMs, kestrunMs, kestrunMs / bareMs);
+  if (!other.empty())
+    std::printf("  %s: %.0f ms; ratio %.2f\n", other.c_str(), Median(otherTimes), Median(otherTimes) / bareMs);
   return Verdict(kestrunMs <= kFirstTarget * bareMs, "Kestrun at most 1.5x the bare window");
 }
 
@@ -325,13 +331,13 @@ int main(int argc, char** argv) {
   using namespace kestrun::bench;
   std::setvbuf(stdout, nullptr, _IONBF, 0);
   if (argc < 3) {
-    std::printf("usage: window_bench Kestrun.exe kestrun-cli.exe [medium|large|first BARE.exe]\n");
+    std::printf("usage: window_bench Kestrun.exe kestrun-cli.exe [medium|large|first BARE.exe [OTHER.exe]]\n");
     return 2;
   }
   const std::string program = WindowsPath(argv[1]), cli = WindowsPath(argv[2]);
   const std::string only = argc > 3 ? argv[3] : "";  // "medium" or "large": one part alone
   if (only == "first") {
-    const bool ok = argc > 4 && First(program, WindowsPath(argv[4]));
+    const bool ok = argc > 4 && First(program, WindowsPath(argv[4]), argc > 5 ? WindowsPath(argv[5]) : "");
     ClearStartup();
     return ok ? 0 : 1;
   }

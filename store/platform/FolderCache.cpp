@@ -27,21 +27,18 @@ std::string NameKey(std::string text) {
 // stream's ":", an empty part) is left to the system, whose reading of it this does not repeat. The
 // last part is taken literally ("\\?\"): there "/", "\"", "<", ">" and "|" are characters no file
 // name holds, which no listing holds either (an argument such as "/background" ends up there).
-bool SplitPlain(const std::string& path, std::vector<std::string>& parts) {
-  parts.clear();
+bool IsPlain(const std::string& path) {
   if (path.size() < 4 || path.size() > 32000 || !std::isalpha(static_cast<unsigned char>(path[0])) ||
       path[1] != ':' || path[2] != '\\')
     return false;
-  parts.push_back(path.substr(0, 2));
   for (size_t start = 3; start <= path.size();) {
     size_t end = path.find('\\', start);
     if (end == std::string::npos) end = path.size();
-    const std::string part = path.substr(start, end - start);
+    const std::string_view part(path.data() + start, end - start);
     if (part.empty() || part == "." || part == ".." || part.back() == ' ' || part.back() == '.') return false;
     const std::string_view refused = end == path.size() ? ":*?~" : "/:*?\"<>|~";
     for (const char c : part)
       if (static_cast<unsigned char>(c) < 0x20 || refused.find(c) != std::string::npos) return false;
-    parts.push_back(part);
     start = end + 1;
   }
   return true;
@@ -87,21 +84,25 @@ const FolderCache::Folder& FolderCache::FolderOf(const std::string& folder, cons
   return made;
 }
 
+// A folder ("X:" or "X:\\a\\b") known already, or learnt from its parent down.
+const FolderCache::Folder& FolderCache::FolderAt(const std::string& folder) {
+  if (const auto known = folders_.find(NameKey(folder)); known != folders_.end()) return known->second;
+  const size_t slash = folder.rfind('\\');
+  if (slash == std::string::npos) return FolderOf(folder, nullptr, folder);
+  const Folder& parent = FolderAt(folder.substr(0, slash));
+  return FolderOf(folder, &parent, folder.substr(slash + 1));
+}
+
 bool FolderCache::FileExists(const std::string& path, std::uint64_t* size) {
-  std::vector<std::string> parts;
-  if (!SplitPlain(path, parts)) return Probe(path, size);
-  const Folder* folder = nullptr;
-  std::string folderPath;
-  for (size_t i = 0; i + 1 < parts.size(); ++i) {
-    folderPath += (i ? "\\" : "") + parts[i];
-    folder = &FolderOf(folderPath, folder, parts[i]);
-  }
-  if (folder->state == Folder::State::Empty) return false;
-  const std::string& name = parts.back();
-  if (folder->state == Folder::State::Listed) {
-    const auto entry = folder->entries.find(NameKey(name));
-    if (entry == folder->entries.end() && IsAscii(name)) return false;
-    if (entry != folder->entries.end() && entry->second.attributes != ~0u) {
+  if (!IsPlain(path)) return Probe(path, size);
+  const size_t slash = path.rfind('\\');
+  const Folder& folder = FolderAt(path.substr(0, slash));
+  if (folder.state == Folder::State::Empty) return false;
+  const std::string name = path.substr(slash + 1);
+  if (folder.state == Folder::State::Listed) {
+    const auto entry = folder.entries.find(NameKey(name));
+    if (entry == folder.entries.end() && IsAscii(name)) return false;
+    if (entry != folder.entries.end() && entry->second.attributes != ~0u) {
       if (size) *size = entry->second.size;
       return (entry->second.attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
     }

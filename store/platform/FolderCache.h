@@ -26,6 +26,7 @@ class FolderCache {
     enum class State { Listed, Empty, Unknown } state = State::Unknown;
     std::unordered_map<std::string, FolderEntry> entries;  // by NameKey; attributes ~0u: names that collide
   };
+  const Folder& FolderAt(const std::string& folder);
   const Folder& FolderOf(const std::string& folder, const Folder* parent, const std::string& name);
   bool Probe(const std::string& path, std::uint64_t* size);
 
