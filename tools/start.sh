@@ -19,10 +19,11 @@ build=${KESTRUN_BUILD:-$root/build}
 "$root/tools/setup.sh"
 . "$root/tools/prefix.sh"
 kestrun_prefix_env "$build"
+mkdir -p "$build"  # Wine makes the prefix's own folder only
 kestrun_prefix "$build" $samples &
 prefix=$!
 "$root/tools/build.sh" Kestrun
-wait $prefix
+wait $prefix || { echo "start.sh: the Wine prefix $WINEPREFIX could not be made" >&2; exit 1; }
 
 xvfb= rest=
 # Wine goes first, then the display it draws on: the other way round, Wine reports the lost display.
