@@ -22,7 +22,6 @@ int RunKestrun() {
   }
   IPlatform& platform = SystemPlatform();
   TForm1 main(platform);
-  main.BeginFirstScan();  // while the windows are made and shown
   TfmMessageBox messageBox(&main);
   TfmAbout about(&main, platform);
   main.SetAboutBox(&about);

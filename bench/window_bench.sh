@@ -3,7 +3,7 @@
 # a throw-away prefix, on a virtual display when there is none. An argument "medium" or "large" runs
 # one part alone; "first" times Kestrun's first window against a bare Win32 program's (bare_window).
 #   KESTRUN_WINDOW=other/Kestrun.exe          measures that build of the window instead
-#   KESTRUN_WINDOW_BEFORE=other/Kestrun.exe   "first" times that build too, in the same turns
+#   KESTRUN_WINDOW_BEFORE=other/Kestrun.exe   "first" and "medium" time that build too, in the same turns
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${KESTRUN_BUILD:-$root/build}
@@ -11,7 +11,10 @@ build=${KESTRUN_BUILD:-$root/build}
   cmake -S "$root" -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" >/dev/null
 cmake --build "$build" --target Kestrun kestrun-cli window_bench bare_window >/dev/null
 args=("$@")
-[ "${1:-}" != first ] || args=(first "$build/bench/bare_window.exe" ${KESTRUN_WINDOW_BEFORE:+"$KESTRUN_WINDOW_BEFORE"})
+case ${1:-} in
+  first) args=(first "$build/bench/bare_window.exe" ${KESTRUN_WINDOW_BEFORE:+"$KESTRUN_WINDOW_BEFORE"}) ;;
+  medium) args=(medium ${KESTRUN_WINDOW_BEFORE:+"$KESTRUN_WINDOW_BEFORE"}) ;;
+esac
 run=("$root/tests/wine/run-in-prefix.sh" "$build/bench/window_bench.exe" "${KESTRUN_WINDOW:-$build/app/Kestrun.exe}"
      "$build/cli/kestrun-cli.exe" "${args[@]}")
 if [ -z "${DISPLAY:-}" ]; then

@@ -200,22 +200,7 @@ void TForm1::LoadStartupList() {
     lvStartup.SetVisible(true);
     StartFacts();
   });
-  gui::RunInBackground(*this, [this, &scanned] {
-    if (!firstScan_.joinable()) return store_.LoadStartupList(scanned);
-    firstScan_.join();
-    scanned = std::move(firstRows_);
-    if (firstFailure_) std::rethrow_exception(std::exchange(firstFailure_, nullptr));
-  });
-}
-
-void TForm1::BeginFirstScan() {
-  firstScan_ = std::jthread([this] {
-    try {
-      store_.LoadStartupList(firstRows_);
-    } catch (...) {
-      firstFailure_ = std::current_exception();
-    }
-  });
+  gui::RunInBackground(*this, [this, &scanned] { store_.LoadStartupList(scanned); });
 }
 
 // Posted, never sent: the worker never waits for the window, and the window only for the lock.

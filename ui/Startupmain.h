@@ -2,8 +2,6 @@
 // TForm1: the main window. The list of startup entries, the toolbar of five tiles, the title strip with
 // its help and close spots, and the rotating banner; it routes every action to the entry store.
 #include <cstdint>
-#include <exception>
-#include <thread>
 
 #include "controls/Kspeedbutton.h"
 #include "gui/Form.h"
@@ -30,9 +28,6 @@ class TForm1 : public gui::Form {
 
   // Rescans on a worker thread while the window keeps painting; returns with the list refilled.
   void LoadStartupList();
-  // Begins the first scan now, on a thread of its own, for the first LoadStartupList to take: the
-  // start-up makes and shows the windows meanwhile.
-  void BeginFirstScan();
   [[nodiscard]] const StartupRows& Rows() const { return rows_.Rows(); }
   // Check marks changed in the list since the last scan.
   [[nodiscard]] bool UnsavedMarks() const;
@@ -110,9 +105,6 @@ class TForm1 : public gui::Form {
   GuiThreadReport threadReport_{*this, report_};  // the store may run on a worker thread
   StartupStore store_;        // owns Registry, ValueNames and the four folder paths
   StartupRowModel rows_;      // what lvStartup shows, row for row, with the user's check marks
-  StartupRows firstRows_;     // BeginFirstScan's
-  std::exception_ptr firstFailure_;
-  std::jthread firstScan_;    // before store_ goes
   TfmAbout* about_ = nullptr;  // not owned
   std::int32_t bannerIndex_ = 3;
   int bannerDpi_ = 96;  // the DPI the banners in ImageList1 were painted for
