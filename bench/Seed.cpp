@@ -7,20 +7,47 @@
 #include "tests/store/PrefixSeed.h"
 
 namespace kestrun::bench {
+namespace {
+
+constexpr const char* kExisting = "C:\\Program Files\\Kestrun Bench";  // holds tool 0.exe ... tool 19.exe
+
+// The command of value i and its type.
+int Command(Commands commands, int i, char* data, size_t size, DWORD& type) {
+  type = REG_SZ;
+  if (commands == Commands::Unquoted)
+    return std::snprintf(data, size, "C:\\Program Files\\Vendor %05d\\app.exe /background --flag=1", i);
+  switch (i % 10) {
+    case 0:
+    case 1:
+    case 2: return std::snprintf(data, size, "C:\\Program Files\\Vendor %05d\\app.exe /background --flag=%d", i, i % 7);
+    case 3: return std::snprintf(data, size, "%s\\tool %d.exe --tray", kExisting, i % 20);
+    case 4:
+    case 5: return std::snprintf(data, size, "\"C:\\Program Files (x86)\\Vendor %05d\\Updater.exe\" /silent", i);
+    case 6: return std::snprintf(data, size, "\"%s\\tool %d.exe\" -minimized", kExisting, i % 20);
+    case 7: return std::snprintf(data, size, i % 20 == 7 ? "rundll32.exe shell32.dll,Control_RunDLL %d" : "ctfmon %d", i);
+    case 8: type = REG_EXPAND_SZ; return std::snprintf(data, size, "%%ProgramFiles%%\\Vendor %05d\\agent.exe -m", i);
+    default: type = REG_EXPAND_SZ; return std::snprintf(data, size, "%%SystemRoot%%\\system32\\hostname.exe %d", i);
+  }
+}
+
+}  // namespace
 
 std::string UserStartup() { return test::ShellFolder(HKEY_CURRENT_USER, "Startup"); }
 
-void SeedStartup(int values, int files) {
+void SeedStartup(int values, int files, Commands commands) {
   ClearStartup();
   test::EmptyFolder(test::ShellFolder(HKEY_LOCAL_MACHINE, "Common Startup"));
+  test::MakeFolder(kExisting);
+  for (int i = 0; i < 20; ++i) test::MakeFile(std::string(kExisting) + "\\tool " + std::to_string(i) + ".exe");
   HKEY key = nullptr;
   RegCreateKeyExA(HKEY_CURRENT_USER, test::VersionKey("Run").c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
                   nullptr);
-  char name[64], data[128];
+  char name[64], data[160];
   for (int i = 0; i < values; ++i) {
     std::snprintf(name, sizeof name, "Program %06d", i);
-    const int size = std::snprintf(data, sizeof data, "\"C:\\Program Files\\Vendor %06d\\app.exe\" /background", i);
-    RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(data), static_cast<DWORD>(size + 1));
+    DWORD type = REG_SZ;
+    const int size = Command(commands, i, data, sizeof data, type);
+    RegSetValueExA(key, name, 0, type, reinterpret_cast<const BYTE*>(data), static_cast<DWORD>(size + 1));
   }
   RegCloseKey(key);
   const std::string folder = UserStartup();

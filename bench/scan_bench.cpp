@@ -1,7 +1,9 @@
 // The scan's cost against the least any scanner must pay: enumerating the same values and files with
 // raw API calls, in the same process and prefix. Seeds 1,000 then 10,000 values in HKCU Run and
 // 100 then 1,000 files in the per-user Startup folder; prints the medians and their ratio, and fails
-// when the scan costs more than 1.5 times the baseline. `scan_bench seed VALUES FILES` only seeds.
+// when the scan costs more than 1.5 times the baseline. `scan_bench seed VALUES FILES [unquoted]` only
+// seeds (bench/Seed.h); `scan_bench resolve` times the scan and the resolution of every entry's program
+// on the machine as it is, and counts what resolving asks of the file system.
 #include <windows.h>
 
 #include <algorithm>
@@ -14,6 +16,7 @@
 #include <vector>
 
 #include "bench/Seed.h"
+#include "store/EntryTarget.h"
 #include "store/StartupStore.h"
 #include "tests/store/FaultyPlatform.h"
 #include "tests/store/PrefixSeed.h"
@@ -118,15 +121,61 @@ double Measure(int values, int files) {
   return scan / base;
 }
 
+// Counts what resolution asks of the file system.
+class CountingPlatform : public Win32Platform {
+ public:
+  int probes = 0, listings = 0, links = 0;
+  bool FileExists(const std::string& name) override { return ++probes, Win32Platform::FileExists(name); }
+  ErrorCode FileSize(const std::string& path, std::uint64_t& size) override {
+    return ++probes, Win32Platform::FileSize(path, size);
+  }
+  ErrorCode ListFolder(const std::string& folder, std::vector<FolderEntry>& entries) override {
+    return ++listings, Win32Platform::ListFolder(folder, entries);
+  }
+  HRESULT ReadShellLink(const std::string& link, std::string& target, std::string& arguments) override {
+    return ++links, Win32Platform::ReadShellLink(link, target, arguments);
+  }
+};
+
+// One run's scan and resolution, as `kestrun-cli list` does them: the medians of five.
+int ResolveTimes() {
+  SilentReport report;
+  CountingPlatform counted;
+  StartupStore store(counted, report);
+  StartupRows rows;
+  std::vector<double> scanTimes, resolveTimes;
+  size_t found = 0;
+  for (int i = 0; i < 5; ++i) {
+    scanTimes.push_back(Milliseconds([&] { return Scan(store); }, found));
+    store.LoadStartupList(rows);
+    counted.probes = counted.listings = counted.links = 0;
+    resolveTimes.push_back(Milliseconds(
+        [&] {
+          TargetResolver resolver(counted);
+          size_t existing = 0;
+          for (const StartupRow& row : rows) existing += resolver.Resolve(row).exists;
+          return existing;
+        },
+        found));
+  }
+  std::printf("scan %.0f ms; resolution %.0f ms for %zu entries (%zu programs found; file probes %d, folder "
+              "listings %d, shortcuts read %d) (median of 5)\n",
+              Median(scanTimes), Median(resolveTimes), rows.size(), found, counted.probes, counted.listings,
+              counted.links);
+  return 0;
+}
+
 }  // namespace
 }  // namespace kestrun::bench
 
 int main(int argc, char** argv) {
   using namespace kestrun::bench;
-  if (argc == 4 && std::string(argv[1]) == "seed") {
-    SeedStartup(std::atoi(argv[2]), std::atoi(argv[3]));
+  if (argc >= 4 && std::string(argv[1]) == "seed") {
+    const bool unquoted = argc > 4 && std::string(argv[4]) == "unquoted";
+    SeedStartup(std::atoi(argv[2]), std::atoi(argv[3]), unquoted ? Commands::Unquoted : Commands::Mixed);
     return 0;
   }
+  if (argc == 2 && std::string(argv[1]) == "resolve") return ResolveTimes();
   std::setvbuf(stdout, nullptr, _IOFBF, 1 << 16);
   const double small = Measure(1000, 100);
   const double large = Measure(10000, 1000);

@@ -59,7 +59,7 @@ std::vector<std::string> TargetWarnings(const EntryTarget& target) {
   return warnings;
 }
 
-TargetResolver::TargetResolver(IPlatform& platform) : platform_(platform) {
+TargetResolver::TargetResolver(IPlatform& platform) : platform_(platform), files_(platform) {
   const std::string windows = platform_.ExpandEnvironment("%SystemRoot%");
   if (IsAbsolute(windows)) {
     searchFolders_.push_back(windows);
@@ -86,25 +86,26 @@ std::string TargetResolver::AppPath(HKEY root, const std::string& name) {
       (value.type != REG_SZ && value.type != REG_EXPAND_SZ))
     return {};
   const std::string file = Unquoted(platform_.ExpandEnvironment(DecodeStringValue(value)));
-  return IsAbsolute(file) && platform_.FileExists(file) ? file : std::string();
+  return IsAbsolute(file) && files_.FileExists(file) ? file : std::string();
 }
 
 std::string TargetResolver::SearchBareName(const std::string& name) {
   for (const std::string& folder : searchFolders_) {
     const std::string file = folder + (folder.back() == '\\' ? "" : "\\") + name;
-    if (platform_.FileExists(file)) return file;
+    if (files_.FileExists(file)) return file;
   }
-  for (const HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) {
-    std::string file = AppPath(root, name);
-    if (!file.empty()) return file;
-  }
-  return {};
+  const auto known = appPaths_.find(name);
+  if (known != appPaths_.end()) return known->second;
+  std::string& found = appPaths_[name];
+  for (const HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE})
+    if (found.empty()) found = AppPath(root, name);
+  return found;
 }
 
 std::string TargetResolver::Locate(const std::string& name) {
   if (name.empty() || name.size() > 32767) return {};
   const std::string file = HasExtension(name) ? name : name + ".exe";
-  if (IsAbsolute(file)) return platform_.FileExists(file) ? file : std::string();
+  if (IsAbsolute(file)) return files_.FileExists(file) ? file : std::string();
   return HasFolderPart(file) ? std::string() : SearchBareName(file);
 }
 
@@ -147,16 +148,22 @@ EntryTarget TargetResolver::ResolveCommand(const std::string& command) {
 
 EntryTarget TargetResolver::ResolveFile(const std::string& path) {
   EntryTarget target{path, {}, false, false};
+  std::uint64_t size = 0;
+  const bool exists = files_.FileExists(path, &size);
   if (!EndsWithNoCase(path, ".lnk")) {
-    target.exists = platform_.FileExists(path);
+    target.exists = exists;
     return target;
   }
   // Shorter than a link's header: no link, and no need to ask the shell (which costs far more).
-  std::uint64_t size = 0;
-  if (platform_.FileSize(path, size) != ERROR_SUCCESS || size < kLinkHeaderSize) return target;
+  if (!exists || size < kLinkHeaderSize) return target;
   std::string linkTarget, arguments;
   if (FAILED(platform_.ReadShellLink(path, linkTarget, arguments)) || linkTarget.empty()) return target;
-  return {linkTarget, arguments, platform_.FileExists(linkTarget), false};
+  return {linkTarget, arguments, files_.FileExists(linkTarget), false};
+}
+
+void TargetResolver::Forget() {
+  files_.Clear();
+  appPaths_.clear();
 }
 
 EntryTarget TargetResolver::Resolve(const StartupRow& row) {

@@ -1,10 +1,12 @@
 #pragma once
 // What an entry really runs: its command split and searched as Windows does when it starts the entry
 // at log-on, never depending on the current folder.
+#include <map>
 #include <string>
 #include <vector>
 
 #include "store/StartupStore.h"
+#include "store/platform/FolderCache.h"
 
 namespace kestrun {
 
@@ -15,6 +17,7 @@ struct EntryTarget {
   // Unquoted, with a blank or tab before the end of its executable, or before the end of a longer
   // path that exists too: another program could be (or is) started in its place.
   bool unquotedPath = false;
+  bool operator==(const EntryTarget&) const = default;
 };
 
 // "unquoted-path" and "target-missing", in that order, as they apply.
@@ -25,6 +28,8 @@ std::vector<std::string> TargetWarnings(const EntryTarget& target);
 // shortest first, ".exe" added to a name without an extension, the first existing file winning; a
 // bare name searched in the Windows folder, System32, the PATH folders, then App Paths (HKCU, HKLM).
 // A relative path with a folder part resolves to nothing: it would depend on the current folder.
+// What the files and App Paths hold is learnt once (a folder at a time) and kept: one resolver per run,
+// or Forget before the next.
 class TargetResolver {
  public:
   explicit TargetResolver(IPlatform& platform);
@@ -33,6 +38,8 @@ class TargetResolver {
   EntryTarget ResolveCommand(const std::string& command);
   // A shortcut's target and arguments; anything else in a Startup folder runs itself.
   EntryTarget ResolveFile(const std::string& path);
+  // The machine may have changed since: ask it again.
+  void Forget();
 
  private:
   // The file a program name names, "" when none exists.
@@ -41,6 +48,8 @@ class TargetResolver {
   std::string AppPath(HKEY root, const std::string& name);
 
   IPlatform& platform_;  // not owned
+  FolderCache files_;
+  std::map<std::string, std::string> appPaths_;  // by name as written
   std::vector<std::string> searchFolders_;
 };
 

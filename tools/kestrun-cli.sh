@@ -14,6 +14,7 @@ if [ ! -f "$cli" ]; then
 fi
 . "$root/tools/prefix.sh"
 kestrun_prefix "$build" yes
+kestrun_sample_shortcut "$cli"
 # Wine's server keeps the output of the program that started it open: started here on /dev/null, so
 # that $(tools/kestrun-cli.sh list) returns when the tool ends, not when the server does.
 wineserver >/dev/null 2>&1 </dev/null || true

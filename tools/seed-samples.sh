@@ -2,9 +2,18 @@
 # Seeds the Wine prefix in WINEPREFIX with a few harmless startup entries, one of each kind, so that a
 # first look at Kestrun has something to untick, save, remove and create beside. Each points at a
 # console program of the prefix that prints a line and ends: nothing shows when Wine starts them.
-#   tools/seed-samples.sh KESTRUN-CLI.exe
+#   tools/seed-samples.sh KESTRUN-CLI.exe              every sample
+#   tools/seed-samples.sh --values                     the registry values alone (no console tool needed)
+#   tools/seed-samples.sh --shortcut KESTRUN-CLI.exe   the shortcut alone
 set -euo pipefail
-cli=${1:?usage: seed-samples.sh KESTRUN-CLI.exe}
+usage='usage: seed-samples.sh [--values | --shortcut] KESTRUN-CLI.exe'
+values=yes shortcut=yes
+case ${1:-} in
+  --values) shortcut=no ;;
+  --shortcut) values=no; shift ;;
+esac
+cli=${1:-}
+[ "$shortcut" = no ] || [ -n "$cli" ] || { echo "$usage" >&2; exit 2; }
 : "${WINEPREFIX:?seed-samples.sh: WINEPREFIX is not set}"
 system='C:\windows\system32'
 version='Software\Microsoft\Windows\CurrentVersion'
@@ -24,10 +33,13 @@ add() {  # key name program
   run "cannot write $1\\$2" wine reg add "$1" /v "$2" /t REG_SZ /d "$3" /f
 }
 
-add "HKCU\\$version\\Run" 'Sample host name' "$system\\hostname.exe"
-add "HKLM\\$version\\Run" 'Sample user name' "$system\\whoami.exe"
-add "HKCU\\$version\\RunServices" 'Sample network settings' "$system\\ipconfig.exe"
-add "HKCU\\$version\\Run-" 'Sample parked entry' "$system\\whoami.exe /user"
+if [ "$values" = yes ]; then
+  add "HKCU\\$version\\Run" 'Sample host name' "$system\\hostname.exe"
+  add "HKLM\\$version\\Run" 'Sample user name' "$system\\whoami.exe"
+  add "HKCU\\$version\\RunServices" 'Sample network settings' "$system\\ipconfig.exe"
+  add "HKCU\\$version\\Run-" 'Sample parked entry' "$system\\whoami.exe /user"
+fi
+[ "$shortcut" = yes ] || exit 0
 # The shortcut is made the way Kestrun makes one: by its console companion. That is no change of the
 # user's, so his journal is put back as it was: undo never reaches a sample.
 local_data=$(ls -d "$WINEPREFIX"/drive_c/users/*/AppData/Local | grep -v '/users/Public/' | head -1)

@@ -18,7 +18,11 @@ TargetFacts::~TargetFacts() {
 void TargetFacts::Start(const StartupRows& rows, std::function<void()> ready) {
   {
     std::lock_guard lock(mutex_);
-    rows_ = rows;
+    // What resolving needs of a row, its command (or file) and place: at 100,000 rows a whole copy
+    // with the values as read would cost tens of megabytes.
+    rows_.clear();
+    rows_.reserve(rows.size());
+    for (const StartupRow& row : rows) rows_.push_back({{}, row.path, row.checked, row.record});
     taken_.assign(rows_.size(), false);
     next_ = preferFirst_ = preferCount_ = 0;
     ++generation_;
@@ -54,6 +58,7 @@ void TargetFacts::Work() {
   // Behind the window's own thread: a start or a rescan must not wait for these.
   SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_BELOW_NORMAL);
   TargetResolver resolver(platform_);
+  std::uint64_t resolved = 0;  // the generation the resolver's knowledge is of
   std::unique_lock lock(mutex_);
   for (;;) {
     int row = -1;
@@ -63,6 +68,8 @@ void TargetFacts::Work() {
     const StartupRow entry = rows_[static_cast<size_t>(row)];
     const std::uint64_t generation = generation_;
     lock.unlock();
+    // A new list is a new look at the machine: files may have come or gone since the last.
+    if (std::exchange(resolved, generation) != generation) resolver.Forget();
     RowFacts facts = Find(resolver, entry);
     lock.lock();
     if (generation != generation_) continue;

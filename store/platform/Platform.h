@@ -34,6 +34,7 @@ struct SignatureCheck {
 struct FolderEntry {
   std::string name;  // long file name
   DWORD attributes = 0;
+  std::uint64_t size = 0;
 };
 
 // How a key is opened: reading (query and enumerate) is all a scan needs, and all a user without

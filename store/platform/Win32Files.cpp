@@ -47,7 +47,8 @@ ErrorCode Win32Platform::ListFolder(const std::string& folder, std::vector<Folde
   UniqueFind find(FindFirstFileW(WidePath(folder + "\\*.*").c_str(), &data));
   if (!find) return GetLastError();
   do {
-    entries.push_back({FromWide(data.cFileName), data.dwFileAttributes});
+    entries.push_back({FromWide(data.cFileName), data.dwFileAttributes,
+                       (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow});
   } while (FindNextFileW(find.Get(), &data));
   return ERROR_SUCCESS;
 }

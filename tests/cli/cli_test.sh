@@ -82,10 +82,7 @@ def want(key, **fields):
 run = "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run"
 want(("plain", "HKCU Run"), source=run, scope="user", valueType="REG_SZ", command="C:\\windows\\system32\\notepad.exe /a b",
      executable="C:\\windows\\system32\\notepad.exe", arguments="/a b", targetExists=True)
-want(("expand", "HKCU Run"), valueType="REG_EXPAND_SZ", command="%SystemRoot%\\system32\\notepad.exe -x",
-     executable="C:\\windows\\system32\\notepad.exe", arguments="-x", targetExists=True)
-want(("spaced", "HKCU Run"), executable="C:\\Program Files\\Internet Explorer\\iexplore.exe", arguments="-k", targetExists=True)
-want(("quoted", "HKCU Run"), executable="C:\\Program Files\\No Such\\app.exe", arguments="/q", targetExists=False)
+want(("expand", "HKCU Run"), valueType="REG_EXPAND_SZ", command="%SystemRoot%\\system32\\notepad.exe -x")
 want(("dup", "HKLM Run"), scope="machine", source="HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Run")
 want(("tool.bat", "User Startup"), valueType="file", scope="user", targetExists=True)
 PY
@@ -485,7 +482,8 @@ expect_rc 0 history
   fail "history with a linked machine journal: '$err'"
 rm "$machine_home"
 
-# --- what each entry runs, from any current folder: resolution, warnings, company and signature ---
+# --- what each entry runs, from any current folder, end to end (the cases: tests/store/TargetResolverTest.cpp);
+#     company and signature ---
 kt="$drive/Ktools"
 mkdir -p "$kt/dir.exe"
 . "$here/signing.sh"
@@ -493,11 +491,9 @@ kt_sign_copies "$signee" "$kt"
 cp "$kt/unsigned.exe" "$kt/app.exe" && cp "$kt/unsigned.exe" "$kt/my.exe" && cp "$kt/unsigned.exe" "$kt/my app.exe"
 wine "$signee" trust 'C:\Ktools\root.der' </dev/null || fail "the test root was not trusted"
 reg delete "$cv\\Run" /va
-for v in 'bare=notepad.exe' 'rundll=rundll32.exe shell32.dll,Control_RunDLL' 'txt=notepad C:\x.txt' 'app=C:\Ktools\app -q' \
-         'myapp=C:\Ktools\my app.exe --x' "tab=$(printf 'hostname.exe\t-a')" 'signed=C:\Ktools\signed.exe' \
+for v in 'bare=notepad.exe' 'app=C:\Ktools\app -q' 'myapp=C:\Ktools\my app.exe --x' 'signed=C:\Ktools\signed.exe' \
          'again="C:\Ktools\signed.exe" /again' 'untrusted=C:\Ktools\untrusted.exe' 'changed=C:\Ktools\changed.exe' \
-         'broken=C:\Ktools\broken.exe' 'folder="C:\Ktools\dir.exe"' 'con=CON' 'nul=C:\Ktools\NUL -x' \
-         "long=C:\\$(printf 'a%.0s' $(seq 32000)).exe"; do
+         'broken=C:\Ktools\broken.exe' 'folder="C:\Ktools\dir.exe"'; do
   reg add "$cv\\Run" /v "${v%%=*}" /d "${v#*=}"
 done
 cp "$kt/unsigned.exe" "$kt/gone.exe"
@@ -514,13 +510,9 @@ plain = {x["name"]: x for x in json.loads(sys.argv[2])}
 def want(name, **fields):
     got = {k: e[name][k] for k in fields}
     assert got == fields, (name, got)
-sys32 = "C:\\windows\\System32\\"
 want("bare", executable="C:\\windows\\notepad.exe", targetExists=True, warnings=[], signature="unsigned", company=None)
-want("rundll", executable=sys32 + "rundll32.exe", arguments="shell32.dll,Control_RunDLL", targetExists=True)
-want("txt", executable="C:\\windows\\notepad.exe", arguments="C:\\x.txt")
 want("app", executable="C:\\Ktools\\app.exe", arguments="-q", targetExists=True, company="Kestrel Test Works")
 want("myapp", executable="C:\\Ktools\\my.exe", arguments="app.exe --x", warnings=["unquoted-path"])
-want("tab", executable=sys32 + "hostname.exe", arguments="-a")
 signer = "Kestrel trusted signer"
 want("signed", signature="signed", signer=signer, company="Kestrel Test Works", warnings=[])
 want("again", signature="signed", arguments="/again")
@@ -528,7 +520,7 @@ want("untrusted", signature="untrusted", signer="Kestrel stray signer")
 want("changed", signature="invalid")
 want("broken", signature="invalid")
 want("gone.lnk", executable="C:\\Ktools\\gone.exe", targetExists=False, warnings=["target-missing"], signature=None)
-for bad in ("folder", "con", "nul", "long"):
+for bad in ("folder",):
     want(bad, targetExists=False, warnings=["target-missing"], signature=None, company=None, signer=None)
 assert plain["signed"]["signature"] == "unchecked" and plain["signed"]["company"] is None, plain["signed"]
 PY

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # What the release holds, read back without Wine: names, checksums, the zip's contents, the
-# executables' version resource, icon, symbols and signature, the MSI's files, properties, summary and
+# executables' size, version resource, icon, symbols and signature, the MSI's files, properties, summary and
 # signature, and the winget manifest.
 #   files_test.sh RELEASE_DIR VERSION     (RELEASE_DIR as left by repro_test.sh)
 set -euo pipefail
@@ -34,6 +34,11 @@ for f in Kestrun.exe kestrun-cli.exe; do
   unzip -p "$dist/$name.zip" "Kestrun/$f" >"$work/$f"
   verify "$work/$f" "the zip's $f"
   verify "$work/msi/Tamsel Soft/Kestrun/$f" "the MSI's $f"
+done
+# Shipped, signed: Kestrun.exe at most 1.0 MiB, kestrun-cli.exe at most 1.5 MiB.
+for limit in Kestrun.exe=1048576 kestrun-cli.exe=1572864; do
+  size=$(stat -c %s "$work/${limit%=*}")
+  [ "$size" -le "${limit#*=}" ] || fail "${limit%=*} is $size bytes, more than its ${limit#*=}"
 done
 
 for exe in Kestrun.exe kestrun-cli.exe; do

@@ -1,0 +1,113 @@
+// A folder's listing stands for a probe of each of its files.
+#include "store/platform/FolderCache.h"
+
+#include <cctype>
+#include <string_view>
+#include <vector>
+
+namespace kestrun {
+namespace {
+
+bool IsAscii(const std::string& text) {
+  for (const char c : text)
+    if (static_cast<unsigned char>(c) >= 0x80) return false;
+  return true;
+}
+
+// Letter case folded where it is sure to match as the file system matches (ASCII); a name outside
+// ASCII matches only as written, and is asked of the machine when it does not.
+std::string NameKey(std::string text) {
+  for (char& c : text)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return text;
+}
+
+// "X:\part\part...": each part a name as listed, which the system takes literally. Anything else
+// (UNC, "/" in a folder, "." or "..", a trailing blank or dot, a short name's "~", a wildcard, a
+// stream's ":", an empty part) is left to the system, whose reading of it this does not repeat. The
+// last part is taken literally ("\\?\"): there "/", "\"", "<", ">" and "|" are characters no file
+// name holds, which no listing holds either (an argument such as "/background" ends up there).
+bool IsPlain(const std::string& path) {
+  if (path.size() < 4 || path.size() > 32000 || !std::isalpha(static_cast<unsigned char>(path[0])) ||
+      path[1] != ':' || path[2] != '\\')
+    return false;
+  for (size_t start = 3; start <= path.size();) {
+    size_t end = path.find('\\', start);
+    if (end == std::string::npos) end = path.size();
+    const std::string_view part(path.data() + start, end - start);
+    if (part.empty() || part == "." || part == ".." || part.back() == ' ' || part.back() == '.') return false;
+    const std::string_view refused = end == path.size() ? ":*?~" : "/:*?\"<>|~";
+    for (const char c : part)
+      if (static_cast<unsigned char>(c) < 0x20 || refused.find(c) != std::string::npos) return false;
+    start = end + 1;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool FolderCache::Probe(const std::string& path, std::uint64_t* size) {
+  const bool exists = platform_.FileExists(path);
+  if (exists && size && platform_.FileSize(path, *size) != ERROR_SUCCESS) *size = 0;
+  return exists;
+}
+
+// The folder's listing, made when first asked for. Its parent's listing (when there is one) tells
+// whether it is there at all: a missing folder is never listed, nor anything below it.
+const FolderCache::Folder& FolderCache::FolderOf(const std::string& folder, const Folder* parent,
+                                                 const std::string& name) {
+  const std::string key = NameKey(folder);
+  if (const auto known = folders_.find(key); known != folders_.end()) return known->second;
+  Folder& made = folders_[key];
+  if (parent && parent->state == Folder::State::Empty) {
+    made.state = Folder::State::Empty;
+    return made;
+  }
+  if (parent && parent->state == Folder::State::Listed) {
+    const auto entry = parent->entries.find(NameKey(name));
+    if (entry == parent->entries.end() ? IsAscii(name) : (entry->second.attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+      made.state = Folder::State::Empty;
+      return made;
+    }
+  }
+  std::vector<FolderEntry> entries;
+  const ErrorCode rc = platform_.ListFolder(folder, entries);
+  if (rc == ERROR_FILE_NOT_FOUND || rc == ERROR_PATH_NOT_FOUND) made.state = Folder::State::Empty;
+  if (rc != ERROR_SUCCESS) return made;
+  made.state = Folder::State::Listed;
+  for (FolderEntry& entry : entries) {
+    if (entry.name == "." || entry.name == "..") continue;
+    // Two names one letter case apart (a case-sensitive folder): which one the system finds is its own.
+    const auto [at, added] = made.entries.emplace(NameKey(entry.name), std::move(entry));
+    if (!added) at->second.attributes = ~0u;
+  }
+  return made;
+}
+
+// A folder ("X:" or "X:\\a\\b") known already, or learnt from its parent down.
+const FolderCache::Folder& FolderCache::FolderAt(const std::string& folder) {
+  if (const auto known = folders_.find(NameKey(folder)); known != folders_.end()) return known->second;
+  const size_t slash = folder.rfind('\\');
+  if (slash == std::string::npos) return FolderOf(folder, nullptr, folder);
+  const Folder& parent = FolderAt(folder.substr(0, slash));
+  return FolderOf(folder, &parent, folder.substr(slash + 1));
+}
+
+bool FolderCache::FileExists(const std::string& path, std::uint64_t* size) {
+  if (!IsPlain(path)) return Probe(path, size);
+  const size_t slash = path.rfind('\\');
+  const Folder& folder = FolderAt(path.substr(0, slash));
+  if (folder.state == Folder::State::Empty) return false;
+  const std::string name = path.substr(slash + 1);
+  if (folder.state == Folder::State::Listed) {
+    const auto entry = folder.entries.find(NameKey(name));
+    if (entry == folder.entries.end() && IsAscii(name)) return false;
+    if (entry != folder.entries.end() && entry->second.attributes != ~0u) {
+      if (size) *size = entry->second.size;
+      return (entry->second.attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+    }
+  }
+  return Probe(path, size);
+}
+
+}  // namespace kestrun

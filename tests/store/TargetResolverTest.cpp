@@ -1,0 +1,144 @@
+// What each command starts, as the log-on start finds it, over real files of the prefix: one table
+// of commands and what they resolve to, from any current folder; and what a run asks the machine.
+#include <gtest/gtest.h>
+
+#include "store/EntryTarget.h"
+#include "tests/store/StartupPrefixTest.h"
+
+namespace kestrun {
+
+void PrintTo(const EntryTarget& t, std::ostream* out) {
+  *out << "{" << t.executable.substr(0, 80) << " | " << t.arguments << " | exists " << t.exists << " | unquoted "
+       << t.unquotedPath << "}";
+}
+
+namespace test {
+namespace {
+
+constexpr const char* kTools = "C:\\kt-resolve";
+const std::string kSys32 = "C:\\windows\\System32\\";
+
+struct Case {
+  int location;
+  std::string command;  // a registry entry's text; a file entry's name in kTools
+  EntryTarget want;
+};
+
+EntryTarget T(std::string executable = {}, std::string arguments = {}, bool exists = false, bool unquoted = false) {
+  return {std::move(executable), std::move(arguments), exists, unquoted};
+}
+
+const std::vector<Case>& Table() {
+  static const std::vector<Case> table = {
+      {slUserRun, "C:\\windows\\system32\\notepad.exe /a b", T("C:\\windows\\system32\\notepad.exe", "/a b", true)},
+      {slUserRun, "%SystemRoot%\\system32\\notepad.exe -x", T("C:\\windows\\system32\\notepad.exe", "-x", true)},
+      {slUserRun, "C:\\Program Files\\Internet Explorer\\iexplore.exe -k",
+       T("C:\\Program Files\\Internet Explorer\\iexplore.exe", "-k", true, true)},
+      {slUserRun, "\"C:\\Program Files\\No Such\\app.exe\" /q", T("C:\\Program Files\\No Such\\app.exe", "/q")},
+      {slUserRun, "C:\\Program Files\\Vendor 00001\\app.exe /background --flag=1",
+       T("C:\\Program Files\\Vendor 00001\\app.exe", "/background --flag=1", false, true)},
+      {slUserRun, "notepad.exe", T("C:\\windows\\notepad.exe", "", true)},
+      {slUserRun, "rundll32.exe shell32.dll,Control_RunDLL", T(kSys32 + "rundll32.exe", "shell32.dll,Control_RunDLL", true)},
+      {slUserRun, "notepad C:\\x.txt", T("C:\\windows\\notepad.exe", "C:\\x.txt", true)},
+      {slUserRun, "hostname.exe\t-a", T(kSys32 + "hostname.exe", "-a", true)},
+      {slUserRun, "nosuchprogram -a", T("nosuchprogram", "-a")},
+      {slUserRun, "C:\\kt-resolve\\app -q", T("C:\\kt-resolve\\app.exe", "-q", true)},
+      {slUserRun, "c:\\KT-RESOLVE\\APP.EXE", T("c:\\KT-RESOLVE\\APP.EXE", "", true)},
+      {slUserRun, "C:\\kt-resolve\\sub dir\\..\\app.exe", T("C:\\kt-resolve\\sub dir\\..\\app.exe", "", true, true)},
+      {slUserRun, "C:/kt-resolve/app.exe /s", T("C:/kt-resolve/app.exe", "/s", true)},
+      {slUserRun, "\"C:\\kt-resolve\\app.exe\" /again", T("C:\\kt-resolve\\app.exe", "/again", true)},
+      {slUserRun, "C:\\kt-resolve\\my app.exe --x", T("C:\\kt-resolve\\my.exe", "app.exe --x", true, true)},
+      {slUserRun, "C:\\kt-resolve\\sub dir\\tool.exe", T("C:\\kt-resolve\\sub dir\\tool.exe", "", true, true)},
+      {slUserRun, "C:\\kt-resolve\\only.exe now", T("C:\\kt-resolve\\only.exe", "now", true)},
+      {slUserRun, "C:\\kt-resolve\\app.exe\\x.exe", T("C:\\kt-resolve\\app.exe\\x.exe")},
+      {slUserRun, "C:\\kt-resolve\\app.exe. -t", T("C:\\kt-resolve\\app.exe.", "-t")},
+      {slUserRun, "\"C:\\kt-resolve\\dir.exe\"", T("C:\\kt-resolve\\dir.exe")},
+      {slUserRun, "\"C:\\kt-resolve\\sub dir/tool.exe\"", T("C:\\kt-resolve\\sub dir/tool.exe")},
+      {slUserRun, "C:\\kt-resolve\\*.exe", T("C:\\kt-resolve\\*.exe")},
+      {slUserRun, "CON", T("CON")},
+      {slUserRun, "C:\\kt-resolve\\NUL -x", T("C:\\kt-resolve\\NUL", "-x")},
+      {slUserRun, "kt-resolve\\app.exe", T("kt-resolve\\app.exe")},
+      {slUserRun, "C:\\" + std::string(32000, 'a') + ".exe", T("C:\\" + std::string(32000, 'a') + ".exe")},
+      {slUserRun, "  ", T()},
+      {slUserRunOnce, "!*C:\\kt-resolve\\app.exe", T("C:\\kt-resolve\\app.exe", "", true)},
+      {slUserRun, "!C:\\kt-resolve\\app.exe", T("!C:\\kt-resolve\\app.exe")},
+      {slUserStartupFolder, "run.bat", T("C:\\kt-resolve\\run.bat", "", true)},
+      {slUserStartupFolder, "gone.lnk", T("C:\\kt-resolve\\gone.exe")},
+      {slUserStartupFolder, "app.lnk", T("C:\\kt-resolve\\app.exe", "", true)},
+      {slUserStartupFolder, "empty.lnk", T("C:\\kt-resolve\\empty.lnk")},
+      {slUserStartupFolder, "absent.lnk", T("C:\\kt-resolve\\absent.lnk")},
+  };
+  return table;
+}
+
+class TargetResolverTest : public StartupPrefixTest {
+ protected:
+  void SetUp() override {
+    StartupPrefixTest::SetUp();
+    RemoveTree(kTools);
+    MakeFolder(kTools);
+    MakeFolder(Path("dir.exe"));
+    MakeFolder(Path("sub dir"));
+    for (const char* name : {"app.exe", "my.exe", "my app.exe", "only.exe", "run.bat", "sub dir\\tool.exe"})
+      MakeFile(Path(name));
+    MakeFile(Path("empty.lnk"), FILE_ATTRIBUTE_NORMAL, "");
+    ASSERT_HRESULT_SUCCEEDED(platform.WriteShellLink(Path("app.exe"), Path("app.lnk"), "", kTools));
+    ASSERT_HRESULT_SUCCEEDED(platform.WriteShellLink(Path("gone.exe"), Path("gone.lnk"), "", kTools));
+  }
+  void TearDown() override {
+    RemoveTree(kTools);
+    StartupPrefixTest::TearDown();
+  }
+  static std::string Path(const std::string& name) { return std::string(kTools) + "\\" + name; }
+
+  static StartupRow RowOf(const Case& c) {
+    const bool file = c.location == slUserStartupFolder;
+    return {file ? c.command : "entry", file ? Path(c.command) : c.command, true, TKStartupEntry(1, c.location)};
+  }
+  void ExpectTable(TargetResolver& resolver) {
+    for (const Case& c : Table()) EXPECT_EQ(resolver.Resolve(RowOf(c)), c.want) << c.command.substr(0, 80);
+  }
+};
+
+TEST_F(TargetResolverTest, EachCommandStartsWhatWindowsWouldStartFromAnyFolder) {
+  for (const char* folder : {kTools, "C:\\windows\\system32", "C:\\"}) {
+    ASSERT_TRUE(SetCurrentDirectoryA(folder)) << folder;
+    TargetResolver resolver(platform);
+    ExpectTable(resolver);
+  }
+}
+
+// Counts what a resolver asks of the file system.
+class CountingPlatform : public Win32Platform {
+ public:
+  int probes = 0, listings = 0;
+  bool FileExists(const std::string& name) override {
+    ++probes;
+    return Win32Platform::FileExists(name);
+  }
+  ErrorCode ListFolder(const std::string& folder, std::vector<FolderEntry>& entries) override {
+    ++listings;
+    return Win32Platform::ListFolder(folder, entries);
+  }
+};
+
+TEST_F(TargetResolverTest, ARunAsksPerFolderNotPerEntryAndForgetsWhenTold) {
+  CountingPlatform counted;
+  TargetResolver resolver(counted);
+  for (int i = 0; i < 300; ++i) {
+    const std::string n = std::to_string(i);
+    ASSERT_FALSE(resolver.ResolveCommand("C:\\Program Files\\Vendor " + n + "\\app.exe /background --flag=" + n).exists);
+    ASSERT_TRUE(resolver.ResolveCommand("C:\\kt-resolve\\sub dir\\tool.exe /n " + n).exists);
+    ASSERT_TRUE(resolver.ResolveCommand(i % 2 ? "notepad.exe" : "rundll32 x" + n).exists);
+  }
+  EXPECT_EQ(counted.probes, 0);
+  EXPECT_LE(counted.listings, 7);  // C:, Program Files, kt-resolve, sub dir, windows, System32, a PATH folder
+  MakeFile(Path("late.exe"));
+  EXPECT_FALSE(resolver.ResolveCommand(Path("late.exe")).exists);
+  resolver.Forget();
+  EXPECT_TRUE(resolver.ResolveCommand(Path("late.exe")).exists);
+}
+
+}  // namespace
+}  // namespace test
+}  // namespace kestrun
