@@ -45,9 +45,7 @@ expect_markers() {  # present|absent
 logon
 expect_markers present
 
-# Seeded only now: the first log-on would have run it, and deleted it. One server, kept, until the
-# next log-on: a new one would run it too (under load, the server ended between two of the calls below).
-wineserver -p >/dev/null 2>&1 </dev/null
+# Seeded only now: the first log-on would have run it, and deleted it.
 kt_quiet wine reg add "$once_key" /v MarkerOnce /d 'cmd.exe /c echo started > C:\once-marker.txt' /f
 markers="$markers once-marker.txt"
 cli disable --name Marker --location "HKCU Run"

@@ -82,8 +82,8 @@ class TargetResolverTest : public StartupPrefixTest {
     for (const char* name : {"app.exe", "my.exe", "my app.exe", "only.exe", "run.bat", "sub dir\\tool.exe"})
       MakeFile(Path(name));
     MakeFile(Path("empty.lnk"), FILE_ATTRIBUTE_NORMAL, "");
-    ASSERT_HRESULT_SUCCEEDED(platform.WriteShellLink(Path("app.exe"), Path("app.lnk"), "", kTools));
-    ASSERT_HRESULT_SUCCEEDED(platform.WriteShellLink(Path("gone.exe"), Path("gone.lnk"), "", kTools));
+    ASSERT_HRESULT_SUCCEEDED(platform.CreateLink(Path("app.exe"), Path("app.lnk"), "", kTools));
+    ASSERT_HRESULT_SUCCEEDED(platform.CreateLink(Path("gone.exe"), Path("gone.lnk"), "", kTools));
   }
   void TearDown() override {
     RemoveTree(kTools);
