@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <nlohmann/json.hpp>
-#include <windows.h>
 
 #include "base/Text.h"
 #include "cli/JsonText.h"
@@ -41,17 +40,10 @@ std::optional<WantedEntry> ItemOf(const Json& item, std::string& error) {
   return wanted;
 }
 
-// Names in the order Windows compares them: ordinal, ignoring case.
-bool NameBefore(const WantedEntry& a, const WantedEntry& b) {
-  const std::wstring wa = ToWide(a.name), wb = ToWide(b.name);
-  return CompareStringOrdinal(wa.data(), static_cast<int>(wa.size()), wb.data(), static_cast<int>(wb.size()),
-                              TRUE) == CSTR_LESS_THAN;
-}
-
 // Two items naming one entry would have apply flip it on every run: the file is malformed. An item
 // without a location names the entry wherever it is, so it meets any item of the same name.
 bool Twice(std::vector<WantedEntry> items, std::string& error) {
-  std::stable_sort(items.begin(), items.end(), NameBefore);
+  std::stable_sort(items.begin(), items.end(), [](auto& a, auto& b) { return NameBefore(a.name, b.name); });
   for (size_t i = 0; i < items.size(); ++i)
     for (size_t k = i + 1; k < items.size() && SameName(items[i].name, items[k].name); ++k)
       if (!items[i].location || !items[k].location || *items[i].location == *items[k].location) {

@@ -46,11 +46,11 @@ int RunUndo(CliSession& session, const UndoOptions& options) {
   // of one Save or one command) go with it; a step that cannot be undone is said by the store.
   const std::vector<const JournalRecord*> steps =
       ActionSteps(journals.Of(change->machine), journals.Undone(change->machine), *change);
-  if (!session.store.UndoAction(steps)) return kExitFailed;
+  const size_t undone = session.store.UndoAction(steps);
   std::string text;
-  for (const JournalRecord* step : steps) text += "undone: " + ChangeLabel(*step) + "\n";
+  for (size_t i = 0; i < undone; ++i) text += "undone: " + ChangeLabel(*steps[i]) + "\n";
   WriteOutput(text);
-  return session.report.Count() ? kExitFailed : kExitOk;
+  return undone == steps.size() && !session.report.Count() ? kExitOk : kExitFailed;
 }
 
 }  // namespace

@@ -159,8 +159,9 @@ std::string RegistryValueKind::WhyNotOwnSide(Action&, const LocationInfo& locati
   return own ? "" : side.place + " is not a key of " + PlaceName(location.code);
 }
 
-std::string RegistryValueKind::CheckUndo(Action& action, const JournalRecord& change) const {
-  return CheckValueUndo(action, change);
+std::string RegistryValueKind::CheckUndo(Action& action, const JournalRecord& change,
+                                         const UndoOverlay& overlay) const {
+  return CheckValueUndo(action, change, overlay);
 }
 
 std::string RegistryValueKind::Undo(Action& action, const JournalRecord& change, JournalRecord& undo) const {

@@ -210,14 +210,22 @@ std::string StartupFileKind::WhyNotOwnSide(Action& action, const LocationInfo& l
   return {};
 }
 
-std::string StartupFileKind::CheckUndo(Action& action, const JournalRecord& change) const {
-  if (!IsFileRecord(change)) return CheckValueUndo(action, change);
+std::string StartupFileKind::CheckUndo(Action& action, const JournalRecord& change,
+                                       const UndoOverlay& overlay) const {
+  if (!IsFileRecord(change)) return CheckValueUndo(action, change, overlay);
   IPlatform& platform = action.Platform();
-  if (change.to && !platform.FileExists(change.to->path)) return change.to->path + " is no longer there";
-  if (change.from && platform.FileExists(change.from->path))
+  const auto there = [&](const JournalSide& side) {
+    const auto planned = overlay.At(side, change.name);
+    return planned ? *planned != nullptr : platform.FileExists(side.path);
+  };
+  if (change.to && !there(*change.to)) return change.to->path + " is no longer there";
+  if (change.from && there(*change.from))
     return "a file " + change.from->path + " is there again; undoing would overwrite it";
   if (change.from && !change.to && (change.from->backup.empty() || !platform.FileExists(change.from->backup)))
     return "the copy kept of " + change.from->path + " is missing";
+  // A file the change overwrote comes back from its copy: without it, undo would stop half done.
+  if (change.to && change.replaced && !change.replaced->backup.empty() && !platform.FileExists(change.replaced->backup))
+    return "the copy kept of the file " + change.to->path + " replaced is missing";
   return {};
 }
 

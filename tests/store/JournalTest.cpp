@@ -2,6 +2,7 @@
 // undone byte for byte; torn lines, rotation, and a journal that cannot be written.
 #include <gmock/gmock.h>
 
+#include <algorithm>
 #include <functional>
 
 #include "base/Base64.h"
@@ -16,6 +17,7 @@ namespace kestrun::test {
 namespace {
 
 using ::testing::AllOf;
+using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::IsEmpty;
 using ::testing::Matcher;
@@ -247,6 +249,39 @@ TEST_F(JournalTest, OneOperationIsOneUndoStepAndItsUndoCanBeUndone) {
   EXPECT_TRUE(ReadRaw(kUser, VersionKey("Run"), "P"));
   EXPECT_EQ(ReadRaw(kUser, ApprovedKey("Run"), "P")->data, EnabledApprovalBytes());
   EXPECT_THAT(Records(), SizeIs(6));
+}
+
+// One undo step is judged whole before anything moves: a record refused leaves the others as they
+// are. Records of one step may hang together (the parked twin removed, then the live one parked over
+// its place): each is judged as the step's newer undos will leave things.
+TEST_F(JournalTest, AnUndoStepIsCheckedWholeBeforeAnyOfItChanges) {
+  for (const char* name : {"A", "B", "C"}) SetString(kUser, VersionKey("Run"), name, std::string("C:\\") + name);
+  StartupRows rows = Scan();
+  for (StartupRow& row : rows) row.checked = false;
+  store.ApplyCheckChanges(rows);  // one Save: one step of three
+  SetString(kUser, VersionKey("Run-"), "A", "C:\\edited.exe");  // the oldest, checked last
+  std::vector<JournalRecord> records = Records();
+  ASSERT_THAT(records, SizeIs(3));
+  EXPECT_EQ(store.UndoAction(ActionSteps(records, UndoneBy(records), records.back())), 0u);
+  EXPECT_THAT(report.failures, ElementsAre(AllOf(HasSubstr("cannot undo #1 park 'A' (HKCU Run), nor the other"),
+                                                 HasSubstr("changed since"))));
+  for (const char* name : {"B", "C"}) EXPECT_TRUE(ReadRaw(kUser, VersionKey("Run-"), name)) << name;
+  EXPECT_THAT(Records(), SizeIs(3));
+
+  MakeFolder(userDisabled);
+  MakeFile(userStartup + "\\T.lnk", FILE_ATTRIBUTE_NORMAL, "live");
+  MakeFile(userDisabled + "\\T.lnk", FILE_ATTRIBUTE_NORMAL, "parked");
+  rows = Scan();
+  {
+    Action action = store.Begin();
+    const auto parked = std::find_if(rows.rbegin(), rows.rend(), [](auto& row) { return row.name == "T.lnk"; });
+    ASSERT_TRUE(store.RemoveEntry(action, *parked));  // as disable --replace does
+    ASSERT_TRUE(store.ApplyChange(action, Find(rows, "T.lnk"), false));
+  }
+  records = Records();
+  EXPECT_EQ(store.UndoAction(ActionSteps(records, UndoneBy(records), records.back())), 2u);
+  EXPECT_EQ(Bytes(userStartup + "\\T.lnk"), "live");
+  EXPECT_EQ(Bytes(userDisabled + "\\T.lnk"), "parked");
 }
 
 TEST_F(JournalTest, ATornLastLineIsPassedOverAndTheNextLineStartsClean) {
