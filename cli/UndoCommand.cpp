@@ -21,7 +21,7 @@ const JournalRecord* Choose(const Journals& journals, const std::string& idText,
     for (const JournalRecord& record : journals.Of(id->first))
       if (record.id == id->second) chosen = &record;
   } else {
-    for (const JournalRecord* record : journals.ByTime())
+    for (const JournalRecord* record : journals.InOrder())
       if (record->action != "undo" && !journals.UndoneBy(*record)) chosen = record;
   }
   if (!chosen) {

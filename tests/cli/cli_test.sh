@@ -554,6 +554,12 @@ row = {l.split()[3]: l for l in lines[1:] if len(l.split()) > 3}  # a location i
 assert "Kestrel Test Works" in row["signed"] and "  signed  " in row["signed"], row["signed"]
 assert "  -  " in row["folder"] and "untrusted" in row["untrusted"] and "  unsigned  " in row["bare"], row
 PY
+# The default undo follows the order of changes, not the clock: an older change stamped later stays older.
+expect_rc 0 disable --name app
+expect_rc 0 disable --name myapp
+app_id=$(parked_id app) myapp_id=$(parked_id myapp)
+sed -i "s/^{\"id\":$app_id,\"time\":\"[^\"]*\"/{\"id\":$app_id,\"time\":\"2999-01-01T00:00:00.000Z\"/" "$journal_home/journal.jsonl"
+expect_text 0 out "\"undone: #$myapp_id park 'myapp' (HKCU Run)\"" undo
 expect_text 2 err '"kestrun-cli: a subcommand is required"*'
 
 finish cli
