@@ -1,3 +1,4 @@
+// A new shortcut in the per-user Startup folder: its checks, its journal record, and how each outcome is said.
 #include "store/StartupShortcut.h"
 
 #include <array>
@@ -75,7 +76,9 @@ CreateShortcutResult CreateStartupShortcut(Action& action, const std::string& gi
   if (ToWide(link).size() >= MAX_PATH) return {coLinkPathTooLong};
   if (dryRun) return {coWritten, S_OK, link};
   JournalRecord record = CreationRecord(platform, link, displayName + ".lnk");
-  JournalChange(action, record, true, record.replaced ? &*record.replaced : nullptr);
+  // A new link may go unjournalled; one written over another goes only once that one's copy is kept.
+  if (!JournalChange(action, record, !record.replaced, record.replaced ? &*record.replaced : nullptr))
+    return {coWritten, E_ABORT, link};
   ChangeOutcome journalled(action, record);
   const HRESULT status = platform.CreateLink(target, link, "Shortcut to " + target, FolderPartOf(target));
   if (SUCCEEDED(status)) journalled.Done();

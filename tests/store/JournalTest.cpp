@@ -377,21 +377,25 @@ TEST_F(JournalTest, WithoutAJournalParkingGoesOnAndRemovingIsRefused) {
 }
 
 TEST_F(JournalTest, ARemoveWhoseCopyCannotBeWrittenIsNotCarriedOut) {
-  MakeFile(userStartup + "\\Tool.lnk");
+  MakeFile(userStartup + "\\Tool.lnk", FILE_ATTRIBUTE_NORMAL, "old link");
   platform.Fail(Op::FileCopy, ERROR_DISK_FULL, "\\removed\\");
+  // Nor a new shortcut written over it, which undo could never take back.
+  EXPECT_EQ(store.CreateStartupShortcut("C:\\windows\\notepad.exe", "Tool").status, E_ABORT);
+  EXPECT_THAT(report.failures, ElementsAre(HasSubstr("'Tool.lnk' was not replaced: the journal in " + folder)));
+  EXPECT_EQ(Bytes(userStartup + "\\Tool.lnk"), "old link");
   store.RemoveEntry(Find(Scan(), "Tool.lnk"));
   EXPECT_TRUE(Exists(userStartup + "\\Tool.lnk"));
   ASSERT_THAT(report.reports, SizeIs(1));
   EXPECT_EQ(report.reports[0].code, static_cast<ErrorCode>(ERROR_DISK_FULL));
   EXPECT_THAT(report.reports[0].subject, HasSubstr("'Tool.lnk' was not removed"));
   EXPECT_THAT(Records(), IsEmpty());  // and no line promises a copy that is not there
-  // Nor into a folder that was there before (left by that try, or planted by another program).
+  // Nor into a folder that was there before (left by a try, or planted by another program).
   platform.Heal();
   MakeFile(folder + "\\removed\\1\\Tool.lnk", FILE_ATTRIBUTE_NORMAL, "planted");
   store.RemoveEntry(Find(Scan(), "Tool.lnk"));
   EXPECT_EQ(Bytes(folder + "\\removed\\1\\Tool.lnk"), "planted");
   ASSERT_THAT(Records(), SizeIs(1));
-  EXPECT_EQ(Records()[0].from->backup, folder + "\\removed\\2\\Tool.lnk");
+  EXPECT_EQ(Records()[0].from->backup, folder + "\\removed\\3\\Tool.lnk");  // 2: the remove's try
 }
 
 TEST_F(JournalTest, UndoRefusesARecordThatNamesAnythingButItsOwnPlace) {
