@@ -47,7 +47,8 @@ bool AppendFolderRows(Action& action, const std::string& folder, bool live, std:
     if (entry.name == "." || entry.name == "..") continue;
     if (entry.attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN)) continue;
     if (!IsEntryFileName(entry.name)) continue;  // its path would lead somewhere else
-    rows.push_back({entry.name, folder + "\\" + entry.name, live, TKStartupEntry(live, location), {}});
+    rows.push_back({entry.name, folder + "\\" + entry.name, live, TKStartupEntry(live, location), {},
+                    Approval::None, entry.size, entry.written});
   }
   return true;
 }
@@ -97,6 +98,15 @@ void SayCopyFailed(Action& action, const LocationInfo& location, const StartupRo
     action.Refuse(FileInTheWayText(row.name, enable, targetFolder));
   else
     action.FailCall(row.path, rc);
+}
+
+// True (and said) when the file is no longer as the scan saw it: another program rewrote it since.
+bool ChangedSinceScan(Action& action, const StartupRow& row) {
+  std::uint64_t size = 0, written = 0;
+  if (row.scannedWritten == 0 || action.Platform().FileStamp(row.path, size, written) != ERROR_SUCCESS) return false;
+  if (size == row.scannedSize && written == row.scannedWritten) return false;
+  action.Refuse(ChangedSinceScanText(row.name));
+  return true;
 }
 
 bool IsFileRecord(const JournalRecord& change) { return (change.to ? *change.to : *change.from).isFile; }
@@ -158,6 +168,7 @@ bool StartupFileKind::Remove(Action& action, const LocationInfo& location, const
     action.Refuse(NotAnEntryText(row.name));
     return false;
   }
+  if (ChangedSinceScan(action, row)) return false;
   IPlatform& platform = action.Platform();
   JournalRecord record;
   record.action = "remove";
