@@ -14,6 +14,7 @@ enum TCreateShortcutOutcome {
   coLinkPathTooLong,  // the link's path does not fit a Windows path; nothing was written
   coNoStartupFolder,  // the Startup value is missing, empty or not a full path; nothing was written
   coTargetPathTooLong,  // a link cannot hold a target of MAX_PATH characters or more; nothing was written
+  coCommandLine,        // the target is a quoted program followed by arguments; nothing was written
 };
 
 struct CreateShortcutResult {

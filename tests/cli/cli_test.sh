@@ -320,8 +320,16 @@ both 0 notepad.exe --display-name Relative
 exact Relative.lnk
 both 1 no-such.exe
 [ "$err" = 'kestrun-cli: C:\windows\no-such.exe: file not found' ] || fail "relative missing target: '$err'"
-both 1 notepad.exe --display-name 'a|b'
-[[ $err == "kestrun-cli: the shortcut was not written: "* ]] || fail "bad display name: '$err'"
+for bad in 'a|b' NUL nul.txt; do
+  both 1 notepad.exe --display-name "$bad"
+  [[ $err == "kestrun-cli: the shortcut was not written: "* ]] || fail "bad display name $bad: '$err'"
+done
+# A program file, quoted as Explorer copies it, or refused as a command line, never taken as a relative name.
+both 2 '"C:\windows\notepad.exe" \background'
+[ "$err" = 'kestrun-cli: "C:\windows\notepad.exe" \background: a command line, not a program file: give the program alone (a shortcut made here holds no arguments)' ] ||
+  fail "create with a command line: '$err'"
+both 0 '"C:\windows\notepad.exe"' --display-name Quoted
+exact Quoted.lnk
 cd - >/dev/null
 expect_rc 0 remove --name 'Note pad.lnk' --location 4
 [ -e "$user_startup/Note pad.lnk" ] && fail "shortcut not removed"
