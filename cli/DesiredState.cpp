@@ -1,7 +1,10 @@
+// The desired-state file read strictly (what it cannot mean is refused, never guessed), written by
+// export, and each item judged against the rows.
 #include "cli/DesiredState.h"
 
 #include <algorithm>
 #include <nlohmann/json.hpp>
+#include <set>
 
 #include "base/Text.h"
 #include "cli/JsonText.h"
@@ -53,6 +56,21 @@ bool Twice(std::vector<WantedEntry> items, std::string& error) {
   return false;
 }
 
+// The text parsed; a key twice in one object is refused, where the parser would keep the last.
+Json Parse(const std::string& text, std::string& error) {
+  error.clear();
+  std::vector<std::set<std::string>> open;
+  Json json = Json::parse(text, [&](int, Json::parse_event_t event, Json& parsed) {
+    if (event == Json::parse_event_t::object_start) open.emplace_back();
+    if (event == Json::parse_event_t::object_end && !open.empty()) open.pop_back();
+    if (event == Json::parse_event_t::key && !open.empty() && !open.back().insert(parsed.get<std::string>()).second &&
+        error.empty())
+      error = "an object holds \"" + RestoreSurrogates(parsed.get<std::string>()) + "\" twice";
+    return true;
+  }, false);
+  return error.empty() ? json : Json(Json::value_t::discarded);
+}
+
 }  // namespace
 
 std::optional<std::vector<WantedEntry>> ReadDesiredState(IPlatform& platform, const std::string& file,
@@ -67,10 +85,10 @@ std::optional<std::vector<WantedEntry>> ReadDesiredState(IPlatform& platform, co
     error = file + ": " + error;
     return std::nullopt;
   }
-  Json json = Json::parse(*text, nullptr, false);
+  Json json = Parse(*text, error);
   if (json.is_object() && json.contains("entries")) json = json["entries"];
   if (json.is_discarded() || !json.is_array()) {
-    error = file + ": not a JSON array of {name, location, state}";
+    error = file + ": " + (error.empty() ? "not a JSON array of {name, location, state}" : error);
     return std::nullopt;
   }
   std::vector<WantedEntry> items;
