@@ -499,7 +499,12 @@ TEST(JournalLines, OnlyWellFormedRecordsAndTrueUndosCount) {
   for (const char* bad : {R"({"id":1e300,"action":"park","name":"A"})", R"({"id":-2,"action":"park","name":"A"})",
                           R"({"id":"3","action":"park","name":"A"})", R"({"id":3,"action":"run","name":"A"})",
                           R"({"id":3,"action":"undo","undoes":2.5,"name":"A"})",
-                          R"({"id":18446744073709551615,"action":"park","name":"A"})"})
+                          R"({"id":18446744073709551615,"action":"park","name":"A"})",
+                          // Numbers cut to 32 bits would name another type or place.
+                          R"({"id":3,"action":"remove","location":4294967297,"name":"A"})",
+                          R"({"id":3,"action":"remove","name":"A","from":{"place":"HKCU\\Run","type":4294967297,"data":""}})",
+                          R"({"id":3,"action":"remove","name":"A","from":{"place":"HKCU\\Run","type":-1,"data":""}})",
+                          R"({"id":3,"action":"remove","name":"A","from":{"place":"HKCU\\Run","type":1.5,"data":""}})"})
     EXPECT_FALSE(ParseJournalLine(bad)) << bad;
   const auto record = [](std::int64_t id, const char* action, std::int64_t undoes) {
     JournalRecord r;
