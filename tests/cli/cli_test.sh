@@ -501,7 +501,8 @@ wine "$signee" trust 'C:\Ktools\root.der' </dev/null || fail "the test root was 
 reg delete "$cv\\Run" /va
 for v in 'bare=notepad.exe' 'app=C:\Ktools\app -q' 'myapp=C:\Ktools\my app.exe --x' 'signed=C:\Ktools\signed.exe' \
          'again="C:\Ktools\signed.exe" /again' 'untrusted=C:\Ktools\untrusted.exe' 'changed=C:\Ktools\changed.exe' \
-         'broken=C:\Ktools\broken.exe' 'folder="C:\Ktools\dir.exe"'; do
+         'broken=C:\Ktools\broken.exe' 'folder="C:\Ktools\dir.exe"' 'server=C:\Ktools\server.exe' \
+         'anyuse=C:\Ktools\anyuse.exe'; do
   reg add "$cv\\Run" /v "${v%%=*}" /d "${v#*=}"
 done
 cp "$kt/unsigned.exe" "$kt/gone.exe"
@@ -527,6 +528,8 @@ want("again", signature="signed", arguments="/again")
 want("untrusted", signature="untrusted", signer="Kestrel stray signer")
 want("changed", signature="invalid")
 want("broken", signature="invalid")
+want("server", signature="invalid", signer="Kestrel server")  # a web server's certificate signs no program
+want("anyuse", signature="signed")  # one that names no use is valid for any, as Windows holds
 want("gone.lnk", executable="C:\\Ktools\\gone.exe", targetExists=False, warnings=["target-missing"], signature=None)
 for bad in ("folder",):
     want(bad, targetExists=False, warnings=["target-missing"], signature=None, company=None, signer=None)
