@@ -41,14 +41,18 @@ std::string ReadStartupFolder(Action& action, const LocationInfo& location, bool
 
 bool AppendFolderRows(Action& action, const std::string& folder, bool live, std::int32_t location,
                       StartupRows& rows) {
+  IPlatform& platform = action.Platform();
   std::vector<FolderEntry> entries;
-  if (action.Platform().ListFolder(folder, entries) != ERROR_SUCCESS) return false;
+  if (platform.ListFolder(folder, entries) != ERROR_SUCCESS) return false;
   for (const FolderEntry& entry : entries) {
     if (entry.name == "." || entry.name == "..") continue;
     if (entry.attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN)) continue;
     if (!IsEntryFileName(entry.name)) continue;  // its path would lead somewhere else
-    rows.push_back({entry.name, folder + "\\" + entry.name, live, TKStartupEntry(live, location), {},
-                    Approval::None, entry.size, entry.written});
+    rows.push_back({entry.name, folder + "\\" + entry.name, live, TKStartupEntry(live, location)});
+    StartupRow& row = rows.back();
+    // From the file itself, as a removal reads it: a folder's listing can lag behind (NTFS, a file
+    // held open or reached through another hard link).
+    if (platform.FileStamp(row.path, row.scannedSize, row.scannedWritten) != ERROR_SUCCESS) row.scannedWritten = 0;
   }
   return true;
 }

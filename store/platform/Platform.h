@@ -35,7 +35,6 @@ struct FolderEntry {
   std::string name;  // long file name
   DWORD attributes = 0;
   std::uint64_t size = 0;
-  std::uint64_t written = 0;  // last-write time, FILETIME units (as FileStamp gives it)
 };
 
 // How a key is opened: reading (query and enumerate) is all a scan needs, and all a user without

@@ -48,9 +48,7 @@ ErrorCode Win32Platform::ListFolder(const std::string& folder, std::vector<Folde
   if (!find) return GetLastError();
   do {
     entries.push_back({FromWide(data.cFileName), data.dwFileAttributes,
-                       (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow,
-                       (static_cast<std::uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) |
-                           data.ftLastWriteTime.dwLowDateTime});
+                       (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow});
   } while (FindNextFileW(find.Get(), &data));
   return ERROR_SUCCESS;
 }
