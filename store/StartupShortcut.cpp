@@ -1,4 +1,4 @@
-// A new shortcut in the per-user Startup folder: its checks, its journal record, and how each outcome is said.
+// A new shortcut in the per-user Startup folder: its checks, its record, and how each outcome is said.
 #include "store/StartupShortcut.h"
 
 #include <array>
@@ -29,7 +29,8 @@ const std::array<ShortcutOutcomeText, 8> kOutcomeTexts{{
      "\nThe program's path is too long for a shortcut.\nPlease choose a program with a shorter path.", false,
      false},
     {"%s: a command line, not a program file: give the program alone (a shortcut made here holds no arguments)",
-     "%s\nis a command line, not a program file.\nPlease give the program alone:\na shortcut made here holds no arguments.",
+     "%s\nis a command line, not a program file.\nPlease give the program alone:\n"
+     "a shortcut made here holds no arguments.",
      false, false},
 }};
 
