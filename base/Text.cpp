@@ -108,4 +108,10 @@ bool SameName(const std::string& a, const std::string& b) {
                               TRUE) == CSTR_EQUAL;
 }
 
+bool NameBefore(const std::string& a, const std::string& b) {
+  const std::wstring wa = ToWide(a), wb = ToWide(b);
+  return CompareStringOrdinal(wa.data(), static_cast<int>(wa.size()), wb.data(), static_cast<int>(wb.size()),
+                              TRUE) == CSTR_LESS_THAN;
+}
+
 }  // namespace kestrun

@@ -14,5 +14,7 @@ std::string FromWide(std::wstring_view text);
 
 // Names as Windows compares them (registry value names, file names): ordinal, ignoring case.
 bool SameName(const std::string& a, const std::string& b);
+// The order that comparison gives: a before b.
+bool NameBefore(const std::string& a, const std::string& b);
 
 }  // namespace kestrun

@@ -36,7 +36,7 @@ StartupRows ExistingLinks(CliSession& session, const std::string& linkName) {
 int Outcome(CliSession& session, const CreateOptions& options, const CreateShortcutResult& result) {
   if (result.outcome != coWritten) {
     session.report.Fail(WithTarget(OutcomeText(result.outcome).line, options.target));
-    return result.outcome == coNoDisplayName ? kExitUsage : kExitFailed;
+    return result.outcome == coNoDisplayName || result.outcome == coCommandLine ? kExitUsage : kExitFailed;
   }
   // A link that could not be written was said by the store.
   return FAILED(result.status) ? kExitFailed : kExitOk;
@@ -57,6 +57,7 @@ int RunCreate(CliSession& session, const CreateOptions& given) {
     session.report.Fail("no target was given: name the program (or file) the shortcut should start");
     return kExitUsage;
   }
+  if (IsCommandLine(given.target)) return Outcome(session, given, {coCommandLine});
   // Both runs check, name and report the target the shortcut will hold, not the one typed.
   CreateOptions options = given;
   options.target = ShortcutTargetOf(session.platform, given.target);

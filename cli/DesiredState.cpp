@@ -1,8 +1,10 @@
+// The desired-state file read strictly (what it cannot mean is refused, never guessed), written by
+// export, and each item judged against the rows.
 #include "cli/DesiredState.h"
 
 #include <algorithm>
 #include <nlohmann/json.hpp>
-#include <windows.h>
+#include <set>
 
 #include "base/Text.h"
 #include "cli/JsonText.h"
@@ -41,17 +43,10 @@ std::optional<WantedEntry> ItemOf(const Json& item, std::string& error) {
   return wanted;
 }
 
-// Names in the order Windows compares them: ordinal, ignoring case.
-bool NameBefore(const WantedEntry& a, const WantedEntry& b) {
-  const std::wstring wa = ToWide(a.name), wb = ToWide(b.name);
-  return CompareStringOrdinal(wa.data(), static_cast<int>(wa.size()), wb.data(), static_cast<int>(wb.size()),
-                              TRUE) == CSTR_LESS_THAN;
-}
-
 // Two items naming one entry would have apply flip it on every run: the file is malformed. An item
 // without a location names the entry wherever it is, so it meets any item of the same name.
 bool Twice(std::vector<WantedEntry> items, std::string& error) {
-  std::stable_sort(items.begin(), items.end(), NameBefore);
+  std::stable_sort(items.begin(), items.end(), [](auto& a, auto& b) { return NameBefore(a.name, b.name); });
   for (size_t i = 0; i < items.size(); ++i)
     for (size_t k = i + 1; k < items.size() && SameName(items[i].name, items[k].name); ++k)
       if (!items[i].location || !items[k].location || *items[i].location == *items[k].location) {
@@ -59,6 +54,21 @@ bool Twice(std::vector<WantedEntry> items, std::string& error) {
         return true;
       }
   return false;
+}
+
+// The text parsed; a key twice in one object is refused, where the parser would keep the last.
+Json Parse(const std::string& text, std::string& error) {
+  error.clear();
+  std::vector<std::set<std::string>> open;
+  Json json = Json::parse(text, [&](int, Json::parse_event_t event, Json& parsed) {
+    if (event == Json::parse_event_t::object_start) open.emplace_back();
+    if (event == Json::parse_event_t::object_end && !open.empty()) open.pop_back();
+    if (event == Json::parse_event_t::key && !open.empty() && !open.back().insert(parsed.get<std::string>()).second &&
+        error.empty())
+      error = "an object holds \"" + RestoreSurrogates(parsed.get<std::string>()) + "\" twice";
+    return true;
+  }, false);
+  return error.empty() ? json : Json(Json::value_t::discarded);
 }
 
 }  // namespace
@@ -75,10 +85,10 @@ std::optional<std::vector<WantedEntry>> ReadDesiredState(IPlatform& platform, co
     error = file + ": " + error;
     return std::nullopt;
   }
-  Json json = Json::parse(*text, nullptr, false);
+  Json json = Parse(*text, error);
   if (json.is_object() && json.contains("entries")) json = json["entries"];
   if (json.is_discarded() || !json.is_array()) {
-    error = file + ": not a JSON array of {name, location, state}";
+    error = file + ": " + (error.empty() ? "not a JSON array of {name, location, state}" : error);
     return std::nullopt;
   }
   std::vector<WantedEntry> items;

@@ -19,7 +19,7 @@ std::string Padded(const std::string& text, size_t width) {
 std::string Table(const Journals& journals) {
   std::string text = Padded("ID", 5) + Padded("TIME (UTC)", 24) + Padded("PROGRAM", 7) + Padded("ACTION", 10) +
                      Padded("LOCATION", 17) + "NAME\n";
-  for (const JournalRecord* record : journals.ByTime()) {
+  for (const JournalRecord* record : journals.InOrder()) {
     const std::string action = record->undoes ? "undo #" + IdText(record->machine, record->undoes) : record->action;
     text += Padded(IdText(record->machine, record->id), 5) + Padded(record->time, 24) + Padded(record->program, 7) +
             Padded(action, 10) + Padded(LocationName(record->location), 17) + record->name;
@@ -36,7 +36,7 @@ int RunHistory(CliSession& session, bool json) {
     return kExitOk;
   }
   Json list = Json::array();
-  for (const JournalRecord* record : journals.ByTime()) {
+  for (const JournalRecord* record : journals.InOrder()) {
     Json item = Json::parse(FormatJournalLine(*record), nullptr, false);
     item["journal"] = record->machine ? "machine" : "user";
     item["undone"] = journals.UndoneBy(*record).has_value();

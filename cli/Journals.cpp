@@ -11,12 +11,18 @@ Journals::Journals(CliSession& session)
   machineUndone_ = kestrun::UndoneBy(machine_);
 }
 
-std::vector<const JournalRecord*> Journals::ByTime() const {
-  std::vector<const JournalRecord*> all;
-  for (const auto* records : {&user_, &machine_})
-    for (const JournalRecord& record : *records) all.push_back(&record);
-  // Each journal is in order already; the times interleave them.
-  std::stable_sort(all.begin(), all.end(), [](auto* a, auto* b) { return a->time < b->time; });
+std::vector<const JournalRecord*> Journals::InOrder() const {
+  std::vector<const JournalRecord*> user, machine, all;
+  for (auto [records, ordered] : {std::pair{&user_, &user}, {&machine_, &machine}}) {
+    for (const JournalRecord& record : *records) ordered->push_back(&record);
+    std::stable_sort(ordered->begin(), ordered->end(), [](auto* a, auto* b) { return a->id < b->id; });
+  }
+  // Merged by the times of the two next records, never sorted by time: a record never overtakes an
+  // older one of its own journal, whatever its clock said.
+  size_t u = 0, m = 0;
+  while (u < user.size() || m < machine.size())
+    all.push_back(m == machine.size() || (u < user.size() && !(machine[m]->time < user[u]->time)) ? user[u++]
+                                                                                                 : machine[m++]);
   return all;
 }
 

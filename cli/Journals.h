@@ -16,8 +16,10 @@ class Journals {
   // Reads both; the store says on stderr, in one line, why the machine's journal could not be read.
   explicit Journals(CliSession& session);
 
-  // Every record of both, oldest first.
-  [[nodiscard]] std::vector<const JournalRecord*> ByTime() const;
+  // Every record of both in the order the changes were made: each journal's in the order of its ids,
+  // the two interleaved by their times, the one thing they share (a clock set back can misplace one
+  // journal's records against the other's, never within one).
+  [[nodiscard]] std::vector<const JournalRecord*> InOrder() const;
   [[nodiscard]] const std::vector<JournalRecord>& Of(bool machine) const { return machine ? machine_ : user_; }
   [[nodiscard]] const std::map<std::int64_t, std::int64_t>& Undone(bool machine) const {
     return machine ? machineUndone_ : userUndone_;

@@ -1,3 +1,5 @@
+// JSON text for names held as WTF-8: lone surrogates escaped both ways, and a file's text bounded and
+// decoded before the parser sees it.
 #include "cli/JsonText.h"
 
 #include <cstdio>
@@ -53,6 +55,24 @@ size_t Escape(const std::string& text, size_t i, std::string& out) {
   return 6;
 }
 
+// The file's bytes as UTF-8: a UTF-16 file (little or big endian) by its byte-order mark, and UTF-8
+// with or without one.
+std::optional<std::string> Utf8Of(const std::string& bytes, std::string& error) {
+  if (bytes.starts_with("\xEF\xBB\xBF")) return bytes.substr(3);
+  const bool little = bytes.starts_with("\xFF\xFE"), big = bytes.starts_with("\xFE\xFF");
+  if (!little && !big) return bytes;
+  if (bytes.size() % 2 != 0) {
+    error = "UTF-16 with an odd number of bytes";
+    return std::nullopt;
+  }
+  std::wstring wide;
+  for (size_t i = 2; i < bytes.size(); i += 2) {
+    const auto first = static_cast<unsigned char>(bytes[i]), second = static_cast<unsigned char>(bytes[i + 1]);
+    wide += static_cast<wchar_t>(little ? first | second << 8 : first << 8 | second);
+  }
+  return FromWide(wide);
+}
+
 }  // namespace
 
 std::string JsonQuote(const std::string& text) {
@@ -76,11 +96,14 @@ std::string JsonQuote(const std::string& text) {
   return out + "\"";
 }
 
-std::optional<std::string> PrepareJson(const std::string& text, std::string& error) {
-  if (text.size() > kMaxBytes) {
+std::optional<std::string> PrepareJson(const std::string& bytes, std::string& error) {
+  if (bytes.size() > kMaxBytes) {
     error = "larger than " + std::to_string(kMaxBytes >> 20) + " MiB";
     return std::nullopt;
   }
+  const std::optional<std::string> decoded = Utf8Of(bytes, error);
+  if (!decoded) return std::nullopt;
+  const std::string& text = *decoded;
   std::string out;
   out.reserve(text.size());
   bool inString = false;

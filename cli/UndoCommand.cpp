@@ -21,7 +21,7 @@ const JournalRecord* Choose(const Journals& journals, const std::string& idText,
     for (const JournalRecord& record : journals.Of(id->first))
       if (record.id == id->second) chosen = &record;
   } else {
-    for (const JournalRecord* record : journals.ByTime())
+    for (const JournalRecord* record : journals.InOrder())
       if (record->action != "undo" && !journals.UndoneBy(*record)) chosen = record;
   }
   if (!chosen) {
@@ -46,11 +46,11 @@ int RunUndo(CliSession& session, const UndoOptions& options) {
   // of one Save or one command) go with it; a step that cannot be undone is said by the store.
   const std::vector<const JournalRecord*> steps =
       ActionSteps(journals.Of(change->machine), journals.Undone(change->machine), *change);
-  if (!session.store.UndoAction(steps)) return kExitFailed;
+  const size_t undone = session.store.UndoAction(steps);
   std::string text;
-  for (const JournalRecord* step : steps) text += "undone: " + ChangeLabel(*step) + "\n";
+  for (size_t i = 0; i < undone; ++i) text += "undone: " + ChangeLabel(*steps[i]) + "\n";
   WriteOutput(text);
-  return session.report.Count() ? kExitFailed : kExitOk;
+  return undone == steps.size() && !session.report.Count() ? kExitOk : kExitFailed;
 }
 
 }  // namespace

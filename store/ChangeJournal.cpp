@@ -27,6 +27,8 @@ bool JournalChange(Action& action, JournalRecord& record, bool mayGoWithout, Jou
   const bool wantsRights = journal.IsMachine() && (rc == ERROR_ACCESS_DENIED || rc == ERROR_INVALID_OWNER);
   if (!mayGoWithout && wantsRights)
     action.Refuse(NotRemovedText(record.name), kAdminRightsText);
+  else if (!mayGoWithout && record.action == "create")
+    action.Refuse(NotReplacedSentence(record.name, folder), why);
   else if (!mayGoWithout)
     action.Fail({Failure::Kind::NotJournalled, RemoveRefusedSentence(record.name, folder), why, rc, record.name, folder});
   else

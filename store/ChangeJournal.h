@@ -7,8 +7,9 @@
 namespace kestrun {
 
 // Writes the record, with a copy of backup's file when given, in the action's group. Without
-// mayGoWithout a failure is said as a refusal and false comes back; with it, true: the change goes
-// ahead, and once it is made (ChangeOutcome::Done) one warning per action says it cannot be undone.
+// mayGoWithout (a removal, a creation over a file) a failure is said as a refusal and false comes
+// back; with it, true: the change goes ahead, and once it is made (ChangeOutcome::Done) one warning
+// per action says it cannot be undone.
 // A record that was not written is left with id 0.
 bool JournalChange(Action& action, JournalRecord& record, bool mayGoWithout, JournalSide* backup = nullptr);
 

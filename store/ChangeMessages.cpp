@@ -56,6 +56,11 @@ std::string RemoveRefusedSentence(const std::string& name, const std::string& fo
          " could not keep what undoing the removal needs";
 }
 
+std::string NotReplacedSentence(const std::string& name, const std::string& folder) {
+  return Quoted(name) + " was not replaced: the journal in " + folder +
+         " could not keep a copy of the shortcut there, which undoing would need";
+}
+
 std::string FailureLine(const Failure& failure) {
   return failure.why.empty() ? failure.what : failure.what + ": " + failure.why;
 }

@@ -30,5 +30,7 @@ std::string NotAnEntryText(const std::string& name);
 // The two journal failures' sentences, each without its reason.
 std::string JournalWarningSentence(const std::string& folder);
 std::string RemoveRefusedSentence(const std::string& name, const std::string& folder);
+// A new shortcut not written over an old one of its name, whose copy the journal could not keep.
+std::string NotReplacedSentence(const std::string& name, const std::string& folder);
 
 }  // namespace kestrun

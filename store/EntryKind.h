@@ -13,6 +13,7 @@ class Action;
 struct JournalRecord;
 struct JournalSide;
 struct LocationInfo;
+class UndoOverlay;
 
 // What an entry runs, before it is resolved: a command line, or a file that runs itself (a
 // shortcut: its target).
@@ -56,8 +57,9 @@ class EntryKind {
   // this kind's own for the record, else why not.
   virtual std::string WhyNotOwnSide(Action& action, const LocationInfo& location, const JournalRecord& record,
                                     const JournalSide& side) const = 0;
-  // "" when the entry is still as change left it and nothing lies where it would go back to.
-  virtual std::string CheckUndo(Action& action, const JournalRecord& change) const = 0;
+  // "" when the entry is still as change left it and nothing lies where it would go back to, once the
+  // undos overlay stands for have run.
+  virtual std::string CheckUndo(Action& action, const JournalRecord& change, const UndoOverlay& overlay) const = 0;
   // Journals undo, then reverses change; "" when done, else what went wrong.
   virtual std::string Undo(Action& action, const JournalRecord& change, JournalRecord& undo) const = 0;
 };

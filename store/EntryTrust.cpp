@@ -1,3 +1,4 @@
+// Publishers and signature verdicts: each file checked once, on a thread of its own, within a limit.
 #include "store/EntryTrust.h"
 
 #include <cctype>
@@ -65,6 +66,8 @@ const char* SignatureName(Signature signature) {
 }
 
 std::optional<Signature> VerdictOf(const SignatureCheck& check) {
+  // A certificate not made for code signing signs no program, whoever vouches for it.
+  if (check.trust == S_OK && check.chain == CERT_E_WRONG_USAGE) return Signature::Invalid;
   if (check.trust == S_OK) return check.chain == S_OK ? Signature::Signed : Signature::Untrusted;
   if (IsUntrustedRoot(check.trust)) return Signature::Untrusted;
   if (IsUnsigned(check.trust)) return Signature::Unsigned;

@@ -13,7 +13,7 @@ namespace kestrun {
 enum class Signature {
   Signed,     // valid, and chained to a root the machine trusts
   Untrusted,  // valid, but the root is not trusted
-  Invalid,    // changed after signing, or malformed
+  Invalid,    // changed after signing, malformed, or by a certificate not made for code signing
   Unsigned,   // neither embedded nor in a catalog
 };
 // "signed", "untrusted", "invalid", "unsigned".

@@ -2,6 +2,7 @@
 #include "store/JournalRecord.h"
 
 #include <algorithm>
+#include <limits>
 #include <nlohmann/json.hpp>
 #include <set>
 
@@ -36,6 +37,15 @@ std::string GetText(const Json& json, const char* key) {
   return json.contains(key) && json[key].is_string() ? json[key].get<std::string>() : std::string();
 }
 
+// A whole number that the integer type holds as it is (a 32-bit one of either sign).
+template <typename Integer>
+bool Fits(const Json& value) {
+  constexpr auto kMin = static_cast<std::int64_t>(std::numeric_limits<Integer>::min());
+  constexpr auto kMax = static_cast<std::int64_t>(std::numeric_limits<Integer>::max());
+  if (value.is_number_unsigned()) return value.get<std::uint64_t>() <= static_cast<std::uint64_t>(kMax);
+  return value.is_number_integer() && value.get<std::int64_t>() >= kMin && value.get<std::int64_t>() <= kMax;
+}
+
 Json SideToJson(const JournalSide& side) {
   Json json = Json::object();
   PutText(json, "place", side.place);
@@ -61,7 +71,8 @@ std::optional<JournalSide> SideFromJson(const Json& json) {
     return side;
   }
   const std::optional<std::string> data = DecodeBase64(json.value("data", ""));
-  if (!data || !json.contains("type")) return std::nullopt;
+  // A type that does not fit its 32 bits would be cut to another one.
+  if (!data || !json.contains("type") || !Fits<DWORD>(json["type"])) return std::nullopt;
   side.type = json["type"].get<DWORD>();
   side.data = *data;
   return side;
@@ -147,7 +158,7 @@ std::optional<JournalRecord> ParseJournalLine(const std::string& line) {
     record.program = json.value("program", "");
     record.action = json.at("action").get<std::string>();
     if (!kActions.contains(record.action)) return std::nullopt;
-    if (json.contains("location") && !json["location"].is_number_integer()) return std::nullopt;
+    if (json.contains("location") && !Fits<std::int32_t>(json["location"])) return std::nullopt;
     record.location = json.value("location", 0);
     if (!json.contains("name")) return std::nullopt;
     record.name = GetText(json, "name");

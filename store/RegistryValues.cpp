@@ -106,8 +106,9 @@ bool RegistryValueKind::Remove(Action& action, const LocationInfo& location, con
   RegistryAccess* key = action.Key(location.hive, location.view, PlaceKey(location, live), KeyAccess::Write);
   ErrorCode rc = action.KeyError();
   if (key) {
-    const std::optional<RegValue> value = key->ReadValue(row.name);
-    if (!value) return false;  // gone already: nothing was removed now
+    // Gone already: nothing was removed now. Rewritten since: another program's, left alone.
+    const std::optional<RegValue> value = ScannedValue(action, row, *key);
+    if (!value) return false;
     JournalRecord record;
     record.action = "remove";
     record.location = location.code;
@@ -159,8 +160,9 @@ std::string RegistryValueKind::WhyNotOwnSide(Action&, const LocationInfo& locati
   return own ? "" : side.place + " is not a key of " + PlaceName(location.code);
 }
 
-std::string RegistryValueKind::CheckUndo(Action& action, const JournalRecord& change) const {
-  return CheckValueUndo(action, change);
+std::string RegistryValueKind::CheckUndo(Action& action, const JournalRecord& change,
+                                         const UndoOverlay& overlay) const {
+  return CheckValueUndo(action, change, overlay);
 }
 
 std::string RegistryValueKind::Undo(Action& action, const JournalRecord& change, JournalRecord& undo) const {

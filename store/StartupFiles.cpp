@@ -41,13 +41,18 @@ std::string ReadStartupFolder(Action& action, const LocationInfo& location, bool
 
 bool AppendFolderRows(Action& action, const std::string& folder, bool live, std::int32_t location,
                       StartupRows& rows) {
+  IPlatform& platform = action.Platform();
   std::vector<FolderEntry> entries;
-  if (action.Platform().ListFolder(folder, entries) != ERROR_SUCCESS) return false;
+  if (platform.ListFolder(folder, entries) != ERROR_SUCCESS) return false;
   for (const FolderEntry& entry : entries) {
     if (entry.name == "." || entry.name == "..") continue;
     if (entry.attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN)) continue;
     if (!IsEntryFileName(entry.name)) continue;  // its path would lead somewhere else
-    rows.push_back({entry.name, folder + "\\" + entry.name, live, TKStartupEntry(live, location), {}});
+    rows.push_back({entry.name, folder + "\\" + entry.name, live, TKStartupEntry(live, location)});
+    StartupRow& row = rows.back();
+    // From the file itself, as a removal reads it: a folder's listing can lag behind (NTFS, a file
+    // held open or reached through another hard link).
+    if (platform.FileStamp(row.path, row.scannedSize, row.scannedWritten) != ERROR_SUCCESS) row.scannedWritten = 0;
   }
   return true;
 }
@@ -97,6 +102,15 @@ void SayCopyFailed(Action& action, const LocationInfo& location, const StartupRo
     action.Refuse(FileInTheWayText(row.name, enable, targetFolder));
   else
     action.FailCall(row.path, rc);
+}
+
+// True (and said) when the file is no longer as the scan saw it: another program rewrote it since.
+bool ChangedSinceScan(Action& action, const StartupRow& row) {
+  std::uint64_t size = 0, written = 0;
+  if (row.scannedWritten == 0 || action.Platform().FileStamp(row.path, size, written) != ERROR_SUCCESS) return false;
+  if (size == row.scannedSize && written == row.scannedWritten) return false;
+  action.Refuse(ChangedSinceScanText(row.name));
+  return true;
 }
 
 bool IsFileRecord(const JournalRecord& change) { return (change.to ? *change.to : *change.from).isFile; }
@@ -158,6 +172,7 @@ bool StartupFileKind::Remove(Action& action, const LocationInfo& location, const
     action.Refuse(NotAnEntryText(row.name));
     return false;
   }
+  if (ChangedSinceScan(action, row)) return false;
   IPlatform& platform = action.Platform();
   JournalRecord record;
   record.action = "remove";
@@ -210,14 +225,22 @@ std::string StartupFileKind::WhyNotOwnSide(Action& action, const LocationInfo& l
   return {};
 }
 
-std::string StartupFileKind::CheckUndo(Action& action, const JournalRecord& change) const {
-  if (!IsFileRecord(change)) return CheckValueUndo(action, change);
+std::string StartupFileKind::CheckUndo(Action& action, const JournalRecord& change,
+                                       const UndoOverlay& overlay) const {
+  if (!IsFileRecord(change)) return CheckValueUndo(action, change, overlay);
   IPlatform& platform = action.Platform();
-  if (change.to && !platform.FileExists(change.to->path)) return change.to->path + " is no longer there";
-  if (change.from && platform.FileExists(change.from->path))
+  const auto there = [&](const JournalSide& side) {
+    const auto planned = overlay.At(side, change.name);
+    return planned ? *planned != nullptr : platform.FileExists(side.path);
+  };
+  if (change.to && !there(*change.to)) return change.to->path + " is no longer there";
+  if (change.from && there(*change.from))
     return "a file " + change.from->path + " is there again; undoing would overwrite it";
   if (change.from && !change.to && (change.from->backup.empty() || !platform.FileExists(change.from->backup)))
     return "the copy kept of " + change.from->path + " is missing";
+  // A file the change overwrote comes back from its copy: without it, undo would stop half done.
+  if (change.to && change.replaced && !change.replaced->backup.empty() && !platform.FileExists(change.replaced->backup))
+    return "the copy kept of the file " + change.to->path + " replaced is missing";
   return {};
 }
 

@@ -16,6 +16,8 @@ struct StartupRow {
   TKStartupEntry record;
   RegValue scanned{};  // registry entries: the value as the scan read it, so a move can tell a change
   Approval approved = Approval::None;  // the entry's StartupApproved flag, as the scan read it
+  // File entries: size and last-write time as the scan saw them (written 0: not known), so a removal can tell.
+  std::uint64_t scannedSize = 0, scannedWritten = 0;
 };
 using StartupRows = std::vector<StartupRow>;
 

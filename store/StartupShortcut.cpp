@@ -1,6 +1,8 @@
+// A new shortcut in the per-user Startup folder: its checks, its record, and how each outcome is said.
 #include "store/StartupShortcut.h"
 
 #include <array>
+#include <cctype>
 
 #include "base/Text.h"
 #include "store/Action.h"
@@ -12,7 +14,7 @@ namespace kestrun {
 namespace {
 
 // In the order of TCreateShortcutOutcome.
-const std::array<ShortcutOutcomeText, 7> kOutcomeTexts{{
+const std::array<ShortcutOutcomeText, 8> kOutcomeTexts{{
     {"%s: file not found", "%sFile not found.\nPlease verify the correct path\nand filename was given.", false,
      false},
     {"the Shell Folders key cannot be opened", nullptr, false, false},
@@ -26,7 +28,26 @@ const std::array<ShortcutOutcomeText, 7> kOutcomeTexts{{
     {"%s: the path is too long for a shortcut (260 characters or more)",
      "\nThe program's path is too long for a shortcut.\nPlease choose a program with a shorter path.", false,
      false},
+    {"%s: a command line, not a program file: give the program alone (a shortcut made here holds no arguments)",
+     "%s\nis a command line, not a program file.\nPlease give the program alone:\n"
+     "a shortcut made here holds no arguments.",
+     false, false},
 }};
+
+// A device's name (NUL, COM1...) names the device whatever extension follows and however many blanks
+// end it: Windows would write the link to the device, or nowhere.
+bool IsDeviceName(const std::string& name) {
+  std::string base = name.substr(0, name.find('.'));
+  base.erase(base.find_last_not_of(' ') + 1);
+  for (char& c : base) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  for (const char* device : {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"})
+    if (base == device) return true;
+  // COM0-9 and LPT0-9, and the superscript 1, 2 and 3 Windows reserves too.
+  if (base.size() < 4 || (base.compare(0, 3, "COM") != 0 && base.compare(0, 3, "LPT") != 0)) return false;
+  const std::string number = base.substr(3);
+  return (number.size() == 1 && std::isdigit(static_cast<unsigned char>(number[0]))) || number == "\xC2\xB9" ||
+         number == "\xC2\xB2" || number == "\xC2\xB3";
+}
 
 // A display name becomes a file name in the Startup folder: it may not name another folder,
 // a stream or a device, whatever the platform's save would accept.
@@ -34,7 +55,7 @@ bool IsFileNameSafe(const std::string& name) {
   for (const unsigned char c : name)
     if (c < 32 || std::string_view("\\/:*?\"<>|").find(static_cast<char>(c)) != std::string_view::npos)
       return false;
-  return true;
+  return !IsDeviceName(name);
 }
 
 // A new link needs nothing to undo but its place; one it replaces is kept, so undo brings it back.
@@ -59,6 +80,7 @@ CreateShortcutResult Written(Action& action, HRESULT status, const std::string& 
 CreateShortcutResult CreateStartupShortcut(Action& action, const std::string& givenTarget,
                                            const std::string& displayName, bool dryRun) {
   IPlatform& platform = action.Platform();
+  if (IsCommandLine(givenTarget)) return {coCommandLine};
   const std::string target = ShortcutTargetOf(platform, givenTarget);
   if (!platform.FileExists(target)) return {coFileNotFound};
   // A link keeps its target in fields of MAX_PATH characters: a longer one would be cut to garbage.
@@ -75,7 +97,9 @@ CreateShortcutResult CreateStartupShortcut(Action& action, const std::string& gi
   if (ToWide(link).size() >= MAX_PATH) return {coLinkPathTooLong};
   if (dryRun) return {coWritten, S_OK, link};
   JournalRecord record = CreationRecord(platform, link, displayName + ".lnk");
-  JournalChange(action, record, true, record.replaced ? &*record.replaced : nullptr);
+  // A new link may go unjournalled; one written over another goes only once that one's copy is kept.
+  if (!JournalChange(action, record, !record.replaced, record.replaced ? &*record.replaced : nullptr))
+    return {coWritten, E_ABORT, link};
   ChangeOutcome journalled(action, record);
   const HRESULT status = platform.CreateLink(target, link, "Shortcut to " + target, FolderPartOf(target));
   if (SUCCEEDED(status)) journalled.Done();

@@ -14,6 +14,7 @@ enum TCreateShortcutOutcome {
   coLinkPathTooLong,  // the link's path does not fit a Windows path; nothing was written
   coNoStartupFolder,  // the Startup value is missing, empty or not a full path; nothing was written
   coTargetPathTooLong,  // a link cannot hold a target of MAX_PATH characters or more; nothing was written
+  coCommandLine,        // the target is a quoted program followed by arguments; nothing was written
 };
 
 struct CreateShortcutResult {
@@ -25,7 +26,8 @@ struct CreateShortcutResult {
 // The target is first made exact (store/ShortcutTarget.h). Checks in this order: target exists (and
 // fits a link), Shell Folders key opens, display name given, Startup folder is a full path; then
 // journals the creation and writes the link through CreateLink, unless dryRun. A journal that cannot
-// be written is said, and the link is written all the same; a link that cannot be written is said too.
+// be written is said, and a new link is written all the same; one that would replace a file is not
+// (status E_ABORT), as a removal is not. A link that cannot be written is said too.
 CreateShortcutResult CreateStartupShortcut(Action& action, const std::string& target, const std::string& displayName,
                                            bool dryRun);
 

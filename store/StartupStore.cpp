@@ -62,7 +62,7 @@ CreateShortcutResult StartupStore::PlanShortcut(const std::string& target, const
   return kestrun::CreateStartupShortcut(action, target, displayName, true);
 }
 
-bool StartupStore::UndoAction(const std::vector<const JournalRecord*>& steps) {
+size_t StartupStore::UndoAction(const std::vector<const JournalRecord*>& steps) {
   Action action = Begin();
   return UndoSteps(action, steps);
 }

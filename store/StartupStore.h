@@ -42,8 +42,8 @@ class StartupStore {
   // What CreateStartupShortcut would do, with nothing written: its outcome and the link's path.
   CreateShortcutResult PlanShortcut(const std::string& target, const std::string& displayName);
   // One undo: the records of one operation (ActionSteps), newest first, each reversed byte for byte
-  // and journalled; it stops at the first that is refused, saying which and why.
-  bool UndoAction(const std::vector<const JournalRecord*>& steps);
+  // and journalled, all checked before any is touched (store/StartupUndo.h); how many were reversed.
+  size_t UndoAction(const std::vector<const JournalRecord*>& steps);
   // A journal's records (store/Journal.h); a machine journal that cannot be trusted or read is said.
   std::vector<JournalRecord> ReadJournal(bool machine);
 

@@ -1,21 +1,27 @@
-// Each undo is checked against what the journal says the change left, before anything is touched;
-// the record's place decides which kind of entry undoes it.
+// Every record of an undo step is checked against what the journal says its change left, and against
+// what the step's newer undos will leave, before anything is touched; the record's place decides which
+// kind of entry undoes it.
 #include "store/StartupUndo.h"
 
 #include "store/EntryKind.h"
 #include "store/Locations.h"
 #include "store/StoreContext.h"
+#include "store/UndoOverlay.h"
 #include "store/UndoTrust.h"
 
 namespace kestrun {
 namespace {
 
-// "" when undone, else why not.
-std::string UndoChange(Action& action, const JournalRecord& change) {
+// "" when change can be undone once the undos overlay stands for have run, else why not.
+std::string WhyNotUndoable(Action& action, const JournalRecord& change, const UndoOverlay& overlay) {
   if (!change.from && !change.to) return "the change has nothing to undo";
   if (std::string why = WhyNotOwnRecord(action, change); !why.empty()) return why;
-  const EntryKind& kind = *KindOf(change.location);
-  if (std::string why = kind.CheckUndo(action, change); !why.empty()) return why;
+  return KindOf(change.location)->CheckUndo(action, change, overlay);
+}
+
+// "" when undone, else why not. Checked again as it stands now: another program may have acted since.
+std::string UndoChange(Action& action, const JournalRecord& change) {
+  if (std::string why = WhyNotUndoable(action, change, UndoOverlay()); !why.empty()) return why;
   JournalRecord undo;
   undo.action = "undo";
   undo.location = change.location;
@@ -23,7 +29,13 @@ std::string UndoChange(Action& action, const JournalRecord& change) {
   undo.undoes = change.id;
   undo.from = change.to;
   undo.to = change.from;
-  return kind.Undo(action, change, undo);
+  return KindOf(change.location)->Undo(action, change, undo);
+}
+
+void SayRefused(Action& action, const JournalRecord& change, size_t stepSize, size_t undone, const std::string& why) {
+  std::string what = "cannot undo " + ChangeLabel(change);
+  if (stepSize > 1 && undone == 0) what += ", nor the other changes of its action";
+  action.Refuse(what, why);
 }
 
 }  // namespace
@@ -34,13 +46,21 @@ std::string ChangeLabel(const JournalRecord& change) {
   return label + " " + change.action + " '" + change.name + "' (" + PlaceName(change.location) + ")";
 }
 
-bool UndoSteps(Action& action, const std::vector<const JournalRecord*>& steps) {
-  for (const JournalRecord* step : steps)
-    if (std::string why = UndoChange(action, *step); !why.empty()) {
-      action.Refuse("cannot undo " + ChangeLabel(*step), why);
-      return false;
+size_t UndoSteps(Action& action, const std::vector<const JournalRecord*>& steps) {
+  UndoOverlay overlay;
+  for (const JournalRecord* step : steps) {
+    if (std::string why = WhyNotUndoable(action, *step, overlay); !why.empty()) {
+      SayRefused(action, *step, steps.size(), 0, why);
+      return 0;
     }
-  return true;
+    overlay.Undo(*step);
+  }
+  for (size_t done = 0; done < steps.size(); ++done)
+    if (std::string why = UndoChange(action, *steps[done]); !why.empty()) {
+      SayRefused(action, *steps[done], steps.size(), done, why);
+      return done;
+    }
+  return steps.size();
 }
 
 }  // namespace kestrun

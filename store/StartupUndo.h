@@ -12,8 +12,10 @@ namespace kestrun {
 // "#12 park 'Tool' (HKCU Run)": a change as the console tool names it.
 std::string ChangeLabel(const JournalRecord& change);
 
-// The records of one undo step, newest first: each is reversed, or the step stops at the first that
-// cannot be, said through the action with the record and the reason. True when all were reversed.
-bool UndoSteps(Action& action, const std::vector<const JournalRecord*>& steps);
+// The records of one undo step, newest first, each reversed. All are checked first: one that cannot
+// be undone is said through the action with its label and the reason, and none is touched (0 comes
+// back). Else how many were reversed, from the first: fewer than all only when one failed while it was
+// being undone, which is said likewise.
+size_t UndoSteps(Action& action, const std::vector<const JournalRecord*>& steps);
 
 }  // namespace kestrun

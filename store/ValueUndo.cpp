@@ -17,6 +17,15 @@ RegistryAccess* KeyOf(Action& action, const JournalSide& side, KeyAccess access,
   return action.Key(hive, RegistryView::Native, key, access, create);
 }
 
+// The value of that name in side's key once the undos overlay stands for have run.
+std::optional<RegValue> ValueAt(Action& action, const JournalSide& side, const std::string& name,
+                                const UndoOverlay& overlay) {
+  if (const auto planned = overlay.At(side, name))
+    return *planned ? std::optional(RegValue{name, (*planned)->type, (*planned)->data}) : std::nullopt;
+  RegistryAccess* key = KeyOf(action, side, KeyAccess::Read);
+  return key ? key->ReadValue(name) : std::nullopt;
+}
+
 bool KnownHive(const JournalSide& side) {
   HKEY hive;
   std::string key;
@@ -25,21 +34,17 @@ bool KnownHive(const JournalSide& side) {
 
 }  // namespace
 
-std::string CheckValueUndo(Action& action, const JournalRecord& change) {
+std::string CheckValueUndo(Action& action, const JournalRecord& change, const UndoOverlay& overlay) {
   for (const auto* side : {&change.to, &change.from})
     if (*side && !KnownHive(**side)) return "the journal names no known hive: " + (*side)->place;
   if (change.to) {
-    RegistryAccess* key = KeyOf(action, *change.to, KeyAccess::Read);
-    const std::optional<RegValue> now = key ? key->ReadValue(change.name) : std::nullopt;
+    const std::optional<RegValue> now = ValueAt(action, *change.to, change.name, overlay);
     if (!now) return Quoted(change.name) + " is no longer in " + change.to->place;
     if (now->type != change.to->type || now->data != change.to->data)
       return Quoted(change.name) + " in " + change.to->place + " was changed since; undoing would lose that change";
   }
-  if (change.from) {
-    RegistryAccess* key = KeyOf(action, *change.from, KeyAccess::Read);
-    if (key && key->ValueExists(change.name))
-      return "an entry " + Quoted(change.name) + " is in " + change.from->place + " again; undoing would overwrite it";
-  }
+  if (change.from && ValueAt(action, *change.from, change.name, overlay))
+    return "an entry " + Quoted(change.name) + " is in " + change.from->place + " again; undoing would overwrite it";
   return {};
 }
 

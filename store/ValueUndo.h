@@ -5,11 +5,13 @@
 
 #include "store/Action.h"
 #include "store/JournalRecord.h"
+#include "store/UndoOverlay.h"
 
 namespace kestrun {
 
-// "" when the value is still as change left it and nothing lies where it would go back to.
-std::string CheckValueUndo(Action& action, const JournalRecord& change);
+// "" when the value is still as change left it and nothing lies where it would go back to, once the
+// undos overlay stands for have run.
+std::string CheckValueUndo(Action& action, const JournalRecord& change, const UndoOverlay& overlay);
 // Journals undo, then puts the value back; "" when done.
 std::string UndoValue(Action& action, const JournalRecord& change, JournalRecord& undo);
 

@@ -24,13 +24,23 @@ std::string SubjectName(PCCERT_CONTEXT cert) {
 }
 
 // The Authenticode policy on the signer's chain: Wine's WinVerifyTrust accepts an untrusted root, the
-// policy does not.
+// policy does not. Nor does either refuse a certificate made for another use (a web server's, say):
+// the chain must be valid for code signing (a certificate that names no use is valid for any).
 HRESULT ChainPolicy(PCCERT_CONTEXT cert) {
+  char codeSigning[] = szOID_PKIX_KP_CODE_SIGNING;
+  LPSTR usages[] = {codeSigning};
   CERT_CHAIN_PARA para{};
   para.cbSize = sizeof para;
+  para.RequestedUsage.dwType = USAGE_MATCH_TYPE_AND;
+  para.RequestedUsage.Usage.cUsageIdentifier = 1;
+  para.RequestedUsage.Usage.rgpszUsageIdentifier = usages;
   PCCERT_CHAIN_CONTEXT chain = nullptr;
   if (!CertGetCertificateChain(nullptr, cert, nullptr, cert->hCertStore, &para, 0, nullptr, &chain))
     return HRESULT_FROM_WIN32(GetLastError());
+  if (chain->TrustStatus.dwErrorStatus & CERT_TRUST_IS_NOT_VALID_FOR_USAGE) {
+    CertFreeCertificateChain(chain);
+    return CERT_E_WRONG_USAGE;
+  }
   CERT_CHAIN_POLICY_PARA policy{};
   policy.cbSize = sizeof policy;
   CERT_CHAIN_POLICY_STATUS status{};

@@ -4,6 +4,7 @@
 
 #include <optional>
 
+#include "base/Text.h"
 #include "cli/DesiredState.h"
 #include "store/Locations.h"
 #include "store/platform/Win32Platform.h"
@@ -44,6 +45,10 @@ TEST(DesiredState, AFileItCannotMeanIsRefusedWithTheReason) {
        "'P' and 'p' name one entry"},
       {R"([{"name":"a","location":16,"state":"enabled"},{"name":"b","state":"enabled"},)"
        R"({"name":"A","state":"enabled"}])", "'a' and 'A' name one entry"},
+      // The parser would obey the last of two keys.
+      {R"([{"name":"a","state":"enabled","state":"disabled"}])", "an object holds \"state\" twice"},
+      {R"({"entries":[],"entries":[{"name":"a","state":"enabled"}]})", "an object holds \"entries\" twice"},
+      {"\xFF\xFE[", "UTF-16 with an odd number of bytes"},
   };
   for (const auto& [text, why] : cases) {
     std::string error;
@@ -58,7 +63,18 @@ TEST(DesiredState, AnExportReadsBackAsTheSameEntriesLoneSurrogatesAndAll) {
                    Row("\xD0\x9F", slMachineRun, 1), Row("off", slUserRun, 1, Approval::Off)};
   const std::string text = FormatDesiredState(rows);
   EXPECT_THAT(text, ::testing::HasSubstr(R"("name": "lone\ud800",)"));
+  // Saved by an editor as UTF-16 (either order) or UTF-8 with a byte-order mark, it reads the same.
+  std::string little = "\xFF\xFE", big = "\xFE\xFF";
+  for (const wchar_t unit : ToWide(text)) {
+    little += {static_cast<char>(unit & 0xFF), static_cast<char>(unit >> 8)};
+    big += {static_cast<char>(unit >> 8), static_cast<char>(unit & 0xFF)};
+  }
   std::string error;
+  for (const std::string& encoded : {little, big, "\xEF\xBB\xBF" + text}) {
+    const auto decoded = Read(encoded, error);
+    ASSERT_TRUE(decoded) << error;
+    for (size_t i = 0; i < rows.size(); ++i) EXPECT_EQ((*decoded)[i].name, rows[i].name);
+  }
   const auto items = Read(text, error);
   ASSERT_TRUE(items) << error;
   ASSERT_EQ(items->size(), rows.size());

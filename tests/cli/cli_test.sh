@@ -320,8 +320,16 @@ both 0 notepad.exe --display-name Relative
 exact Relative.lnk
 both 1 no-such.exe
 [ "$err" = 'kestrun-cli: C:\windows\no-such.exe: file not found' ] || fail "relative missing target: '$err'"
-both 1 notepad.exe --display-name 'a|b'
-[[ $err == "kestrun-cli: the shortcut was not written: "* ]] || fail "bad display name: '$err'"
+for bad in 'a|b' NUL nul.txt; do
+  both 1 notepad.exe --display-name "$bad"
+  [[ $err == "kestrun-cli: the shortcut was not written: "* ]] || fail "bad display name $bad: '$err'"
+done
+# A program file, quoted as Explorer copies it, or refused as a command line, never taken as a relative name.
+both 2 '"C:\windows\notepad.exe" \background'
+[ "$err" = 'kestrun-cli: "C:\windows\notepad.exe" \background: a command line, not a program file: give the program alone (a shortcut made here holds no arguments)' ] ||
+  fail "create with a command line: '$err'"
+both 0 '"C:\windows\notepad.exe"' --display-name Quoted
+exact Quoted.lnk
 cd - >/dev/null
 expect_rc 0 remove --name 'Note pad.lnk' --location 4
 [ -e "$user_startup/Note pad.lnk" ] && fail "shortcut not removed"
@@ -493,7 +501,8 @@ wine "$signee" trust 'C:\Ktools\root.der' </dev/null || fail "the test root was 
 reg delete "$cv\\Run" /va
 for v in 'bare=notepad.exe' 'app=C:\Ktools\app -q' 'myapp=C:\Ktools\my app.exe --x' 'signed=C:\Ktools\signed.exe' \
          'again="C:\Ktools\signed.exe" /again' 'untrusted=C:\Ktools\untrusted.exe' 'changed=C:\Ktools\changed.exe' \
-         'broken=C:\Ktools\broken.exe' 'folder="C:\Ktools\dir.exe"'; do
+         'broken=C:\Ktools\broken.exe' 'folder="C:\Ktools\dir.exe"' 'server=C:\Ktools\server.exe' \
+         'anyuse=C:\Ktools\anyuse.exe'; do
   reg add "$cv\\Run" /v "${v%%=*}" /d "${v#*=}"
 done
 cp "$kt/unsigned.exe" "$kt/gone.exe"
@@ -519,6 +528,8 @@ want("again", signature="signed", arguments="/again")
 want("untrusted", signature="untrusted", signer="Kestrel stray signer")
 want("changed", signature="invalid")
 want("broken", signature="invalid")
+want("server", signature="invalid", signer="Kestrel server")  # a web server's certificate signs no program
+want("anyuse", signature="signed")  # one that names no use is valid for any, as Windows holds
 want("gone.lnk", executable="C:\\Ktools\\gone.exe", targetExists=False, warnings=["target-missing"], signature=None)
 for bad in ("folder",):
     want(bad, targetExists=False, warnings=["target-missing"], signature=None, company=None, signer=None)
@@ -554,6 +565,12 @@ row = {l.split()[3]: l for l in lines[1:] if len(l.split()) > 3}  # a location i
 assert "Kestrel Test Works" in row["signed"] and "  signed  " in row["signed"], row["signed"]
 assert "  -  " in row["folder"] and "untrusted" in row["untrusted"] and "  unsigned  " in row["bare"], row
 PY
+# The default undo follows the order of changes, not the clock: an older change stamped later stays older.
+expect_rc 0 disable --name app
+expect_rc 0 disable --name myapp
+app_id=$(parked_id app) myapp_id=$(parked_id myapp)
+sed -i "s/^{\"id\":$app_id,\"time\":\"[^\"]*\"/{\"id\":$app_id,\"time\":\"2999-01-01T00:00:00.000Z\"/" "$journal_home/journal.jsonl"
+expect_text 0 out "\"undone: #$myapp_id park 'myapp' (HKCU Run)\"" undo
 expect_text 2 err '"kestrun-cli: a subcommand is required"*'
 
 finish cli

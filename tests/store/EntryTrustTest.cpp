@@ -42,6 +42,7 @@ TEST(VerdictOf, NamesWhatTheSystemAnswered) {
   EXPECT_EQ(VerdictOf({S_OK, CERT_E_UNTRUSTEDROOT, "A"}), Signature::Untrusted);  // Wine's WinVerifyTrust
   EXPECT_EQ(VerdictOf({CERT_E_UNTRUSTEDROOT, S_OK, "A"}), Signature::Untrusted);  // Windows'
   EXPECT_EQ(VerdictOf({TRUST_E_BAD_DIGEST, S_OK, "A"}), Signature::Invalid);
+  EXPECT_EQ(VerdictOf({S_OK, CERT_E_WRONG_USAGE, "A"}), Signature::Invalid);  // a server's certificate
   EXPECT_EQ(VerdictOf({CRYPT_E_ASN1_BADTAG, S_OK, {}}), Signature::Invalid);
   EXPECT_EQ(VerdictOf({TRUST_E_NOSIGNATURE, S_OK, {}}), Signature::Unsigned);
   EXPECT_EQ(VerdictOf({TRUST_E_SUBJECT_FORM_UNKNOWN, S_OK, {}}), Signature::Unsigned);

@@ -2,6 +2,7 @@
 // undone byte for byte; torn lines, rotation, and a journal that cannot be written.
 #include <gmock/gmock.h>
 
+#include <algorithm>
 #include <functional>
 
 #include "base/Base64.h"
@@ -16,6 +17,7 @@ namespace kestrun::test {
 namespace {
 
 using ::testing::AllOf;
+using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::IsEmpty;
 using ::testing::Matcher;
@@ -249,6 +251,39 @@ TEST_F(JournalTest, OneOperationIsOneUndoStepAndItsUndoCanBeUndone) {
   EXPECT_THAT(Records(), SizeIs(6));
 }
 
+// One undo step is judged whole before anything moves: a record refused leaves the others as they
+// are. Records of one step may hang together (the parked twin removed, then the live one parked over
+// its place): each is judged as the step's newer undos will leave things.
+TEST_F(JournalTest, AnUndoStepIsCheckedWholeBeforeAnyOfItChanges) {
+  for (const char* name : {"A", "B", "C"}) SetString(kUser, VersionKey("Run"), name, std::string("C:\\") + name);
+  StartupRows rows = Scan();
+  for (StartupRow& row : rows) row.checked = false;
+  store.ApplyCheckChanges(rows);  // one Save: one step of three
+  SetString(kUser, VersionKey("Run-"), "A", "C:\\edited.exe");  // the oldest, checked last
+  std::vector<JournalRecord> records = Records();
+  ASSERT_THAT(records, SizeIs(3));
+  EXPECT_EQ(store.UndoAction(ActionSteps(records, UndoneBy(records), records.back())), 0u);
+  EXPECT_THAT(report.failures, ElementsAre(AllOf(HasSubstr("cannot undo #1 park 'A' (HKCU Run), nor the other"),
+                                                 HasSubstr("changed since"))));
+  for (const char* name : {"B", "C"}) EXPECT_TRUE(ReadRaw(kUser, VersionKey("Run-"), name)) << name;
+  EXPECT_THAT(Records(), SizeIs(3));
+
+  MakeFolder(userDisabled);
+  MakeFile(userStartup + "\\T.lnk", FILE_ATTRIBUTE_NORMAL, "live");
+  MakeFile(userDisabled + "\\T.lnk", FILE_ATTRIBUTE_NORMAL, "parked");
+  rows = Scan();
+  {
+    Action action = store.Begin();
+    const auto parked = std::find_if(rows.rbegin(), rows.rend(), [](auto& row) { return row.name == "T.lnk"; });
+    ASSERT_TRUE(store.RemoveEntry(action, *parked));  // as disable --replace does
+    ASSERT_TRUE(store.ApplyChange(action, Find(rows, "T.lnk"), false));
+  }
+  records = Records();
+  EXPECT_EQ(store.UndoAction(ActionSteps(records, UndoneBy(records), records.back())), 2u);
+  EXPECT_EQ(Bytes(userStartup + "\\T.lnk"), "live");
+  EXPECT_EQ(Bytes(userDisabled + "\\T.lnk"), "parked");
+}
+
 TEST_F(JournalTest, ATornLastLineIsPassedOverAndTheNextLineStartsClean) {
   SetString(kUser, VersionKey("Run"), "A", "C:\\a.exe");
   SetString(kUser, VersionKey("Run"), "B", "C:\\b.exe");
@@ -342,21 +377,25 @@ TEST_F(JournalTest, WithoutAJournalParkingGoesOnAndRemovingIsRefused) {
 }
 
 TEST_F(JournalTest, ARemoveWhoseCopyCannotBeWrittenIsNotCarriedOut) {
-  MakeFile(userStartup + "\\Tool.lnk");
+  MakeFile(userStartup + "\\Tool.lnk", FILE_ATTRIBUTE_NORMAL, "old link");
   platform.Fail(Op::FileCopy, ERROR_DISK_FULL, "\\removed\\");
+  // Nor a new shortcut written over it, which undo could never take back.
+  EXPECT_EQ(store.CreateStartupShortcut("C:\\windows\\notepad.exe", "Tool").status, E_ABORT);
+  EXPECT_THAT(report.failures, ElementsAre(HasSubstr("'Tool.lnk' was not replaced: the journal in " + folder)));
+  EXPECT_EQ(Bytes(userStartup + "\\Tool.lnk"), "old link");
   store.RemoveEntry(Find(Scan(), "Tool.lnk"));
   EXPECT_TRUE(Exists(userStartup + "\\Tool.lnk"));
   ASSERT_THAT(report.reports, SizeIs(1));
   EXPECT_EQ(report.reports[0].code, static_cast<ErrorCode>(ERROR_DISK_FULL));
   EXPECT_THAT(report.reports[0].subject, HasSubstr("'Tool.lnk' was not removed"));
   EXPECT_THAT(Records(), IsEmpty());  // and no line promises a copy that is not there
-  // Nor into a folder that was there before (left by that try, or planted by another program).
+  // Nor into a folder that was there before (left by a try, or planted by another program).
   platform.Heal();
   MakeFile(folder + "\\removed\\1\\Tool.lnk", FILE_ATTRIBUTE_NORMAL, "planted");
   store.RemoveEntry(Find(Scan(), "Tool.lnk"));
   EXPECT_EQ(Bytes(folder + "\\removed\\1\\Tool.lnk"), "planted");
   ASSERT_THAT(Records(), SizeIs(1));
-  EXPECT_EQ(Records()[0].from->backup, folder + "\\removed\\2\\Tool.lnk");
+  EXPECT_EQ(Records()[0].from->backup, folder + "\\removed\\3\\Tool.lnk");  // 2: the remove's try
 }
 
 TEST_F(JournalTest, UndoRefusesARecordThatNamesAnythingButItsOwnPlace) {
@@ -460,7 +499,12 @@ TEST(JournalLines, OnlyWellFormedRecordsAndTrueUndosCount) {
   for (const char* bad : {R"({"id":1e300,"action":"park","name":"A"})", R"({"id":-2,"action":"park","name":"A"})",
                           R"({"id":"3","action":"park","name":"A"})", R"({"id":3,"action":"run","name":"A"})",
                           R"({"id":3,"action":"undo","undoes":2.5,"name":"A"})",
-                          R"({"id":18446744073709551615,"action":"park","name":"A"})"})
+                          R"({"id":18446744073709551615,"action":"park","name":"A"})",
+                          // Numbers cut to 32 bits would name another type or place.
+                          R"({"id":3,"action":"remove","location":4294967297,"name":"A"})",
+                          R"({"id":3,"action":"remove","name":"A","from":{"place":"HKCU\\Run","type":4294967297,"data":""}})",
+                          R"({"id":3,"action":"remove","name":"A","from":{"place":"HKCU\\Run","type":-1,"data":""}})",
+                          R"({"id":3,"action":"remove","name":"A","from":{"place":"HKCU\\Run","type":1.5,"data":""}})"})
     EXPECT_FALSE(ParseJournalLine(bad)) << bad;
   const auto record = [](std::int64_t id, const char* action, std::int64_t undoes) {
     JournalRecord r;

@@ -79,7 +79,9 @@ TEST_F(ShortcutTest, ChecksComeInTheirOrder) {
 }
 
 TEST_F(ShortcutTest, FailuresAreReportedNotPassedOffAsWritten) {
-  for (const char* name : {"a:b", "a\\b", "a?b", "a|b", "a\"b", "a<b", "a/b"}) {
+  // Devices too, whatever follows the name: the shell would "save" to them and make nothing.
+  for (const char* name : {"a:b", "a\\b", "a?b", "a|b", "a\"b", "a<b", "a/b", "NUL", "com1", "nul.txt", "CON.lnk",
+                           "Lpt9 ", "aux .x", "COM\xC2\xB9", "conout$"}) {
     const CreateShortcutResult result = Create(target, name);
     EXPECT_EQ(result.outcome, coWritten) << name;
     EXPECT_EQ(result.status, HRESULT_FROM_WIN32(ERROR_INVALID_NAME)) << name;

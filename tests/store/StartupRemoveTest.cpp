@@ -9,6 +9,7 @@ namespace kestrun::test {
 namespace {
 
 using ::testing::ElementsAre;
+using ::testing::HasSubstr;
 using ::testing::IsEmpty;
 
 const StartupRow& Find(const StartupRows& rows, const std::string& name, int location, int enabled) {
@@ -57,6 +58,23 @@ TEST_F(RemoveTest, FolderEntriesDeleteTheFileAndReportAMissingOne) {
 
   store.RemoveEntry(Find(rows, "parked.lnk", slUserStartupFolder, 0));  // gone already
   EXPECT_THAT(report.reports, ElementsAre(ReportedError{ERROR_FILE_NOT_FOUND, userDisabled + "\\parked.lnk"}));
+}
+
+// Another program rewrote the entry while the question was open: it is not what the user chose to delete.
+TEST_F(RemoveTest, AnEntryRewrittenSinceTheScanIsLeftAlone) {
+  SetString(HKEY_CURRENT_USER, VersionKey("Run"), "Tool", "C:\\tool.exe");
+  MakeFile(userStartup + "\\tool.lnk", FILE_ATTRIBUTE_NORMAL, "link");
+  const StartupRows rows = Scan();
+  SetString(HKEY_CURRENT_USER, VersionKey("Run"), "Tool", "C:\\other.exe");
+  MakeFile(userStartup + "\\tool.lnk", FILE_ATTRIBUTE_NORMAL, "another link");
+  for (const StartupRow& row : rows) {
+    Action action = store.Begin();
+    EXPECT_FALSE(store.RemoveEntry(action, row)) << row.name;
+  }
+  EXPECT_THAT(report.failures, ElementsAre(HasSubstr("'Tool' was changed by another program since the list was read"),
+                                           HasSubstr("'tool.lnk' was changed by another program")));
+  EXPECT_THAT(RowsOf(Scan(), slUserRun, 1), ElementsAre(Row{"Tool", "C:\\other.exe", true, 1, slUserRun}));
+  EXPECT_TRUE(Exists(userStartup + "\\tool.lnk"));
 }
 
 }  // namespace
