@@ -19,7 +19,8 @@ cur='HKCU\Software\Microsoft\Windows\CurrentVersion'
 mac='HKLM\Software\Microsoft\Windows\CurrentVersion'
 reg() { wine reg "$@" </dev/null >/dev/null 2>&1; }
 has() { wine reg query "$1" /v "$2" </dev/null >/dev/null 2>&1; }
-probe() { wine "$probe" "$@" </dev/null | tr -d '\r'; }
+# A probe that hangs (Wine's cross-process COM, rarely, under load) fails its step, not the whole run.
+probe() { timeout 120 wine "$probe" "$@" </dev/null | tr -d '\r'; }
 
 click() { xdotool mousemove "$1" "$2" click 1; sleep 0.4; }
 marks() { probe rows | tr -d '\n'; }

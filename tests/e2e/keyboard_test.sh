@@ -30,8 +30,11 @@ yes=54 no=151 cancel=248  # the buttons of the Yes/No/Cancel box
 closed() { probe gone "$main" 10000 || fail "main window still open ($1)"; wait; }
 # name|role|shortcut|action of every child a screen reader finds, without the locations
 expect_children() {
-  local got
-  got=$(probe acc "$1" | awk -F'|' '{ print $1 "|" $2 "|" $4 "|" $5 }')
+  local got try
+  for try in 1 2; do  # reading is harmless to repeat when a read hung
+    got=$(probe acc "$1" | awk -F'|' '{ print $1 "|" $2 "|" $4 "|" $5 }') || got=
+    [ -n "$got" ] && break
+  done
   [ "$got" = "$2" ] || fail "$1 reads as:
 $got
 expected:
