@@ -1,9 +1,10 @@
-// Shell half of Win32Platform: launching documents, writing shell links, error texts.
+// Shell half of Win32Platform: launching documents, writing and reading shell links, error texts.
 #include "store/platform/Win32Platform.h"
 
 #include <shellapi.h>
 #include <shlobj.h>
 
+#include <algorithm>
 #include <cstdio>
 
 #include "base/Handles.h"
@@ -134,6 +135,25 @@ HRESULT Win32Platform::ReadShellLink(const std::string& link, std::string& targe
   if (SUCCEEDED(shellLink->GetArguments(buffer.data(), static_cast<int>(buffer.size()))))
     arguments = FromWide(buffer.c_str());
   return S_OK;
+}
+
+ErrorCode Win32Platform::ReadLinkFile(const std::string& link, std::size_t limit, std::string& bytes) {
+  bytes.clear();
+  UniqueFile file(CreateFileW(WidePath(link).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return GetLastError();
+  // One byte past the limit tells a longer file from one of exactly limit bytes, without a size query.
+  const DWORD wanted = static_cast<DWORD>(std::min<std::size_t>(limit, 1u << 30) + 1);
+  bytes.resize(wanted);
+  DWORD done = 0;
+  for (DWORD got = 1; got > 0 && done < wanted; done += got)
+    if (!::ReadFile(file.Get(), bytes.data() + done, wanted - done, &got, nullptr)) {
+      const DWORD error = GetLastError();
+      bytes.clear();
+      return error;
+    }
+  bytes.resize(done < wanted ? done : 0);
+  return done < wanted ? ERROR_SUCCESS : ERROR_FILE_TOO_LARGE;
 }
 
 std::string UnknownErrorText(ErrorCode code) {
