@@ -269,8 +269,10 @@ EntryTarget TargetResolver::WhatHostRuns(EntryTarget host, int depth) {
       library ? LocateLibrary(inner->program, host.executable.substr(0, host.executable.find_last_of('\\')))
               : LocateCommand(inner->program, inner->search == HostedCommand::Search::Start);
   EntryTarget target{found.empty() ? inner->program : found, inner->arguments, !found.empty(), false};
-  // cmd ends an unquoted program at its first blank, wherever the path was meant to go on.
-  target.unquotedPath = !library && !inner->quoted && PathGoesOn(inner->program + " " + inner->arguments, inner->program.size());
+  // cmd ends an unquoted program at its first blank, wherever the path was meant to go on. A host
+  // open to a hijack stays so, whatever it runs.
+  target.unquotedPath = host.unquotedPath || (!library && !inner->quoted &&
+                                              PathGoesOn(inner->program + " " + inner->arguments, inner->program.size()));
   return WhatHostRuns(std::move(target), depth + 1);
 }
 

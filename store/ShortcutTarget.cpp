@@ -65,10 +65,12 @@ std::string Joined(const std::string& base, const std::string& suffix) {
   return base + (base.back() == '\\' ? "" : "\\") + suffix;
 }
 
-// A name of one folder or file: nothing that would make it a path of its own.
+// A name one folder or file can have: nothing that would make it a path or a pattern.
 bool IsItemName(const std::optional<std::string>& name) {
   return name && !name->empty() && *name != "." && *name != ".." &&
-         std::none_of(name->begin(), name->end(), [](char c) { return c == '\\' || c == '/' || c == ':' || (c >= 0 && c < 0x20); });
+         std::none_of(name->begin(), name->end(), [](char c) {
+           return (c >= 0 && c < 0x20) || std::string_view("\\/:*?\"<>|").find(c) != std::string_view::npos;
+         });
 }
 
 // A file or folder item: its long name from the extension block that ends the item (its last two

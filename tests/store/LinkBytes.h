@@ -52,7 +52,11 @@ inline std::string Item(int type, const std::string& body) { return Le(body.size
 inline std::string ComputerItem() {
   return Item(0x1F, std::string("\x50\xE0\x4F\xD0\x20\xEA\x3A\x69\x10\xA2\xD8\x08\x00\x2B\x30\x30\x9D", 17));
 }
-inline std::string DriveItem(char letter) { return Item(0x2F, std::string{letter, ':', '\\', '\0'}); }
+inline std::string DriveItem(char letter) {
+  std::string body{letter, ':', '\\'};
+  body.resize(22, '\0');
+  return Item(0x2F, body);
+}
 inline std::string FileItem(const std::wstring& name, const std::string& shortName) {
   std::string body = std::string(1, '\0') + Le(0, 4) + Le(0, 4) + Le(0x20, 2) + shortName + '\0';
   if (body.size() % 2 == 0) body += '\0';  // the block starts on an even offset of the item

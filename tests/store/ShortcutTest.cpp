@@ -184,6 +184,15 @@ TEST(ReadLinkData, TakesEveryPartAndNeverReadsOutsideCutOrLyingBytes) {
   }
 }
 
+TEST_F(ShortcutTest, LinkBytesAreReadWholeUpToTheLimitOnly) {
+  MakeFile("C:\\Tools\\ten.lnk", FILE_ATTRIBUTE_NORMAL, "0123456789");
+  std::string bytes;
+  EXPECT_EQ(platform.ReadLinkFile("C:\\Tools\\ten.lnk", 10, bytes), ERROR_SUCCESS);
+  EXPECT_EQ(bytes, "0123456789");
+  EXPECT_EQ(platform.ReadLinkFile("C:\\Tools\\ten.lnk", 9, bytes), static_cast<ErrorCode>(ERROR_FILE_TOO_LARGE));
+  EXPECT_EQ(bytes, "");
+}
+
 // What Windows makes of a path a link holds, relative to the link's folder or not.
 TEST(LinkPathFrom, MakesTheFullPathWithoutDotsNeverAboveTheRoot) {
   const std::vector<std::tuple<std::string, std::string, std::string>> table = {
