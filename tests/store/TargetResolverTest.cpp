@@ -106,6 +106,7 @@ const std::vector<Case>& Table() {
       {slUserStartupFolder, "env.lnk", T("C:\\windows\\system32\\hostname.exe", "", true)},
       {slUserStartupFolder, "ansi.lnk", T("C:\\kt-resolve\\sub dir\\gone.exe", "-a")},
       {slUserStartupFolder, "moved.lnk", T("C:\\kt-resolve\\only.exe", "", true)},
+      {slUserStartupFolder, "shell.lnk", T("C:\\kt-resolve\\shell.lnk", "-k")},  // no path: arguments still
   };
   return table;
 }
@@ -149,6 +150,7 @@ class TargetResolverTest : public StartupPrefixTest {
         {"env.lnk", {.info = LocalInfo(Path("gone.exe"), ""), .extra = EnvironmentBlock("%SystemRoot%\\system32\\hostname.exe")}},
         {"ansi.lnk", {.strings = {{kRelative, L"sub dir\\gone.exe"}, {kArgs, L"-a"}}, .unicode = false}},
         {"moved.lnk", {.items = items + FileItem(L"gone.exe", "GONE.EXE"), .strings = {{kRelative, L"only.exe"}}}},
+        {"shell.lnk", {.items = ComputerItem(), .strings = {{kArgs, L"-k"}}}},
     };
     for (const auto& [name, link] : links) MakeFile(Path(name), FILE_ATTRIBUTE_NORMAL, link.Bytes());
   }
