@@ -183,7 +183,10 @@ std::string TargetResolver::Locate(const std::string& name) {
 // which comes before the PATH, is not the resolver's to know).
 std::string TargetResolver::LocateLibrary(const std::string& name, const std::string& hostFolder) {
   const std::string file = HasExtension(name) ? name : name + ".dll";
-  if (IsAbsolute(file)) return FindIn({file.substr(0, file.find_last_of("\\/"))}, file.substr(file.find_last_of("\\/") + 1), false);
+  if (IsAbsolute(file)) {
+    const size_t slash = file.find_last_of("\\/");
+    return FindIn({file.substr(0, slash)}, file.substr(slash + 1), false);
+  }
   std::vector<std::string> folders = {hostFolder};
   if (!windows_.empty()) folders.insert(folders.end(), {Joined(windows_, "System32"), windows_});
   folders.insert(folders.end(), pathFolders_.begin(), pathFolders_.end());
@@ -271,8 +274,8 @@ EntryTarget TargetResolver::WhatHostRuns(EntryTarget host, int depth) {
   EntryTarget target{found.empty() ? inner->program : found, inner->arguments, !found.empty(), false};
   // cmd ends an unquoted program at its first blank, wherever the path was meant to go on. A host
   // open to a hijack stays so, whatever it runs.
-  target.unquotedPath = host.unquotedPath || (!library && !inner->quoted &&
-                                              PathGoesOn(inner->program + " " + inner->arguments, inner->program.size()));
+  const std::string command = inner->program + " " + inner->arguments;
+  target.unquotedPath = host.unquotedPath || (!library && !inner->quoted && PathGoesOn(command, inner->program.size()));
   return WhatHostRuns(std::move(target), depth + 1);
 }
 

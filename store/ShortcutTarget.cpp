@@ -35,8 +35,12 @@ class Span {
   }
   std::uint32_t U16(size_t at) const { return Number(at, 2); }
   std::uint32_t U32(size_t at) const { return Number(at, 4); }
-  Span Part(size_t at, size_t count) const { return Span(Has(at, count) ? bytes_.substr(at, count) : std::string_view()); }
-  bool Holds(size_t at, std::string_view expected) const { return Has(at, expected.size()) && bytes_.substr(at, expected.size()) == expected; }
+  Span Part(size_t at, size_t count) const {
+    return Span(Has(at, count) ? bytes_.substr(at, count) : std::string_view());
+  }
+  bool Holds(size_t at, std::string_view expected) const {
+    return Has(at, expected.size()) && bytes_.substr(at, expected.size()) == expected;
+  }
   // A NUL-terminated text: ANSI only where it is ASCII (its code page is the writer's), or UTF-16.
   // Nothing when it does not end inside.
   std::optional<std::string> Ascii(size_t at) const {
@@ -81,7 +85,8 @@ std::optional<std::string> FileItemName(const Span& item) {
     const Span block = item.Part(blockAt, size - blockAt);
     const std::uint32_t version = block.U16(2), signature = block.U32(4);
     size_t nameAt = 0;  // by the block's version; Wine writes its own without version or signature
-    if (signature == kFileBlock) nameAt = version == 3 ? 20 : version == 7 ? 38 : version == 8 ? 42 : version == 9 ? 46 : 0;
+    if (signature == kFileBlock)
+      nameAt = version == 3 ? 20 : version == 7 ? 38 : version == 8 ? 42 : version == 9 ? 46 : 0;
     if (signature == 0 && version == 0) nameAt = 20;
     if (std::optional<std::string> name = block.Wide(nameAt); nameAt && IsItemName(name)) return name;
   }
@@ -131,11 +136,12 @@ std::string InfoPath(const Span& info) {
   const std::uint32_t flags = info.U32(8);
   if (header < 0x1C || header > info.Size()) return {};
   const bool wide = header >= 0x24;
-  const std::optional<std::string> suffix = InfoText(info, header, wide && info.U32(0x20) ? info.U32(0x20) : info.U32(0x18), wide && info.U32(0x20));
+  const bool wideSuffix = wide && info.U32(0x20);
+  const std::optional<std::string> suffix = InfoText(info, header, info.U32(wideSuffix ? 0x20 : 0x18), wideSuffix);
   if (!suffix) return {};
   if (flags & 0x1) {
     const bool wideBase = wide && info.U32(0x1C);
-    const std::optional<std::string> base = InfoText(info, header, wideBase ? info.U32(0x1C) : info.U32(0x10), wideBase);
+    const std::optional<std::string> base = InfoText(info, header, info.U32(wideBase ? 0x1C : 0x10), wideBase);
     if (base && !base->empty()) return Joined(*base, *suffix);
   }
   if (!(flags & 0x2)) return {};

@@ -140,8 +140,9 @@ HRESULT Win32Platform::ReadShellLink(const std::string& link, std::string& targe
 ErrorCode Win32Platform::ReadLinkFile(const std::string& link, std::size_t limit, std::string& bytes) {
   bytes.clear();
   limit = std::min<std::size_t>(limit, 1u << 30);
-  UniqueFile file(CreateFileW(WidePath(link).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  UniqueFile file(CreateFileW(WidePath(link).c_str(), GENERIC_READ,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) return GetLastError();
   LARGE_INTEGER size{};
   if (!GetFileSizeEx(file.Get(), &size)) return GetLastError();

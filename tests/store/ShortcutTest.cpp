@@ -156,7 +156,8 @@ class Fenced {
 // A link file is another program's: read whole, then cut short anywhere and with each byte lying.
 TEST(ReadLinkData, TakesEveryPartAndNeverReadsOutsideCutOrLyingBytes) {
   const LinkBytes link{
-      .items = ComputerItem() + DriveItem('C') + FileItem(L"Tools", "TOOLS") + FileItem(L"\u00e9t\u00e9.exe", "ETE~1.EXE"),
+      .items = ComputerItem() + DriveItem('C') + FileItem(L"Tools", "TOOLS") +
+               FileItem(L"\u00e9t\u00e9.exe", "ETE~1.EXE"),
       .info = ShareInfo("\\\\server\\share", "app.exe"),
       .strings = {{kRelative, L"..\\a\\b.exe"}, {kWorkDir, L"C:\\w"}, {kArgs, L"-x \u00fc"}},
       .extra = EnvironmentBlock("%SystemRoot%\\e.exe")};
