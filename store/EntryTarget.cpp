@@ -1,9 +1,13 @@
+// What an entry runs: commands split and searched as CreateProcess and the hosts do, links read.
 #include "store/EntryTarget.h"
 
 #include <algorithm>
 #include <cctype>
 #include <cstdint>
 
+#include "base/Text.h"
+#include "store/HostedCommand.h"
+#include "store/ShortcutTarget.h"
 #include "store/platform/Registry.h"
 
 namespace kestrun {
@@ -11,6 +15,7 @@ namespace {
 
 constexpr std::uint64_t kLinkHeaderSize = 0x4C;
 constexpr const char* kAppPaths = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\";
+constexpr int kMaxHosts = 3;  // cmd /c start cmd /c ...: deeper than any real entry goes
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
@@ -50,6 +55,64 @@ std::string Unquoted(std::string text) {
   return text;
 }
 
+std::string Joined(const std::string& folder, const std::string& name) {
+  return folder + (folder.back() == '\\' ? "" : "\\") + name;
+}
+
+std::vector<std::string> AbsoluteFolders(const std::string& list) {
+  std::vector<std::string> folders;
+  for (size_t start = 0; start <= list.size();) {
+    size_t end = list.find(';', start);
+    if (end == std::string::npos) end = list.size();
+    std::string folder = Unquoted(list.substr(start, end - start));
+    while (folder.size() > 3 && (folder.back() == '\\' || folder.back() == '/')) folder.pop_back();
+    if (IsAbsolute(folder)) folders.push_back(folder);  // "." or a relative folder: the current one
+    start = end + 1;
+  }
+  return folders;
+}
+
+std::vector<std::string> Extensions(const std::string& pathExt) {
+  std::vector<std::string> extensions;
+  std::string list = pathExt.find('%') == std::string::npos ? pathExt : ".com;.exe;.bat;.cmd";
+  std::transform(list.begin(), list.end(), list.begin(), [](unsigned char c) { return std::tolower(c); });
+  for (size_t start = 0; start < list.size();) {
+    const size_t end = std::min(list.find(';', start), list.size());
+    if (end - start > 1 && list[start] == '.') extensions.push_back(list.substr(start, end - start));
+    start = end + 1;
+  }
+  return extensions;
+}
+
+// A literal path ("\\?\...") whose short form would be read the same: no part CreateProcess would
+// change, no "/" (a literal one is no separator).
+bool ReadsTheSame(const std::string& path) {
+  if (path.find('/') != std::string::npos) return false;
+  for (size_t start = 0; start <= path.size();) {
+    const size_t end = std::min(path.find('\\', start), path.size());
+    const std::string part = path.substr(start, end - start);
+    if ((start > 0 && part.empty()) || part == "." || part == ".." || (!part.empty() && IsBlank(part.back())) ||
+        (!part.empty() && part.back() == '.'))
+      return false;
+    start = end + 1;
+  }
+  return true;
+}
+
+// The file CreateProcess opens for a full path: the last part without its trailing dots and blanks;
+// a literal "\\?\" path as it stands (in its short form where that reads the same).
+std::string AsStarted(const std::string& path) {
+  if (path.rfind("\\\\?\\", 0) == 0) {
+    const std::string rest = path.rfind("\\\\?\\UNC\\", 0) == 0 ? "\\" + path.substr(7) : path.substr(4);
+    return IsAbsolute(rest) && ReadsTheSame(rest) ? rest : path;
+  }
+  const size_t part = path.find_last_of("\\/") + 1;
+  size_t end = path.size();
+  while (end > part && (path[end - 1] == '.' || IsBlank(path[end - 1]))) --end;
+  const std::string last = path.substr(part);
+  return end == part || last == "." || last == ".." ? path : path.substr(0, end);
+}
+
 }  // namespace
 
 std::vector<std::string> TargetWarnings(const EntryTarget& target) {
@@ -62,19 +125,13 @@ std::vector<std::string> TargetWarnings(const EntryTarget& target) {
 TargetResolver::TargetResolver(IPlatform& platform) : platform_(platform), files_(platform) {
   const std::string windows = platform_.ExpandEnvironment("%SystemRoot%");
   if (IsAbsolute(windows)) {
-    searchFolders_.push_back(windows);
-    searchFolders_.push_back(windows + "\\System32");
+    windows_ = windows;
+    searchFolders_ = {windows, Joined(windows, "System32")};
   }
   const std::string path = platform_.ExpandEnvironment("%PATH%");
-  if (path == "%PATH%") return;
-  for (size_t start = 0; start <= path.size();) {
-    size_t end = path.find(';', start);
-    if (end == std::string::npos) end = path.size();
-    std::string folder = Unquoted(path.substr(start, end - start));
-    while (folder.size() > 3 && (folder.back() == '\\' || folder.back() == '/')) folder.pop_back();
-    if (IsAbsolute(folder)) searchFolders_.push_back(folder);  // "." or a relative folder: the current one
-    start = end + 1;
-  }
+  if (path != "%PATH%") pathFolders_ = AbsoluteFolders(path);
+  searchFolders_.insert(searchFolders_.end(), pathFolders_.begin(), pathFolders_.end());
+  extensions_ = Extensions(platform_.ExpandEnvironment("%PATHEXT%"));
 }
 
 std::string TargetResolver::AppPath(HKEY root, const std::string& name) {
@@ -89,11 +146,21 @@ std::string TargetResolver::AppPath(HKEY root, const std::string& name) {
   return IsAbsolute(file) && files_.FileExists(file) ? file : std::string();
 }
 
+// The first folder holding name, or (withExtensions, a name without one) name with one of PATHEXT's
+// extensions, each tried in a folder before the next folder.
+std::string TargetResolver::FindIn(const std::vector<std::string>& folders, const std::string& name,
+                                   bool withExtensions) {
+  const bool extend = withExtensions && !HasExtension(name);
+  for (const std::string& folder : folders)
+    for (size_t i = 0; i < (extend ? extensions_.size() : 1); ++i) {
+      const std::string file = AsStarted(Joined(folder, extend ? name + extensions_[i] : name));
+      if (files_.FileExists(file)) return file;
+    }
+  return {};
+}
+
 std::string TargetResolver::SearchBareName(const std::string& name) {
-  for (const std::string& folder : searchFolders_) {
-    const std::string file = folder + (folder.back() == '\\' ? "" : "\\") + name;
-    if (files_.FileExists(file)) return file;
-  }
+  if (std::string file = FindIn(searchFolders_, name, false); !file.empty()) return file;
   const auto known = appPaths_.find(name);
   if (known != appPaths_.end()) return known->second;
   std::string& found = appPaths_[name];
@@ -105,11 +172,49 @@ std::string TargetResolver::SearchBareName(const std::string& name) {
 std::string TargetResolver::Locate(const std::string& name) {
   if (name.empty() || name.size() > 32767) return {};
   const std::string file = HasExtension(name) ? name : name + ".exe";
-  if (IsAbsolute(file)) return files_.FileExists(file) ? file : std::string();
+  if (IsAbsolute(file)) {
+    const std::string started = AsStarted(file);
+    return files_.FileExists(started) ? started : std::string();
+  }
   return HasFolderPart(file) ? std::string() : SearchBareName(file);
 }
 
-EntryTarget TargetResolver::ResolveCommand(const std::string& command) {
+// LoadLibrary's order for rundll32: its own folder, System32, Windows, the PATH (the current folder,
+// which comes before the PATH, is not the resolver's to know).
+std::string TargetResolver::LocateLibrary(const std::string& name, const std::string& hostFolder) {
+  const std::string file = HasExtension(name) ? name : name + ".dll";
+  if (IsAbsolute(file)) {
+    const size_t slash = file.find_last_of("\\/");
+    return FindIn({file.substr(0, slash)}, file.substr(slash + 1), false);
+  }
+  std::vector<std::string> folders = {hostFolder};
+  if (!windows_.empty()) folders.insert(folders.end(), {Joined(windows_, "System32"), windows_});
+  folders.insert(folders.end(), pathFolders_.begin(), pathFolders_.end());
+  return FindIn(folders, file, false);
+}
+
+// cmd's order: the PATH, each folder with PATHEXT's extensions; then, for start, App Paths.
+std::string TargetResolver::LocateCommand(const std::string& name, bool appPaths) {
+  if (IsAbsolute(name)) {
+    const size_t slash = name.find_last_of("\\/");
+    return FindIn({name.substr(0, slash)}, name.substr(slash + 1), true);
+  }
+  std::string file = FindIn(pathFolders_, name, true);
+  return file.empty() && appPaths ? SearchBareName(HasExtension(name) ? name : name + ".exe") : file;
+}
+
+// Whether an unquoted command goes on as a path through an existing folder after its program ends
+// at end: the blank there lies inside the folder's name, and the program is a hijack of the path.
+bool TargetResolver::PathGoesOn(const std::string& text, size_t end) {
+  if (!IsAbsolute(text)) return false;
+  const size_t slash = text.find_first_of("\\/", end);
+  if (slash == std::string::npos) return false;
+  const std::string folder = text.substr(0, slash);
+  // No folder name holds these: spare the machine the question ("x.exe C:\file" as an argument).
+  return folder.find_first_of(":*?\"<>|", 2) == std::string::npos && files_.FolderExists(folder);
+}
+
+EntryTarget TargetResolver::ProgramOf(const std::string& command) {
   const std::string text = TrimLeft(command);
   EntryTarget target;
   if (text.empty()) return target;
@@ -129,12 +234,13 @@ EntryTarget TargetResolver::ResolveCommand(const std::string& command) {
   for (size_t i = 0; i < ends.size(); ++i) {
     const std::string found = Locate(text.substr(0, ends[i]));
     if (found.empty()) continue;
-    // A blank inside the program, or a shorter name standing before a longer one that exists too
-    // ("C:\Ktools\my.exe" started for "C:\Ktools\my app.exe"): either way the quotes are missing.
-    bool shadows = false;
-    for (size_t longer = i + 1; longer < ends.size() && !shadows; ++longer)
-      shadows = IsAbsolute(text) && !Locate(text.substr(0, ends[longer])).empty();
-    return {found, TrimLeft(text.substr(ends[i])), true, i > 0 || shadows};
+    // A blank inside the program, a path going on through an existing folder ("C:\Program.exe" for
+    // "C:\Program Files\..."), or a longer name that exists too ("C:\Ktools\my.exe" started for
+    // "C:\Ktools\my app.exe"): either way the quotes are missing.
+    bool unquoted = i > 0 || PathGoesOn(text, ends[i]);
+    for (size_t longer = i + 1; longer < ends.size() && !unquoted; ++longer)
+      unquoted = IsAbsolute(text) && !Locate(text.substr(0, ends[longer])).empty();
+    return {found, TrimLeft(text.substr(ends[i])), true, unquoted};
   }
   // Nothing exists: the program as written, up to the first word with an extension, else the first word.
   size_t end = ends.front();
@@ -146,6 +252,70 @@ EntryTarget TargetResolver::ResolveCommand(const std::string& command) {
   return {text.substr(0, end), TrimLeft(text.substr(end)), false, end != ends.front()};
 }
 
+bool TargetResolver::IsSystemProgram(const std::string& path, const char* name) const {
+  return !windows_.empty() && (SameName(path, Joined(windows_, "System32\\") + name) ||
+                               SameName(path, Joined(windows_, "SysWOW64\\") + name));
+}
+
+EntryTarget TargetResolver::WhatHostRuns(EntryTarget host, int depth) {
+  std::optional<HostedCommand> inner;
+  if (!host.exists || depth >= kMaxHosts) return host;
+  if (IsSystemProgram(host.executable, "rundll32.exe"))
+    inner = Rundll32Command(host.arguments);
+  else if (IsSystemProgram(host.executable, "cmd.exe"))
+    inner = CmdCommand(host.arguments, [this](const std::string& name) { return !LocateCommand(name, false).empty(); });
+  // A relative path with a folder part depends on the current folder: the host is all that is sure.
+  if (!inner || inner->program.size() > 32767 || (!IsAbsolute(inner->program) && HasFolderPart(inner->program)))
+    return host;
+  const bool library = inner->search == HostedCommand::Search::Library;
+  const std::string found =
+      library ? LocateLibrary(inner->program, host.executable.substr(0, host.executable.find_last_of('\\')))
+              : LocateCommand(inner->program, inner->search == HostedCommand::Search::Start);
+  EntryTarget target{found.empty() ? inner->program : found, inner->arguments, !found.empty(), false};
+  // cmd ends an unquoted program at its first blank, wherever the path was meant to go on. A host
+  // open to a hijack stays so, whatever it runs.
+  const std::string command = inner->program + " " + inner->arguments;
+  target.unquotedPath = host.unquotedPath || (!library && !inner->quoted && PathGoesOn(command, inner->program.size()));
+  return WhatHostRuns(std::move(target), depth + 1);
+}
+
+EntryTarget TargetResolver::ResolveCommand(const std::string& command) {
+  return WhatHostRuns(ProgramOf(command), 0);
+}
+
+// The first of the places a link names its target that holds a file, in the order the shell
+// prefers them; else the first it names at all.
+std::string TargetResolver::TargetOf(const LinkData& link, const std::string& folder) {
+  const std::string environment =
+      link.environmentPath.empty() ? std::string() : platform_.ExpandEnvironment(link.environmentPath);
+  std::string first;
+  for (const std::string* path : {&environment, &link.itemListPath, &link.infoPath, &link.relativePath}) {
+    if (path->empty() || (path != &link.relativePath && !IsAbsolute(*path))) continue;
+    const std::string candidate = AsStarted(LinkPathFrom(folder, *path));
+    if (candidate.empty()) continue;
+    if (files_.FileExists(candidate)) return candidate;
+    if (first.empty()) first = candidate;
+  }
+  return first;
+}
+
+// What the link's own bytes say; the shell's reading of what they cannot say exactly.
+std::string TargetResolver::LinkTarget(const std::string& link, std::uint64_t size, std::string& arguments) {
+  const size_t slash = link.find_last_of('\\');
+  const std::string folder = link.substr(0, slash == std::string::npos ? 0 : slash);
+  std::string bytes;
+  std::optional<LinkData> data;
+  if (size <= kMaxLinkBytes && platform_.ReadLinkFile(link, kMaxLinkBytes, bytes) == ERROR_SUCCESS)
+    data = ReadLinkData(bytes);
+  const std::string target = data ? TargetOf(*data, folder) : std::string();
+  if (data) arguments = data->arguments;
+  if (!target.empty() && data->argumentsExact) return target;
+  std::string shellTarget, shellArguments;
+  if (FAILED(platform_.ReadShellLink(link, shellTarget, shellArguments))) return target;
+  if (!data || !data->argumentsExact) arguments = shellArguments;
+  return target.empty() && !shellTarget.empty() ? AsStarted(LinkPathFrom(folder, shellTarget)) : target;
+}
+
 EntryTarget TargetResolver::ResolveFile(const std::string& path) {
   EntryTarget target{path, {}, false, false};
   std::uint64_t size = 0;
@@ -154,11 +324,11 @@ EntryTarget TargetResolver::ResolveFile(const std::string& path) {
     target.exists = exists;
     return target;
   }
-  // Shorter than a link's header: no link, and no need to ask the shell (which costs far more).
+  // Shorter than a link's header: no link, and no need to read it. Longer than any link: the shell's.
   if (!exists || size < kLinkHeaderSize) return target;
-  std::string linkTarget, arguments;
-  if (FAILED(platform_.ReadShellLink(path, linkTarget, arguments)) || linkTarget.empty()) return target;
-  return {linkTarget, arguments, files_.FileExists(linkTarget), false};
+  const std::string linkTarget = LinkTarget(path, size, target.arguments);
+  if (linkTarget.empty()) return target;
+  return WhatHostRuns({linkTarget, target.arguments, files_.FileExists(linkTarget), false}, 0);
 }
 
 void TargetResolver::Forget() {

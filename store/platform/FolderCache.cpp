@@ -93,21 +93,31 @@ const FolderCache::Folder& FolderCache::FolderAt(const std::string& folder) {
   return FolderOf(folder, &parent, folder.substr(slash + 1));
 }
 
-bool FolderCache::FileExists(const std::string& path, std::uint64_t* size) {
-  if (!IsPlain(path)) return Probe(path, size);
+const FolderEntry* FolderCache::Listed(const std::string& path) {
+  static const FolderEntry kNone{{}, ~0u, 0};
   const size_t slash = path.rfind('\\');
   const Folder& folder = FolderAt(path.substr(0, slash));
-  if (folder.state == Folder::State::Empty) return false;
+  if (folder.state == Folder::State::Empty) return &kNone;
+  if (folder.state != Folder::State::Listed) return nullptr;
   const std::string name = path.substr(slash + 1);
-  if (folder.state == Folder::State::Listed) {
-    const auto entry = folder.entries.find(NameKey(name));
-    if (entry == folder.entries.end() && IsAscii(name)) return false;
-    if (entry != folder.entries.end() && entry->second.attributes != ~0u) {
-      if (size) *size = entry->second.size;
-      return (entry->second.attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
-    }
-  }
-  return Probe(path, size);
+  const auto entry = folder.entries.find(NameKey(name));
+  if (entry == folder.entries.end()) return IsAscii(name) ? &kNone : nullptr;
+  return entry->second.attributes == ~0u ? nullptr : &entry->second;
+}
+
+bool FolderCache::FileExists(const std::string& path, std::uint64_t* size) {
+  const FolderEntry* entry = IsPlain(path) ? Listed(path) : nullptr;
+  if (!entry) return Probe(path, size);
+  const bool file = (entry->attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;  // never for "none" (~0u)
+  if (file && size) *size = entry->size;
+  return file;
+}
+
+bool FolderCache::FolderExists(const std::string& path) {
+  const FolderEntry* entry = IsPlain(path) ? Listed(path) : nullptr;
+  DWORD attributes = entry ? entry->attributes : ~0u;
+  if (!entry && platform_.FileAttributesOf(path, attributes) != ERROR_SUCCESS) return false;
+  return attributes != ~0u && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
 }  // namespace kestrun

@@ -19,6 +19,8 @@ class FolderCache {
   // path whose meaning the file system makes (a short name, "..", a trailing dot, a name outside
   // ASCII in another letter case, a folder that cannot be listed) is asked of the machine itself.
   bool FileExists(const std::string& path, std::uint64_t* size = nullptr);
+  // Whether a folder is there, from its parent's listing where it can.
+  bool FolderExists(const std::string& path);
   void Clear() { folders_.clear(); }
 
  private:
@@ -29,6 +31,9 @@ class FolderCache {
   const Folder& FolderAt(const std::string& folder);
   const Folder& FolderOf(const std::string& folder, const Folder* parent, const std::string& name);
   bool Probe(const std::string& path, std::uint64_t* size);
+  // The parent's listing of path's last part: nullptr when no listing says, an entry with attributes
+  // ~0u when it says there is none.
+  const FolderEntry* Listed(const std::string& path);
 
   IPlatform& platform_;  // not owned
   std::unordered_map<std::string, Folder> folders_;  // by NameKey of the whole folder path

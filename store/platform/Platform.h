@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <winerror.h>
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -110,6 +111,9 @@ class IPlatform {
 
   // A shell link's target path and arguments, read through the shell's link object. Returns the HRESULT.
   virtual HRESULT ReadShellLink(const std::string& link, std::string& target, std::string& arguments) = 0;
+  // A shell link file's bytes, for the store to read itself, in one open and read: ERROR_FILE_TOO_LARGE
+  // (and nothing kept) when it holds more than limit bytes.
+  virtual ErrorCode ReadLinkFile(const std::string& link, std::size_t limit, std::string& bytes) = 0;
   // The CompanyName of the file's version resource, in its first translation.
   virtual ErrorCode ReadCompanyName(const std::string& path, std::string& company) = 0;
   // The signature embedded in the file.

@@ -44,6 +44,7 @@ class Win32Platform : public IPlatform {
                          const std::string& description, const std::string& workingDir) override;
 
   HRESULT ReadShellLink(const std::string& link, std::string& target, std::string& arguments) override;
+  ErrorCode ReadLinkFile(const std::string& link, std::size_t limit, std::string& bytes) override;
   ErrorCode ReadCompanyName(const std::string& path, std::string& company) override;
   SignatureCheck CheckFileSignature(const std::string& path) override;
   SignatureCheck CheckCatalogSignature(const std::string& path) override;

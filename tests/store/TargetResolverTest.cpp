@@ -1,8 +1,11 @@
 // What each command starts, as the log-on start finds it, over real files of the prefix: one table
-// of commands and what they resolve to, from any current folder; and what a run asks the machine.
+// of commands and shortcuts and what they resolve to, from any current folder; and what a run asks
+// the machine.
 #include <gtest/gtest.h>
 
+#include "base/Text.h"
 #include "store/EntryTarget.h"
+#include "tests/store/LinkBytes.h"
 #include "tests/store/StartupPrefixTest.h"
 
 namespace kestrun {
@@ -38,7 +41,6 @@ const std::vector<Case>& Table() {
       {slUserRun, "C:\\Program Files\\Vendor 00001\\app.exe /background --flag=1",
        T("C:\\Program Files\\Vendor 00001\\app.exe", "/background --flag=1", false, true)},
       {slUserRun, "notepad.exe", T("C:\\windows\\notepad.exe", "", true)},
-      {slUserRun, "rundll32.exe shell32.dll,Control_RunDLL", T(kSys32 + "rundll32.exe", "shell32.dll,Control_RunDLL", true)},
       {slUserRun, "notepad C:\\x.txt", T("C:\\windows\\notepad.exe", "C:\\x.txt", true)},
       {slUserRun, "hostname.exe\t-a", T(kSys32 + "hostname.exe", "-a", true)},
       {slUserRun, "nosuchprogram -a", T("nosuchprogram", "-a")},
@@ -51,7 +53,38 @@ const std::vector<Case>& Table() {
       {slUserRun, "C:\\kt-resolve\\sub dir\\tool.exe", T("C:\\kt-resolve\\sub dir\\tool.exe", "", true, true)},
       {slUserRun, "C:\\kt-resolve\\only.exe now", T("C:\\kt-resolve\\only.exe", "now", true)},
       {slUserRun, "C:\\kt-resolve\\app.exe\\x.exe", T("C:\\kt-resolve\\app.exe\\x.exe")},
-      {slUserRun, "C:\\kt-resolve\\app.exe. -t", T("C:\\kt-resolve\\app.exe.", "-t")},
+      // CreateProcess trims the last part's trailing dots and blanks, and takes the literal form.
+      {slUserRun, "C:\\kt-resolve\\app.exe. -t", T("C:\\kt-resolve\\app.exe", "-t", true)},
+      {slUserRun, "\"C:\\kt-resolve\\app.exe \" -t", T("C:\\kt-resolve\\app.exe", "-t", true)},
+      {slUserRun, "\\\\?\\C:\\kt-resolve\\app.exe -t", T("C:\\kt-resolve\\app.exe", "-t", true)},
+      {slUserRun, "\"\\\\?\\C:\\kt-resolve\\app.exe.\"", T("\\\\?\\C:\\kt-resolve\\app.exe.")},
+      // A shorter program started in place of a path through an existing folder: the hijack is real.
+      {slUserRun, "C:\\kt-resolve\\Program Files\\Beyond Compare 4\\BCClipboard.exe",
+       T("C:\\kt-resolve\\Program.exe", "Files\\Beyond Compare 4\\BCClipboard.exe", true, true)},
+      {slUserRun, "C:\\kt-resolve\\app.exe C:\\kt-resolve\\sub dir\\x.txt",
+       T("C:\\kt-resolve\\app.exe", "C:\\kt-resolve\\sub dir\\x.txt", true)},
+      // Hosts are judged by what they run, where their own command line says so exactly.
+      {slUserRun, "rundll32.exe shell32.dll,Control_RunDLL", T(kSys32 + "shell32.dll", "Control_RunDLL", true)},
+      {slUserRun, "rundll32 C:\\kt-resolve\\gone.dll,Entry a", T("C:\\kt-resolve\\gone.dll", "Entry a")},
+      {slUserRun, "rundll32 \"C:\\kt-resolve\\sub dir\\lib.dll\",Run",
+       T("C:\\kt-resolve\\sub dir\\lib.dll", "Run", true)},
+      {slUserRun, "rundll32 C:\\kt-resolve\\sub dir\\lib.dll,Run",
+       T(kSys32 + "rundll32.exe", "C:\\kt-resolve\\sub dir\\lib.dll,Run", true)},
+      {slUserRun, "cmd /c start C:\\kt-resolve\\gone.exe", T("C:\\kt-resolve\\gone.exe")},
+      {slUserRun, "cmd.exe /q /c start \"\" /min \"C:\\kt-resolve\\sub dir\\tool.exe\" /x",
+       T("C:\\kt-resolve\\sub dir\\tool.exe", "/x", true)},
+      {slUserRun, "cmd /k C:\\kt-resolve\\run x", T("C:\\kt-resolve\\run.bat", "x", true)},
+      {slUserRun, "cmd /c \"\"C:\\kt-resolve\\sub dir\\tool.exe\" -a\"",
+       T("C:\\kt-resolve\\sub dir\\tool.exe", "-a", true)},
+      {slUserRun, "cmd /c C:\\kt-resolve\\Program Files\\x.exe",
+       T("C:\\kt-resolve\\Program.exe", "Files\\x.exe", true, true)},
+      // cmd keeps two quotes around an existing program's name, else drops them.
+      {slUserRun, "cmd /c \"C:\\kt-resolve\\sub dir\\tool.exe\"", T("C:\\kt-resolve\\sub dir\\tool.exe", "", true)},
+      {slUserRun, "cmd /c \"C:\\kt-resolve\\Program Files\\gone.exe\"",
+       T("C:\\kt-resolve\\Program.exe", "Files\\gone.exe", true, true)},
+      {slUserRun, "cmd /c start notepad", T("C:\\windows\\system32\\notepad.exe", "", true)},
+      {slUserRun, "cmd /c echo hi & C:\\x.exe", T(kSys32 + "cmd.exe", "/c echo hi & C:\\x.exe", true)},
+      {slUserRun, "cmd /c start \"title only\"", T(kSys32 + "cmd.exe", "/c start \"title only\"", true)},
       {slUserRun, "\"C:\\kt-resolve\\dir.exe\"", T("C:\\kt-resolve\\dir.exe")},
       {slUserRun, "\"C:\\kt-resolve\\sub dir/tool.exe\"", T("C:\\kt-resolve\\sub dir/tool.exe")},
       {slUserRun, "C:\\kt-resolve\\*.exe", T("C:\\kt-resolve\\*.exe")},
@@ -67,6 +100,17 @@ const std::vector<Case>& Table() {
       {slUserStartupFolder, "app.lnk", T("C:\\kt-resolve\\app.exe", "", true)},
       {slUserStartupFolder, "empty.lnk", T("C:\\kt-resolve\\empty.lnk")},
       {slUserStartupFolder, "absent.lnk", T("C:\\kt-resolve\\absent.lnk")},
+      // Shortcuts in the shapes other programs write, read from their own bytes.
+      {slUserStartupFolder, "suffix.lnk", T("C:\\kt-resolve\\sub dir\\tool.exe", "-s", true)},
+      {slUserStartupFolder, "relative.lnk", T("C:\\kt-resolve\\sub dir\\gone.exe", "-r")},
+      {slUserStartupFolder, "items.lnk", T("C:\\kt-resolve\\sub dir\\tool.exe", "-i", true)},
+      {slUserStartupFolder, "share.lnk", T("\\\\kt-nowhere\\share\\tools\\tool.exe", "-n")},
+      {slUserStartupFolder, "unicode.lnk",
+       T(FromWide(L"C:\\kt-resolve\\\u041f\u0440\\\u65e5\u672c.exe"), FromWide(L"-\u00fc"), true)},
+      {slUserStartupFolder, "env.lnk", T("C:\\windows\\system32\\hostname.exe", "", true)},
+      {slUserStartupFolder, "ansi.lnk", T("C:\\kt-resolve\\sub dir\\gone.exe", "-a")},
+      {slUserStartupFolder, "moved.lnk", T("C:\\kt-resolve\\only.exe", "", true)},
+      {slUserStartupFolder, "shell.lnk", T("C:\\kt-resolve\\shell.lnk", "-k")},  // no path: arguments still
   };
   return table;
 }
@@ -79,8 +123,13 @@ class TargetResolverTest : public StartupPrefixTest {
     MakeFolder(kTools);
     MakeFolder(Path("dir.exe"));
     MakeFolder(Path("sub dir"));
-    for (const char* name : {"app.exe", "my.exe", "my app.exe", "only.exe", "run.bat", "sub dir\\tool.exe"})
+    MakeFolder(Path("Program Files"));
+    MakeFolder(Path(FromWide(L"\u041f\u0440")));
+    for (const char* name : {"app.exe", "my.exe", "my app.exe", "only.exe", "run.bat", "sub dir\\tool.exe",
+                             "Program.exe", "sub dir\\lib.dll"})
       MakeFile(Path(name));
+    MakeFile(Path(FromWide(L"\u041f\u0440\\\u65e5\u672c.exe")));
+    MakeLinks();
     MakeFile(Path("empty.lnk"), FILE_ATTRIBUTE_NORMAL, "");
     ASSERT_HRESULT_SUCCEEDED(platform.CreateLink(Path("app.exe"), Path("app.lnk"), "", kTools));
     ASSERT_HRESULT_SUCCEEDED(platform.CreateLink(Path("gone.exe"), Path("gone.lnk"), "", kTools));
@@ -90,6 +139,26 @@ class TargetResolverTest : public StartupPrefixTest {
     StartupPrefixTest::TearDown();
   }
   static std::string Path(const std::string& name) { return std::string(kTools) + "\\" + name; }
+  static void MakeLinks() {
+    const std::string tool = "sub dir\\tool.exe";
+    const std::string items = ComputerItem() + DriveItem('C') + FileItem(L"kt-resolve", "KT-RES~1");
+    const std::vector<std::pair<std::string, LinkBytes>> links = {
+        {"suffix.lnk", {.info = LocalInfo(Path(""), tool), .strings = {{kArgs, L"-s"}}}},
+        {"relative.lnk", {.strings = {{kRelative, L"..\\kt-resolve\\.\\sub dir\\gone.exe"}, {kArgs, L"-r"}}}},
+        {"items.lnk", {.items = items + FileItem(L"sub dir", "SUBDIR~1") + FileItem(L"tool.exe", "TOOL.EXE"),
+                       .strings = {{kArgs, L"-i"}}}},
+        {"share.lnk", {.info = ShareInfo("\\\\kt-nowhere\\share", "tools\\tool.exe"), .strings = {{kArgs, L"-n"}}}},
+        {"unicode.lnk", {.info = LocalInfo(Path("??\\"), "??.exe", ToWide(Path(FromWide(L"\u041f\u0440\\"))),
+                                           L"\u65e5\u672c.exe"),
+                         .strings = {{kArgs, L"-\u00fc"}}}},
+        {"env.lnk", {.info = LocalInfo(Path("gone.exe"), ""),
+                     .extra = EnvironmentBlock("%SystemRoot%\\system32\\hostname.exe")}},
+        {"ansi.lnk", {.strings = {{kRelative, L"sub dir\\gone.exe"}, {kArgs, L"-a"}}, .unicode = false}},
+        {"moved.lnk", {.items = items + FileItem(L"gone.exe", "GONE.EXE"), .strings = {{kRelative, L"only.exe"}}}},
+        {"shell.lnk", {.items = ComputerItem(), .strings = {{kArgs, L"-k"}}}},
+    };
+    for (const auto& [name, link] : links) MakeFile(Path(name), FILE_ATTRIBUTE_NORMAL, link.Bytes());
+  }
 
   static StartupRow RowOf(const Case& c) {
     const bool file = c.location == slUserStartupFolder;
