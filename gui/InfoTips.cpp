@@ -1,6 +1,7 @@
 #include "gui/InfoTips.h"
 
 #include <commctrl.h>
+#include <uxtheme.h>
 
 #include "gui/ControlHost.h"
 
@@ -25,6 +26,7 @@ void InfoTips::Add(HWND owner, const GraphicControl& control, const std::string&
                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner_, nullptr,
                               GetModuleHandleA(nullptr), nullptr);
     if (!window_) return;
+    if (host_.HighContrast()) ApplyContrast();
   }
   tips_.push_back({&control, text});
   TOOLINFOA tool = ToolInfo(owner_, tips_.size());
@@ -44,6 +46,13 @@ void InfoTips::Relay(UINT message, WPARAM wParam, LPARAM lParam) const {
   if (!window_) return;
   MSG msg{owner_, message, wParam, lParam, static_cast<DWORD>(GetMessageTime()), {}};
   SendMessageA(window_, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&msg));
+}
+
+void InfoTips::ApplyContrast() const {
+  if (!window_) return;
+  const bool on = host_.HighContrast();
+  SetWindowTheme(window_, on ? L" " : nullptr, on ? L" " : nullptr);
+  SendMessageW(window_, WM_SYSCOLORCHANGE, 0, 0);
 }
 
 void InfoTips::UpdateRects() const {

@@ -24,6 +24,8 @@ class InfoTips {
   void Relay(UINT message, WPARAM wParam, LPARAM lParam) const;
   // After the controls moved or the DPI changed.
   void UpdateRects() const;
+  // In high contrast the tips go without visual style, in the system's tip colours.
+  void ApplyContrast() const;
 
  private:
   struct Tip {
