@@ -1,0 +1,20 @@
+# A high-contrast colour set for screenshots and tests: white on black, a yellow highlight, green grey
+# text. Source this file with WINEPREFIX set.
+#   contrast_registry   store the set in HKCU\Control Panel\Colors and the user's high-contrast flag
+#                       (both read when a session starts: call it before the program starts)
+contrast_registry() {
+  local colors='HKCU\Control Panel\Colors' name
+  for name in Background AppWorkSpace Window ButtonFace Menu MenuBar Scrollbar InfoWindow ActiveTitle \
+    InactiveTitle GradientActiveTitle GradientInactiveTitle ButtonAlternateFace; do
+    wine reg add "$colors" /v "$name" /d '0 0 0' /f </dev/null >/dev/null 2>&1
+  done
+  for name in WindowText ButtonText MenuText TitleText InfoText WindowFrame ButtonHilight ButtonLight \
+    ButtonDkShadow ActiveBorder InactiveBorder InactiveTitleText; do
+    wine reg add "$colors" /v "$name" /d '255 255 255' /f </dev/null >/dev/null 2>&1
+  done
+  for pair in 'Hilight:255 255 0' 'MenuHilight:255 255 0' 'HotTrackingColor:255 255 0' 'HilightText:0 0 0' \
+    'GrayText:0 255 0' 'ButtonShadow:128 128 128'; do
+    wine reg add "$colors" /v "${pair%%:*}" /d "${pair#*:}" /f </dev/null >/dev/null 2>&1
+  done
+  wine reg add 'HKCU\Control Panel\Accessibility\HighContrast' /v Flags /d 127 /f </dev/null >/dev/null 2>&1
+}
