@@ -3,6 +3,8 @@
 #include <commctrl.h>
 #include <uxtheme.h>
 
+#include <utility>
+
 #include "gui/ControlHost.h"
 
 namespace kestrun::gui {
@@ -48,11 +50,20 @@ void InfoTips::Relay(UINT message, WPARAM wParam, LPARAM lParam) const {
   SendMessageA(window_, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&msg));
 }
 
-void InfoTips::ApplyContrast() const {
+// The tip's own font is the status font; the tip may keep the handle, so the old one goes only after.
+void InfoTips::ApplyContrast() {
   if (!window_) return;
   const bool on = host_.HighContrast();
   SetWindowTheme(window_, on ? L" " : nullptr, on ? L" " : nullptr);
   SendMessageW(window_, WM_SYSCOLORCHANGE, 0, 0);
+  NONCLIENTMETRICSW metrics{};
+  metrics.cbSize = sizeof metrics;
+  if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) return;
+  if (on) metrics.lfStatusFont.lfQuality = NONANTIALIASED_QUALITY;  // smoothing would mix colours of its own
+  UniqueGdiObject font(CreateFontIndirectW(&metrics.lfStatusFont));
+  if (!font) return;
+  SendMessageW(window_, WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), FALSE);
+  font_ = std::move(font);
 }
 
 void InfoTips::UpdateRects() const {

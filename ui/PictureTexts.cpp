@@ -91,8 +91,8 @@ std::vector<TextRun> AboutTexts() {
           label("Author:", 84), label("Web site:", 103), label("E-mail:", 119),
           value("Tamsel Soft", 84, false), value(kWeb, 103, true), value(kSupportMail, 119, true),
           Run("Featured products", Sans(11, true), kNavy, 14, 142, 352, Anchor::Top),
-          buy(160), product("Tamsel DiskTally", 159), After("- disk use at a glance", Sans(11), 4, 159, 150),
-          buy(177), product("Tamsel ClipKeeper", 176), After("- clipboard history", Sans(11), 4, 176, 150)};
+          buy(160), product("Tamsel DiskTally", 159), After("- disk use at a glance", Sans(11), 6, 159, 150),
+          buy(177), product("Tamsel ClipKeeper", 176), After("- clipboard history", Sans(11), 6, 176, 150)};
 }
 
 }  // namespace kestrun

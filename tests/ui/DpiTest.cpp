@@ -272,6 +272,15 @@ TEST_F(DpiTest, HighContrastRedrawsAtOnceAndBackExactly) {
     ExpectSystemColorsOnly(main);
     EXPECT_EQ(ListView_GetBkColor(main.lvStartup.Handle()), GetSysColor(COLOR_WINDOW));
     EXPECT_EQ(ListView_GetTextColor(main.lvStartup.Handle()), GetSysColor(COLOR_WINDOWTEXT));
+    // The banner's picture gives way to its texts, in the window's text colour (yellow, 0xFFFF00).
+    const RECT banner = main.Host().ClientRectOf(*main.iBanner);
+    const std::vector<DWORD> shown = ClientPixels(main);
+    RECT client;
+    GetClientRect(main.Handle(), &client);
+    long ink = 0;
+    for (LONG y = banner.top; y < banner.bottom; ++y)
+      for (LONG x = banner.left; x < banner.right; ++x) ink += shown[static_cast<size_t>(y * client.right + x)] == 0xFFFF00;
+    EXPECT_GT(ink, 200) << "the banner's texts";
     const auto lookAndClose = [] {
       gui::Form* shown = gui::Form::FromHandle(GetActiveWindow());
       ASSERT_NE(shown, nullptr);

@@ -1,7 +1,9 @@
 # A high-contrast colour set for screenshots and tests: white on black, a yellow highlight, green grey
 # text. Source this file with WINEPREFIX set.
-#   contrast_registry   store the set in HKCU\Control Panel\Colors and the user's high-contrast flag
-#                       (both read when a session starts: call it before the program starts)
+#   contrast_registry   store the set in HKCU\Control Panel\Colors and the user's high-contrast flag, and
+#                       switch visual styles off as Windows does in high contrast (Wine draws a list's
+#                       scroll bars in its theme whatever the window asks); all are read when a session
+#                       starts: call it before the program starts
 contrast_registry() {
   local colors='HKCU\Control Panel\Colors' name
   for name in Background AppWorkSpace Window ButtonFace Menu MenuBar Scrollbar InfoWindow ActiveTitle \
@@ -17,4 +19,6 @@ contrast_registry() {
     wine reg add "$colors" /v "${pair%%:*}" /d "${pair#*:}" /f </dev/null >/dev/null 2>&1
   done
   wine reg add 'HKCU\Control Panel\Accessibility\HighContrast' /v Flags /d 127 /f </dev/null >/dev/null 2>&1
+  wine reg add 'HKCU\Software\Microsoft\Windows\CurrentVersion\ThemeManager' /v ThemeActive /d 0 /f \
+    </dev/null >/dev/null 2>&1
 }
