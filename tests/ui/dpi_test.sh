@@ -30,7 +30,7 @@ for dpi in 96 144; do
   echo "--- $dpi DPI, high contrast from the start"
   kt_new_prefix
   set_dpi "$dpi"
-  contrast_registry
+  contrast_registry || { echo "FAIL: the high-contrast setting was not stored at $dpi DPI"; failed=1; }
   KESTRUN_EXPECT_DPI=$dpi KESTRUN_EXPECT_CONTRAST=1 wine "$tests" --gtest_filter='DpiTest.HighContrast*' </dev/null ||
     { echo "FAIL at $dpi DPI in high contrast"; failed=1; }
   kt_drop_prefix
