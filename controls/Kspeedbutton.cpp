@@ -3,6 +3,7 @@
 #include <cctype>
 
 #include "gui/ControlHost.h"
+#include "gui/Dpi.h"
 #include "gui/Gdi.h"
 
 namespace kestrun {
@@ -250,6 +251,19 @@ int TKSpeedButton::PaintFlat(HDC dc, const RECT& rect) {
   return state_ == ibsDisabled ? 1 : 0;
 }
 
+// High contrast: no pictures. A bordered button is framed in the button text colour, twice as thick
+// while pressed, and the button Enter presses carries a focus mark inside, in its pair's text colour.
+void TKSpeedButton::PaintContrast(HDC dc, RECT rect) const {
+  if (flat_ && !drawBorderInFlatMode_) return;
+  const COLORREF ink = gui::PairText(gui::ColorPair::Button);
+  const int line = gui::Scale(1, Dpi());
+  gui::Frame3D(dc, rect, ink, ink, Pressed() ? 2 * line : line);
+  if (!default_) return;
+  InflateRect(&rect, -3 * line, -3 * line);
+  const COLORREF mark = gui::PairText(Pair());
+  gui::Frame3D(dc, rect, mark, mark, line);
+}
+
 void TKSpeedButton::Paint(HDC dc) {
   RECT rect{0, 0, PixelWidth(), PixelHeight()};
   int slot = 0;
@@ -260,6 +274,7 @@ void TKSpeedButton::Paint(HDC dc) {
   } else if (state_ == ibsDisabled) {
     state_ = down_ && groupIndex_ != 0 ? ibsExclusive : ibsUp;
   }
+  if (HighContrast()) return PaintContrast(dc, rect);
   POINT offset{0, 0};
   if (!flat_) {
     RECT frame = rect;

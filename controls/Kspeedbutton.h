@@ -90,6 +90,7 @@ class TKSpeedButton : public gui::GraphicControl {
   [[nodiscard]] bool ParentCanFocus() const;
   [[nodiscard]] bool Pressed() const { return state_ == ibsPressed || state_ == ibsExclusive; }
   int PaintFlat(HDC dc, const RECT& rect);
+  void PaintContrast(HDC dc, RECT rect) const;
 
   gui::ImageList* images_ = nullptr;  // not owned
   int imageIndex_[4] = {-1, -1, -1, -1};  // slots: idle, disabled, up (hot), down

@@ -16,6 +16,7 @@ void ControlHost::Add(GraphicControl& control, GraphicControl* parent) {
   controls_.push_back(&control);
   control.Attach(this, parent);
   control.DpiChanged();
+  if (highContrast_) control.ContrastChanged();
   Invalidate(control);
 }
 
@@ -33,6 +34,13 @@ std::vector<GraphicControl*> ControlHost::ChildrenOf(const GraphicControl* paren
   for (GraphicControl* c : controls_)
     if (c->Parent() == parent) children.push_back(c);
   return children;
+}
+
+void ControlHost::SetHighContrast(bool on) {
+  if (on == highContrast_) return;
+  highContrast_ = on;
+  const std::vector<GraphicControl*> order = controls_;
+  for (GraphicControl* c : order) c->ContrastChanged();
 }
 
 void ControlHost::SetDpi(int dpi) {

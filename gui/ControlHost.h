@@ -39,6 +39,9 @@ class ControlHost {
   // Controls are laid out in design figures; the host draws and hit-tests them at its DPI.
   [[nodiscard]] int Dpi() const { return dpi_; }
   void SetDpi(int dpi);
+  // Whether the controls draw with the system's colour pairs; the form repaints itself after a change.
+  [[nodiscard]] bool HighContrast() const { return highContrast_; }
+  void SetHighContrast(bool on);
   // A control's top-left corner in the client area, in design figures.
   [[nodiscard]] POINT DesignOrigin(const GraphicControl& control) const;
 
@@ -78,6 +81,7 @@ class ControlHost {
   GraphicControl* captured_ = nullptr;
   GraphicControl* hover_ = nullptr;
   int dpi_ = 96;
+  bool highContrast_ = false;
 };
 
 }  // namespace kestrun::gui

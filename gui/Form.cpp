@@ -74,13 +74,15 @@ void Form::RegisterClassOnce() {
   (void)registered;
 }
 
-Form::Form(const FormLayout& layout, Form* owner)
+Form::Form(const FormLayout& layout, Form* owner, ContrastQuery contrast)
     : owner_(owner),
+      contrast_(contrast || !owner ? std::move(contrast) : owner->contrast_),
       color_(layout.color == CLR_INVALID ? ButtonFaceColor() : layout.color),
       placement_(layout.placement, layout.width, layout.height),
       children_(host_, layout.font) {
   RegisterClassOnce();
   host_.SetDpi(SystemDpi());
+  host_.SetHighContrast(contrast_ && contrast_());
   const POINT at = placement_.FirstPosition(layout.position, Dpi());
   const SIZE size = placement_.Size(Dpi());
   CreateWindowExW(0, kWideClassName, ToWide(layout.caption).c_str(), WS_POPUP | WS_CLIPCHILDREN, at.x, at.y,
@@ -97,6 +99,16 @@ void Form::ApplyDpi(int dpi, const RECT* suggested) {
   tips_.UpdateRects();
   DpiChanged();
   InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+// New colours are redrawn whatever the setting; the native children keep copies of them and hear of it.
+void Form::RefreshContrast(bool redraw) {
+  const bool on = contrast_ && contrast_();
+  if (on == HighContrast() && !redraw) return;
+  host_.SetHighContrast(on);
+  children_.ApplyContrast();
+  tips_.ApplyContrast();
+  RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
 }
 
 Form::~Form() {
@@ -146,7 +158,7 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_ERASEBKGND:
       return 1;  // WM_PAINT covers every pixel
     case WM_PAINT: {
-      BufferedPaint paint(hwnd_, color_);
+      BufferedPaint paint(hwnd_, HighContrast() ? PairBackground(ColorPair::Window) : color_);
       host_.Paint(paint.Dc(), paint.Dirty());
       return 0;
     }
@@ -171,6 +183,10 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case AccessibleControls::kDoDefaultAction:
       accessible_.DoDefaultAction(wParam);
       return 0;
+    case WM_SYSCOLORCHANGE:
+    case WM_SETTINGCHANGE:
+      RefreshContrast(message == WM_SYSCOLORCHANGE);
+      break;
     case WM_DPICHANGED:
       ApplyDpi(HIWORD(wParam), reinterpret_cast<const RECT*>(lParam));
       return 0;

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "gui/AccessibleControls.h"
+#include "gui/Contrast.h"
 #include "gui/ControlHost.h"
 #include "gui/Edit.h"
 #include "gui/FormCursor.h"
@@ -41,8 +42,9 @@ struct FormLayout {
 
 class Form {
  public:
-  // owner may be null; an owned form stays above its owner and is centred over it if asked.
-  Form(const FormLayout& layout, Form* owner);
+  // owner may be null; an owned form stays above its owner and is centred over it if asked. contrast:
+  // whether the user asks for high contrast; empty: as the owner is told, or never without one.
+  Form(const FormLayout& layout, Form* owner, ContrastQuery contrast = {});
   Form(const Form&) = delete;
   Form& operator=(const Form&) = delete;
   virtual ~Form();
@@ -55,6 +57,8 @@ class Form {
   [[nodiscard]] Form* Owner() const { return owner_; }
   [[nodiscard]] ControlHost& Host() { return host_; }
   [[nodiscard]] int Dpi() const { return host_.Dpi(); }
+  // Drawn in the system's colour pairs: asked at start and at every change of colours or settings.
+  [[nodiscard]] bool HighContrast() const { return host_.HighContrast(); }
 
   // Windowless controls, in creation order (later ones paint on top); parent null: the client area.
   template <typename T, typename... Args>
@@ -138,9 +142,12 @@ class Form {
   bool RouteMouse(UINT message, WPARAM wParam, LPARAM lParam);
   bool RouteKey(UINT message, WPARAM wParam);
   void OnActivateMessage(WPARAM wParam);
+  // Asks again; redraws everything when asked to, or when the answer changed.
+  void RefreshContrast(bool redraw);
 
   HWND hwnd_ = nullptr;
   Form* owner_;  // not owned
+  ContrastQuery contrast_;
   COLORREF color_;
   FormPlacement placement_;
   bool modal_ = false;

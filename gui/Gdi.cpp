@@ -15,10 +15,11 @@ MemorySurface::~MemorySurface() {
   if (dc_) SelectObject(dc_.Get(), oldBitmap_);
 }
 
-UniqueGdiObject CreateFontObject(const FontStyle& layout, int dpi) {
-  return UniqueGdiObject(CreateFontA(-Scale(layout.height, dpi), 0, 0, 0, layout.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE,
-                                     FALSE, layout.charset, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                                     DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, layout.name.c_str()));
+UniqueGdiObject CreateFontObject(const FontStyle& layout, int dpi, bool crisp) {
+  return UniqueGdiObject(CreateFontA(-Scale(layout.height, dpi), 0, 0, 0, layout.bold ? FW_BOLD : FW_NORMAL, FALSE,
+                                     layout.underline, FALSE, layout.charset, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                                     crisp ? NONANTIALIASED_QUALITY : DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
+                                     layout.name.c_str()));
 }
 
 void FillSolid(HDC dc, const RECT& rect, COLORREF color) {

@@ -92,10 +92,12 @@ struct FontStyle {
   int height = 11;  // pixels of character height at 96 DPI (negative to CreateFontA)
   bool bold = false;
   BYTE charset = DEFAULT_CHARSET;
+  bool underline = false;
 };
 
-// The font at dpi: its height scaled from the 96-DPI figure.
-[[nodiscard]] UniqueGdiObject CreateFontObject(const FontStyle& layout, int dpi = 96);
+// The font at dpi: its height scaled from the 96-DPI figure. crisp: never smoothed, so that text in high
+// contrast shows only the system's colours.
+[[nodiscard]] UniqueGdiObject CreateFontObject(const FontStyle& layout, int dpi = 96, bool crisp = false);
 void FillSolid(HDC dc, const RECT& rect, COLORREF color);
 // Draws width nested one-pixel frames, top/left in top, bottom/right in bottom; shrinks rect by width.
 void Frame3D(HDC dc, RECT& rect, COLORREF top, COLORREF bottom, int width);

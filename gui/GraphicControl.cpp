@@ -66,6 +66,14 @@ void GraphicControl::SetColor(COLORREF color) {
   Invalidate();
 }
 
+bool GraphicControl::HighContrast() const { return host_ && host_->HighContrast(); }
+
+void GraphicControl::SetPair(ColorPair pair) {
+  if (pair == pair_) return;
+  pair_ = pair;
+  if (HighContrast()) Invalidate();
+}
+
 void GraphicControl::Invalidate() {
   if (host_ && visible_) host_->Invalidate(*this);
 }

@@ -8,6 +8,8 @@
 #include <string>
 #include <utility>
 
+#include "gui/Contrast.h"
+
 namespace kestrun::gui {
 
 class ControlHost;
@@ -71,6 +73,12 @@ class GraphicControl {
 
   [[nodiscard]] COLORREF Color() const { return color_; }
   void SetColor(COLORREF color);
+  // In high contrast the control draws with its pair of system colours instead (Window at first).
+  [[nodiscard]] bool HighContrast() const;
+  [[nodiscard]] ColorPair Pair() const { return pair_; }
+  void SetPair(ColorPair pair);
+  // What it fills with: its colour, or its pair's background in high contrast.
+  [[nodiscard]] COLORREF FaceColor() const { return HighContrast() ? PairBackground(pair_) : color_; }
   [[nodiscard]] HCURSOR Cursor() const { return cursor_; }
   void SetCursor(HCURSOR cursor) { cursor_ = cursor; }  // not owned: a shared system cursor
 
@@ -100,6 +108,8 @@ class GraphicControl {
   virtual void EnabledChanged() { Invalidate(); }
   // The host was attached or its DPI changed: scaled resources (fonts) are made again.
   virtual void DpiChanged() {}
+  // The host went into high contrast or out of it: fonts are made again (crisp in high contrast).
+  virtual void ContrastChanged() {}
   // The group notification of latching buttons, sent to every control of the sender's parent.
   virtual void ButtonPressed(int groupIndex, GraphicControl& sender);
   // The window lost the mouse capture while this control held it (no release will come).
@@ -131,6 +141,7 @@ class GraphicControl {
   MouseEvent onMouseUp_;
   MouseMoveEvent onMouseMove_;
   COLORREF color_;
+  ColorPair pair_ = ColorPair::Window;
   HCURSOR cursor_ = nullptr;
 };
 

@@ -11,7 +11,17 @@ void Image::SetBitmap(UniqueGdiObject bitmap, int paintedDpi) {
   Invalidate();
 }
 
+void Image::SetTexts(std::vector<TextRun> texts) {
+  texts_ = std::move(texts);
+  if (HighContrast()) Invalidate();
+}
+
 void Image::Paint(HDC dc) {
+  if (HighContrast() && (bitmap_ || !texts_.empty())) {
+    FillSolid(dc, {0, 0, PixelWidth(), PixelHeight()}, FaceColor());
+    DrawTextRuns(dc, texts_, Dpi(), PairText(Pair()));
+    return;
+  }
   if (!bitmap_) return;
   BITMAP info{};
   GetObjectA(bitmap_.Get(), sizeof info, &info);

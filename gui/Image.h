@@ -1,7 +1,11 @@
 #pragma once
 // A windowless picture: its bitmap drawn from the top-left corner, clipped to the control. A bitmap
 // painted for the host's DPI is drawn pixel for pixel; one painted for another DPI is scaled to fit.
+// In high contrast no bitmap is drawn: the texts the picture shows are drawn as text instead.
+#include <vector>
+
 #include "gui/GraphicControl.h"
+#include "gui/TextRuns.h"
 #include "base/Handles.h"
 
 namespace kestrun::gui {
@@ -12,11 +16,14 @@ class Image : public GraphicControl {
   // Takes ownership; empty: no picture. paintedDpi: the DPI the bitmap was painted for.
   void SetBitmap(UniqueGdiObject bitmap, int paintedDpi = 96);
   [[nodiscard]] HBITMAP Bitmap() const { return static_cast<HBITMAP>(bitmap_.Get()); }
+  // The texts painted into the bitmap, where it shows them.
+  void SetTexts(std::vector<TextRun> texts);
   void Paint(HDC dc) override;
 
  private:
   UniqueGdiObject bitmap_;  // owned
   int paintedDpi_ = 96;
+  std::vector<TextRun> texts_;
 };
 
 }  // namespace kestrun::gui

@@ -1,6 +1,9 @@
 #include "gui/InfoTips.h"
 
 #include <commctrl.h>
+#include <uxtheme.h>
+
+#include <utility>
 
 #include "gui/ControlHost.h"
 
@@ -25,6 +28,7 @@ void InfoTips::Add(HWND owner, const GraphicControl& control, const std::string&
                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner_, nullptr,
                               GetModuleHandleA(nullptr), nullptr);
     if (!window_) return;
+    if (host_.HighContrast()) ApplyContrast();
   }
   tips_.push_back({&control, text});
   TOOLINFOA tool = ToolInfo(owner_, tips_.size());
@@ -44,6 +48,22 @@ void InfoTips::Relay(UINT message, WPARAM wParam, LPARAM lParam) const {
   if (!window_) return;
   MSG msg{owner_, message, wParam, lParam, static_cast<DWORD>(GetMessageTime()), {}};
   SendMessageA(window_, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&msg));
+}
+
+// The tip's own font is the status font; the tip may keep the handle, so the old one goes only after.
+void InfoTips::ApplyContrast() {
+  if (!window_) return;
+  const bool on = host_.HighContrast();
+  SetWindowTheme(window_, on ? L" " : nullptr, on ? L" " : nullptr);
+  SendMessageW(window_, WM_SYSCOLORCHANGE, 0, 0);
+  NONCLIENTMETRICSW metrics{};
+  metrics.cbSize = sizeof metrics;
+  if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) return;
+  if (on) metrics.lfStatusFont.lfQuality = NONANTIALIASED_QUALITY;  // smoothing would mix colours of its own
+  UniqueGdiObject font(CreateFontIndirectW(&metrics.lfStatusFont));
+  if (!font) return;
+  SendMessageW(window_, WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), FALSE);
+  font_ = std::move(font);
 }
 
 void InfoTips::UpdateRects() const {

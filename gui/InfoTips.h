@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "base/Handles.h"
+
 namespace kestrun::gui {
 
 class ControlHost;
@@ -24,6 +26,8 @@ class InfoTips {
   void Relay(UINT message, WPARAM wParam, LPARAM lParam) const;
   // After the controls moved or the DPI changed.
   void UpdateRects() const;
+  // In high contrast the tips go without visual style, in the system's tip colours and a crisp font.
+  void ApplyContrast();
 
  private:
   struct Tip {
@@ -33,6 +37,7 @@ class InfoTips {
   HWND owner_ = nullptr;
   const ControlHost& host_;
   HWND window_ = nullptr;  // not owned: an owned popup, destroyed with the form's window
+  UniqueGdiObject font_;  // set at the first change of contrast
   std::vector<Tip> tips_;
 };
 

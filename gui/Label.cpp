@@ -9,6 +9,7 @@ namespace kestrun::gui {
 Label::Label(Bounds bounds, const LabelStyle& style)
     : GraphicControl(bounds), style_(style), font_(CreateFontObject(style.font)) {
   if (style.color != CLR_INVALID) SetColor(style.color);
+  SetPair(style.pair);
   AdjustBounds();
 }
 
@@ -36,7 +37,7 @@ void Label::SetTextColor(COLORREF color) {
 void Label::SetFont(const FontStyle& font) {
   style_.font = font;
   fontDpi_ = Dpi();
-  font_ = CreateFontObject(font, fontDpi_);
+  font_ = CreateFontObject(font, fontDpi_, HighContrast());
   AdjustBounds();
   Invalidate();
 }
@@ -57,6 +58,11 @@ void Label::SetShowAccelChar(bool show) {
   if (show == style_.showAccelChar) return;
   style_.showAccelChar = show;
   AdjustBounds();
+  Invalidate();
+}
+
+void Label::ContrastChanged() {
+  font_ = CreateFontObject(style_.font, fontDpi_, HighContrast());
   Invalidate();
 }
 
@@ -93,10 +99,10 @@ void Label::AdjustBounds() {
 
 void Label::Paint(HDC dc) {
   RECT rect{0, 0, PixelWidth(), PixelHeight()};
-  if (!style_.transparent) FillSolid(dc, rect, Color());
+  if (!style_.transparent) FillSolid(dc, rect, FaceColor());
   SelectObjectGuard font(dc, font_.Get());
   SetBkMode(dc, TRANSPARENT);
-  ::SetTextColor(dc, style_.textColor);
+  ::SetTextColor(dc, HighContrast() ? PairText(Pair()) : style_.textColor);
   const std::wstring text = ToWide(style_.text);
   DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &rect, DrawFlags());
 }

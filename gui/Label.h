@@ -2,13 +2,13 @@
 // A windowless text label: one font and colour, aligned, drawn from the top, never word-wrapped.
 #include <string>
 
+#include "gui/Contrast.h"
 #include "gui/Dpi.h"
 #include "gui/Gdi.h"
 #include "gui/GraphicControl.h"
+#include "gui/TextRuns.h"
 
 namespace kestrun::gui {
-
-enum class Alignment { Left, Right, Center };
 
 struct LabelStyle {
   std::string text;
@@ -19,6 +19,7 @@ struct LabelStyle {
   COLORREF color = CLR_INVALID;  // background when opaque; CLR_INVALID: button face
   bool autoSize = true;          // the box follows the text whenever the text or font changes
   bool showAccelChar = true;     // false: "&" is drawn as it is (DT_NOPREFIX)
+  ColorPair pair = ColorPair::Window;  // what it draws with in high contrast
 };
 
 class Label : public GraphicControl {
@@ -43,6 +44,8 @@ class Label : public GraphicControl {
 
   void Paint(HDC dc) override;
   void DpiChanged() override;
+  // The font made again, its box kept: a caption stays centred on its plate.
+  void ContrastChanged() override;
 
  private:
   void AdjustBounds();

@@ -1,6 +1,7 @@
 #include "gui/ListView.h"
 
 #include <commctrl.h>
+#include <uxtheme.h>
 
 #include <algorithm>
 #include <string>
@@ -133,12 +134,11 @@ ListView ListView::Create(HWND parent, const RECT& rect, HFONT font, ListRows& r
   ListView_SetExtendedListViewStyle(hwnd, LVS_EX_CHECKBOXES);
   // The check mark is asked for with the texts; the list keeps only selection and focus.
   ListView_SetCallbackMask(hwnd, LVIS_STATEIMAGEMASK);
-  ListView_SetBkColor(hwnd, RGB(255, 255, 255));
-  ListView_SetTextBkColor(hwnd, RGB(255, 255, 255));
   SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
   ListView list;
   list.hwnd_ = hwnd;
   list.rows_ = &rows;
+  list.SetColors(false);
   return list;
 }
 
@@ -297,6 +297,23 @@ void ListView::Select(int row) {
 }
 
 void ListView::Focus() const { SetFocus(hwnd_); }
+
+// The text's colour is set as well as the ground's: left to the system, it could be the ground's.
+void ListView::SetColors(bool highContrast) const {
+  const COLORREF ground = highContrast ? GetSysColor(COLOR_WINDOW) : RGB(255, 255, 255);
+  ListView_SetBkColor(hwnd_, ground);
+  ListView_SetTextBkColor(hwnd_, ground);
+  ListView_SetTextColor(hwnd_, highContrast ? GetSysColor(COLOR_WINDOWTEXT) : RGB(0, 0, 0));
+}
+
+// " " names no visual style; null gives the system's back. The check boxes are pictures the list
+// paints once, in the style it has then: switched off and on, they are painted again.
+void ListView::ApplyContrast(bool on) const {
+  SetColors(on);
+  for (HWND part : {hwnd_, ListView_GetHeader(hwnd_)}) SetWindowTheme(part, on ? L" " : nullptr, on ? L" " : nullptr);
+  ListView_SetExtendedListViewStyleEx(hwnd_, LVS_EX_CHECKBOXES, 0);
+  ListView_SetExtendedListViewStyleEx(hwnd_, LVS_EX_CHECKBOXES, LVS_EX_CHECKBOXES);
+}
 
 void ListView::SetVisible(bool visible) const { ShowWindow(hwnd_, visible ? SW_SHOW : SW_HIDE); }
 

@@ -46,8 +46,11 @@ class ListView {
   void Select(int row);                // selects and focuses the row; -1 clears the selection
   void Focus() const;
   void SetVisible(bool visible) const;
+  // The design's black on white, or in high contrast the system's window colours without visual styles.
+  void ApplyContrast(bool on) const;
 
  private:
+  void SetColors(bool highContrast) const;
   void ToggleCheck(int row);
   [[nodiscard]] int PaddingOf(int column) const;
   [[nodiscard]] int FindRow(int start, std::wstring_view wanted, UINT flags) const;

@@ -1,5 +1,7 @@
 #include "gui/NativeChildren.h"
 
+#include <uxtheme.h>
+
 #include <algorithm>
 
 #include "gui/ControlHost.h"
@@ -13,7 +15,7 @@ RECT NativeChildren::PlaceOf(GraphicControl* parent, Bounds bounds) const {
 }
 
 int NativeChildren::AddFont(const FontStyle& style) {
-  fonts_.emplace_back(style, CreateFontObject(style, host_.Dpi()));
+  fonts_.emplace_back(style, CreateFontObject(style, host_.Dpi(), host_.HighContrast()));
   return static_cast<int>(fonts_.size()) - 1;
 }
 
@@ -23,6 +25,7 @@ ListView NativeChildren::AddListView(HWND window, GraphicControl* parent, Bounds
   if (list.Handle()) {
     children_.push_back({list.Handle(), parent, bounds, formFont_});
     lists_.push_back(list);
+    if (host_.HighContrast()) ApplyContrast(list.Handle());
   }
   return list;
 }
@@ -33,6 +36,7 @@ Edit NativeChildren::AddEdit(HWND window, GraphicControl* parent, Bounds bounds,
   if (edit.Handle()) {
     tabOrder_.push_back(edit.Handle());
     children_.push_back({edit.Handle(), parent, bounds, index});
+    if (host_.HighContrast()) ApplyContrast(edit.Handle());
   }
   return edit;
 }
@@ -40,13 +44,36 @@ Edit NativeChildren::AddEdit(HWND window, GraphicControl* parent, Bounds bounds,
 // The children hold the old fonts until they are given the new ones.
 void NativeChildren::ApplyDpi() {
   std::vector<UniqueGdiObject> old;
-  for (auto& [style, font] : fonts_) old.push_back(std::exchange(font, CreateFontObject(style, host_.Dpi())));
+  for (auto& [style, font] : fonts_)
+    old.push_back(std::exchange(font, CreateFontObject(style, host_.Dpi(), host_.HighContrast())));
   for (const Child& child : children_) {
     const RECT r = PlaceOf(child.parent, child.bounds);
     SendMessageA(child.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(Font(child.font)), FALSE);
     SetWindowPos(child.hwnd, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
                  SWP_NOZORDER | SWP_NOACTIVATE);
   }
+}
+
+// The fonts are made again (crisp in high contrast) as at a new DPI.
+void NativeChildren::ApplyContrast() {
+  ApplyDpi();
+  for (const Child& child : children_) ApplyContrast(child.hwnd);
+}
+
+// In high contrast a child draws in the system's classic colours, as Windows drops visual styles there
+// (Wine keeps them), and an edit, whose plate no longer shows, gets a border of its own. The common
+// controls keep copies of the system's colours: only a top-level window hears they changed.
+void NativeChildren::ApplyContrast(HWND child) const {
+  const bool on = host_.HighContrast();
+  SendMessageW(child, WM_SYSCOLORCHANGE, 0, 0);
+  for (const ListView& list : lists_)
+    if (list.Handle() == child) list.ApplyContrast(on);
+  const bool edit = std::find(tabOrder_.begin(), tabOrder_.end(), child) != tabOrder_.end();
+  if (!edit) return;
+  SetWindowTheme(child, on ? L" " : nullptr, on ? L" " : nullptr);
+  const LONG_PTR style = GetWindowLongPtrW(child, GWL_STYLE);
+  SetWindowLongPtrW(child, GWL_STYLE, on ? style | WS_BORDER : style & ~static_cast<LONG_PTR>(WS_BORDER));
+  SetWindowPos(child, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
 }
 
 std::optional<LRESULT> NativeChildren::Notify(NMHDR& header) {

@@ -29,8 +29,10 @@ class NativeChildren {
   // Edits join the Tab order in the order they are added; the first has the focus at first activation.
   Edit AddEdit(HWND window, GraphicControl* parent, Bounds bounds, const FontStyle& font);
 
-  // Fonts and places at the host's DPI, which has just changed.
+  // Fonts and places at the host's DPI, which has just changed, and in its contrast.
   void ApplyDpi();
+  // The host's contrast setting or the system's colours changed: the children take the new colours.
+  void ApplyContrast();
   // The notification of one of the lists, answered; empty for any other.
   std::optional<LRESULT> Notify(NMHDR& header);
   // Tab and Shift+Tab among the edits, from the one with the focus (or none); false without edits.
@@ -50,6 +52,7 @@ class NativeChildren {
   };
 
   [[nodiscard]] RECT PlaceOf(GraphicControl* parent, Bounds bounds) const;
+  void ApplyContrast(HWND child) const;
   int AddFont(const FontStyle& style);
   [[nodiscard]] HFONT Font(int index) const { return static_cast<HFONT>(fonts_[static_cast<size_t>(index)].second.Get()); }
 

@@ -7,6 +7,7 @@ namespace kestrun::gui {
 
 Panel::Panel(Bounds bounds, const PanelStyle& style) : GraphicControl(bounds), style_(style) {
   if (style.color != CLR_INVALID) SetColor(style.color);
+  SetPair(style.pair);
 }
 
 void Panel::DrawBevel(HDC dc, RECT& rect, Bevel bevel) const {
@@ -23,7 +24,7 @@ void Panel::Paint(HDC dc) {
   RECT rect{0, 0, PixelWidth(), PixelHeight()};
   DrawBevel(dc, rect, style_.outer);
   DrawBevel(dc, rect, style_.inner);
-  FillSolid(dc, rect, Color());
+  FillSolid(dc, rect, FaceColor());
 }
 
 }  // namespace kestrun::gui

@@ -11,6 +11,7 @@ struct PanelStyle {
   Bevel outer = Bevel::Raised;
   Bevel inner = Bevel::None;
   int bevelWidth = 1;
+  ColorPair pair = ColorPair::Window;  // what it fills with in high contrast
 };
 
 class Panel : public GraphicControl {

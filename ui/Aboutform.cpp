@@ -2,6 +2,7 @@
 
 #include "ui/Bitmaps.h"
 #include "ui/MakerAddresses.h"
+#include "ui/PictureTexts.h"
 #include "ui/Resources.h"
 #include "ui/ShellLaunch.h"
 #include "ui/Theme.h"
@@ -29,6 +30,7 @@ TfmAbout::TfmAbout(gui::Form* main, IPlatform& platform)
   KSpeedButton1->SetCancel(true);
   KSpeedButton1->SetOnClick([this](gui::GraphicControl&) { Close(); });
   Image1 = &Add<gui::Image>(Panel1, gui::Bounds{2, 2, 380, 196});
+  Image1->SetTexts(AboutTexts());
   LoadPicture();
   Image1->SetOnMouseDown([this](gui::GraphicControl&, gui::MouseButton, gui::ShiftState, int, int) {
     StartSystemMove();

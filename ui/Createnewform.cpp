@@ -38,10 +38,10 @@ void TfmStartupCreateDialog::CreateComponents() {
   lCreate = AddText({111, 122, 88, 14}, "Create", 11, true);
   lCancel = AddText({206, 122, 88, 14}, "Cancel", 11, true);
   lBrowse = AddText({16, 122, 88, 14}, "Browse", 11, true);
-  bbtBrowse = AddButton({15, 110, 90, 40}, lBrowse, &TfmStartupCreateDialog::bbtBrowseClick);
-  bbtCancel = AddButton({205, 110, 90, 40}, lCancel, &TfmStartupCreateDialog::bbtCancelClick);
+  bbtBrowse = AddButton({15, 110, 90, 40}, Label7, lBrowse, &TfmStartupCreateDialog::bbtBrowseClick);
+  bbtCancel = AddButton({205, 110, 90, 40}, Label6, lCancel, &TfmStartupCreateDialog::bbtCancelClick);
   bbtCancel->SetCancel(true);
-  bbtCreate = AddButton({110, 110, 90, 40}, lCreate, &TfmStartupCreateDialog::bbtCreateClick);
+  bbtCreate = AddButton({110, 110, 90, 40}, Label3, lCreate, &TfmStartupCreateDialog::bbtCreateClick);
   const gui::FontStyle editFont{"MS Sans Serif", 13, false};
   edFileName = AddEdit(Panel1, {127, 24, 161, 19}, editFont);
   edDisplayName = AddEdit(Panel1, {127, 66, 161, 19}, editFont);
@@ -59,11 +59,11 @@ gui::Label* TfmStartupCreateDialog::AddText(gui::Bounds bounds, const std::strin
   return label;
 }
 
-TKSpeedButton* TfmStartupCreateDialog::AddButton(gui::Bounds bounds, gui::Label* caption,
+TKSpeedButton* TfmStartupCreateDialog::AddButton(gui::Bounds bounds, gui::Label* plate, gui::Label* caption,
                                                  void (TfmStartupCreateDialog::*click)()) {
   auto* button = &Add<TKSpeedButton>(Panel1, bounds);
   MakeBorderedButton(*button, [this, click] { (this->*click)(); });
-  BindHoverCaption(*button, *caption, [](gui::Label& label) { label.SetWidth(88); });
+  BindHoverCaption(*button, *plate, *caption, [](gui::Label& label) { label.SetWidth(88); });
   Expose(*button, gui::AccessibleRole::PushButton, [caption] { return caption->Text(); });
   return button;
 }

@@ -41,7 +41,8 @@ class TfmStartupCreateDialog : public gui::Form {
   void CreateComponents();
   gui::Label* AddPlate(gui::Bounds bounds);
   gui::Label* AddText(gui::Bounds bounds, const std::string& text, int height, bool centred);
-  TKSpeedButton* AddButton(gui::Bounds bounds, gui::Label* caption, void (TfmStartupCreateDialog::*click)());
+  TKSpeedButton* AddButton(gui::Bounds bounds, gui::Label* plate, gui::Label* caption,
+                           void (TfmStartupCreateDialog::*click)());
   void Warn(const std::string& text, const gui::Edit& field);
 
   IPlatform& platform_;  // not owned

@@ -70,7 +70,8 @@ TfmMessageBox::TfmMessageBox(gui::Form* owner) : Form(BoxLayout(), owner) {
   MakeBorderedButton(*bbtCancel, [this] { bbtCancelClick(); });
   for (const Trio& trio : {Trio{bbtYes, labYes, lYes}, Trio{bbtNo, labNo, lNo}, Trio{bbtOk, labOk, lOk},
                            Trio{bbtCancel, labCancel, lCancel}})
-    BindHoverCaption(*trio.button, *trio.caption, [](gui::Label& caption) { caption.SetWidth(kPlateWidth); });
+    BindHoverCaption(*trio.button, *trio.plate, *trio.caption,
+                     [](gui::Label& caption) { caption.SetWidth(kPlateWidth); });
   for (const Trio& trio : {Trio{bbtYes, labYes, lYes}, Trio{bbtNo, labNo, lNo}, Trio{bbtOk, labOk, lOk},
                            Trio{bbtCancel, labCancel, lCancel}}) {
     gui::Label* caption = trio.caption;

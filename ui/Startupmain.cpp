@@ -13,6 +13,7 @@
 #include "ui/Createnewform.h"
 #include "ui/MakerAddresses.h"
 #include "ui/Messageform.h"
+#include "ui/PictureTexts.h"
 #include "ui/Resources.h"
 #include "ui/ShellLaunch.h"
 #include "ui/Theme.h"
@@ -33,7 +34,9 @@ gui::FormLayout MainLayout() {
 }  // namespace
 
 TForm1::TForm1(IPlatform& platform)
-    : gui::Form(MainLayout(), nullptr), platform_(platform), store_(platform, threadReport_) {
+    : gui::Form(MainLayout(), nullptr, [&platform] { return platform.HighContrast(); }),
+      platform_(platform),
+      store_(platform, threadReport_) {
   CreateComponents();
   FormCreate();
   SetOnActivate([this](gui::Form&) { FormActivate(); });
@@ -51,6 +54,7 @@ void TForm1::CreateComponents() {
   Panel2 = &Add<gui::Panel>(nullptr, gui::Bounds{0, 0, 449, 94}, FlatPanel(CLR_INVALID));
   auto move = [this](gui::GraphicControl&, gui::MouseButton, gui::ShiftState, int, int) { StartSystemMove(); };
   Image1 = &Add<gui::Image>(Panel2, gui::Bounds{0, 0, 449, 17});
+  Image1->SetTexts(TitleTexts());
   Image1->SetOnMouseDown(move);
   Image3 = &Add<gui::Image>(Panel2, gui::Bounds{434, 2, 13, 13});
   Image3->SetCursor(LoadCursor(nullptr, IDC_ARROW));
@@ -113,11 +117,12 @@ void TForm1::CreateToolbar() {
   bbtSaveSettings = AddTileButton({7, 7, 58, 58}, "bbtSaveSettings", &TForm1::bbtSaveSettingsClick);
   bbtAbout = AddTileButton({263, 7, 58, 58}, "bbtAbout", &TForm1::bbtAboutClick);
   Image2 = &Add<gui::Image>(Panel6, gui::Bounds{352, 5, 93, 69});
-  BindHover(bbtSaveSettings, lSaveSettings, true);
-  BindHover(bbtRefresh, lRefresh, false);
-  BindHover(bbtRemove, lRemove, false);
-  BindHover(bbtCreateNew, lCreateNew, true);
-  BindHover(bbtAbout, lAbout, false);
+  Image2->SetTexts(LogoTexts());
+  BindHover(bbtSaveSettings, Label1, lSaveSettings, true);
+  BindHover(bbtRefresh, Label2, lRefresh, false);
+  BindHover(bbtRemove, Label3, lRemove, false);
+  BindHover(bbtCreateNew, Label4, lCreateNew, true);
+  BindHover(bbtAbout, Label5, lAbout, false);
   AddInfoTip(*bbtSaveSettings, "Save Settings (Ctrl+S)");
   AddInfoTip(*bbtRefresh, "Refresh (F5)");
   AddInfoTip(*bbtRemove, "Remove (Delete)");
@@ -150,8 +155,8 @@ TKSpeedButton* TForm1::AddTileButton(gui::Bounds bounds, const char* name, void 
 }
 
 // The two-word captions cover the whole tile; the one-line ones keep the height of their line.
-void TForm1::BindHover(TKSpeedButton* button, gui::Label* caption, bool wholeTile) {
-  BindHoverCaption(*button, *caption, [wholeTile](gui::Label& label) {
+void TForm1::BindHover(TKSpeedButton* button, gui::Label* plate, gui::Label* caption, bool wholeTile) {
+  BindHoverCaption(*button, *plate, *caption, [wholeTile](gui::Label& label) {
     if (wholeTile) label.SetHeight(56);
     label.SetWidth(56);
   });
@@ -184,6 +189,7 @@ void TForm1::Timer1Timer() {
   TakeFacts();  // should a message have been lost
   bannerIndex_ = (bannerIndex_ + 1) % 4;
   iBanner->SetBitmap(ImageList1.CopyImage(bannerIndex_), bannerDpi_);
+  iBanner->SetTexts(BannerTexts(bannerIndex_));
   iBanner->Repaint();
 }
 

@@ -82,7 +82,7 @@ class TForm1 : public gui::Form {
   gui::Label* AddTile(int left);
   gui::Label* AddCaption(gui::Bounds bounds, const std::string& text);
   TKSpeedButton* AddTileButton(gui::Bounds bounds, const char* name, void (TForm1::*click)());
-  void BindHover(TKSpeedButton* button, gui::Label* caption, bool wholeTile);
+  void BindHover(TKSpeedButton* button, gui::Label* plate, gui::Label* caption, bool wholeTile);
   void ExposeTile(TKSpeedButton* button, gui::Label* caption, const std::string& key);
   void FormCreate();
 

@@ -1,5 +1,7 @@
 #include "ui/Theme.h"
 
+#include <initializer_list>
+
 namespace kestrun {
 
 gui::PanelStyle FlatPanel(COLORREF color) { return {color, gui::Bevel::None, gui::Bevel::None, 1}; }
@@ -12,6 +14,7 @@ gui::LabelStyle PlateStyle() {
   gui::LabelStyle style;
   style.color = kTileBlue;
   style.autoSize = false;
+  style.pair = gui::ColorPair::Button;
   return style;
 }
 
@@ -22,16 +25,21 @@ gui::LabelStyle CaptionStyle(const std::string& text, int height) {
   style.textColor = kCaptionWhite;
   style.alignment = gui::Alignment::Center;
   style.transparent = true;
+  style.pair = gui::ColorPair::Button;
   return style;
 }
 
-void BindHoverCaption(TKSpeedButton& button, gui::Label& caption, std::function<void(gui::Label&)> restoreBox) {
-  auto paint = [&caption, restoreBox = std::move(restoreBox)](COLORREF colour) {
-    caption.SetTextColor(colour);
+void BindHoverCaption(TKSpeedButton& button, gui::Label& plate, gui::Label& caption,
+                      std::function<void(gui::Label&)> restoreBox) {
+  auto paint = [&button, &plate, &caption, restoreBox = std::move(restoreBox)](bool hot) {
+    for (gui::GraphicControl* part : std::initializer_list<gui::GraphicControl*>{&button, &plate, &caption})
+      part->SetPair(hot ? gui::ColorPair::Highlight : gui::ColorPair::Button);
+    caption.SetTextColor(hot ? kHoverRed : kCaptionWhite);
     restoreBox(caption);
   };
-  button.SetOnMouseEnter([paint](gui::GraphicControl&) { paint(kHoverRed); });
-  button.SetOnMouseLeave([paint](gui::GraphicControl&) { paint(kCaptionWhite); });
+  button.SetPair(gui::ColorPair::Button);
+  button.SetOnMouseEnter([paint](gui::GraphicControl&) { paint(true); });
+  button.SetOnMouseLeave([paint](gui::GraphicControl&) { paint(false); });
 }
 
 void MakeBorderedButton(TKSpeedButton& button, std::function<void()> onClick) {

@@ -23,9 +23,11 @@ gui::LabelStyle PlateStyle();
 // White bold Arial text, centred, over whatever lies below.
 gui::LabelStyle CaptionStyle(const std::string& text, int height = 11);
 
-// The caption turns red while the pointer is over the flat button. A caption label fits itself to its
-// text on every colour change, so restoreBox sets its box again right after, keeping the text centred.
-void BindHoverCaption(TKSpeedButton& button, gui::Label& caption, std::function<void(gui::Label&)> restoreBox);
+// The caption turns red while the pointer is over the flat button; in high contrast button, plate and
+// caption take the highlight pair. A caption label fits itself to its text on every colour change, so
+// restoreBox sets its box again right after, keeping the text centred.
+void BindHoverCaption(TKSpeedButton& button, gui::Label& plate, gui::Label& caption,
+                      std::function<void(gui::Label&)> restoreBox);
 
 // A flat button with a one-pixel border when hot or pressed, clicking onClick.
 void MakeBorderedButton(TKSpeedButton& button, std::function<void()> onClick);

@@ -121,6 +121,10 @@ class IPlatform {
   // The signature of a system catalog that lists the file's hash; trust TRUST_E_NOSIGNATURE when none does.
   virtual SignatureCheck CheckCatalogSignature(const std::string& path) = 0;
 
+  // Whether the user asks for high contrast: the system's answer, or where the system has none (Wine),
+  // the setting Windows keeps for the user.
+  virtual bool HighContrast() = 0;
+
   // The system's text for an error code; a useful text (the code in hex) when the system has none.
   virtual std::string SystemErrorText(ErrorCode code) = 0;
 };

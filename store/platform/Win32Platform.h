@@ -49,6 +49,8 @@ class Win32Platform : public IPlatform {
   SignatureCheck CheckFileSignature(const std::string& path) override;
   SignatureCheck CheckCatalogSignature(const std::string& path) override;
 
+  bool HighContrast() override;
+
   std::string SystemErrorText(ErrorCode code) override;
 };
 

@@ -1,9 +1,18 @@
 // The four windows at the DPI Wine reports (the prefix's LogPixels; tests/ui/dpi_test.sh runs this at
-// 96, 120, 144 and 192): sizes scale from the 96-DPI layout, and no text is clipped by its box.
+// 96, 120, 144 and 192): sizes scale from the 96-DPI layout, and no text is clipped by its box; high
+// contrast switched on and off while they are open.
 // KESTRUN_EXPECT_DPI, when set, is the DPI the prefix was given: the windows must have taken it.
+// KESTRUN_EXPECT_CONTRAST, when set: the prefix held a high-contrast colour set and the user's flag
+// before the test started.
 #include <gtest/gtest.h>
+#include <windows.h>
+#include <commctrl.h>
 
+#include <algorithm>
+#include <array>
 #include <cstdlib>
+#include <functional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -169,6 +178,129 @@ TEST_F(DpiTest, DpiChangeRelaysTheWindowAndBackAgain) {
   EXPECT_EQ(WindowSize(main).cx, before.cx);
   EXPECT_EQ(WindowSize(main).cy, before.cy);
   EXPECT_EQ(ListFontHeight(main.lvStartup.Handle()), -gui::Scale(11, start));
+}
+
+// The client area as it is on the screen, each pixel 0xRRGGBB. Only what is already invalid is painted
+// first: a change that asked for no repaint shows as stale pixels.
+std::vector<DWORD> ClientPixels(const gui::Form& form) {
+  RedrawWindow(form.Handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+  RECT client;
+  GetClientRect(form.Handle(), &client);
+  BITMAPINFO info{};
+  info.bmiHeader = {sizeof(BITMAPINFOHEADER), client.right, -client.bottom, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  void* bits = nullptr;
+  UniqueGdiObject surface(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  gui::UniqueDc target(CreateCompatibleDC(nullptr));
+  gui::SelectObjectGuard select(target.Get(), surface.Get());
+  gui::WindowDc window(form.Handle());
+  BitBlt(target.Get(), 0, 0, client.right, client.bottom, window.Get(), 0, 0, SRCCOPY);
+  GdiFlush();
+  const auto* pixels = static_cast<const DWORD*>(bits);
+  return {pixels, pixels + client.right * client.bottom};
+}
+
+// Drawn in high contrast: every pixel is one of the system's colours, or its inverse where the system
+// marks the focus by inverting (an edit's caret, the list's focus rectangle).
+void ExpectSystemColorsOnly(const gui::Form& form) {
+  EXPECT_TRUE(form.HighContrast()) << form.Caption();
+  std::set<DWORD> system;
+  for (int i = COLOR_SCROLLBAR; i <= COLOR_MENUBAR; ++i) {
+    const COLORREF c = GetSysColor(i);
+    const auto pixel = static_cast<DWORD>(GetRValue(c) << 16 | GetGValue(c) << 8 | GetBValue(c));
+    system.insert({pixel, ~pixel & 0xFFFFFF});
+  }
+  const std::vector<DWORD> pixels = ClientPixels(form);
+  const auto strays = std::count_if(pixels.begin(), pixels.end(), [&](DWORD p) { return !system.count(p & 0xFFFFFF); });
+  EXPECT_EQ(strays, 0) << form.Caption() << ": pixels in no system colour";
+}
+
+using SystemColors = std::array<COLORREF, COLOR_MENUBAR + 1>;
+
+// Yellow on black with a cyan highlight: the list's text must not take its ground's white.
+SystemColors YellowOnBlack() {
+  SystemColors colors;
+  colors.fill(RGB(0, 0, 0));
+  for (int i : {COLOR_WINDOWTEXT, COLOR_BTNTEXT, COLOR_MENUTEXT, COLOR_CAPTIONTEXT, COLOR_INFOTEXT, COLOR_WINDOWFRAME,
+                COLOR_BTNHIGHLIGHT, COLOR_3DLIGHT, COLOR_3DDKSHADOW, COLOR_INACTIVECAPTIONTEXT})
+    colors[i] = RGB(255, 255, 0);
+  colors[COLOR_HIGHLIGHT] = colors[COLOR_HOTLIGHT] = colors[COLOR_MENUHILIGHT] = RGB(0, 255, 255);
+  colors[COLOR_GRAYTEXT] = RGB(0, 255, 0);
+  colors[COLOR_BTNSHADOW] = RGB(128, 128, 128);
+  return colors;
+}
+
+// As Windows switches it, in the way Wine allows: the colours set (every window hears of it at once),
+// then the user's flag where Windows keeps it (Wine's SPI_GETHIGHCONTRAST answers nothing) and the
+// setting's change said to every window. Switched back when it ends.
+class HighContrastOn {
+ public:
+  explicit HighContrastOn(const SystemColors& colors) {
+    for (int i = 0; i < static_cast<int>(before_.size()); ++i) before_[i] = GetSysColor(i);
+    Switch(colors, "127");
+  }
+  HighContrastOn(const HighContrastOn&) = delete;
+  HighContrastOn& operator=(const HighContrastOn&) = delete;
+  ~HighContrastOn() { Switch(before_, "126"); }
+
+ private:
+  static void Switch(const SystemColors& colors, const char* flags) {
+    std::array<int, COLOR_MENUBAR + 1> indices;
+    for (int i = 0; i < static_cast<int>(indices.size()); ++i) indices[i] = i;
+    SetSysColors(static_cast<int>(indices.size()), indices.data(), colors.data());
+    RegSetKeyValueA(HKEY_CURRENT_USER, "Control Panel\\Accessibility\\HighContrast", "Flags", REG_SZ, flags, 4);
+    SendMessageTimeoutA(HWND_BROADCAST, WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, 0, SMTO_NORMAL, 2000, nullptr);
+    test::Pump(200);
+  }
+  SystemColors before_;
+};
+
+// Switched on and off while every window is open, or open already in it: each redraws at once in the
+// system's colours, the list's text never on its own colour, and a tick not yet saved stays. Switched
+// off, the main window is the design's again to the pixel.
+TEST_F(DpiTest, HighContrastRedrawsAtOnceAndBackExactly) {
+  const bool atStart = std::getenv("KESTRUN_EXPECT_CONTRAST") != nullptr;
+  EXPECT_EQ(main.HighContrast(), atStart);
+  main.Timer1->SetEnabled(false);
+  SetCursorPos(1020, 760);
+  ASSERT_GT(main.lvStartup.Count(), 0);  // Wine's own entry, in every new prefix
+  main.lvStartup.SetChecked(0, !main.lvStartup.Checked(0));
+  const std::vector<DWORD> design = ClientPixels(main);
+  MessageBoxReport report{&main};
+  StartupStore store{SystemPlatform(), report};
+  {
+    const HighContrastOn contrast(YellowOnBlack());
+    ExpectSystemColorsOnly(main);
+    EXPECT_EQ(ListView_GetBkColor(main.lvStartup.Handle()), GetSysColor(COLOR_WINDOW));
+    EXPECT_EQ(ListView_GetTextColor(main.lvStartup.Handle()), GetSysColor(COLOR_WINDOWTEXT));
+    // The banner's picture gives way to its texts, in the window's text colour (yellow, 0xFFFF00).
+    const RECT banner = main.Host().ClientRectOf(*main.iBanner);
+    const std::vector<DWORD> shown = ClientPixels(main);
+    RECT client;
+    GetClientRect(main.Handle(), &client);
+    long ink = 0;
+    for (LONG y = banner.top; y < banner.bottom; ++y)
+      for (LONG x = banner.left; x < banner.right; ++x) ink += shown[static_cast<size_t>(y * client.right + x)] == 0xFFFF00;
+    EXPECT_GT(ink, 200) << "the banner's texts";
+    const auto lookAndClose = [] {
+      gui::Form* shown = gui::Form::FromHandle(GetActiveWindow());
+      ASSERT_NE(shown, nullptr);
+      ExpectSystemColorsOnly(*shown);
+      shown->SetModalResult(gui::kModalCancel);
+    };
+    TfmStartupCreateDialog dialog(&main, SystemPlatform(), store);
+    for (const auto& show : std::vector<std::function<void()>>{
+             [&] { about.ShowModal(); }, [&] { dialog.ShowModal(); },
+             [&] { ShowMessageBox(&main, "\nSave changes?", "Confirm", MessageButtons::YesNoCancel); }}) {
+      const test::Steps steps({lookAndClose});
+      show();
+    }
+  }
+  EXPECT_FALSE(main.HighContrast());
+  EXPECT_EQ(ListView_GetTextColor(main.lvStartup.Handle()), RGB(0, 0, 0));
+  if (!atStart) {
+    EXPECT_TRUE(ClientPixels(main) == design) << "not drawn as before high contrast";
+  }
+  EXPECT_TRUE(main.UnsavedMarks());
 }
 
 }  // namespace

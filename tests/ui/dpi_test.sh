@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Runs the DPI tests at 96, 120, 144 and 192 DPI, each in a prefix of its own whose LogPixels says so.
+# Runs the DPI tests at 96, 120, 144 and 192 DPI, each in a prefix of its own whose LogPixels says so,
+# and the high-contrast test again at 96 and 144 in prefixes whose user asked for it from the start.
 #   dpi_test.sh ui_dpi_tests.exe
 set -euo pipefail
 tests=$1
@@ -21,6 +22,17 @@ for dpi in 96 120 144 192; do
   kt_new_prefix
   set_dpi "$dpi"
   KESTRUN_EXPECT_DPI=$dpi wine "$tests" </dev/null || { echo "FAIL at $dpi DPI"; failed=1; }
+  kt_drop_prefix
+done
+# High contrast stored where Windows keeps it before the session starts: the windows open in it.
+. "$(dirname "$0")/../../tools/screenshots/contrast.sh"
+for dpi in 96 144; do
+  echo "--- $dpi DPI, high contrast from the start"
+  kt_new_prefix
+  set_dpi "$dpi"
+  contrast_registry || { echo "FAIL: the high-contrast setting was not stored at $dpi DPI"; failed=1; }
+  KESTRUN_EXPECT_DPI=$dpi KESTRUN_EXPECT_CONTRAST=1 wine "$tests" --gtest_filter='DpiTest.HighContrast*' </dev/null ||
+    { echo "FAIL at $dpi DPI in high contrast"; failed=1; }
   kt_drop_prefix
 done
 exit $failed

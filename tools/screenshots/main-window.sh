@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Screenshots of the main window with a seeded list (grey: all but Notepad, whose files are missing):
 # plain, and with the pointer over a tile; with KESTRUN_DPI (120, 144, 192) the prefix runs at that
-# DPI and the picture is main-window-<per cent>.png.
+# DPI and the picture is main-window-<per cent>.png. Then the Remove question, the create dialog and
+# the About box. KESTRUN_CONTRAST=1: the user asked for high contrast, with a white-on-black colour set
+# (tools/screenshots/contrast.sh), and each name ends in -contrast.
 #   tools/screenshots/main-window.sh [OUTDIR]   (default: build/screenshots)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
@@ -26,6 +28,12 @@ reg add "$cur\\Run-" /v "Steam" /d '"C:\Program Files (x86)\Steam\steam.exe" -si
 startup=$(wine reg query "$cur\\Explorer\\Shell Folders" /v Startup </dev/null 2>/dev/null | tr -d '\r' | sed -n 's/.*REG_SZ *//p')
 dir=$(winepath -u "$startup" 2>/dev/null); mkdir -p "$dir"; echo x >"$dir/Notes.lnk"
 dpi=${KESTRUN_DPI:-96}
+contrast=''
+if [ "${KESTRUN_CONTRAST:-}" = 1 ]; then
+  . "$root/tools/screenshots/contrast.sh"
+  contrast_registry
+  contrast=-contrast
+fi
 for key in 'HKCU\Control Panel\Desktop' 'HKLM\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts'; do
   reg add "$key" /v LogPixels /t REG_DWORD /d "$dpi" /f
 done
@@ -34,15 +42,15 @@ wine Kestrun.exe </dev/null >/dev/null 2>&1 &
 read -r x y w h < <(wine "$build/tests/e2e/winprobe.exe" window "Tamsel Soft Kestrun" 20000 </dev/null | tr -d '\r')
 xdotool mousemove 1020 760; sleep 1
 if [ "$dpi" = 96 ]; then
-  import -window root -crop 449x375+239+158 +repage "$out/main-window.png"
+  import -window root -crop 449x375+239+158 +repage "$out/main-window$contrast.png"
   xdotool mousemove 403 212; sleep 1
-  import -window root -crop 449x375+239+158 +repage "$out/main-window-hover.png"
+  import -window root -crop 449x375+239+158 +repage "$out/main-window-hover$contrast.png"
 else
-  import -window root -crop "${w}x${h}+${x}+${y}" +repage "$out/main-window-$((dpi * 100 / 96)).png"
+  import -window root -crop "${w}x${h}+${x}+${y}" +repage "$out/main-window-$((dpi * 100 / 96))$contrast.png"
 fi
 # The question and the About box at this scale, opened as a screen reader would (their default actions).
 probe() { wine "$build/tests/e2e/winprobe.exe" "$@" </dev/null | tr -d '\r'; }
-suffix=$([ "$dpi" = 96 ] || echo "-$((dpi * 100 / 96))")
+suffix=$([ "$dpi" = 96 ] || echo "-$((dpi * 100 / 96))")$contrast
 shoot() {  # window title, file name
   local bx by bw bh
   read -r bx by bw bh < <(probe window "$1")
@@ -53,6 +61,10 @@ probe accdo "Tamsel Soft Kestrun" Remove
 shoot Confirm confirm
 probe accdo Confirm No
 probe gone Confirm
+probe accdo "Tamsel Soft Kestrun" "Create New"
+shoot "Create New" create
+probe accdo "Create New" Cancel
+probe gone "Create New"
 probe accdo "Tamsel Soft Kestrun" About
 shoot "About Kestrun" about
 probe accdo "About Kestrun" Close
