@@ -16,6 +16,8 @@ struct StartupRow {
   TKStartupEntry record;
   RegValue scanned{};  // registry entries: the value as the scan read it, so a move can tell a change
   Approval approved = Approval::None;  // the entry's StartupApproved flag, as the scan read it
+  std::string source{};  // an entry switched in a key of its own (a packaged app's task): "HKCU\<key path>"
+  std::string origin{};  // what the entry comes with, when its name does not say: "Package <full name>"
 };
 using StartupRows = std::vector<StartupRow>;
 

@@ -109,6 +109,7 @@ void DeleteStartupKeys() {
     DeleteKey(hive, VersionKey("Explorer\\StartupApproved"));
   }
   for (const char* sub : {"Run", "Run-"}) DeleteKey(HKEY_LOCAL_MACHINE, Version32Key(sub));
+  DeleteKey(HKEY_CURRENT_USER, kAppModelKey);
 }
 
 LockedKey::LockedKey(HKEY hive, const std::string& key) {
