@@ -113,10 +113,13 @@ ErrorCode Win32Platform::ReadSmallFile(const std::string& path, std::uint64_t li
   if (!file) return GetLastError();
   // A pipe or a device could hold a read for ever.
   if (GetFileType(file.Get()) != FILE_TYPE_DISK) return ERROR_BAD_FILE_TYPE;
-  BY_HANDLE_FILE_INFORMATION info;
-  if (!GetFileInformationByHandle(file.Get(), &info)) return GetLastError();
-  if (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) return kErrorIsLink;
-  if ((static_cast<std::uint64_t>(info.nFileSizeHigh) << 32 | info.nFileSizeLow) > limit) return ERROR_FILE_TOO_LARGE;
+  // Not GetFileInformationByHandle: Wine spends a millisecond on the volume's serial number it adds.
+  FILE_BASIC_INFO info;
+  LARGE_INTEGER size;
+  if (!GetFileInformationByHandleEx(file.Get(), FileBasicInfo, &info, sizeof info) || !GetFileSizeEx(file.Get(), &size))
+    return GetLastError();
+  if (info.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) return kErrorIsLink;
+  if (static_cast<std::uint64_t>(size.QuadPart) > limit) return ERROR_FILE_TOO_LARGE;
   char buffer[65536];
   for (;;) {  // the file may grow while it is read: the limit holds all the same
     DWORD got = 0;
