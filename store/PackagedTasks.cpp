@@ -72,14 +72,12 @@ bool PackagedTaskKind::Move(Action& action, const LocationInfo& location, const 
     return false;
   }
   const TaskState state = enable ? TaskState::Enabled : TaskState::DisabledByUser;
-  const auto number = static_cast<DWORD>(state);
   JournalRecord record;
   record.action = enable ? "switch-on" : "switch-off";
   record.location = location.code;
   record.name = row.name;
   record.from = SwitchSide(keyPath, *now);
-  record.to = RegistrySide(HKEY_CURRENT_USER, keyPath,
-                           {kStateValue, REG_DWORD, std::string(reinterpret_cast<const char*>(&number), sizeof number)});
+  record.to = RegistrySide(HKEY_CURRENT_USER, keyPath, StateValue(state));
   JournalChange(action, record, true);
   ChangeOutcome outcome(action, record);
   if (!WriteTaskState(action, keyPath, state)) {

@@ -71,12 +71,15 @@ JournalSide SwitchSide(const std::string& keyPath, const TaskSwitch& taskSwitch)
   return RegistrySide(HKEY_CURRENT_USER, keyPath, taskSwitch.value);
 }
 
+RegValue StateValue(TaskState state) {
+  const auto number = static_cast<DWORD>(state);
+  return {kStateValue, REG_DWORD, std::string(reinterpret_cast<const char*>(&number), sizeof number)};
+}
+
 bool WriteTaskState(Action& action, const std::string& keyPath, TaskState state) {
   RegistryAccess* key = action.Key(HKEY_CURRENT_USER, RegistryView::Native, keyPath, KeyAccess::Write, true);
-  if (!key) return false;
-  const auto number = static_cast<DWORD>(state);
-  key->WriteValue({kStateValue, REG_DWORD, std::string(reinterpret_cast<const char*>(&number), sizeof number)});
-  return true;
+  if (key) key->WriteValue(StateValue(state));
+  return key != nullptr;
 }
 
 bool RestoreSwitch(Action& action, const std::string& keyPath, const JournalSide& side) {

@@ -32,6 +32,8 @@ bool StartsTask(const TaskSwitch& taskSwitch, bool declaredEnabled);
 // As the scan keeps it in its row: the value, or a nameless one for none.
 RegValue ScannedSwitch(const TaskSwitch& taskSwitch);
 
+// The value that sets state.
+RegValue StateValue(TaskState state);
 // The switch's journal side.
 JournalSide SwitchSide(const std::string& keyPath, const TaskSwitch& taskSwitch);
 // Writes the state, making the key; ERegistryError when the value cannot be written.
