@@ -239,6 +239,12 @@ TEST_F(PackagedTasksTest, RemoveIsRefusedAndUndoTrustsOnlyATaskOfAnInstalledPack
     EXPECT_THAT(report.failures, ElementsAre(HasSubstr(why))) << record.to->place;
     EXPECT_TRUE(ReadRaw(kUser, record.to->place.substr(5), "State")) << record.to->place;
   }
+  // Places that park never record an absence.
+  JournalRecord park = forged(std::string("Software\\Microsoft\\Windows\\CurrentVersion\\Run"), "Chat");
+  park.action = "park", park.location = slUserRun, park.from->place = "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run-";
+  report.failures.clear();
+  EXPECT_FALSE(store.UndoAction({&park}));
+  EXPECT_THAT(report.failures, ElementsAre(HasSubstr("always has a value")));
   const JournalRecord own = forged(StateKey("T"), "Chat");
   const std::optional<JournalRecord> line = ParseJournalLine(FormatJournalLine(own));
   ASSERT_TRUE(line);
