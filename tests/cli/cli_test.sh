@@ -557,7 +557,7 @@ PY
 expect_text 2 err '"kestrun-cli: a subcommand is required"*'
 
 # --- packaged apps' startup tasks: each State, both namespaces, Task Manager's writes, policy, undo to no key,
-#     a manifest with a DTD left out with one warning ---
+#     a manifest with a DTD or that is a link left out with one warning ---
 am='HKCU\Software\Classes\Local Settings\Software\Microsoft\Windows\CurrentVersion\AppModel'
 full=Contoso.Chat_1.2.0.0_x64__8wekyb3d8bbwe fam=Contoso.Chat_8wekyb3d8bbwe
 package() {  # FULL MANIFEST: its folder in C:\Packages, registered for the user
@@ -591,6 +591,12 @@ assert (x["command"], e[7]["command"]) == (folder + "chat.exe", folder + "helper
 PY
 [[ $err == "kestrun-cli: warning: the package Bad_1_x64__b is left out: "*"DTD"* && $err != *$'\n'* ]] || fail "DTD manifest: '$err'"
 reg delete "$am\\Repository\\Packages\\Bad_1_x64__b"
+# Wine marks only a link to a folder as one (a link to a file reads as the file).
+mkdir "$drive/Packages/Link_1_x64__b" && ln -s "$drive/Packages/$full" "$drive/Packages/Link_1_x64__b/AppxManifest.xml"
+reg add "$am\\Repository\\Packages\\Link_1_x64__b" /v PackageRootFolder /d 'C:\Packages\Link_1_x64__b'
+expect_rc 0 list
+[[ $err == *"Link_1_x64__b is left out: "*"link or junction"* && $err != *$'\n'* ]] || fail "linked manifest: '$err'"
+reg delete "$am\\Repository\\Packages\\Link_1_x64__b"
 expect_rc 0 disable --name 'contoso chat' --location 'packaged apps'
 [ "$(state Res)" = 0x1 ] || fail "switch off wrote '$(state Res)'"
 expect_rc 0 enable --name 'no key'

@@ -60,9 +60,7 @@ class PackagedTasksTest : public StartupPrefixTest {
   static std::string AddPackage(const std::string& full, const std::string& manifest) {
     const std::string folder = std::string(kPackages) + "\\" + full;
     MakeFolder(kPackages);
-    MakeFolder(folder);
-    MakeFile(folder + "\\AppxManifest.xml", FILE_ATTRIBUTE_NORMAL, manifest);
-    SetString(kUser, std::string(kAppModelKey) + "\\Repository\\Packages\\" + full, "PackageRootFolder", folder);
+    test::AddPackage(folder, full, manifest);
     return folder;
   }
   StartupRow Only(const std::string& name) {

@@ -182,4 +182,18 @@ void RemoveTree(const std::string& path) {
   }
 }
 
+void AddPackage(const std::string& folder, const std::string& fullName, const std::string& manifest) {
+  MakeFolder(folder);
+  MakeFile(folder + "\\AppxManifest.xml", FILE_ATTRIBUTE_NORMAL, manifest);
+  SetString(HKEY_CURRENT_USER, std::string(kAppModelKey) + "\\Repository\\Packages\\" + fullName, "PackageRootFolder",
+            folder);
+}
+
+std::string OneTaskManifest(const std::string& taskId, const std::string& displayName) {
+  return "<Package><Applications><Application Executable='chat.exe'><Extensions><Extension Category='windows."
+         "startupTask'><d:StartupTask xmlns:d='http://schemas.microsoft.com/appx/manifest/desktop/windows10' "
+         "TaskId='" + taskId + "' DisplayName='" + displayName + "' Enabled='true'/></Extension></Extensions>"
+         "</Application></Applications></Package>";
+}
+
 }  // namespace kestrun::test

@@ -73,4 +73,9 @@ bool Exists(const std::string& path);
 void EmptyFolder(const std::string& path);  // whatever the attributes; the folder stays
 void RemoveTree(const std::string& path);   // the folder or file and everything in it; missing is fine
 
+// A packaged app's folder (made) with its manifest, registered for the user as installed.
+void AddPackage(const std::string& folder, const std::string& fullName, const std::string& manifest);
+// A manifest whose one application (chat.exe) declares one enabled desktop startup task.
+std::string OneTaskManifest(const std::string& taskId, const std::string& displayName);
+
 }  // namespace kestrun::test

@@ -54,15 +54,8 @@ class EntryTipTest : public ::testing::Test {
     SetString(HKEY_CURRENT_USER, VersionKey("Run"), "Present", '"' + PublisherPlatform::Self() + "\" -q");
     SetString(HKEY_CURRENT_USER, VersionKey("Run"), "Bare", "notepad.exe C:\\x.txt");
     // A packaged app's task the user switched off.
-    test::MakeFolder(kPackageFolder);
-    test::MakeFile(std::string(kPackageFolder) + "\\AppxManifest.xml", FILE_ATTRIBUTE_NORMAL,
-                   "<Package><Applications><Application Executable='chat.exe'><Extensions><Extension Category='windows."
-                   "startupTask'><d:StartupTask xmlns:d='http://schemas.microsoft.com/appx/manifest/desktop/windows10' "
-                   "TaskId='T' DisplayName='Chat' Enabled='true'/></Extension></Extensions></Application></Applications>"
-                   "</Package>");
-    const std::string appModel = test::kAppModelKey;
-    SetString(HKEY_CURRENT_USER, appModel + "\\Repository\\Packages\\Chat_1_x64__p", "PackageRootFolder", kPackageFolder);
-    test::SetDword(HKEY_CURRENT_USER, appModel + "\\SystemAppData\\Chat_p\\T", "State", 1);
+    test::AddPackage(kPackageFolder, "Chat_1_x64__p", test::OneTaskManifest("T", "Chat"));
+    test::SetDword(HKEY_CURRENT_USER, std::string(test::kAppModelKey) + "\\SystemAppData\\Chat_p\\T", "State", 1);
     main_.Show();
     // The facts come from a worker, while the window answers.
     auto known = [this] {
