@@ -68,12 +68,18 @@ struct LocalMemTraits {
   static void Close(HLOCAL h) { LocalFree(h); }
 };
 
+struct ModuleTraits {
+  static HMODULE Invalid() { return nullptr; }
+  static void Close(HMODULE h) { FreeLibrary(h); }
+};
+
 using UniqueKey = UniqueHandle<KeyTraits>;
 using UniqueFind = UniqueHandle<FindTraits>;
 using UniqueFile = UniqueHandle<FileTraits>;
 using UniqueEvent = UniqueHandle<EventTraits>;
 using UniqueGdiObject = UniqueHandle<GdiTraits>;
 using UniqueLocal = UniqueHandle<LocalMemTraits>;
+using UniqueModule = UniqueHandle<ModuleTraits>;
 
 template <typename F>
 class ScopeExit {
@@ -109,6 +115,10 @@ class ComPtr {
   void** PutVoid() {
     Reset();
     return reinterpret_cast<void**>(&p_);
+  }
+  T** Put() {
+    Reset();
+    return &p_;
   }
   void Reset() {
     if (p_) std::exchange(p_, nullptr)->Release();

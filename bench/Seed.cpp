@@ -10,6 +10,40 @@ namespace kestrun::bench {
 namespace {
 
 constexpr const char* kExisting = "C:\\Program Files\\Kestrun Bench";  // holds tool 0.exe ... tool 19.exe
+constexpr const char* kPackagesFolder = "C:\\Program Files\\WindowsApps";
+
+// A manifest shaped like a store app's: identity, properties, resources, capabilities, and one
+// application with several extensions, one of them its startup task.
+std::string BenchManifest(int i) {
+  const std::string n = std::to_string(i);
+  std::string capabilities;
+  for (const char* name : {"internetClient", "privateNetworkClientServer", "microphone", "webcam", "location"})
+    capabilities += "    <DeviceCapability Name='" + std::string(name) + "'/>\n";
+  std::string types;
+  for (int t = 0; t < 24; ++t) types += "          <uap:FileType>.bench" + std::to_string(t) + "</uap:FileType>\n";
+  const std::string task = i % 2 ? "<desktop:StartupTask TaskId='Tray' Enabled='true' DisplayName='ms-resource:Tray'/>"
+                                 : "<desktop:StartupTask TaskId='Tray' Enabled='true' DisplayName='Bench tray " + n + "'/>";
+  return "<?xml version='1.0' encoding='utf-8'?>\n<Package xmlns='http://schemas.microsoft.com/appx/manifest/foundation/"
+         "windows10' xmlns:uap='http://schemas.microsoft.com/appx/manifest/uap/windows10' xmlns:desktop='http://"
+         "schemas.microsoft.com/appx/manifest/desktop/windows10' xmlns:rescap='http://schemas.microsoft.com/appx/"
+         "manifest/foundation/windows10/restrictedcapabilities' IgnorableNamespaces='uap desktop rescap'>\n"
+         "  <Identity Name='Bench.App" + n + "' Publisher='CN=Kestrun Bench, O=Tamsel Soft, C=DE' Version='1.0.0.0' "
+         "ProcessorArchitecture='x64'/>\n  <Properties><DisplayName>Bench App " + n + "</DisplayName><PublisherDisplayName>"
+         "Tamsel Soft</PublisherDisplayName><Logo>Assets\\StoreLogo.png</Logo></Properties>\n  <Dependencies>"
+         "<TargetDeviceFamily Name='Windows.Desktop' MinVersion='10.0.17763.0' MaxVersionTested='10.0.22621.0'/>"
+         "</Dependencies>\n  <Resources><Resource Language='en-us'/><Resource Language='de-de'/></Resources>\n"
+         "  <Applications>\n    <Application Id='App' Executable='Bench" + n + ".exe' EntryPoint='Windows.FullTrust"
+         "Application'>\n      <uap:VisualElements DisplayName='Bench App " + n + "' Description='A benchmark package' "
+         "BackgroundColor='transparent' Square150x150Logo='Assets\\Square150x150Logo.png' Square44x44Logo='Assets\\"
+         "Square44x44Logo.png'><uap:DefaultTile Wide310x150Logo='Assets\\Wide310x150Logo.png'/><uap:SplashScreen "
+         "Image='Assets\\SplashScreen.png'/></uap:VisualElements>\n      <Extensions>\n        <uap:Extension "
+         "Category='windows.fileTypeAssociation'><uap:FileTypeAssociation Name='bench'><uap:SupportedFileTypes>\n" +
+         types + "        </uap:SupportedFileTypes></uap:FileTypeAssociation></uap:Extension>\n        <uap:Extension "
+         "Category='windows.protocol'><uap:Protocol Name='bench" + n + "'/></uap:Extension>\n        <desktop:Extension "
+         "Category='windows.startupTask'>" + task + "</desktop:Extension>\n      </Extensions>\n    </Application>\n"
+         "  </Applications>\n  <Capabilities>\n    <rescap:Capability Name='runFullTrust'/>\n" + capabilities +
+         "  </Capabilities>\n</Package>\n";
+}
 
 // The command of value i and its type.
 int Command(Commands commands, int i, char* data, size_t size, DWORD& type) {
@@ -54,6 +88,21 @@ void SeedStartup(int values, int files, Commands commands) {
   for (int i = 0; i < files; ++i) {
     std::snprintf(name, sizeof name, "\\Shortcut %04d.lnk", i);
     test::MakeFile(folder + name);
+  }
+}
+
+void SeedPackages(int packages) {
+  test::MakeFolder(kPackagesFolder);
+  const std::string appModel = test::kAppModelKey;
+  for (int i = 0; i < packages; ++i) {
+    const std::string name = "Bench.App" + std::to_string(i);
+    const std::string full = name + "_1.0.0.0_x64__benchpub0000", folder = std::string(kPackagesFolder) + "\\" + full;
+    test::MakeFolder(folder);
+    test::MakeFile(folder + "\\AppxManifest.xml", FILE_ATTRIBUTE_NORMAL, BenchManifest(i));
+    test::MakeFile(folder + "\\Bench" + std::to_string(i) + ".exe");
+    test::SetString(HKEY_CURRENT_USER, appModel + "\\Repository\\Packages\\" + full, "PackageRootFolder", folder);
+    if (i % 3 == 0)
+      test::SetDword(HKEY_CURRENT_USER, appModel + "\\SystemAppData\\" + name + "_benchpub0000\\Tray", "State", 1);
   }
 }
 

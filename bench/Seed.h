@@ -1,5 +1,5 @@
 // The machine every benchmark measures: VALUES values in HKCU Run and FILES files in the per-user
-// Startup folder, every other startup place empty.
+// Startup folder, and PACKAGES packaged apps with a startup task each; every other startup place empty.
 #pragma once
 
 #include <string>
@@ -18,6 +18,9 @@ enum class Commands {
 
 std::string UserStartup();
 void SeedStartup(int values, int files, Commands commands = Commands::Mixed);
+// Packages registered for the user, each a folder with a manifest of a real one's size (about 4 KB)
+// declaring one startup task; a third of them switched off by the user. Call after SeedStartup.
+void SeedPackages(int packages);
 void ClearStartup();
 
 }  // namespace kestrun::bench

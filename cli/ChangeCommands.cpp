@@ -55,9 +55,12 @@ const char* VerbText(Change change, bool done) {
   return "";
 }
 
-// The entry of the same name already at the place a move would go to: the move would overwrite it.
+// The entry of the same name already at the place a move would go to: the move would overwrite it. An
+// entry switched where it lies goes nowhere.
 const StartupRow* InTheWay(StartupRows& rows, const StartupRow& row, Change change) {
-  if (change == Change::Remove || (change == Change::Enable && SwitchedOffByWindows(row))) return nullptr;
+  const EntryKind* kind = KindOf(row.record.GetLocation());
+  if (change == Change::Remove || (change == Change::Enable && SwitchedOffByWindows(row)) || !kind || !kind->Parks())
+    return nullptr;
   const StateFilter target = change == Change::Enable ? StateFilter::Live : StateFilter::Parked;
   return SelectRow(rows, row.name, row.record.GetLocation(), target).row;
 }

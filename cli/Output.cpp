@@ -201,7 +201,7 @@ std::string FormatJson(const StartupRows& rows, const std::vector<EntryFacts>& f
         {"location", row.record.GetLocation()},
         {"locationName", LocationName(row.record.GetLocation())},
         {"approved", ApprovedJson(row.approved)},
-        {"parked", row.record.GetEnabled() == 0},
+        {"parked", IsParked(row)},
         {"kind", fact.kind},
         {"source", fact.source},
         {"scope", fact.scope},

@@ -40,4 +40,12 @@ RegistryAccess* Action::Key(HKEY hive, RegistryView view, const std::string& pat
   return keys_.emplace(id, std::move(key)).first->second.get();
 }
 
+ErrorCode Action::DeleteKey(HKEY hive, RegistryView view, const std::string& path) {
+  // A handle kept open would reach a deleted key, which no later read or write of the action can use.
+  for (const KeyAccess access : {KeyAccess::Read, KeyAccess::Write}) keys_.erase({hive, view, path, access});
+  const size_t start = path.find_first_not_of('\\');
+  if (start == std::string::npos) return ERROR_INVALID_PARAMETER;  // never the hive itself
+  return Platform().DeleteKey(hive, view, path.substr(start));
+}
+
 }  // namespace kestrun

@@ -47,6 +47,8 @@ class Action {
     return Key(hive, RegistryView::Native, path, access);
   }
   [[nodiscard]] ErrorCode KeyError() const { return keyError_; }
+  // Deletes a key that has no subkeys, closing the action's handles to it first.
+  ErrorCode DeleteKey(HKEY hive, RegistryView view, const std::string& path);
 
   ActionJournal& Journalling() { return journal_; }
 

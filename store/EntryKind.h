@@ -36,6 +36,10 @@ class EntryKind {
 
   // What a script is told the entry is: "registry", "file", ...
   [[nodiscard]] virtual const char* Name() const = 0;
+  // A switched-off entry lies in a parking place of its location; else it is switched where it lies.
+  [[nodiscard]] virtual bool Parks() const { return true; }
+  // The user may delete its entries; else Remove refuses, saying what to do instead.
+  [[nodiscard]] virtual bool Removable() const { return true; }
 
   // Appends the entries of the location's live place, or of its parking place.
   virtual void Scan(Action& action, const LocationInfo& location, bool live, StartupRows& rows) const = 0;
@@ -67,5 +71,8 @@ class EntryKind {
 // The unit of the location's kind; nullptr for a code that names no location.
 const EntryKind& KindOf(const LocationInfo& location);
 const EntryKind* KindOf(std::int32_t location);
+
+// The row lies in its location's parking place.
+bool IsParked(const StartupRow& row);
 
 }  // namespace kestrun

@@ -3,6 +3,7 @@
 
 #include "store/EntryKind.h"
 #include "store/Locations.h"
+#include "store/PackagedTasks.h"
 #include "store/RegistryValues.h"
 #include "store/StartupFiles.h"
 
@@ -11,7 +12,8 @@ namespace {
 
 const RegistryValueKind kRegistryValues;
 const StartupFileKind kStartupFiles;
-const std::array<const EntryKind*, 2> kKinds{&kRegistryValues, &kStartupFiles};
+const PackagedTaskKind kPackagedTasks;
+const std::array<const EntryKind*, 3> kKinds{&kRegistryValues, &kStartupFiles, &kPackagedTasks};
 
 }  // namespace
 
@@ -20,6 +22,11 @@ const EntryKind& KindOf(const LocationInfo& location) { return *kKinds.at(static
 const EntryKind* KindOf(std::int32_t location) {
   const LocationInfo* info = FindLocation(location);
   return info ? &KindOf(*info) : nullptr;
+}
+
+bool IsParked(const StartupRow& row) {
+  const EntryKind* kind = KindOf(row.record.GetLocation());
+  return row.record.GetEnabled() == 0 && kind && kind->Parks();
 }
 
 }  // namespace kestrun

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <array>
 #include <nlohmann/json.hpp>
 #include <set>
 
@@ -45,11 +46,16 @@ bool Fits(const Json& value) {
   if (value.is_number_unsigned()) return value.get<std::uint64_t>() <= static_cast<std::uint64_t>(kMax);
   return value.is_number_integer() && value.get<std::int64_t>() >= kMin && value.get<std::int64_t>() <= kMax;
 }
+constexpr std::array<std::pair<Absent, const char*>, 3> kAbsences{
+    {{Absent::Value, "value"}, {Absent::Key, "key"}, {Absent::ParentKey, "parent-key"}}};
 
 Json SideToJson(const JournalSide& side) {
   Json json = Json::object();
   PutText(json, "place", side.place);
-  if (side.isFile) {
+  if (side.absent != Absent::No) {
+    for (const auto& [absent, name] : kAbsences)
+      if (absent == side.absent) json["absent"] = name;
+  } else if (side.isFile) {
     PutText(json, "path", side.path);
     if (!side.backup.empty()) PutText(json, "backup", side.backup);
   } else {
@@ -65,6 +71,11 @@ std::optional<JournalSide> SideFromJson(const Json& json) {
   JournalSide side;
   side.place = GetText(json, "place");
   side.isFile = json.contains("path");
+  if (json.contains("absent")) {
+    for (const auto& [absent, name] : kAbsences)
+      if (json["absent"] == name) side.absent = absent;
+    return side.absent == Absent::No || side.isFile ? std::nullopt : std::optional(side);
+  }
   if (side.isFile) {
     side.path = GetText(json, "path");
     side.backup = GetText(json, "backup");
@@ -78,8 +89,8 @@ std::optional<JournalSide> SideFromJson(const Json& json) {
   return side;
 }
 
-const std::set<std::string> kActions{"park",   "bring-back", "switch-on", "remove", "remove-flag",
-                                     "create", "undo",       "failed"};
+const std::set<std::string> kActions{"park",   "bring-back", "switch-on", "switch-off", "remove",
+                                     "remove-flag", "create", "undo", "failed"};
 
 // An id is a positive integer that fits; 0 when the field is absent.
 bool GetId(const Json& json, const char* key, std::int64_t& id) {
@@ -114,8 +125,8 @@ std::string RegistryTypeName(DWORD type) {
 
 bool SameSide(const std::optional<JournalSide>& a, const std::optional<JournalSide>& b) {
   if (!a || !b) return !a && !b;
-  return a->place == b->place && a->isFile == b->isFile && a->type == b->type && a->data == b->data &&
-         a->path == b->path;
+  return a->place == b->place && a->isFile == b->isFile && a->absent == b->absent && a->type == b->type &&
+         a->data == b->data && a->path == b->path;
 }
 
 JournalSide RegistrySide(HKEY hive, const std::string& keyPath, const RegValue& value) {
@@ -123,6 +134,13 @@ JournalSide RegistrySide(HKEY hive, const std::string& keyPath, const RegValue& 
   side.place = RegistryPlace(hive, keyPath);
   side.type = value.type;
   side.data = value.data;
+  return side;
+}
+
+JournalSide AbsentSide(HKEY hive, const std::string& keyPath, Absent absent) {
+  JournalSide side;
+  side.place = RegistryPlace(hive, keyPath);
+  side.absent = absent;
   return side;
 }
 

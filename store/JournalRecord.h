@@ -9,10 +9,14 @@
 
 namespace kestrun {
 
+// A registry side that records what was not there: no value, no key, or neither the key nor its parent.
+enum class Absent { No, Value, Key, ParentKey };
+
 // One end of a change: where the entry lies and what it is.
 struct JournalSide {
   std::string place;      // "HKCU\<key path>" / "HKLM\<key path>", or a folder
   bool isFile = false;
+  Absent absent = Absent::No;  // registry: nothing was there, so type and data say nothing
   DWORD type = REG_NONE;  // registry: the value's type
   std::string data;       // registry: the value's exact bytes
   std::string path;       // files: the full path
@@ -23,7 +27,7 @@ struct JournalRecord {
   std::int64_t id = 0;
   std::string time;     // UTC, ISO 8601
   std::string program;  // "window" or "console"
-  std::string action;   // park, bring-back, switch-on, remove, remove-flag, create, undo; failed
+  std::string action;   // park, bring-back, switch-on, switch-off, remove, remove-flag, create, undo; failed
   std::int32_t location = 0;
   std::string name;
   std::optional<JournalSide> from;      // where the entry was before; none for a new one
@@ -37,6 +41,7 @@ struct JournalRecord {
 
 // The sides a journal record gives a registry value and a file.
 JournalSide RegistrySide(HKEY hive, const std::string& keyPath, const RegValue& value);
+JournalSide AbsentSide(HKEY hive, const std::string& keyPath, Absent absent);
 JournalSide FileSide(const std::string& path);
 // The same entry in the same place, with the same bytes or at the same path.
 bool SameSide(const std::optional<JournalSide>& a, const std::optional<JournalSide>& b);

@@ -9,7 +9,7 @@ constexpr RegistryView kNative = RegistryView::Native;
 constexpr KindId kValues = KindId::RegistryValue;
 constexpr KindId kFiles = KindId::StartupFile;
 
-const std::array<LocationInfo, 9> kLocations{{
+const std::array<LocationInfo, 10> kLocations{{
     {slUserRun, HKEY_CURRENT_USER, kValues, kRunKey, kRunDisabledKey, nullptr, kNative, kApprovedRunKey},
     {slMachineRun, HKEY_LOCAL_MACHINE, kValues, kRunKey, kRunDisabledKey, nullptr, kNative, kApprovedRunKey},
     {slUserRunServices, HKEY_CURRENT_USER, kValues, kRunServicesKey, kRunServicesDisabledKey, nullptr, kNative,
@@ -25,6 +25,7 @@ const std::array<LocationInfo, 9> kLocations{{
     // RunOnce has no StartupApproved switch: parking is the only way to stop it.
     {slUserRunOnce, HKEY_CURRENT_USER, kValues, kRunOnceKey, kRunOnceDisabledKey, nullptr, kNative, nullptr},
     {slMachineRunOnce, HKEY_LOCAL_MACHINE, kValues, kRunOnceKey, kRunOnceDisabledKey, nullptr, kNative, nullptr},
+    {slPackagedTasks, HKEY_CURRENT_USER, KindId::PackagedTask, kTaskStatesKey, nullptr, nullptr, kNative, nullptr},
 }};
 
 }  // namespace
@@ -42,6 +43,7 @@ const char* PlaceName(std::int32_t code) {
     case slMachineRun32: return "HKLM Run (32-bit)";
     case slUserRunOnce: return "HKCU RunOnce";
     case slMachineRunOnce: return "HKLM RunOnce";
+    case slPackagedTasks: return "Packaged Apps";
     default: return "?";
   }
 }

@@ -20,6 +20,7 @@ enum StartupLocation : std::int32_t {
   slMachineRun32 = 64,     // HKLM Run as 32-bit programs see it (Software\WOW6432Node\...)
   slUserRunOnce = 128,
   slMachineRunOnce = 256,
+  slPackagedTasks = 512,  // packaged apps' startup tasks, switched where they are
 };
 
 inline constexpr const char* kRunKey = "\\Software\\Microsoft\\Windows\\CurrentVersion\\Run";
@@ -41,15 +42,21 @@ inline constexpr const char* kShellFoldersKey =
 inline constexpr const char* kStartupValue = "Startup";
 inline constexpr const char* kCommonStartupValue = "Common Startup";
 inline constexpr const char* kDisabledFolderName = "Disabled Startup Items";
+// Where Windows keeps the user's packaged apps: one key a package (its full name) naming its folder,
+// and beside it the user's switch of each startup task, <family name>\<task id>, DWORD State.
+inline constexpr const char* kPackagesKey =
+    "\\Software\\Classes\\Local Settings\\Software\\Microsoft\\Windows\\CurrentVersion\\AppModel\\Repository\\Packages";
+inline constexpr const char* kTaskStatesKey =
+    "\\Software\\Classes\\Local Settings\\Software\\Microsoft\\Windows\\CurrentVersion\\AppModel\\SystemAppData";
 
 // Which unit of the store reads and changes a location's entries (store/EntryKind.h).
-enum class KindId { RegistryValue, StartupFile };
+enum class KindId { RegistryValue, StartupFile, PackagedTask };
 
 struct LocationInfo {
   StartupLocation code;
   HKEY hive;
   KindId kind;
-  const char* liveKey;      // registry kinds; nullptr for folders
+  const char* liveKey;      // registry kinds; packaged tasks: the key holding their switches; nullptr for folders
   const char* disabledKey;  // registry kinds; nullptr for folders
   const char* folderValue;  // folder kinds: the Shell Folders value; nullptr for registry kinds
   RegistryView view;        // the registry view of liveKey and disabledKey
@@ -58,7 +65,7 @@ struct LocationInfo {
 
 // The locations in the scan's order of live places: user Run, machine Run, user RunServices,
 // machine RunServices, user Startup folder, common Startup folder; then the later places, machine
-// Run of 32-bit programs, user RunOnce and machine RunOnce.
+// Run of 32-bit programs, user RunOnce and machine RunOnce, packaged apps' startup tasks.
 std::span<const LocationInfo> Locations();
 // How many of Locations() are the first six, scanned all live places first, then all disabled ones.
 inline constexpr size_t kFirstLocations = 6;

@@ -155,6 +155,7 @@ EntrySource RegistryValueKind::Source(const LocationInfo& location, const Startu
 std::string RegistryValueKind::WhyNotOwnSide(Action&, const LocationInfo& location, const JournalRecord&,
                                              const JournalSide& side) const {
   if (side.isFile) return side.path + " is not in a folder of " + PlaceName(location.code);
+  if (side.absent != Absent::No) return "a change of " + std::string(PlaceName(location.code)) + " always has a value";
   const bool own = side.place == Place(location, true) || side.place == Place(location, false) ||
                    (location.approvedKey && side.place == RegistryPlace(location.hive, location.approvedKey));
   return own ? "" : side.place + " is not a key of " + PlaceName(location.code);

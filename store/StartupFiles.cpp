@@ -214,6 +214,8 @@ EntrySource StartupFileKind::Source(const LocationInfo&, const StartupRow& row) 
 std::string StartupFileKind::WhyNotOwnSide(Action& action, const LocationInfo& location, const JournalRecord& record,
                                            const JournalSide& side) const {
   // Its StartupApproved flag is the one value a folder entry has.
+  if (!side.isFile && side.absent != Absent::No)
+    return "a change of " + std::string(PlaceName(location.code)) + " always has a value";
   if (!side.isFile)
     return location.approvedKey && side.place == RegistryPlace(location.hive, location.approvedKey)
                ? ""

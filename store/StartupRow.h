@@ -18,6 +18,8 @@ struct StartupRow {
   Approval approved = Approval::None;  // the entry's StartupApproved flag, as the scan read it
   // File entries: size and last-write time as the scan saw them (written 0: not known), so a removal can tell.
   std::uint64_t scannedSize = 0, scannedWritten = 0;
+  std::string source{};  // an entry switched in a key of its own (a packaged app's task): "HKCU\<key path>"
+  std::string origin{};  // what the entry comes with, when its name does not say: "Package <full name>"
 };
 using StartupRows = std::vector<StartupRow>;
 

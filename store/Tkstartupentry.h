@@ -1,5 +1,6 @@
 #pragma once
 // Where a listed entry lay when the list was scanned: live (1) or disabled (0), and its location code.
+// An entry switched where it lies (a packaged app's task) is 1 exactly when Windows starts it.
 #include <cstdint>
 
 namespace kestrun {

@@ -3,7 +3,7 @@
 # first look at Kestrun has something to untick, save, remove and create beside. Each points at a
 # console program of the prefix that prints a line and ends: nothing shows when Wine starts them.
 #   tools/seed-samples.sh KESTRUN-CLI.exe              every sample
-#   tools/seed-samples.sh --values                     the registry values alone (no console tool needed)
+#   tools/seed-samples.sh --values                     the registry values and the packaged app alone (no console tool needed)
 #   tools/seed-samples.sh --shortcut KESTRUN-CLI.exe   the shortcut alone
 set -euo pipefail
 usage='usage: seed-samples.sh [--values | --shortcut] KESTRUN-CLI.exe'
@@ -38,6 +38,23 @@ if [ "$values" = yes ]; then
   add "HKLM\\$version\\Run" 'Sample user name' "$system\\whoami.exe"
   add "HKCU\\$version\\RunServices" 'Sample network settings' "$system\\ipconfig.exe"
   add "HKCU\\$version\\Run-" 'Sample parked entry' "$system\\whoami.exe /user"
+  # A packaged app's startup task, declared as an MSIX app declares one; its program a copy of hostname.exe.
+  package='Kestrun.Sample_1.0.0.0_x64__kestrun00000'
+  folder="$WINEPREFIX/drive_c/Program Files/WindowsApps/$package"
+  mkdir -p "$folder" && cp "$WINEPREFIX/drive_c/windows/system32/hostname.exe" "$folder/"
+  printf '%s\n' '<?xml version="1.0" encoding="utf-8"?>' \
+    '<Package xmlns="http://schemas.microsoft.com/appx/manifest/foundation/windows10"' \
+    '         xmlns:desktop="http://schemas.microsoft.com/appx/manifest/desktop/windows10">' \
+    '  <Identity Name="Kestrun.Sample" Publisher="CN=Sample" Version="1.0.0.0" ProcessorArchitecture="x64"/>' \
+    '  <Properties><DisplayName>Sample packaged app</DisplayName></Properties>' \
+    '  <Applications><Application Id="App" Executable="hostname.exe"><Extensions>' \
+    '    <desktop:Extension Category="windows.startupTask">' \
+    '      <desktop:StartupTask TaskId="SampleTask" Enabled="true" DisplayName="Sample packaged app"/>' \
+    '    </desktop:Extension>' \
+    '  </Extensions></Application></Applications>' \
+    '</Package>' >"$folder/AppxManifest.xml"
+  add "HKCU\\Software\\Classes\\Local Settings\\$version\\AppModel\\Repository\\Packages\\$package" PackageRootFolder \
+    "C:\\Program Files\\WindowsApps\\$package"
 fi
 [ "$shortcut" = yes ] || exit 0
 # The shortcut is made the way Kestrun makes one: by its console companion. That is no change of the

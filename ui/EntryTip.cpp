@@ -28,8 +28,9 @@ std::string VerdictText(Signature signature, const std::string& signer) {
 
 std::string EntryTip(const StartupRow& row, const RowFacts& facts) {
   std::string tip = PlaceName(row.record.GetLocation());
-  if (row.record.GetEnabled() == 0) tip += ", disabled (parked by Kestrun)";
+  if (IsParked(row)) tip += ", disabled (parked by Kestrun)";
   tip += "\r\n" + row.path;
+  if (!row.origin.empty()) tip += "\r\n" + row.origin;
   if (SwitchedOffByWindows(row)) tip += std::string("\r\n") + kSwitchedOffText;
   if (facts.resolved) tip += FactsText(facts);
   return tip;

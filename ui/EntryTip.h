@@ -1,6 +1,7 @@
 #pragma once
-// The info tip of a row of the main list: where the entry lies, its whole command or path, and why
-// it is unticked when Windows' own startup settings switched it off; once known, the file it runs,
+// The info tip of a row of the main list: where the entry lies, its whole command or path, what it comes
+// with (a packaged app's task: the package), and why it is unticked when Windows' own startup settings
+// switched it off; once known, the file it runs,
 // who made it and whether its signature holds. The two columns cannot say any of this.
 #include <string>
 

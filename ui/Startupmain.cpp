@@ -339,7 +339,9 @@ void TForm1::bbtRemoveClick() {
     }
     // The row as scanned: its name can't have been edited, so the question names what goes.
     const StartupRow row = rows_.Rows()[static_cast<size_t>(selected)];
-    if (ShowMessageBox(this, RemoveQuestion(row.name), "Confirm", MessageButtons::YesNo) == MessageAnswer::Yes)
+    // One that cannot be removed says why at once: no question first.
+    if (!store_.Removable(row) ||
+        ShowMessageBox(this, RemoveQuestion(row.name), "Confirm", MessageButtons::YesNo) == MessageAnswer::Yes)
       store_.RemoveEntry(row);
     LoadStartupList();
     SelectFirstRow();

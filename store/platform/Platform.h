@@ -6,7 +6,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "base/Handles.h"
@@ -38,6 +40,25 @@ struct FolderEntry {
   std::uint64_t size = 0;
 };
 
+// One node of an XML document as the system's reader gives it, in document order: an element (an empty
+// one is followed by its end at once), an element's end, or text. Names are local; space is the
+// namespace's URI.
+struct XmlNode {
+  enum class Kind { Element, EndElement, Text };
+  Kind kind = Kind::Element;
+  std::string name;
+  std::string space;
+  std::vector<std::pair<std::string, std::string>> attributes;  // those in no namespace: name, value
+  std::string text;
+};
+
+// ParseXml's refusals, coded as the system's reader codes them.
+inline constexpr HRESULT kXmlDtdProhibited = static_cast<HRESULT>(0xC00CEE4F);
+inline constexpr HRESULT kXmlTooDeep = static_cast<HRESULT>(0xC00CEE81);
+inline constexpr HRESULT kXmlEndedEarly = static_cast<HRESULT>(0xC00CEE01);
+// ReadSmallFile's refusal of a link or junction (ERROR_REPARSE_POINT_ENCOUNTERED).
+inline constexpr ErrorCode kErrorIsLink = 4395;
+
 // How a key is opened: reading (query and enumerate) is all a scan needs, and all a user without
 // administrator rights gets on machine-wide keys; writing is asked for only by a change.
 enum class KeyAccess { Read, Write };
@@ -56,6 +77,10 @@ class IPlatform {
   virtual ErrorCode QueryValue(HKEY key, const std::string& name, RegValue& value) = 0;
   virtual ErrorCode SetValue(HKEY key, const std::string& name, DWORD type, const std::string& data) = 0;
   virtual ErrorCode DeleteValue(HKEY key, const std::string& name) = 0;
+  // The names of the key's subkeys.
+  virtual ErrorCode EnumSubKeys(HKEY key, std::vector<std::string>& names) = 0;
+  // Deletes a key that has no subkeys (and its values).
+  virtual ErrorCode DeleteKey(HKEY root, RegistryView view, const std::string& path) = 0;
 
   // Files. ListFolder lists folder + "\*.*" ("." and ".." included, as the system returns them).
   // The last part of an absolute path is taken exactly as given, never trimmed or normalised.
@@ -69,6 +94,9 @@ class IPlatform {
   virtual ErrorCode FileDelete(const std::string& path) = 0;
   // The whole contents of a file.
   virtual ErrorCode ReadFileData(const std::string& path, std::string& data) = 0;
+  // A file read whole only when it is no larger than limit (ERROR_FILE_TOO_LARGE), an ordinary file on a
+  // disk (ERROR_BAD_FILE_TYPE) and no link or junction (kErrorIsLink): for files other programs wrote.
+  virtual ErrorCode ReadSmallFile(const std::string& path, std::uint64_t limit, std::string& data) = 0;
   // Renames a file, replacing one of the target's name.
   virtual ErrorCode FileMove(const std::string& source, const std::string& target) = 0;
   // Appends bytes to a file (made when missing) and flushes them to the disk before returning.
@@ -124,6 +152,13 @@ class IPlatform {
   // Whether the user asks for high contrast: the system's answer, or where the system has none (Wine),
   // the setting Windows keeps for the user.
   virtual bool HighContrast() = 0;
+  // An XML document read by the system's reader, no DTD allowed, elements nested at most maxDepth deep:
+  // each node is given to visit as it is read. A failure (kXmlDtdProhibited, kXmlTooDeep,
+  // kXmlEndedEarly, another code) may come after some nodes: only a success makes them a document.
+  virtual HRESULT ParseXml(const std::string& bytes, unsigned maxDepth,
+                           const std::function<void(const XmlNode&)>& visit) = 0;
+  // An indirect string ("@{<package full name>?ms-resource://...}", "@file,-id") as the shell resolves it.
+  virtual HRESULT LoadIndirectString(const std::string& source, std::string& text) = 0;
 
   // The system's text for an error code; a useful text (the code in hex) when the system has none.
   virtual std::string SystemErrorText(ErrorCode code) = 0;

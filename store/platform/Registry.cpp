@@ -56,6 +56,11 @@ void RegistryAccess::GetValues(std::vector<RegValue>& values) {
   platform_.EnumValues(key_.Get(), values);
 }
 
+void RegistryAccess::GetSubKeys(std::vector<std::string>& names) {
+  names.clear();
+  if (key_) platform_.EnumSubKeys(key_.Get(), names);
+}
+
 bool RegistryAccess::ValueExists(const std::string& name) { return ReadValue(name).has_value(); }
 
 std::optional<RegValue> RegistryAccess::ReadValue(const std::string& name) {

@@ -28,6 +28,8 @@ class RegistryAccess {
 
   // Empties values, then lists the open key's names and raw data in one pass (none with no key open).
   void GetValues(std::vector<RegValue>& values);
+  // Empties names, then lists the open key's subkeys (none with no key open).
+  void GetSubKeys(std::vector<std::string>& names);
   bool ValueExists(const std::string& name);
   // The value as stored, or nothing when it cannot be queried.
   std::optional<RegValue> ReadValue(const std::string& name);

@@ -101,4 +101,33 @@ ErrorCode Win32Platform::ReadFileData(const std::string& path, std::string& data
   }
 }
 
+ErrorCode Win32Platform::ReadSmallFile(const std::string& path, std::uint64_t limit, std::string& data) {
+  data.clear();
+  const std::wstring wide = WidePath(path);
+  // Wine marks a link to a folder only in the path's attributes, never on the handle it opens.
+  const DWORD attributes = GetFileAttributesW(wide.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) return GetLastError();
+  if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) return kErrorIsLink;
+  UniqueFile file(CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+  if (!file) return GetLastError();
+  // A pipe or a device could hold a read for ever.
+  if (GetFileType(file.Get()) != FILE_TYPE_DISK) return ERROR_BAD_FILE_TYPE;
+  // Not GetFileInformationByHandle: Wine spends a millisecond on the volume's serial number it adds.
+  FILE_BASIC_INFO info;
+  LARGE_INTEGER size;
+  if (!GetFileInformationByHandleEx(file.Get(), FileBasicInfo, &info, sizeof info) || !GetFileSizeEx(file.Get(), &size))
+    return GetLastError();
+  if (info.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) return kErrorIsLink;
+  if (static_cast<std::uint64_t>(size.QuadPart) > limit) return ERROR_FILE_TOO_LARGE;
+  char buffer[65536];
+  for (;;) {  // the file may grow while it is read: the limit holds all the same
+    DWORD got = 0;
+    if (!::ReadFile(file.Get(), buffer, sizeof buffer, &got, nullptr)) return GetLastError();
+    if (got == 0) return ERROR_SUCCESS;
+    if (data.size() + got > limit) return ERROR_FILE_TOO_LARGE;
+    data.append(buffer, got);
+  }
+}
+
 }  // namespace kestrun

@@ -12,6 +12,8 @@ class Win32Platform : public IPlatform {
   ErrorCode QueryValue(HKEY key, const std::string& name, RegValue& value) override;
   ErrorCode SetValue(HKEY key, const std::string& name, DWORD type, const std::string& data) override;
   ErrorCode DeleteValue(HKEY key, const std::string& name) override;
+  ErrorCode EnumSubKeys(HKEY key, std::vector<std::string>& names) override;
+  ErrorCode DeleteKey(HKEY root, RegistryView view, const std::string& path) override;
 
   ErrorCode ListFolder(const std::string& folder, std::vector<FolderEntry>& entries) override;
   bool FileExists(const std::string& name) override;
@@ -21,6 +23,7 @@ class Win32Platform : public IPlatform {
   ErrorCode FileCopy(const std::string& source, const std::string& target) override;
   ErrorCode FileDelete(const std::string& path) override;
   ErrorCode ReadFileData(const std::string& path, std::string& data) override;
+  ErrorCode ReadSmallFile(const std::string& path, std::uint64_t limit, std::string& data) override;
   ErrorCode FileMove(const std::string& source, const std::string& target) override;
   ErrorCode AppendFile(const std::string& path, const std::string& bytes) override;
   ErrorCode FileSize(const std::string& path, std::uint64_t& size) override;
@@ -50,6 +53,9 @@ class Win32Platform : public IPlatform {
   SignatureCheck CheckCatalogSignature(const std::string& path) override;
 
   bool HighContrast() override;
+  HRESULT ParseXml(const std::string& bytes, unsigned maxDepth,
+                   const std::function<void(const XmlNode&)>& visit) override;
+  HRESULT LoadIndirectString(const std::string& source, std::string& text) override;
 
   std::string SystemErrorText(ErrorCode code) override;
 };

@@ -109,4 +109,27 @@ ErrorCode Win32Platform::DeleteValue(HKEY key, const std::string& name) {
   return RegDeleteValueW(key, ToWide(name).c_str());
 }
 
+ErrorCode Win32Platform::EnumSubKeys(HKEY key, std::vector<std::string>& names) {
+  names.clear();
+  DWORD count = 0, maxName = 0;
+  LONG rc = RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, &count, &maxName, nullptr, nullptr, nullptr, nullptr,
+                             nullptr, nullptr);
+  if (rc != ERROR_SUCCESS) return rc;
+  // A key name holds at most 255 characters: enough for one added since the count, too.
+  std::wstring name(std::max<DWORD>(maxName + 1, 256), L'\0');
+  names.reserve(count);
+  for (DWORD i = 0;; ++i) {
+    DWORD length = static_cast<DWORD>(name.size());
+    rc = RegEnumKeyExW(key, i, name.data(), &length, nullptr, nullptr, nullptr, nullptr);
+    if (rc == ERROR_NO_MORE_ITEMS) return ERROR_SUCCESS;
+    if (rc != ERROR_SUCCESS) return rc;
+    names.push_back(FromWide(std::wstring_view(name.data(), length)));
+  }
+}
+
+ErrorCode Win32Platform::DeleteKey(HKEY root, RegistryView view, const std::string& path) {
+  const REGSAM sam = view == RegistryView::Bits32 ? KEY_WOW64_32KEY : KEY_WOW64_64KEY;
+  return RegDeleteKeyExW(root, ToWide(path).c_str(), sam, 0);
+}
+
 }  // namespace kestrun

@@ -2,6 +2,7 @@
 #include "store/platform/Win32Platform.h"
 
 #include <shellapi.h>
+#include <shlwapi.h>
 #include <shlobj.h>
 
 #include <algorithm>
@@ -175,6 +176,13 @@ std::string UnknownErrorText(ErrorCode code) {
   std::snprintf(text, sizeof text, "System error %lu (0x%08lX).", static_cast<unsigned long>(code),
                 static_cast<unsigned long>(code));
   return text;
+}
+
+HRESULT Win32Platform::LoadIndirectString(const std::string& source, std::string& text) {
+  std::wstring out(4096, L'\0');  // a packaged app's names hold at most 256 characters
+  const HRESULT hr = SHLoadIndirectString(ToWide(source).c_str(), out.data(), static_cast<UINT>(out.size()), nullptr);
+  text = SUCCEEDED(hr) ? FromWide(out.c_str()) : std::string();
+  return hr;
 }
 
 std::string Win32Platform::SystemErrorText(ErrorCode code) {

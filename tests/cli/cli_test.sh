@@ -573,4 +573,68 @@ sed -i "s/^{\"id\":$app_id,\"time\":\"[^\"]*\"/{\"id\":$app_id,\"time\":\"2999-0
 expect_text 0 out "\"undone: #$myapp_id park 'myapp' (HKCU Run)\"" undo
 expect_text 2 err '"kestrun-cli: a subcommand is required"*'
 
+# --- packaged apps' startup tasks: each State, both namespaces, Task Manager's writes, policy, undo to no key,
+#     a manifest with a DTD or that is a link left out with one warning ---
+am='HKCU\Software\Classes\Local Settings\Software\Microsoft\Windows\CurrentVersion\AppModel'
+full=Contoso.Chat_1.2.0.0_x64__8wekyb3d8bbwe fam=Contoso.Chat_8wekyb3d8bbwe
+package() {  # FULL MANIFEST: its folder in C:\Packages, registered for the user
+  mkdir -p "$drive/Packages/$1" && printf '%s' "$2" >"$drive/Packages/$1/AppxManifest.xml"
+  reg add "$am\\Repository\\Packages\\$1" /v PackageRootFolder /d "C:\\Packages\\$1"
+}
+task() { echo "<$1:StartupTask TaskId='$2' DisplayName='$3' Enabled='$4'/>"; }
+state() { wine reg query "$am\\SystemAppData\\$fam\\$1" /v State </dev/null 2>/dev/null | tr -d '\r' | sed -n 's/.*REG_DWORD *//p'; }
+tasks="$(task desktop Res ms-resource:Name true)$(task desktop NoKey 'No key' false)"
+for s in 0 1 2 3 4; do
+  tasks+=$(task desktop "S$s" "State $s" true)
+  reg add "$am\\SystemAppData\\$fam\\S$s" /v State /t REG_DWORD /d "$s"
+done
+ns='http://schemas.microsoft.com/appx/manifest'
+package "$full" "<Package xmlns='$ns/foundation/windows10' xmlns:desktop='$ns/desktop/windows10' xmlns:uap5='$ns/uap/windows10/5'>
+<Properties><DisplayName>Contoso Chat</DisplayName></Properties><Applications><Application Executable='chat.exe'><Extensions>
+<desktop:Extension Category='windows.startupTask'>$tasks</desktop:Extension><uap5:Extension Category='windows.startupTask'
+Executable='helper.exe'>$(task uap5 Helper Helper true)</uap5:Extension></Extensions></Application></Applications></Package>"
+package Bad_1_x64__b '<!DOCTYPE Package [<!ENTITY e SYSTEM "file:///C:/windows/win.ini">]><Package>&e;</Package>'
+expect_rc 0 list --json
+validate "" "$out" || fail "list --json with packaged tasks does not match the schema"
+python3 - "$out" <<'PY' || fail "packaged tasks in list --json: $out"
+import json, sys
+e = [x for x in json.loads(sys.argv[1]) if x["kind"] == "packaged"]
+assert [(x["name"], x["state"]) for x in e] == [("Contoso Chat", "enabled"), ("No key", "disabled"), ("State 0", "disabled"),
+    ("State 1", "disabled"), ("State 2", "enabled"), ("State 3", "disabled"), ("State 4", "enabled"), ("Helper", "enabled")], e
+x, folder = e[1], "C:\\Packages\\Contoso.Chat_1.2.0.0_x64__8wekyb3d8bbwe\\"
+assert (x["location"], x["locationName"], x["parked"], x["scope"], x["valueType"]) == (512, "Packaged Apps", False, "user", "REG_DWORD"), x
+assert x["source"] == "HKCU\\Software\\Classes\\Local Settings\\Software\\Microsoft\\Windows\\CurrentVersion\\AppModel\\SystemAppData\\Contoso.Chat_8wekyb3d8bbwe\\NoKey", x
+assert (x["command"], e[7]["command"]) == (folder + "chat.exe", folder + "helper.exe"), e
+PY
+[[ $err == "kestrun-cli: warning: the package Bad_1_x64__b is left out: "*"DTD"* && $err != *$'\n'* ]] || fail "DTD manifest: '$err'"
+reg delete "$am\\Repository\\Packages\\Bad_1_x64__b"
+# Wine marks only a link to a folder as one (a link to a file reads as the file).
+mkdir "$drive/Packages/Link_1_x64__b" && ln -s "$drive/Packages/$full" "$drive/Packages/Link_1_x64__b/AppxManifest.xml"
+reg add "$am\\Repository\\Packages\\Link_1_x64__b" /v PackageRootFolder /d 'C:\Packages\Link_1_x64__b'
+expect_rc 0 list
+[[ $err == *"Link_1_x64__b is left out: "*"link or junction"* && $err != *$'\n'* ]] || fail "linked manifest: '$err'"
+reg delete "$am\\Repository\\Packages\\Link_1_x64__b"
+expect_rc 0 disable --name 'contoso chat' --location 'packaged apps'
+[ "$(state Res)" = 0x1 ] || fail "switch off wrote '$(state Res)'"
+expect_rc 0 enable --name 'no key'
+[ "$(state NoKey)" = 0x2 ] || fail "switch on wrote '$(state NoKey)'"
+expect_text 1 err "\"kestrun-cli: 'State 4' could not be disabled: set by policy\"" disable --name 'State 4'
+expect_text 1 err '*"uninstall the app"*' remove --name Helper
+expect_rc 0 undo
+[[ $out == "undone: #"*" switch-on 'No key' (Packaged Apps)" ]] || fail "undo of a switch: '$out'"
+wine reg query "$am\\SystemAppData\\$fam\\NoKey" </dev/null >/dev/null 2>&1 && fail "undo left the key it should take away"
+echo '[{"name": "State 2", "location": "Packaged Apps", "state": "disabled"}, {"name": "State 3", "location": 512, "state": "disabled"}]' >"$drive/packaged.json"
+expect_text 1 out '"differs: 1 of 2 entries; "*' check 'C:\packaged.json'
+expect_rc 0 apply 'C:\packaged.json'
+expect_text 0 out '"matches: 2 entries as wanted"' check 'C:\packaged.json'
+[ "$(state S2)" = 0x1 ] || fail "apply wrote '$(state S2)'"
+expect_rc 0 history --json
+python3 - "$schema" "$out" <<'PY' || fail "history --json of packaged switches: $out"
+import json, sys, jsonschema
+schema = json.load(open(sys.argv[1], encoding="utf-8"))
+v = jsonschema.Draft202012Validator({"$ref": "#/$defs/journalRecord", "$defs": schema["$defs"]})
+for r in json.loads(sys.argv[2]): v.validate(r)
+assert any(r["action"] == "switch-off" and r["from"]["absent"] == "key" for r in json.loads(sys.argv[2]))
+PY
+
 finish cli

@@ -21,14 +21,15 @@ want = sorted([("enabled", "HKCU Run", "Sample host name"),
                ("enabled", "HKLM Run", "Sample user name"),
                ("enabled", "HKCU RunServices", "Sample network settings"),
                ("disabled", "HKCU Run", "Sample parked entry"),
-               ("enabled", "User Startup", "Sample shortcut.lnk")])
+               ("enabled", "User Startup", "Sample shortcut.lnk"),
+               ("enabled", "Packaged Apps", "Sample packaged app")])
 ok = samples == want
 if not ok:
     print("samples:", samples)
 for e in entries:
     if not e["name"].startswith("Sample") or e["name"].endswith(".lnk"):
         continue
-    program = e["path"].split(" ")[0]
+    program = e["path"] if e["kind"] == "packaged" else e["path"].split(" ")[0]
     unix = os.path.join(prefix, "drive_c", *program[3:].split("\\"))
     if not os.path.isfile(unix):
         ok = False
@@ -46,4 +47,4 @@ grep -q '"Sample host name"' "$state/state.json" || fail "runner: nothing export
 sed -i 's/"disabled"/"enabled"/' "$state/state.json"
 rc=0; out=$(runner check "$state/state.json") || rc=$?
 [ $rc -eq 1 ] && [[ $out == "differs: 1 of "* ]] || fail "runner: check exited $rc: '$out'"
-echo "samples: all 5 listed where expected, each program present; the journal empty; the runner exports and checks"
+echo "samples: all 6 listed where expected, each program present; the journal empty; the runner exports and checks"

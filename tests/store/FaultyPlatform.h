@@ -3,8 +3,9 @@
 // step of an operation on a real registry and real folders. A call's subject, for matching, is
 // "read HKCU\<path>" or "write HKLM\<path>" for OpenKey (access, hive, "32:" before the path in the
 // 32-bit view; a create is a write), the value name for value calls, nothing for EnumValues,
-// the path for files (ReadFileData included; "<source> -> <target>" for FileCopy and FileMove), the
+// the path for files (ReadFileData and ReadSmallFile included; the key's path for DeleteKey; "<source> -> <target>" for FileCopy and FileMove), the
 // link for CreateLink, "<file> <parameters> in <folder>" for ShellOpen and ShellOpenAsUser.
+#include <map>
 #include <optional>
 #include <string>
 #include <utility>
@@ -17,7 +18,7 @@ namespace kestrun::test {
 enum class Op {
   OpenKey, EnumValues, QueryValue, SetValue, DeleteValue,
   ListFolder, CreateFolder, FileCopy, FileDelete, CreateLink, ShellOpen, ShellOpenAsUser, FileMove, AppendFile,
-  CreateSecuredFolder, ReadFileData,
+  CreateSecuredFolder, ReadFileData, ReadSmallFile, DeleteKey,
 };
 
 class FaultyPlatform : public Win32Platform {
@@ -79,6 +80,20 @@ class FaultyPlatform : public Win32Platform {
   }
   ErrorCode ReadFileData(const std::string& path, std::string& data) override {
     return Pass(Op::ReadFileData, path, [&] { return Win32Platform::ReadFileData(path, data); });
+  }
+  ErrorCode ReadSmallFile(const std::string& path, std::uint64_t limit, std::string& data) override {
+    return Pass(Op::ReadSmallFile, path, [&] { return Win32Platform::ReadSmallFile(path, limit, data); });
+  }
+  ErrorCode DeleteKey(HKEY root, RegistryView view, const std::string& path) override {
+    return Pass(Op::DeleteKey, path, [&] { return Win32Platform::DeleteKey(root, view, path); });
+  }
+  // The shell's answers where Wine has none (it resolves no package's resources): by source.
+  std::map<std::string, std::string> indirectStrings;
+  HRESULT LoadIndirectString(const std::string& source, std::string& text) override {
+    const auto known = indirectStrings.find(source);
+    if (known == indirectStrings.end()) return Win32Platform::LoadIndirectString(source, text);
+    text = known->second;
+    return S_OK;
   }
   ErrorCode FileDelete(const std::string& path) override {
     return Pass(Op::FileDelete, path, [&] { return Win32Platform::FileDelete(path); });

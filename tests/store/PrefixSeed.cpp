@@ -109,6 +109,7 @@ void DeleteStartupKeys() {
     DeleteKey(hive, VersionKey("Explorer\\StartupApproved"));
   }
   for (const char* sub : {"Run", "Run-"}) DeleteKey(HKEY_LOCAL_MACHINE, Version32Key(sub));
+  DeleteKey(HKEY_CURRENT_USER, kAppModelKey);
 }
 
 LockedKey::LockedKey(HKEY hive, const std::string& key) {
@@ -179,6 +180,20 @@ void RemoveTree(const std::string& path) {
   } else if (!DeleteFileW(Long(path).c_str())) {
     Check(static_cast<LONG>(GetLastError()), "DeleteFileW " + path);
   }
+}
+
+void AddPackage(const std::string& folder, const std::string& fullName, const std::string& manifest) {
+  MakeFolder(folder);
+  MakeFile(folder + "\\AppxManifest.xml", FILE_ATTRIBUTE_NORMAL, manifest);
+  SetString(HKEY_CURRENT_USER, std::string(kAppModelKey) + "\\Repository\\Packages\\" + fullName, "PackageRootFolder",
+            folder);
+}
+
+std::string OneTaskManifest(const std::string& taskId, const std::string& displayName) {
+  return "<Package><Applications><Application Executable='chat.exe'><Extensions><Extension Category='windows."
+         "startupTask'><d:StartupTask xmlns:d='http://schemas.microsoft.com/appx/manifest/desktop/windows10' "
+         "TaskId='" + taskId + "' DisplayName='" + displayName + "' Enabled='true'/></Extension></Extensions>"
+         "</Application></Applications></Package>";
 }
 
 }  // namespace kestrun::test

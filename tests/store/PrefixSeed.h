@@ -12,6 +12,9 @@
 namespace kestrun::test {
 
 inline constexpr const char* kShellFolders = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+// The user's packaged apps and their startup tasks' switches below Repository\Packages and SystemAppData.
+inline constexpr const char* kAppModelKey =
+    "Software\\Classes\\Local Settings\\Software\\Microsoft\\Windows\\CurrentVersion\\AppModel";
 
 // "Software\Microsoft\Windows\CurrentVersion\" + sub ("Run", "Run-", "RunServices", "RunServices-").
 std::string VersionKey(const std::string& sub);
@@ -41,7 +44,7 @@ std::optional<RawValue> ReadWide(HKEY hive, const std::string& key, const std::w
 std::string Utf16Bytes(const std::wstring& text);
 int ValueCount(HKEY hive, const std::string& key);  // -1 when the key is missing
 void DeleteKey(HKEY hive, const std::string& key);  // with everything below it; missing is fine
-void DeleteStartupKeys();  // every startup key and parking key of both hives, and StartupApproved
+void DeleteStartupKeys();  // every startup key and parking key of both hives, StartupApproved and AppModel
 
 // A key the user may only read while this lives, as an ACL makes it (created when missing); the
 // handle that set the ACL puts full access back.
@@ -69,5 +72,10 @@ DWORD Attributes(const std::string& path);  // INVALID_FILE_ATTRIBUTES when noth
 bool Exists(const std::string& path);
 void EmptyFolder(const std::string& path);  // whatever the attributes; the folder stays
 void RemoveTree(const std::string& path);   // the folder or file and everything in it; missing is fine
+
+// A packaged app's folder (made) with its manifest, registered for the user as installed.
+void AddPackage(const std::string& folder, const std::string& fullName, const std::string& manifest);
+// A manifest whose one application (chat.exe) declares one enabled desktop startup task.
+std::string OneTaskManifest(const std::string& taskId, const std::string& displayName);
 
 }  // namespace kestrun::test

@@ -18,6 +18,8 @@ using test::SetString;
 using test::Version32Key;
 using test::VersionKey;
 
+constexpr const char* kPackageFolder = "C:\\kestrun-tip-package";
+
 // The program running the test stands for an unsigned file with a company, notepad for a signed one.
 class PublisherPlatform : public Win32Platform {
  public:
@@ -51,6 +53,9 @@ class EntryTipTest : public ::testing::Test {
     test::SetRaw(HKEY_CURRENT_USER, ApprovedKey("Run"), "Switched off", REG_BINARY, off, sizeof off);
     SetString(HKEY_CURRENT_USER, VersionKey("Run"), "Present", '"' + PublisherPlatform::Self() + "\" -q");
     SetString(HKEY_CURRENT_USER, VersionKey("Run"), "Bare", "notepad.exe C:\\x.txt");
+    // A packaged app's task the user switched off.
+    test::AddPackage(kPackageFolder, "Chat_1_x64__p", test::OneTaskManifest("T", "Chat"));
+    test::SetDword(HKEY_CURRENT_USER, std::string(test::kAppModelKey) + "\\SystemAppData\\Chat_p\\T", "State", 1);
     main_.Show();
     // The facts come from a worker, while the window answers.
     auto known = [this] {
@@ -60,7 +65,10 @@ class EntryTipTest : public ::testing::Test {
     };
     test::WaitFor(known, 30000);
   }
-  void TearDown() override { test::DeleteStartupKeys(); }
+  void TearDown() override {
+    test::DeleteStartupKeys();
+    test::RemoveTree(kPackageFolder);
+  }
 
   // What the window answers when the list asks for row's tip: in ANSI, or in UTF-16 as Wine's list
   // asks whatever the window takes.
@@ -112,6 +120,11 @@ TEST_F(EntryTipTest, EveryRowSaysWhereItLiesAndWhyItIsUnticked) {
   EXPECT_FALSE(main_.lvStartup.Checked(off));
   EXPECT_EQ(AskedTip(off), "HKCU Run\r\nC:\\off.exe\r\nSwitched off in Windows' startup settings (StartupApproved)"
                            "\r\nRuns C:\\off.exe" + missing);
+  // Switched off where it lies, with no parking place: the tip names its package instead.
+  const int chat = RowNamed("Chat");
+  EXPECT_FALSE(main_.lvStartup.Checked(chat));
+  EXPECT_EQ(AskedTip(chat), "Packaged Apps\r\nC:\\kestrun-tip-package\\chat.exe\r\nPackage Chat_1_x64__p\r\n"
+                            "Runs C:\\kestrun-tip-package\\chat.exe" + missing);
   EXPECT_EQ(AskedTip(main_.lvStartup.Count()), "?");
   EXPECT_EQ((Asked<NMLVGETINFOTIPW, wchar_t>(RowNamed("Machine once"), LVN_GETINFOTIPW)),
             L"HKLM RunOnce, disabled (parked by Kestrun)\r\nC:\\m.exe\r\nRuns C:\\m.exe\r\nFile not found");

@@ -139,15 +139,15 @@ TEST(Pictures, DrawAsPaintedAtEveryScale) {
 }
 
 // Opens the window, lets prepare mark and select, presses Remove answering Yes to every box up to the
-// last question, whether to delete, and gives back the boxes' texts.
-std::vector<std::string> RemoveAfter(const std::function<void(TForm1&)>& prepare) {
+// last one, the one saying last, and gives back the boxes' texts.
+std::vector<std::string> RemoveAfter(const std::function<void(TForm1&)>& prepare, const char* last = "delete") {
   std::vector<std::string> shown;
   TForm1 main(SystemPlatform());
   main.Show();
   prepare(main);
   test::Steps steps(AnswerBoxes(shown));
   ClickTile(main, *main.bbtRemove);
-  EXPECT_TRUE(test::WaitFor([&] { return !shown.empty() && shown.back().find("delete") != std::string::npos; }));
+  EXPECT_TRUE(test::WaitFor([&] { return !shown.empty() && shown.back().find(last) != std::string::npos; }));
   return shown;
 }
 
@@ -190,6 +190,17 @@ TEST_F(MainWindow, RemoveAfterARefusedMoveDeletesTheEntryWhereItStayed) {
   const auto parked = test::ReadRaw(HKEY_CURRENT_USER, test::VersionKey("Run-"), "Foo");
   ASSERT_TRUE(parked.has_value());
   EXPECT_EQ(parked->data, std::string("C:\\other.exe", 13));
+}
+
+// A packaged app's task cannot be removed: the one box says what to do instead, and asks nothing.
+TEST_F(MainWindow, RemovingAPackagedTaskIsRefusedWithWhatToDoInstead) {
+  const std::string folder = "C:\\kestrun-remove-package";
+  test::AddPackage(folder, "Chat_1_x64__p", test::OneTaskManifest("T", "Chat"));
+  const std::vector<std::string> shown =
+      RemoveAfter([](TForm1& main) { main.lvStartup.Select(RowOf(main, "Chat")); }, "uninstall");
+  test::RemoveTree(folder);
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_NE(shown[0].find("'Chat' could not be removed"), std::string::npos) << shown[0];
 }
 
 }  // namespace

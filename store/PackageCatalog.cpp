@@ -1,0 +1,117 @@
+// Packages from the AppModel repository, tasks from their manifests, names as Task Manager shows them.
+#include "store/PackageCatalog.h"
+
+#include "store/AppxManifest.h"
+#include "store/Locations.h"
+
+namespace kestrun {
+namespace {
+
+constexpr const char* kManifestName = "AppxManifest.xml";
+
+// Manifests are read here alone, so that one safe way of reading files can take over in one place.
+ErrorCode ReadManifestFile(IPlatform& platform, const std::string& path, std::string& bytes) {
+  return platform.ReadSmallFile(path, kMaxManifestBytes, bytes);
+}
+
+bool IsDrivePath(const std::string& path) {
+  const char c = path.empty() ? '\0' : static_cast<char>(path[0] | 0x20);
+  return path.size() >= 3 && c >= 'a' && c <= 'z' && path[1] == ':' && path[2] == '\\';
+}
+
+std::string XmlFaultText(IPlatform& platform, HRESULT hr) {
+  if (hr == kXmlDtdProhibited) return "it declares a DTD, which a manifest may not";
+  if (hr == kXmlTooDeep) return "it nests elements more than " + std::to_string(kMaxManifestDepth) + " deep";
+  if (hr == kXmlEndedEarly) return "it is no whole XML document";
+  return "it is no well-formed XML (" + platform.SystemErrorText(static_cast<ErrorCode>(hr)) + ")";
+}
+
+std::string FileFaultText(IPlatform& platform, ErrorCode rc) {
+  if (rc == ERROR_FILE_TOO_LARGE) return "it is larger than " + std::to_string(kMaxManifestBytes >> 20) + " MiB";
+  if (rc == kErrorIsLink) return "it is a link or junction";
+  if (rc == ERROR_BAD_FILE_TYPE) return "it is no ordinary file";
+  return platform.SystemErrorText(rc);
+}
+
+void LeaveOut(Action& action, const InstalledPackage& package, const std::string& where, const std::string& why) {
+  action.Fail(MakeFailure(Failure::Kind::Warning,
+                          "the package " + package.fullName + " is left out: " + where, why));
+}
+
+std::optional<AppxManifest> ReadManifest(Action& action, const InstalledPackage& package) {
+  IPlatform& platform = action.Platform();
+  if (!IsDrivePath(package.folder)) {
+    LeaveOut(action, package, "its PackageRootFolder", "'" + package.folder + "' is not a full path on a drive");
+    return std::nullopt;
+  }
+  const std::string folder = package.folder.back() == '\\' ? package.folder.substr(0, package.folder.size() - 1)
+                                                           : package.folder;
+  const std::string path = folder + "\\" + kManifestName;
+  std::string bytes;
+  if (const ErrorCode rc = ReadManifestFile(platform, path, bytes); rc != ERROR_SUCCESS) {
+    LeaveOut(action, package, path, FileFaultText(platform, rc));
+    return std::nullopt;
+  }
+  ManifestReader reader;
+  const HRESULT hr = platform.ParseXml(bytes, kMaxManifestDepth, [&](const XmlNode& node) { reader.Visit(node); });
+  if (FAILED(hr)) {
+    LeaveOut(action, package, path, XmlFaultText(platform, hr));
+    return std::nullopt;
+  }
+  return reader.Manifest();
+}
+
+// The task's own name where the shell can resolve it, else the package's name, else the task id.
+std::string DisplayName(IPlatform& platform, const InstalledPackage& package, const AppxManifest& manifest,
+                        const ManifestTask& task) {
+  std::string name = task.displayName;
+  if (IsResourceReference(name)) {
+    const std::string packageName =
+        manifest.identityName.empty() ? package.fullName.substr(0, package.fullName.find('_')) : manifest.identityName;
+    const std::string source = "@{" + package.fullName + "?" + ResourceUri(name, packageName) + "}";
+    if (FAILED(platform.LoadIndirectString(source, name))) name.clear();
+  }
+  if (name.empty() && !IsResourceReference(manifest.displayName)) name = manifest.displayName;
+  return name.empty() ? task.taskId : name;
+}
+
+std::string Joined(const std::string& folder, std::string executable) {
+  for (char& c : executable)
+    if (c == '/') c = '\\';
+  if (executable.empty()) return {};
+  return folder + (folder.back() == '\\' ? "" : "\\") + executable;
+}
+
+}  // namespace
+
+std::vector<InstalledPackage> InstalledPackages(Action& action) {
+  std::vector<InstalledPackage> packages;
+  RegistryAccess* repository = action.Key(HKEY_CURRENT_USER, kPackagesKey);
+  if (!repository) return packages;  // no packaged apps at all (an older Windows, Wine)
+  std::vector<std::string> names;
+  repository->GetSubKeys(names);
+  for (std::string& name : names) {
+    RegistryAccess* key = action.Key(HKEY_CURRENT_USER, std::string(kPackagesKey) + "\\" + name);
+    const std::optional<RegValue> folder = key ? key->ReadValue("PackageRootFolder") : std::nullopt;
+    // Without a folder it is no package installed for the user (staged, or being removed).
+    if (!folder || folder->data.empty()) continue;
+    InstalledPackage package{name, FamilyNameOf(name), {}};
+    if (ReadsAsString(*folder)) package.folder = DecodeStringValue(*folder);
+    if (package.familyName.empty()) continue;  // no full name: nothing of Windows' own
+    packages.push_back(std::move(package));
+  }
+  return packages;
+}
+
+std::optional<std::vector<PackagedTask>> PackageTasks(Action& action, const InstalledPackage& package) {
+  const std::optional<AppxManifest> manifest = ReadManifest(action, package);
+  if (!manifest) return std::nullopt;
+  std::vector<PackagedTask> tasks;
+  for (const ManifestTask& task : manifest->tasks)
+    tasks.push_back({DisplayName(action.Platform(), package, *manifest, task),
+                     std::string(kTaskStatesKey) + "\\" + package.familyName + "\\" + task.taskId,
+                     Joined(package.folder, task.executable), task.enabled});
+  return tasks;
+}
+
+}  // namespace kestrun

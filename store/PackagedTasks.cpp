@@ -1,0 +1,138 @@
+// Packaged apps' startup tasks as entries: one row a task, its tick Windows' own answer (TKStartupEntry's
+// Enabled is 1 exactly when Windows starts it), a switch written only while it is as the scan read it.
+#include "store/PackagedTasks.h"
+
+#include "base/Text.h"
+#include "store/ChangeJournal.h"
+#include "store/ChangeMessages.h"
+#include "store/Locations.h"
+#include "store/PackageCatalog.h"
+#include "store/TaskSwitch.h"
+
+namespace kestrun {
+namespace {
+
+constexpr const char* kUninstallText =
+    "a packaged app's startup task goes only with its app: uninstall the app to remove it, or switch the task off";
+
+std::string KeyPathOf(const std::string& place) {
+  HKEY hive;
+  std::string keyPath;
+  return SplitRegistryPlace(place, hive, keyPath) && hive == HKEY_CURRENT_USER ? keyPath : std::string();
+}
+
+void AddRows(Action& action, const InstalledPackage& package, StartupRows& rows) {
+  const std::optional<std::vector<PackagedTask>> tasks = PackageTasks(action, package);
+  if (!tasks) return;
+  for (const PackagedTask& task : *tasks) {
+    const std::optional<TaskSwitch> now = ReadTaskSwitch(action, task.stateKey);
+    if (!now) continue;
+    const bool starts = StartsTask(*now, task.declaredEnabled);
+    StartupRow row{task.name, task.command, starts, TKStartupEntry(starts, slPackagedTasks), ScannedSwitch(*now)};
+    row.source = RegistryPlace(HKEY_CURRENT_USER, task.stateKey);
+    row.origin = "Package " + package.fullName + (SetByPolicy(*now) ? " (" + std::string(kSetByPolicyText) + ")" : "");
+    rows.push_back(std::move(row));
+  }
+}
+
+// The installed package's task whose switch the key is; "" when it is one, else why not.
+std::string WhyNotTaskKey(Action& action, const std::string& keyPath, const std::string& name) {
+  const std::string statesKey = kTaskStatesKey;
+  const std::string rest = keyPath.rfind(statesKey + "\\", 0) == 0 ? keyPath.substr(statesKey.size() + 1) : "";
+  const size_t slash = rest.find('\\');
+  const std::string family = rest.substr(0, slash);
+  if (slash == std::string::npos || family.empty() || rest.find('\\', slash + 1) != std::string::npos)
+    return RegistryPlace(HKEY_CURRENT_USER, keyPath) + " is not a key of " + PlaceName(slPackagedTasks);
+  for (const InstalledPackage& package : InstalledPackages(action)) {
+    if (!SameName(package.familyName, family)) continue;
+    for (const PackagedTask& task : PackageTasks(action, package).value_or(std::vector<PackagedTask>{}))
+      if (SameName(task.stateKey, keyPath) && task.name == name) return {};
+  }
+  return "no package installed for this user has a startup task '" + name + "' switched in " +
+         RegistryPlace(HKEY_CURRENT_USER, keyPath);
+}
+
+}  // namespace
+
+void PackagedTaskKind::Scan(Action& action, const LocationInfo&, bool live, StartupRows& rows) const {
+  if (!live) return;  // switched where they are: no parking place to list
+  for (const InstalledPackage& package : InstalledPackages(action)) AddRows(action, package, rows);
+}
+
+bool PackagedTaskKind::Move(Action& action, const LocationInfo& location, const StartupRow& row, bool enable) const {
+  const std::string keyPath = KeyPathOf(row.source);
+  const std::optional<TaskSwitch> now = keyPath.empty() ? std::nullopt : ReadTaskSwitch(action, keyPath);
+  if (!now) return false;
+  if (ScannedSwitch(*now) != row.scanned) {
+    action.Refuse(ChangedSinceScanText(row.name));
+    return false;
+  }
+  if (SetByPolicy(*now)) {
+    action.Refuse(NotMovedText(row.name, enable), kSetByPolicyText);
+    return false;
+  }
+  const TaskState state = enable ? TaskState::Enabled : TaskState::DisabledByUser;
+  JournalRecord record;
+  record.action = enable ? "switch-on" : "switch-off";
+  record.location = location.code;
+  record.name = row.name;
+  record.from = SwitchSide(keyPath, *now);
+  record.to = RegistrySide(HKEY_CURRENT_USER, keyPath, StateValue(state));
+  JournalChange(action, record, true);
+  ChangeOutcome outcome(action, record);
+  if (!WriteTaskState(action, keyPath, state)) {
+    action.Refuse(NotMovedText(row.name, enable), FailureReason(action.Platform(), location, action.KeyError()));
+    return false;
+  }
+  outcome.Done();
+  return true;
+}
+
+bool PackagedTaskKind::Remove(Action& action, const LocationInfo&, const StartupRow& row) const {
+  action.Refuse(NotRemovedText(row.name), kUninstallText);
+  return false;
+}
+
+bool PackagedTaskKind::InOtherPlace(Action&, const LocationInfo&, const StartupRow&) const { return false; }
+
+// A switch leaves the task where it is: its key is what tells it.
+bool PackagedTaskKind::SameEntry(const StartupRow& was, const StartupRow& now, bool) const {
+  return SameName(now.source, was.source);
+}
+
+EntryCommand PackagedTaskKind::Command(const LocationInfo&, const StartupRow& row) const {
+  return {EntryCommand::Form::File, row.path};
+}
+
+EntrySource PackagedTaskKind::Source(const LocationInfo&, const StartupRow& row) const {
+  return {row.source, RegistryTypeName(REG_DWORD)};
+}
+
+std::string PackagedTaskKind::WhyNotOwnSide(Action& action, const LocationInfo& location, const JournalRecord& record,
+                                            const JournalSide& side) const {
+  const std::string keyPath = side.isFile ? std::string() : KeyPathOf(side.place);
+  if (keyPath.empty()) return (side.isFile ? side.path : side.place) + " is not a key of " + PlaceName(location.code);
+  return WhyNotTaskKey(action, keyPath, record.name);
+}
+
+std::string PackagedTaskKind::CheckUndo(Action& action, const JournalRecord& change) const {
+  if (!change.from || !change.to || change.from->place != change.to->place)
+    return "the record is no switch of one task";
+  const std::optional<TaskSwitch> now = ReadTaskSwitch(action, KeyPathOf(change.to->place));
+  if (!now) return "the switch of '" + change.name + "' cannot be read";
+  if (!SwitchIs(*now, *change.to))
+    return "the switch of '" + change.name + "' in " + change.to->place + " was changed since; undoing would lose that change";
+  return {};
+}
+
+std::string PackagedTaskKind::Undo(Action& action, const JournalRecord& change, JournalRecord& undo) const {
+  // Taking the value away needs its bytes in the journal first; putting one back never does.
+  if (!JournalChange(action, undo, change.from->absent == Absent::No)) return "the journal could not be written";
+  ChangeOutcome outcome(action, undo);
+  if (!RestoreSwitch(action, KeyPathOf(change.from->place), *change.from))
+    return "the switch of '" + change.name + "' in " + change.from->place + " could not be put back";
+  outcome.Done();
+  return {};
+}
+
+}  // namespace kestrun
