@@ -8,6 +8,7 @@
 #include "store/Locations.h"
 #include "store/PackageCatalog.h"
 #include "store/TaskSwitch.h"
+#include "store/UndoOverlay.h"
 
 namespace kestrun {
 namespace {
@@ -115,10 +116,16 @@ std::string PackagedTaskKind::WhyNotOwnSide(Action& action, const LocationInfo& 
   return WhyNotTaskKey(action, keyPath, record.name);
 }
 
-std::string PackagedTaskKind::CheckUndo(Action& action, const JournalRecord& change) const {
+std::string PackagedTaskKind::CheckUndo(Action& action, const JournalRecord& change,
+                                        const UndoOverlay& overlay) const {
   if (!change.from || !change.to || change.from->place != change.to->place)
     return "the record is no switch of one task";
-  const std::optional<TaskSwitch> now = ReadTaskSwitch(action, KeyPathOf(change.to->place));
+  // A newer record of the same step switches it first: what that undo puts back is what this one meets.
+  std::optional<TaskSwitch> now;
+  if (const auto planned = overlay.At(*change.to, change.name))
+    now = *planned ? TaskSwitch{(*planned)->absent, {"", (*planned)->type, (*planned)->data}} : TaskSwitch{Absent::Value, {}};
+  else
+    now = ReadTaskSwitch(action, KeyPathOf(change.to->place));
   if (!now) return "the switch of '" + change.name + "' cannot be read";
   if (!SwitchIs(*now, *change.to))
     return "the switch of '" + change.name + "' in " + change.to->place + " was changed since; undoing would lose that change";

@@ -20,7 +20,7 @@ class PackagedTaskKind : public EntryKind {
   EntrySource Source(const LocationInfo& location, const StartupRow& row) const override;
   std::string WhyNotOwnSide(Action& action, const LocationInfo& location, const JournalRecord& record,
                             const JournalSide& side) const override;
-  std::string CheckUndo(Action& action, const JournalRecord& change) const override;
+  std::string CheckUndo(Action& action, const JournalRecord& change, const UndoOverlay& overlay) const override;
   std::string Undo(Action& action, const JournalRecord& change, JournalRecord& undo) const override;
 };
 
