@@ -68,12 +68,18 @@ struct LocalMemTraits {
   static void Close(HLOCAL h) { LocalFree(h); }
 };
 
+struct ModuleTraits {
+  static HMODULE Invalid() { return nullptr; }
+  static void Close(HMODULE h) { FreeLibrary(h); }
+};
+
 using UniqueKey = UniqueHandle<KeyTraits>;
 using UniqueFind = UniqueHandle<FindTraits>;
 using UniqueFile = UniqueHandle<FileTraits>;
 using UniqueEvent = UniqueHandle<EventTraits>;
 using UniqueGdiObject = UniqueHandle<GdiTraits>;
 using UniqueLocal = UniqueHandle<LocalMemTraits>;
+using UniqueModule = UniqueHandle<ModuleTraits>;
 
 template <typename F>
 class ScopeExit {

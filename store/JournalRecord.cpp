@@ -39,7 +39,10 @@ std::string GetText(const Json& json, const char* key) {
 Json SideToJson(const JournalSide& side) {
   Json json = Json::object();
   PutText(json, "place", side.place);
-  if (side.isFile) {
+  if (side.isTask) {
+    PutText(json, "task", side.path);
+    json["enabled"] = side.enabled;
+  } else if (side.isFile) {
     PutText(json, "path", side.path);
     if (!side.backup.empty()) PutText(json, "backup", side.backup);
   } else {
@@ -54,6 +57,14 @@ std::optional<JournalSide> SideFromJson(const Json& json) {
   if (!json.is_object() || !json.contains("place")) return std::nullopt;
   JournalSide side;
   side.place = GetText(json, "place");
+  // A task's side names its task; lines written before tasks were listed have none.
+  side.isTask = json.contains("task");
+  if (side.isTask) {
+    if (!json.contains("enabled") || !json["enabled"].is_boolean()) return std::nullopt;
+    side.path = GetText(json, "task");
+    side.enabled = json["enabled"].get<bool>();
+    return side;
+  }
   side.isFile = json.contains("path");
   if (side.isFile) {
     side.path = GetText(json, "path");
@@ -67,8 +78,8 @@ std::optional<JournalSide> SideFromJson(const Json& json) {
   return side;
 }
 
-const std::set<std::string> kActions{"park",   "bring-back", "switch-on", "remove", "remove-flag",
-                                     "create", "undo",       "failed"};
+const std::set<std::string> kActions{"park",   "bring-back", "switch-on", "switch-off", "remove",
+                                     "remove-flag", "create", "undo", "failed"};
 
 // An id is a positive integer that fits; 0 when the field is absent.
 bool GetId(const Json& json, const char* key, std::int64_t& id) {
@@ -103,8 +114,8 @@ std::string RegistryTypeName(DWORD type) {
 
 bool SameSide(const std::optional<JournalSide>& a, const std::optional<JournalSide>& b) {
   if (!a || !b) return !a && !b;
-  return a->place == b->place && a->isFile == b->isFile && a->type == b->type && a->data == b->data &&
-         a->path == b->path;
+  return a->place == b->place && a->isFile == b->isFile && a->isTask == b->isTask && a->enabled == b->enabled &&
+         a->type == b->type && a->data == b->data && a->path == b->path;
 }
 
 JournalSide RegistrySide(HKEY hive, const std::string& keyPath, const RegValue& value) {
@@ -121,6 +132,15 @@ JournalSide FileSide(const std::string& path) {
   side.path = path;
   const size_t slash = path.rfind('\\');
   side.place = slash == std::string::npos ? std::string() : path.substr(0, slash);
+  return side;
+}
+
+JournalSide TaskSide(const std::string& taskFolder, const std::string& taskPath, bool enabled) {
+  JournalSide side;
+  side.place = taskFolder;
+  side.isTask = true;
+  side.enabled = enabled;
+  side.path = taskPath;
   return side;
 }
 

@@ -13,9 +13,11 @@ namespace kestrun {
 struct JournalSide {
   std::string place;      // "HKCU\<key path>" / "HKLM\<key path>", or a folder
   bool isFile = false;
+  bool isTask = false;    // a scheduled task: path is its task path, enabled its state; place the task folder
+  bool enabled = false;
   DWORD type = REG_NONE;  // registry: the value's type
   std::string data;       // registry: the value's exact bytes
-  std::string path;       // files: the full path
+  std::string path;       // files: the full path; tasks: the task path
   std::string backup;     // files: the copy kept beside the journal, when there is one
 };
 
@@ -23,7 +25,7 @@ struct JournalRecord {
   std::int64_t id = 0;
   std::string time;     // UTC, ISO 8601
   std::string program;  // "window" or "console"
-  std::string action;   // park, bring-back, switch-on, remove, remove-flag, create, undo; failed
+  std::string action;   // park, bring-back, switch-on, switch-off, remove, remove-flag, create, undo; failed
   std::int32_t location = 0;
   std::string name;
   std::optional<JournalSide> from;      // where the entry was before; none for a new one
@@ -38,6 +40,7 @@ struct JournalRecord {
 // The sides a journal record gives a registry value and a file.
 JournalSide RegistrySide(HKEY hive, const std::string& keyPath, const RegValue& value);
 JournalSide FileSide(const std::string& path);
+JournalSide TaskSide(const std::string& taskFolder, const std::string& taskPath, bool enabled);
 // The same entry in the same place, with the same bytes or at the same path.
 bool SameSide(const std::optional<JournalSide>& a, const std::optional<JournalSide>& b);
 

@@ -20,6 +20,7 @@ enum StartupLocation : std::int32_t {
   slMachineRun32 = 64,     // HKLM Run as 32-bit programs see it (Software\WOW6432Node\...)
   slUserRunOnce = 128,
   slMachineRunOnce = 256,
+  slScheduledTasks = 1024,  // tasks of the Task Scheduler that start at log-on or boot
 };
 
 inline constexpr const char* kRunKey = "\\Software\\Microsoft\\Windows\\CurrentVersion\\Run";
@@ -43,14 +44,14 @@ inline constexpr const char* kCommonStartupValue = "Common Startup";
 inline constexpr const char* kDisabledFolderName = "Disabled Startup Items";
 
 // Which unit of the store reads and changes a location's entries (store/EntryKind.h).
-enum class KindId { RegistryValue, StartupFile };
+enum class KindId { RegistryValue, StartupFile, ScheduledTask };
 
 struct LocationInfo {
   StartupLocation code;
   HKEY hive;
   KindId kind;
-  const char* liveKey;      // registry kinds; nullptr for folders
-  const char* disabledKey;  // registry kinds; nullptr for folders
+  const char* liveKey;      // registry kinds; nullptr for the others
+  const char* disabledKey;  // registry kinds; nullptr for the others
   const char* folderValue;  // folder kinds: the Shell Folders value; nullptr for registry kinds
   RegistryView view;        // the registry view of liveKey and disabledKey
   const char* approvedKey;  // the StartupApproved key of the hive, always in the native view; or nullptr
@@ -58,7 +59,7 @@ struct LocationInfo {
 
 // The locations in the scan's order of live places: user Run, machine Run, user RunServices,
 // machine RunServices, user Startup folder, common Startup folder; then the later places, machine
-// Run of 32-bit programs, user RunOnce and machine RunOnce.
+// Run of 32-bit programs, user RunOnce, machine RunOnce and the scheduled tasks.
 std::span<const LocationInfo> Locations();
 // How many of Locations() are the first six, scanned all live places first, then all disabled ones.
 inline constexpr size_t kFirstLocations = 6;

@@ -16,6 +16,10 @@ struct StartupRow {
   TKStartupEntry record;
   RegValue scanned{};  // registry entries: the value as the scan read it, so a move can tell a change
   Approval approved = Approval::None;  // the entry's StartupApproved flag, as the scan read it
+  // Kinds whose path is not all there is (a scheduled task): where the entry lives (its file), and the
+  // command line it starts; "" for the others.
+  std::string source{};
+  std::string commandLine{};
 };
 using StartupRows = std::vector<StartupRow>;
 

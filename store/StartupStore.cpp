@@ -52,6 +52,11 @@ void StartupStore::RemoveEntry(const StartupRow& row) {
   kestrun::RemoveEntry(action, row);
 }
 
+std::string StartupStore::RemoveRefusal(const StartupRow& row) const {
+  const EntryKind* kind = KindOf(row.record.GetLocation());
+  return kind ? kind->RemoveRefusal(row) : std::string();
+}
+
 CreateShortcutResult StartupStore::CreateStartupShortcut(const std::string& target, const std::string& displayName) {
   Action action = Begin();
   return kestrun::CreateStartupShortcut(action, target, displayName, false);

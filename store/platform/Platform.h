@@ -31,6 +31,27 @@ struct SignatureCheck {
   std::string signer;       // the signing certificate's subject name
 };
 
+// One element of an XML document: its local name, its text (every text and CDATA part inside it, not
+// its children's), and its child elements in document order.
+struct XmlElement {
+  std::string name;
+  std::string text;
+  std::vector<XmlElement> children;
+};
+
+// A scheduled task as the Task Scheduler shows it: its path (\Vendor\Updater) and its XML.
+struct TaskDocument {
+  std::string path;
+  std::string xml;
+};
+
+// Who this process runs as: the account's name, its domain (or computer) and its SID ("S-1-5-...").
+struct UserIdentity {
+  std::string name;
+  std::string domain;
+  std::string sid;
+};
+
 struct FolderEntry {
   std::string name;  // long file name
   DWORD attributes = 0;
@@ -68,6 +89,9 @@ class IPlatform {
   virtual ErrorCode FileDelete(const std::string& path) = 0;
   // The whole contents of a file.
   virtual ErrorCode ReadFileData(const std::string& path, std::string& data) = 0;
+  // A file's contents, refused (ERROR_CANT_ACCESS_FILE) when the file is a link or junction,
+  // and (ERROR_FILE_TOO_LARGE) when it holds more than limit bytes.
+  virtual ErrorCode ReadFileLimited(const std::string& path, std::uint64_t limit, std::string& data) = 0;
   // Renames a file, replacing one of the target's name.
   virtual ErrorCode FileMove(const std::string& source, const std::string& target) = 0;
   // Appends bytes to a file (made when missing) and flushes them to the disk before returning.
@@ -116,6 +140,17 @@ class IPlatform {
   virtual SignatureCheck CheckFileSignature(const std::string& path) = 0;
   // The signature of a system catalog that lists the file's hash; trust TRUST_E_NOSIGNATURE when none does.
   virtual SignatureCheck CheckCatalogSignature(const std::string& path) = 0;
+
+  // XML read by the system's reader (XmlLite): no DTD, so no entity of any kind, and at most maxDepth
+  // levels of elements. Returns the reader's HRESULT; root is the document element.
+  virtual HRESULT ParseXml(const std::string& text, unsigned maxDepth, XmlElement& root) = 0;
+  virtual UserIdentity CurrentUser() = 0;
+
+  // Task Scheduler 2.0. Every task this process may see, with its XML, from every task folder.
+  virtual HRESULT ListScheduledTasks(std::vector<TaskDocument>& tasks) = 0;
+  // Whether the task (by its path) is enabled, as the Task Scheduler says; and switching it.
+  virtual HRESULT ScheduledTaskEnabled(const std::string& path, bool& enabled) = 0;
+  virtual HRESULT EnableScheduledTask(const std::string& path, bool enabled) = 0;
 
   // The system's text for an error code; a useful text (the code in hex) when the system has none.
   virtual std::string SystemErrorText(ErrorCode code) = 0;

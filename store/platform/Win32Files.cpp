@@ -1,6 +1,8 @@
 // File half of Win32Platform. Everything goes through the wide API, and every path in the form that
 // Windows takes literally ("\\?\"): the last part of a path is the name exactly as listed, so a
 // name ending in a blank or a dot reaches that file and not the one without it.
+#include <cstdint>
+
 #include "base/Text.h"
 #include "store/platform/Win32Platform.h"
 
@@ -8,6 +10,18 @@ namespace kestrun {
 namespace {
 
 ErrorCode LastErrorUnless(BOOL ok) { return ok ? ERROR_SUCCESS : GetLastError(); }
+
+// The rest of the file, refused once it holds more than limit bytes (it may grow while it is read).
+ErrorCode ReadAll(HANDLE file, std::uint64_t limit, std::string& data) {
+  char buffer[65536];
+  for (;;) {
+    DWORD got = 0;
+    if (!::ReadFile(file, buffer, sizeof buffer, &got, nullptr)) return GetLastError();
+    if (got == 0) return ERROR_SUCCESS;
+    if (data.size() + got > limit) return ERROR_FILE_TOO_LARGE;
+    data.append(buffer, got);
+  }
+}
 
 bool HasWildcard(const std::string& name) { return name.find_first_of("*?") != std::string::npos; }
 
@@ -88,17 +102,31 @@ ErrorCode Win32Platform::FileDelete(const std::string& path) {
 
 ErrorCode Win32Platform::ReadFileData(const std::string& path, std::string& data) {
   data.clear();
-  const HANDLE file = CreateFileW(WidePath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return GetLastError();
-  ScopeExit close([file] { CloseHandle(file); });
-  char buffer[65536];
-  for (;;) {
-    DWORD got = 0;
-    if (!::ReadFile(file, buffer, sizeof buffer, &got, nullptr)) return GetLastError();
-    if (got == 0) return ERROR_SUCCESS;
-    data.append(buffer, got);
-  }
+  UniqueFile file(CreateFileW(WidePath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  return file ? ReadAll(file.Get(), UINT64_MAX, data) : GetLastError();
+}
+
+ErrorCode Win32Platform::ReadFileLimited(const std::string& path, std::uint64_t limit, std::string& data) {
+  data.clear();
+  const std::wstring wide = WidePath(path);
+  // By name first: under Wine only the name shows a link to a folder, a handle to it does not.
+  const DWORD attributes = GetFileAttributesW(wide.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) return GetLastError();
+  if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) return ERROR_CANT_ACCESS_FILE;
+  UniqueFile file(CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                              FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+  if (!file) return GetLastError();
+  // And by the handle: the name may have become a link since.
+  FILE_ATTRIBUTE_TAG_INFO tag{};
+  LARGE_INTEGER size{};
+  if (!GetFileInformationByHandleEx(file.Get(), FileAttributeTagInfo, &tag, sizeof tag) ||
+      !GetFileSizeEx(file.Get(), &size))
+    return GetLastError();
+  if (tag.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) return ERROR_CANT_ACCESS_FILE;
+  if (static_cast<std::uint64_t>(size.QuadPart) > limit) return ERROR_FILE_TOO_LARGE;
+  data.reserve(static_cast<size_t>(size.QuadPart));
+  return ReadAll(file.Get(), limit, data);
 }
 
 }  // namespace kestrun

@@ -21,6 +21,7 @@ class Win32Platform : public IPlatform {
   ErrorCode FileCopy(const std::string& source, const std::string& target) override;
   ErrorCode FileDelete(const std::string& path) override;
   ErrorCode ReadFileData(const std::string& path, std::string& data) override;
+  ErrorCode ReadFileLimited(const std::string& path, std::uint64_t limit, std::string& data) override;
   ErrorCode FileMove(const std::string& source, const std::string& target) override;
   ErrorCode AppendFile(const std::string& path, const std::string& bytes) override;
   ErrorCode FileSize(const std::string& path, std::uint64_t& size) override;
@@ -47,6 +48,13 @@ class Win32Platform : public IPlatform {
   ErrorCode ReadCompanyName(const std::string& path, std::string& company) override;
   SignatureCheck CheckFileSignature(const std::string& path) override;
   SignatureCheck CheckCatalogSignature(const std::string& path) override;
+
+  HRESULT ParseXml(const std::string& text, unsigned maxDepth, XmlElement& root) override;
+  UserIdentity CurrentUser() override;
+
+  HRESULT ListScheduledTasks(std::vector<TaskDocument>& tasks) override;
+  HRESULT ScheduledTaskEnabled(const std::string& path, bool& enabled) override;
+  HRESULT EnableScheduledTask(const std::string& path, bool enabled) override;
 
   std::string SystemErrorText(ErrorCode code) override;
 };

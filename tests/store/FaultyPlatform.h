@@ -3,8 +3,9 @@
 // step of an operation on a real registry and real folders. A call's subject, for matching, is
 // "read HKCU\<path>" or "write HKLM\<path>" for OpenKey (access, hive, "32:" before the path in the
 // 32-bit view; a create is a write), the value name for value calls, nothing for EnumValues,
-// the path for files (ReadFileData included; "<source> -> <target>" for FileCopy and FileMove), the
-// link for CreateLink, "<file> <parameters> in <folder>" for ShellOpen and ShellOpenAsUser.
+// the path for files (ReadFileData and ReadFileLimited included; "<source> -> <target>" for FileCopy
+// and FileMove), the link for CreateLink, "<file> <parameters> in <folder>" for ShellOpen and ShellOpenAsUser.
+#include <functional>
 #include <optional>
 #include <string>
 #include <utility>
@@ -79,6 +80,22 @@ class FaultyPlatform : public Win32Platform {
   }
   ErrorCode ReadFileData(const std::string& path, std::string& data) override {
     return Pass(Op::ReadFileData, path, [&] { return Win32Platform::ReadFileData(path, data); });
+  }
+  ErrorCode ReadFileLimited(const std::string& path, std::uint64_t limit, std::string& data) override {
+    return Pass(Op::ReadFileData, path, [&] { return Win32Platform::ReadFileLimited(path, limit, data); });
+  }
+  // The Task Scheduler, as a test plays it where set (Wine's takes a switch and keeps nothing).
+  std::function<HRESULT(const std::string&, bool&)> taskEnabled;
+  std::function<HRESULT(const std::string&, bool)> enableTask;
+  std::function<HRESULT(std::vector<TaskDocument>&)> listTasks;
+  HRESULT ScheduledTaskEnabled(const std::string& path, bool& enabled) override {
+    return taskEnabled ? taskEnabled(path, enabled) : Win32Platform::ScheduledTaskEnabled(path, enabled);
+  }
+  HRESULT EnableScheduledTask(const std::string& path, bool enabled) override {
+    return enableTask ? enableTask(path, enabled) : Win32Platform::EnableScheduledTask(path, enabled);
+  }
+  HRESULT ListScheduledTasks(std::vector<TaskDocument>& tasks) override {
+    return listTasks ? listTasks(tasks) : Win32Platform::ListScheduledTasks(tasks);
   }
   ErrorCode FileDelete(const std::string& path) override {
     return Pass(Op::FileDelete, path, [&] { return Win32Platform::FileDelete(path); });
