@@ -23,12 +23,24 @@ std::string SchedulerText(IPlatform& platform, HRESULT hr) {
   return platform.SystemErrorText(HRESULT_FACILITY(hr) == FACILITY_WIN32 ? HRESULT_CODE(hr) : static_cast<ErrorCode>(hr));
 }
 
-// The task switched and read back; "" when it took that state, else why not.
+// Whether the task is enabled: as its file says where it can be read (so the list will show it),
+// else as the Task Scheduler says.
+HRESULT TaskState(IPlatform& platform, const std::string& path, bool& enabled) {
+  if (const std::optional<bool> file = TaskFileEnabled(platform, path)) {
+    enabled = *file;
+    return S_OK;
+  }
+  return platform.ScheduledTaskEnabled(path, enabled);
+}
+
+// The task switched and read back from both: "" when it took that state, else why not. (Wine's
+// scheduler takes a switch and keeps nothing, and calls a task disabled whose file names no state.)
 std::string SwitchTask(IPlatform& platform, const std::string& path, bool enable) {
   if (const HRESULT hr = platform.EnableScheduledTask(path, enable); FAILED(hr)) return SchedulerText(platform, hr);
   bool now = !enable;
   if (const HRESULT hr = platform.ScheduledTaskEnabled(path, now); FAILED(hr))
     return "its state cannot be read back: " + SchedulerText(platform, hr);
+  if (const std::optional<bool> file = TaskFileEnabled(platform, path); file && *file != enable) now = *file;
   if (now != enable)
     return std::string("the Task Scheduler accepted the change, but the task is still ") + StateWord(now);
   return {};
@@ -54,7 +66,7 @@ bool ScheduledTaskKind::Move(Action& action, const LocationInfo& location, const
     return false;
   }
   bool before = !enable;
-  if (const HRESULT hr = platform.ScheduledTaskEnabled(row.name, before); FAILED(hr)) {
+  if (const HRESULT hr = TaskState(platform, row.name, before); FAILED(hr)) {
     action.Refuse(NotMovedText(row.name, enable), SchedulerText(platform, hr));
     return false;
   }
@@ -111,7 +123,7 @@ std::string ScheduledTaskKind::WhyNotOwnSide(Action& action, const LocationInfo&
 std::string ScheduledTaskKind::CheckUndo(Action& action, const JournalRecord& change) const {
   if (!change.from || !change.to) return "the record is no switch of a task";
   bool now = false;
-  if (const HRESULT hr = action.Platform().ScheduledTaskEnabled(change.name, now); FAILED(hr))
+  if (const HRESULT hr = TaskState(action.Platform(), change.name, now); FAILED(hr))
     return "the state of '" + change.name + "' cannot be read: " + SchedulerText(action.Platform(), hr);
   if (now != change.to->enabled)
     return "'" + change.name + "' was switched since; undoing would lose that change";

@@ -44,11 +44,18 @@ void AddTask(TaskWalk& walk, const std::string& taskPath, const std::string& fil
   walk.rows.push_back(std::move(row));
 }
 
-// Every read of a task file goes through here.
-void ReadTaskFile(TaskWalk& walk, const std::string& file, const std::string& taskPath) {
+// Every read of a task file goes through here: the text, or why not.
+ErrorCode ReadTaskText(IPlatform& platform, const std::string& file, std::string& text) {
   std::string bytes;
-  switch (const ErrorCode rc = walk.action.Platform().ReadFileLimited(file, kMaxTaskFileBytes, bytes)) {
-    case ERROR_SUCCESS: return AddTask(walk, taskPath, file, TaskDocumentText(bytes));
+  const ErrorCode rc = platform.ReadFileLimited(file, kMaxTaskFileBytes, bytes);
+  if (rc == ERROR_SUCCESS) text = TaskDocumentText(bytes);
+  return rc;
+}
+
+void ReadTaskFile(TaskWalk& walk, const std::string& file, const std::string& taskPath) {
+  std::string text;
+  switch (const ErrorCode rc = ReadTaskText(walk.action.Platform(), file, text)) {
+    case ERROR_SUCCESS: return AddTask(walk, taskPath, file, text);
     case ERROR_ACCESS_DENIED: walk.denied = true; return;
     case ERROR_FILE_NOT_FOUND: return;  // deleted since the folder was listed
     case ERROR_CANT_ACCESS_FILE: return Unlisted(walk.action, file, "it is a link or junction");
@@ -102,6 +109,17 @@ bool IsTaskPath(const std::string& path) {
   if (path.size() < 2 || path.front() != '\\' || path.back() == '\\' || HasControl(path)) return false;
   return path.find("..") == std::string::npos && path.find("\\\\") == std::string::npos &&
          path.find('/') == std::string::npos;
+}
+
+std::optional<bool> TaskFileEnabled(IPlatform& platform, const std::string& taskPath) {
+  const std::string root = TasksFolder(platform);
+  std::string text;
+  XmlElement document;
+  if (root.empty() || !IsTaskPath(taskPath) || ReadTaskText(platform, root + taskPath, text) != ERROR_SUCCESS ||
+      FAILED(platform.ParseXml(text, kMaxTaskDepth, document)))
+    return std::nullopt;
+  const std::optional<TaskDefinition> task = ReadTaskDefinition(document, {});
+  return task ? std::optional<bool>(task->enabled) : std::nullopt;
 }
 
 void ScanScheduledTasks(Action& action, std::int32_t location, StartupRows& rows) {

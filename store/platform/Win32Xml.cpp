@@ -26,12 +26,15 @@ std::string Text(const WCHAR* text, UINT length) { return FromWide(std::wstring_
 
 // The elements as the reader meets them; open holds the elements not closed yet, innermost last. A
 // child is added only to the innermost, whose siblings are all closed: no pointer in open moves.
-HRESULT ReadTree(IXmlReader& reader, XmlElement& root) {
+// Each node takes at least one character: a reader that hands out more has lost its end (Wine's
+// repeats the last element for ever when the text stops inside an open one).
+HRESULT ReadTree(IXmlReader& reader, size_t characters, XmlElement& root) {
   std::vector<XmlElement*> open;
   bool rooted = false;
   XmlNodeType type = XmlNodeType_None;
   HRESULT hr = S_OK;
-  while ((hr = reader.Read(&type)) == S_OK) {
+  for (size_t nodes = 0; (hr = reader.Read(&type)) == S_OK;) {
+    if (++nodes > characters) return static_cast<HRESULT>(MX_E_INPUTEND);
     const WCHAR* value = nullptr;
     UINT length = 0;
     if (type == XmlNodeType_Element) {
@@ -71,7 +74,7 @@ HRESULT Win32Platform::ParseXml(const std::string& text, unsigned maxDepth, XmlE
       FAILED(hr = reader->SetProperty(XmlReaderProperty_MaxElementDepth, maxDepth)) ||
       FAILED(hr = reader->SetInput(stream.Get())))
     return hr;
-  hr = ReadTree(*reader.Get(), root);
+  hr = ReadTree(*reader.Get(), wide.size(), root);
   if (FAILED(hr)) root = {};
   return hr;
 }

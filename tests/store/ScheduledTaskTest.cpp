@@ -74,10 +74,13 @@ class ScheduledTaskTest : public StartupPrefixTest {
     };
     platform.enableTask = [this](const std::string& path, bool enabled) {
       ++switches_;
-      states_[path] = enabled;
-      WriteTask(path, TaskXml("<LogonTrigger/>", kNotepad, enabled ? "" : "<Enabled>false</Enabled>"));
+      Switch(path, enabled);
       return S_OK;
     };
+  }
+  void Switch(const std::string& path, bool enabled) {
+    states_[path] = enabled;
+    WriteTask(path, TaskXml("<LogonTrigger/>", kNotepad, enabled ? "" : "<Enabled>false</Enabled>"));
   }
 
   std::vector<Row> Tasks() { return RowsOf(Scan(), slScheduledTasks, 1); }
@@ -194,6 +197,7 @@ TEST_F(ScheduledTaskTest, AFileTooLargeTooDeepMalformedOrWithADtdHidesOnlyItself
       {"Huge", Encoded(TaskXml("<LogonTrigger/>", kNotepad, "<!--" + std::string(20 << 20, 'x') + "-->"), Encoding::Utf8)},
       {"Deep", nested},
       {"Cut short", Encoded(whole.substr(0, whole.size() / 2), Encoding::Utf16)},
+      {"Left open", "<Task><Triggers><LogonTrigger/>"},  // Wine's reader then repeats the last element for ever
       {"Entity", "<?xml version=\"1.0\"?><!DOCTYPE Task [<!ENTITY x SYSTEM \"file:///C:/windows/win.ini\">]>"
                  "<Task><Triggers><LogonTrigger/></Triggers><Actions>" + Exec("&x;") + "</Actions></Task>"},
       {"Not a task", "<Other/>"},
@@ -202,7 +206,8 @@ TEST_F(ScheduledTaskTest, AFileTooLargeTooDeepMalformedOrWithADtdHidesOnlyItself
   EXPECT_THAT(Tasks(), ElementsAre(Row{"\\Kestrun\\Good", "C:\\windows\\notepad.exe /a", true, 1, slScheduledTasks}));
   ASSERT_EQ(report.reports.size(), bad.size());
   const std::map<std::string, std::string> why{{"Huge", "larger than 1 MiB"}, {"Deep", "deeper than 16 levels"},
-                                               {"Cut short", "not well-formed XML"}, {"Entity", "document type definition"},
+                                               {"Cut short", "not well-formed XML"}, {"Left open", "not well-formed XML"},
+                                               {"Entity", "document type definition"},
                                                {"Not a task", "it is no task"}};
   for (const auto& [name, reason] : why)
     EXPECT_EQ(std::count_if(report.reports.begin(), report.reports.end(),
@@ -257,7 +262,7 @@ TEST_F(ScheduledTaskTest, ASwitchGoesThroughTheSchedulerIsReadBackJournalledAndU
   EXPECT_EQ(records[1].undoes, records[0].id);
   EXPECT_THAT(report.failures, ::testing::IsEmpty());
   // Switched again by someone else since: that undo would lose their change.
-  states_["\\Kestrun\\Updater"] = false;
+  Switch("\\Kestrun\\Updater", false);
   EXPECT_FALSE(store.UndoAction({&records[1]}));
   EXPECT_THAT(report.failures, ElementsAre(HasSubstr("was switched since")));
 }
