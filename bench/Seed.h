@@ -1,5 +1,5 @@
-// The machine every benchmark measures: VALUES values in HKCU Run and FILES files in the per-user
-// Startup folder, every other startup place empty.
+// The machine every benchmark measures: VALUES values in HKCU Run, FILES files in the per-user
+// Startup folder and TASKS scheduled tasks that start at log-on, every other startup place empty.
 #pragma once
 
 #include <string>
@@ -17,7 +17,7 @@ enum class Commands {
 };
 
 std::string UserStartup();
-void SeedStartup(int values, int files, Commands commands = Commands::Mixed);
+void SeedStartup(int values, int files, Commands commands = Commands::Mixed, int tasks = 0);
 void ClearStartup();
 
 }  // namespace kestrun::bench

@@ -1,8 +1,8 @@
 // The scan's cost against the least any scanner must pay: enumerating the same values and files with
 // raw API calls, in the same process and prefix. Seeds 1,000 then 10,000 values in HKCU Run and
 // 100 then 1,000 files in the per-user Startup folder; prints the medians and their ratio, and fails
-// when the scan costs more than 1.5 times the baseline. `scan_bench seed VALUES FILES [unquoted]` only
-// seeds (bench/Seed.h); `scan_bench resolve` times the scan and the resolution of every entry's program
+// when the scan costs more than 1.5 times the baseline. `scan_bench seed VALUES FILES [unquoted|mixed]
+// [TASKS]` only seeds (bench/Seed.h); `scan_bench resolve` times the scan and the resolution of every entry's program
 // on the machine as it is, and counts what resolving asks of the file system.
 #include <windows.h>
 
@@ -172,7 +172,8 @@ int main(int argc, char** argv) {
   using namespace kestrun::bench;
   if (argc >= 4 && std::string(argv[1]) == "seed") {
     const bool unquoted = argc > 4 && std::string(argv[4]) == "unquoted";
-    SeedStartup(std::atoi(argv[2]), std::atoi(argv[3]), unquoted ? Commands::Unquoted : Commands::Mixed);
+    SeedStartup(std::atoi(argv[2]), std::atoi(argv[3]), unquoted ? Commands::Unquoted : Commands::Mixed,
+                argc > 5 ? std::atoi(argv[5]) : 0);
     return 0;
   }
   if (argc == 2 && std::string(argv[1]) == "resolve") return ResolveTimes();

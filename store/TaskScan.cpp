@@ -102,7 +102,8 @@ void ReadFromScheduler(TaskWalk& walk) {
 
 std::string TasksFolder(IPlatform& platform) {
   const std::string windows = platform.ExpandEnvironment("%SystemRoot%");
-  return IsFullPath(windows) ? windows + (windows.back() == '\\' ? "" : "\\") + "System32\\Tasks" : std::string();
+  if (!IsFullPath(windows)) return {};
+  return platform.SpelledPath(windows + (windows.back() == '\\' ? "" : "\\") + "System32\\Tasks");
 }
 
 bool IsTaskPath(const std::string& path) {

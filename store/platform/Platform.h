@@ -81,6 +81,10 @@ class IPlatform {
   // The last part of an absolute path is taken exactly as given, never trimmed or normalised.
   virtual ErrorCode ListFolder(const std::string& folder, std::vector<FolderEntry>& entries) = 0;
   virtual bool FileExists(const std::string& name) = 0;
+  // An absolute path with each part as the file system spells it ("system32" for "System32"), as given
+  // from the first part that cannot be found. (Wine looks a part of another case up by reading its
+  // whole folder, on every open.)
+  virtual std::string SpelledPath(const std::string& path) = 0;
   // A relative name's full path from the current folder (what FileExists checks); "" when there is none.
   virtual std::string FullPathOf(const std::string& name) = 0;
   virtual ErrorCode CreateFolder(const std::string& path) = 0;

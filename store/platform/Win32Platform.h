@@ -16,6 +16,7 @@ class Win32Platform : public IPlatform {
   ErrorCode ListFolder(const std::string& folder, std::vector<FolderEntry>& entries) override;
   bool FileExists(const std::string& name) override;
   std::string FullPathOf(const std::string& name) override;
+  std::string SpelledPath(const std::string& path) override;
   ErrorCode CreateFolder(const std::string& path) override;
   ErrorCode SetAttributes(const std::string& path, DWORD attributes) override;
   ErrorCode FileCopy(const std::string& source, const std::string& target) override;

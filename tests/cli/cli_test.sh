@@ -574,14 +574,14 @@ task_file Kestrun/Timed utf16 '<TimeTrigger/>'
 printf '<Task><Triggers><LogonTrigger/>' >"$tasks/Kestrun/Cut"
 expect_rc 0 list --json
 validate "" "$out" || fail "list --json with tasks does not match the schema"
-[[ $err == "kestrun-cli: warning: the scheduled task C:\\windows\\System32\\Tasks\\Kestrun\\Cut is not listed: it is not well-formed XML"* &&
+[[ $err == "kestrun-cli: warning: the scheduled task C:\\windows\\system32\\tasks\\Kestrun\\Cut is not listed: it is not well-formed XML"* &&
    $(printf '%s\n' "$err" | wc -l) -eq 1 ]] || fail "the malformed task file: '$err'"
 python3 - "$out" <<'PY' || fail "list --json of the tasks: $out"
 import json, sys
 tasks = [e for e in json.loads(sys.argv[1]) if e["kind"] == "task"]
 got = [(e["name"], e["location"], e["locationName"], e["state"], e["parked"], e["source"], e["scope"], e["valueType"],
         e["path"], e["executable"], e["arguments"], e["targetExists"]) for e in tasks]
-base = "C:\\windows\\System32\\Tasks\\Kestrun\\"
+base = "C:\\windows\\system32\\tasks\\Kestrun\\"
 assert got == [(n, 1024, "Scheduled Tasks", "enabled", False, base + f, "machine", "task", "%SystemRoot%\\notepad.exe /k",
                 "C:\\windows\\notepad.exe", "/k", True) for n, f in [("\\Kestrun\\Logon", "Logon"),
                                                                     ("\\Kestrun\\Vendor\\Boot", "Vendor\\Boot")]], got

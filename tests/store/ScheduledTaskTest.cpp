@@ -8,6 +8,7 @@
 
 #include "base/Text.h"
 #include "store/EntryTarget.h"
+#include "store/TaskScan.h"
 #include "tests/store/StartupPrefixTest.h"
 
 namespace kestrun::test {
@@ -45,7 +46,7 @@ class ScheduledTaskTest : public StartupPrefixTest {
  protected:
   void SetUp() override {
     StartupPrefixTest::SetUp();
-    tasks_ = platform.ExpandEnvironment("%SystemRoot%") + "\\System32\\Tasks";  // as Windows and the store name it
+    tasks_ = TasksFolder(platform);  // as the file system spells it (Wine: "system32\\tasks")
     RemoveTree(tasks_ + "\\Kestrun");
     earlier_ = TaskRecords().size();
   }

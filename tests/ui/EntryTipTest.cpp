@@ -51,6 +51,10 @@ class EntryTipTest : public ::testing::Test {
     test::SetRaw(HKEY_CURRENT_USER, ApprovedKey("Run"), "Switched off", REG_BINARY, off, sizeof off);
     SetString(HKEY_CURRENT_USER, VersionKey("Run"), "Present", '"' + PublisherPlatform::Self() + "\" -q");
     SetString(HKEY_CURRENT_USER, VersionKey("Run"), "Bare", "notepad.exe C:\\x.txt");
+    test::MakeFolder(kTaskFolder);
+    test::MakeFile(std::string(kTaskFolder) + "\\Agent", FILE_ATTRIBUTE_NORMAL,
+                   "<Task><Triggers><LogonTrigger/></Triggers><Settings><Enabled>false</Enabled></Settings>"
+                   "<Actions><Exec><Command>C:\\agent.exe</Command><Arguments>/q</Arguments></Exec></Actions></Task>");
     main_.Show();
     // The facts come from a worker, while the window answers.
     auto known = [this] {
@@ -60,7 +64,11 @@ class EntryTipTest : public ::testing::Test {
     };
     test::WaitFor(known, 30000);
   }
-  void TearDown() override { test::DeleteStartupKeys(); }
+  void TearDown() override {
+    test::DeleteStartupKeys();
+    test::RemoveTree(kTaskFolder);
+  }
+  static constexpr const char* kTaskFolder = "C:\\windows\\system32\\tasks\\Kestrun Tip";
 
   // What the window answers when the list asks for row's tip: in ANSI, or in UTF-16 as Wine's list
   // asks whatever the window takes.
@@ -112,6 +120,10 @@ TEST_F(EntryTipTest, EveryRowSaysWhereItLiesAndWhyItIsUnticked) {
   EXPECT_FALSE(main_.lvStartup.Checked(off));
   EXPECT_EQ(AskedTip(off), "HKCU Run\r\nC:\\off.exe\r\nSwitched off in Windows' startup settings (StartupApproved)"
                            "\r\nRuns C:\\off.exe" + missing);
+  const int task = RowNamed("\\Kestrun Tip\\Agent");
+  EXPECT_FALSE(main_.lvStartup.Checked(task));
+  EXPECT_EQ(AskedTip(task), "Scheduled task \\Kestrun Tip\\Agent, disabled in Task Scheduler\r\nC:\\agent.exe /q"
+                            "\r\nRuns C:\\agent.exe" + missing);
   EXPECT_EQ(AskedTip(main_.lvStartup.Count()), "?");
   EXPECT_EQ((Asked<NMLVGETINFOTIPW, wchar_t>(RowNamed("Machine once"), LVN_GETINFOTIPW)),
             L"HKLM RunOnce, disabled (parked by Kestrun)\r\nC:\\m.exe\r\nRuns C:\\m.exe\r\nFile not found");
