@@ -4,6 +4,8 @@
 
 #include <cstdio>
 
+#include "base/Text.h"
+
 #include "tests/store/PrefixSeed.h"
 
 namespace kestrun::bench {
@@ -64,11 +66,40 @@ int Command(Commands commands, int i, char* data, size_t size, DWORD& type) {
   }
 }
 
+// In folders of twenty vendors, as Windows writes them (UTF-16 with its mark), started at log-on.
+std::string TasksRoot() {
+  char windows[MAX_PATH];
+  GetWindowsDirectoryA(windows, MAX_PATH);
+  return std::string(windows) + "\\System32\\Tasks\\Kestrun Bench";
+}
+
+void SeedTasks(int tasks) {
+  test::MakeFolder(TasksRoot());
+  char folder[MAX_PATH], command[200];
+  for (int i = 0; i < tasks; ++i) {
+    std::snprintf(folder, sizeof folder, "%s\\Vendor %02d", TasksRoot().c_str(), i % 20);
+    if (i < 20) test::MakeFolder(folder);
+    if (i % 3 == 0)
+      std::snprintf(command, sizeof command, "<Command>C:\\Program Files\\Vendor %05d\\updater.exe</Command>", i);
+    else if (i % 3 == 1)
+      std::snprintf(command, sizeof command, "<Command>%%SystemRoot%%\\system32\\hostname.exe</Command>");
+    else
+      std::snprintf(command, sizeof command, "<Command>\"%s\\tool %d.exe\"</Command>", kExisting, i % 20);
+    const std::wstring xml = ToWide(
+        std::string("<?xml version=\"1.0\" encoding=\"UTF-16\"?>\r\n<Task version=\"1.2\" "
+                    "xmlns=\"http://schemas.microsoft.com/windows/2004/02/mit/task\"><Triggers><LogonTrigger>"
+                    "<Enabled>true</Enabled></LogonTrigger></Triggers><Settings><Enabled>true</Enabled></Settings>"
+                    "<Actions Context=\"Author\"><Exec>") + command + "<Arguments>/logon</Arguments></Exec></Actions></Task>");
+    test::MakeFile(std::string(folder) + "\\Task " + std::to_string(i), FILE_ATTRIBUTE_NORMAL,
+                   "\xFF\xFE" + std::string(reinterpret_cast<const char*>(xml.data()), xml.size() * sizeof(wchar_t)));
+  }
+}
+
 }  // namespace
 
 std::string UserStartup() { return test::ShellFolder(HKEY_CURRENT_USER, "Startup"); }
 
-void SeedStartup(int values, int files, Commands commands) {
+void SeedStartup(int values, int files, Commands commands, int tasks) {
   ClearStartup();
   test::EmptyFolder(test::ShellFolder(HKEY_LOCAL_MACHINE, "Common Startup"));
   test::MakeFolder(kExisting);
@@ -89,6 +120,7 @@ void SeedStartup(int values, int files, Commands commands) {
     std::snprintf(name, sizeof name, "\\Shortcut %04d.lnk", i);
     test::MakeFile(folder + name);
   }
+  SeedTasks(tasks);
 }
 
 void SeedPackages(int packages) {
@@ -108,6 +140,7 @@ void SeedPackages(int packages) {
 
 void ClearStartup() {
   test::DeleteStartupKeys();
+  test::RemoveTree(TasksRoot());
   test::EmptyFolder(UserStartup());
 }
 

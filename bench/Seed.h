@@ -1,5 +1,6 @@
-// The machine every benchmark measures: VALUES values in HKCU Run and FILES files in the per-user
-// Startup folder, and PACKAGES packaged apps with a startup task each; every other startup place empty.
+// The machine every benchmark measures: VALUES values in HKCU Run, FILES files in the per-user Startup
+// folder, TASKS scheduled tasks that start at log-on, and PACKAGES packaged apps with a startup task
+// each; every other startup place empty.
 #pragma once
 
 #include <string>
@@ -17,7 +18,7 @@ enum class Commands {
 };
 
 std::string UserStartup();
-void SeedStartup(int values, int files, Commands commands = Commands::Mixed);
+void SeedStartup(int values, int files, Commands commands = Commands::Mixed, int tasks = 0);
 // Packages registered for the user, each a folder with a manifest of a real one's size (about 4 KB)
 // declaring one startup task; a third of them switched off by the user. Call after SeedStartup.
 void SeedPackages(int packages);

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The whole-program bar: `kestrun-cli list` over 10,000 HKCU Run values, 1,000 per-user Startup
-# files and 200 packaged apps with a startup task each, against Wine's own `reg query` of the Run key, in the same throw-away prefix, on two machines:
+# files, 1,000 scheduled tasks' files and 200 packaged apps with a startup task each, against Wine's own `reg query` of the Run key, in the same throw-away prefix, on two machines:
 # every command an unquoted path with blanks (C:\Program Files\Vendor 00001\app.exe /background
 # --flag=1), then commands shaped like real ones (bench/Seed.h). Each round runs the tool and reg
 # query one after the other; the medians of five rounds count. Output goes to a regular file for both
@@ -28,13 +28,13 @@ ratio() { awk -v c="$1" -v r="$2" 'BEGIN { printf "%.2f", c / r }'; }
 listed() {  # rows, not the notes below them
   local rows
   rows=$(grep -Ec "^(enabled|disabled)" "$work/out")
-  [ "$rows" = 11200 ] || { echo "$1 listed $rows entries, expected 11200"; exit 1; }
+  [ "$rows" = 12200 ] || { echo "$1 listed $rows entries, expected 12200"; exit 1; }
 }
 
 missed=0
 for commands in unquoted mixed; do
-  kt_quiet wine "$build/bench/scan_bench.exe" seed 10000 1000 "$commands" 200
-  echo "10,000 values ($commands commands) + 1,000 files + 200 packages:"
+  kt_quiet wine "$build/bench/scan_bench.exe" seed 10000 1000 "$commands" 1000 200
+  echo "10,000 values ($commands commands) + 1,000 files + 1,000 task files + 200 packages:"
   echo "  one run: $(wine "$build/bench/scan_bench.exe" resolve </dev/null 2>/dev/null | tr -d '\r')"
   # One round unmeasured: the server saves the registry it was just given, and the files are cached.
   seconds wine "$exe" list >/dev/null

@@ -2,7 +2,7 @@
 // raw API calls, in the same process and prefix. Seeds 1,000 then 10,000 values in HKCU Run and
 // 100 then 1,000 files in the per-user Startup folder; prints the medians and their ratio, and fails
 // when the scan costs more than 1.5 times the baseline. `scan_bench seed VALUES FILES [unquoted|mixed]
-// [PACKAGES]` only seeds (bench/Seed.h); `scan_bench resolve` times the scan and the resolution of every entry's program
+// [TASKS [PACKAGES]]` only seeds (bench/Seed.h); `scan_bench resolve` times the scan and the resolution of every entry's program
 // on the machine as it is, and counts what resolving asks of the file system.
 #include <windows.h>
 
@@ -172,8 +172,9 @@ int main(int argc, char** argv) {
   using namespace kestrun::bench;
   if (argc >= 4 && std::string(argv[1]) == "seed") {
     const bool unquoted = argc > 4 && std::string(argv[4]) == "unquoted";
-    SeedStartup(std::atoi(argv[2]), std::atoi(argv[3]), unquoted ? Commands::Unquoted : Commands::Mixed);
-    if (argc > 5) SeedPackages(std::atoi(argv[5]));
+    SeedStartup(std::atoi(argv[2]), std::atoi(argv[3]), unquoted ? Commands::Unquoted : Commands::Mixed,
+                argc > 5 ? std::atoi(argv[5]) : 0);
+    if (argc > 6) SeedPackages(std::atoi(argv[6]));
     return 0;
   }
   if (argc == 2 && std::string(argv[1]) == "resolve") return ResolveTimes();

@@ -113,6 +113,11 @@ int RunChange(CliSession& session, const ChangeOptions& options) {
     return kExitFailed;
   }
   const StartupRow chosen = *selected.row;
+  // Never deleted here, dry run or not.
+  if (const std::string why = session.store.RemoveRefusal(chosen); options.change == Change::Remove && !why.empty()) {
+    session.report.Fail("'" + chosen.name + "' could not be removed: " + why);
+    return kExitFailed;
+  }
   const StartupRow* replaced = InTheWay(rows, chosen, options.change);
   if (replaced && !options.replace) {
     session.report.Fail("'" + replaced->name + "' is already " + StateName(*replaced) + " in " +

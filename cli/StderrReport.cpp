@@ -9,6 +9,8 @@ void StderrReport::Report(const Failure& failure) {
   // The store's sentences, shared with the window, worded as the tool's other messages.
   const std::string line = AsClause(FailureLine(failure));
   if (failure.kind != Failure::Kind::Unjournalled && failure.kind != Failure::Kind::Warning) return Fail(line);
+  // A verb that reads the list again after its change meets the same unreadable place twice.
+  if (failure.kind == Failure::Kind::Warning && !warned_.insert(line).second) return;
   if (!silent_) WriteError("kestrun-cli: warning: " + line + "\n");
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 // Failures as lines on stderr: "kestrun-cli: <what>: <why>", warnings as "kestrun-cli: warning: ...".
+#include <set>
 #include <string>
 
 #include "store/ErrorReport.h"
@@ -26,6 +27,7 @@ class StderrReport : public IErrorReport {
   IPlatform& platform_;
   int count_ = 0;
   std::string last_;
+  std::set<std::string> warned_;
   bool silent_ = false;
 };
 

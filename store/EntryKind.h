@@ -1,5 +1,5 @@
 #pragma once
-// One kind of startup entry (a registry value, a file in a Startup folder): how its entries are read,
+// One kind of startup entry (a registry value, a file in a Startup folder, a scheduled task): how its entries are read,
 // switched, removed, undone and described. The store, its undo and the window ask the location's kind
 // and never branch on it; a new kind is one more unit behind this interface.
 #include <cstdint>
@@ -38,8 +38,6 @@ class EntryKind {
   [[nodiscard]] virtual const char* Name() const = 0;
   // A switched-off entry lies in a parking place of its location; else it is switched where it lies.
   [[nodiscard]] virtual bool Parks() const { return true; }
-  // The user may delete its entries; else Remove refuses, saying what to do instead.
-  [[nodiscard]] virtual bool Removable() const { return true; }
 
   // Appends the entries of the location's live place, or of its parking place.
   virtual void Scan(Action& action, const LocationInfo& location, bool live, StartupRows& rows) const = 0;
@@ -49,6 +47,8 @@ class EntryKind {
   // Deletes the row's own entry, journalled; true when this removal deleted it (an entry gone already
   // is no failure, but nothing was removed).
   virtual bool Remove(Action& action, const LocationInfo& location, const StartupRow& row) const = 0;
+  // "" when Remove may delete the row's entry; else why this kind's entries are never deleted here.
+  [[nodiscard]] virtual std::string RemoveRefusal(const StartupRow& row) const = 0;
   // An entry of the row's name lies in the location's other place (live for a parked row, and so on).
   virtual bool InOtherPlace(Action& action, const LocationInfo& location, const StartupRow& row) const = 0;
   // now, of a later scan, is the entry was showed: in the same place (stayed), or where a move took it.
@@ -56,6 +56,9 @@ class EntryKind {
 
   virtual EntryCommand Command(const LocationInfo& location, const StartupRow& row) const = 0;
   virtual EntrySource Source(const LocationInfo& location, const StartupRow& row) const = 0;
+  // Where the entry lies and, when Windows does not start it, why, as one line for a person:
+  // "HKCU Run, disabled (parked by Kestrun)".
+  [[nodiscard]] virtual std::string PlaceText(const StartupRow& row) const = 0;
 
   // Undo. Another program of the user may have written the journal: "" when side names a place of
   // this kind's own for the record, else why not.
@@ -67,6 +70,9 @@ class EntryKind {
   // Journals undo, then reverses change; "" when done, else what went wrong.
   virtual std::string Undo(Action& action, const JournalRecord& change, JournalRecord& undo) const = 0;
 };
+
+// PlaceText of the kinds whose disabled entries lie in a parking place of Kestrun's.
+std::string ParkedPlaceText(const StartupRow& row);
 
 // The unit of the location's kind; nullptr for a code that names no location.
 const EntryKind& KindOf(const LocationInfo& location);

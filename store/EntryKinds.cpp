@@ -1,10 +1,12 @@
-// Which unit reads and changes each location's entries: one instance a kind, in KindId's order.
+// Which unit reads and changes each location's entries: one instance a kind, in KindId's order; and
+// what the kinds share.
 #include <array>
 
 #include "store/EntryKind.h"
 #include "store/Locations.h"
 #include "store/PackagedTasks.h"
 #include "store/RegistryValues.h"
+#include "store/ScheduledTasks.h"
 #include "store/StartupFiles.h"
 
 namespace kestrun {
@@ -13,9 +15,15 @@ namespace {
 const RegistryValueKind kRegistryValues;
 const StartupFileKind kStartupFiles;
 const PackagedTaskKind kPackagedTasks;
-const std::array<const EntryKind*, 3> kKinds{&kRegistryValues, &kStartupFiles, &kPackagedTasks};
+const ScheduledTaskKind kScheduledTasks;
+const std::array<const EntryKind*, 4> kKinds{&kRegistryValues, &kStartupFiles, &kPackagedTasks, &kScheduledTasks};
 
 }  // namespace
+
+std::string ParkedPlaceText(const StartupRow& row) {
+  const std::string place = PlaceName(row.record.GetLocation());
+  return row.record.GetEnabled() == 0 ? place + ", disabled (parked by Kestrun)" : place;
+}
 
 const EntryKind& KindOf(const LocationInfo& location) { return *kKinds.at(static_cast<size_t>(location.kind)); }
 

@@ -2,8 +2,8 @@
 #include "store/JournalRecord.h"
 
 #include <algorithm>
-#include <limits>
 #include <array>
+#include <limits>
 #include <nlohmann/json.hpp>
 #include <set>
 
@@ -52,7 +52,10 @@ constexpr std::array<std::pair<Absent, const char*>, 3> kAbsences{
 Json SideToJson(const JournalSide& side) {
   Json json = Json::object();
   PutText(json, "place", side.place);
-  if (side.absent != Absent::No) {
+  if (side.isTask) {
+    PutText(json, "task", side.path);
+    json["enabled"] = side.enabled;
+  } else if (side.absent != Absent::No) {
     for (const auto& [absent, name] : kAbsences)
       if (absent == side.absent) json["absent"] = name;
   } else if (side.isFile) {
@@ -70,6 +73,14 @@ std::optional<JournalSide> SideFromJson(const Json& json) {
   if (!json.is_object() || !json.contains("place")) return std::nullopt;
   JournalSide side;
   side.place = GetText(json, "place");
+  // A task's side names its task; lines written before tasks were listed have none.
+  side.isTask = json.contains("task");
+  if (side.isTask) {
+    if (!json.contains("enabled") || !json["enabled"].is_boolean()) return std::nullopt;
+    side.path = GetText(json, "task");
+    side.enabled = json["enabled"].get<bool>();
+    return side;
+  }
   side.isFile = json.contains("path");
   if (json.contains("absent")) {
     for (const auto& [absent, name] : kAbsences)
@@ -125,8 +136,8 @@ std::string RegistryTypeName(DWORD type) {
 
 bool SameSide(const std::optional<JournalSide>& a, const std::optional<JournalSide>& b) {
   if (!a || !b) return !a && !b;
-  return a->place == b->place && a->isFile == b->isFile && a->absent == b->absent && a->type == b->type &&
-         a->data == b->data && a->path == b->path;
+  return a->place == b->place && a->isFile == b->isFile && a->isTask == b->isTask && a->enabled == b->enabled &&
+         a->absent == b->absent && a->type == b->type && a->data == b->data && a->path == b->path;
 }
 
 JournalSide RegistrySide(HKEY hive, const std::string& keyPath, const RegValue& value) {
@@ -150,6 +161,15 @@ JournalSide FileSide(const std::string& path) {
   side.path = path;
   const size_t slash = path.rfind('\\');
   side.place = slash == std::string::npos ? std::string() : path.substr(0, slash);
+  return side;
+}
+
+JournalSide TaskSide(const std::string& taskFolder, const std::string& taskPath, bool enabled) {
+  JournalSide side;
+  side.place = taskFolder;
+  side.isTask = true;
+  side.enabled = enabled;
+  side.path = taskPath;
   return side;
 }
 

@@ -17,9 +17,11 @@ struct JournalSide {
   std::string place;      // "HKCU\<key path>" / "HKLM\<key path>", or a folder
   bool isFile = false;
   Absent absent = Absent::No;  // registry: nothing was there, so type and data say nothing
+  bool isTask = false;    // a scheduled task: path is its task path, enabled its state; place the task folder
+  bool enabled = false;
   DWORD type = REG_NONE;  // registry: the value's type
   std::string data;       // registry: the value's exact bytes
-  std::string path;       // files: the full path
+  std::string path;       // files: the full path; tasks: the task path
   std::string backup;     // files: the copy kept beside the journal, when there is one
 };
 
@@ -43,6 +45,7 @@ struct JournalRecord {
 JournalSide RegistrySide(HKEY hive, const std::string& keyPath, const RegValue& value);
 JournalSide AbsentSide(HKEY hive, const std::string& keyPath, Absent absent);
 JournalSide FileSide(const std::string& path);
+JournalSide TaskSide(const std::string& taskFolder, const std::string& taskPath, bool enabled);
 // The same entry in the same place, with the same bytes or at the same path.
 bool SameSide(const std::optional<JournalSide>& a, const std::optional<JournalSide>& b);
 

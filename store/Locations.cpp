@@ -9,7 +9,7 @@ constexpr RegistryView kNative = RegistryView::Native;
 constexpr KindId kValues = KindId::RegistryValue;
 constexpr KindId kFiles = KindId::StartupFile;
 
-const std::array<LocationInfo, 10> kLocations{{
+const std::array<LocationInfo, 11> kLocations{{
     {slUserRun, HKEY_CURRENT_USER, kValues, kRunKey, kRunDisabledKey, nullptr, kNative, kApprovedRunKey},
     {slMachineRun, HKEY_LOCAL_MACHINE, kValues, kRunKey, kRunDisabledKey, nullptr, kNative, kApprovedRunKey},
     {slUserRunServices, HKEY_CURRENT_USER, kValues, kRunServicesKey, kRunServicesDisabledKey, nullptr, kNative,
@@ -26,6 +26,8 @@ const std::array<LocationInfo, 10> kLocations{{
     {slUserRunOnce, HKEY_CURRENT_USER, kValues, kRunOnceKey, kRunOnceDisabledKey, nullptr, kNative, nullptr},
     {slMachineRunOnce, HKEY_LOCAL_MACHINE, kValues, kRunOnceKey, kRunOnceDisabledKey, nullptr, kNative, nullptr},
     {slPackagedTasks, HKEY_CURRENT_USER, KindId::PackagedTask, kTaskStatesKey, nullptr, nullptr, kNative, nullptr},
+    // Machine-wide: the Task Scheduler keeps every user's tasks, and a task is switched for all of them.
+    {slScheduledTasks, HKEY_LOCAL_MACHINE, KindId::ScheduledTask, nullptr, nullptr, nullptr, kNative, nullptr},
 }};
 
 }  // namespace
@@ -44,6 +46,7 @@ const char* PlaceName(std::int32_t code) {
     case slUserRunOnce: return "HKCU RunOnce";
     case slMachineRunOnce: return "HKLM RunOnce";
     case slPackagedTasks: return "Packaged Apps";
+    case slScheduledTasks: return "Scheduled Tasks";
     default: return "?";
   }
 }

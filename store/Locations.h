@@ -21,6 +21,7 @@ enum StartupLocation : std::int32_t {
   slUserRunOnce = 128,
   slMachineRunOnce = 256,
   slPackagedTasks = 512,  // packaged apps' startup tasks, switched where they are
+  slScheduledTasks = 1024,  // tasks of the Task Scheduler that start at log-on or boot
 };
 
 inline constexpr const char* kRunKey = "\\Software\\Microsoft\\Windows\\CurrentVersion\\Run";
@@ -50,14 +51,14 @@ inline constexpr const char* kTaskStatesKey =
     "\\Software\\Classes\\Local Settings\\Software\\Microsoft\\Windows\\CurrentVersion\\AppModel\\SystemAppData";
 
 // Which unit of the store reads and changes a location's entries (store/EntryKind.h).
-enum class KindId { RegistryValue, StartupFile, PackagedTask };
+enum class KindId { RegistryValue, StartupFile, PackagedTask, ScheduledTask };
 
 struct LocationInfo {
   StartupLocation code;
   HKEY hive;
   KindId kind;
-  const char* liveKey;      // registry kinds; packaged tasks: the key holding their switches; nullptr for folders
-  const char* disabledKey;  // registry kinds; nullptr for folders
+  const char* liveKey;      // registry kinds; packaged tasks: the key holding their switches; nullptr for the others
+  const char* disabledKey;  // registry kinds; nullptr for the others
   const char* folderValue;  // folder kinds: the Shell Folders value; nullptr for registry kinds
   RegistryView view;        // the registry view of liveKey and disabledKey
   const char* approvedKey;  // the StartupApproved key of the hive, always in the native view; or nullptr
@@ -65,7 +66,8 @@ struct LocationInfo {
 
 // The locations in the scan's order of live places: user Run, machine Run, user RunServices,
 // machine RunServices, user Startup folder, common Startup folder; then the later places, machine
-// Run of 32-bit programs, user RunOnce and machine RunOnce, packaged apps' startup tasks.
+// Run of 32-bit programs, user RunOnce, machine RunOnce, packaged apps' startup tasks and the scheduled
+// tasks.
 std::span<const LocationInfo> Locations();
 // How many of Locations() are the first six, scanned all live places first, then all disabled ones.
 inline constexpr size_t kFirstLocations = 6;

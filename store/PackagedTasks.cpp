@@ -90,9 +90,14 @@ bool PackagedTaskKind::Move(Action& action, const LocationInfo& location, const 
 }
 
 bool PackagedTaskKind::Remove(Action& action, const LocationInfo&, const StartupRow& row) const {
-  action.Refuse(NotRemovedText(row.name), kUninstallText);
+  action.Refuse(NotRemovedText(row.name), RemoveRefusal(row));
   return false;
 }
+
+std::string PackagedTaskKind::RemoveRefusal(const StartupRow&) const { return kUninstallText; }
+
+// Switched off where it lies, with no parking place: the package is named on a line of its own.
+std::string PackagedTaskKind::PlaceText(const StartupRow& row) const { return PlaceName(row.record.GetLocation()); }
 
 bool PackagedTaskKind::InOtherPlace(Action&, const LocationInfo&, const StartupRow&) const { return false; }
 

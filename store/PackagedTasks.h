@@ -10,10 +10,11 @@ class PackagedTaskKind : public EntryKind {
  public:
   [[nodiscard]] const char* Name() const override { return "packaged"; }
   [[nodiscard]] bool Parks() const override { return false; }
-  [[nodiscard]] bool Removable() const override { return false; }
   void Scan(Action& action, const LocationInfo& location, bool live, StartupRows& rows) const override;
   bool Move(Action& action, const LocationInfo& location, const StartupRow& row, bool enable) const override;
   bool Remove(Action& action, const LocationInfo& location, const StartupRow& row) const override;
+  [[nodiscard]] std::string RemoveRefusal(const StartupRow& row) const override;
+  [[nodiscard]] std::string PlaceText(const StartupRow& row) const override;
   bool InOtherPlace(Action& action, const LocationInfo& location, const StartupRow& row) const override;
   bool SameEntry(const StartupRow& was, const StartupRow& now, bool stayed) const override;
   EntryCommand Command(const LocationInfo& location, const StartupRow& row) const override;

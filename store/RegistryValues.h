@@ -11,10 +11,12 @@ class RegistryValueKind : public EntryKind {
   void Scan(Action& action, const LocationInfo& location, bool live, StartupRows& rows) const override;
   bool Move(Action& action, const LocationInfo& location, const StartupRow& row, bool enable) const override;
   bool Remove(Action& action, const LocationInfo& location, const StartupRow& row) const override;
+  [[nodiscard]] std::string RemoveRefusal(const StartupRow&) const override { return {}; }
   bool InOtherPlace(Action& action, const LocationInfo& location, const StartupRow& row) const override;
   bool SameEntry(const StartupRow& was, const StartupRow& now, bool stayed) const override;
   EntryCommand Command(const LocationInfo& location, const StartupRow& row) const override;
   EntrySource Source(const LocationInfo& location, const StartupRow& row) const override;
+  [[nodiscard]] std::string PlaceText(const StartupRow& row) const override { return ParkedPlaceText(row); }
   std::string WhyNotOwnSide(Action& action, const LocationInfo& location, const JournalRecord& record,
                             const JournalSide& side) const override;
   std::string CheckUndo(Action& action, const JournalRecord& change, const UndoOverlay& overlay) const override;

@@ -18,8 +18,12 @@ struct StartupRow {
   Approval approved = Approval::None;  // the entry's StartupApproved flag, as the scan read it
   // File entries: size and last-write time as the scan saw them (written 0: not known), so a removal can tell.
   std::uint64_t scannedSize = 0, scannedWritten = 0;
-  std::string source{};  // an entry switched in a key of its own (a packaged app's task): "HKCU\<key path>"
-  std::string origin{};  // what the entry comes with, when its name does not say: "Package <full name>"
+  // Kinds whose path is not all there is: where the entry is switched or lives ("HKCU\<key path>" for a
+  // packaged app's task, its file for a scheduled task), what it comes with when its name does not say
+  // ("Package <full name>"), and the command line it starts; "" for the others.
+  std::string source{};
+  std::string origin{};
+  std::string commandLine{};
 };
 using StartupRows = std::vector<StartupRow>;
 

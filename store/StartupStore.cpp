@@ -52,9 +52,9 @@ void StartupStore::RemoveEntry(const StartupRow& row) {
   kestrun::RemoveEntry(action, row);
 }
 
-bool StartupStore::Removable(const StartupRow& row) const {
+std::string StartupStore::RemoveRefusal(const StartupRow& row) const {
   const EntryKind* kind = KindOf(row.record.GetLocation());
-  return kind && kind->Removable();
+  return kind ? kind->RemoveRefusal(row) : std::string();
 }
 
 CreateShortcutResult StartupStore::CreateStartupShortcut(const std::string& target, const std::string& displayName) {

@@ -37,8 +37,8 @@ class StartupStore {
   // location's other place too; true when it was deleted now.
   bool RemoveEntry(Action& action, const StartupRow& row);
   void RemoveEntry(const StartupRow& row);  // one Remove
-  // The user may remove the row's entry; else RemoveEntry refuses, saying what to do instead.
-  [[nodiscard]] bool Removable(const StartupRow& row) const;
+  // "" when RemoveEntry may delete the row's entry; else why entries of its kind are never deleted here.
+  [[nodiscard]] std::string RemoveRefusal(const StartupRow& row) const;
   // A shortcut to target named displayName in the per-user Startup folder, journalled.
   CreateShortcutResult CreateStartupShortcut(const std::string& target, const std::string& displayName);
   // What CreateStartupShortcut would do, with nothing written: its outcome and the link's path.

@@ -1,3 +1,4 @@
+// A row's info tip, worded for a person.
 #include "ui/EntryTip.h"
 
 namespace kestrun {
@@ -27,8 +28,8 @@ std::string VerdictText(Signature signature, const std::string& signer) {
 }
 
 std::string EntryTip(const StartupRow& row, const RowFacts& facts) {
-  std::string tip = PlaceName(row.record.GetLocation());
-  if (IsParked(row)) tip += ", disabled (parked by Kestrun)";
+  const EntryKind* kind = KindOf(row.record.GetLocation());
+  std::string tip = kind ? kind->PlaceText(row) : PlaceName(row.record.GetLocation());
   tip += "\r\n" + row.path;
   if (!row.origin.empty()) tip += "\r\n" + row.origin;
   if (SwitchedOffByWindows(row)) tip += std::string("\r\n") + kSwitchedOffText;

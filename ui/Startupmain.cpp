@@ -337,10 +337,11 @@ void TForm1::bbtRemoveClick() {
       lvStartup.Focus();
       return;
     }
-    // The row as scanned: its name can't have been edited, so the question names what goes.
+    // The row as scanned: its name can't have been edited, so the question names what goes. An entry
+    // that is never deleted here is not asked about: the store's refusal says why.
     const StartupRow row = rows_.Rows()[static_cast<size_t>(selected)];
     // One that cannot be removed says why at once: no question first.
-    if (!store_.Removable(row) ||
+    if (!store_.RemoveRefusal(row).empty() ||
         ShowMessageBox(this, RemoveQuestion(row.name), "Confirm", MessageButtons::YesNo) == MessageAnswer::Yes)
       store_.RemoveEntry(row);
     LoadStartupList();

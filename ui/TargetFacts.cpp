@@ -19,10 +19,13 @@ void TargetFacts::Start(const StartupRows& rows, std::function<void()> ready) {
   {
     std::lock_guard lock(mutex_);
     // What resolving needs of a row, its command (or file) and place: at 100,000 rows a whole copy
-    // with the values as read would cost tens of megabytes.
+    // with the values as read would cost tens of megabytes. (A task's command is not its path.)
     rows_.clear();
     rows_.reserve(rows.size());
-    for (const StartupRow& row : rows) rows_.push_back({{}, row.path, row.checked, row.record});
+    for (const StartupRow& row : rows) {
+      rows_.push_back({{}, row.path, row.checked, row.record});
+      rows_.back().commandLine = row.commandLine;
+    }
     taken_.assign(rows_.size(), false);
     next_ = preferFirst_ = preferCount_ = 0;
     ++generation_;

@@ -34,6 +34,21 @@ struct SignatureCheck {
   std::string signer;       // the signing certificate's subject name
 };
 
+// One element of an XML document: its local name, its text (every text and CDATA part inside it, not
+// its children's), and its child elements in document order.
+// A scheduled task as the Task Scheduler shows it: its path (\Vendor\Updater) and its XML.
+struct TaskDocument {
+  std::string path;
+  std::string xml;
+};
+
+// Who this process runs as: the account's name, its domain (or computer) and its SID ("S-1-5-...").
+struct UserIdentity {
+  std::string name;
+  std::string domain;
+  std::string sid;
+};
+
 struct FolderEntry {
   std::string name;  // long file name
   DWORD attributes = 0;
@@ -86,6 +101,10 @@ class IPlatform {
   // The last part of an absolute path is taken exactly as given, never trimmed or normalised.
   virtual ErrorCode ListFolder(const std::string& folder, std::vector<FolderEntry>& entries) = 0;
   virtual bool FileExists(const std::string& name) = 0;
+  // An absolute path with each part as the file system spells it ("system32" for "System32"), as given
+  // from the first part that cannot be found. (Wine looks a part of another case up by reading its
+  // whole folder, on every open.)
+  virtual std::string SpelledPath(const std::string& path) = 0;
   // A relative name's full path from the current folder (what FileExists checks); "" when there is none.
   virtual std::string FullPathOf(const std::string& name) = 0;
   virtual ErrorCode CreateFolder(const std::string& path) = 0;
@@ -159,6 +178,13 @@ class IPlatform {
                            const std::function<void(const XmlNode&)>& visit) = 0;
   // An indirect string ("@{<package full name>?ms-resource://...}", "@file,-id") as the shell resolves it.
   virtual HRESULT LoadIndirectString(const std::string& source, std::string& text) = 0;
+  virtual UserIdentity CurrentUser() = 0;
+
+  // Task Scheduler 2.0. Every task this process may see, with its XML, from every task folder.
+  virtual HRESULT ListScheduledTasks(std::vector<TaskDocument>& tasks) = 0;
+  // Whether the task (by its path) is enabled, as the Task Scheduler says; and switching it.
+  virtual HRESULT ScheduledTaskEnabled(const std::string& path, bool& enabled) = 0;
+  virtual HRESULT EnableScheduledTask(const std::string& path, bool enabled) = 0;
 
   // The system's text for an error code; a useful text (the code in hex) when the system has none.
   virtual std::string SystemErrorText(ErrorCode code) = 0;

@@ -8,27 +8,11 @@
 
 #include "base/Handles.h"
 #include "base/Text.h"
+#include "store/platform/ComValues.h"
 #include "store/platform/Win32Platform.h"
 
 namespace kestrun {
 namespace {
-
-// A VARIANT cleared when it goes.
-struct Variant {
-  VARIANT value;
-  Variant() { VariantInit(&value); }
-  explicit Variant(const std::wstring& text) : Variant() {
-    value.vt = VT_BSTR;
-    value.bstrVal = SysAllocString(text.c_str());
-  }
-  explicit Variant(int number) : Variant() {
-    value.vt = VT_I4;
-    value.lVal = number;
-  }
-  Variant(const Variant&) = delete;
-  Variant& operator=(const Variant&) = delete;
-  ~Variant() { VariantClear(&value); }
-};
 
 HRESULT FolderViewOfDesktop(ComPtr<IShellFolderViewDual>& folderView) {
   ComPtr<IShellWindows> windows;

@@ -1,6 +1,9 @@
 // File half of Win32Platform. Everything goes through the wide API, and every path in the form that
 // Windows takes literally ("\\?\"): the last part of a path is the name exactly as listed, so a
 // name ending in a blank or a dot reaches that file and not the one without it.
+#include <algorithm>
+#include <cstdint>
+
 #include "base/Text.h"
 #include "store/platform/Win32Platform.h"
 
@@ -8,6 +11,20 @@ namespace kestrun {
 namespace {
 
 ErrorCode LastErrorUnless(BOOL ok) { return ok ? ERROR_SUCCESS : GetLastError(); }
+
+// The rest of the file, refused once it holds more than limit bytes (it may grow while it is read);
+// done at its end, or once it holds size bytes (a call less: under Wine each is a round trip).
+ErrorCode ReadAll(HANDLE file, std::uint64_t limit, std::string& data, std::uint64_t size = UINT64_MAX) {
+  char buffer[65536];
+  for (;;) {
+    DWORD got = 0;
+    if (!::ReadFile(file, buffer, sizeof buffer, &got, nullptr)) return GetLastError();
+    if (got == 0) return ERROR_SUCCESS;
+    if (data.size() + got > limit) return ERROR_FILE_TOO_LARGE;
+    data.append(buffer, got);
+    if (data.size() == size) return ERROR_SUCCESS;
+  }
+}
 
 bool HasWildcard(const std::string& name) { return name.find_first_of("*?") != std::string::npos; }
 
@@ -60,6 +77,21 @@ bool Win32Platform::FileExists(const std::string& name) {
   return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+std::string Win32Platform::SpelledPath(const std::string& path) {
+  // "X:\a\b" only; each part looked up by its own name, which matches one entry at most.
+  if (path.size() < 3 || path[1] != ':' || path[2] != '\\' || HasWildcard(path)) return path;
+  std::string spelled = path.substr(0, 2);
+  for (size_t start = 3; start < path.size();) {
+    const size_t end = std::min(path.find('\\', start), path.size());
+    WIN32_FIND_DATAW data;
+    UniqueFind find(FindFirstFileW(WidePath(spelled + "\\" + path.substr(start, end - start)).c_str(), &data));
+    if (!find) return spelled + path.substr(start - 1);
+    spelled += "\\" + FromWide(data.cFileName);
+    start = end + 1;
+  }
+  return spelled;
+}
+
 std::string Win32Platform::FullPathOf(const std::string& name) {
   const std::wstring wide = ToWide(name);
   std::wstring full(wide.empty() ? 0 : GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr), L'\0');
@@ -88,46 +120,35 @@ ErrorCode Win32Platform::FileDelete(const std::string& path) {
 
 ErrorCode Win32Platform::ReadFileData(const std::string& path, std::string& data) {
   data.clear();
-  const HANDLE file = CreateFileW(WidePath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return GetLastError();
-  ScopeExit close([file] { CloseHandle(file); });
-  char buffer[65536];
-  for (;;) {
-    DWORD got = 0;
-    if (!::ReadFile(file, buffer, sizeof buffer, &got, nullptr)) return GetLastError();
-    if (got == 0) return ERROR_SUCCESS;
-    data.append(buffer, got);
-  }
+  UniqueFile file(CreateFileW(WidePath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  return file ? ReadAll(file.Get(), UINT64_MAX, data) : GetLastError();
 }
 
 ErrorCode Win32Platform::ReadSmallFile(const std::string& path, std::uint64_t limit, std::string& data) {
   data.clear();
   const std::wstring wide = WidePath(path);
-  // Wine marks a link to a folder only in the path's attributes, never on the handle it opens.
+  // By name first: under Wine only the name shows a link to a folder, a handle to it does not.
   const DWORD attributes = GetFileAttributesW(wide.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) return GetLastError();
   if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) return kErrorIsLink;
-  UniqueFile file(CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+  UniqueFile file(CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                              FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
   if (!file) return GetLastError();
   // A pipe or a device could hold a read for ever.
   if (GetFileType(file.Get()) != FILE_TYPE_DISK) return ERROR_BAD_FILE_TYPE;
-  // Not GetFileInformationByHandle: Wine spends a millisecond on the volume's serial number it adds.
-  FILE_BASIC_INFO info;
-  LARGE_INTEGER size;
-  if (!GetFileInformationByHandleEx(file.Get(), FileBasicInfo, &info, sizeof info) || !GetFileSizeEx(file.Get(), &size))
+  // And by the handle: the name may have become a link since. (Not GetFileInformationByHandle: under
+  // Wine it costs three times the whole read.)
+  FILE_ATTRIBUTE_TAG_INFO tag{};
+  LARGE_INTEGER length{};
+  if (!GetFileInformationByHandleEx(file.Get(), FileAttributeTagInfo, &tag, sizeof tag) ||
+      !GetFileSizeEx(file.Get(), &length))
     return GetLastError();
-  if (info.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) return kErrorIsLink;
-  if (static_cast<std::uint64_t>(size.QuadPart) > limit) return ERROR_FILE_TOO_LARGE;
-  char buffer[65536];
-  for (;;) {  // the file may grow while it is read: the limit holds all the same
-    DWORD got = 0;
-    if (!::ReadFile(file.Get(), buffer, sizeof buffer, &got, nullptr)) return GetLastError();
-    if (got == 0) return ERROR_SUCCESS;
-    if (data.size() + got > limit) return ERROR_FILE_TOO_LARGE;
-    data.append(buffer, got);
-  }
+  if (tag.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) return kErrorIsLink;
+  const auto size = static_cast<std::uint64_t>(length.QuadPart);
+  if (size > limit) return ERROR_FILE_TOO_LARGE;
+  data.reserve(static_cast<size_t>(size));
+  return ReadAll(file.Get(), limit, data, size);
 }
 
 }  // namespace kestrun

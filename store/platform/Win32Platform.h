@@ -18,6 +18,7 @@ class Win32Platform : public IPlatform {
   ErrorCode ListFolder(const std::string& folder, std::vector<FolderEntry>& entries) override;
   bool FileExists(const std::string& name) override;
   std::string FullPathOf(const std::string& name) override;
+  std::string SpelledPath(const std::string& path) override;
   ErrorCode CreateFolder(const std::string& path) override;
   ErrorCode SetAttributes(const std::string& path, DWORD attributes) override;
   ErrorCode FileCopy(const std::string& source, const std::string& target) override;
@@ -56,6 +57,11 @@ class Win32Platform : public IPlatform {
   HRESULT ParseXml(const std::string& bytes, unsigned maxDepth,
                    const std::function<void(const XmlNode&)>& visit) override;
   HRESULT LoadIndirectString(const std::string& source, std::string& text) override;
+  UserIdentity CurrentUser() override;
+
+  HRESULT ListScheduledTasks(std::vector<TaskDocument>& tasks) override;
+  HRESULT ScheduledTaskEnabled(const std::string& path, bool& enabled) override;
+  HRESULT EnableScheduledTask(const std::string& path, bool enabled) override;
 
   std::string SystemErrorText(ErrorCode code) override;
 };

@@ -1,9 +1,11 @@
 // Folders only administrators can write: made with a security descriptor given as SDDL, and their
 // owner and DACL read back as SDDL from the folder itself, never through a link or junction. What the
-// text must say is the store's to judge.
+// text must say is the store's to judge. And the account this process runs as.
 #include <aclapi.h>
 #include <sddl.h>
 #include <shlobj.h>
+
+#include <vector>
 
 #include "base/Handles.h"
 #include "base/Text.h"
@@ -52,6 +54,29 @@ ErrorCode Win32Platform::FolderSecurity(const std::string& path, std::string& sd
 bool Win32Platform::KeepsFileSecurity() {
   // Wine turns a folder's DACL into Unix mode bits and reads back its own user as every owner.
   return !GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version");
+}
+
+UserIdentity Win32Platform::CurrentUser() {
+  UserIdentity user;
+  HANDLE raw = nullptr;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &raw)) return user;
+  const UniqueFile token(raw);  // closed as any kernel handle
+  DWORD size = 0;
+  GetTokenInformation(raw, TokenUser, nullptr, 0, &size);
+  std::vector<BYTE> buffer(size ? size : 1);
+  if (!GetTokenInformation(raw, TokenUser, buffer.data(), size, &size)) return user;
+  const PSID sid = reinterpret_cast<TOKEN_USER*>(buffer.data())->User.Sid;
+  UniqueLocal text;
+  if (ConvertSidToStringSidW(sid, reinterpret_cast<LPWSTR*>(text.Put())))
+    user.sid = FromWide(static_cast<const wchar_t*>(text.Get()));
+  wchar_t name[256], domain[256];
+  DWORD nameSize = 256, domainSize = 256;
+  SID_NAME_USE use;
+  if (LookupAccountSidW(nullptr, sid, name, &nameSize, domain, &domainSize, &use)) {
+    user.name = FromWide(name);
+    user.domain = FromWide(domain);
+  }
+  return user;
 }
 
 }  // namespace kestrun

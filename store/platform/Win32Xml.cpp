@@ -86,6 +86,7 @@ HRESULT MakeReader(const std::string& bytes, unsigned maxDepth, ComPtr<IXmlReade
   if (!input) return E_OUTOFMEMORY;
   HRESULT hr = create(__uuidof(IXmlReader), reader.PutVoid(), nullptr);
   if (SUCCEEDED(hr)) hr = reader->SetProperty(XmlReaderProperty_DtdProcessing, DtdProcessing_Prohibit);
+  if (SUCCEEDED(hr)) hr = reader->SetProperty(XmlReaderProperty_XmlResolver, 0);
   if (SUCCEEDED(hr)) hr = reader->SetProperty(XmlReaderProperty_MaxElementDepth, maxDepth);
   if (SUCCEEDED(hr)) hr = reader->SetInput(input.Get());
   return hr;

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # kestrun-cli under Wine in one throw-away prefix: list (text, JSON lines and JSON validated against the
-# published schema, docs/kestrun-cli.schema.json), selection, the changing verbs and their exit codes,
+# published schema, docs/kestrun-cli.schema.json), selection, the changing verbs and their exit codes, scheduled tasks,
 # export, apply and check (idempotence, Intune's one-line contract), history and undo.
 # Usage: cli_test.sh path/to/kestrun-cli.exe path/to/winprobe.exe path/to/signee.exe [one-case]
 #   one-case: only a name outside ASCII moved and listed (the run under a POSIX locale)
@@ -571,6 +571,59 @@ expect_rc 0 disable --name myapp
 app_id=$(parked_id app) myapp_id=$(parked_id myapp)
 sed -i "s/^{\"id\":$app_id,\"time\":\"[^\"]*\"/{\"id\":$app_id,\"time\":\"2999-01-01T00:00:00.000Z\"/" "$journal_home/journal.jsonl"
 expect_text 0 out "\"undone: #$myapp_id park 'myapp' (HKCU Run)\"" undo
+
+# --- scheduled tasks: read from their files (the cases: tests/store/ScheduledTaskTest.cpp); Wine's
+#     scheduler takes a switch and keeps nothing, which must be said and journalled nowhere ---
+tasks="$drive/windows/system32/tasks"
+task_file() {  # PATH utf16|utf8 TRIGGERS: a task starting notepad, as Windows (UTF-16) or another writer leaves it
+  python3 - "$tasks/$1" "$2" "$3" <<'PY'
+import os, sys
+path, encoding, triggers = sys.argv[1:]
+xml = ('<?xml version="1.0" encoding="UTF-16"?><Task xmlns="http://schemas.microsoft.com/windows/2004/02/mit/task">'
+       '<Triggers>' + triggers + '</Triggers><Actions><Exec><Command>%SystemRoot%\\notepad.exe</Command>'
+       '<Arguments>/k</Arguments></Exec></Actions></Task>')
+os.makedirs(os.path.dirname(path), exist_ok=True)
+open(path, "wb").write(b"\xff\xfe" + xml.encode("utf-16-le") if encoding == "utf16" else xml.encode())
+PY
+}
+task_file Kestrun/Logon utf16 '<LogonTrigger/>'
+task_file Kestrun/Vendor/Boot utf8 '<BootTrigger/>'
+task_file Kestrun/Timed utf16 '<TimeTrigger/>'
+printf '<Task><Triggers><LogonTrigger/>' >"$tasks/Kestrun/Cut"
+ln -s "$tasks/Kestrun/Vendor" "$tasks/Kestrun/Linked"  # (Wine shows a link to a file as the file)
+expect_rc 0 list --json
+validate "" "$out" || fail "list --json with tasks does not match the schema"
+unlisted="kestrun-cli: warning: the scheduled task C:\\windows\\system32\\tasks\\Kestrun\\"
+[[ $err == "${unlisted}Cut is not listed: it is not well-formed XML (0x"????????")
+${unlisted}Linked is not listed: it is a link or junction" ]] || fail "the malformed and linked task files: '$err'"
+python3 - "$out" <<'PY' || fail "list --json of the tasks: $out"
+import json, sys
+tasks = [e for e in json.loads(sys.argv[1]) if e["kind"] == "task"]
+got = [(e["name"], e["location"], e["locationName"], e["state"], e["parked"], e["source"], e["scope"], e["valueType"],
+        e["path"], e["executable"], e["arguments"], e["targetExists"]) for e in tasks]
+base = "C:\\windows\\system32\\tasks\\Kestrun\\"
+assert got == [(n, 1024, "Scheduled Tasks", "enabled", False, base + f, "machine", "task", "%SystemRoot%\\notepad.exe /k",
+                "C:\\windows\\notepad.exe", "/k", True) for n, f in [("\\Kestrun\\Logon", "Logon"),
+                                                                    ("\\Kestrun\\Vendor\\Boot", "Vendor\\Boot")]], got
+PY
+rm "$tasks/Kestrun/Cut"
+# Said once, though the list is read again after the change.
+expect_rc 1 disable --name '\Kestrun\Logon'
+[ "$err" = "${unlisted}Linked is not listed: it is a link or junction
+kestrun-cli: '\Kestrun\Logon' could not be disabled: the Task Scheduler accepted the change, but the task is still enabled" ] ||
+  fail "disable of a task: '$err'"
+rm "$tasks/Kestrun/Linked"
+echo '[{"name": "\\Kestrun\\Vendor\\Boot", "location": "Scheduled Tasks", "state": "disabled"}]' >"$drive/tasks.json"
+expect_text 1 out '*"\"result\":\"failed\",\"error\":\"it is still enabled\""*' apply 'C:\tasks.json' --json
+[[ $err == *"'\\Kestrun\\Vendor\\Boot' could not be disabled: the Task Scheduler accepted the change"* ]] || fail "apply of a task: '$err'"
+expect_text 1 out '"differs: 1 of 1 entry; "*' check 'C:\tasks.json'
+expect_rc 0 history --json
+[[ $out != *'"location": 1024'* ]] || fail "a switch that did not take was journalled: $out"
+expect_text 1 err "\"kestrun-cli: '\\Kestrun\\Logon' could not be removed: \"*\"delete the task in Task Scheduler\"" \
+  remove --name '\Kestrun\Logon' --dry-run
+[ -e "$tasks/Kestrun/Logon" ] || fail "a task file was removed"
+rm -rf "$tasks/Kestrun"
+
 expect_text 2 err '"kestrun-cli: a subcommand is required"*'
 
 # --- packaged apps' startup tasks: each State, both namespaces, Task Manager's writes, policy, undo to no key,

@@ -3,8 +3,9 @@
 // step of an operation on a real registry and real folders. A call's subject, for matching, is
 // "read HKCU\<path>" or "write HKLM\<path>" for OpenKey (access, hive, "32:" before the path in the
 // 32-bit view; a create is a write), the value name for value calls, nothing for EnumValues,
-// the path for files (ReadFileData and ReadSmallFile included; the key's path for DeleteKey; "<source> -> <target>" for FileCopy and FileMove), the
-// link for CreateLink, "<file> <parameters> in <folder>" for ShellOpen and ShellOpenAsUser.
+// the path for files (ReadFileData and ReadSmallFile included; the key's path for DeleteKey; "<source> -> <target>"
+// for FileCopy and FileMove), the link for CreateLink, "<file> <parameters> in <folder>" for ShellOpen and ShellOpenAsUser.
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -94,6 +95,19 @@ class FaultyPlatform : public Win32Platform {
     if (known == indirectStrings.end()) return Win32Platform::LoadIndirectString(source, text);
     text = known->second;
     return S_OK;
+  }
+  // The Task Scheduler, as a test plays it where set (Wine's takes a switch and keeps nothing).
+  std::function<HRESULT(const std::string&, bool&)> taskEnabled;
+  std::function<HRESULT(const std::string&, bool)> enableTask;
+  std::function<HRESULT(std::vector<TaskDocument>&)> listTasks;
+  HRESULT ScheduledTaskEnabled(const std::string& path, bool& enabled) override {
+    return taskEnabled ? taskEnabled(path, enabled) : Win32Platform::ScheduledTaskEnabled(path, enabled);
+  }
+  HRESULT EnableScheduledTask(const std::string& path, bool enabled) override {
+    return enableTask ? enableTask(path, enabled) : Win32Platform::EnableScheduledTask(path, enabled);
+  }
+  HRESULT ListScheduledTasks(std::vector<TaskDocument>& tasks) override {
+    return listTasks ? listTasks(tasks) : Win32Platform::ListScheduledTasks(tasks);
   }
   ErrorCode FileDelete(const std::string& path) override {
     return Pass(Op::FileDelete, path, [&] { return Win32Platform::FileDelete(path); });

@@ -218,7 +218,7 @@ TEST_F(PackagedTasksTest, RemoveIsRefusedAndUndoTrustsOnlyATaskOfAnInstalledPack
   AddPackage(kFull, Manifest(Task("desktop", "T", "Chat", true)));
   store.RemoveEntry(Only("Chat"));
   EXPECT_THAT(report.failures, ElementsAre(HasSubstr("uninstall the app")));
-  EXPECT_FALSE(store.Removable(Only("Chat")));
+  EXPECT_THAT(store.RemoveRefusal(Only("Chat")), HasSubstr("uninstall"));
   const auto forged = [](const std::string& key, const char* name) {
     JournalRecord record;
     record.id = 7, record.action = "switch-off", record.location = slPackagedTasks, record.name = name;

@@ -58,6 +58,17 @@ TEST(FolderSecurity, IsReadBackFromEachFolderAsMade) {
   EXPECT_EQ(platform.KeepsFileSecurity(), admins.rfind("O:BAD:", 0) == 0) << admins;
 }
 
+TEST(SpelledPath, TakesEachPartAsListedUpToTheFirstMissingOne) {
+  Win32Platform platform;
+  ASSERT_EQ(platform.CreateFolder("C:\\KestrunSpelled"), ERROR_SUCCESS);
+  ASSERT_EQ(platform.CreateFolder("C:\\KestrunSpelled\\Mixed Case"), ERROR_SUCCESS);
+  EXPECT_EQ(platform.SpelledPath("C:\\KESTRUNspelled\\mixed case\\No Such\\part"),
+            "C:\\KestrunSpelled\\Mixed Case\\No Such\\part");
+  EXPECT_EQ(platform.SpelledPath("kestrunspelled\\mixed case"), "kestrunspelled\\mixed case");  // not absolute
+  RemoveDirectoryW(L"C:\\KestrunSpelled\\Mixed Case");
+  RemoveDirectoryW(L"C:\\KestrunSpelled");
+}
+
 TEST(Smoke, Utf8CodePage) { EXPECT_EQ(GetACP(), 65001u); }  // names outside the legacy code page need it
 
 }  // namespace

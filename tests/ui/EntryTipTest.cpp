@@ -56,6 +56,10 @@ class EntryTipTest : public ::testing::Test {
     // A packaged app's task the user switched off.
     test::AddPackage(kPackageFolder, "Chat_1_x64__p", test::OneTaskManifest("T", "Chat"));
     test::SetDword(HKEY_CURRENT_USER, std::string(test::kAppModelKey) + "\\SystemAppData\\Chat_p\\T", "State", 1);
+    test::MakeFolder(kTaskFolder);
+    test::MakeFile(std::string(kTaskFolder) + "\\Agent", FILE_ATTRIBUTE_NORMAL,
+                   "<Task><Triggers><LogonTrigger/></Triggers><Settings><Enabled>false</Enabled></Settings>"
+                   "<Actions><Exec><Command>C:\\agent.exe</Command><Arguments>/q</Arguments></Exec></Actions></Task>");
     main_.Show();
     // The facts come from a worker, while the window answers.
     auto known = [this] {
@@ -68,7 +72,9 @@ class EntryTipTest : public ::testing::Test {
   void TearDown() override {
     test::DeleteStartupKeys();
     test::RemoveTree(kPackageFolder);
+    test::RemoveTree(kTaskFolder);
   }
+  static constexpr const char* kTaskFolder = "C:\\windows\\system32\\tasks\\Kestrun Tip";
 
   // What the window answers when the list asks for row's tip: in ANSI, or in UTF-16 as Wine's list
   // asks whatever the window takes.
@@ -125,6 +131,10 @@ TEST_F(EntryTipTest, EveryRowSaysWhereItLiesAndWhyItIsUnticked) {
   EXPECT_FALSE(main_.lvStartup.Checked(chat));
   EXPECT_EQ(AskedTip(chat), "Packaged Apps\r\nC:\\kestrun-tip-package\\chat.exe\r\nPackage Chat_1_x64__p\r\n"
                             "Runs C:\\kestrun-tip-package\\chat.exe" + missing);
+  const int task = RowNamed("\\Kestrun Tip\\Agent");
+  EXPECT_FALSE(main_.lvStartup.Checked(task));
+  EXPECT_EQ(AskedTip(task), "Scheduled task \\Kestrun Tip\\Agent, disabled in Task Scheduler\r\nC:\\agent.exe /q"
+                            "\r\nRuns C:\\agent.exe" + missing);
   EXPECT_EQ(AskedTip(main_.lvStartup.Count()), "?");
   EXPECT_EQ((Asked<NMLVGETINFOTIPW, wchar_t>(RowNamed("Machine once"), LVN_GETINFOTIPW)),
             L"HKLM RunOnce, disabled (parked by Kestrun)\r\nC:\\m.exe\r\nRuns C:\\m.exe\r\nFile not found");
