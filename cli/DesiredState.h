@@ -29,9 +29,11 @@ struct Standing {
   std::int32_t location = 0;
   bool exists = false;      // the entry was found
   bool enabled = false;     // where the entry lies now
+  bool halfMoved = false;   // in both places with the same bytes: a move stopped half way, which move finishes
 };
 
-Standing Judge(StartupRows& rows, const WantedEntry& wanted);
+// store tells a move stopped half way from two different entries of one name.
+Standing Judge(StartupRows& rows, const WantedEntry& wanted, StartupStore& store);
 
 // The item for messages: "'name' (HKCU Run)".
 std::string Describe(const WantedEntry& wanted, std::int32_t location);

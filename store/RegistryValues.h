@@ -13,6 +13,7 @@ class RegistryValueKind : public EntryKind {
   bool Remove(Action& action, const LocationInfo& location, const StartupRow& row) const override;
   bool InOtherPlace(Action& action, const LocationInfo& location, const StartupRow& row) const override;
   bool SameEntry(const StartupRow& was, const StartupRow& now, bool stayed) const override;
+  bool SameBytes(Action& action, const LocationInfo& location, const StartupRow& a, const StartupRow& b) const override;
   EntryCommand Command(const LocationInfo& location, const StartupRow& row) const override;
   EntrySource Source(const LocationInfo& location, const StartupRow& row) const override;
   std::string WhyNotOwnSide(Action& action, const LocationInfo& location, const JournalRecord& record,

@@ -45,6 +45,12 @@ bool StartupStore::ApplyChange(Action& action, const StartupRow& row, bool enabl
   return MoveEntry(action, row, enable);
 }
 
+bool StartupStore::SameBytes(const StartupRow& a, const StartupRow& b) {
+  const LocationInfo* location = FindLocation(a.record.GetLocation());
+  Action action = Begin();
+  return location && a.record.GetLocation() == b.record.GetLocation() && KindOf(*location).SameBytes(action, *location, a, b);
+}
+
 bool StartupStore::RemoveEntry(Action& action, const StartupRow& row) { return kestrun::RemoveEntry(action, row); }
 
 void StartupStore::RemoveEntry(const StartupRow& row) {
@@ -72,7 +78,9 @@ std::vector<JournalRecord> StartupStore::ReadJournal(bool machine) {
   std::vector<JournalRecord> records = journal.Read();
   if (!journal.Refusal().empty()) {
     Action action = Begin();
-    action.Fail(MakeFailure(Failure::Kind::Warning, "the machine-wide journal is not read", journal.Refusal()));
+    action.Fail(MakeFailure(Failure::Kind::Warning,
+                            machine ? "the machine-wide journal is not read" : "the journal is not read",
+                            journal.Refusal()));
   }
   return records;
 }

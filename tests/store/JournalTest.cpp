@@ -304,7 +304,7 @@ TEST_F(JournalTest, AFullJournalIsRotatedKeepingOneOldFile) {
 }
 
 TEST_F(JournalTest, WithoutAJournalParkingGoesOnAndRemovingIsRefused) {
-  platform.Fail(Op::AppendFile, ERROR_DISK_FULL, "journal.jsonl");
+  platform.Fail(Op::FileWrite, ERROR_DISK_FULL, "journal.jsonl");
   SetString(kUser, VersionKey("Run"), "A", "C:\\a.exe");
   SetString(kUser, VersionKey("Run"), "B", "C:\\b.exe");
   MakeFile(userStartup + "\\C.lnk");
@@ -343,7 +343,7 @@ TEST_F(JournalTest, WithoutAJournalParkingGoesOnAndRemovingIsRefused) {
 
 TEST_F(JournalTest, ARemoveWhoseCopyCannotBeWrittenIsNotCarriedOut) {
   MakeFile(userStartup + "\\Tool.lnk");
-  platform.Fail(Op::FileCopy, ERROR_DISK_FULL, "\\removed\\");
+  platform.Fail(Op::FileWrite, ERROR_DISK_FULL, "\\removed\\");
   store.RemoveEntry(Find(Scan(), "Tool.lnk"));
   EXPECT_TRUE(Exists(userStartup + "\\Tool.lnk"));
   ASSERT_THAT(report.reports, SizeIs(1));
@@ -383,7 +383,7 @@ TEST_F(JournalTest, UndoRefusesARecordThatNamesAnythingButItsOwnPlace) {
     platform.ClearLog();
     const Undone undo = Undo(record);
     EXPECT_FALSE(undo.done) << FormatJournalLine(record);
-    EXPECT_EQ(platform.Calls(Op::SetValue) + platform.Calls(Op::FileCopy) + platform.Calls(Op::AppendFile), 0);
+    EXPECT_EQ(platform.Calls(Op::SetValue) + platform.Calls(Op::FileCreate) + platform.Calls(Op::FileWrite), 0);
   }
   EXPECT_TRUE(Undo(real[1]).done);
   EXPECT_TRUE(Undo(real[0]).done);
@@ -406,7 +406,7 @@ TEST_F(JournalTest, MachineWideChangesAreJournalledForAdministratorsAloneAndUndo
     copy.machine = false;
     platform.ClearLog();
     EXPECT_THAT(Undo(copy).reason, HasSubstr("administrators keep"));
-    EXPECT_EQ(platform.Calls(Op::SetValue) + platform.Calls(Op::FileCopy) + platform.Calls(Op::AppendFile), 0);
+    EXPECT_EQ(platform.Calls(Op::SetValue) + platform.Calls(Op::FileCreate) + platform.Calls(Op::FileWrite), 0);
   }
   EXPECT_TRUE(Undo(machine[1]).done);
   EXPECT_TRUE(Undo(machine[0]).done);

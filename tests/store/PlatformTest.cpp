@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "base/Text.h"
+#include "store/platform/SafeFiles.h"
 #include "store/platform/Win32Platform.h"
 
 namespace kestrun::test {
@@ -48,8 +49,12 @@ TEST(FolderSecurity, IsReadBackFromEachFolderAsMade) {
   for (auto [sddl, asked] : {std::pair{&admins, "O:BAD:P(A;OICI;FA;;;BA)(A;OICI;FA;;;SY)"},
                              std::pair{&open, "O:BAD:P(A;OICI;FA;;;BA)(A;OICI;FA;;;WD)"}}) {
     const std::string folder = platform.ProgramData() + "\\KestrunSecurityProbe";
-    EXPECT_EQ(platform.CreateSecuredFolder(folder, asked), ERROR_SUCCESS) << asked;
-    EXPECT_EQ(platform.FolderSecurity(folder, *sddl), ERROR_SUCCESS) << asked;
+    {
+      SafeFiles files(platform, platform.ProgramData(), "ProgramData");
+      OpenFolder open;
+      EXPECT_EQ(files.Walk(folder, open, Make::Last, asked), ERROR_SUCCESS) << asked;
+      EXPECT_EQ(files.Security(open, *sddl), ERROR_SUCCESS) << asked;
+    }
     RemoveDirectoryW(ToWide(folder).c_str());
   }
   EXPECT_THAT(admins, AllOf(StartsWith("O:"), HasSubstr("D:"), Not(HasSubstr(";WD)"))));
