@@ -33,7 +33,7 @@ const char* StateWord(bool enabled) { return enabled ? "enabled" : "disabled"; }
 bool Lies(StartupRows& rows, const WantedEntry& wanted, std::int32_t location, StartupStore& store) {
   WantedEntry exact = wanted;
   exact.location = location;
-  const Standing standing = Judge(rows, exact, store);
+  const Standing standing = Judge(rows, exact, SameBytesOf(store));
   return standing.error.empty() && !standing.move;
 }
 
@@ -76,7 +76,7 @@ int RunApply(CliSession& session, const ApplyOptions& options) {
   session.store.LoadStartupList(rows);
   std::vector<Outcome> outcomes;
   for (const WantedEntry& wanted : *items) {
-    const Standing standing = Judge(rows, wanted, session.store);
+    const Standing standing = Judge(rows, wanted, SameBytesOf(session.store));
     const std::optional<bool> from = standing.exists ? std::optional<bool>(standing.enabled) : std::nullopt;
     if (!standing.error.empty()) {
       outcomes.push_back({wanted, standing.location, from, "failed", standing.error});

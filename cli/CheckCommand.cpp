@@ -69,7 +69,7 @@ int RunCheck(CliSession& session, const std::string& file) {
   std::string differences;
   int differing = 0;
   for (const WantedEntry& wanted : *items) {
-    const Standing standing = Judge(rows, wanted, session.store);
+    const Standing standing = Judge(rows, wanted, SameBytesOf(session.store));
     if (standing.error.empty() && !standing.move) continue;
     ++differing;
     const std::string now = standing.halfMoved ? "enabled and disabled (a move stopped half way)"

@@ -111,7 +111,11 @@ std::string Describe(const WantedEntry& wanted, std::int32_t location) {
   return "'" + wanted.name + "' (" + (location ? LocationName(location) : std::string("any location")) + ")";
 }
 
-Standing Judge(StartupRows& rows, const WantedEntry& wanted, StartupStore& store) {
+SameBytes SameBytesOf(StartupStore& store) {
+  return [&store](const StartupRow& a, const StartupRow& b) { return store.SameBytes(a, b); };
+}
+
+Standing Judge(StartupRows& rows, const WantedEntry& wanted, const SameBytes& sameBytes) {
   Standing standing;
   // Which location: the one given, else the only one holding the name.
   std::int32_t location = wanted.location.value_or(0);
@@ -133,7 +137,7 @@ Standing Judge(StartupRows& rows, const WantedEntry& wanted, StartupStore& store
   }
   standing.exists = true;
   standing.enabled = live != nullptr;
-  standing.halfMoved = live && parked && store.SameBytes(*live, *parked);
+  standing.halfMoved = live && parked && sameBytes(*live, *parked);
   if (wanted.enabled && (!live || standing.halfMoved)) standing.move = parked;
   if (!wanted.enabled && live) {
     if (parked && !standing.halfMoved)
