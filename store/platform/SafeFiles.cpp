@@ -170,10 +170,23 @@ ErrorCode SafeFiles::Read(const std::string& path, std::string& data, bool keptC
   return platform_.ReadAt(file.Get(), 0, SIZE_MAX, data);
 }
 
+void SafeFiles::Sweep(const OpenFolder& folder) {
+  std::vector<FolderEntry> entries;
+  if (platform_.ListFolder(folder.Path(), entries) != ERROR_SUCCESS) return;
+  for (const FolderEntry& entry : entries) {
+    UniqueFile file;
+    FileFacts facts;
+    // A writer still at work holds its file open for itself alone: the open fails, and it stays.
+    if (IsTemporaryName(entry.name) && Open(folder, entry.name, FileOpen::Change, file, facts) == ERROR_SUCCESS)
+      platform_.DeleteOpen(file.Get());
+  }
+}
+
 ErrorCode SafeFiles::Put(const std::string& path, const std::string& bytes, bool replace, Make make,
                          const FileFacts& like) {
   OpenFolder folder;
   if (const ErrorCode rc = Walk(FolderOf(path), folder, make)) return rc;
+  Sweep(folder);
   UniqueFile temp;
   FileFacts facts;
   ErrorCode rc = ERROR_ALREADY_EXISTS;

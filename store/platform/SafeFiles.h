@@ -88,6 +88,8 @@ class SafeFiles {
                      FileOpen how, UniqueFile& file, FileFacts& facts, const std::string& sddl = {});
   ErrorCode OpenLevel(HANDLE parent, const std::string& real, const std::string& shown, const std::string& name,
                       FileOpen make, UniqueFile& file, FileFacts& facts, const std::string& sddl);
+  // Deletes the temporary files a stopped process left in folder.
+  void Sweep(const OpenFolder& folder);
   ErrorCode Put(const std::string& path, const std::string& bytes, bool replace, Make make, const FileFacts& like);
 
   IPlatform& platform_;  // not owned
