@@ -22,6 +22,10 @@ bool ChangeWasMade(Action& action, const JournalRecord& change) {
 
 }  // namespace
 
+void SettleStopped(Action& action, Journal& journal) {
+  journal.SettleStopped([&](const JournalRecord& stale) { return ChangeWasMade(action, stale); });
+}
+
 bool JournalChange(Action& action, JournalRecord& record, bool mayGoWithout, JournalSide* backup) {
   Journal& journal = action.Store().JournalOf(record.location);
   ActionJournal& state = action.Journalling();

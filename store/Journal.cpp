@@ -161,6 +161,16 @@ ErrorCode Journal::Prepare(JournalRecord& record, const ChangeMade& made) {
   return ERROR_SUCCESS;
 }
 
+void Journal::SettleStopped(const ChangeMade& made) {
+  if (lock_) return;  // this process's own change is under way
+  std::int64_t last = 0;
+  // A change under way holds the lock: nothing of it is stale, and a reader does not wait for it.
+  if (folder_.Check(open_) == ERROR_SUCCESS && Files().Lock(open_, kLockFile, lock_, 0) == ERROR_SUCCESS &&
+      ReadTail(last) == ERROR_SUCCESS)
+    Settle(made, last);
+  Release();
+}
+
 ErrorCode Journal::KeepBackup(JournalRecord& record, JournalSide& side, SafeFiles& source) {
   const std::string removed = Folder() + "\\removed";
   OpenFolder folder;

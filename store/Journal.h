@@ -54,6 +54,9 @@ class Journal {
   void MarkDone(const JournalRecord& record);
   void Release();
 
+  // Settles what a stopped process left not done, when the journal exists and no other process holds
+  // its lock: a reader then sees every change that was made, and none that was not.
+  void SettleStopped(const ChangeMade& made);
   // Every readable record of a change that was made, oldest first (the old file, then the current
   // one). A torn line, such as a last line cut by a power failure, is passed over, and so are a
   // change marked failed and its mark, and one never marked done.

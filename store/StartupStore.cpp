@@ -1,6 +1,7 @@
 // The store's one way in: the scan order of the places, and one action per thing the user does.
 #include "store/StartupStore.h"
 
+#include "store/ChangeJournal.h"
 #include "store/StartupApproved.h"
 #include "store/StartupMoves.h"
 #include "store/StartupRemove.h"
@@ -75,6 +76,10 @@ bool StartupStore::UndoAction(const std::vector<const JournalRecord*>& steps) {
 
 std::vector<JournalRecord> StartupStore::ReadJournal(bool machine) {
   Journal& journal = machine ? context_.machineJournal : context_.journal;
+  {
+    Action action = Begin();
+    SettleStopped(action, journal);
+  }
   std::vector<JournalRecord> records = journal.Read();
   if (!journal.Refusal().empty()) {
     Action action = Begin();

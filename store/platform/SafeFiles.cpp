@@ -239,11 +239,11 @@ ErrorCode SafeFiles::Rename(const OpenFolder& folder, const std::string& name, c
   return platform_.RenameAt(file.Get(), folder.Get(), newName, true);
 }
 
-ErrorCode SafeFiles::Lock(const OpenFolder& folder, const std::string& name, UniqueFile& lock) {
+ErrorCode SafeFiles::Lock(const OpenFolder& folder, const std::string& name, UniqueFile& lock, DWORD waitMs) {
   UniqueFile file;
   FileFacts facts;
   if (const ErrorCode rc = Open(folder, name, FileOpen::Update, file, facts)) return rc;
-  const ULONGLONG until = GetTickCount64() + kLockWaitMs;
+  const ULONGLONG until = GetTickCount64() + waitMs;
   for (;;) {
     const ErrorCode rc = platform_.LockOpen(file.Get());
     if (rc == ERROR_SUCCESS) lock = std::move(file);

@@ -68,8 +68,8 @@ class SafeFiles {
   ErrorCode Delete(const std::string& path);
   // Renames folder's file name to newName in the same folder, replacing one of that name.
   ErrorCode Rename(const OpenFolder& folder, const std::string& name, const std::string& newName);
-  // Opens (made when missing) and locks name in folder, waiting up to kLockWaitMs while another holds it.
-  ErrorCode Lock(const OpenFolder& folder, const std::string& name, UniqueFile& lock);
+  // Opens (made when missing) and locks name in folder, waiting up to waitMs while another holds it.
+  ErrorCode Lock(const OpenFolder& folder, const std::string& name, UniqueFile& lock, DWORD waitMs = kLockWaitMs);
 
   // Through an open handle.
   ErrorCode Facts(HANDLE file, FileFacts& facts) { return platform_.FileFactsOf(file, facts); }

@@ -39,6 +39,8 @@ class FaultyPlatform : public Win32Platform {
   void ClearLog() { log_.clear(); }
   [[nodiscard]] int Calls(Op op, const std::string& match = {}) const;
   [[nodiscard]] bool NoCalls() const { return log_.empty(); }
+  // Every call since the log was cleared, with its subject.
+  [[nodiscard]] const std::vector<std::pair<Op, std::string>>& Log() const { return log_; }
   // The nth call from now, of any kind, fails with code, or (code 0) kills the process; Revive()
   // forgets it and counts afresh.
   void StopAt(int nth, ErrorCode code = ERROR_SUCCESS) { stopAt_ = nth, stopCode_ = code, counted_ = 0, dead_ = false; }
