@@ -30,10 +30,10 @@ struct Outcome {
 const char* StateWord(bool enabled) { return enabled ? "enabled" : "disabled"; }
 
 // The entry now lies as wanted: the rescan after the moves is the proof.
-bool Lies(StartupRows& rows, const WantedEntry& wanted, std::int32_t location) {
+bool Lies(StartupRows& rows, const WantedEntry& wanted, std::int32_t location, StartupStore& store) {
   WantedEntry exact = wanted;
   exact.location = location;
-  const Standing standing = Judge(rows, exact);
+  const Standing standing = Judge(rows, exact, SameBytesOf(store));
   return standing.error.empty() && !standing.move;
 }
 
@@ -76,7 +76,7 @@ int RunApply(CliSession& session, const ApplyOptions& options) {
   session.store.LoadStartupList(rows);
   std::vector<Outcome> outcomes;
   for (const WantedEntry& wanted : *items) {
-    const Standing standing = Judge(rows, wanted);
+    const Standing standing = Judge(rows, wanted, SameBytesOf(session.store));
     const std::optional<bool> from = standing.exists ? std::optional<bool>(standing.enabled) : std::nullopt;
     if (!standing.error.empty()) {
       outcomes.push_back({wanted, standing.location, from, "failed", standing.error});
@@ -89,7 +89,7 @@ int RunApply(CliSession& session, const ApplyOptions& options) {
     session.store.ApplyCheckChanges(rows);
     session.store.LoadStartupList(rows);
     for (Outcome& outcome : outcomes) {
-      if (outcome.result != "changed" || Lies(rows, outcome.wanted, outcome.location)) continue;
+      if (outcome.result != "changed" || Lies(rows, outcome.wanted, outcome.location, session.store)) continue;
       outcome.result = "failed";
       outcome.error = "it is still " + std::string(StateWord(!outcome.wanted.enabled));
     }

@@ -55,14 +55,16 @@ const char* VerbText(Change change, bool done) {
   return "";
 }
 
-// The entry of the same name already at the place a move would go to: the move would overwrite it. An
+// The entry of the same name already at the place a move would go to: the move would overwrite it.
+// The same bytes there are no other entry but a move stopped half way, which this one finishes. An
 // entry switched where it lies goes nowhere.
-const StartupRow* InTheWay(StartupRows& rows, const StartupRow& row, Change change) {
+const StartupRow* InTheWay(CliSession& session, StartupRows& rows, const StartupRow& row, Change change) {
   const EntryKind* kind = KindOf(row.record.GetLocation());
   if (change == Change::Remove || (change == Change::Enable && SwitchedOffByWindows(row)) || !kind || !kind->Parks())
     return nullptr;
   const StateFilter target = change == Change::Enable ? StateFilter::Live : StateFilter::Parked;
-  return SelectRow(rows, row.name, row.record.GetLocation(), target).row;
+  const StartupRow* there = SelectRow(rows, row.name, row.record.GetLocation(), target).row;
+  return there && session.store.SameBytes(row, *there) ? nullptr : there;
 }
 
 bool StartsNow(const StartupRows& rows, const StartupRow& like) {
@@ -118,7 +120,7 @@ int RunChange(CliSession& session, const ChangeOptions& options) {
     session.report.Fail("'" + chosen.name + "' could not be removed: " + why);
     return kExitFailed;
   }
-  const StartupRow* replaced = InTheWay(rows, chosen, options.change);
+  const StartupRow* replaced = InTheWay(session, rows, chosen, options.change);
   if (replaced && !options.replace) {
     session.report.Fail("'" + replaced->name + "' is already " + StateName(*replaced) + " in " +
                         LocationName(chosen.record.GetLocation()) + " (" + replaced->path +

@@ -69,10 +69,11 @@ int RunCheck(CliSession& session, const std::string& file) {
   std::string differences;
   int differing = 0;
   for (const WantedEntry& wanted : *items) {
-    const Standing standing = Judge(rows, wanted);
+    const Standing standing = Judge(rows, wanted, SameBytesOf(session.store));
     if (standing.error.empty() && !standing.move) continue;
     ++differing;
-    const std::string now = standing.enabled ? "enabled" : "disabled";
+    const std::string now = standing.halfMoved ? "enabled and disabled (a move stopped half way)"
+                            : standing.enabled ? "enabled" : "disabled";
     const std::string want = wanted.enabled ? "enabled" : "disabled";
     differences += "; " + (standing.error.empty() ? Describe(wanted, standing.location) + " is " + now + ", wanted " + want
                                                   : standing.error);

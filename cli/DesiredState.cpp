@@ -121,7 +121,11 @@ std::string Describe(const WantedEntry& wanted, std::int32_t location) {
   return "'" + wanted.name + "' (" + (location ? LocationName(location) : std::string("any location")) + ")";
 }
 
-Standing Judge(StartupRows& rows, const WantedEntry& wanted) {
+SameBytes SameBytesOf(StartupStore& store) {
+  return [&store](const StartupRow& a, const StartupRow& b) { return store.SameBytes(a, b); };
+}
+
+Standing Judge(StartupRows& rows, const WantedEntry& wanted, const SameBytes& sameBytes) {
   Standing standing;
   // Which location: the one given, else the only one holding the name.
   std::int32_t location = wanted.location.value_or(0);
@@ -143,9 +147,10 @@ Standing Judge(StartupRows& rows, const WantedEntry& wanted) {
   }
   standing.exists = true;
   standing.enabled = live != nullptr;
-  if (wanted.enabled && !live) standing.move = parked;
+  standing.halfMoved = live && parked && sameBytes(*live, *parked);
+  if (wanted.enabled && (!live || standing.halfMoved)) standing.move = parked;
   if (!wanted.enabled && live) {
-    if (parked)
+    if (parked && !standing.halfMoved)
       standing.error = Describe(wanted, location) + " is both enabled and disabled: parking it would overwrite "
                        "the disabled one";
     else

@@ -2,6 +2,7 @@
 // The desired-state file of export, apply and check: a JSON array of {name, location, state}
 // (or an object holding it as "entries"), and how the machine stands against each item.
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -29,9 +30,16 @@ struct Standing {
   std::int32_t location = 0;
   bool exists = false;      // the entry was found
   bool enabled = false;     // where the entry lies now
+  bool halfMoved = false;   // in both places with the same bytes: a move stopped half way, which move finishes
 };
 
-Standing Judge(StartupRows& rows, const WantedEntry& wanted);
+// Whether two rows of one name, in a place's two places, hold the same bytes (StartupStore::SameBytes).
+using SameBytes = std::function<bool(const StartupRow&, const StartupRow&)>;
+
+// sameBytes tells a move stopped half way from two different entries of one name.
+Standing Judge(StartupRows& rows, const WantedEntry& wanted, const SameBytes& sameBytes);
+// The store's answer, for Judge.
+SameBytes SameBytesOf(StartupStore& store);
 
 // The item for messages: "'name' (HKCU Run)".
 std::string Describe(const WantedEntry& wanted, std::int32_t location);

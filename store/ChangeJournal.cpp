@@ -1,20 +1,44 @@
 // Before each change its record; one warning per action when a move cannot be journalled, a refusal
-// when a removal cannot be; and a failure line for a recorded change that did not happen.
+// when a removal cannot be; the record marked done once the change is made, and a failure line for a
+// recorded change that did not happen.
 #include "store/ChangeJournal.h"
 
 #include "store/ChangeMessages.h"
+#include "store/EntryKind.h"
+#include "store/PlaceFiles.h"
 #include "store/StoreContext.h"
+#include "store/UndoOverlay.h"
+#include "store/UndoTrust.h"
 
 namespace kestrun {
+namespace {
+
+// A change a stopped process left not done was made when what it left is where undo would look
+// for it; a record of anything but its own place never counts.
+bool ChangeWasMade(Action& action, const JournalRecord& change) {
+  const EntryKind* kind = KindOf(change.location);
+  return kind && (change.from || change.to) && WhyNotOwnRecord(action, change).empty() &&
+         kind->CheckUndo(action, change, UndoOverlay()).empty();
+}
+
+}  // namespace
+
+void SettleStopped(Action& action, Journal& journal) {
+  journal.SettleStopped([&](const JournalRecord& stale) { return ChangeWasMade(action, stale); });
+}
 
 bool JournalChange(Action& action, JournalRecord& record, bool mayGoWithout, JournalSide* backup) {
   Journal& journal = action.Store().JournalOf(record.location);
   ActionJournal& state = action.Journalling();
   state.unjournalled.reset();
   std::int64_t& group = state.groups[&journal];
-  ErrorCode rc = journal.Prepare(record);
+  ErrorCode rc = journal.Prepare(record, [&](const JournalRecord& stale) { return ChangeWasMade(action, stale); });
   record.group = group;  // one undo step reverses all the records of one action
-  if (rc == ERROR_SUCCESS && backup) rc = journal.KeepBackup(record, *backup);
+  if (rc == ERROR_SUCCESS && backup) {
+    const LocationInfo* location = FindLocation(record.location);
+    SafeFiles source = location ? PlaceFiles(action.Platform(), *location) : journal.Files();
+    rc = journal.KeepBackup(record, *backup, source);
+  }
   if (rc == ERROR_SUCCESS) rc = journal.Append(record);
   if (rc == ERROR_SUCCESS) {
     if (!group) group = record.id;
@@ -38,6 +62,7 @@ bool JournalChange(Action& action, JournalRecord& record, bool mayGoWithout, Jou
 
 void ChangeOutcome::Done() {
   done_ = true;
+  if (record_.id != 0) action_.Store().JournalOf(record_.location).MarkDone(record_);
   ActionJournal& state = action_.Journalling();
   if (record_.id != 0 || !state.unjournalled || state.warned) return;
   action_.Fail(*state.unjournalled);

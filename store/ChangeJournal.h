@@ -13,6 +13,10 @@ namespace kestrun {
 // A record that was not written is left with id 0.
 bool JournalChange(Action& action, JournalRecord& record, bool mayGoWithout, JournalSide* backup = nullptr);
 
+// Settles the journal's changes a stopped process left not done, judged by what lies where, before
+// it is read: history and undo then see a change that was made, and never one that was not.
+void SettleStopped(Action& action, Journal& journal);
+
 // Marks a written record failed unless Done() is called first, also when the change throws.
 class ChangeOutcome {
  public:

@@ -53,6 +53,9 @@ class EntryKind {
   virtual bool InOtherPlace(Action& action, const LocationInfo& location, const StartupRow& row) const = 0;
   // now, of a later scan, is the entry was showed: in the same place (stayed), or where a move took it.
   virtual bool SameEntry(const StartupRow& was, const StartupRow& now, bool stayed) const = 0;
+  // a and b, of one name in the location's two places, hold the same bytes: a move stopped half way,
+  // which moving either way finishes. A kind that cannot tell says no.
+  virtual bool SameBytes(Action&, const LocationInfo&, const StartupRow&, const StartupRow&) const { return false; }
 
   virtual EntryCommand Command(const LocationInfo& location, const StartupRow& row) const = 0;
   virtual EntrySource Source(const LocationInfo& location, const StartupRow& row) const = 0;

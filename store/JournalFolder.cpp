@@ -1,8 +1,6 @@
-// Each level of the journal's folder is made, then checked before the next is made in it: another
-// account may have made it first, or made it a link.
+// Each level of the journal's folder is made, then checked by its handle before the next is made in
+// it: another account may have made it first, or made it a link.
 #include "store/JournalFolder.h"
-
-#include <vector>
 
 #include "store/AdminFolder.h"
 
@@ -11,84 +9,58 @@ namespace {
 
 constexpr const char* kAppFolder = "Tamsel Soft\\Kestrun";
 
+std::string BaseOf(IPlatform& platform, JournalScope scope) {
+  return scope == JournalScope::Machine ? platform.ProgramData() : platform.LocalAppData();
+}
+
 }  // namespace
 
-std::string JournalFolder::Path() {
-  const std::string base = IsMachine() ? platform_.ProgramData() : platform_.LocalAppData();
-  return base.empty() ? std::string() : base + "\\" + kAppFolder;
-}
+JournalFolder::JournalFolder(IPlatform& platform, JournalScope scope)
+    : platform_(platform),
+      scope_(scope),
+      path_(BaseOf(platform, scope).empty() ? std::string() : BaseOf(platform, scope) + "\\" + kAppFolder),
+      files_(platform, BaseOf(platform, scope),
+             scope == JournalScope::Machine ? "ProgramData" : "the local application data folder") {}
 
-ErrorCode JournalFolder::Make() {
-  const std::string folder = Path();
-  if (folder.empty()) return ERROR_PATH_NOT_FOUND;
-  return IsMachine() ? MakeAdminLevels(folder) : MakeLevels(folder);
-}
+ErrorCode JournalFolder::Make(OpenFolder& open) { return Open(open, true); }
 
-ErrorCode JournalFolder::MakeLevels(const std::string& folder) {
-  // One level at a time from the top: the platform makes no missing parents.
-  for (size_t at = folder.find('\\'); ; at = folder.find('\\', at + 1)) {
-    const std::string part = at == std::string::npos ? folder : folder.substr(0, at);
-    if (!part.empty() && part.back() != ':') {
-      const ErrorCode rc = platform_.CreateFolder(part);
-      if (rc != ERROR_SUCCESS && rc != ERROR_ALREADY_EXISTS && rc != ERROR_ACCESS_DENIED) return rc;
+ErrorCode JournalFolder::Check(OpenFolder& open) { return Open(open, false); }
+
+ErrorCode JournalFolder::Open(OpenFolder& open, bool make) {
+  refusal_.clear();
+  if (path_.empty()) return ERROR_PATH_NOT_FOUND;
+  ErrorCode rc = ERROR_SUCCESS;
+  if (!IsMachine()) {
+    rc = files_.Walk(path_, open, make ? Make::All : Make::Nothing);
+  } else {
+    // One level at a time, each made for administrators alone and checked before anything goes in it.
+    for (const std::string& level : {path_.substr(0, path_.rfind('\\')), path_}) {
+      rc = files_.Walk(level, open, make ? Make::Last : Make::Nothing, make ? kAdminOnlySddl : "");
+      if (rc == ERROR_SUCCESS) rc = CheckAdminLevel(open);
+      if (rc != ERROR_SUCCESS) break;
     }
-    if (at == std::string::npos) break;
   }
-  // A parent we may not create in (access denied) may still exist: what counts is the last level.
-  std::vector<FolderEntry> entries;
-  return platform_.ListFolder(folder, entries);
+  if (rc == kPathRefused) {
+    refusal_ = files_.Refusal();
+    return kFolderRefused;
+  }
+  // Without an administrator's rights its descriptor may not even be read: say so, too.
+  if (rc != ERROR_SUCCESS && IsMachine() && refusal_.empty() && rc != ERROR_FILE_NOT_FOUND &&
+      rc != ERROR_PATH_NOT_FOUND)
+    refusal_ = path_ + ": " + platform_.SystemErrorText(rc);
+  return rc;
 }
 
-ErrorCode JournalFolder::MakeAdminLevels(const std::string& folder) {
-  refusal_.clear();
-  for (const std::string& level : AdminLevels(folder)) {
-    ErrorCode rc = platform_.CreateSecuredFolder(level, kAdminOnlySddl);
-    if (rc != ERROR_SUCCESS && rc != ERROR_ALREADY_EXISTS) return rc;
-    if ((rc = CheckAdminLevel(level)) != ERROR_SUCCESS) return rc;
-  }
-  return ERROR_SUCCESS;
-}
-
-std::array<std::string, 2> JournalFolder::AdminLevels(const std::string& folder) {
-  return {folder.substr(0, folder.rfind('\\')), folder};
-}
-
-ErrorCode JournalFolder::Check() {
-  if (!IsMachine()) return ERROR_SUCCESS;
-  refusal_.clear();
-  const std::string folder = Path();
-  if (folder.empty()) return ERROR_PATH_NOT_FOUND;
-  for (const std::string& level : AdminLevels(folder)) {
-    const ErrorCode rc = CheckAdminLevel(level);
-    if (rc == ERROR_FILE_NOT_FOUND || rc == ERROR_PATH_NOT_FOUND) return rc;
-    // Without an administrator's rights its descriptor may not even be read: say so, too.
-    if (rc != ERROR_SUCCESS && refusal_.empty()) refusal_ = level + ": " + platform_.SystemErrorText(rc);
-    if (rc != ERROR_SUCCESS) return rc;
-  }
-  return ERROR_SUCCESS;
-}
-
-ErrorCode JournalFolder::CheckAdminLevel(const std::string& level) {
-  if (const ErrorCode rc = NoLink(level); rc != ERROR_SUCCESS) {
-    if (rc == ERROR_CANT_ACCESS_FILE) refusal_ = level + " is a link or junction";
-    return rc == ERROR_CANT_ACCESS_FILE ? kFolderRefused : rc;
-  }
+ErrorCode JournalFolder::CheckAdminLevel(const OpenFolder& level) {
   // Wine keeps no descriptor to check; it has no elevation to guard either.
   if (!platform_.KeepsFileSecurity()) return ERROR_SUCCESS;
   std::string sddl;
-  if (const ErrorCode rc = platform_.FolderSecurity(level, sddl); rc != ERROR_SUCCESS) return rc;
+  if (const ErrorCode rc = files_.Security(level, sddl); rc != ERROR_SUCCESS) return rc;
   if (std::string why = WhyNotAdminOnly(sddl); !why.empty()) {
-    refusal_ = level + " is not for administrators alone: " + why;
+    refusal_ = level.Path() + " is not for administrators alone: " + why;
     return kFolderRefused;
   }
   return ERROR_SUCCESS;
-}
-
-ErrorCode JournalFolder::NoLink(const std::string& path) {
-  DWORD attributes = 0;
-  const ErrorCode rc = platform_.FileAttributesOf(path, attributes);
-  if (rc != ERROR_SUCCESS) return rc;
-  return attributes & FILE_ATTRIBUTE_REPARSE_POINT ? ERROR_CANT_ACCESS_FILE : ERROR_SUCCESS;
 }
 
 }  // namespace kestrun

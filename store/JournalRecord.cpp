@@ -183,6 +183,7 @@ std::string FormatJournalLine(const JournalRecord& record) {
   if (record.undoes) json["undoes"] = record.undoes;
   if (record.fails) json["fails"] = record.fails;
   if (record.group) json["group"] = record.group;
+  if (!record.done) json["done"] = 0;  // last: the journal finds the digit it turns to 1 at the line's end
   return json.dump(-1, ' ', false, Json::error_handler_t::replace);
 }
 
@@ -203,6 +204,10 @@ std::optional<JournalRecord> ParseJournalLine(const std::string& line) {
     if (!GetId(json, "undoes", record.undoes) || !GetId(json, "fails", record.fails) ||
         !GetId(json, "group", record.group))
       return std::nullopt;
+    if (json.contains("done")) {
+      if (!json["done"].is_number_integer()) return std::nullopt;
+      record.done = json["done"].get<std::int64_t>() != 0;
+    }
     for (auto [key, side] : {std::pair{"from", &record.from}, {"to", &record.to}, {"replaced", &record.replaced}}) {
       if (!json.contains(key)) continue;
       *side = SideFromJson(json[key]);

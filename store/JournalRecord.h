@@ -39,6 +39,9 @@ struct JournalRecord {
   std::int64_t fails = 0;               // for "failed": the id of the recorded change that did not happen
   std::int64_t group = 0;  // the id of the first record of the same user action; 0 for that first one
   bool machine = false;    // read from the machine-wide journal, whose ids are its own (never written)
+  // Written false before the change and turned true in place once it is made: a record still false
+  // is a change that was stopped, or is being made (lines from before have no such mark: made).
+  bool done = true;
 };
 
 // The sides a journal record gives a registry value and a file.
@@ -50,7 +53,8 @@ JournalSide TaskSide(const std::string& taskFolder, const std::string& taskPath,
 bool SameSide(const std::optional<JournalSide>& a, const std::optional<JournalSide>& b);
 
 // One record as a JSON line without its line end, and back; nothing for a line that is not one
-// (ids must be positive integers, the action a known one).
+// (ids must be positive integers, the action a known one). A record not done ends in "done":0, whose
+// digit the journal turns to 1 in place.
 std::string FormatJournalLine(const JournalRecord& record);
 std::optional<JournalRecord> ParseJournalLine(const std::string& line);
 

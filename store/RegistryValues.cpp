@@ -90,8 +90,14 @@ bool RegistryValueKind::Move(Action& action, const LocationInfo& location, const
   if (there) record.replaced = RegistrySide(location.hive, to, *there);
   JournalChange(action, record, true);
   ChangeOutcome outcome(action, record);
-  // Type and bytes exactly as stored: an expandable string stays expandable, a NUL inside stays.
+  // Type and bytes exactly as stored: an expandable string stays expandable, a NUL inside stays. The
+  // source goes only once the copy reads back as written.
   target->WriteValue({row.name, value->type, value->data});
+  const std::optional<RegValue> written = target->ReadValue(row.name);
+  if (!written || written->type != value->type || written->data != value->data) {
+    action.Refuse(NotMovedText(row.name, enable), "the copy in " + Place(location, enable) + " does not read back as written");
+    return false;
+  }
   outcome.Done();  // in both places at worst: the record stays true of the copy
   if (!source->DeleteValue(row.name) && source->LastError() != ERROR_FILE_NOT_FOUND) {
     action.Refuse(InBothPlacesText(row.name, Place(location, enable), Place(location, !enable)),
@@ -136,6 +142,10 @@ bool RegistryValueKind::InOtherPlace(Action& action, const LocationInfo& locatio
 
 bool RegistryValueKind::SameEntry(const StartupRow& was, const StartupRow& now, bool) const {
   return now.scanned.type == was.scanned.type && now.scanned.data == was.scanned.data;
+}
+
+bool RegistryValueKind::SameBytes(Action&, const LocationInfo&, const StartupRow& a, const StartupRow& b) const {
+  return a.scanned.type == b.scanned.type && a.scanned.data == b.scanned.data;
 }
 
 EntryCommand RegistryValueKind::Command(const LocationInfo& location, const StartupRow& row) const {

@@ -1,5 +1,7 @@
-// Files in the Startup folders as entries: listed as the folder holds them, moved by copy then delete
-// so that a failure leaves a file in one place or both, never in none.
+// Files in the Startup folders as entries: listed as the folder holds them, and changed only through
+// the file layer below the folder the system names for the place. A move copies (whole, under a
+// temporary name, then renamed) and only then deletes, so that a failure leaves a file in one place
+// or both, never in none and never cut short.
 #include "store/StartupFiles.h"
 
 #include "base/Text.h"
@@ -7,6 +9,7 @@
 #include "store/ChangeJournal.h"
 #include "store/ChangeMessages.h"
 #include "store/Locations.h"
+#include "store/PlaceFiles.h"
 #include "store/StoreContext.h"
 #include "store/ValueUndo.h"
 
@@ -48,7 +51,8 @@ bool AppendFolderRows(Action& action, const std::string& folder, bool live, std:
     if (entry.name == "." || entry.name == "..") continue;
     if (entry.attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN)) continue;
     if (!IsEntryFileName(entry.name)) continue;  // its path would lead somewhere else
-    rows.push_back({entry.name, folder + "\\" + entry.name, live, TKStartupEntry(live, location)});
+    if (IsTemporaryName(entry.name)) continue;   // a copy the file layer has not finished
+    rows.push_back({entry.name, folder + "\\" + entry.name, live, TKStartupEntry(live, location), {}});
     StartupRow& row = rows.back();
     // From the file itself, as a removal reads it: a folder's listing can lag behind (NTFS, a file
     // held open or reached through another hard link).
@@ -58,50 +62,49 @@ bool AppendFolderRows(Action& action, const std::string& folder, bool live, std:
 }
 
 // The disabled folder is missing: make it now, hidden, so that disabling has somewhere to go. A user
-// who may not write the all-users folders is not told so at every scan: a change that needs the
-// folder tries again, and says what to do.
+// who may not write the all-users folders is not told so at every scan, nor of a place the file layer
+// refuses: a change that needs the folder tries again, and says what to do.
 void MakeParkingFolder(Action& action, const LocationInfo& location, const std::string& folder) {
-  IPlatform& platform = action.Platform();
-  if (const ErrorCode rc = platform.CreateFolder(folder); rc != ERROR_SUCCESS) {
-    if (!(rc == ERROR_ACCESS_DENIED && location.hive == HKEY_LOCAL_MACHINE)) action.FailCall(folder, rc);
-  } else {
-    platform.SetAttributes(folder, FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_DIRECTORY);
-  }
+  OpenFolder open;
+  const ErrorCode rc = PlaceFiles(action.Platform(), location).Walk(folder, open, Make::LastHidden);
+  if (rc != ERROR_SUCCESS && rc != kPathRefused && !(rc == ERROR_ACCESS_DENIED && location.hive == HKEY_LOCAL_MACHINE))
+    action.FailCall(folder, rc);
+}
+
+// A failed file call said: a refusal of the file layer with its reason, else the system's text.
+void SayFileError(Action& action, const SafeFiles& files, const std::string& what, const std::string& path,
+                  ErrorCode rc) {
+  if (rc == kPathRefused)
+    action.Refuse(what, files.Refusal());
+  else
+    action.FailCall(path, rc);
 }
 
 // True (and said) when the target holds a file of that name that is not this one's copy.
-bool TargetFileDiffers(Action& action, const StartupRow& row, const std::string& target) {
-  IPlatform& platform = action.Platform();
-  if (!platform.FileExists(target)) return false;
+bool TargetFileDiffers(Action& action, SafeFiles& files, const StartupRow& row, const std::string& target,
+                       bool enable) {
+  bool there = false;
   std::string ours, theirs;
-  if (const ErrorCode rc = platform.ReadFileData(row.path, ours); rc != ERROR_SUCCESS) {
-    action.FailCall(row.path, rc);
+  ErrorCode rc = files.Exists(target, there);
+  if (rc == ERROR_SUCCESS && !there) return false;
+  if (rc == ERROR_SUCCESS) rc = files.Read(row.path, ours);
+  if (rc != ERROR_SUCCESS) {
+    SayFileError(action, files, NotMovedText(row.name, enable), row.path, rc);
     return true;
   }
-  if (platform.ReadFileData(target, theirs) == ERROR_SUCCESS && ours == theirs) return false;
+  if (files.Read(target, theirs) == ERROR_SUCCESS && ours == theirs) return false;
   action.Refuse(AlreadyThereText(row.name));
   return true;
 }
 
-ErrorCode CopyIntoFolder(IPlatform& platform, const std::string& source, const std::string& targetFolder,
-                         const std::string& target, bool mayCreate) {
-  const ErrorCode rc = platform.FileCopy(source, target);
-  if (rc != ERROR_PATH_NOT_FOUND || !mayCreate) return rc;
-  // The scan could not make the disabled folder (no rights then, perhaps): the change tries again.
-  if (const ErrorCode made = platform.CreateFolder(targetFolder); made != ERROR_SUCCESS)
-    return made == ERROR_ALREADY_EXISTS ? rc : made;
-  platform.SetAttributes(targetFolder, FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_DIRECTORY);
-  return platform.FileCopy(source, target);
-}
-
-void SayCopyFailed(Action& action, const LocationInfo& location, const StartupRow& row, bool enable,
-                   const std::string& targetFolder, ErrorCode rc) {
+void SayCopyFailed(Action& action, const SafeFiles& files, const LocationInfo& location, const StartupRow& row,
+                   bool enable, const std::string& targetFolder, ErrorCode rc) {
   if (IsRightsRefusal(location, rc))
     action.Refuse(NotMovedText(row.name, enable), kAdminRightsText);
-  else if (action.Platform().FileExists(targetFolder))
+  else if (rc == ERROR_DIRECTORY)  // a file where the folder should be
     action.Refuse(FileInTheWayText(row.name, enable, targetFolder));
   else
-    action.FailCall(row.path, rc);
+    SayFileError(action, files, NotMovedText(row.name, enable), row.path, rc);
 }
 
 // True (and said) when the file is no longer as the scan saw it: another program rewrote it since.
@@ -141,27 +144,30 @@ bool StartupFileKind::Move(Action& action, const LocationInfo& location, const S
   const std::string targetFolder = FolderField(action.Store().folders, location.code, enable);
   if (targetFolder.empty()) return false;  // no known folder to move to: leave the file where it is
   const std::string target = targetFolder + "\\" + row.name;
-  if (TargetFileDiffers(action, row, target)) return false;
-  IPlatform& platform = action.Platform();
+  SafeFiles files = PlaceFiles(action.Platform(), location);
+  if (TargetFileDiffers(action, files, row, target, enable)) return false;
   JournalRecord record;
   record.action = enable ? "bring-back" : "park";
   record.location = location.code;
   record.name = row.name;
   record.from = FileSide(row.path);
   record.to = FileSide(target);
-  // A copy there already is overwritten by the same bytes: kept all the same, so undo leaves it.
-  if (platform.FileExists(target)) record.replaced = FileSide(target);
+  // A copy there already (a move stopped half way) is replaced by the same bytes: kept all the same,
+  // so undo leaves it.
+  bool there = false;
+  if (files.Exists(target, there) == ERROR_SUCCESS && there) record.replaced = FileSide(target);
   JournalChange(action, record, true, record.replaced ? &*record.replaced : nullptr);
   ChangeOutcome outcome(action, record);
   // Only a parking folder is made on the way: a missing live folder is no place of ours to make.
-  if (const ErrorCode rc = CopyIntoFolder(platform, row.path, targetFolder, target, !enable); rc != ERROR_SUCCESS) {
-    SayCopyFailed(action, location, row, enable, targetFolder, rc);
+  const Make make = enable ? Make::Nothing : Make::LastHidden;
+  if (const ErrorCode rc = files.Copy(files, row.path, target, there, false, make); rc != ERROR_SUCCESS) {
+    SayCopyFailed(action, files, location, row, enable, targetFolder, rc);
     return false;
   }
   outcome.Done();  // in both places at worst: the record stays true of the copy
-  if (const ErrorCode rc = platform.FileDelete(row.path); rc != ERROR_SUCCESS) {
+  if (const ErrorCode rc = files.Delete(row.path); rc != ERROR_SUCCESS) {
     action.Refuse(InBothPlacesText(row.name, targetFolder, FolderOf(row.path)),
-                  FailureReason(platform, location, rc));
+                  rc == kPathRefused ? files.Refusal() : FailureReason(action.Platform(), location, rc));
     return false;
   }
   return true;
@@ -173,20 +179,25 @@ bool StartupFileKind::Remove(Action& action, const LocationInfo& location, const
     return false;
   }
   if (ChangedSinceScan(action, row)) return false;
-  IPlatform& platform = action.Platform();
+  SafeFiles files = PlaceFiles(action.Platform(), location);
   JournalRecord record;
   record.action = "remove";
   record.location = location.code;
   record.name = row.name;
   record.from = FileSide(row.path);
   // Nothing to keep when the file is gone already: the delete below says so.
-  if (platform.FileExists(row.path) && !JournalChange(action, record, false, &*record.from)) return false;
+  bool there = false;
+  if (const ErrorCode rc = files.Exists(row.path, there); rc != ERROR_SUCCESS) {
+    SayFileError(action, files, NotRemovedText(row.name), row.path, rc);
+    return false;
+  }
+  if (there && !JournalChange(action, record, false, &*record.from)) return false;
   ChangeOutcome outcome(action, record);
-  if (const ErrorCode rc = platform.FileDelete(row.path); rc != ERROR_SUCCESS) {
+  if (const ErrorCode rc = files.Delete(row.path); rc != ERROR_SUCCESS) {
     if (IsRightsRefusal(location, rc))
       action.Refuse(NotRemovedText(row.name), kAdminRightsText);
     else
-      action.FailCall(row.path, rc);
+      SayFileError(action, files, NotRemovedText(row.name), row.path, rc);
     return false;
   }
   outcome.Done();
@@ -195,7 +206,16 @@ bool StartupFileKind::Remove(Action& action, const LocationInfo& location, const
 
 bool StartupFileKind::InOtherPlace(Action& action, const LocationInfo& location, const StartupRow& row) const {
   const std::string& other = FolderField(action.Store().folders, location.code, row.record.GetEnabled() != 1);
-  return !other.empty() && action.Platform().FileExists(other + "\\" + row.name);
+  bool there = false;
+  return !other.empty() && PlaceFiles(action.Platform(), location).Exists(other + "\\" + row.name, there) ==
+                               ERROR_SUCCESS && there;
+}
+
+bool StartupFileKind::SameBytes(Action& action, const LocationInfo& location, const StartupRow& a,
+                                const StartupRow& b) const {
+  SafeFiles files = PlaceFiles(action.Platform(), location);
+  std::string first, second;
+  return files.Read(a.path, first) == ERROR_SUCCESS && files.Read(b.path, second) == ERROR_SUCCESS && first == second;
 }
 
 // A moved file lies in the other folder: its name there is all that can tell it.
@@ -230,19 +250,31 @@ std::string StartupFileKind::WhyNotOwnSide(Action& action, const LocationInfo& l
 std::string StartupFileKind::CheckUndo(Action& action, const JournalRecord& change,
                                        const UndoOverlay& overlay) const {
   if (!IsFileRecord(change)) return CheckValueUndo(action, change, overlay);
-  IPlatform& platform = action.Platform();
-  const auto there = [&](const JournalSide& side) {
-    const auto planned = overlay.At(side, change.name);
-    return planned ? *planned != nullptr : platform.FileExists(side.path);
+  SafeFiles files = PlaceFiles(action.Platform(), *FindLocation(change.location));
+  // What the newer undos of the step leave there, else what the folder holds now; false: not known.
+  const auto there = [&](const JournalSide& side, bool& found) {
+    if (const auto planned = overlay.At(side, change.name)) {
+      found = *planned != nullptr;
+      return true;
+    }
+    return files.Exists(side.path, found) == ERROR_SUCCESS;
   };
-  if (change.to && !there(*change.to)) return change.to->path + " is no longer there";
-  if (change.from && there(*change.from))
-    return "a file " + change.from->path + " is there again; undoing would overwrite it";
-  if (change.from && !change.to && (change.from->backup.empty() || !platform.FileExists(change.from->backup)))
-    return "the copy kept of " + change.from->path + " is missing";
-  // A file the change overwrote comes back from its copy: without it, undo would stop half done.
-  if (change.to && change.replaced && !change.replaced->backup.empty() && !platform.FileExists(change.replaced->backup))
-    return "the copy kept of the file " + change.to->path + " replaced is missing";
+  bool found = false;
+  if (change.to && !there(*change.to, found)) return files.Refusal();
+  if (change.to && !found) return change.to->path + " is no longer there";
+  if (change.from && !there(*change.from, found)) return files.Refusal();
+  if (change.from && found) return "a file " + change.from->path + " is there again; undoing would overwrite it";
+  // Each copy undo would read is read now: one missing, or planted as a link, stops it before anything changes.
+  std::vector<const JournalSide*> kept;
+  if (change.from && !change.to) kept.push_back(&*change.from);
+  if (change.replaced && !change.replaced->backup.empty()) kept.push_back(&*change.replaced);
+  SafeFiles& journal = action.Store().JournalOf(change.location).Files();
+  for (const JournalSide* side : kept) {
+    std::string bytes;
+    const ErrorCode rc = side->backup.empty() ? ERROR_FILE_NOT_FOUND : journal.Read(side->backup, bytes, true);
+    if (rc == kPathRefused) return journal.Refusal();
+    if (rc != ERROR_SUCCESS) return "the copy kept of " + side->path + " is missing";
+  }
   return {};
 }
 
@@ -251,17 +283,20 @@ std::string StartupFileKind::Undo(Action& action, const JournalRecord& change, J
   const bool deletes = change.to && !change.from;
   if (!JournalChange(action, undo, !deletes, deletes ? &*undo.from : nullptr)) return "the journal could not be written";
   ChangeOutcome outcome(action, undo);
-  IPlatform& platform = action.Platform();
-  auto failed = [&](ErrorCode rc, const std::string& what) { return what + ": " + platform.SystemErrorText(rc); };
+  SafeFiles files = PlaceFiles(action.Platform(), *FindLocation(change.location));
+  SafeFiles& journal = action.Store().JournalOf(change.location).Files();
+  auto failed = [&](ErrorCode rc, const std::string& what) { return what + ": " + files.ErrorText(rc); };
+  // Never over a file of that name: whatever lies there now is someone's.
   if (change.from) {
-    const std::string& source = change.to ? change.to->path : change.from->backup;
-    if (const ErrorCode rc = platform.FileCopy(source, change.from->path); rc != ERROR_SUCCESS)
-      return failed(rc, change.from->path);
+    const ErrorCode rc = change.to ? files.Copy(files, change.to->path, change.from->path, false)
+                                   : files.Copy(journal, change.from->backup, change.from->path, false, true);
+    if (rc != ERROR_SUCCESS) return failed(rc, change.from->path);
   }
   if (change.to) {
-    if (const ErrorCode rc = platform.FileDelete(change.to->path); rc != ERROR_SUCCESS) return failed(rc, change.to->path);
+    if (const ErrorCode rc = files.Delete(change.to->path); rc != ERROR_SUCCESS) return failed(rc, change.to->path);
     if (change.replaced && !change.replaced->backup.empty())
-      if (const ErrorCode rc = platform.FileCopy(change.replaced->backup, change.to->path); rc != ERROR_SUCCESS)
+      if (const ErrorCode rc = files.Copy(journal, change.replaced->backup, change.to->path, false, true);
+          rc != ERROR_SUCCESS)
         return failed(rc, change.to->path);
   }
   outcome.Done();

@@ -14,6 +14,7 @@ class StartupFileKind : public EntryKind {
   [[nodiscard]] std::string RemoveRefusal(const StartupRow&) const override { return {}; }
   bool InOtherPlace(Action& action, const LocationInfo& location, const StartupRow& row) const override;
   bool SameEntry(const StartupRow& was, const StartupRow& now, bool stayed) const override;
+  bool SameBytes(Action& action, const LocationInfo& location, const StartupRow& a, const StartupRow& b) const override;
   EntryCommand Command(const LocationInfo& location, const StartupRow& row) const override;
   EntrySource Source(const LocationInfo& location, const StartupRow& row) const override;
   [[nodiscard]] std::string PlaceText(const StartupRow& row) const override { return ParkedPlaceText(row); }

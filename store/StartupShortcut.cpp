@@ -8,6 +8,7 @@
 #include "store/Action.h"
 #include "store/ChangeJournal.h"
 #include "store/Locations.h"
+#include "store/PlaceFiles.h"
 #include "store/ShortcutTarget.h"
 
 namespace kestrun {
@@ -59,19 +60,24 @@ bool IsFileNameSafe(const std::string& name) {
 }
 
 // A new link needs nothing to undo but its place; one it replaces is kept, so undo brings it back.
-JournalRecord CreationRecord(IPlatform& platform, const std::string& link, const std::string& fileName) {
+JournalRecord CreationRecord(SafeFiles& files, const std::string& link, const std::string& fileName) {
   JournalRecord record;
   record.action = "create";
   record.location = slUserStartupFolder;
   record.name = fileName;
   record.to = FileSide(link);
-  if (platform.FileExists(link)) record.replaced = FileSide(link);
+  bool there = false;
+  if (files.Exists(link, there) == ERROR_SUCCESS && there) record.replaced = FileSide(link);
   return record;
 }
 
-// The writer ran: a link it could not write is no success, and is said.
-CreateShortcutResult Written(Action& action, HRESULT status, const std::string& link) {
-  if (FAILED(status)) action.FailCall("the shortcut was not written", ErrorCodeOfStatus(status));
+// The writer ran: a link it could not write is no success, and is said; a place the file layer
+// refuses with its reason.
+CreateShortcutResult Written(Action& action, const SafeFiles& files, HRESULT status, const std::string& link) {
+  if (status == HRESULT_FROM_WIN32(kPathRefused))
+    action.Refuse("the shortcut was not written", files.Refusal());
+  else if (FAILED(status))
+    action.FailCall("the shortcut was not written", ErrorCodeOfStatus(status));
   return {coWritten, status, link};
 }
 
@@ -92,18 +98,24 @@ CreateShortcutResult CreateStartupShortcut(Action& action, const std::string& gi
   const std::string folder = key->ReadString(kStartupValue);
   if (!IsFullPath(folder)) return {coNoStartupFolder};
   const std::string link = folder + "\\" + displayName + ".lnk";
-  if (!IsFileNameSafe(displayName)) return Written(action, HRESULT_FROM_WIN32(ERROR_INVALID_NAME), link);
+  SafeFiles files = PlaceFiles(platform, *FindLocation(slUserStartupFolder));
+  if (!IsFileNameSafe(displayName)) return Written(action, files, HRESULT_FROM_WIN32(ERROR_INVALID_NAME), link);
   // The shell saves through a buffer of MAX_PATH wide characters: a longer path would be cut.
   if (ToWide(link).size() >= MAX_PATH) return {coLinkPathTooLong};
+  OpenFolder open;
+  if (files.Walk(folder, open) == kPathRefused) return Written(action, files, HRESULT_FROM_WIN32(kPathRefused), link);
   if (dryRun) return {coWritten, S_OK, link};
-  JournalRecord record = CreationRecord(platform, link, displayName + ".lnk");
+  JournalRecord record = CreationRecord(files, link, displayName + ".lnk");
   // A new link may go unjournalled; one written over another goes only once that one's copy is kept.
   if (!JournalChange(action, record, !record.replaced, record.replaced ? &*record.replaced : nullptr))
     return {coWritten, E_ABORT, link};
   ChangeOutcome journalled(action, record);
-  const HRESULT status = platform.CreateLink(target, link, "Shortcut to " + target, FolderPartOf(target));
+  std::string bytes;
+  HRESULT status = platform.LinkBytes(target, "Shortcut to " + target, FolderPartOf(target), bytes);
+  if (SUCCEEDED(status))
+    if (const ErrorCode rc = files.Write(link, bytes, true); rc != ERROR_SUCCESS) status = HRESULT_FROM_WIN32(rc);
   if (SUCCEEDED(status)) journalled.Done();
-  return Written(action, status, link);
+  return Written(action, files, status, link);
 }
 
 ErrorCode ErrorCodeOfStatus(HRESULT status) {

@@ -1,6 +1,7 @@
 // The store's one way in: the scan order of the places, and one action per thing the user does.
 #include "store/StartupStore.h"
 
+#include "store/ChangeJournal.h"
 #include "store/StartupApproved.h"
 #include "store/StartupMoves.h"
 #include "store/StartupRemove.h"
@@ -45,6 +46,12 @@ bool StartupStore::ApplyChange(Action& action, const StartupRow& row, bool enabl
   return MoveEntry(action, row, enable);
 }
 
+bool StartupStore::SameBytes(const StartupRow& a, const StartupRow& b) {
+  const LocationInfo* location = FindLocation(a.record.GetLocation());
+  Action action = Begin();
+  return location && a.record.GetLocation() == b.record.GetLocation() && KindOf(*location).SameBytes(action, *location, a, b);
+}
+
 bool StartupStore::RemoveEntry(Action& action, const StartupRow& row) { return kestrun::RemoveEntry(action, row); }
 
 void StartupStore::RemoveEntry(const StartupRow& row) {
@@ -74,10 +81,16 @@ size_t StartupStore::UndoAction(const std::vector<const JournalRecord*>& steps) 
 
 std::vector<JournalRecord> StartupStore::ReadJournal(bool machine) {
   Journal& journal = machine ? context_.machineJournal : context_.journal;
+  {
+    Action action = Begin();
+    SettleStopped(action, journal);
+  }
   std::vector<JournalRecord> records = journal.Read();
   if (!journal.Refusal().empty()) {
     Action action = Begin();
-    action.Fail(MakeFailure(Failure::Kind::Warning, "the machine-wide journal is not read", journal.Refusal()));
+    action.Fail(MakeFailure(Failure::Kind::Warning,
+                            machine ? "the machine-wide journal is not read" : "the journal is not read",
+                            journal.Refusal()));
   }
   return records;
 }

@@ -33,6 +33,9 @@ class StartupStore {
   // One entry switched on (moved back, or its StartupApproved flag set on) or off (parked); true
   // when it took that state.
   bool ApplyChange(Action& action, const StartupRow& row, bool enable);
+  // The entry of one name in its place's two places, with the same bytes in each: a move stopped half
+  // way, which a move either way finishes.
+  bool SameBytes(const StartupRow& a, const StartupRow& b);
   // Deletes the row's own value or file, and its StartupApproved flag unless the name lies in the
   // location's other place too; true when it was deleted now.
   bool RemoveEntry(Action& action, const StartupRow& row);

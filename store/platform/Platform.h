@@ -74,6 +74,28 @@ inline constexpr HRESULT kXmlEndedEarly = static_cast<HRESULT>(0xC00CEE01);
 // ReadSmallFile's refusal of a link or junction (ERROR_REPARSE_POINT_ENCOUNTERED).
 inline constexpr ErrorCode kErrorIsLink = 4395;
 
+// What an open file or folder is, read from its handle.
+struct FileFacts {
+  DWORD attributes = 0;
+  DWORD links = 0;            // the file's names (hard links)
+  std::uint64_t size = 0;
+  std::uint64_t written = 0;  // last write, FILETIME units
+  std::string path;           // the system's name of where the handle leads, after any link it followed
+};
+
+// How OpenAt opens a name. Each opens the name itself, never a link's or junction's target on
+// Windows; Wine follows a Unix link whatever it is asked, which FileFactsOf's path then shows.
+enum class FileOpen {
+  Folder,        // an existing folder, which nobody can rename or delete while it is open
+  MakeFolder,    // a folder made now; fails when anything has the name
+  MakeHidden,    // the same, hidden
+  Probe,         // anything of that name, for its facts only
+  Read,          // an existing file, for reading; shared for deleting, so that rotation goes on meanwhile
+  Create,        // a new hidden file, for writing; fails when anything has the name
+  Update,        // a file made when missing, for reading and writing at any offset
+  Change,        // an existing file, for renaming or deleting
+};
+
 // How a key is opened: reading (query and enumerate) is all a scan needs, and all a user without
 // administrator rights gets on machine-wide keys; writing is asked for only by a change.
 enum class KeyAccess { Read, Write };
@@ -97,7 +119,9 @@ class IPlatform {
   // Deletes a key that has no subkeys (and its values).
   virtual ErrorCode DeleteKey(HKEY root, RegistryView view, const std::string& path) = 0;
 
-  // Files. ListFolder lists folder + "\*.*" ("." and ".." included, as the system returns them).
+  // Files by path: listings and probes, and the files a user names (export, a desired-state file).
+  // The store's own files go through the file layer (store/platform/SafeFiles.h) and its handles below.
+  // ListFolder lists folder + "\*.*" ("." and ".." included, as the system returns them).
   // The last part of an absolute path is taken exactly as given, never trimmed or normalised.
   virtual ErrorCode ListFolder(const std::string& folder, std::vector<FolderEntry>& entries) = 0;
   virtual bool FileExists(const std::string& name) = 0;
@@ -107,35 +131,46 @@ class IPlatform {
   virtual std::string SpelledPath(const std::string& path) = 0;
   // A relative name's full path from the current folder (what FileExists checks); "" when there is none.
   virtual std::string FullPathOf(const std::string& name) = 0;
-  virtual ErrorCode CreateFolder(const std::string& path) = 0;
-  virtual ErrorCode SetAttributes(const std::string& path, DWORD attributes) = 0;
-  virtual ErrorCode FileCopy(const std::string& source, const std::string& target) = 0;
   virtual ErrorCode FileDelete(const std::string& path) = 0;
   // The whole contents of a file.
   virtual ErrorCode ReadFileData(const std::string& path, std::string& data) = 0;
   // A file read whole only when it is no larger than limit (ERROR_FILE_TOO_LARGE), an ordinary file on a
   // disk (ERROR_BAD_FILE_TYPE) and no link or junction (kErrorIsLink): for files other programs wrote.
   virtual ErrorCode ReadSmallFile(const std::string& path, std::uint64_t limit, std::string& data) = 0;
-  // Renames a file, replacing one of the target's name.
-  virtual ErrorCode FileMove(const std::string& source, const std::string& target) = 0;
   // Appends bytes to a file (made when missing) and flushes them to the disk before returning.
   virtual ErrorCode AppendFile(const std::string& path, const std::string& bytes) = 0;
   virtual ErrorCode FileSize(const std::string& path, std::uint64_t& size) = 0;
-  // The attributes of the path's last part itself (a link or junction is not followed).
+  // The attributes of the path's last part itself (a link or junction is not followed): a probe.
   virtual ErrorCode FileAttributesOf(const std::string& path, DWORD& attributes) = 0;
-  // Opens (making it when missing) and locks a file for this process alone, waiting while another
-  // holds it; closing the handle lets it go.
-  virtual ErrorCode LockFileExclusive(const std::string& path, UniqueFile& lock) = 0;
   // Size and last-write time (FILETIME units): whether a file changed since it was last looked at.
   virtual ErrorCode FileStamp(const std::string& path, std::uint64_t& size, std::uint64_t& written) = 0;
+
+  // Handles. folder is an open folder, name one part of a path in it (no backslash); with folder
+  // INVALID_HANDLE_VALUE, name is a full path. sddl: the descriptor of a folder made ("": inherited).
+  virtual ErrorCode OpenAt(HANDLE folder, const std::string& name, FileOpen how, UniqueFile& file,
+                           const std::string& sddl = {}) = 0;
+  virtual ErrorCode FileFactsOf(HANDLE file, FileFacts& facts) = 0;
+  // Up to count bytes from offset (fewer at the end of the file).
+  virtual ErrorCode ReadAt(HANDLE file, std::uint64_t offset, std::size_t count, std::string& data) = 0;
+  // Writes bytes at offset and flushes them to the disk before returning.
+  virtual ErrorCode WriteAt(HANDLE file, std::uint64_t offset, const std::string& bytes) = 0;
+  // Sets attributes and the last-write time (0: unchanged) of a file opened by Create.
+  virtual ErrorCode SetFileFacts(HANDLE file, DWORD attributes, std::uint64_t written) = 0;
+  // Renames an open file (Create or Change) to name in folder; never writes through a link there.
+  virtual ErrorCode RenameAt(HANDLE file, HANDLE folder, const std::string& name, bool replace) = 0;
+  // Deletes an open file (Create or Change) once its last handle is closed.
+  virtual ErrorCode DeleteOpen(HANDLE file) = 0;
+  // Locks an open file for this handle alone; ERROR_LOCK_VIOLATION at once while another holds it.
+  virtual ErrorCode LockOpen(HANDLE file) = 0;
+  // The owner and DACL of an open folder as SDDL.
+  virtual ErrorCode SecurityOf(HANDLE folder, std::string& sddl) = 0;
+  // The user's profile folder as the system names it; "" when none.
+  virtual std::string UserProfile() = 0;
+
   // The user's local application data folder (%LOCALAPPDATA%); "" when the system names none.
   virtual std::string LocalAppData() = 0;
   // The folder of data shared by all users (%ProgramData%) as the system names it; "" when none.
   virtual std::string ProgramData() = 0;
-  // Makes one folder with the security descriptor sddl (owner and DACL in SDDL).
-  virtual ErrorCode CreateSecuredFolder(const std::string& path, const std::string& sddl) = 0;
-  // The folder's owner and DACL as SDDL, read from the folder itself (a link or junction is not followed).
-  virtual ErrorCode FolderSecurity(const std::string& path, std::string& sddl) = 0;
   // Whether the file system keeps the security descriptors it is given (Wine keeps none).
   virtual bool KeepsFileSecurity() = 0;
   // %NAME% references replaced by the environment's values; unknown ones stay as they are.
@@ -155,6 +190,9 @@ class IPlatform {
   // Writes a shell link through COM (it joins the thread's apartment itself). Returns the HRESULT.
   virtual HRESULT CreateLink(const std::string& target, const std::string& link,
                                  const std::string& description, const std::string& workingDir) = 0;
+  // The bytes of such a link, for the caller to write where it chooses.
+  virtual HRESULT LinkBytes(const std::string& target, const std::string& description, const std::string& workingDir,
+                            std::string& bytes) = 0;
 
   // A shell link's target path and arguments, read through the shell's link object. Returns the HRESULT.
   virtual HRESULT ReadShellLink(const std::string& link, std::string& target, std::string& arguments) = 0;

@@ -1,4 +1,4 @@
-// Flushed appends, renames, sizes, and the folders of the user and of this program: what the journal and the manual need.
+// Appending to a file the user names (export), sizes and stamps, and the folders of the user and of this program.
 #include <shlobj.h>
 
 #include <algorithm>
@@ -23,11 +23,6 @@ std::string EnvironmentValue(const wchar_t* name) {
 
 }  // namespace
 
-ErrorCode Win32Platform::FileMove(const std::string& source, const std::string& target) {
-  return LastErrorUnless(
-      MoveFileExW(WidePath(source).c_str(), WidePath(target).c_str(), MOVEFILE_REPLACE_EXISTING));
-}
-
 ErrorCode Win32Platform::AppendFile(const std::string& path, const std::string& bytes) {
   UniqueFile file(CreateFileW(WidePath(path).c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
                               nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -46,16 +41,6 @@ ErrorCode Win32Platform::AppendFile(const std::string& path, const std::string& 
 ErrorCode Win32Platform::FileAttributesOf(const std::string& path, DWORD& attributes) {
   attributes = GetFileAttributesW(WidePath(path).c_str());
   return attributes == INVALID_FILE_ATTRIBUTES ? GetLastError() : ERROR_SUCCESS;
-}
-
-ErrorCode Win32Platform::LockFileExclusive(const std::string& path, UniqueFile& lock) {
-  UniqueFile file(CreateFileW(WidePath(path).c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                              nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) return GetLastError();
-  OVERLAPPED at{};
-  if (!LockFileEx(file.Get(), LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &at)) return GetLastError();
-  lock = std::move(file);
-  return ERROR_SUCCESS;
 }
 
 ErrorCode Win32Platform::FileSize(const std::string& path, std::uint64_t& size) {

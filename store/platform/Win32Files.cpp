@@ -102,18 +102,6 @@ std::string Win32Platform::FullPathOf(const std::string& name) {
   return FromWide(full);
 }
 
-ErrorCode Win32Platform::CreateFolder(const std::string& path) {
-  return LastErrorUnless(CreateDirectoryW(WidePath(path).c_str(), nullptr));
-}
-
-ErrorCode Win32Platform::SetAttributes(const std::string& path, DWORD attributes) {
-  return LastErrorUnless(SetFileAttributesW(WidePath(path).c_str(), attributes));
-}
-
-ErrorCode Win32Platform::FileCopy(const std::string& source, const std::string& target) {
-  return LastErrorUnless(CopyFileW(WidePath(source).c_str(), WidePath(target).c_str(), FALSE));
-}
-
 ErrorCode Win32Platform::FileDelete(const std::string& path) {
   return LastErrorUnless(DeleteFileW(WidePath(path).c_str()));
 }

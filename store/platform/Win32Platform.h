@@ -19,22 +19,26 @@ class Win32Platform : public IPlatform {
   bool FileExists(const std::string& name) override;
   std::string FullPathOf(const std::string& name) override;
   std::string SpelledPath(const std::string& path) override;
-  ErrorCode CreateFolder(const std::string& path) override;
-  ErrorCode SetAttributes(const std::string& path, DWORD attributes) override;
-  ErrorCode FileCopy(const std::string& source, const std::string& target) override;
   ErrorCode FileDelete(const std::string& path) override;
   ErrorCode ReadFileData(const std::string& path, std::string& data) override;
   ErrorCode ReadSmallFile(const std::string& path, std::uint64_t limit, std::string& data) override;
-  ErrorCode FileMove(const std::string& source, const std::string& target) override;
   ErrorCode AppendFile(const std::string& path, const std::string& bytes) override;
   ErrorCode FileSize(const std::string& path, std::uint64_t& size) override;
   ErrorCode FileAttributesOf(const std::string& path, DWORD& attributes) override;
-  ErrorCode LockFileExclusive(const std::string& path, UniqueFile& lock) override;
   ErrorCode FileStamp(const std::string& path, std::uint64_t& size, std::uint64_t& written) override;
+  ErrorCode OpenAt(HANDLE folder, const std::string& name, FileOpen how, UniqueFile& file,
+                   const std::string& sddl = {}) override;
+  ErrorCode FileFactsOf(HANDLE file, FileFacts& facts) override;
+  ErrorCode ReadAt(HANDLE file, std::uint64_t offset, std::size_t count, std::string& data) override;
+  ErrorCode WriteAt(HANDLE file, std::uint64_t offset, const std::string& bytes) override;
+  ErrorCode SetFileFacts(HANDLE file, DWORD attributes, std::uint64_t written) override;
+  ErrorCode RenameAt(HANDLE file, HANDLE folder, const std::string& name, bool replace) override;
+  ErrorCode DeleteOpen(HANDLE file) override;
+  ErrorCode LockOpen(HANDLE file) override;
+  ErrorCode SecurityOf(HANDLE folder, std::string& sddl) override;
+  std::string UserProfile() override;
   std::string LocalAppData() override;
   std::string ProgramData() override;
-  ErrorCode CreateSecuredFolder(const std::string& path, const std::string& sddl) override;
-  ErrorCode FolderSecurity(const std::string& path, std::string& sddl) override;
   bool KeepsFileSecurity() override;
   std::string ExpandEnvironment(const std::string& text) override;
   std::string ProgramFolder() override;
@@ -46,6 +50,8 @@ class Win32Platform : public IPlatform {
                             int show) override;
   HRESULT CreateLink(const std::string& target, const std::string& link,
                          const std::string& description, const std::string& workingDir) override;
+  HRESULT LinkBytes(const std::string& target, const std::string& description, const std::string& workingDir,
+                    std::string& bytes) override;
 
   HRESULT ReadShellLink(const std::string& link, std::string& target, std::string& arguments) override;
   ErrorCode ReadLinkFile(const std::string& link, std::size_t limit, std::string& bytes) override;

@@ -1,6 +1,6 @@
-// Folders only administrators can write: made with a security descriptor given as SDDL, and their
-// owner and DACL read back as SDDL from the folder itself, never through a link or junction. What the
-// text must say is the store's to judge. And the account this process runs as.
+// The folders the system names for trust (the profile, ProgramData), and a folder's owner and DACL
+// read back as SDDL through its handle. What the text must say is the store's to judge. And the account
+// this process runs as.
 #include <aclapi.h>
 #include <sddl.h>
 #include <shlobj.h>
@@ -22,25 +22,19 @@ std::string Win32Platform::ProgramData() {
   return folder;
 }
 
-ErrorCode Win32Platform::CreateSecuredFolder(const std::string& path, const std::string& sddl) {
-  UniqueLocal descriptor;
-  if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(ToWide(sddl).c_str(), SDDL_REVISION_1,
-                                                            reinterpret_cast<PSECURITY_DESCRIPTOR*>(descriptor.Put()),
-                                                            nullptr))
-    return GetLastError();
-  SECURITY_ATTRIBUTES attributes{sizeof attributes, descriptor.Get(), FALSE};
-  return CreateDirectoryW(WidePath(path).c_str(), &attributes) ? ERROR_SUCCESS : GetLastError();
+std::string Win32Platform::UserProfile() {
+  PWSTR path = nullptr;
+  const HRESULT hr = SHGetKnownFolderPath(FOLDERID_Profile, 0, nullptr, &path);
+  std::string folder = SUCCEEDED(hr) ? FromWide(path) : std::string();
+  CoTaskMemFree(path);
+  return folder;
 }
 
-ErrorCode Win32Platform::FolderSecurity(const std::string& path, std::string& sddl) {
+ErrorCode Win32Platform::SecurityOf(HANDLE folder, std::string& sddl) {
   sddl.clear();
-  UniqueFile folder(CreateFileW(WidePath(path).c_str(), READ_CONTROL,
-                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                                FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
-  if (!folder) return GetLastError();
   constexpr SECURITY_INFORMATION kWhat = OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION;
   UniqueLocal descriptor;
-  if (const DWORD rc = GetSecurityInfo(folder.Get(), SE_FILE_OBJECT, kWhat, nullptr, nullptr, nullptr, nullptr,
+  if (const DWORD rc = GetSecurityInfo(folder, SE_FILE_OBJECT, kWhat, nullptr, nullptr, nullptr, nullptr,
                                        reinterpret_cast<PSECURITY_DESCRIPTOR*>(descriptor.Put())))
     return rc;
   UniqueLocal text;

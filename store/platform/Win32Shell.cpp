@@ -35,7 +35,7 @@ std::string AnsiFieldOf(const std::wstring& path) {
 }
 
 HRESULT WriteWholeFile(const std::wstring& path, const std::string& bytes) {
-  const HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+  const HANDLE file = CreateFileW(WidePath(FromWide(path)).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
                                   nullptr);
   if (file == INVALID_HANDLE_VALUE) return HRESULT_FROM_WIN32(GetLastError());
   DWORD written = 0;
@@ -78,8 +78,9 @@ ErrorCode Win32Platform::ShellOpen(HWND owner, const std::string& file, const st
   return ShellLaunchError(result, GetLastError());
 }
 
-HRESULT Win32Platform::CreateLink(const std::string& target, const std::string& link,
-                                      const std::string& description, const std::string& workingDir) {
+HRESULT Win32Platform::LinkBytes(const std::string& target, const std::string& description,
+                                 const std::string& workingDir, std::string& bytes) {
+  bytes.clear();
   ComApartment com;
   // The wide interface: the ANSI one stores the path in the code page's field only, and a name outside
   // it comes back as other characters.
@@ -91,17 +92,33 @@ HRESULT Win32Platform::CreateLink(const std::string& target, const std::string& 
   shellLink->SetPath(ToWide(target).c_str());
   shellLink->SetDescription(ToWide(description).c_str());
   shellLink->SetWorkingDirectory(ToWide(workingDir).c_str());
-  ComPtr<IPersistFile> file;
-  hr = shellLink->QueryInterface(IID_IPersistFile, file.PutVoid());
-  if (FAILED(hr)) return hr;
-  const std::wstring wideLink = ToWide(link), wideTarget = ToWide(target);
-  hr = file->Save(wideLink.c_str(), FALSE);
-  if (FAILED(hr) || IsAscii(wideTarget)) return hr;
+  ComPtr<IPersistStream> persist;
+  ComPtr<IStream> stream;
+  if (FAILED(hr = shellLink->QueryInterface(IID_IPersistStream, persist.PutVoid()))) return hr;
+  if (FAILED(hr = CreateStreamOnHGlobal(nullptr, TRUE, reinterpret_cast<IStream**>(stream.PutVoid())))) return hr;
+  if (FAILED(hr = persist->Save(stream.Get(), TRUE))) return hr;
+  STATSTG stat{};
+  if (FAILED(hr = stream->Stat(&stat, STATFLAG_NONAME))) return hr;
+  bytes.resize(static_cast<size_t>(stat.cbSize.QuadPart));
+  ULONG got = 0;
+  const LARGE_INTEGER start{};
+  if (FAILED(hr = stream->Seek(start, STREAM_SEEK_SET, nullptr)) ||
+      FAILED(hr = stream->Read(bytes.data(), static_cast<ULONG>(bytes.size()), &got)))
+    return hr;
+  bytes.resize(got);
+  const std::wstring wideTarget = ToWide(target);
+  if (IsAscii(wideTarget)) return S_OK;
   // A shell that kept the path in the ANSI code page only (Wine's does) gets the exact one added.
+  if (std::optional<std::string> patched = WithUnicodeLocalPath(bytes, wideTarget, AnsiFieldOf(wideTarget)))
+    bytes = std::move(*patched);
+  return S_OK;
+}
+
+HRESULT Win32Platform::CreateLink(const std::string& target, const std::string& link,
+                                      const std::string& description, const std::string& workingDir) {
   std::string bytes;
-  if (ReadFileData(link, bytes) != ERROR_SUCCESS) return hr;
-  const std::optional<std::string> patched = WithUnicodeLocalPath(bytes, wideTarget, AnsiFieldOf(wideTarget));
-  return patched ? WriteWholeFile(wideLink, *patched) : hr;
+  const HRESULT hr = LinkBytes(target, description, workingDir, bytes);
+  return FAILED(hr) ? hr : WriteWholeFile(ToWide(link), bytes);
 }
 
 HRESULT Win32Platform::ReadShellLink(const std::string& link, std::string& target, std::string& arguments) {

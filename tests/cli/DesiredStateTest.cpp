@@ -80,7 +80,7 @@ TEST(DesiredState, AnExportReadsBackAsTheSameEntriesLoneSurrogatesAndAll) {
   ASSERT_EQ(items->size(), rows.size());
   for (size_t i = 0; i < rows.size(); ++i) {
     EXPECT_EQ((*items)[i].name, rows[i].name);
-    const Standing standing = Judge(rows, (*items)[i]);
+    const Standing standing = Judge(rows, (*items)[i], [](auto&, auto&) { return false; });
     EXPECT_TRUE(standing.error.empty() && !standing.move) << rows[i].name << ": " << standing.error;
   }
 }
@@ -88,7 +88,9 @@ TEST(DesiredState, AnExportReadsBackAsTheSameEntriesLoneSurrogatesAndAll) {
 TEST(DesiredState, EachItemIsMetAMoveAwayOrRefusedWithTheReason) {
   StartupRows rows{Row("plain", slUserRun, 1),    Row("parked", slUserRun, 0), Row("both", slUserRun, 1),
                    Row("both", slUserRun, 0),     Row("Dup", slUserRun, 1),    Row("dup", slMachineRun, 1),
-                   Row("off", slUserRun, 1, Approval::Off)};
+                   Row("off", slUserRun, 1, Approval::Off), Row("half", slUserRun, 1), Row("half", slUserRun, 0)};
+  // A move stopped half way left the same bytes in both places: either way finishes it.
+  const auto sameBytes = [](const StartupRow& a, const StartupRow&) { return a.name == "half"; };
   // move: the row to move (-1 none); now: the entry is enabled (1), disabled (0), none (-1).
   struct Case { const char* item; int move, now; const char* error; };
   const Case cases[] = {
@@ -97,6 +99,8 @@ TEST(DesiredState, EachItemIsMetAMoveAwayOrRefusedWithTheReason) {
       {R"("name": "parked", "location": "hkcu-run", "state": "enabled")", 1, 0, ""},
       {R"("name": "off", "state": "enabled")", 6, 0, ""},  // in its live place, but Windows will not start it
       {R"("name": "both", "location": "HKCU Run", "state": "disabled")", -1, 1, "'both' (HKCU Run) is both enabled"},
+      {R"("name": "half", "state": "disabled")", 7, 1, ""},
+      {R"("name": "half", "state": "enabled")", 8, 1, ""},
       {R"("name": "dup", "state": "enabled")", -1, -1, "'dup' is in 2 places: choose one with --location"},
       {R"("name": "dup", "location": 16, "state": "disabled")", 5, 1, ""},
       {R"("name": "\u000b\u0085\ud83d\ude00", "state": "enabled")", -1, -1, "no entry '\v\xC2\x85\xF0\x9F\x98\x80'"},
@@ -106,7 +110,7 @@ TEST(DesiredState, EachItemIsMetAMoveAwayOrRefusedWithTheReason) {
     std::string error;
     const auto items = Read("{\"entries\": [{" + std::string(c.item) + "}]}", error);
     ASSERT_THAT(items, ::testing::Optional(::testing::SizeIs(1))) << c.item << ": " << error;
-    const Standing standing = Judge(rows, items->front());
+    const Standing standing = Judge(rows, items->front(), sameBytes);
     EXPECT_EQ(standing.move, c.move < 0 ? nullptr : &rows[static_cast<size_t>(c.move)]) << c.item;
     EXPECT_EQ(standing.exists ? int{standing.enabled} : -1, c.now) << c.item;
     EXPECT_TRUE(standing.error.rfind(c.error, 0) == 0 && standing.error.empty() == !*c.error) << standing.error;

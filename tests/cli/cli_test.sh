@@ -486,7 +486,7 @@ expect_text 0 err '*"warning:"*"Tamsel Soft is a link or junction"*' disable --n
 expect_rc 1 remove --name linked.txt --location 8
 [ -z "$(ls "$drive/users/Public/loose")" ] || fail "the journal followed a link: $(ls "$drive/users/Public/loose")"
 expect_rc 0 history
-[ "$err" = "kestrun-cli: warning: the machine-wide journal is not read: C:\\ProgramData\\Tamsel Soft is a link or junction" ] ||
+[ "$err" = "kestrun-cli: warning: the machine-wide journal is not read: C:\\ProgramData\\Tamsel Soft is a link or junction: Kestrun does not go through one" ] ||
   fail "history with a linked machine journal: '$err'"
 rm "$machine_home"
 
@@ -689,5 +689,92 @@ v = jsonschema.Draft202012Validator({"$ref": "#/$defs/journalRecord", "$defs": s
 for r in json.loads(sys.argv[2]): v.validate(r)
 assert any(r["action"] == "switch-off" and r["from"]["absent"] == "key" for r in json.loads(sys.argv[2]))
 PY
+
+# --- links, forged places and stopped moves: nothing is written or read through a link or outside the
+#     folder the system names, the refusal says why, and a move stopped half way is finished ---
+win_journal="C:\\users\\$user_name\\AppData\\Local\\Tamsel Soft\\Kestrun"
+user_disabled="$(dirname "$user_startup")/Disabled Startup Items"
+forge() { python3 -c 'import json, sys; print(json.dumps(eval(sys.argv[1])))' "$1" >>"$journal_home/journal.jsonl"; }
+elsewhere() { rm -rf "$drive/elsewhere"; mkdir -p "$drive/elsewhere/$1"; }
+untouched() { [ -z "$(find "$drive/elsewhere" -mindepth 1 ! -type d)" ] || fail "$1: $(find "$drive/elsewhere" ! -type d)"; }
+# A Startup folder any program of the user can point anywhere: listed, but nothing is changed there.
+reg add "$sf" /v Startup /d 'C:\windows\system32'
+mkdir -p "$journal_home/removed/950" && printf evil >"$journal_home/removed/950/evil.dll"
+printf victim >"$drive/windows/system32/victim.txt"
+forge "{'id': 950, 'action': 'remove', 'location': 4, 'name': 'evil.dll', 'from': {'place': r'C:\windows\system32',
+        'path': r'C:\windows\system32\evil.dll', 'backup': r'$win_journal\removed\950\evil.dll'}}"
+forge "{'id': 951, 'action': 'create', 'location': 4, 'name': 'victim.txt',
+        'to': {'place': r'C:\windows\system32', 'path': r'C:\windows\system32\victim.txt'}}"
+expect_text 1 err "*\"cannot undo #950\"*\"system32 is not inside the user's profile\"*" undo 950
+expect_text 1 err "*\"cannot undo #951\"*\"system32 is not inside the user's profile\"*" undo 951
+expect_text 1 err "*\"is not inside the user's profile\"*" disable --name victim.txt --location 4
+[ -e "$drive/windows/system32/evil.dll" ] && fail "undo wrote into system32"
+[ "$(cat "$drive/windows/system32/victim.txt")" = victim ] || fail "a file of system32 was deleted or moved"
+reg add "$sf" /v Startup /d "$win_startup"
+# Undo of a remove through a link planted under the entry's name, or through a linked Startup folder.
+printf B >"$user_startup/dangle.lnk" && expect_rc 0 remove --name dangle.lnk
+ln -s "$drive/windows/dangled.lnk" "$user_startup/dangle.lnk"
+cli undo >/dev/null
+[ -e "$drive/windows/dangled.lnk" ] && fail "undo wrote through a dangling link"
+printf C >"$user_startup/viajunction.lnk" && expect_rc 0 remove --name viajunction.lnk
+elsewhere x && mv "$user_startup" "$user_startup.real" && ln -s "$drive/elsewhere" "$user_startup"
+expect_text 1 err '*"StartUp is a link or junction"*' undo
+untouched "undo through a linked Startup folder"
+rm "$user_startup" && mv "$user_startup.real" "$user_startup"
+expect_rc 0 undo
+# A linked parking folder, a linked "Tamsel Soft" or "Kestrun": refused, nothing made or written there.
+printf D >"$user_startup/parkme.lnk"
+elsewhere x && rm -rf "$user_disabled" && ln -s "$drive/elsewhere" "$user_disabled"
+expect_text 1 err '*"Disabled Startup Items is a link or junction"*' disable --name parkme.lnk
+untouched "disable through a linked parking folder"
+rm "$user_disabled"
+for level in "$vendor" "$journal_home"; do
+  elsewhere Kestrun && mv "$level" "$level.real" && ln -s "$drive/elsewhere" "$level"
+  expect_text 1 err "*\"$(basename "$level") is a link or junction: Kestrun does not go through one\"*" remove --name parkme.lnk
+  [ -e "$user_startup/parkme.lnk" ] || fail "parkme.lnk removed without its copy"
+  [ -z "$(find "$drive/elsewhere" -mindepth 1 ! -path "$drive/elsewhere/Kestrun")" ] ||
+    fail "made through a linked $(basename "$level"): $(find "$drive/elsewhere" -mindepth 1)"
+  rm "$level" && mv "$level.real" "$level"
+done
+# A kept copy swapped for a folder link, or for a hard link to another file, is not restored.
+printf G >"$user_startup/gee.lnk" && expect_rc 0 remove --name gee.lnk
+kept=$(dirname "$(ls -d "$journal_home"/removed/*/gee.lnk)")
+elsewhere x && printf 'not G' >"$drive/elsewhere/gee.lnk" && rm -r "$kept" && ln -s "$drive/elsewhere" "$kept"
+expect_text 1 err '*"is a link or junction"*' undo
+rm "$kept" && mkdir "$kept" && ln "$drive/elsewhere/gee.lnk" "$kept/gee.lnk"
+expect_text 1 err '*"has other names (hard links)"*' undo
+[ -e "$user_startup/gee.lnk" ] && fail "undo restored another file's bytes"
+# A park stopped in its copy leaves no cut-short file under the entry's name; the next run finishes it.
+head -c 50000000 /dev/urandom >"$drive/big.bin" && cp "$drive/big.bin" "$user_startup/big.bin"
+wine "$exe" disable --name big.bin </dev/null >/dev/null 2>&1 &
+pid=$!
+for i in $(seq 1000); do [ -n "$(ls -A "$user_disabled" 2>/dev/null)" ] && break; sleep 0.005; done
+kill -9 $pid; wait $pid 2>/dev/null
+[ ! -e "$user_disabled/big.bin" ] || cmp -s "$drive/big.bin" "$user_disabled/big.bin" || fail "a cut-short big.bin is parked"
+expect_rc 0 disable --name big.bin
+cmp -s "$drive/big.bin" "$user_disabled/big.bin" && [ ! -e "$user_startup/big.bin" ] || fail "big.bin not parked whole"
+# The same bytes in both places, a file or a value: disable, enable and apply finish the move.
+reg add "$cv\\Run" /v halfway /d 'C:\h.exe' && reg add "$cv\\Run-" /v halfway /d 'C:\h.exe'
+cp "$user_disabled/big.bin" "$user_startup/big.bin"
+expect_rc 0 enable --name big.bin
+expect_rc 0 disable --name halfway
+reg add "$cv\\Run" /v halfway /d 'C:\h.exe'
+printf '[{"name": "halfway", "location": "HKCU Run", "state": "enabled"}]' >"$drive/half.json"
+expect_rc 0 apply 'C:\half.json'
+{ has "$cv\\Run" halfway && ! has "$cv\\Run-" halfway && [ ! -e "$user_disabled/big.bin" ]; } ||
+  fail "a move stopped half way was not finished"
+# A journal at the top of its ids refuses a removal with the reason; nothing wraps round.
+forge "{'id': 9223372036854775807, 'action': 'park', 'location': 1, 'name': 'top'}"
+expect_text 1 err "*\"the journal's ids have reached the top of their range\"*" remove --name big.bin
+[ -e "$user_startup/big.bin" ] || fail "a removal the journal could not record went ahead"
+# A reader of a large journal never stops its rotation; a change reads only its end.
+python3 -c 'import json, sys; line = json.dumps({"id": 1, "action": "park", "location": 1, "name": "x" * 200})
+sys.stdout.write((line + "\n") * 150000)' >"$journal_home/journal.jsonl"
+wine "$exe" history </dev/null >/dev/null 2>&1 &
+sleep 1
+expect_rc 0 disable --name halfway
+wait
+[[ $err == *warning* ]] && fail "rotation while history read the journal: '$err'"
+[ "$(wc -c <"$journal_home/journal.jsonl")" -lt 10000 ] || fail "the journal was not rotated"
 
 finish cli

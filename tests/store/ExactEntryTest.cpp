@@ -169,7 +169,7 @@ TEST_F(ExactEntryTest, RelativeStartupFolderIsSkippedAndReportedOnceAndNothingIs
   EXPECT_EQ(store.CreateStartupShortcut("C:\\Tools\\app.exe", "Lost").outcome, coNoStartupFolder);
   ASSERT_EQ(RegDeleteKeyValueA(kUser, kShellFolders, "Startup"), ERROR_SUCCESS);
   EXPECT_EQ(store.CreateStartupShortcut("C:\\Tools\\app.exe", "Lost").outcome, coNoStartupFolder);
-  EXPECT_EQ(platform.Calls(Op::CreateLink), 0);
+  EXPECT_EQ(platform.Calls(Op::LinkBytes), 0);
   EXPECT_FALSE(Exists("C:\\Lost.lnk"));
 }
 

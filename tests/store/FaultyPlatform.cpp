@@ -22,7 +22,41 @@ int FaultyPlatform::Calls(Op op, const std::string& match) const {
   }));
 }
 
+std::string FaultyPlatform::PathOf(HANDLE file) const {
+  const auto known = paths_.find(file);
+  return known == paths_.end() ? std::string() : known->second;
+}
+
+ErrorCode FaultyPlatform::OpenAt(HANDLE folder, const std::string& name, FileOpen how, UniqueFile& file,
+                                 const std::string& sddl) {
+  const std::string path = folder == INVALID_HANDLE_VALUE ? name : PathOf(folder) + "\\" + name;
+  const bool makes = how == FileOpen::MakeFolder || how == FileOpen::MakeHidden;
+  const Op op = makes ? (sddl.empty() ? Op::CreateFolder : Op::CreateSecuredFolder)
+                      : how == FileOpen::Create ? Op::FileCreate : Op::OpenAt;
+  const ErrorCode rc = Pass(op, sddl.empty() ? path : path + " " + sddl,
+                            [&] { return Win32Platform::OpenAt(folder, name, how, file, sddl); });
+  if (rc == ERROR_SUCCESS) paths_[file.Get()] = path;
+  return rc;
+}
+
+ErrorCode FaultyPlatform::RenameAt(HANDLE file, HANDLE folder, const std::string& name, bool replace) {
+  const std::string path = PathOf(folder) + "\\" + name;
+  const ErrorCode rc = Pass(Op::FileMove, PathOf(file) + " -> " + path,
+                            [&] { return Win32Platform::RenameAt(file, folder, name, replace); });
+  if (rc == ERROR_SUCCESS) paths_[file] = path;
+  return rc;
+}
+
 ErrorCode FaultyPlatform::Enter(Op op, const std::string& subject) {
+  if (dead_) throw Killed{};  // a process that died makes no more calls
+  if (++counted_ == stopAt_) {
+    if (stopCode_ == ERROR_SUCCESS) {
+      dead_ = true;
+      throw Killed{};
+    }
+    SetLastError(stopCode_);
+    return stopCode_;
+  }
   log_.push_back({op, subject});
   ErrorCode code = ERROR_SUCCESS;
   for (Fault& fault : faults_) {

@@ -1,10 +1,12 @@
 #pragma once
 // The real platform, but failing chosen calls on demand and logging them, so a test can break one
-// step of an operation on a real registry and real folders. A call's subject, for matching, is
-// "read HKCU\<path>" or "write HKLM\<path>" for OpenKey (access, hive, "32:" before the path in the
-// 32-bit view; a create is a write), the value name for value calls, nothing for EnumValues,
-// the path for files (ReadFileData and ReadSmallFile included; the key's path for DeleteKey; "<source> -> <target>"
-// for FileCopy and FileMove), the link for CreateLink, "<file> <parameters> in <folder>" for ShellOpen and ShellOpenAsUser.
+// step of an operation on a real registry and real folders, or stop the process there ("kill": the
+// call throws Killed, and so does every later one, as if the process had died). A call's subject,
+// for matching, is "read HKCU\<path>" or "write HKLM\<path>" for OpenKey (access, hive, "32:" before
+// the path in the 32-bit view; a create is a write), the value name for value calls, nothing for
+// EnumValues, the path for files (ReadSmallFile's included), also when reached through a handle
+// ("<path> <sddl>" for a folder made with one, "<path> -> <new path>" for a rename), the key's path for
+// DeleteKey, the link for CreateLink, "<file> <parameters> in <folder>" for ShellOpen and ShellOpenAsUser.
 #include <functional>
 #include <map>
 #include <optional>
@@ -18,9 +20,14 @@ namespace kestrun::test {
 
 enum class Op {
   OpenKey, EnumValues, QueryValue, SetValue, DeleteValue,
-  ListFolder, CreateFolder, FileCopy, FileDelete, CreateLink, ShellOpen, ShellOpenAsUser, FileMove, AppendFile,
-  CreateSecuredFolder, ReadFileData, ReadSmallFile, DeleteKey,
+  ListFolder, CreateLink, LinkBytes, ShellOpen, ShellOpenAsUser,
+  // OpenAt by what it opens: a folder made (with a descriptor: secured), a new file, anything else.
+  CreateFolder, CreateSecuredFolder, FileCreate, OpenAt,
+  FileFacts, FileRead, FileWrite, SetFileFacts, FileMove, FileDelete, FileLock, Security, ReadSmallFile, DeleteKey,
 };
+
+// What a killed call throws; the test catches it where the process would have ended.
+struct Killed {};
 
 class FaultyPlatform : public Win32Platform {
  public:
@@ -33,6 +40,13 @@ class FaultyPlatform : public Win32Platform {
   void ClearLog() { log_.clear(); }
   [[nodiscard]] int Calls(Op op, const std::string& match = {}) const;
   [[nodiscard]] bool NoCalls() const { return log_.empty(); }
+  // Every call since the log was cleared, with its subject.
+  [[nodiscard]] const std::vector<std::pair<Op, std::string>>& Log() const { return log_; }
+  // The nth call from now, of any kind, fails with code, or (code 0) kills the process; Revive()
+  // forgets it and counts afresh.
+  void StopAt(int nth, ErrorCode code = ERROR_SUCCESS) { stopAt_ = nth, stopCode_ = code, counted_ = 0, dead_ = false; }
+  void Revive() { StopAt(0); }
+  [[nodiscard]] int Counted() const { return counted_; }
 
   ErrorCode OpenKey(HKEY root, RegistryView view, const std::string& path, bool create, KeyAccess access,
                     UniqueKey& key) override {
@@ -60,27 +74,11 @@ class FaultyPlatform : public Win32Platform {
     entries.clear();
     return Pass(Op::ListFolder, folder, [&] { return Win32Platform::ListFolder(folder, entries); });
   }
-  ErrorCode CreateFolder(const std::string& path) override {
-    return Pass(Op::CreateFolder, path, [&] { return Win32Platform::CreateFolder(path); });
-  }
-  // Subject: "<path> <sddl>".
-  ErrorCode CreateSecuredFolder(const std::string& path, const std::string& sddl) override {
-    return Pass(Op::CreateSecuredFolder, path + " " + sddl, [&] { return Win32Platform::CreateSecuredFolder(path, sddl); });
-  }
   // Wine keeps no descriptor: a test that sets one has every folder read back with it, as Windows would.
   std::optional<std::string> folderSecurity;
   bool KeepsFileSecurity() override { return folderSecurity.has_value(); }
-  ErrorCode FolderSecurity(const std::string& path, std::string& sddl) override {
-    if (!folderSecurity) return Win32Platform::FolderSecurity(path, sddl);
-    sddl = *folderSecurity;
-    return ERROR_SUCCESS;
-  }
-  ErrorCode FileCopy(const std::string& source, const std::string& target) override {
-    const std::string subject = source + " -> " + target;
-    return Pass(Op::FileCopy, subject, [&] { return Win32Platform::FileCopy(source, target); });
-  }
   ErrorCode ReadFileData(const std::string& path, std::string& data) override {
-    return Pass(Op::ReadFileData, path, [&] { return Win32Platform::ReadFileData(path, data); });
+    return Pass(Op::FileRead, path, [&] { return Win32Platform::ReadFileData(path, data); });
   }
   ErrorCode ReadSmallFile(const std::string& path, std::uint64_t limit, std::string& data) override {
     return Pass(Op::ReadSmallFile, path, [&] { return Win32Platform::ReadSmallFile(path, limit, data); });
@@ -109,15 +107,42 @@ class FaultyPlatform : public Win32Platform {
   HRESULT ListScheduledTasks(std::vector<TaskDocument>& tasks) override {
     return listTasks ? listTasks(tasks) : Win32Platform::ListScheduledTasks(tasks);
   }
-  ErrorCode FileDelete(const std::string& path) override {
-    return Pass(Op::FileDelete, path, [&] { return Win32Platform::FileDelete(path); });
-  }
-  ErrorCode FileMove(const std::string& source, const std::string& target) override {
-    const std::string subject = source + " -> " + target;
-    return Pass(Op::FileMove, subject, [&] { return Win32Platform::FileMove(source, target); });
-  }
   ErrorCode AppendFile(const std::string& path, const std::string& bytes) override {
-    return Pass(Op::AppendFile, path, [&] { return Win32Platform::AppendFile(path, bytes); });
+    return Pass(Op::FileWrite, path, [&] { return Win32Platform::AppendFile(path, bytes); });
+  }
+  ErrorCode OpenAt(HANDLE folder, const std::string& name, FileOpen how, UniqueFile& file,
+                   const std::string& sddl = {}) override;
+  ErrorCode FileFactsOf(HANDLE file, FileFacts& facts) override {
+    return Pass(Op::FileFacts, PathOf(file), [&] { return Win32Platform::FileFactsOf(file, facts); });
+  }
+  ErrorCode ReadAt(HANDLE file, std::uint64_t offset, std::size_t count, std::string& data) override {
+    return Pass(Op::FileRead, PathOf(file), [&] { return Win32Platform::ReadAt(file, offset, count, data); });
+  }
+  ErrorCode WriteAt(HANDLE file, std::uint64_t offset, const std::string& bytes) override {
+    return Pass(Op::FileWrite, PathOf(file), [&] { return Win32Platform::WriteAt(file, offset, bytes); });
+  }
+  ErrorCode SetFileFacts(HANDLE file, DWORD attributes, std::uint64_t written) override {
+    return Pass(Op::SetFileFacts, PathOf(file), [&] { return Win32Platform::SetFileFacts(file, attributes, written); });
+  }
+  ErrorCode RenameAt(HANDLE file, HANDLE folder, const std::string& name, bool replace) override;
+  ErrorCode DeleteOpen(HANDLE file) override {
+    return Pass(Op::FileDelete, PathOf(file), [&] { return Win32Platform::DeleteOpen(file); });
+  }
+  ErrorCode LockOpen(HANDLE file) override {
+    return Pass(Op::FileLock, PathOf(file), [&] { return Win32Platform::LockOpen(file); });
+  }
+  ErrorCode SecurityOf(HANDLE folder, std::string& sddl) override {
+    return Pass(Op::Security, PathOf(folder), [&]() -> ErrorCode {
+      if (!folderSecurity) return Win32Platform::SecurityOf(folder, sddl);
+      sddl = *folderSecurity;
+      return ERROR_SUCCESS;
+    });
+  }
+  HRESULT LinkBytes(const std::string& target, const std::string& description, const std::string& workingDir,
+                    std::string& bytes) override {
+    if (const ErrorCode rc = Enter(Op::LinkBytes, target))
+      return static_cast<HRESULT>(rc) < 0 ? static_cast<HRESULT>(rc) : HRESULT_FROM_WIN32(rc);
+    return Win32Platform::LinkBytes(target, description, workingDir, bytes);
   }
   ErrorCode ShellOpen(HWND owner, const std::string& file, const std::string& parameters, const std::string& folder,
                       int show) override {
@@ -153,6 +178,7 @@ class FaultyPlatform : public Win32Platform {
 
   // Logs the call and returns the code it must fail with (ERROR_SUCCESS: go on to the real one).
   ErrorCode Enter(Op op, const std::string& subject);
+  std::string PathOf(HANDLE file) const;
   template <typename Real>
   ErrorCode Pass(Op op, const std::string& subject, Real real) {
     const ErrorCode rc = Enter(op, subject);
@@ -161,6 +187,11 @@ class FaultyPlatform : public Win32Platform {
 
   std::vector<Fault> faults_;
   std::vector<std::pair<Op, std::string>> log_;  // every call with its subject
+  std::map<HANDLE, std::string> paths_;          // what each handle OpenAt gave leads to
+  int stopAt_ = 0;
+  ErrorCode stopCode_ = ERROR_SUCCESS;
+  int counted_ = 0;
+  bool dead_ = false;
 };
 
 }  // namespace kestrun::test

@@ -339,7 +339,7 @@ TEST_F(JournalTest, AFullJournalIsRotatedKeepingOneOldFile) {
 }
 
 TEST_F(JournalTest, WithoutAJournalParkingGoesOnAndRemovingIsRefused) {
-  platform.Fail(Op::AppendFile, ERROR_DISK_FULL, "journal.jsonl");
+  platform.Fail(Op::FileWrite, ERROR_DISK_FULL, "journal.jsonl");
   SetString(kUser, VersionKey("Run"), "A", "C:\\a.exe");
   SetString(kUser, VersionKey("Run"), "B", "C:\\b.exe");
   MakeFile(userStartup + "\\C.lnk");
@@ -378,7 +378,7 @@ TEST_F(JournalTest, WithoutAJournalParkingGoesOnAndRemovingIsRefused) {
 
 TEST_F(JournalTest, ARemoveWhoseCopyCannotBeWrittenIsNotCarriedOut) {
   MakeFile(userStartup + "\\Tool.lnk", FILE_ATTRIBUTE_NORMAL, "old link");
-  platform.Fail(Op::FileCopy, ERROR_DISK_FULL, "\\removed\\");
+  platform.Fail(Op::FileWrite, ERROR_DISK_FULL, "\\removed\\");
   // Nor a new shortcut written over it, which undo could never take back.
   EXPECT_EQ(store.CreateStartupShortcut("C:\\windows\\notepad.exe", "Tool").status, E_ABORT);
   EXPECT_THAT(report.failures, ElementsAre(HasSubstr("'Tool.lnk' was not replaced: the journal in " + folder)));
@@ -422,7 +422,7 @@ TEST_F(JournalTest, UndoRefusesARecordThatNamesAnythingButItsOwnPlace) {
     platform.ClearLog();
     const Undone undo = Undo(record);
     EXPECT_FALSE(undo.done) << FormatJournalLine(record);
-    EXPECT_EQ(platform.Calls(Op::SetValue) + platform.Calls(Op::FileCopy) + platform.Calls(Op::AppendFile), 0);
+    EXPECT_EQ(platform.Calls(Op::SetValue) + platform.Calls(Op::FileCreate) + platform.Calls(Op::FileWrite), 0);
   }
   EXPECT_TRUE(Undo(real[1]).done);
   EXPECT_TRUE(Undo(real[0]).done);
@@ -445,7 +445,7 @@ TEST_F(JournalTest, MachineWideChangesAreJournalledForAdministratorsAloneAndUndo
     copy.machine = false;
     platform.ClearLog();
     EXPECT_THAT(Undo(copy).reason, HasSubstr("administrators keep"));
-    EXPECT_EQ(platform.Calls(Op::SetValue) + platform.Calls(Op::FileCopy) + platform.Calls(Op::AppendFile), 0);
+    EXPECT_EQ(platform.Calls(Op::SetValue) + platform.Calls(Op::FileCreate) + platform.Calls(Op::FileWrite), 0);
   }
   EXPECT_TRUE(Undo(machine[1]).done);
   EXPECT_TRUE(Undo(machine[0]).done);

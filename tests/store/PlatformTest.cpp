@@ -6,7 +6,9 @@
 #include <gtest/gtest.h>
 
 #include "base/Text.h"
+#include "store/platform/SafeFiles.h"
 #include "store/platform/Win32Platform.h"
+#include "tests/store/PrefixSeed.h"
 
 namespace kestrun::test {
 namespace {
@@ -48,8 +50,12 @@ TEST(FolderSecurity, IsReadBackFromEachFolderAsMade) {
   for (auto [sddl, asked] : {std::pair{&admins, "O:BAD:P(A;OICI;FA;;;BA)(A;OICI;FA;;;SY)"},
                              std::pair{&open, "O:BAD:P(A;OICI;FA;;;BA)(A;OICI;FA;;;WD)"}}) {
     const std::string folder = platform.ProgramData() + "\\KestrunSecurityProbe";
-    EXPECT_EQ(platform.CreateSecuredFolder(folder, asked), ERROR_SUCCESS) << asked;
-    EXPECT_EQ(platform.FolderSecurity(folder, *sddl), ERROR_SUCCESS) << asked;
+    {
+      SafeFiles files(platform, platform.ProgramData(), "ProgramData");
+      OpenFolder open;
+      EXPECT_EQ(files.Walk(folder, open, Make::Last, asked), ERROR_SUCCESS) << asked;
+      EXPECT_EQ(files.Security(open, *sddl), ERROR_SUCCESS) << asked;
+    }
     RemoveDirectoryW(ToWide(folder).c_str());
   }
   EXPECT_THAT(admins, AllOf(StartsWith("O:"), HasSubstr("D:"), Not(HasSubstr(";WD)"))));
@@ -60,8 +66,8 @@ TEST(FolderSecurity, IsReadBackFromEachFolderAsMade) {
 
 TEST(SpelledPath, TakesEachPartAsListedUpToTheFirstMissingOne) {
   Win32Platform platform;
-  ASSERT_EQ(platform.CreateFolder("C:\\KestrunSpelled"), ERROR_SUCCESS);
-  ASSERT_EQ(platform.CreateFolder("C:\\KestrunSpelled\\Mixed Case"), ERROR_SUCCESS);
+  MakeFolder("C:\\KestrunSpelled");
+  MakeFolder("C:\\KestrunSpelled\\Mixed Case");
   EXPECT_EQ(platform.SpelledPath("C:\\KESTRUNspelled\\mixed case\\No Such\\part"),
             "C:\\KestrunSpelled\\Mixed Case\\No Such\\part");
   EXPECT_EQ(platform.SpelledPath("kestrunspelled\\mixed case"), "kestrunspelled\\mixed case");  // not absolute

@@ -36,7 +36,7 @@ class RightsTest : public StartupPrefixTest {
     platform.Fail(Op::OpenKey, ERROR_ACCESS_DENIED, "write HKLM");
     // Writing there is refused; reading (a copy out of it, such as the journal's) is not.
     for (Op op : {Op::CreateFolder, Op::FileDelete}) platform.Fail(op, ERROR_ACCESS_DENIED, allUsers);
-    platform.Fail(Op::FileCopy, ERROR_ACCESS_DENIED, "-> " + allUsers);
+    platform.Fail(Op::FileCreate, ERROR_ACCESS_DENIED, allUsers);
     // Nor may the administrators' journal be made: a change that is refused warns of no journal.
     platform.Fail(Op::CreateSecuredFolder, ERROR_INVALID_OWNER, "\\Tamsel Soft");
   }

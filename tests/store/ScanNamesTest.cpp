@@ -59,7 +59,7 @@ TEST_F(ScanNamesTest, StringValuesOfEveryShapeLoadAndOtherTypesAreSkipped) {
 
 TEST_F(ScanNamesTest, NamesOutsideTheLegacyCodePageAreListedAndRemoved) {
   // A user name such as this one puts them into the Startup folder's path too.
-  const std::string home = "C:\\Пётр 日本";
+  const std::string home = platform.UserProfile() + "\\Пётр 日本";
   const std::string startup = home + "\\StartUp";
   const std::string parked = home + "\\Disabled Startup Items";
   MakeFolder(home);

@@ -81,7 +81,7 @@ TEST_F(ScanTest, FileInTheWayOfTheDisabledFolderIsReportedOnceAndTheScanGoesOn) 
   MakeFile(commonDisabled + "\\later.lnk");
 
   const StartupRows rows = Scan();
-  EXPECT_THAT(report.reports, ElementsAre(ReportedError{ERROR_ALREADY_EXISTS, userDisabled}));
+  EXPECT_THAT(report.reports, ElementsAre(ReportedError{ERROR_DIRECTORY, userDisabled}));
   EXPECT_THAT(Flatten(rows), ElementsAre(Row{"later.lnk", commonDisabled + "\\later.lnk", false, 0, 8}));
   EXPECT_EQ(Attributes(userDisabled) & FILE_ATTRIBUTE_DIRECTORY, 0u);  // left as it was
   Scan();

@@ -90,7 +90,7 @@ TEST_F(ShortcutTest, ChecksComeInTheirOrder) {
   EXPECT_EQ(Create(target, "").outcome, coNoDisplayName);
   SetDword(HKEY_CURRENT_USER, kShellFolders, "Startup", 1);
   EXPECT_THROW(Create(target, "App"), ERegistryError);
-  EXPECT_EQ(platform.Calls(Op::CreateLink), 0);
+  EXPECT_EQ(platform.Calls(Op::LinkBytes), 0);
 }
 
 TEST_F(ShortcutTest, FailuresAreReportedNotPassedOffAsWritten) {
@@ -101,7 +101,7 @@ TEST_F(ShortcutTest, FailuresAreReportedNotPassedOffAsWritten) {
     EXPECT_EQ(result.outcome, coWritten) << name;
     EXPECT_EQ(result.status, HRESULT_FROM_WIN32(ERROR_INVALID_NAME)) << name;
   }
-  EXPECT_EQ(platform.Calls(Op::CreateLink), 0);
+  EXPECT_EQ(platform.Calls(Op::LinkBytes), 0);
 
   SetShellFolder(HKEY_CURRENT_USER, "Startup", "C:\\no\\such\\folder");
   const CreateShortcutResult missing = Create(target, "App");
@@ -109,7 +109,7 @@ TEST_F(ShortcutTest, FailuresAreReportedNotPassedOffAsWritten) {
   EXPECT_TRUE(FAILED(missing.status));
 
   SetShellFolder(HKEY_CURRENT_USER, "Startup", userStartup);
-  platform.Fail(Op::CreateLink, static_cast<ErrorCode>(E_ACCESSDENIED));
+  platform.Fail(Op::LinkBytes, static_cast<ErrorCode>(E_ACCESSDENIED));
   EXPECT_EQ(Create(target, "App").status, E_ACCESSDENIED);
 }
 
@@ -127,7 +127,7 @@ TEST_F(ShortcutTest, OverlongLinkPathOrTargetIsRefusedWhole) {
   MakeFile(tooLong);
   ASSERT_EQ(fits.size(), 259u);
   EXPECT_EQ(Create(tooLong, "Long").outcome, coTargetPathTooLong);
-  EXPECT_EQ(platform.Calls(Op::CreateLink), 1);  // the fitting link only
+  EXPECT_EQ(platform.Calls(Op::LinkBytes), 1);  // the fitting link only
   EXPECT_FALSE(Exists(userStartup + "\\Long.lnk"));
   EXPECT_EQ(Create(fits, "Fits").outcome, coWritten);
   EXPECT_EQ(ReadLink(userStartup + "\\Fits.lnk").path, fits);

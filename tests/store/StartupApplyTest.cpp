@@ -163,9 +163,9 @@ TEST_F(ApplyTest, FailedFileStepIsReportedOnceAndTheFileNeverLost) {
   // A copy in the parking place already is compared before it is overwritten: unread, nothing moves.
   MakeFolder(userDisabled);
   MakeFile(userDisabled + "\\unread.lnk");
-  platform.Fail(Op::FileCopy, ERROR_DISK_FULL, "copy fails.lnk");
+  platform.Fail(Op::FileMove, ERROR_DISK_FULL, "copy fails.lnk");
   platform.Fail(Op::FileDelete, ERROR_SHARING_VIOLATION, "delete fails.lnk");
-  platform.Fail(Op::ReadFileData, ERROR_ACCESS_DENIED, userStartup + "\\unread.lnk");
+  platform.Fail(Op::FileRead, ERROR_ACCESS_DENIED, userStartup + "\\unread.lnk");
   const StartupRows rows = ApplyAll(false);
 
   EXPECT_THAT(report.reports, UnorderedElementsAre(ReportedError{ERROR_DISK_FULL, userStartup + "\\copy fails.lnk"},

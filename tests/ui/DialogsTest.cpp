@@ -148,7 +148,8 @@ TEST_F(CreateDialogTest, WrittenShortcutClosesTheDialogWithEmptyFields) {
 // The writer's failure is shown with what failed and the system's text; the dialog stays open as the
 // user left it.
 TEST_F(CreateDialogTest, ShortcutThatCannotBeWrittenIsReportedAndTheDialogStays) {
-  SetShellFolder(HKEY_CURRENT_USER, "Startup", "C:\\no\\such\\folder");
+  // Missing, but where the user's Startup folder may lie: a place outside the profile is refused sooner.
+  SetShellFolder(HKEY_CURRENT_USER, "Startup", SystemPlatform().UserProfile() + "\\no\\such\\folder");
   Fill(notepad, "Notes");
   Run(dialog, {Create(), Answer(), [this] {
                  Fill(notepad, "bad:name");
@@ -156,7 +157,7 @@ TEST_F(CreateDialogTest, ShortcutThatCannotBeWrittenIsReportedAndTheDialogStays)
                },
                Answer(), [this] { EXPECT_EQ(dialog.edDisplayName.Text(), "bad:name"); },
                StillOpenWithFocusIn(dialog.edFileName)});
-  const std::string& text = SystemPlatform().SystemErrorText(ERROR_PATH_NOT_FOUND);
+  const std::string& text = SystemPlatform().SystemErrorText(ERROR_FILE_NOT_FOUND);
   const auto said = [](const std::string& why) {
     return Box{"Error", "\n" + WrappedForMessageBox("The shortcut was not written: " + why)};
   };
