@@ -1,6 +1,5 @@
 // kestrun-cli apply FILE [--dry-run] [--json]: enables or disables each listed entry as the file
 // says and leaves every other entry alone. A second run changes nothing.
-#include <memory>
 #include <optional>
 #include <nlohmann/json.hpp>
 
@@ -110,15 +109,14 @@ int RunApply(CliSession& session, const ApplyOptions& options) {
 
 }  // namespace
 
-void AddApplyCommand(CLI::App& app, Verb& verb) {
-  auto options = std::make_shared<ApplyOptions>();
-  CLI::App* command = app.add_subcommand("apply", "Enable or disable the entries a desired-state file lists");
-  command->add_option("file", options->file, "The file, as export writes it")->required();
-  command->add_flag("--dry-run", options->dryRun, "Show what would change, and change nothing");
-  command->add_flag("--json", options->json, "Print one JSON line: {changed, failed, dryRun, changes}");
-  command->callback([options, &verb] {
-    verb = [options](CliSession& session) { return RunApply(session, *options); };
-  });
+void AddApplyCommand(std::vector<Verb>& verbs) {
+  VerbSyntax syntax{"apply", "Enable or disable the entries a desired-state file lists",
+                    {{"FILE", "", "The file, as export writes it", true},
+                     {"--dry-run", "", "Show what would change, and change nothing"},
+                     {"--json", "", "Print one JSON line: {changed, failed, dryRun, changes}"}}};
+  verbs.push_back({syntax, [](CliSession& session, const Arguments& given) {
+                     return RunApply(session, {given.Value("FILE"), given.Has("--dry-run"), given.Has("--json")});
+                   }});
 }
 
 }  // namespace kestrun::cli

@@ -1,6 +1,5 @@
 // kestrun-cli disable | enable | remove --name NAME [--location LOC] [--dry-run]: the same store
 // operations as the window's Save Settings and Remove, on one chosen entry.
-#include <memory>
 
 #include "base/Text.h"
 #include "cli/Commands.h"
@@ -143,43 +142,38 @@ int RunChange(CliSession& session, const ChangeOptions& options) {
   return session.report.Count() ? kExitFailed : kExitOk;
 }
 
-void AddChange(CLI::App& app, Verb& verb, Change change, const char* name, const char* description) {
-  auto options = std::make_shared<ChangeOptions>();
-  options->change = change;
-  CLI::App* command = app.add_subcommand(name, description);
-  const auto location = CLI::Validator(
-      [](std::string& text) {
-        return ParseLocation(text) ? std::string() : "unknown location '" + text + "': use " + LocationChoices();
-      },
-      "LOCATION");
-  command->add_option("--name", options->name, "The entry's name (value name or file name)")->required();
-  command->add_option("--location", options->location,
-                      "Where it is, when the name is in several places: " + LocationChoices())
-      ->check(location);
-  if (change == Change::Remove) {
-    const auto state = CLI::Validator(
-        [](std::string& text) {
-          return ParseState(text) ? std::string() : "unknown state '" + text + "': use enabled, disabled or any";
-        },
-        "STATE");
-    command->add_option("--state", options->state, "Which one, when the name is both enabled and disabled")
-        ->check(state);
-  }
-  if (change != Change::Remove)
-    command->add_flag("--replace", options->replace,
-                      "Overwrite an entry of the same name already at the place it moves to");
-  command->add_flag("--dry-run", options->dryRun, "Show what would change, and change nothing");
-  command->callback([options, &verb] {
-    verb = [options](CliSession& session) { return RunChange(session, *options); };
-  });
+std::string CheckLocation(const std::string& text) {
+  return ParseLocation(text) ? "" : "unknown location '" + text + "': use " + LocationChoices();
+}
+
+std::string CheckState(const std::string& text) {
+  return ParseState(text) ? "" : "unknown state '" + text + "': use enabled, disabled or any";
+}
+
+Verb ChangeVerb(Change change, const char* name, const char* description) {
+  VerbSyntax syntax{name, description, {{"--name", "NAME", "The entry's name (value name or file name)", true}}};
+  syntax.parameters.push_back({"--location", "LOCATION",
+                               "Where it is, when the name is in several places: " + LocationChoices(), false,
+                               CheckLocation});
+  if (change == Change::Remove)
+    syntax.parameters.push_back(
+        {"--state", "STATE", "Which one, when the name is both enabled and disabled", false, CheckState});
+  else
+    syntax.parameters.push_back(
+        {"--replace", "", "Overwrite an entry of the same name already at the place it moves to"});
+  syntax.parameters.push_back({"--dry-run", "", "Show what would change, and change nothing"});
+  return {syntax, [change](CliSession& session, const Arguments& given) {
+            return RunChange(session, {change, given.Value("--name"), given.Value("--location"),
+                                       given.Value("--state", "any"), given.Has("--dry-run"), given.Has("--replace")});
+          }};
 }
 
 }  // namespace
 
-void AddChangeCommands(CLI::App& app, Verb& verb) {
-  AddChange(app, verb, Change::Disable, "disable", "Park an enabled entry in its disabled place");
-  AddChange(app, verb, Change::Enable, "enable", "Move a disabled entry back to its live place");
-  AddChange(app, verb, Change::Remove, "remove", "Delete an entry for good");
+void AddChangeCommands(std::vector<Verb>& verbs) {
+  verbs.push_back(ChangeVerb(Change::Disable, "disable", "Park an enabled entry in its disabled place"));
+  verbs.push_back(ChangeVerb(Change::Enable, "enable", "Move a disabled entry back to its live place"));
+  verbs.push_back(ChangeVerb(Change::Remove, "remove", "Delete an entry for good"));
 }
 
 }  // namespace kestrun::cli

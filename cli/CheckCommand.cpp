@@ -2,7 +2,6 @@
 // (Intune's contract): exit 0 it matches, 1 it does not, 3 the machine or the file could not be
 // read; one summary line of at most 2,048 characters on stdout and nothing on stderr.
 #include <cstdio>
-#include <memory>
 
 #include "cli/Commands.h"
 #include "cli/DesiredState.h"
@@ -89,13 +88,12 @@ int RunCheck(CliSession& session, const std::string& file) {
 
 }  // namespace
 
-void AddCheckCommand(CLI::App& app, Verb& verb) {
-  auto file = std::make_shared<std::string>();
-  CLI::App* command = app.add_subcommand("check", "Exit 0 when the machine matches a desired-state file, 1 when not");
-  command->add_option("file", *file, "The file, as export writes it")->required();
-  command->callback([file, &verb] {
-    verb = [file](CliSession& session) { return RunCheck(session, *file); };
-  });
+void AddCheckCommand(std::vector<Verb>& verbs) {
+  VerbSyntax syntax{"check", "Exit 0 when the machine matches a desired-state file, 1 when not",
+                    {{"FILE", "", "The file, as export writes it", true}}};
+  verbs.push_back({syntax, [](CliSession& session, const Arguments& given) {
+                     return RunCheck(session, given.Value("FILE"));
+                   }});
 }
 
 }  // namespace kestrun::cli

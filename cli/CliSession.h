@@ -1,7 +1,5 @@
 #pragma once
 // What every verb works with: the real platform, the store over it, and failures bound to stderr.
-#include <functional>
-
 #include "store/StartupStore.h"
 #include "cli/StderrReport.h"
 
@@ -18,8 +16,5 @@ struct CliSession {
   StderrReport report{platform};
   StartupStore store{platform, report, "console"};
 };
-
-// The verb chosen on the command line, bound to its parsed options; returns the exit code.
-using Verb = std::function<int(CliSession&)>;
 
 }  // namespace kestrun::cli

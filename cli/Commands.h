@@ -1,18 +1,25 @@
 #pragma once
-// Each verb group registers its sub-commands; the one the user picks leaves its Verb to run.
-#include <CLI/CLI.hpp>
+// Each verb group adds its verbs: the syntax its words are read with, and what runs when it is chosen.
+#include <functional>
+#include <vector>
 
+#include "cli/Arguments.h"
 #include "cli/CliSession.h"
 
 namespace kestrun::cli {
 
-void AddListCommand(CLI::App& app, Verb& verb);
-void AddChangeCommands(CLI::App& app, Verb& verb);  // disable, enable, remove
-void AddCreateCommand(CLI::App& app, Verb& verb);
-void AddExportCommand(CLI::App& app, Verb& verb);
-void AddApplyCommand(CLI::App& app, Verb& verb);
-void AddCheckCommand(CLI::App& app, Verb& verb);
-void AddHistoryCommand(CLI::App& app, Verb& verb);
-void AddUndoCommand(CLI::App& app, Verb& verb);
+struct Verb {
+  VerbSyntax syntax;
+  std::function<int(CliSession&, const Arguments&)> run;  // returns the exit code
+};
+
+void AddListCommand(std::vector<Verb>& verbs);
+void AddChangeCommands(std::vector<Verb>& verbs);  // disable, enable, remove
+void AddCreateCommand(std::vector<Verb>& verbs);
+void AddExportCommand(std::vector<Verb>& verbs);
+void AddApplyCommand(std::vector<Verb>& verbs);
+void AddCheckCommand(std::vector<Verb>& verbs);
+void AddHistoryCommand(std::vector<Verb>& verbs);
+void AddUndoCommand(std::vector<Verb>& verbs);
 
 }  // namespace kestrun::cli

@@ -1,7 +1,5 @@
 // kestrun-cli create TARGET [--display-name NAME] [--dry-run]: a shortcut in the per-user Startup
 // folder, written by the same store code as the window's create dialog.
-#include <memory>
-
 #include "base/Text.h"
 #include "store/ShortcutTarget.h"
 #include "cli/Commands.h"
@@ -81,17 +79,16 @@ int RunCreate(CliSession& session, const CreateOptions& given) {
 
 }  // namespace
 
-void AddCreateCommand(CLI::App& app, Verb& verb) {
-  auto options = std::make_shared<CreateOptions>();
-  CLI::App* create = app.add_subcommand("create", "Add a shortcut to a program to the per-user Startup folder");
-  create->add_option("target", options->target, "The program (or any file) the shortcut starts")->required();
-  CLI::Option* name = create->add_option("--display-name", options->displayName,
-                                         "The shortcut's name (default: the target's file name without extension)");
-  create->add_flag("--dry-run", options->dryRun, "Show what would be created, and create nothing");
-  create->callback([options, name, &verb] {
-    options->displayNameGiven = name->count() > 0;
-    verb = [options](CliSession& session) { return RunCreate(session, *options); };
-  });
+void AddCreateCommand(std::vector<Verb>& verbs) {
+  VerbSyntax syntax{"create", "Add a shortcut to a program to the per-user Startup folder",
+                    {{"TARGET", "", "The program (or any file) the shortcut starts", true},
+                     {"--display-name", "NAME",
+                      "The shortcut's name (default: the target's file name without extension)"},
+                     {"--dry-run", "", "Show what would be created, and create nothing"}}};
+  verbs.push_back({syntax, [](CliSession& session, const Arguments& given) {
+                     return RunCreate(session, {given.Value("TARGET"), given.Value("--display-name"),
+                                                given.Has("--display-name"), given.Has("--dry-run")});
+                   }});
 }
 
 }  // namespace kestrun::cli

@@ -1,6 +1,4 @@
 // kestrun-cli export [FILE]: every entry as {name, location, state}, the file apply and check read.
-#include <memory>
-
 #include "cli/Commands.h"
 #include "cli/DesiredState.h"
 #include "cli/Output.h"
@@ -33,13 +31,12 @@ int RunExport(CliSession& session, const std::string& file) {
 
 }  // namespace
 
-void AddExportCommand(CLI::App& app, Verb& verb) {
-  auto file = std::make_shared<std::string>();
-  CLI::App* command = app.add_subcommand("export", "Write every entry's name, location and state as JSON");
-  command->add_option("file", *file, "Where to write it (default: standard output)");
-  command->callback([file, &verb] {
-    verb = [file](CliSession& session) { return RunExport(session, *file); };
-  });
+void AddExportCommand(std::vector<Verb>& verbs) {
+  VerbSyntax syntax{"export", "Write every entry's name, location and state as JSON",
+                    {{"FILE", "", "Where to write it (default: standard output)"}}};
+  verbs.push_back({syntax, [](CliSession& session, const Arguments& given) {
+                     return RunExport(session, given.Value("FILE"));
+                   }});
 }
 
 }  // namespace kestrun::cli

@@ -1,5 +1,4 @@
 // kestrun-cli history [--json]: both journals, oldest first, with what stands undone.
-#include <memory>
 #include <nlohmann/json.hpp>
 
 #include "cli/Commands.h"
@@ -48,13 +47,12 @@ int RunHistory(CliSession& session, bool json) {
 
 }  // namespace
 
-void AddHistoryCommand(CLI::App& app, Verb& verb) {
-  auto json = std::make_shared<bool>(false);
-  CLI::App* command = app.add_subcommand("history", "List the journal of changes, oldest first");
-  command->add_flag("--json", *json, "Print the records as a JSON array");
-  command->callback([json, &verb] {
-    verb = [json](CliSession& session) { return RunHistory(session, *json); };
-  });
+void AddHistoryCommand(std::vector<Verb>& verbs) {
+  VerbSyntax syntax{"history", "List the journal of changes, oldest first",
+                    {{"--json", "", "Print the records as a JSON array"}}};
+  verbs.push_back({syntax, [](CliSession& session, const Arguments& given) {
+                     return RunHistory(session, given.Has("--json"));
+                   }});
 }
 
 }  // namespace kestrun::cli

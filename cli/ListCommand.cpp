@@ -1,5 +1,4 @@
 // kestrun-cli list [--json | --jsonl]: every entry, in the order the window shows them.
-#include <memory>
 #include <optional>
 
 #include "cli/Commands.h"
@@ -30,16 +29,16 @@ int RunList(CliSession& session, const ListOptions& options) {
 
 }  // namespace
 
-void AddListCommand(CLI::App& app, Verb& verb) {
-  auto options = std::make_shared<ListOptions>();
-  CLI::App* list = app.add_subcommand("list", "List every startup entry with its state, location, name and path");
-  CLI::Option* json = list->add_flag("--json", options->json, "Print a JSON array instead of a table");
-  list->add_flag("--jsonl", options->jsonLines, "Print one JSON object a line instead of a table")->excludes(json);
-  list->add_flag("--verify", options->verify,
-                 "Read each program's company and check its signature (JSON: company, signature, signer)");
-  list->callback([options, &verb] {
-    verb = [options](CliSession& session) { return RunList(session, *options); };
-  });
+void AddListCommand(std::vector<Verb>& verbs) {
+  VerbSyntax syntax{"list", "List every startup entry with its state, location, name and path",
+                    {{"--json", "", "Print a JSON array instead of a table"},
+                     {"--jsonl", "", "Print one JSON object a line instead of a table"},
+                     {"--verify", "",
+                      "Read each program's company and check its signature (JSON: company, signature, signer)"}},
+                    {"--json", "--jsonl"}};
+  verbs.push_back({syntax, [](CliSession& session, const Arguments& given) {
+                     return RunList(session, {given.Has("--json"), given.Has("--jsonl"), given.Has("--verify")});
+                   }});
 }
 
 }  // namespace kestrun::cli

@@ -1,7 +1,5 @@
 // kestrun-cli undo [ID]: reverses one journalled change (by default the last one not undone yet),
 // byte for byte, with the other records of its operation, and journals the undo.
-#include <memory>
-
 #include "cli/Commands.h"
 #include "cli/Journals.h"
 #include "cli/Output.h"
@@ -53,16 +51,18 @@ int RunUndo(CliSession& session, const UndoOptions& options) {
   return undone == steps.size() && !session.report.Count() ? kExitOk : kExitFailed;
 }
 
+std::string CheckId(const std::string& text) { return ParseIdText(text) ? "" : "not a change's id: " + text; }
+
 }  // namespace
 
-void AddUndoCommand(CLI::App& app, Verb& verb) {
-  auto options = std::make_shared<UndoOptions>();
-  CLI::App* command = app.add_subcommand("undo", "Reverse a change from the journal (default: the last one)");
-  command->add_option("id", options->id, "The change's id, as history shows it (M12: the machine-wide journal's; #12 and #M12 too)")
-      ->check([](const std::string& text) { return ParseIdText(text) ? "" : "not a change's id: " + text; });
-  command->callback([options, &verb] {
-    verb = [options](CliSession& session) { return RunUndo(session, *options); };
-  });
+void AddUndoCommand(std::vector<Verb>& verbs) {
+  VerbSyntax syntax{"undo", "Reverse a change from the journal (default: the last one)",
+                    {{"ID", "",
+                      "The change's id, as history shows it (M12: the machine-wide journal's; #12 and #M12 too)",
+                      false, CheckId}}};
+  verbs.push_back({syntax, [](CliSession& session, const Arguments& given) {
+                     return RunUndo(session, {given.Value("ID")});
+                   }});
 }
 
 }  // namespace kestrun::cli

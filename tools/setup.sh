@@ -3,7 +3,7 @@
 set -euo pipefail
 . "$(dirname "$0")/locale.sh"
 packages=(cmake ninja-build g++-mingw-w64-x86-64-posix mingw-w64-tools wine wine64 xvfb xauth xdotool
-          imagemagick fonts-dejavu-core liblnk-utils python3 nlohmann-json3-dev libcli11-dev googletest fp-utils
+          imagemagick fonts-dejavu-core liblnk-utils python3 nlohmann-json3-dev googletest fp-utils
           wixl msitools faketime icoutils zip unzip git gcc libc6-dev python3-jsonschema ansible-core
           osslsigncode openssl python3-yaml)
 missing=()
