@@ -43,10 +43,8 @@ inline constexpr const char* kShellFoldersKey =
 inline constexpr const char* kStartupValue = "Startup";
 inline constexpr const char* kCommonStartupValue = "Common Startup";
 inline constexpr const char* kDisabledFolderName = "Disabled Startup Items";
-// Where Windows keeps the user's packaged apps: one key a package (its full name) naming its folder,
-// and beside it the user's switch of each startup task, <family name>\<task id>, DWORD State.
-inline constexpr const char* kPackagesKey =
-    "\\Software\\Classes\\Local Settings\\Software\\Microsoft\\Windows\\CurrentVersion\\AppModel\\Repository\\Packages";
+// Where Windows keeps the user's switch of each packaged app's startup task: <family name>\<task id>,
+// DWORD State.
 inline constexpr const char* kTaskStatesKey =
     "\\Software\\Classes\\Local Settings\\Software\\Microsoft\\Windows\\CurrentVersion\\AppModel\\SystemAppData";
 

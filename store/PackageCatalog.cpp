@@ -8,6 +8,9 @@ namespace kestrun {
 namespace {
 
 constexpr const char* kManifestName = "AppxManifest.xml";
+// The user's installed packages: one key a package (its full name), naming its folder.
+constexpr const char* kPackagesKey =
+    "\\Software\\Classes\\Local Settings\\Software\\Microsoft\\Windows\\CurrentVersion\\AppModel\\Repository\\Packages";
 
 // Manifests are read here alone, so that one safe way of reading files can take over in one place.
 ErrorCode ReadManifestFile(IPlatform& platform, const std::string& path, std::string& bytes) {

@@ -2,6 +2,9 @@
 // what each row runs as the worker finds it; rows whose file is missing drawn grey.
 #include <gtest/gtest.h>
 
+#include <string>
+#include <tuple>
+
 #include <windows.h>
 #include <commctrl.h>
 
@@ -45,10 +48,12 @@ class EntryTipTest : public ::testing::Test {
  protected:
   void SetUp() override {
     test::DeleteStartupKeys();
-    SetString(HKEY_LOCAL_MACHINE, Version32Key("Run"), "Thirty-two", "C:\\x86\\tool.exe /tray");
-    SetString(HKEY_CURRENT_USER, VersionKey("RunOnce"), "Once", "!C:\\setup.exe /finish");
-    SetString(HKEY_LOCAL_MACHINE, VersionKey("RunOnce-"), "Machine once", "C:\\m.exe");
-    SetString(HKEY_CURRENT_USER, VersionKey("Run"), "Switched off", "C:\\off.exe");
+    const std::tuple<HKEY, std::string, const char*, const char*> values[]{
+        {HKEY_LOCAL_MACHINE, Version32Key("Run"), "Thirty-two", "C:\\x86\\tool.exe /tray"},
+        {HKEY_CURRENT_USER, VersionKey("RunOnce"), "Once", "!C:\\setup.exe /finish"},
+        {HKEY_LOCAL_MACHINE, VersionKey("RunOnce-"), "Machine once", "C:\\m.exe"},
+        {HKEY_CURRENT_USER, VersionKey("Run"), "Switched off", "C:\\off.exe"}};
+    for (const auto& [hive, key, name, command] : values) SetString(hive, key, name, command);
     const char off[12] = {3};
     test::SetRaw(HKEY_CURRENT_USER, ApprovedKey("Run"), "Switched off", REG_BINARY, off, sizeof off);
     SetString(HKEY_CURRENT_USER, VersionKey("Run"), "Present", '"' + PublisherPlatform::Self() + "\" -q");
