@@ -24,6 +24,13 @@ bool DeleteEmptyKey(Action& action, const std::string& keyPath) {
   return rc == ERROR_SUCCESS || rc == ERROR_FILE_NOT_FOUND;
 }
 
+// The State value written, its key (and any missing parent) made first.
+bool WriteState(Action& action, const std::string& keyPath, const RegValue& value) {
+  RegistryAccess* key = action.Key(HKEY_CURRENT_USER, RegistryView::Native, keyPath, KeyAccess::Write, true);
+  if (key) key->WriteValue(value);
+  return key != nullptr;
+}
+
 }  // namespace
 
 std::optional<TaskSwitch> ReadTaskSwitch(Action& action, const std::string& keyPath) {
@@ -77,17 +84,11 @@ RegValue StateValue(TaskState state) {
 }
 
 bool WriteTaskState(Action& action, const std::string& keyPath, TaskState state) {
-  RegistryAccess* key = action.Key(HKEY_CURRENT_USER, RegistryView::Native, keyPath, KeyAccess::Write, true);
-  if (key) key->WriteValue(StateValue(state));
-  return key != nullptr;
+  return WriteState(action, keyPath, StateValue(state));
 }
 
 bool RestoreSwitch(Action& action, const std::string& keyPath, const JournalSide& side) {
-  if (side.absent == Absent::No) {
-    RegistryAccess* key = action.Key(HKEY_CURRENT_USER, RegistryView::Native, keyPath, KeyAccess::Write, true);
-    if (key) key->WriteValue({kStateValue, side.type, side.data});
-    return key != nullptr;
-  }
+  if (side.absent == Absent::No) return WriteState(action, keyPath, {kStateValue, side.type, side.data});
   if (RegistryAccess* key = action.Key(HKEY_CURRENT_USER, RegistryView::Native, keyPath, KeyAccess::Write))
     if (!key->DeleteValue(kStateValue) && key->LastError() != ERROR_FILE_NOT_FOUND) return false;
   if (side.absent != Absent::Value && !DeleteEmptyKey(action, keyPath)) return false;
