@@ -113,6 +113,21 @@ ErrorCode Win32Platform::ReadFileData(const std::string& path, std::string& data
   return file ? ReadAll(file.Get(), UINT64_MAX, data) : GetLastError();
 }
 
+ErrorCode Win32Platform::ReadLinkFile(const std::string& link, std::size_t limit, std::string& bytes) {
+  bytes.clear();
+  UniqueFile file(CreateFileW(WidePath(link).c_str(), GENERIC_READ,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return GetLastError();
+  LARGE_INTEGER size{};
+  if (!GetFileSizeEx(file.Get(), &size)) return GetLastError();
+  if (static_cast<std::uint64_t>(size.QuadPart) > limit) return ERROR_FILE_TOO_LARGE;
+  bytes.reserve(static_cast<size_t>(size.QuadPart));
+  const ErrorCode rc = ReadAll(file.Get(), limit, bytes, static_cast<std::uint64_t>(size.QuadPart));
+  if (rc != ERROR_SUCCESS) bytes.clear();  // nothing kept of a read that failed
+  return rc;
+}
+
 ErrorCode Win32Platform::ReadSmallFile(const std::string& path, std::uint64_t limit, std::string& data) {
   data.clear();
   const std::wstring wide = WidePath(path);

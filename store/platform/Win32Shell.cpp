@@ -5,7 +5,6 @@
 #include <shlwapi.h>
 #include <shlobj.h>
 
-#include <algorithm>
 #include <cstdio>
 
 #include "base/Handles.h"
@@ -153,39 +152,6 @@ HRESULT Win32Platform::ReadShellLink(const std::string& link, std::string& targe
   if (SUCCEEDED(shellLink->GetArguments(buffer.data(), static_cast<int>(buffer.size()))))
     arguments = FromWide(buffer.c_str());
   return S_OK;
-}
-
-ErrorCode Win32Platform::ReadLinkFile(const std::string& link, std::size_t limit, std::string& bytes) {
-  bytes.clear();
-  limit = std::min<std::size_t>(limit, 1u << 30);
-  UniqueFile file(CreateFileW(WidePath(link).c_str(), GENERIC_READ,
-                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) return GetLastError();
-  LARGE_INTEGER size{};
-  if (!GetFileSizeEx(file.Get(), &size)) return GetLastError();
-  if (static_cast<std::uint64_t>(size.QuadPart) > limit) return ERROR_FILE_TOO_LARGE;
-  // A byte more than the file holds: a short read is its end, in one read, and a file that grew
-  // meanwhile shows as such.
-  bytes.resize(static_cast<std::size_t>(size.QuadPart) + 1);
-  for (std::size_t done = 0;;) {
-    DWORD got = 0;
-    const DWORD wanted = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 30));
-    if (!::ReadFile(file.Get(), bytes.data() + done, wanted, &got, nullptr)) {
-      const DWORD error = GetLastError();
-      bytes.clear();
-      return error;
-    }
-    done += got;
-    if (got < wanted) {
-      bytes.resize(done);
-      return ERROR_SUCCESS;
-    }
-    if (bytes.size() > limit) break;
-    bytes.resize(std::min(bytes.size() * 2, limit + 1));
-  }
-  bytes.clear();
-  return ERROR_FILE_TOO_LARGE;
 }
 
 std::string UnknownErrorText(ErrorCode code) {
