@@ -1,7 +1,9 @@
 // The sentences the store reports when a change is refused or left half done.
 #include "store/ChangeMessages.h"
 
+#include "base/Texts.h"
 #include "store/ErrorReport.h"
+#include "store/TextIds.h"
 
 namespace kestrun {
 namespace {
@@ -20,9 +22,7 @@ std::string FailureReason(IPlatform& platform, const LocationInfo& location, Err
   return IsRightsRefusal(location, code) ? kAdminRightsText : platform.SystemErrorText(code);
 }
 
-std::string ChangedSinceScanText(const std::string& name) {
-  return Quoted(name) + " was changed by another program since the list was read. Press Refresh.";
-}
+std::string ChangedSinceScanText(const std::string& name) { return Text(IDS_CHANGED_SINCE_SCAN, {name}); }
 
 std::string AlreadyThereText(const std::string& name) {
   return "An entry named " + Quoted(name) +
