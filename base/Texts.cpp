@@ -10,6 +10,8 @@ namespace {
 constexpr LANGID kEnglish = MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US);
 constexpr LANGID kGerman = MAKELANGID(LANG_GERMAN, SUBLANG_GERMAN);
 
+thread_local int englishScopes = 0;
+
 // A string table resource holds its strings in blocks of sixteen, each a length and that many
 // UTF-16 units, with no terminator. Returns false where the block or the string is missing.
 bool FindText(unsigned id, LANGID language, std::wstring_view& text) {
@@ -32,14 +34,22 @@ unsigned short TextLanguage() {
   return language;
 }
 
+EnglishTexts::EnglishTexts() { ++englishScopes; }
+
+EnglishTexts::~EnglishTexts() { --englishScopes; }
+
 std::string Text(unsigned id) {
   std::wstring_view text;
-  if (FindText(id, TextLanguage(), text) || FindText(id, kEnglish, text)) return FromWide(text);
+  const LANGID language = englishScopes ? kEnglish : TextLanguage();
+  if (FindText(id, language, text) || FindText(id, kEnglish, text)) return FromWide(text);
   return {};
 }
 
 std::string Text(unsigned id, std::initializer_list<std::string_view> arguments) {
-  const std::string pattern = Text(id);
+  return FormatText(Text(id), arguments);
+}
+
+std::string FormatText(std::string_view pattern, std::initializer_list<std::string_view> arguments) {
   std::string result;
   result.reserve(pattern.size());
   for (size_t i = 0; i < pattern.size(); ++i) {

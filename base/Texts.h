@@ -17,5 +17,17 @@ std::string Text(unsigned id);
 // The text with %1 ... %9 replaced by the arguments ("%%" is a lone "%"). An argument is put in as it
 // is: a name holding "%1" is not read again.
 std::string Text(unsigned id, std::initializer_list<std::string_view> arguments);
+// The same for a pattern at hand.
+std::string FormatText(std::string_view pattern, std::initializer_list<std::string_view> arguments);
+
+// While one lives, this thread's texts come from the English tables: for words that go into JSON,
+// which reads the same in every language.
+class EnglishTexts {
+ public:
+  EnglishTexts();
+  ~EnglishTexts();
+  EnglishTexts(const EnglishTexts&) = delete;
+  EnglishTexts& operator=(const EnglishTexts&) = delete;
+};
 
 }  // namespace kestrun

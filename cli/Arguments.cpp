@@ -2,6 +2,9 @@
 // most of the program's size.
 #include "cli/Arguments.h"
 
+#include "base/Texts.h"
+#include "cli/TextIds.h"
+
 #include <algorithm>
 
 namespace kestrun::cli {
@@ -36,30 +39,30 @@ std::string Usage(const ProgramSyntax& program, const VerbSyntax& verb) {
 std::string VerbHelp(const ProgramSyntax& program, const VerbSyntax& verb) {
   size_t width = 12;
   for (const Parameter& parameter : verb.parameters) width = std::max(width, Shown(parameter).size() + 2);
-  std::string text = "Usage: " + Usage(program, verb) + "\n\n" + verb.help + "\n\n";
+  std::string text = Text(IDS_USAGE, {Usage(program, verb)}) + "\n\n" + verb.help + "\n\n";
   for (const Parameter& parameter : verb.parameters)
     text += "  " + Padded(Shown(parameter), width) + parameter.help + "\n";
-  return text + "  " + Padded("-h, --help", width) + "Show this help\n";
+  return text + "  " + Padded("-h, --help", width) + Text(IDS_HELP_OPTION) + "\n";
 }
 
 std::string ProgramHelp(const ProgramSyntax& program) {
-  std::string text = program.help + "\n\nUsage: " + program.name + " VERB [ARGUMENTS]\n\nVerbs:\n";
+  std::string text = program.help + "\n\n" + Text(IDS_PROGRAM_USAGE, {program.name}) + "\n\n" + Text(IDS_VERBS) + "\n";
   for (const VerbSyntax& verb : program.verbs) text += "  " + Padded(verb.name, 10) + verb.help + "\n";
-  return text + "\nOptions:\n  -h, --help   Show this help (VERB --help: the verb's)\n" +
-         "  --version    Print the version\n";
+  return text + "\n" + Text(IDS_OPTIONS) + "\n  -h, --help   " + Text(IDS_PROGRAM_HELP_OPTION) + "\n  --version    " +
+         Text(IDS_VERSION_OPTION) + "\n";
 }
 
 std::string VerbNames(const ProgramSyntax& program) {
   std::string text;
   for (size_t i = 0; i < program.verbs.size(); ++i)
-    text += (i == 0 ? "" : i + 1 == program.verbs.size() ? " or " : ", ") + program.verbs[i].name;
+    text += (i == 0 ? "" : i + 1 == program.verbs.size() ? " " + Text(IDS_OR) + " " : ", ") + program.verbs[i].name;
   return text;
 }
 
 ParsedLine Failed(const ProgramSyntax& program, const std::string& verb, const std::string& message) {
   ParsedLine line;
-  line.text = program.name + ": " + message + "\nRun '" + program.name + (verb.empty() ? "" : " " + verb) +
-              " --help' for usage.\n";
+  line.text = program.name + ": " + message + "\n" +
+              Text(IDS_RUN_HELP, {program.name + (verb.empty() ? "" : " " + verb)}) + "\n";
   return line;
 }
 
@@ -85,9 +88,10 @@ class VerbReader {
     }
     for (const Parameter& parameter : verb_.parameters)
       if (parameter.required && !arguments.Has(parameter.name))
-        Fail(IsOperand(parameter) ? verb_.name + " needs its " + parameter.name : parameter.name + " is required");
+        Fail(IsOperand(parameter) ? Text(IDS_NEEDS_OPERAND, {verb_.name, parameter.name})
+                                  : Text(IDS_OPTION_REQUIRED, {parameter.name}));
     if (!verb_.exclusive.first.empty() && arguments.Has(verb_.exclusive.first) && arguments.Has(verb_.exclusive.second))
-      Fail(verb_.exclusive.second + " excludes " + verb_.exclusive.first);
+      Fail(Text(IDS_EXCLUDES, {verb_.exclusive.second, verb_.exclusive.first}));
     return error_;
   }
 
@@ -101,7 +105,7 @@ class VerbReader {
   void Give(const Parameter& parameter, const std::string& value) {
     // A flag may be repeated; an operand never is, the next one takes the word.
     if (!parameter.value.empty() && arguments_->Has(parameter.name))
-      return Fail(parameter.name + " was given more than once");
+      return Fail(Text(IDS_GIVEN_TWICE, {parameter.name}));
     if (parameter.check)
       if (const std::string why = parameter.check(value); !why.empty()) return Fail(why);
     arguments_->Set(parameter.name, value);
@@ -110,7 +114,7 @@ class VerbReader {
   void Operand(const std::string& arg) {
     for (const Parameter& parameter : verb_.parameters)
       if (IsOperand(parameter) && !arguments_->Has(parameter.name)) return Give(parameter, arg);
-    Fail("unexpected argument '" + arg + "'");
+    Fail(Text(IDS_UNEXPECTED_ARGUMENT, {arg}));
   }
 
   // args[i] is "--name", "--name=VALUE" or "--name VALUE" (then i moves past the value).
@@ -119,12 +123,12 @@ class VerbReader {
     const std::string name = args[i].substr(0, equals);
     const auto known = std::find_if(verb_.parameters.begin(), verb_.parameters.end(),
                                     [&name](const Parameter& parameter) { return parameter.name == name; });
-    if (known == verb_.parameters.end() || IsOperand(*known)) return Fail("unknown option '" + name + "'");
+    if (known == verb_.parameters.end() || IsOperand(*known)) return Fail(Text(IDS_UNKNOWN_OPTION, {name}));
     if (known->value.empty())
-      return equals == std::string::npos ? Give(*known, "") : Fail(name + " takes no value");
+      return equals == std::string::npos ? Give(*known, "") : Fail(Text(IDS_TAKES_NO_VALUE, {name}));
     if (equals != std::string::npos) return Give(*known, args[i].substr(equals + 1));
     if (i + 1 < args.size() && !LooksLikeOption(args[i + 1])) return Give(*known, args[++i]);
-    Fail(name + " needs a value (one that starts with '-' is given as " + name + "=" + known->value + ")");
+    Fail(Text(IDS_NEEDS_VALUE, {name, known->value}));
   }
 
   const VerbSyntax& verb_;
@@ -141,10 +145,10 @@ std::string Arguments::Value(const std::string& name, const std::string& otherwi
 }
 
 ParsedLine ParseCommandLine(const ProgramSyntax& program, const std::vector<std::string>& args) {
-  if (args.empty()) return Failed(program, "", "a subcommand is required");
+  if (args.empty()) return Failed(program, "", Text(IDS_NO_SUBCOMMAND));
   if (IsHelp(args[0])) return {ParseOutcome::Help, 0, {}, ProgramHelp(program)};
   if (args[0] == "--version") return {ParseOutcome::Help, 0, {}, program.version + "\n"};
-  if (LooksLikeOption(args[0])) return Failed(program, "", "unknown option '" + args[0] + "'");
+  if (LooksLikeOption(args[0])) return Failed(program, "", Text(IDS_UNKNOWN_OPTION, {args[0]}));
   for (size_t verb = 0; verb < program.verbs.size(); ++verb) {
     if (program.verbs[verb].name != args[0]) continue;
     ParsedLine line{ParseOutcome::Run, verb, {}, {}};
@@ -153,7 +157,7 @@ ParsedLine ParseCommandLine(const ProgramSyntax& program, const std::vector<std:
     if (reader.Help()) return {ParseOutcome::Help, verb, {}, VerbHelp(program, program.verbs[verb])};
     return error.empty() ? line : Failed(program, args[0], error);
   }
-  return Failed(program, "", "unknown command '" + args[0] + "': use " + VerbNames(program));
+  return Failed(program, "", Text(IDS_UNKNOWN_COMMAND, {args[0], VerbNames(program)}));
 }
 
 }  // namespace kestrun::cli

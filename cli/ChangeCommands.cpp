@@ -2,9 +2,11 @@
 // operations as the window's Save Settings and Remove, on one chosen entry.
 
 #include "base/Text.h"
+#include "base/Texts.h"
 #include "cli/Commands.h"
 #include "cli/Output.h"
 #include "cli/Selection.h"
+#include "cli/TextIds.h"
 
 namespace kestrun::cli {
 namespace {
@@ -45,11 +47,12 @@ StateFilter SourceState(const ChangeOptions& options) {
   return state;
 }
 
-const char* VerbText(Change change, bool done) {
+// The heading over the table of what changed (or would).
+std::string VerbText(Change change, bool done) {
   switch (change) {
-    case Change::Disable: return done ? "disabled" : "would disable";
-    case Change::Enable: return done ? "enabled" : "would enable";
-    case Change::Remove: return done ? "removed" : "would remove";
+    case Change::Disable: return Text(done ? IDS_DISABLED_HEADING : IDS_WOULD_DISABLE);
+    case Change::Enable: return Text(done ? IDS_ENABLED_HEADING : IDS_WOULD_ENABLE);
+    case Change::Remove: return Text(done ? IDS_REMOVED_HEADING : IDS_WOULD_REMOVE);
   }
   return "";
 }
@@ -106,8 +109,9 @@ int RunChange(CliSession& session, const ChangeOptions& options) {
                                                 options.change == Change::Disable ? StateFilter::Parked
                                                                                   : StateFilter::Enabled);
     if (already.row) {
-      WriteOutput("'" + already.row->name + "' is already " + StateName(*already.row) + " (" +
-                  LocationName(already.row->record.GetLocation()) + "): nothing to do\n");
+      WriteOutput(Text(IDS_ALREADY_SO, {already.row->name, StateText(*already.row),
+                                        LocationName(already.row->record.GetLocation())}) +
+                  "\n");
       return kExitOk;
     }
     session.report.Fail(selected.error);
@@ -116,52 +120,48 @@ int RunChange(CliSession& session, const ChangeOptions& options) {
   const StartupRow chosen = *selected.row;
   // Never deleted here, dry run or not.
   if (const std::string why = session.store.RemoveRefusal(chosen); options.change == Change::Remove && !why.empty()) {
-    session.report.Fail("'" + chosen.name + "' could not be removed: " + why);
+    session.report.Fail(Text(IDS_CANNOT_REMOVE, {chosen.name, why}));
     return kExitFailed;
   }
   const StartupRow* replaced = InTheWay(session, rows, chosen, options.change);
   if (replaced && !options.replace) {
-    session.report.Fail("'" + replaced->name + "' is already " + StateName(*replaced) + " in " +
-                        LocationName(chosen.record.GetLocation()) + " (" + replaced->path +
-                        ") and would be overwritten: add --replace to go ahead");
+    session.report.Fail(Text(IDS_WOULD_OVERWRITE, {replaced->name, StateText(*replaced),
+                                                   LocationName(chosen.record.GetLocation()), replaced->path}));
     return kExitFailed;
   }
   if (options.dryRun) {
-    std::string text = std::string(VerbText(options.change, false)) + ":\n" + FormatTable({chosen});
-    if (replaced) text += "replacing:\n" + FormatTable({*replaced});
+    std::string text = VerbText(options.change, false) + ":\n" + FormatTable({chosen});
+    if (replaced) text += Text(IDS_REPLACING) + ":\n" + FormatTable({*replaced});
     WriteOutput(text);
     return kExitOk;
   }
   const StartupRow* overwrite = replaced && options.replace ? replaced : nullptr;
   const bool moved = Apply(session, rows, *selected.row, options.change, overwrite);
   const StartupRows now = options.change == Change::Remove ? StartupRows{chosen} : RowsNamed(rows, chosen);
-  if (moved) WriteOutput(std::string(VerbText(options.change, true)) + ":\n" + FormatTable(now));
+  if (moved) WriteOutput(VerbText(options.change, true) + ":\n" + FormatTable(now));
   // When the store said what went wrong, that is the truth: a change may have been half made.
   if (!moved && session.report.Count() == 0)
-    session.report.Fail("'" + chosen.name + "' is still where it was: nothing was changed");
+    session.report.Fail(Text(IDS_NOTHING_CHANGED, {chosen.name}));
   return session.report.Count() ? kExitFailed : kExitOk;
 }
 
 std::string CheckLocation(const std::string& text) {
-  return ParseLocation(text) ? "" : "unknown location '" + text + "': use " + LocationChoices();
+  return ParseLocation(text) ? "" : Text(IDS_UNKNOWN_LOCATION, {text, LocationChoices()});
 }
 
 std::string CheckState(const std::string& text) {
-  return ParseState(text) ? "" : "unknown state '" + text + "': use enabled, disabled or any";
+  return ParseState(text) ? "" : Text(IDS_UNKNOWN_STATE, {text});
 }
 
-Verb ChangeVerb(Change change, const char* name, const char* description) {
-  VerbSyntax syntax{name, description, {{"--name", "NAME", "The entry's name (value name or file name)", true}}};
-  syntax.parameters.push_back({"--location", "LOCATION",
-                               "Where it is, when the name is in several places: " + LocationChoices(), false,
+Verb ChangeVerb(Change change, const char* name, unsigned description) {
+  VerbSyntax syntax{name, Text(description), {{"--name", "NAME", Text(IDS_NAME_OPTION), true}}};
+  syntax.parameters.push_back({"--location", "LOCATION", Text(IDS_LOCATION_OPTION, {LocationChoices()}), false,
                                CheckLocation});
   if (change == Change::Remove)
-    syntax.parameters.push_back(
-        {"--state", "STATE", "Which one, when the name is both enabled and disabled", false, CheckState});
+    syntax.parameters.push_back({"--state", "STATE", Text(IDS_STATE_OPTION), false, CheckState});
   else
-    syntax.parameters.push_back(
-        {"--replace", "", "Overwrite an entry of the same name already at the place it moves to"});
-  syntax.parameters.push_back({"--dry-run", "", "Show what would change, and change nothing"});
+    syntax.parameters.push_back({"--replace", "", Text(IDS_REPLACE_OPTION)});
+  syntax.parameters.push_back({"--dry-run", "", Text(IDS_DRY_RUN_OPTION)});
   return {syntax, [change](CliSession& session, const Arguments& given) {
             return RunChange(session, {change, given.Value("--name"), given.Value("--location"),
                                        given.Value("--state", "any"), given.Has("--dry-run"), given.Has("--replace")});
@@ -171,9 +171,9 @@ Verb ChangeVerb(Change change, const char* name, const char* description) {
 }  // namespace
 
 void AddChangeCommands(std::vector<Verb>& verbs) {
-  verbs.push_back(ChangeVerb(Change::Disable, "disable", "Park an enabled entry in its disabled place"));
-  verbs.push_back(ChangeVerb(Change::Enable, "enable", "Move a disabled entry back to its live place"));
-  verbs.push_back(ChangeVerb(Change::Remove, "remove", "Delete an entry for good"));
+  verbs.push_back(ChangeVerb(Change::Disable, "disable", IDS_DISABLE_VERB));
+  verbs.push_back(ChangeVerb(Change::Enable, "enable", IDS_ENABLE_VERB));
+  verbs.push_back(ChangeVerb(Change::Remove, "remove", IDS_REMOVE_VERB));
 }
 
 }  // namespace kestrun::cli

@@ -3,9 +3,11 @@
 // read; one summary line of at most 2,048 characters on stdout and nothing on stderr.
 #include <cstdio>
 
+#include "base/Texts.h"
 #include "cli/Commands.h"
 #include "cli/DesiredState.h"
 #include "cli/Output.h"
+#include "cli/TextIds.h"
 
 namespace kestrun::cli {
 namespace {
@@ -50,19 +52,19 @@ int RunCheck(CliSession& session, const std::string& file) {
   std::string error;
   const auto items = ReadDesiredState(session.platform, file, error);
   if (!items) {
-    WriteOutput(Bounded("unreadable: " + error) + "\n");
+    WriteOutput(Bounded(Text(IDS_UNREADABLE, {error})) + "\n");
     return kExitUnreadable;
   }
   StartupRows rows;
   try {
     session.store.LoadStartupList(rows);
   } catch (const std::exception& failure) {
-    WriteOutput(Bounded(std::string("unreadable: the machine: ") + failure.what()) + "\n");
+    WriteOutput(Bounded(Text(IDS_MACHINE_UNREADABLE, {failure.what()})) + "\n");
     return kExitUnreadable;
   }
   // A place that could not be read may hold what the file asks for: no verdict without it.
   if (session.report.Count()) {
-    WriteOutput(Bounded("unreadable: the machine: " + session.report.Last()) + "\n");
+    WriteOutput(Bounded(Text(IDS_MACHINE_UNREADABLE, {session.report.Last()})) + "\n");
     return kExitUnreadable;
   }
   std::string differences;
@@ -71,26 +73,25 @@ int RunCheck(CliSession& session, const std::string& file) {
     const Standing standing = Judge(rows, wanted, SameBytesOf(session.store));
     if (standing.error.empty() && !standing.move) continue;
     ++differing;
-    const std::string now = standing.halfMoved ? "enabled and disabled (a move stopped half way)"
-                            : standing.enabled ? "enabled" : "disabled";
-    const std::string want = wanted.enabled ? "enabled" : "disabled";
-    differences += "; " + (standing.error.empty() ? Describe(wanted, standing.location) + " is " + now + ", wanted " + want
-                                                  : standing.error);
+    const std::string now = standing.halfMoved ? Text(IDS_HALF_MOVED) : StateText(standing.enabled);
+    const std::string describe = Describe(wanted, standing.location);
+    differences += "; " + (standing.error.empty()
+                               ? Text(IDS_IS_NOT_AS_WANTED, {describe, now, StateText(wanted.enabled)})
+                               : standing.error);
   }
-  const std::string count = std::to_string(items->size()) + (items->size() == 1 ? " entry" : " entries");
+  const std::string count = EntryCount(items->size());
   if (differing == 0) {
-    WriteOutput("matches: " + count + " as wanted\n");
+    WriteOutput(Text(IDS_MATCHES, {count}) + "\n");
     return kExitOk;
   }
-  WriteOutput(Bounded("differs: " + std::to_string(differing) + " of " + count + differences) + "\n");
+  WriteOutput(Bounded(Text(IDS_DIFFERS, {std::to_string(differing), count}) + differences) + "\n");
   return kExitFailed;
 }
 
 }  // namespace
 
 void AddCheckCommand(std::vector<Verb>& verbs) {
-  VerbSyntax syntax{"check", "Exit 0 when the machine matches a desired-state file, 1 when not",
-                    {{"FILE", "", "The file, as export writes it", true}}};
+  VerbSyntax syntax{"check", Text(IDS_CHECK_VERB), {{"FILE", "", Text(IDS_STATE_FILE_OPERAND), true}}};
   verbs.push_back({syntax, [](CliSession& session, const Arguments& given) {
                      return RunCheck(session, given.Value("FILE"));
                    }});

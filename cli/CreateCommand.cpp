@@ -1,9 +1,11 @@
 // kestrun-cli create TARGET [--display-name NAME] [--dry-run]: a shortcut in the per-user Startup
 // folder, written by the same store code as the window's create dialog.
 #include "base/Text.h"
-#include "store/ShortcutTarget.h"
+#include "base/Texts.h"
 #include "cli/Commands.h"
 #include "cli/Output.h"
+#include "cli/TextIds.h"
+#include "store/ShortcutTarget.h"
 
 namespace kestrun::cli {
 namespace {
@@ -43,16 +45,16 @@ int Outcome(CliSession& session, const CreateOptions& options, const CreateShort
 int DryRun(CliSession& session, const CreateOptions& options, const std::string& displayName) {
   const CreateShortcutResult plan = session.store.PlanShortcut(options.target, displayName);
   if (const int rc = Outcome(session, options, plan); rc != kExitOk) return rc;
-  std::string text = "would create:\n" + plan.link + " -> " + options.target + "\n";
+  std::string text = Text(IDS_WOULD_CREATE) + ":\n" + plan.link + " -> " + options.target + "\n";
   const StartupRows existing = ExistingLinks(session, displayName + ".lnk");
-  if (!existing.empty()) text += "replacing:\n" + FormatTable(existing);
+  if (!existing.empty()) text += Text(IDS_REPLACING) + ":\n" + FormatTable(existing);
   WriteOutput(text);
   return kExitOk;
 }
 
 int RunCreate(CliSession& session, const CreateOptions& given) {
   if (given.target.empty()) {
-    session.report.Fail("no target was given: name the program (or file) the shortcut should start");
+    session.report.Fail(Text(IDS_NO_TARGET));
     return kExitUsage;
   }
   if (IsCommandLine(given.target)) return Outcome(session, given, {coCommandLine});
@@ -60,7 +62,7 @@ int RunCreate(CliSession& session, const CreateOptions& given) {
   CreateOptions options = given;
   options.target = ShortcutTargetOf(session.platform, given.target);
   if (options.target.empty()) {
-    session.report.Fail(given.target + ": no full path can be made of it");
+    session.report.Fail(Text(IDS_NO_FULL_PATH, {given.target}));
     return kExitFailed;
   }
   const std::string displayName = options.displayNameGiven ? options.displayName : MakeDisplayName(options.target);
@@ -71,8 +73,8 @@ int RunCreate(CliSession& session, const CreateOptions& given) {
   if (const int rc = Outcome(session, options, result); rc != kExitOk) return rc;
   StartupRows rows;
   session.store.LoadStartupList(rows);
-  std::string text = "created:\n" + FormatTable(RowsOfLink(rows, linkName));
-  if (!before.empty()) text += "it replaced the shortcut of the same name that was there:\n" + FormatTable(before);
+  std::string text = Text(IDS_CREATED) + ":\n" + FormatTable(RowsOfLink(rows, linkName));
+  if (!before.empty()) text += Text(IDS_REPLACED_SHORTCUT) + ":\n" + FormatTable(before);
   WriteOutput(text);
   return session.report.Count() ? kExitFailed : kExitOk;
 }
@@ -80,11 +82,10 @@ int RunCreate(CliSession& session, const CreateOptions& given) {
 }  // namespace
 
 void AddCreateCommand(std::vector<Verb>& verbs) {
-  VerbSyntax syntax{"create", "Add a shortcut to a program to the per-user Startup folder",
-                    {{"TARGET", "", "The program (or any file) the shortcut starts", true},
-                     {"--display-name", "NAME",
-                      "The shortcut's name (default: the target's file name without extension)"},
-                     {"--dry-run", "", "Show what would be created, and create nothing"}}};
+  VerbSyntax syntax{"create", Text(IDS_CREATE_VERB),
+                    {{"TARGET", "", Text(IDS_TARGET_OPERAND), true},
+                     {"--display-name", "NAME", Text(IDS_DISPLAY_NAME_OPTION)},
+                     {"--dry-run", "", Text(IDS_CREATE_DRY_RUN_OPTION)}}};
   verbs.push_back({syntax, [](CliSession& session, const Arguments& given) {
                      return RunCreate(session, {given.Value("TARGET"), given.Value("--display-name"),
                                                 given.Has("--display-name"), given.Has("--dry-run")});

@@ -7,9 +7,11 @@
 #include <set>
 
 #include "base/Text.h"
+#include "base/Texts.h"
 #include "cli/JsonText.h"
 #include "cli/Output.h"
 #include "cli/Selection.h"
+#include "cli/TextIds.h"
 
 namespace kestrun::cli {
 namespace {
@@ -18,7 +20,7 @@ using Json = nlohmann::ordered_json;
 
 std::optional<WantedEntry> ItemOf(const Json& item, std::string& error) {
   if (!item.is_object() || !item.contains("name") || !item["name"].is_string()) {
-    error = "an item has no \"name\"";
+    error = Text(IDS_ITEM_WITHOUT_NAME);
     return std::nullopt;
   }
   WantedEntry wanted;
@@ -26,7 +28,7 @@ std::optional<WantedEntry> ItemOf(const Json& item, std::string& error) {
   const bool named = item.contains("state") && item["state"].is_string();
   const std::string state = named ? item["state"].get<std::string>() : "";
   if (state != "enabled" && state != "disabled") {
-    error = "'" + wanted.name + "': \"state\" must be \"enabled\" or \"disabled\"";
+    error = Text(IDS_ITEM_STATE, {wanted.name});
     return std::nullopt;
   }
   wanted.enabled = state == "enabled";
@@ -36,7 +38,7 @@ std::optional<WantedEntry> ItemOf(const Json& item, std::string& error) {
                                                 : location.dump(-1, ' ', false, Json::error_handler_t::replace);
     wanted.location = ParseLocation(wanted.locationText);
     if (!wanted.location) {
-      error = "'" + wanted.name + "': unknown location " + wanted.locationText + ": use " + LocationChoices();
+      error = Text(IDS_ITEM_LOCATION, {wanted.name, wanted.locationText, LocationChoices()});
       return std::nullopt;
     }
   }
@@ -50,7 +52,7 @@ bool Twice(std::vector<WantedEntry> items, std::string& error) {
   for (size_t i = 0; i < items.size(); ++i)
     for (size_t k = i + 1; k < items.size() && SameName(items[i].name, items[k].name); ++k)
       if (!items[i].location || !items[k].location || *items[i].location == *items[k].location) {
-        error = "'" + items[i].name + "' and '" + items[k].name + "' name one entry";
+        error = Text(IDS_ITEMS_TWICE, {items[i].name, items[k].name});
         return true;
       }
   return false;
@@ -65,7 +67,7 @@ Json Parse(const std::string& text, std::string& error) {
     if (event == Json::parse_event_t::object_end && !open.empty()) open.pop_back();
     if (event == Json::parse_event_t::key && !open.empty() && !open.back().insert(parsed.get<std::string>()).second &&
         error.empty())
-      error = "an object holds \"" + RestoreSurrogates(parsed.get<std::string>()) + "\" twice";
+      error = Text(IDS_KEY_TWICE, {RestoreSurrogates(parsed.get<std::string>())});
     return true;
   }, false);
   return error.empty() ? json : Json(Json::value_t::discarded);
@@ -88,7 +90,7 @@ std::optional<std::vector<WantedEntry>> ReadDesiredState(IPlatform& platform, co
   Json json = Parse(*text, error);
   if (json.is_object() && json.contains("entries")) json = json["entries"];
   if (json.is_discarded() || !json.is_array()) {
-    error = file + ": " + (error.empty() ? "not a JSON array of {name, location, state}" : error);
+    error = file + ": " + (error.empty() ? Text(IDS_NOT_AN_ARRAY) : error);
     return std::nullopt;
   }
   std::vector<WantedEntry> items;
@@ -118,7 +120,7 @@ std::string FormatDesiredState(const StartupRows& rows) {
 }
 
 std::string Describe(const WantedEntry& wanted, std::int32_t location) {
-  return "'" + wanted.name + "' (" + (location ? LocationName(location) : std::string("any location")) + ")";
+  return Text(IDS_WANTED_ENTRY, {wanted.name, location ? LocationName(location) : Text(IDS_ANY_LOCATION)});
 }
 
 SameBytes SameBytesOf(StartupStore& store) {
@@ -131,7 +133,7 @@ Standing Judge(StartupRows& rows, const WantedEntry& wanted, const SameBytes& sa
   std::int32_t location = wanted.location.value_or(0);
   if (!location) {
     const Selected any = SelectByName(rows, wanted.name, std::nullopt, StateFilter::Any);
-    if (any.error.find("--location") != std::string::npos) {  // held by several places
+    if (any.severalPlaces) {
       standing.error = any.error;
       return standing;
     }
@@ -142,7 +144,7 @@ Standing Judge(StartupRows& rows, const WantedEntry& wanted, const SameBytes& sa
   StartupRow* live = location ? SelectRow(rows, wanted.name, location, StateFilter::Enabled).row : nullptr;
   StartupRow* parked = location ? SelectRow(rows, wanted.name, location, StateFilter::Disabled).row : nullptr;
   if (!live && !parked) {
-    standing.error = "no entry " + Describe(wanted, location);
+    standing.error = Text(IDS_NO_ENTRY, {Describe(wanted, location)});
     return standing;
   }
   standing.exists = true;
@@ -151,8 +153,7 @@ Standing Judge(StartupRows& rows, const WantedEntry& wanted, const SameBytes& sa
   if (wanted.enabled && (!live || standing.halfMoved)) standing.move = parked;
   if (!wanted.enabled && live) {
     if (parked && !standing.halfMoved)
-      standing.error = Describe(wanted, location) + " is both enabled and disabled: parking it would overwrite "
-                       "the disabled one";
+      standing.error = Text(IDS_PARKING_WOULD_OVERWRITE, {Describe(wanted, location)});
     else
       standing.move = live;
   }

@@ -1,7 +1,9 @@
 // kestrun-cli export [FILE]: every entry as {name, location, state}, the file apply and check read.
+#include "base/Texts.h"
 #include "cli/Commands.h"
 #include "cli/DesiredState.h"
 #include "cli/Output.h"
+#include "cli/TextIds.h"
 
 namespace kestrun::cli {
 namespace {
@@ -21,9 +23,9 @@ int RunExport(CliSession& session, const std::string& file) {
       session.report.FailCall(file, rc);
     } else {
       // On stderr: a script that reads standard output expects nothing there but the entries.
-      const std::string count = std::to_string(rows.size()) + (rows.size() == 1 ? " entry" : " entries");
       const std::string written = session.platform.FullPathOf(file);
-      WriteError("kestrun-cli: exported " + count + " to " + (written.empty() ? file : written) + "\n");
+      WriteError("kestrun-cli: " + Text(IDS_EXPORTED, {EntryCount(rows.size()), written.empty() ? file : written}) +
+                 "\n");
     }
   }
   return session.report.Count() ? kExitFailed : kExitOk;
@@ -32,8 +34,7 @@ int RunExport(CliSession& session, const std::string& file) {
 }  // namespace
 
 void AddExportCommand(std::vector<Verb>& verbs) {
-  VerbSyntax syntax{"export", "Write every entry's name, location and state as JSON",
-                    {{"FILE", "", "Where to write it (default: standard output)"}}};
+  VerbSyntax syntax{"export", Text(IDS_EXPORT_VERB), {{"FILE", "", Text(IDS_EXPORT_FILE_OPERAND)}}};
   verbs.push_back({syntax, [](CliSession& session, const Arguments& given) {
                      return RunExport(session, given.Value("FILE"));
                    }});

@@ -1,9 +1,11 @@
 // kestrun-cli history [--json]: both journals, oldest first, with what stands undone.
 #include <nlohmann/json.hpp>
 
+#include "base/Texts.h"
 #include "cli/Commands.h"
 #include "cli/Journals.h"
 #include "cli/Output.h"
+#include "cli/TextIds.h"
 
 namespace kestrun::cli {
 namespace {
@@ -22,7 +24,7 @@ std::string Table(const Journals& journals) {
     const std::string action = record->undoes ? "undo #" + IdText(record->machine, record->undoes) : record->action;
     text += Padded(IdText(record->machine, record->id), 5) + Padded(record->time, 24) + Padded(record->program, 7) +
             Padded(action, 10) + Padded(LocationName(record->location), 17) + record->name;
-    if (const auto by = journals.UndoneBy(*record)) text += "  (undone by #" + IdText(record->machine, *by) + ")";
+    if (const auto by = journals.UndoneBy(*record)) text += "  " + Text(IDS_UNDONE_BY, {IdText(record->machine, *by)});
     text += "\n";
   }
   return text;
@@ -48,8 +50,7 @@ int RunHistory(CliSession& session, bool json) {
 }  // namespace
 
 void AddHistoryCommand(std::vector<Verb>& verbs) {
-  VerbSyntax syntax{"history", "List the journal of changes, oldest first",
-                    {{"--json", "", "Print the records as a JSON array"}}};
+  VerbSyntax syntax{"history", Text(IDS_HISTORY_VERB), {{"--json", "", Text(IDS_HISTORY_JSON_OPTION)}}};
   verbs.push_back({syntax, [](CliSession& session, const Arguments& given) {
                      return RunHistory(session, given.Has("--json"));
                    }});

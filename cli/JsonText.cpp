@@ -5,6 +5,8 @@
 #include <cstdio>
 
 #include "base/Text.h"
+#include "base/Texts.h"
+#include "cli/TextIds.h"
 
 namespace kestrun::cli {
 namespace {
@@ -62,7 +64,7 @@ std::optional<std::string> Utf8Of(const std::string& bytes, std::string& error) 
   const bool little = bytes.starts_with("\xFF\xFE"), big = bytes.starts_with("\xFE\xFF");
   if (!little && !big) return bytes;
   if (bytes.size() % 2 != 0) {
-    error = "UTF-16 with an odd number of bytes";
+    error = Text(IDS_ODD_UTF16);
     return std::nullopt;
   }
   std::wstring wide;
@@ -98,7 +100,7 @@ std::string JsonQuote(const std::string& text) {
 
 std::optional<std::string> PrepareJson(const std::string& bytes, std::string& error) {
   if (bytes.size() > kMaxBytes) {
-    error = "larger than " + std::to_string(kMaxBytes >> 20) + " MiB";
+    error = Text(IDS_JSON_TOO_LARGE, {std::to_string(kMaxBytes >> 20)});
     return std::nullopt;
   }
   const std::optional<std::string> decoded = Utf8Of(bytes, error);
@@ -126,7 +128,7 @@ std::optional<std::string> PrepareJson(const std::string& bytes, std::string& er
     }
     if (c == '"') inString = !inString;
     if (!inString && (c == '[' || c == '{') && ++depth > kMaxDepth) {
-      error = "nested more than " + std::to_string(kMaxDepth) + " deep";
+      error = Text(IDS_JSON_TOO_DEEP, {std::to_string(kMaxDepth)});
       return std::nullopt;
     }
     if (!inString && (c == ']' || c == '}')) --depth;

@@ -1,8 +1,10 @@
 // kestrun-cli list [--json | --jsonl]: every entry, in the order the window shows them.
 #include <optional>
 
+#include "base/Texts.h"
 #include "cli/Commands.h"
 #include "cli/Output.h"
+#include "cli/TextIds.h"
 
 namespace kestrun::cli {
 namespace {
@@ -30,11 +32,10 @@ int RunList(CliSession& session, const ListOptions& options) {
 }  // namespace
 
 void AddListCommand(std::vector<Verb>& verbs) {
-  VerbSyntax syntax{"list", "List every startup entry with its state, location, name and path",
-                    {{"--json", "", "Print a JSON array instead of a table"},
-                     {"--jsonl", "", "Print one JSON object a line instead of a table"},
-                     {"--verify", "",
-                      "Read each program's company and check its signature (JSON: company, signature, signer)"}},
+  VerbSyntax syntax{"list", Text(IDS_LIST_VERB),
+                    {{"--json", "", Text(IDS_JSON_OPTION)},
+                     {"--jsonl", "", Text(IDS_JSONL_OPTION)},
+                     {"--verify", "", Text(IDS_VERIFY_OPTION)}},
                     {"--json", "--jsonl"}};
   verbs.push_back({syntax, [](CliSession& session, const Arguments& given) {
                      return RunList(session, {given.Has("--json"), given.Has("--jsonl"), given.Has("--verify")});

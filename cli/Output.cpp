@@ -7,6 +7,8 @@
 #include <nlohmann/json.hpp>
 
 #include "base/Text.h"
+#include "base/Texts.h"
+#include "cli/TextIds.h"
 
 namespace kestrun::cli {
 namespace {
@@ -96,13 +98,17 @@ std::string LocationName(std::int32_t code) { return PlaceName(code); }
 
 std::string StateName(const StartupRow& row) { return StartsAtLogOn(row) ? "enabled" : "disabled"; }
 
+std::string StateText(bool enabled) { return Text(enabled ? IDS_STATE_ENABLED : IDS_STATE_DISABLED); }
+
+std::string StateText(const StartupRow& row) { return StateText(StartsAtLogOn(row)); }
+
+std::string EntryCount(size_t count) {
+  return count == 1 ? Text(IDS_ONE_ENTRY) : Text(IDS_ENTRIES, {std::to_string(count)});
+}
+
 namespace {
 
 constexpr const char* kSwitchedOffMark = "*";
-constexpr const char* kSwitchedOffNote = "* switched off in Windows' startup settings (StartupApproved)\n";
-
-constexpr const char* kUnquotedNote = "! unquoted path with a blank: another program could be started instead\n";
-constexpr const char* kMissingNote = "? the program it starts was not found\n";
 
 bool Warns(const EntryFacts* facts, const char* warning) {
   return facts && std::find(facts->warnings.begin(), facts->warnings.end(), warning) != facts->warnings.end();
@@ -183,9 +189,9 @@ std::string FormatTable(const StartupRows& rows, const std::vector<EntryFacts>* 
     missing = missing || Warns(factOf(i), "target-missing");
   }
   std::string text = Aligned(lines, 2);  // the name and what follows it
-  if (switchedOff) text += kSwitchedOffNote;
-  if (unquoted) text += kUnquotedNote;
-  if (missing) text += kMissingNote;
+  if (switchedOff) text += Text(IDS_SWITCHED_OFF_NOTE) + "\n";
+  if (unquoted) text += Text(IDS_UNQUOTED_NOTE) + "\n";
+  if (missing) text += Text(IDS_MISSING_NOTE) + "\n";
   return text;
 }
 
@@ -228,6 +234,7 @@ std::string AsClause(const std::string& message) {
   const auto upper = [](char c) { return c >= 'A' && c <= 'Z'; };
   const auto lower = [](char c) { return c >= 'a' && c <= 'z'; };
   if (message.size() < 2 || !upper(message[0]) || !(lower(message[1]) || message[1] == ' ')) return message;
+  if (TextLanguage() != MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US)) return message;
   return static_cast<char>(message[0] - 'A' + 'a') + message.substr(1);
 }
 

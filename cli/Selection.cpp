@@ -6,7 +6,9 @@
 #include <vector>
 
 #include "base/Text.h"
+#include "base/Texts.h"
 #include "cli/Output.h"
+#include "cli/TextIds.h"
 
 namespace kestrun::cli {
 namespace {
@@ -44,12 +46,14 @@ std::vector<StartupRow*> Candidates(StartupRows& rows, const std::string& name, 
 }
 
 std::string Describe(const std::string& name, std::int32_t location, StateFilter state) {
-  std::string text = "'" + name + "' in " + LocationName(location);
-  if (state == StateFilter::Enabled) text += " (enabled)";
-  if (state == StateFilter::Disabled) text += " (disabled)";
-  if (state == StateFilter::Live) text += " (in its live place)";
-  if (state == StateFilter::Parked) text += " (parked)";
-  return text;
+  switch (state) {
+    case StateFilter::Enabled: return Text(IDS_NAMED_ENABLED, {name, LocationName(location)});
+    case StateFilter::Disabled: return Text(IDS_NAMED_DISABLED, {name, LocationName(location)});
+    case StateFilter::Live: return Text(IDS_NAMED_LIVE, {name, LocationName(location)});
+    case StateFilter::Parked: return Text(IDS_NAMED_PARKED, {name, LocationName(location)});
+    case StateFilter::Any: break;
+  }
+  return Text(IDS_NAMED_IN, {name, LocationName(location)});
 }
 
 }  // namespace
@@ -62,18 +66,16 @@ Selected SelectByName(StartupRows& rows, const std::string& name, std::optional<
   for (const StartupRow& row : rows) {
     const std::int32_t code = row.record.GetLocation();
     if (!Matches(row, code, state) || !SameName(row.name, name)) continue;
-    listed += "\n  " + LocationName(code) + " (" + StateName(row) + "): " + row.name + " -> " + row.path;
+    listed += "\n  " + LocationName(code) + " (" + StateText(row) + "): " + row.name + " -> " + row.path;
     if (std::find(places.begin(), places.end(), code) == places.end()) places.push_back(code);
   }
   if (places.size() == 1) return SelectRow(rows, name, places.front(), state);
   if (places.empty()) {
-    std::string text = "no entry '" + name + "'";
-    if (state == StateFilter::Enabled) text += " is enabled";
-    if (state == StateFilter::Disabled) text += " is disabled";
-    return {nullptr, text};
+    if (state == StateFilter::Enabled) return {nullptr, Text(IDS_NO_ENABLED_ENTRY, {name})};
+    if (state == StateFilter::Disabled) return {nullptr, Text(IDS_NO_DISABLED_ENTRY, {name})};
+    return {nullptr, Text(IDS_NO_ENTRY_NAMED, {name})};
   }
-  return {nullptr, "'" + name + "' is in " + std::to_string(places.size()) +
-                       " places: choose one with --location" + listed};
+  return {nullptr, Text(IDS_SEVERAL_PLACES, {name, std::to_string(places.size())}) + listed, true};
 }
 
 std::optional<std::int32_t> ParseLocation(const std::string& text) {
@@ -106,16 +108,12 @@ Selected SelectRow(StartupRows& rows, const std::string& name, std::int32_t loca
   std::vector<StartupRow*> found = Candidates(rows, name, location, state, false);
   if (found.empty()) found = Candidates(rows, name, location, state, true);
   if (found.size() == 1) return {found.front(), {}};
-  if (found.empty()) return {nullptr, "no entry " + Describe(name, location, state)};
+  if (found.empty()) return {nullptr, Text(IDS_NO_ENTRY, {Describe(name, location, state)})};
   if (found.size() == 2 && found[0]->record.GetEnabled() != found[1]->record.GetEnabled()) {
-    if (state == StateFilter::Any)
-      return {nullptr, Describe(name, location, state) +
-                           " is both enabled and disabled: choose one with --state enabled or --state disabled"};
-    return {nullptr, Describe(name, location, state) +
-                         " is both switched off by Windows in its live place and parked: remove one of them first"};
+    if (state == StateFilter::Any) return {nullptr, Text(IDS_BOTH_STATES, {Describe(name, location, state)})};
+    return {nullptr, Text(IDS_SWITCHED_OFF_AND_PARKED, {Describe(name, location, state)})};
   }
-  return {nullptr, Describe(name, location, state) + " names " + std::to_string(found.size()) +
-                       " entries that differ only in letter case: give the exact name"};
+  return {nullptr, Text(IDS_LETTER_CASE, {Describe(name, location, state), std::to_string(found.size())})};
 }
 
 }  // namespace kestrun::cli

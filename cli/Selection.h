@@ -22,6 +22,7 @@ std::string LocationChoices();
 struct Selected {
   StartupRow* row = nullptr;  // not owned; null when error says why
   std::string error;
+  bool severalPlaces = false;  // the name is in more than one place: a location must be given
 };
 
 // The one row of that name at that location and state: an exact name first, else the only one that

@@ -1,7 +1,9 @@
 // Each failure worded once for the console: one line, the tool's name first.
 #include "cli/StderrReport.h"
 
+#include "base/Texts.h"
 #include "cli/Output.h"
+#include "cli/TextIds.h"
 
 namespace kestrun::cli {
 
@@ -11,7 +13,7 @@ void StderrReport::Report(const Failure& failure) {
   if (failure.kind != Failure::Kind::Unjournalled && failure.kind != Failure::Kind::Warning) return Fail(line);
   // A verb that reads the list again after its change meets the same unreadable place twice.
   if (failure.kind == Failure::Kind::Warning && !warned_.insert(line).second) return;
-  if (!silent_) WriteError("kestrun-cli: warning: " + line + "\n");
+  if (!silent_) WriteError("kestrun-cli: " + Text(IDS_WARNING, {line}) + "\n");
 }
 
 void StderrReport::FailCall(const std::string& subject, ErrorCode code) {

@@ -1,8 +1,10 @@
 // kestrun-cli undo [ID]: reverses one journalled change (by default the last one not undone yet),
 // byte for byte, with the other records of its operation, and journals the undo.
+#include "base/Texts.h"
 #include "cli/Commands.h"
 #include "cli/Journals.h"
 #include "cli/Output.h"
+#include "cli/TextIds.h"
 #include "store/StartupUndo.h"
 
 namespace kestrun::cli {
@@ -23,10 +25,9 @@ const JournalRecord* Choose(const Journals& journals, const std::string& idText,
       if (record->action != "undo" && !journals.UndoneBy(*record)) chosen = record;
   }
   if (!chosen) {
-    error = id ? "the journal holds no change #" + IdText(id->first, id->second) : "the journal holds no change to undo";
+    error = id ? Text(IDS_NO_SUCH_CHANGE, {IdText(id->first, id->second)}) : Text(IDS_NO_CHANGE_TO_UNDO);
   } else if (const auto by = journals.UndoneBy(*chosen)) {
-    error = "change #" + IdText(chosen->machine, chosen->id) + " was undone already, by #" +
-            IdText(chosen->machine, *by);
+    error = Text(IDS_UNDONE_ALREADY, {IdText(chosen->machine, chosen->id), IdText(chosen->machine, *by)});
     chosen = nullptr;
   }
   return chosen;
@@ -46,20 +47,17 @@ int RunUndo(CliSession& session, const UndoOptions& options) {
       ActionSteps(journals.Of(change->machine), journals.Undone(change->machine), *change);
   const size_t undone = session.store.UndoAction(steps);
   std::string text;
-  for (size_t i = 0; i < undone; ++i) text += "undone: " + ChangeLabel(*steps[i]) + "\n";
+  for (size_t i = 0; i < undone; ++i) text += Text(IDS_UNDONE, {ChangeLabel(*steps[i])}) + "\n";
   WriteOutput(text);
   return undone == steps.size() && !session.report.Count() ? kExitOk : kExitFailed;
 }
 
-std::string CheckId(const std::string& text) { return ParseIdText(text) ? "" : "not a change's id: " + text; }
+std::string CheckId(const std::string& text) { return ParseIdText(text) ? "" : Text(IDS_NOT_AN_ID, {text}); }
 
 }  // namespace
 
 void AddUndoCommand(std::vector<Verb>& verbs) {
-  VerbSyntax syntax{"undo", "Reverse a change from the journal (default: the last one)",
-                    {{"ID", "",
-                      "The change's id, as history shows it (M12: the machine-wide journal's; #12 and #M12 too)",
-                      false, CheckId}}};
+  VerbSyntax syntax{"undo", Text(IDS_UNDO_VERB), {{"ID", "", Text(IDS_ID_OPERAND), false, CheckId}}};
   verbs.push_back({syntax, [](CliSession& session, const Arguments& given) {
                      return RunUndo(session, {given.Value("ID")});
                    }});

@@ -10,8 +10,10 @@
 
 #include "KestrunVersion.h"
 #include "base/Text.h"
+#include "base/Texts.h"
 #include "cli/Commands.h"
 #include "cli/Output.h"
+#include "cli/TextIds.h"
 
 namespace kestrun::cli {
 namespace {
@@ -31,7 +33,7 @@ std::vector<Verb> AllVerbs() {
 
 int Main(const std::vector<std::string>& args) {
   const std::vector<Verb> verbs = AllVerbs();
-  ProgramSyntax program{"kestrun-cli", "Lists and changes the programs Windows starts at log-on.",
+  ProgramSyntax program{"kestrun-cli", Text(IDS_PROGRAM_HELP),
                         "kestrun-cli " KESTRUN_VERSION, {}};
   for (const Verb& verb : verbs) program.verbs.push_back(verb.syntax);
   const ParsedLine line = ParseCommandLine(program, args);

@@ -38,16 +38,19 @@ void ManifestReader::Begin(const XmlNode& node) {
   const size_t depth = open_.size();
   Open element{node.name, depth ? open_.back().executable : std::string(), false};
   const auto parentIs = [&](const char* name) { return depth >= 1 && open_[depth - 1].name == name; };
-  if (node.name == "Identity" && depth == 1) manifest_.identityName = Attribute(node, "Name");
-  if ((node.name == "Application" && parentIs("Applications")) ||
-      (node.name == "Extension" && parentIs("Extensions") && depth >= 2 && open_[depth - 2].name == "Application")) {
-    if (std::string own = Attribute(node, "Executable"); !own.empty()) element.executable = own;
-    element.startupExtension = node.name == "Extension" && Attribute(node, "Category") == kStartupCategory;
+  // The manifest's own XML names, never words for a person.
+  if (node.name == "Identity" && depth == 1)  // untranslated: XML names
+    manifest_.identityName = Attribute(node, "Name");  // untranslated: XML names
+  const bool application = node.name == "Application" && parentIs("Applications");  // untranslated: XML names
+  const bool extension = node.name == "Extension" && parentIs("Extensions");  // untranslated: XML names
+  if (application || (extension && depth >= 2 && open_[depth - 2].name == "Application")) {  // untranslated: XML
+    if (std::string own = Attribute(node, "Executable"); !own.empty()) element.executable = own;  // untranslated: XML
+    element.startupExtension = extension && Attribute(node, "Category") == kStartupCategory;  // untranslated: XML
   }
   const bool taskSpace = std::find(kTaskSpaces.begin(), kTaskSpaces.end(), node.space) != kTaskSpaces.end();
   if (node.name == "StartupTask" && taskSpace && depth && open_.back().startupExtension) {
     ManifestTask task{Attribute(node, "TaskId"), Attribute(node, "DisplayName"), element.executable,
-                      IsTrue(Attribute(node, "Enabled"))};
+                      IsTrue(Attribute(node, "Enabled"))};  // untranslated: XML names
     if (IsKeyName(task.taskId)) manifest_.tasks.push_back(std::move(task));
   }
   open_.push_back(std::move(element));
@@ -60,7 +63,7 @@ void ManifestReader::Visit(const XmlNode& node) {
       if (!open_.empty()) open_.pop_back();
       break;
     case XmlNode::Kind::Text:
-      if (open_.size() == 3 && open_[1].name == "Properties" && open_[2].name == "DisplayName")
+      if (open_.size() == 3 && open_[1].name == "Properties" && open_[2].name == "DisplayName")  // untranslated: XML
         manifest_.displayName += node.text;
       break;
   }

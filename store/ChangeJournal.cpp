@@ -50,7 +50,7 @@ bool JournalChange(Action& action, JournalRecord& record, bool mayGoWithout, Jou
   // Only an administrator can make the machine's journal: the change itself wants the same rights.
   const bool wantsRights = journal.IsMachine() && (rc == ERROR_ACCESS_DENIED || rc == ERROR_INVALID_OWNER);
   if (!mayGoWithout && wantsRights)
-    action.Refuse(NotRemovedText(record.name), kAdminRightsText);
+    action.Refuse(NotRemovedText(record.name), AdminRightsText());
   else if (!mayGoWithout && record.action == "create")
     action.Refuse(NotReplacedSentence(record.name, folder), why);
   else if (!mayGoWithout)

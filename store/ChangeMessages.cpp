@@ -6,59 +6,45 @@
 #include "store/TextIds.h"
 
 namespace kestrun {
-namespace {
 
-std::string Quoted(const std::string& name) { return "'" + name + "'"; }
-
-const char* Verb(bool enable) { return enable ? "enabled" : "disabled"; }
-
-}  // namespace
+std::string AdminRightsText() { return Text(IDS_ADMIN_RIGHTS); }
 
 bool IsRightsRefusal(const LocationInfo& location, ErrorCode code) {
   return code == ERROR_ACCESS_DENIED && location.hive == HKEY_LOCAL_MACHINE;
 }
 
 std::string FailureReason(IPlatform& platform, const LocationInfo& location, ErrorCode code) {
-  return IsRightsRefusal(location, code) ? kAdminRightsText : platform.SystemErrorText(code);
+  return IsRightsRefusal(location, code) ? AdminRightsText() : platform.SystemErrorText(code);
 }
 
 std::string ChangedSinceScanText(const std::string& name) { return Text(IDS_CHANGED_SINCE_SCAN, {name}); }
 
-std::string AlreadyThereText(const std::string& name) {
-  return "An entry named " + Quoted(name) +
-         " is already in the place it would move to; remove one of them first.";
+std::string AlreadyThereText(const std::string& name) { return Text(IDS_ALREADY_THERE, {name}); }
+
+std::string NotMovedText(const std::string& name, bool enable) {
+  return Text(enable ? IDS_NOT_ENABLED : IDS_NOT_DISABLED, {name});
 }
 
-std::string NotMovedText(const std::string& name, bool enable) { return Quoted(name) + " could not be " + Verb(enable); }
-
-std::string NotRemovedText(const std::string& name) { return Quoted(name) + " could not be removed"; }
+std::string NotRemovedText(const std::string& name) { return Text(IDS_NOT_REMOVED, {name}); }
 
 std::string InBothPlacesText(const std::string& name, const std::string& copiedTo, const std::string& leftIn) {
-  return Quoted(name) + " is now in both places: it was copied to " + copiedTo + ", but could not be deleted from " +
-         leftIn;
+  return Text(IDS_IN_BOTH_PLACES, {name, copiedTo, leftIn});
 }
 
 std::string FileInTheWayText(const std::string& name, bool enable, const std::string& folder) {
-  return Quoted(name) + " could not be " + Verb(enable) + ": the folder " + folder +
-         " cannot be used, a file of that name is in the way.";
+  return Text(enable ? IDS_FILE_IN_THE_WAY_ENABLE : IDS_FILE_IN_THE_WAY_DISABLE, {name, folder});
 }
 
-std::string NotAnEntryText(const std::string& name) {
-  return Quoted(name) + " is not an entry of its folder (a file name cannot hold \\ or /); it was not changed.";
-}
+std::string NotAnEntryText(const std::string& name) { return Text(IDS_NOT_AN_ENTRY, {name}); }
 
-std::string JournalWarningSentence(const std::string& folder) {
-  return "the journal in " + folder + " could not be written: the change was made, but cannot be undone";
-}
+std::string JournalWarningSentence(const std::string& folder) { return Text(IDS_JOURNAL_WARNING, {folder}); }
 
 std::string RemoveRefusedSentence(const std::string& name, const std::string& folder) {
-  return Quoted(name) + " was not removed: the journal in " + folder +
-         " could not keep what undoing the removal needs";
+  return Text(IDS_REMOVE_REFUSED, {name, folder});
 }
 
 std::string NotReplacedSentence(const std::string& name, const std::string& folder) {
-  return Quoted(name) + " was not replaced: the journal in " + folder +
-         " could not keep a copy of the shortcut there, which undoing would need";
+  return Text(IDS_NOT_REPLACED, {name, folder});
 }
 
 std::string FailureLine(const Failure& failure) {

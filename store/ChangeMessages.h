@@ -10,8 +10,7 @@ namespace kestrun {
 
 // The reason given when a change for all users is refused for want of rights: it says what to do,
 // where the system would only say "Access denied".
-inline constexpr const char* kAdminRightsText =
-    "Changing entries for all users needs administrator rights. Start Kestrun as administrator.";
+std::string AdminRightsText();
 
 // A change for all users refused with ERROR_ACCESS_DENIED: for want of administrator rights.
 bool IsRightsRefusal(const LocationInfo& location, ErrorCode code);

@@ -2,12 +2,14 @@
 // what the kinds share.
 #include <array>
 
+#include "base/Texts.h"
 #include "store/EntryKind.h"
 #include "store/Locations.h"
 #include "store/PackagedTasks.h"
 #include "store/RegistryValues.h"
 #include "store/ScheduledTasks.h"
 #include "store/StartupFiles.h"
+#include "store/TextIds.h"
 
 namespace kestrun {
 namespace {
@@ -22,7 +24,7 @@ const std::array<const EntryKind*, 4> kKinds{&kRegistryValues, &kStartupFiles, &
 
 std::string ParkedPlaceText(const StartupRow& row) {
   const std::string place = PlaceName(row.record.GetLocation());
-  return row.record.GetEnabled() == 0 ? place + ", disabled (parked by Kestrun)" : place;
+  return row.record.GetEnabled() == 0 ? Text(IDS_PARKED_PLACE, {place}) : place;
 }
 
 const EntryKind& KindOf(const LocationInfo& location) { return *kKinds.at(static_cast<size_t>(location.kind)); }

@@ -3,6 +3,9 @@
 // journal grown large costs a change no more than a small one.
 #include "store/Journal.h"
 
+#include "base/Texts.h"
+#include "store/TextIds.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <set>
@@ -51,7 +54,7 @@ std::string Journal::ErrorText(ErrorCode code) {
   if (code == kFolderRefused && !Refusal().empty()) return Refusal();
   if (code == kPathRefused) return Files().ErrorText(code);
   if (code == kJournalFull && !why_.empty()) return why_;
-  if (code == kJournalBusy) return "another Kestrun is changing entries; try again when it is done";
+  if (code == kJournalBusy) return Text(IDS_JOURNAL_BUSY);
   return platform_.SystemErrorText(code);
 }
 
@@ -147,8 +150,7 @@ ErrorCode Journal::Prepare(JournalRecord& record, const ChangeMade& made) {
   if (rc == ERROR_SUCCESS && made) rc = Settle(made, last);
   // An id past the range would wrap round or vanish from history: the journal says so instead.
   if (rc == ERROR_SUCCESS && last > kLastJournalId - kIdRoom) {
-    why_ = "the journal's ids have reached the top of their range (#" + std::to_string(last) +
-           "): move journal.jsonl and journal.1.jsonl out of " + Folder() + " to start a new journal";
+    why_ = Text(IDS_JOURNAL_FULL, {std::to_string(last), Folder()});
     rc = kJournalFull;
   }
   if (rc != ERROR_SUCCESS) {

@@ -2,7 +2,9 @@
 // it: another account may have made it first, or made it a link.
 #include "store/JournalFolder.h"
 
+#include "base/Texts.h"
 #include "store/AdminFolder.h"
+#include "store/TextIds.h"
 
 namespace kestrun {
 namespace {
@@ -20,7 +22,7 @@ JournalFolder::JournalFolder(IPlatform& platform, JournalScope scope)
       scope_(scope),
       path_(BaseOf(platform, scope).empty() ? std::string() : BaseOf(platform, scope) + "\\" + kAppFolder),
       files_(platform, BaseOf(platform, scope),
-             scope == JournalScope::Machine ? "ProgramData" : "the local application data folder") {}
+             scope == JournalScope::Machine ? "ProgramData" : Text(IDS_LOCAL_APPDATA)) {}
 
 ErrorCode JournalFolder::Make(OpenFolder& open) { return Open(open, true); }
 
@@ -57,7 +59,7 @@ ErrorCode JournalFolder::CheckAdminLevel(const OpenFolder& level) {
   std::string sddl;
   if (const ErrorCode rc = files_.Security(level, sddl); rc != ERROR_SUCCESS) return rc;
   if (std::string why = WhyNotAdminOnly(sddl); !why.empty()) {
-    refusal_ = level.Path() + " is not for administrators alone: " + why;
+    refusal_ = Text(IDS_NOT_ADMIN_ONLY, {level.Path(), why});
     return kFolderRefused;
   }
   return ERROR_SUCCESS;

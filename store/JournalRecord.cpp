@@ -28,11 +28,11 @@ bool IsUtf8(const std::string& text) {
 // bytes go beside it in base64, and reading prefers them, so undo reaches that very entry.
 void PutText(Json& json, const char* key, const std::string& text) {
   json[key] = text;
-  if (!IsUtf8(text)) json[std::string(key) + "Bytes"] = EncodeBase64(text);
+  if (!IsUtf8(text)) json[std::string(key) + "Bytes"] = EncodeBase64(text);  // untranslated: a journal key
 }
 
 std::string GetText(const Json& json, const char* key) {
-  const std::string bytesKey = std::string(key) + "Bytes";
+  const std::string bytesKey = std::string(key) + "Bytes";  // untranslated: a journal key
   if (json.contains(bytesKey) && json[bytesKey].is_string())
     if (std::optional<std::string> bytes = DecodeBase64(json[bytesKey].get<std::string>())) return *bytes;
   return json.contains(key) && json[key].is_string() ? json[key].get<std::string>() : std::string();

@@ -36,17 +36,17 @@ std::span<const LocationInfo> Locations() { return kLocations; }
 
 const char* PlaceName(std::int32_t code) {
   switch (code) {
-    case slUserRun: return "HKCU Run";
-    case slMachineRun: return "HKLM Run";
-    case slUserRunServices: return "HKCU RunServices";
-    case slMachineRunServices: return "HKLM RunServices";
-    case slUserStartupFolder: return "User Startup";
-    case slCommonStartupFolder: return "Common Startup";
-    case slMachineRun32: return "HKLM Run (32-bit)";
-    case slUserRunOnce: return "HKCU RunOnce";
-    case slMachineRunOnce: return "HKLM RunOnce";
-    case slPackagedTasks: return "Packaged Apps";
-    case slScheduledTasks: return "Scheduled Tasks";
+    case slUserRun: return "HKCU Run";  // untranslated: a place name
+    case slMachineRun: return "HKLM Run";  // untranslated: a place name
+    case slUserRunServices: return "HKCU RunServices";  // untranslated: a place name
+    case slMachineRunServices: return "HKLM RunServices";  // untranslated: a place name
+    case slUserStartupFolder: return "User Startup";  // untranslated: a place name
+    case slCommonStartupFolder: return "Common Startup";  // untranslated: a place name
+    case slMachineRun32: return "HKLM Run (32-bit)";  // untranslated: a place name
+    case slUserRunOnce: return "HKCU RunOnce";  // untranslated: a place name
+    case slMachineRunOnce: return "HKLM RunOnce";  // untranslated: a place name
+    case slPackagedTasks: return "Packaged Apps";  // untranslated: a place name
+    case slScheduledTasks: return "Scheduled Tasks";  // untranslated: a place name
     default: return "?";
   }
 }

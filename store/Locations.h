@@ -40,9 +40,9 @@ inline constexpr const char* kApprovedFolderKey =
     "\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved\\StartupFolder";
 inline constexpr const char* kShellFoldersKey =
     "\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
-inline constexpr const char* kStartupValue = "Startup";
-inline constexpr const char* kCommonStartupValue = "Common Startup";
-inline constexpr const char* kDisabledFolderName = "Disabled Startup Items";
+inline constexpr const char* kStartupValue = "Startup";  // untranslated: a name Windows gives
+inline constexpr const char* kCommonStartupValue = "Common Startup";  // untranslated: a name Windows gives
+inline constexpr const char* kDisabledFolderName = "Disabled Startup Items";  // untranslated: a name Windows gives
 // Where Windows keeps the user's switch of each packaged app's startup task: <family name>\<task id>,
 // DWORD State.
 inline constexpr const char* kTaskStatesKey =

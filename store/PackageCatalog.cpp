@@ -1,8 +1,10 @@
 // Packages from the AppModel repository, tasks from their manifests, names as Task Manager shows them.
 #include "store/PackageCatalog.h"
 
+#include "base/Texts.h"
 #include "store/AppxManifest.h"
 #include "store/Locations.h"
+#include "store/TextIds.h"
 
 namespace kestrun {
 namespace {
@@ -23,28 +25,28 @@ bool IsDrivePath(const std::string& path) {
 }
 
 std::string XmlFaultText(IPlatform& platform, HRESULT hr) {
-  if (hr == kXmlDtdProhibited) return "it declares a DTD, which a manifest may not";
-  if (hr == kXmlTooDeep) return "it nests elements more than " + std::to_string(kMaxManifestDepth) + " deep";
-  if (hr == kXmlEndedEarly) return "it is no whole XML document";
-  return "it is no well-formed XML (" + platform.SystemErrorText(static_cast<ErrorCode>(hr)) + ")";
+  if (hr == kXmlDtdProhibited) return Text(IDS_MANIFEST_DTD);
+  if (hr == kXmlTooDeep) return Text(IDS_MANIFEST_TOO_DEEP, {std::to_string(kMaxManifestDepth)});
+  if (hr == kXmlEndedEarly) return Text(IDS_MANIFEST_ENDED);
+  return Text(IDS_MANIFEST_NOT_XML, {platform.SystemErrorText(static_cast<ErrorCode>(hr))});
 }
 
 std::string FileFaultText(IPlatform& platform, ErrorCode rc) {
-  if (rc == ERROR_FILE_TOO_LARGE) return "it is larger than " + std::to_string(kMaxManifestBytes >> 20) + " MiB";
-  if (rc == kErrorIsLink) return "it is a link or junction";
-  if (rc == ERROR_BAD_FILE_TYPE) return "it is no ordinary file";
+  if (rc == ERROR_FILE_TOO_LARGE) return Text(IDS_FILE_TOO_LARGE, {std::to_string(kMaxManifestBytes >> 20)});
+  if (rc == kErrorIsLink) return Text(IDS_FILE_IS_LINK);
+  if (rc == ERROR_BAD_FILE_TYPE) return Text(IDS_FILE_NOT_ORDINARY);
   return platform.SystemErrorText(rc);
 }
 
 void LeaveOut(Action& action, const InstalledPackage& package, const std::string& where, const std::string& why) {
   action.Fail(MakeFailure(Failure::Kind::Warning,
-                          "the package " + package.fullName + " is left out: " + where, why));
+                          Text(IDS_PACKAGE_LEFT_OUT, {package.fullName, where}), why));
 }
 
 std::optional<AppxManifest> ReadManifest(Action& action, const InstalledPackage& package) {
   IPlatform& platform = action.Platform();
   if (!IsDrivePath(package.folder)) {
-    LeaveOut(action, package, "its PackageRootFolder", "'" + package.folder + "' is not a full path on a drive");
+    LeaveOut(action, package, Text(IDS_PACKAGE_ROOT_FOLDER), Text(IDS_NOT_DRIVE_PATH, {package.folder}));
     return std::nullopt;
   }
   const std::string folder = package.folder.back() == '\\' ? package.folder.substr(0, package.folder.size() - 1)

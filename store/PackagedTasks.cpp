@@ -3,18 +3,17 @@
 #include "store/PackagedTasks.h"
 
 #include "base/Text.h"
+#include "base/Texts.h"
 #include "store/ChangeJournal.h"
 #include "store/ChangeMessages.h"
 #include "store/Locations.h"
 #include "store/PackageCatalog.h"
 #include "store/TaskSwitch.h"
+#include "store/TextIds.h"
 #include "store/UndoOverlay.h"
 
 namespace kestrun {
 namespace {
-
-constexpr const char* kUninstallText =
-    "a packaged app's startup task goes only with its app: uninstall the app to remove it, or switch the task off";
 
 std::string KeyPathOf(const std::string& place) {
   HKEY hive;
@@ -31,7 +30,7 @@ void AddRows(Action& action, const InstalledPackage& package, StartupRows& rows)
     const bool starts = StartsTask(*now, task.declaredEnabled);
     StartupRow row{task.name, task.command, starts, TKStartupEntry(starts, slPackagedTasks), ScannedSwitch(*now)};
     row.source = RegistryPlace(HKEY_CURRENT_USER, task.stateKey);
-    row.origin = "Package " + package.fullName + (SetByPolicy(*now) ? " (" + std::string(kSetByPolicyText) + ")" : "");
+    row.origin = Text(SetByPolicy(*now) ? IDS_PACKAGE_BY_POLICY : IDS_PACKAGE_ORIGIN, {package.fullName});
     rows.push_back(std::move(row));
   }
 }
@@ -43,14 +42,13 @@ std::string WhyNotTaskKey(Action& action, const std::string& keyPath, const std:
   const size_t slash = rest.find('\\');
   const std::string family = rest.substr(0, slash);
   if (slash == std::string::npos || family.empty() || rest.find('\\', slash + 1) != std::string::npos)
-    return RegistryPlace(HKEY_CURRENT_USER, keyPath) + " is not a key of " + PlaceName(slPackagedTasks);
+    return Text(IDS_NOT_A_KEY_OF, {RegistryPlace(HKEY_CURRENT_USER, keyPath), PlaceName(slPackagedTasks)});
   for (const InstalledPackage& package : InstalledPackages(action)) {
     if (!SameName(package.familyName, family)) continue;
     for (const PackagedTask& task : PackageTasks(action, package).value_or(std::vector<PackagedTask>{}))
       if (SameName(task.stateKey, keyPath) && task.name == name) return {};
   }
-  return "no package installed for this user has a startup task '" + name + "' switched in " +
-         RegistryPlace(HKEY_CURRENT_USER, keyPath);
+  return Text(IDS_NO_SUCH_PACKAGED_TASK, {name, RegistryPlace(HKEY_CURRENT_USER, keyPath)});
 }
 
 }  // namespace
@@ -69,7 +67,7 @@ bool PackagedTaskKind::Move(Action& action, const LocationInfo& location, const 
     return false;
   }
   if (SetByPolicy(*now)) {
-    action.Refuse(NotMovedText(row.name, enable), kSetByPolicyText);
+    action.Refuse(NotMovedText(row.name, enable), Text(IDS_SET_BY_POLICY));
     return false;
   }
   const TaskState state = enable ? TaskState::Enabled : TaskState::DisabledByUser;
@@ -94,7 +92,7 @@ bool PackagedTaskKind::Remove(Action& action, const LocationInfo&, const Startup
   return false;
 }
 
-std::string PackagedTaskKind::RemoveRefusal(const StartupRow&) const { return kUninstallText; }
+std::string PackagedTaskKind::RemoveRefusal(const StartupRow&) const { return Text(IDS_PACKAGED_NOT_REMOVED); }
 
 // Switched off where it lies, with no parking place: the package is named on a line of its own.
 std::string PackagedTaskKind::PlaceText(const StartupRow& row) const { return PlaceName(row.record.GetLocation()); }
@@ -117,32 +115,31 @@ EntrySource PackagedTaskKind::Source(const LocationInfo&, const StartupRow& row)
 std::string PackagedTaskKind::WhyNotOwnSide(Action& action, const LocationInfo& location, const JournalRecord& record,
                                             const JournalSide& side) const {
   const std::string keyPath = side.isFile ? std::string() : KeyPathOf(side.place);
-  if (keyPath.empty()) return (side.isFile ? side.path : side.place) + " is not a key of " + PlaceName(location.code);
+  if (keyPath.empty()) return Text(IDS_NOT_A_KEY_OF, {side.isFile ? side.path : side.place, PlaceName(location.code)});
   return WhyNotTaskKey(action, keyPath, record.name);
 }
 
 std::string PackagedTaskKind::CheckUndo(Action& action, const JournalRecord& change,
                                         const UndoOverlay& overlay) const {
   if (!change.from || !change.to || change.from->place != change.to->place)
-    return "the record is no switch of one task";
+    return Text(IDS_NOT_ONE_TASK_SWITCH);
   // A newer record of the same step switches it first: what that undo puts back is what this one meets.
   std::optional<TaskSwitch> now;
   if (const auto planned = overlay.At(*change.to, change.name))
     now = *planned ? TaskSwitch{(*planned)->absent, {"", (*planned)->type, (*planned)->data}} : TaskSwitch{Absent::Value, {}};
   else
     now = ReadTaskSwitch(action, KeyPathOf(change.to->place));
-  if (!now) return "the switch of '" + change.name + "' cannot be read";
-  if (!SwitchIs(*now, *change.to))
-    return "the switch of '" + change.name + "' in " + change.to->place + " was changed since; undoing would lose that change";
+  if (!now) return Text(IDS_SWITCH_UNREADABLE, {change.name});
+  if (!SwitchIs(*now, *change.to)) return Text(IDS_SWITCH_CHANGED_SINCE, {change.name, change.to->place});
   return {};
 }
 
 std::string PackagedTaskKind::Undo(Action& action, const JournalRecord& change, JournalRecord& undo) const {
   // Taking the value away needs its bytes in the journal first; putting one back never does.
-  if (!JournalChange(action, undo, change.from->absent == Absent::No)) return "the journal could not be written";
+  if (!JournalChange(action, undo, change.from->absent == Absent::No)) return Text(IDS_JOURNAL_NOT_WRITTEN);
   ChangeOutcome outcome(action, undo);
   if (!RestoreSwitch(action, KeyPathOf(change.from->place), *change.from))
-    return "the switch of '" + change.name + "' in " + change.from->place + " could not be put back";
+    return Text(IDS_SWITCH_NOT_PUT_BACK, {change.name, change.from->place});
   outcome.Done();
   return {};
 }

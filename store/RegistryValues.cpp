@@ -5,11 +5,13 @@
 #include <algorithm>
 #include <string_view>
 
+#include "base/Texts.h"
 #include "store/Action.h"
 #include "store/ChangeJournal.h"
 #include "store/ChangeMessages.h"
 #include "store/Locations.h"
 #include "store/StoreContext.h"
+#include "store/TextIds.h"
 #include "store/ValueUndo.h"
 
 namespace kestrun {
@@ -95,7 +97,7 @@ bool RegistryValueKind::Move(Action& action, const LocationInfo& location, const
   target->WriteValue({row.name, value->type, value->data});
   const std::optional<RegValue> written = target->ReadValue(row.name);
   if (!written || written->type != value->type || written->data != value->data) {
-    action.Refuse(NotMovedText(row.name, enable), "the copy in " + Place(location, enable) + " does not read back as written");
+    action.Refuse(NotMovedText(row.name, enable), Text(IDS_COPY_READS_BACK_WRONG, {Place(location, enable)}));
     return false;
   }
   outcome.Done();  // in both places at worst: the record stays true of the copy
@@ -164,11 +166,11 @@ EntrySource RegistryValueKind::Source(const LocationInfo& location, const Startu
 
 std::string RegistryValueKind::WhyNotOwnSide(Action&, const LocationInfo& location, const JournalRecord&,
                                              const JournalSide& side) const {
-  if (side.isFile) return side.path + " is not in a folder of " + PlaceName(location.code);
-  if (side.absent != Absent::No) return "a change of " + std::string(PlaceName(location.code)) + " always has a value";
+  if (side.isFile) return Text(IDS_NOT_IN_FOLDER_OF, {side.path, PlaceName(location.code)});
+  if (side.absent != Absent::No) return Text(IDS_ALWAYS_HAS_VALUE, {PlaceName(location.code)});
   const bool own = side.place == Place(location, true) || side.place == Place(location, false) ||
                    (location.approvedKey && side.place == RegistryPlace(location.hive, location.approvedKey));
-  return own ? "" : side.place + " is not a key of " + PlaceName(location.code);
+  return own ? "" : Text(IDS_NOT_A_KEY_OF, {side.place, PlaceName(location.code)});
 }
 
 std::string RegistryValueKind::CheckUndo(Action& action, const JournalRecord& change,

@@ -3,11 +3,13 @@
 // nothing). What undo needs is the task path and its state before.
 #include "store/ScheduledTasks.h"
 
+#include "base/Texts.h"
 #include "store/Action.h"
 #include "store/ChangeJournal.h"
 #include "store/ChangeMessages.h"
 #include "store/Locations.h"
 #include "store/TaskScan.h"
+#include "store/TextIds.h"
 #include "store/UndoOverlay.h"
 
 namespace kestrun {
@@ -15,12 +17,10 @@ namespace {
 
 constexpr HRESULT kSchedulerNotRunning = static_cast<HRESULT>(0x80041315);  // SCHED_E_SERVICE_NOT_RUNNING
 
-const char* StateWord(bool enabled) { return enabled ? "enabled" : "disabled"; }
-
 std::string SchedulerText(IPlatform& platform, HRESULT hr) {
-  if (hr == E_ACCESSDENIED) return kAdminRightsText;
-  if (hr == kSchedulerNotRunning) return "the Task Scheduler service is not running";
-  if (hr == HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND)) return "the Task Scheduler knows no such task";
+  if (hr == E_ACCESSDENIED) return AdminRightsText();
+  if (hr == kSchedulerNotRunning) return Text(IDS_SCHEDULER_NOT_RUNNING);
+  if (hr == HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND)) return Text(IDS_SCHEDULER_NO_TASK);
   return platform.SystemErrorText(HRESULT_FACILITY(hr) == FACILITY_WIN32 ? HRESULT_CODE(hr) : static_cast<ErrorCode>(hr));
 }
 
@@ -40,10 +40,9 @@ std::string SwitchTask(IPlatform& platform, const std::string& path, bool enable
   if (const HRESULT hr = platform.EnableScheduledTask(path, enable); FAILED(hr)) return SchedulerText(platform, hr);
   bool now = !enable;
   if (const HRESULT hr = platform.ScheduledTaskEnabled(path, now); FAILED(hr))
-    return "its state cannot be read back: " + SchedulerText(platform, hr);
+    return Text(IDS_TASK_STATE_NOT_READ_BACK, {SchedulerText(platform, hr)});
   if (const std::optional<bool> file = TaskFileEnabled(platform, path); file && *file != enable) now = *file;
-  if (now != enable)
-    return std::string("the Task Scheduler accepted the change, but the task is still ") + StateWord(now);
+  if (now != enable) return Text(now ? IDS_TASK_STILL_ENABLED : IDS_TASK_STILL_DISABLED);
   return {};
 }
 
@@ -63,7 +62,7 @@ void ScheduledTaskKind::Scan(Action& action, const LocationInfo& location, bool 
 bool ScheduledTaskKind::Move(Action& action, const LocationInfo& location, const StartupRow& row, bool enable) const {
   IPlatform& platform = action.Platform();
   if (!IsTaskPath(row.name)) {
-    action.Refuse(NotMovedText(row.name, enable), "it is no task path");
+    action.Refuse(NotMovedText(row.name, enable), Text(IDS_NO_TASK_PATH));
     return false;
   }
   bool before = !enable;
@@ -95,7 +94,7 @@ bool ScheduledTaskKind::Remove(Action& action, const LocationInfo&, const Startu
 }
 
 std::string ScheduledTaskKind::RemoveRefusal(const StartupRow&) const {
-  return "Kestrun does not delete scheduled tasks: switch it off here, or delete the task in Task Scheduler";
+  return Text(IDS_TASK_NOT_DELETED);
 }
 
 bool ScheduledTaskKind::SameEntry(const StartupRow& was, const StartupRow& now, bool) const {
@@ -109,35 +108,34 @@ EntryCommand ScheduledTaskKind::Command(const LocationInfo&, const StartupRow& r
 EntrySource ScheduledTaskKind::Source(const LocationInfo&, const StartupRow& row) const { return {row.source, "task"}; }
 
 std::string ScheduledTaskKind::PlaceText(const StartupRow& row) const {
-  const std::string place = "Scheduled task " + row.name;
-  return row.record.GetEnabled() == 1 ? place : place + ", disabled in Task Scheduler";
+  return Text(row.record.GetEnabled() == 1 ? IDS_TASK_PLACE : IDS_TASK_PLACE_DISABLED, {row.name});
 }
 
 std::string ScheduledTaskKind::WhyNotOwnSide(Action& action, const LocationInfo& location,
                                              const JournalRecord& record, const JournalSide& side) const {
-  if (!side.isTask) return (side.isFile ? side.path : side.place) + " is not a task of " + PlaceName(location.code);
-  if (!IsTaskPath(record.name) || side.path != record.name) return "'" + side.path + "' is not the task the record names";
+  if (!side.isTask) return Text(IDS_NOT_A_TASK_OF, {side.isFile ? side.path : side.place, PlaceName(location.code)});
+  if (!IsTaskPath(record.name) || side.path != record.name) return Text(IDS_NOT_THE_RECORDS_TASK, {side.path});
   const std::string folder = TasksFolder(action.Platform());
-  return side.place == folder && !folder.empty() ? "" : side.place + " is not the folder of " + PlaceName(location.code);
+  if (side.place == folder && !folder.empty()) return {};
+  return Text(IDS_NOT_THE_FOLDER_OF, {side.place, PlaceName(location.code)});
 }
 
 std::string ScheduledTaskKind::CheckUndo(Action& action, const JournalRecord& change,
                                          const UndoOverlay& overlay) const {
-  if (!change.from || !change.to) return "the record is no switch of a task";
+  if (!change.from || !change.to) return Text(IDS_NOT_A_TASK_SWITCH);
   bool now = false;
   // A newer record of the same step switches it first: what that undo puts back is what this one meets.
   if (const auto planned = overlay.At(*change.to, change.name); planned && *planned)
     now = (*planned)->enabled;
   else if (const HRESULT hr = TaskState(action.Platform(), change.name, now); FAILED(hr))
-    return "the state of '" + change.name + "' cannot be read: " + SchedulerText(action.Platform(), hr);
-  if (now != change.to->enabled)
-    return "'" + change.name + "' was switched since; undoing would lose that change";
+    return Text(IDS_TASK_STATE_UNREADABLE, {change.name, SchedulerText(action.Platform(), hr)});
+  if (now != change.to->enabled) return Text(IDS_TASK_SWITCHED_SINCE, {change.name});
   return {};
 }
 
 std::string ScheduledTaskKind::Undo(Action& action, const JournalRecord& change, JournalRecord& undo) const {
   if (std::string why = SwitchTask(action.Platform(), change.name, change.from->enabled); !why.empty())
-    return "'" + change.name + "' was not switched back: " + why;
+    return Text(IDS_TASK_NOT_SWITCHED_BACK, {change.name, why});
   JournalSwitch(action, undo);
   return {};
 }

@@ -5,12 +5,14 @@
 #include "store/StartupFiles.h"
 
 #include "base/Text.h"
+#include "base/Texts.h"
 #include "store/Action.h"
 #include "store/ChangeJournal.h"
 #include "store/ChangeMessages.h"
 #include "store/Locations.h"
 #include "store/PlaceFiles.h"
 #include "store/StoreContext.h"
+#include "store/TextIds.h"
 #include "store/ValueUndo.h"
 
 namespace kestrun {
@@ -36,8 +38,7 @@ std::string ReadStartupFolder(Action& action, const LocationInfo& location, bool
     return key->ReadString(location.folderValue);
   } catch (const ERegistryError& error) {
     if (report)
-      action.Refuse("The " + std::string(location.folderValue) + " folder named in Shell Folders cannot be read (" +
-                    error.what() + "): its entries are not listed.");
+      action.Refuse(Text(IDS_FOLDER_VALUE_UNREADABLE, {location.folderValue, error.what()}));
     return {};
   }
 }
@@ -100,7 +101,7 @@ bool TargetFileDiffers(Action& action, SafeFiles& files, const StartupRow& row, 
 void SayCopyFailed(Action& action, const SafeFiles& files, const LocationInfo& location, const StartupRow& row,
                    bool enable, const std::string& targetFolder, ErrorCode rc) {
   if (IsRightsRefusal(location, rc))
-    action.Refuse(NotMovedText(row.name, enable), kAdminRightsText);
+    action.Refuse(NotMovedText(row.name, enable), AdminRightsText());
   else if (rc == ERROR_DIRECTORY)  // a file where the folder should be
     action.Refuse(FileInTheWayText(row.name, enable, targetFolder));
   else
@@ -126,8 +127,7 @@ void StartupFileKind::Scan(Action& action, const LocationInfo& location, bool li
   // A relative path would mean the current directory: never list, make or move anything there.
   if (!IsFullPath(startup)) {
     if (live)  // once a scan, not again for the parking place
-      action.Refuse("The " + std::string(location.folderValue) + " folder named in Shell Folders, '" + startup +
-                    "', is not a full path: its entries are not listed.");
+      action.Refuse(Text(IDS_FOLDER_VALUE_NOT_FULL, {location.folderValue, startup}));
     return;
   }
   const std::string folder = live ? startup : DisabledFolderOf(startup);
@@ -195,7 +195,7 @@ bool StartupFileKind::Remove(Action& action, const LocationInfo& location, const
   ChangeOutcome outcome(action, record);
   if (const ErrorCode rc = files.Delete(row.path); rc != ERROR_SUCCESS) {
     if (IsRightsRefusal(location, rc))
-      action.Refuse(NotRemovedText(row.name), kAdminRightsText);
+      action.Refuse(NotRemovedText(row.name), AdminRightsText());
     else
       SayFileError(action, files, NotRemovedText(row.name), row.path, rc);
     return false;
@@ -235,15 +235,15 @@ std::string StartupFileKind::WhyNotOwnSide(Action& action, const LocationInfo& l
                                            const JournalSide& side) const {
   // Its StartupApproved flag is the one value a folder entry has.
   if (!side.isFile && side.absent != Absent::No)
-    return "a change of " + std::string(PlaceName(location.code)) + " always has a value";
+    return Text(IDS_ALWAYS_HAS_VALUE, {PlaceName(location.code)});
   if (!side.isFile)
     return location.approvedKey && side.place == RegistryPlace(location.hive, location.approvedKey)
                ? ""
-               : side.place + " is not a key of " + PlaceName(location.code);
+               : Text(IDS_NOT_A_KEY_OF, {side.place, PlaceName(location.code)});
   const std::string startup = ReadStartupFolder(action, location, false);
   const bool ownFolder = IsFullPath(startup) && (side.place == startup || side.place == DisabledFolderOf(startup));
   if (!ownFolder || side.path != side.place + "\\" + record.name)
-    return side.path + " is not in a folder of " + PlaceName(location.code);
+    return Text(IDS_NOT_IN_FOLDER_OF, {side.path, PlaceName(location.code)});
   return {};
 }
 
@@ -261,9 +261,9 @@ std::string StartupFileKind::CheckUndo(Action& action, const JournalRecord& chan
   };
   bool found = false;
   if (change.to && !there(*change.to, found)) return files.Refusal();
-  if (change.to && !found) return change.to->path + " is no longer there";
+  if (change.to && !found) return Text(IDS_FILE_GONE, {change.to->path});
   if (change.from && !there(*change.from, found)) return files.Refusal();
-  if (change.from && found) return "a file " + change.from->path + " is there again; undoing would overwrite it";
+  if (change.from && found) return Text(IDS_FILE_BACK, {change.from->path});
   // Each copy undo would read is read now: one missing, or planted as a link, stops it before anything changes.
   std::vector<const JournalSide*> kept;
   if (change.from && !change.to) kept.push_back(&*change.from);
@@ -273,7 +273,7 @@ std::string StartupFileKind::CheckUndo(Action& action, const JournalRecord& chan
     std::string bytes;
     const ErrorCode rc = side->backup.empty() ? ERROR_FILE_NOT_FOUND : journal.Read(side->backup, bytes, true);
     if (rc == kPathRefused) return journal.Refusal();
-    if (rc != ERROR_SUCCESS) return "the copy kept of " + side->path + " is missing";
+    if (rc != ERROR_SUCCESS) return Text(IDS_KEPT_COPY_MISSING, {side->path});
   }
   return {};
 }
@@ -281,7 +281,7 @@ std::string StartupFileKind::CheckUndo(Action& action, const JournalRecord& chan
 std::string StartupFileKind::Undo(Action& action, const JournalRecord& change, JournalRecord& undo) const {
   if (!IsFileRecord(change)) return UndoValue(action, change, undo);
   const bool deletes = change.to && !change.from;
-  if (!JournalChange(action, undo, !deletes, deletes ? &*undo.from : nullptr)) return "the journal could not be written";
+  if (!JournalChange(action, undo, !deletes, deletes ? &*undo.from : nullptr)) return Text(IDS_JOURNAL_NOT_WRITTEN);
   ChangeOutcome outcome(action, undo);
   SafeFiles files = PlaceFiles(action.Platform(), *FindLocation(change.location));
   SafeFiles& journal = action.Store().JournalOf(change.location).Files();

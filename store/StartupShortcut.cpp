@@ -5,35 +5,38 @@
 #include <cctype>
 
 #include "base/Text.h"
+#include "base/Texts.h"
 #include "store/Action.h"
 #include "store/ChangeJournal.h"
 #include "store/Locations.h"
 #include "store/PlaceFiles.h"
 #include "store/ShortcutTarget.h"
+#include "store/TextIds.h"
 
 namespace kestrun {
 namespace {
 
+constexpr unsigned kNoText = 0;     // an empty text
+constexpr unsigned kSilent = ~0u;  // the window says nothing
+
+struct OutcomeTextIds {
+  unsigned line, box;
+  bool blamesName, blamesMachine;
+};
+
 // In the order of TCreateShortcutOutcome.
-const std::array<ShortcutOutcomeText, 8> kOutcomeTexts{{
-    {"%s: file not found", "%sFile not found.\nPlease verify the correct path\nand filename was given.", false,
-     false},
-    {"the Shell Folders key cannot be opened", nullptr, false, false},
-    {"no display name was given", "\nNo display name was given.\nPlease give one.", true, false},
-    {"", "", false, false},  // coWritten
-    {"the shortcut's path would be too long",
-     "\nThe shortcut's path would be too long.\nPlease give a shorter display name.", true, false},
-    {"the Startup folder is not known: its Shell Folders value is missing, empty or not a full path",
-     "\nThe Startup folder is not known:\nits Shell Folders value is missing,\nempty or not a full path.", false,
-     true},
-    {"%s: the path is too long for a shortcut (260 characters or more)",
-     "\nThe program's path is too long for a shortcut.\nPlease choose a program with a shorter path.", false,
-     false},
-    {"%s: a command line, not a program file: give the program alone (a shortcut made here holds no arguments)",
-     "%s\nis a command line, not a program file.\nPlease give the program alone:\n"
-     "a shortcut made here holds no arguments.",
-     false, false},
+constexpr std::array<OutcomeTextIds, 8> kOutcomeTextIds{{
+    {IDS_SHORTCUT_NOT_FOUND, IDS_SHORTCUT_NOT_FOUND_BOX, false, false},
+    {IDS_SHORTCUT_NO_SHELL_FOLDERS, kSilent, false, false},
+    {IDS_SHORTCUT_NO_NAME, IDS_SHORTCUT_NO_NAME_BOX, true, false},
+    {kNoText, kNoText, false, false},  // coWritten
+    {IDS_SHORTCUT_LINK_TOO_LONG, IDS_SHORTCUT_LINK_TOO_LONG_BOX, true, false},
+    {IDS_SHORTCUT_NO_STARTUP, IDS_SHORTCUT_NO_STARTUP_BOX, false, true},
+    {IDS_SHORTCUT_TARGET_TOO_LONG, IDS_SHORTCUT_TARGET_TOO_LONG_BOX, false, false},
+    {IDS_SHORTCUT_COMMAND_LINE, IDS_SHORTCUT_COMMAND_LINE_BOX, false, false},
 }};
+
+std::string TextOf(unsigned id) { return id == kNoText || id == kSilent ? std::string() : Text(id); }
 
 // A device's name (NUL, COM1...) names the device whatever extension follows and however many blanks
 // end it: Windows would write the link to the device, or nowhere.
@@ -75,9 +78,9 @@ JournalRecord CreationRecord(SafeFiles& files, const std::string& link, const st
 // refuses with its reason.
 CreateShortcutResult Written(Action& action, const SafeFiles& files, HRESULT status, const std::string& link) {
   if (status == HRESULT_FROM_WIN32(kPathRefused))
-    action.Refuse("the shortcut was not written", files.Refusal());
+    action.Refuse(Text(IDS_SHORTCUT_NOT_WRITTEN), files.Refusal());
   else if (FAILED(status))
-    action.FailCall("the shortcut was not written", ErrorCodeOfStatus(status));
+    action.FailCall(Text(IDS_SHORTCUT_NOT_WRITTEN), ErrorCodeOfStatus(status));
   return {coWritten, status, link};
 }
 
@@ -111,7 +114,9 @@ CreateShortcutResult CreateStartupShortcut(Action& action, const std::string& gi
     return {coWritten, E_ABORT, link};
   ChangeOutcome journalled(action, record);
   std::string bytes;
-  HRESULT status = platform.LinkBytes(target, "Shortcut to " + target, FolderPartOf(target), bytes);
+  // The link's comment is part of the file: the same bytes in every language.
+  const std::string comment = "Shortcut to " + target;  // untranslated: file data
+  HRESULT status = platform.LinkBytes(target, comment, FolderPartOf(target), bytes);
   if (SUCCEEDED(status))
     if (const ErrorCode rc = files.Write(link, bytes, true); rc != ERROR_SUCCESS) status = HRESULT_FROM_WIN32(rc);
   if (SUCCEEDED(status)) journalled.Done();
@@ -123,12 +128,30 @@ ErrorCode ErrorCodeOfStatus(HRESULT status) {
 }
 
 const ShortcutOutcomeText& OutcomeText(TCreateShortcutOutcome outcome) {
-  return kOutcomeTexts.at(static_cast<size_t>(outcome));
+  // Read once, and kept for the program's life: the table hands out pointers into them.
+  static const std::array<std::string, 2 * kOutcomeTextIds.size()> texts = [] {
+    std::array<std::string, 2 * kOutcomeTextIds.size()> read;
+    for (size_t i = 0; i < kOutcomeTextIds.size(); ++i) {
+      read[2 * i] = TextOf(kOutcomeTextIds[i].line);
+      read[2 * i + 1] = TextOf(kOutcomeTextIds[i].box);
+    }
+    return read;
+  }();
+  static const std::array<ShortcutOutcomeText, kOutcomeTextIds.size()> table = [] {
+    std::array<ShortcutOutcomeText, kOutcomeTextIds.size()> made{};
+    for (size_t i = 0; i < kOutcomeTextIds.size(); ++i) {
+      const OutcomeTextIds& ids = kOutcomeTextIds[i];
+      made[i] = {texts[2 * i].c_str(), ids.box == kSilent ? nullptr : texts[2 * i + 1].c_str(), ids.blamesName,
+                 ids.blamesMachine};
+    }
+    return made;
+  }();
+  return table.at(static_cast<size_t>(outcome));
 }
 
 std::string WithTarget(const char* text, const std::string& target) {
   std::string said = text;
-  if (const size_t at = said.find("%s"); at != std::string::npos) said.replace(at, 2, target);
+  if (const size_t at = said.find("%1"); at != std::string::npos) said.replace(at, 2, target);
   return said;
 }
 

@@ -36,13 +36,13 @@ ErrorCode ErrorCodeOfStatus(HRESULT status);
 
 // How the window and the console tool say an outcome other than coWritten: one table for both.
 struct ShortcutOutcomeText {
-  const char* line;   // the console tool's; "%s" stands for the target
-  const char* box;    // the window's message box, "%s" for the target; nullptr: the window says nothing
+  const char* line;   // the console tool's; "%1" stands for the target
+  const char* box;    // the window's message box, "%1" for the target; nullptr: the window says nothing
   bool blamesName;    // the display name is at fault (else the target, or the machine)
   bool blamesMachine; // nothing typed is wrong: the machine does not say where its Startup folder is
 };
 const ShortcutOutcomeText& OutcomeText(TCreateShortcutOutcome outcome);
-// text with its "%s" replaced by target.
+// text with its "%1" replaced by target.
 std::string WithTarget(const char* text, const std::string& target);
 
 // The file part of a name without its last extension: C:\x\archive.tar.gz gives archive.tar.

@@ -1,11 +1,13 @@
 // The store's one way in: the scan order of the places, and one action per thing the user does.
 #include "store/StartupStore.h"
 
+#include "base/Texts.h"
 #include "store/ChangeJournal.h"
 #include "store/StartupApproved.h"
 #include "store/StartupMoves.h"
 #include "store/StartupRemove.h"
 #include "store/StartupUndo.h"
+#include "store/TextIds.h"
 
 namespace kestrun {
 namespace {
@@ -89,7 +91,7 @@ std::vector<JournalRecord> StartupStore::ReadJournal(bool machine) {
   if (!journal.Refusal().empty()) {
     Action action = Begin();
     action.Fail(MakeFailure(Failure::Kind::Warning,
-                            machine ? "the machine-wide journal is not read" : "the journal is not read",
+                            Text(machine ? IDS_MACHINE_JOURNAL_NOT_READ : IDS_JOURNAL_NOT_READ),
                             journal.Refusal()));
   }
   return records;

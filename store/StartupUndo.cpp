@@ -3,9 +3,11 @@
 // kind of entry undoes it.
 #include "store/StartupUndo.h"
 
+#include "base/Texts.h"
 #include "store/EntryKind.h"
 #include "store/Locations.h"
 #include "store/StoreContext.h"
+#include "store/TextIds.h"
 #include "store/UndoOverlay.h"
 #include "store/UndoTrust.h"
 
@@ -14,7 +16,7 @@ namespace {
 
 // "" when change can be undone once the undos overlay stands for have run, else why not.
 std::string WhyNotUndoable(Action& action, const JournalRecord& change, const UndoOverlay& overlay) {
-  if (!change.from && !change.to) return "the change has nothing to undo";
+  if (!change.from && !change.to) return Text(IDS_NOTHING_TO_UNDO);
   if (std::string why = WhyNotOwnRecord(action, change); !why.empty()) return why;
   return KindOf(change.location)->CheckUndo(action, change, overlay);
 }
@@ -33,9 +35,8 @@ std::string UndoChange(Action& action, const JournalRecord& change) {
 }
 
 void SayRefused(Action& action, const JournalRecord& change, size_t stepSize, size_t undone, const std::string& why) {
-  std::string what = "cannot undo " + ChangeLabel(change);
-  if (stepSize > 1 && undone == 0) what += ", nor the other changes of its action";
-  action.Refuse(what, why);
+  const bool whole = stepSize > 1 && undone == 0;
+  action.Refuse(Text(whole ? IDS_CANNOT_UNDO_ACTION : IDS_CANNOT_UNDO, {ChangeLabel(change)}), why);
 }
 
 }  // namespace

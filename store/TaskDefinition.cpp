@@ -6,6 +6,8 @@
 #include <cstdio>
 
 #include "base/Text.h"
+#include "base/Texts.h"
+#include "store/TextIds.h"
 
 namespace kestrun {
 namespace {
@@ -57,7 +59,7 @@ bool IsThisUser(const std::string& userId, const UserIdentity& user) {
 
 bool StartsAtLogOn(const XmlElement& triggers, const UserIdentity& user) {
   for (const XmlElement& trigger : triggers.children) {
-    if (!Flag(trigger, "Enabled", true)) continue;
+    if (!Flag(trigger, "Enabled", true)) continue;  // untranslated: XML names
     if (trigger.name == "BootTrigger") return true;
     if (trigger.name != "LogonTrigger") continue;
     const XmlElement* userId = Child(trigger, "UserId");
@@ -97,24 +99,27 @@ std::string WithoutDeclaration(const std::string& text) {
 }
 
 std::string XmlRefusalText(HRESULT hr) {
-  if (hr == kXmlDtdProhibited) return "it holds a document type definition, which no task file has";
-  if (hr == kXmlTooDeep) return "its elements nest deeper than " + std::to_string(kMaxTaskDepth) + " levels";
+  if (hr == kXmlDtdProhibited) return Text(IDS_TASK_DTD);
+  if (hr == kXmlTooDeep) return Text(IDS_TASK_TOO_DEEP, {std::to_string(kMaxTaskDepth)});
   char code[16];
   std::snprintf(code, sizeof code, "0x%08lX", static_cast<unsigned long>(hr));
-  return std::string("it is not well-formed XML (") + code + ")";
+  return Text(IDS_TASK_NOT_XML, {code});
 }
 
 std::optional<TaskDefinition> ReadTaskDefinition(const XmlElement& root, const UserIdentity& user) {
-  if (root.name != "Task") return std::nullopt;
+  if (root.name != "Task") return std::nullopt;  // untranslated: XML names
   TaskDefinition task;
-  if (const XmlElement* settings = Child(root, "Settings")) task.enabled = Flag(*settings, "Enabled", true);
-  if (const XmlElement* triggers = Child(root, "Triggers")) task.startsAtLogOn = StartsAtLogOn(*triggers, user);
-  const XmlElement* actions = Child(root, "Actions");
-  const XmlElement* exec = actions ? Child(*actions, "Exec") : nullptr;
+  if (const XmlElement* settings = Child(root, "Settings"))  // untranslated: XML names
+    task.enabled = Flag(*settings, "Enabled", true);          // untranslated: XML names
+  if (const XmlElement* triggers = Child(root, "Triggers"))  // untranslated: XML names
+    task.startsAtLogOn = StartsAtLogOn(*triggers, user);
+  const XmlElement* actions = Child(root, "Actions");  // untranslated: XML names
+  const XmlElement* exec = actions ? Child(*actions, "Exec") : nullptr;  // untranslated: XML names
   task.runsProgram = exec != nullptr;
   if (exec) {
-    if (const XmlElement* command = Child(*exec, "Command")) task.command = command->text;
-    if (const XmlElement* arguments = Child(*exec, "Arguments")) task.arguments = arguments->text;
+    if (const XmlElement* command = Child(*exec, "Command")) task.command = command->text;  // untranslated: XML names
+    if (const XmlElement* arguments = Child(*exec, "Arguments"))  // untranslated: XML names
+      task.arguments = arguments->text;
   }
   return task;
 }

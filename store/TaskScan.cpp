@@ -3,14 +3,16 @@
 // is too large, too deep, malformed or a link hides only itself.
 #include "store/TaskScan.h"
 
+#include "base/Texts.h"
 #include "store/Locations.h"
 #include "store/TaskDefinition.h"
+#include "store/TextIds.h"
 
 namespace kestrun {
 namespace {
 
 constexpr int kMaxFolderDepth = 32;
-constexpr const char* kAdminNote = "some scheduled tasks need administrator rights to be seen";
+
 
 struct TaskWalk {
   Action& action;
@@ -28,7 +30,7 @@ bool HasControl(const std::string& text) {
 }
 
 void Unlisted(Action& action, const std::string& what, const std::string& why) {
-  action.Fail(MakeFailure(Failure::Kind::Warning, "the scheduled task " + what + " is not listed", why));
+  action.Fail(MakeFailure(Failure::Kind::Warning, Text(IDS_TASK_NOT_LISTED, {what}), why));
 }
 
 void AddTask(TaskWalk& walk, const std::string& taskPath, const std::string& file, const std::string& text) {
@@ -36,7 +38,7 @@ void AddTask(TaskWalk& walk, const std::string& taskPath, const std::string& fil
   if (const HRESULT hr = ReadXmlTree(walk.action.Platform(), text, kMaxTaskDepth, root); FAILED(hr))
     return Unlisted(walk.action, file, XmlRefusalText(hr));
   const std::optional<TaskDefinition> task = ReadTaskDefinition(root, walk.user);
-  if (!task) return Unlisted(walk.action, file, "it is no task (its first element is <" + root.name + ">)");
+  if (!task) return Unlisted(walk.action, file, Text(IDS_NOT_A_TASK_FILE, {root.name}));
   if (!task->runsProgram || !task->startsAtLogOn) return;
   StartupRow row{taskPath, TaskCommandText(*task), task->enabled, TKStartupEntry(task->enabled, walk.location), {}};
   row.source = file;
@@ -58,9 +60,9 @@ void ReadTaskFile(TaskWalk& walk, const std::string& file, const std::string& ta
     case ERROR_SUCCESS: return AddTask(walk, taskPath, file, text);
     case ERROR_ACCESS_DENIED: walk.denied = true; return;
     case ERROR_FILE_NOT_FOUND: return;  // deleted since the folder was listed
-    case kErrorIsLink: return Unlisted(walk.action, file, "it is a link or junction");
+    case kErrorIsLink: return Unlisted(walk.action, file, Text(IDS_FILE_IS_LINK));
     case ERROR_FILE_TOO_LARGE:
-      return Unlisted(walk.action, file, "it is larger than " + std::to_string(kMaxTaskFileBytes >> 20) + " MiB");
+      return Unlisted(walk.action, file, Text(IDS_FILE_TOO_LARGE, {std::to_string(kMaxTaskFileBytes >> 20)}));
     default: return Unlisted(walk.action, file, walk.action.Platform().SystemErrorText(rc));
   }
 }
@@ -72,13 +74,13 @@ void WalkFolder(TaskWalk& walk, const std::string& folder, const std::string& ta
   // No task folder at all is a machine without tasks.
   if (rc == ERROR_ACCESS_DENIED || (depth == 0 && (rc == ERROR_FILE_NOT_FOUND || rc == ERROR_PATH_NOT_FOUND))) return;
   if (rc != ERROR_SUCCESS)
-    return walk.action.Fail(MakeFailure(Failure::Kind::Warning, "the scheduled tasks in " + folder + " are not listed",
+    return walk.action.Fail(MakeFailure(Failure::Kind::Warning, Text(IDS_TASKS_NOT_LISTED, {folder}),
                                         walk.action.Platform().SystemErrorText(rc)));
   for (const FolderEntry& entry : entries) {
     if (entry.name == "." || entry.name == ".." || !IsEntryFileName(entry.name) || HasControl(entry.name)) continue;
     const std::string path = folder + "\\" + entry.name, taskPath = taskFolder + "\\" + entry.name;
     if (entry.attributes & FILE_ATTRIBUTE_REPARSE_POINT)
-      Unlisted(walk.action, path, "it is a link or junction");
+      Unlisted(walk.action, path, Text(IDS_FILE_IS_LINK));
     else if (!(entry.attributes & FILE_ATTRIBUTE_DIRECTORY))
       ReadTaskFile(walk, path, taskPath);
     else if (depth + 1 < kMaxFolderDepth)
@@ -93,7 +95,8 @@ void ReadFromScheduler(TaskWalk& walk) {
   walk.rows.clear();
   for (const TaskDocument& task : tasks) {
     if (!IsTaskPath(task.path)) continue;
-    if (task.xml.size() > kMaxTaskFileBytes) Unlisted(walk.action, task.path, "its XML is larger than 1 MiB");
+    if (task.xml.size() > kMaxTaskFileBytes)
+      Unlisted(walk.action, task.path, Text(IDS_TASK_XML_TOO_LARGE, {std::to_string(kMaxTaskFileBytes >> 20)}));
     else AddTask(walk, task.path, walk.root + task.path, WithoutDeclaration(task.xml));
   }
 }
@@ -129,7 +132,7 @@ void ScanScheduledTasks(Action& action, std::int32_t location, StartupRows& rows
   WalkFolder(walk, walk.root, "", 0);
   if (walk.denied) {
     ReadFromScheduler(walk);  // where even that fails, the files that could be read are all there is
-    action.Fail(MakeFailure(Failure::Kind::Warning, kAdminNote, ""));
+    action.Fail(MakeFailure(Failure::Kind::Warning, Text(IDS_TASKS_NEED_ADMIN), ""));
   }
   for (StartupRow& row : walk.rows) rows.push_back(std::move(row));
 }

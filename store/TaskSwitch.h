@@ -11,8 +11,7 @@
 
 namespace kestrun {
 
-inline constexpr const char* kStateValue = "State";
-inline constexpr const char* kSetByPolicyText = "set by policy";
+inline constexpr const char* kStateValue = "State";  // untranslated: a registry value name
 
 // The numbers of Windows' StartupTaskState.
 enum class TaskState : DWORD { Disabled = 0, DisabledByUser = 1, Enabled = 2, DisabledByPolicy = 3, EnabledByPolicy = 4 };

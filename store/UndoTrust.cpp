@@ -2,9 +2,11 @@
 // of each kind may hold, its kind says.
 #include "store/UndoTrust.h"
 
+#include "base/Texts.h"
 #include "store/EntryKind.h"
 #include "store/Locations.h"
 #include "store/StoreContext.h"
+#include "store/TextIds.h"
 
 namespace kestrun {
 namespace {
@@ -21,7 +23,7 @@ std::string WhyNotOwnBackups(StoreContext& store, const JournalRecord& record) {
       store.JournalOf(record.location).Folder() + "\\removed\\" + std::to_string(record.id) + "\\" + record.name;
   for (const JournalSide* side : {record.to || !record.from ? nullptr : &*record.from, record.replaced ? &*record.replaced : nullptr})
     if (side && side->isFile && !side->backup.empty() && side->backup != kept)
-      return "the copy " + side->backup + " is not one the journal kept for this change";
+      return Text(IDS_NOT_OWN_COPY, {side->backup});
   return {};
 }
 
@@ -30,15 +32,14 @@ std::string WhyNotOwnBackups(StoreContext& store, const JournalRecord& record) {
 std::string WhyNotOwnRecord(Action& action, const JournalRecord& record) {
   StoreContext& store = action.Store();
   const LocationInfo* location = FindLocation(record.location);
-  if (!location) return "the record names no startup place";
+  if (!location) return Text(IDS_RECORD_NO_PLACE);
   if (store.JournalOf(record.location).IsMachine() != record.machine)
-    return record.machine ? "the machine's journal holds a change of a user's place"
-                          : "a machine-wide change is undone only from the journal administrators keep";
+    return Text(record.machine ? IDS_MACHINE_RECORD_USER_PLACE : IDS_MACHINE_CHANGE_USER_JOURNAL);
   const bool isFile = (record.from && record.from->isFile) || (record.to && record.to->isFile);
-  if (!IsOwnName(record.name, isFile)) return "the record's name is not an entry's name";
+  if (!IsOwnName(record.name, isFile)) return Text(IDS_RECORD_NAME_NOT_ENTRY);
   const EntryKind& kind = KindOf(*location);
   for (const auto* side : {&record.from, &record.to, &record.replaced}) {
-    if (*side && (*side)->isFile != isFile) return "the record mixes a file and a registry value";
+    if (*side && (*side)->isFile != isFile) return Text(IDS_RECORD_MIXED);
     if (*side)
       if (std::string why = kind.WhyNotOwnSide(action, *location, record, **side); !why.empty()) return why;
   }

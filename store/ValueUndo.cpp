@@ -1,13 +1,13 @@
 // A value goes back only where the journal says it was, and only while it is as the change left it.
 #include "store/ValueUndo.h"
 
+#include "base/Texts.h"
 #include "store/ChangeJournal.h"
 #include "store/Locations.h"
+#include "store/TextIds.h"
 
 namespace kestrun {
 namespace {
-
-std::string Quoted(const std::string& name) { return "'" + name + "'"; }
 
 // The key a journal side names, opened for the action; nullptr when it cannot be.
 RegistryAccess* KeyOf(Action& action, const JournalSide& side, KeyAccess access, bool create = false) {
@@ -36,15 +36,15 @@ bool KnownHive(const JournalSide& side) {
 
 std::string CheckValueUndo(Action& action, const JournalRecord& change, const UndoOverlay& overlay) {
   for (const auto* side : {&change.to, &change.from})
-    if (*side && !KnownHive(**side)) return "the journal names no known hive: " + (*side)->place;
+    if (*side && !KnownHive(**side)) return Text(IDS_UNKNOWN_HIVE, {(*side)->place});
   if (change.to) {
     const std::optional<RegValue> now = ValueAt(action, *change.to, change.name, overlay);
-    if (!now) return Quoted(change.name) + " is no longer in " + change.to->place;
+    if (!now) return Text(IDS_VALUE_GONE, {change.name, change.to->place});
     if (now->type != change.to->type || now->data != change.to->data)
-      return Quoted(change.name) + " in " + change.to->place + " was changed since; undoing would lose that change";
+      return Text(IDS_VALUE_CHANGED_SINCE, {change.name, change.to->place});
   }
   if (change.from && ValueAt(action, *change.from, change.name, overlay))
-    return "an entry " + Quoted(change.name) + " is in " + change.from->place + " again; undoing would overwrite it";
+    return Text(IDS_VALUE_BACK, {change.name, change.from->place});
   return {};
 }
 
@@ -57,17 +57,17 @@ std::string UndoValue(Action& action, const JournalRecord& change, JournalRecord
     undo.replaced = change.to;
   }
   // Taking a value away needs its bytes in the journal first; putting one back never does.
-  if (!JournalChange(action, undo, change.from.has_value())) return "the journal could not be written";
+  if (!JournalChange(action, undo, change.from.has_value())) return Text(IDS_JOURNAL_NOT_WRITTEN);
   ChangeOutcome outcome(action, undo);
   if (change.from) {
     RegistryAccess* key = KeyOf(action, *change.from, KeyAccess::Write, true);
-    if (!key) return "the key " + change.from->place + " cannot be opened";
+    if (!key) return Text(IDS_KEY_NOT_OPENED, {change.from->place});
     key->WriteValue({change.name, change.from->type, change.from->data});
   }
   if (change.to) {
     RegistryAccess* key = KeyOf(action, *change.to, KeyAccess::Write);
     if (!key || !key->DeleteValue(change.name))
-      return Quoted(change.name) + " could not be deleted from " + change.to->place;
+      return Text(IDS_VALUE_NOT_DELETED, {change.name, change.to->place});
     if (change.replaced) key->WriteValue({change.name, change.replaced->type, change.replaced->data});
   }
   outcome.Done();

@@ -4,6 +4,8 @@
 #include <cwchar>
 
 #include "base/Text.h"
+#include "base/Texts.h"
+#include "store/platform/TextIds.h"
 
 namespace kestrun {
 namespace {
@@ -14,9 +16,7 @@ std::string FromRoot(const std::string& path) {
   return path.substr(i);
 }
 
-[[noreturn]] void Raise(const char* what, const std::string& name) {
-  throw ERegistryError(std::string(what) + " '" + name + "'");
-}
+[[noreturn]] void Raise(unsigned what, const std::string& name) { throw ERegistryError(Text(what, {name})); }
 
 }  // namespace
 
@@ -26,7 +26,7 @@ bool ReadsAsString(const RegValue& value) {
 
 std::string DecodeStringValue(const RegValue& value) {
   if (value.data.empty()) return {};
-  if (!ReadsAsString(value)) Raise("Invalid data type for", value.name);
+  if (!ReadsAsString(value)) Raise(IDS_INVALID_DATA_TYPE, value.name);
   // Stored as UTF-16LE; it need not end in NUL (nor even fill its last unit): never read past its
   // own length.
   std::wstring text(value.data.size() / 2, L'\0');
@@ -70,17 +70,17 @@ std::optional<RegValue> RegistryAccess::ReadValue(const std::string& name) {
 }
 
 std::string RegistryAccess::ReadString(const std::string& name) {
-  if (!key_) Raise("Failed to get data for", name);
+  if (!key_) Raise(IDS_GET_DATA_FAILED, name);
   RegValue value;
   const ErrorCode rc = platform_.QueryValue(key_.Get(), name, value);
   if (rc == ERROR_FILE_NOT_FOUND) return {};
-  if (rc != ERROR_SUCCESS) Raise("Failed to get data for", name);
+  if (rc != ERROR_SUCCESS) Raise(IDS_GET_DATA_FAILED, name);
   return DecodeStringValue(value);
 }
 
 void RegistryAccess::WriteValue(const RegValue& value) {
   if (!key_ || platform_.SetValue(key_.Get(), value.name, value.type, value.data) != ERROR_SUCCESS)
-    Raise("Failed to set data for", value.name);
+    Raise(IDS_SET_DATA_FAILED, value.name);
 }
 
 bool RegistryAccess::DeleteValue(const std::string& name) {

@@ -6,6 +6,8 @@
 #include <atomic>
 
 #include "base/Text.h"
+#include "base/Texts.h"
+#include "store/platform/TextIds.h"
 
 namespace kestrun {
 namespace {
@@ -98,7 +100,7 @@ ErrorCode SafeFiles::OpenPart(HANDLE parent, const std::string& real, const std:
   if (rc == ERROR_SUCCESS && !(facts.attributes & FILE_ATTRIBUTE_REPARSE_POINT) && LeadsTo(facts.path, real, name))
     return ERROR_SUCCESS;
   file.Reset();
-  return rc ? rc : Refuse(shown + " is a link or junction: Kestrun does not go through one");
+  return rc ? rc : Refuse(Text(IDS_PATH_IS_LINK, {shown}));
 }
 
 ErrorCode SafeFiles::OpenLevel(HANDLE parent, const std::string& real, const std::string& shown,
@@ -117,7 +119,7 @@ ErrorCode SafeFiles::Walk(const std::string& folder, OpenFolder& open, Make make
   open.chain_.clear();
   std::vector<std::string> parts;
   if (root_.empty()) return ERROR_PATH_NOT_FOUND;
-  if (!PartsBelow(folder, root_, parts)) return Refuse(folder + " is not inside " + what_ + " (" + root_ + ")");
+  if (!PartsBelow(folder, root_, parts)) return Refuse(Text(IDS_NOT_INSIDE, {folder, what_, root_}));
   UniqueFile handle;
   FileFacts facts;
   if (const ErrorCode rc = platform_.OpenAt(INVALID_HANDLE_VALUE, root_, FileOpen::Folder, handle)) return rc;
@@ -166,7 +168,7 @@ ErrorCode SafeFiles::Read(const std::string& path, std::string& data, bool keptC
   if (const ErrorCode rc = Walk(FolderOf(path), folder)) return rc;
   if (const ErrorCode rc = Open(folder, NameOf(path), FileOpen::Read, file, facts)) return rc;
   // Another name of the same file may be anyone's file: a copy is a file of its own.
-  if (keptCopy && facts.links > 1) return Refuse(path + " has other names (hard links): it is not read as a kept copy");
+  if (keptCopy && facts.links > 1) return Refuse(Text(IDS_HARD_LINKED_COPY, {path}));
   return platform_.ReadAt(file.Get(), 0, SIZE_MAX, data);
 }
 
@@ -217,7 +219,7 @@ ErrorCode SafeFiles::Copy(SafeFiles& from, const std::string& source, const std:
   ErrorCode rc = from.Walk(FolderOf(source), folder);
   if (rc == ERROR_SUCCESS) rc = from.Open(folder, NameOf(source), FileOpen::Read, file, facts);
   if (rc == ERROR_SUCCESS && keptCopy && facts.links > 1)
-    rc = from.Refuse(source + " has other names (hard links): it is not read as a kept copy");
+    rc = from.Refuse(Text(IDS_HARD_LINKED_COPY, {source}));
   if (rc == ERROR_SUCCESS) rc = platform_.ReadAt(file.Get(), 0, SIZE_MAX, bytes);
   if (rc == kPathRefused) refusal_ = from.refusal_;
   return rc ? rc : Put(path, bytes, replace, make, facts);

@@ -14,8 +14,8 @@ constexpr wchar_t kStoredSetting[] = L"Control Panel\\Accessibility\\HighContras
 DWORD StoredFlags() {
   wchar_t text[32] = L"";
   DWORD size = sizeof text, type = 0;
-  if (RegGetValueW(HKEY_CURRENT_USER, kStoredSetting, L"Flags", RRF_RT_REG_SZ | RRF_RT_REG_DWORD | RRF_NOEXPAND, &type,
-                   text, &size) != ERROR_SUCCESS)
+  if (RegGetValueW(HKEY_CURRENT_USER, kStoredSetting, L"Flags",  // untranslated: a registry value name
+                   RRF_RT_REG_SZ | RRF_RT_REG_DWORD | RRF_NOEXPAND, &type, text, &size) != ERROR_SUCCESS)
     return 0;
   DWORD number = 0;
   if (type == REG_DWORD) std::memcpy(&number, text, sizeof number);

@@ -9,7 +9,9 @@
 
 #include "base/Handles.h"
 #include "base/Text.h"
+#include "base/Texts.h"
 #include "store/platform/LinkInfo.h"
+#include "store/platform/TextIds.h"
 
 namespace kestrun {
 namespace {
@@ -155,10 +157,9 @@ HRESULT Win32Platform::ReadShellLink(const std::string& link, std::string& targe
 }
 
 std::string UnknownErrorText(ErrorCode code) {
-  char text[96];
-  std::snprintf(text, sizeof text, "System error %lu (0x%08lX).", static_cast<unsigned long>(code),
-                static_cast<unsigned long>(code));
-  return text;
+  char hex[16];
+  std::snprintf(hex, sizeof hex, "%08lX", static_cast<unsigned long>(code));
+  return Text(IDS_UNKNOWN_SYSTEM_ERROR, {std::to_string(code), hex});
 }
 
 HRESULT Win32Platform::LoadIndirectString(const std::string& source, std::string& text) {

@@ -133,6 +133,18 @@ echo '[{"name": "absent", "state": "enabled"}, {"name": "spaced", "state": "disa
 expect_text 1 out "'{\"changed\":1,\"failed\":1,'*'\"from\":null,'*\"no entry 'absent'\"*" apply 'C:\bad.json' --json
 validate applyResult "$out" || fail "apply --json with failures does not match"
 has "$cv\\Run-" spaced || fail "the rest was not applied after a failure"
+# German: the messages follow the interface language (Wine takes it from the Unix locale); what
+# scripts read (JSON, export) is the same bytes.
+german() { LC_ALL='' LC_MESSAGES='' LANG=de_DE.UTF-8 "$@"; }
+for run in "0 list --json" "0 export" "1 apply C:\\bad.json --json"; do
+  expect_rc $run
+  english=$out
+  german expect_rc $run
+  [ "$out" = "$english" ] || fail "${run#? } differs in German: '$out'"
+done
+[[ $err == *"kein Eintrag 'absent' (beliebiger Ort)"* ]] || fail "apply's message in German: '$err'"
+german expect_text 0 out '"würde ausschalten:"*"enabled   HKCU Run  expand"*' disable --name expand --dry-run
+german expect_text 2 err "*\"Rufen Sie 'kestrun-cli list --help' auf\"*" list --bogus
 # Intune: one line of at most 2,048 characters, escaped, however much differs; 3 when the file is unusable.
 python3 -c 'import json; print(json.dumps([{"name": "gone-%d\x0b\x85" % i, "state": "enabled"} for i in range(300)]))' >"$drive/many.json"
 expect_text 1 out "\"differs: 300 of 300 entries; no entry 'gone-0\\x0b\\x85' \"*" check 'C:\many.json'

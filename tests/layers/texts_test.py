@@ -13,6 +13,9 @@ import sys
 
 LANGUAGES = ("LANG_ENGLISH, SUBLANG_ENGLISH_US", "LANG_GERMAN, SUBLANG_GERMAN")
 CHECKED = [
+    "store",
+    "store/platform",
+    "cli",
 ]
 WORDS = re.compile(r"[A-Za-z]{2,}[,.:;!?']?\s+[A-Za-z]{2,}|^[A-Z][a-z]+$")
 LITERAL = re.compile(r'(?<![A-Za-z0-9_])(?:u8|L)?"((?:[^"\\]|\\.)*)"')

@@ -6,7 +6,9 @@
 #include <gtest/gtest.h>
 
 #include "base/Text.h"
+#include "base/Texts.h"
 #include "store/platform/SafeFiles.h"
+#include "store/platform/TextIds.h"
 #include "store/platform/Win32Platform.h"
 #include "tests/store/PrefixSeed.h"
 
@@ -27,6 +29,19 @@ TEST(SystemErrorText, IsTheSystemTextWithoutLineEndOrSaysWhichCode) {
   // Codes the system has no text for.
   EXPECT_THAT(SystemPlatform().SystemErrorText(99999), HasSubstr("99999"));
   EXPECT_THAT(SystemPlatform().SystemErrorText(0xE0001234), HasSubstr("E0001234"));
+  EnglishTexts english;
+  EXPECT_EQ(SystemPlatform().SystemErrorText(99999), "System error 99999 (0x0001869F).");
+}
+
+// Each placeholder is filled once with its argument as it is: a name holding "%1" is not read again.
+TEST(Texts, PutEachArgumentInOnceAsItIs) {
+  EXPECT_EQ(FormatText("%2 before %1, 100%% of %3% %0", {"a", "b%1", "%%"}), "b%1 before a, 100% of %%% %0");
+  EXPECT_EQ(FormatText("%9|%1%1|%4", {"1", "2", "3", "4", "5", "6", "7", "8", "9"}), "9|11|4");
+  EXPECT_EQ(FormatText("%1 and %2", {"only"}), "only and ");
+  // The registry's messages, which scripts may match, read as they always have.
+  EnglishTexts english;
+  EXPECT_EQ(Text(IDS_INVALID_DATA_TYPE, {"%1"}), "Invalid data type for '%1'");
+  EXPECT_EQ(Text(IDS_GET_DATA_FAILED, {"a b"}), "Failed to get data for 'a b'");
 }
 
 TEST(ShellLaunchError, NeverCallsAFailureSuccessAndPrefersTheLastError) {
