@@ -13,8 +13,15 @@ import sys
 
 LANGUAGES = ("LANG_ENGLISH, SUBLANG_ENGLISH_US", "LANG_GERMAN, SUBLANG_GERMAN")
 CHECKED = [
+    "app",
+    "controls",
+    "gui",
+    "ui",
 ]
-WORDS = re.compile(r"[A-Za-z]{2,}[,.:;!?']?\s+[A-Za-z]{2,}|^[A-Z][a-z]+$")
+# A line break or tab written as an escape ("\\nRuns ") reads as a blank; a lone word may be capitalised,
+# or in capitals ("Warning", "WARNING"); an initial ("TS", "X") or a joined name ("GetDpiForWindow") is no word.
+WORDS = re.compile(r"[A-Za-z]{2,}[,.:;!?']?\s+[A-Za-z]{2,}|^(?:[A-Z][a-z]+|[A-Z]{3,}):?$")
+ESCAPED_BLANK = re.compile(r"\\[rnt]")
 LITERAL = re.compile(r'(?<![A-Za-z0-9_])(?:u8|L)?"((?:[^"\\]|\\.)*)"')
 PLACEHOLDER = re.compile(r"%[1-9]")
 
@@ -80,7 +87,8 @@ def check_literals(root):
                 if "// untranslated" in line or line.lstrip().startswith("#"):
                     continue
                 for literal in literals(line):
-                    if WORDS.search(literal) and "\\\\" not in literal:
+                    words = ESCAPED_BLANK.sub(" ", literal).strip()
+                    if WORDS.search(words) and "\\\\" not in literal:
                         errors.append(f"{source.relative_to(root)}:{number}: \"{literal}\" is a text outside the tables")
 
 
