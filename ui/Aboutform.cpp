@@ -46,7 +46,8 @@ TfmAbout::TfmAbout(gui::Form* main, IPlatform& platform)
   Expose(*Image3, gui::AccessibleRole::Link, [] { return std::string(kSupportMail); });
   Expose(*Image4, gui::AccessibleRole::Link, [] { return std::string("Tamsel DiskTally"); });  // untranslated: name
   Expose(*Image5, gui::AccessibleRole::Link, [] { return std::string("Tamsel ClipKeeper"); });  // untranslated: name
-  Expose(*KSpeedButton1, gui::AccessibleRole::PushButton, [] { return Text(IDS_NAME_CLOSE); }, "Esc");  // untranslated: a key
+  constexpr char kEscape[] = "Esc";  // untranslated: a key's name
+  Expose(*KSpeedButton1, gui::AccessibleRole::PushButton, [] { return Text(IDS_NAME_CLOSE); }, kEscape);
 }
 
 void TfmAbout::LoadPicture() {

@@ -19,7 +19,10 @@ gui::FormLayout DialogLayout() {
 }  // namespace
 
 TfmStartupCreateDialog::TfmStartupCreateDialog(gui::Form* owner, IPlatform& platform, StartupStore& store)
-    : gui::Form(DialogLayout(), owner), odStartupCreateNew(Text(IDS_PROGRAM_FILTER), 1), platform_(platform), store_(store) {
+    : gui::Form(DialogLayout(), owner),
+      odStartupCreateNew(Text(IDS_PROGRAM_FILTER), 1),
+      platform_(platform),
+      store_(store) {
   CreateComponents();
 }
 

@@ -273,7 +273,8 @@ bool TForm1::UnsavedMarks() const {
 // Before the marks would be lost: Yes saves them, No lets them go, Cancel (false) stops what was asked.
 bool TForm1::SettleUnsavedMarks() {
   if (!UnsavedMarks()) return true;
-  const MessageAnswer answer = ShowMessageBox(this, Text(IDS_SAVE_QUESTION), Text(IDS_CONFIRM), MessageButtons::YesNoCancel);
+  const MessageAnswer answer =
+      ShowMessageBox(this, Text(IDS_SAVE_QUESTION), Text(IDS_CONFIRM), MessageButtons::YesNoCancel);
   if (answer == MessageAnswer::Yes) SaveCheckMarks();
   return answer == MessageAnswer::Yes || answer == MessageAnswer::No;
 }
@@ -351,7 +352,8 @@ void TForm1::bbtRemoveClick() {
     const StartupRow row = rows_.Rows()[static_cast<size_t>(selected)];
     // One that cannot be removed says why at once: no question first.
     if (!store_.RemoveRefusal(row).empty() ||
-        ShowMessageBox(this, Text(IDS_REMOVE_QUESTION, {row.name}), Text(IDS_CONFIRM), MessageButtons::YesNo) == MessageAnswer::Yes)
+        ShowMessageBox(this, Text(IDS_REMOVE_QUESTION, {row.name}), Text(IDS_CONFIRM), MessageButtons::YesNo) ==
+            MessageAnswer::Yes)
       store_.RemoveEntry(row);
     LoadStartupList();
     SelectFirstRow();
