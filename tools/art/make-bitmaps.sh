@@ -39,6 +39,11 @@ t() {
   text=$(ui_text "$language" "$1") || exit 1
   printf '%s' "${text//%1/${2:-}}"
 }
+# t runs inside $(...), where a missing text cannot stop the script: every one is looked up first.
+for id in $(grep -o '$(t IDS_[A-Z0-9_]\+' "$0" | cut -c5- | sort -u); do
+  for language in LANG_ENGLISH LANG_GERMAN; do ui_text "$language" "$id" >/dev/null || exit 1; done
+done
+language=LANG_ENGLISH
 
 web='www.tamselsoft.example'
 mail='support@tamselsoft.example'
