@@ -1,16 +1,18 @@
 // Start-up: the application object, the four windows in their order, and the message loop.
 #include <windows.h>
 
+#include "base/Texts.h"
 #include "gui/Application.h"
 #include "gui/SingleInstance.h"
 #include "ui/Aboutform.h"
 #include "ui/Createnewform.h"
 #include "ui/Messageform.h"
 #include "ui/Startupmain.h"
+#include "ui/TextIds.h"
 
 namespace {
 
-constexpr char kTitle[] = "Tamsel Soft Kestrun";
+constexpr char kTitle[] = "Tamsel Soft Kestrun";  // untranslated: the product's name
 
 int RunKestrun() {
   using namespace kestrun;
@@ -36,6 +38,8 @@ int RunKestrun() {
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   auto& app = kestrun::gui::Application::Instance();
   app.SetTitle(kTitle);
+  using kestrun::Text;
+  app.SetWords({Text(IDS_UNEXPECTED_ERROR), Text(IDS_ACTION_PRESS), Text(IDS_ACTION_JUMP)});
   int code = 0;
   app.Guard([&code] { code = RunKestrun(); });
   return code;

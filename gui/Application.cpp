@@ -66,7 +66,7 @@ void Application::Guard(const std::function<void()>& work) {
   } catch (const std::exception& error) {
     ShowException(error);
   } catch (...) {
-    ShowError("Unexpected error");
+    ShowError(words_.unexpectedError);
   }
 }
 

@@ -6,10 +6,18 @@
 #include <exception>
 #include <functional>
 #include <string>
+#include <utility>
 
 namespace kestrun::gui {
 
 class Form;
+
+// The few words gui itself shows, given by the program in the user's language.
+struct Words {
+  std::string unexpectedError;  // the error display's text for an exception of unknown kind
+  std::string pressAction;      // a screen reader's default action of a button
+  std::string jumpAction;       // ... and of a link
+};
 
 class Application {
  public:
@@ -17,6 +25,8 @@ class Application {
 
   [[nodiscard]] const std::string& Title() const { return title_; }
   void SetTitle(const std::string& title) { title_ = title; }
+  [[nodiscard]] const Words& GetWords() const { return words_; }
+  void SetWords(Words words) { words_ = std::move(words); }
 
   // Shows main, then runs the message loop until the main form closes; returns the quit code.
   int Run(Form& main);
@@ -46,6 +56,7 @@ class Application {
   bool PreTranslate(MSG& msg);
 
   std::string title_;
+  Words words_;
   Form* main_ = nullptr;    // not owned
   Form* active_ = nullptr;  // not owned
   std::function<void(const std::string&)> display_;

@@ -1,6 +1,7 @@
 #include "gui/ClientAccessible.h"
 
 #include "base/Text.h"
+#include "gui/Application.h"
 #include "gui/ControlHost.h"
 #include "gui/GraphicControl.h"
 
@@ -246,7 +247,10 @@ STDMETHODIMP ClientAccessible::get_accDefaultAction(VARIANT child, BSTR* action)
   const AccessibleItem* item;
   if (const HRESULT found = Lookup(child, &item); FAILED(found)) return found;
   if (!item || item->role == AccessibleRole::StaticText) return S_FALSE;
-  *action = ToBstr(item->role == AccessibleRole::Link ? "Jump" : "Press");
+  const Words& words = Application::Instance().GetWords();
+  const std::string& name = item->role == AccessibleRole::Link ? words.jumpAction : words.pressAction;
+  if (name.empty()) return S_FALSE;
+  *action = ToBstr(name);
   return S_OK;
 }
 

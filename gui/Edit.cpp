@@ -1,5 +1,7 @@
 #include "gui/Edit.h"
 
+#include <commctrl.h>
+
 #include <vector>
 
 #include "base/Text.h"
@@ -8,7 +10,7 @@ namespace kestrun::gui {
 
 Edit Edit::Create(HWND parent, const RECT& rect, HFONT font) {
   // A Unicode edit: whatever the code page, it shows and hands back every name exactly.
-  HWND hwnd = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, rect.left,
+  HWND hwnd = CreateWindowExW(0, WC_EDITW, L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, rect.left,
                               rect.top, rect.right - rect.left, rect.bottom - rect.top, parent, nullptr,
                               GetModuleHandleW(nullptr), nullptr);
   if (!hwnd) return Edit();

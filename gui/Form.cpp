@@ -146,7 +146,7 @@ LRESULT CALLBACK Form::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM
   } catch (const std::exception& error) {
     Application::Instance().ShowException(error);
   } catch (...) {
-    Application::Instance().ShowError("Unexpected error");
+    Application::Instance().ShowError(Application::Instance().GetWords().unexpectedError);
   }
   return 0;
 }

@@ -88,7 +88,7 @@ class MemorySurface {
 };
 
 struct FontStyle {
-  std::string name = "MS Sans Serif";
+  std::string name = "MS Sans Serif";  // untranslated: a font
   int height = 11;  // pixels of character height at 96 DPI (negative to CreateFontA)
   bool bold = false;
   BYTE charset = DEFAULT_CHARSET;

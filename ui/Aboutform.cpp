@@ -1,10 +1,12 @@
 #include "ui/Aboutform.h"
 
+#include "base/Texts.h"
 #include "ui/Bitmaps.h"
 #include "ui/MakerAddresses.h"
 #include "ui/PictureTexts.h"
 #include "ui/Resources.h"
 #include "ui/ShellLaunch.h"
+#include "ui/TextIds.h"
 #include "ui/Theme.h"
 
 namespace kestrun {
@@ -12,7 +14,7 @@ namespace {
 
 gui::FormLayout AboutLayout() {
   // The caption is never drawn (no title bar): it names the window to the system.
-  return {.caption = "About Kestrun",
+  return {.caption = Text(IDS_ABOUT_CAPTION),
           .width = 384,
           .height = 200,
           .placement = gui::Placement::OwnerCentre,
@@ -42,9 +44,10 @@ TfmAbout::TfmAbout(gui::Form* main, IPlatform& platform)
   // Named by the text the picture shows under each strip.
   Expose(*Image2, gui::AccessibleRole::Link, [] { return std::string("www.tamselsoft.example"); });
   Expose(*Image3, gui::AccessibleRole::Link, [] { return std::string(kSupportMail); });
-  Expose(*Image4, gui::AccessibleRole::Link, [] { return std::string("Tamsel DiskTally"); });
-  Expose(*Image5, gui::AccessibleRole::Link, [] { return std::string("Tamsel ClipKeeper"); });
-  Expose(*KSpeedButton1, gui::AccessibleRole::PushButton, [] { return std::string("Close"); }, "Esc");
+  Expose(*Image4, gui::AccessibleRole::Link, [] { return std::string("Tamsel DiskTally"); });  // untranslated: name
+  Expose(*Image5, gui::AccessibleRole::Link, [] { return std::string("Tamsel ClipKeeper"); });  // untranslated: name
+  constexpr char kEscape[] = "Esc";  // untranslated: a key's name
+  Expose(*KSpeedButton1, gui::AccessibleRole::PushButton, [] { return Text(IDS_NAME_CLOSE); }, kEscape);
 }
 
 void TfmAbout::LoadPicture() {

@@ -1,25 +1,28 @@
 #include "ui/Createnewform.h"
 
+#include "base/Texts.h"
 #include "store/StartupShortcut.h"
 #include "ui/Messageform.h"
 #include "ui/SystemError.h"
+#include "ui/TextIds.h"
 #include "ui/Theme.h"
 
 namespace kestrun {
 
 namespace {
 
-constexpr char kProgramFilter[] = "Executable files (*.exe;*lnk)|*.exe|Link files (*.lnk)|*.lnk|All files (*.*)|*.*";
-
 gui::FormLayout DialogLayout() {
   // The caption is never drawn (no title bar): it names the window to the system.
-  return {.caption = "Create New", .width = 311, .height = 168, .position = {320, 172}};
+  return {.caption = Text(IDS_CREATE_CAPTION), .width = 311, .height = 168, .position = {320, 172}};
 }
 
 }  // namespace
 
 TfmStartupCreateDialog::TfmStartupCreateDialog(gui::Form* owner, IPlatform& platform, StartupStore& store)
-    : gui::Form(DialogLayout(), owner), odStartupCreateNew(kProgramFilter, 1), platform_(platform), store_(store) {
+    : gui::Form(DialogLayout(), owner),
+      odStartupCreateNew(Text(IDS_PROGRAM_FILTER), 1),
+      platform_(platform),
+      store_(store) {
   CreateComponents();
 }
 
@@ -29,20 +32,20 @@ void TfmStartupCreateDialog::CreateComponents() {
     StartSystemMove();
   });
   Label1 = AddPlate({15, 16, 280, 35});
-  Label2 = AddText({24, 24, 0, 0}, "FileName", 13, false);
+  Label2 = AddText({24, 24, 0, 0}, Text(IDS_CREATE_FILE_NAME), 13, false);
   Label4 = AddPlate({15, 58, 280, 35});
-  Label5 = AddText({24, 66, 0, 0}, "Display name", 13, false);
+  Label5 = AddText({24, 66, 0, 0}, Text(IDS_CREATE_DISPLAY_NAME), 13, false);
   Label3 = AddPlate({111, 111, 88, 38});
   Label6 = AddPlate({206, 111, 88, 38});
   Label7 = AddPlate({16, 111, 88, 38});
-  lCreate = AddText({111, 122, 88, 14}, "Create", 11, true);
-  lCancel = AddText({206, 122, 88, 14}, "Cancel", 11, true);
-  lBrowse = AddText({16, 122, 88, 14}, "Browse", 11, true);
+  lCreate = AddText({111, 122, 88, 14}, Text(IDS_CREATE), 11, true);
+  lCancel = AddText({206, 122, 88, 14}, Text(IDS_CANCEL), 11, true);
+  lBrowse = AddText({16, 122, 88, 14}, Text(IDS_BROWSE), 11, true);
   bbtBrowse = AddButton({15, 110, 90, 40}, Label7, lBrowse, &TfmStartupCreateDialog::bbtBrowseClick);
   bbtCancel = AddButton({205, 110, 90, 40}, Label6, lCancel, &TfmStartupCreateDialog::bbtCancelClick);
   bbtCancel->SetCancel(true);
   bbtCreate = AddButton({110, 110, 90, 40}, Label3, lCreate, &TfmStartupCreateDialog::bbtCreateClick);
-  const gui::FontStyle editFont{"MS Sans Serif", 13, false};
+  const gui::FontStyle editFont{"MS Sans Serif", 13, false};  // untranslated: a font
   edFileName = AddEdit(Panel1, {127, 24, 161, 19}, editFont);
   edDisplayName = AddEdit(Panel1, {127, 66, 161, 19}, editFont);
 }
@@ -69,7 +72,7 @@ TKSpeedButton* TfmStartupCreateDialog::AddButton(gui::Bounds bounds, gui::Label*
 }
 
 void TfmStartupCreateDialog::Warn(const std::string& text, const gui::Edit& field) {
-  ShowMessageBox(Owner(), text, "WARNING", MessageButtons::Ok);
+  ShowMessageBox(Owner(), text, Text(IDS_CREATE_WARNING), MessageButtons::Ok);
   field.Focus();
 }
 
@@ -81,7 +84,7 @@ void TfmStartupCreateDialog::bbtCreateClick() {
     if (!said.box) return;
     if (said.blamesMachine) {
       // Nothing the user typed is wrong: the machine does not say where its Startup folder is.
-      ShowMessageBox(Owner(), said.box, "Error", MessageButtons::Ok);
+      ShowMessageBox(Owner(), said.box, Text(IDS_ERROR), MessageButtons::Ok);
       edFileName.Focus();
       return;
     }

@@ -1,16 +1,17 @@
 // A row's info tip, worded for a person.
 #include "ui/EntryTip.h"
 
+#include "base/Texts.h"
+#include "ui/TextIds.h"
+
 namespace kestrun {
 namespace {
 
-constexpr const char* kSwitchedOffText = "Switched off in Windows' startup settings (StartupApproved)";
-
 std::string FactsText(const RowFacts& facts) {
-  std::string text = "\r\nRuns " + facts.target.executable;
-  if (facts.target.unquotedPath) text += "\r\nUnquoted path: another program could be started instead";
-  if (!facts.target.exists) return text + "\r\nFile not found";
-  if (facts.publisher.company) text += "\r\nCompany: " + *facts.publisher.company;
+  std::string text = "\r\n" + Text(IDS_ROW_RUNS, {facts.target.executable});
+  if (facts.target.unquotedPath) text += "\r\n" + Text(IDS_ROW_UNQUOTED);
+  if (!facts.target.exists) return text + "\r\n" + Text(IDS_ROW_FILE_NOT_FOUND);
+  if (facts.publisher.company) text += "\r\n" + Text(IDS_ROW_COMPANY, {*facts.publisher.company});
   if (facts.publisher.signature) text += "\r\n" + VerdictText(*facts.publisher.signature, facts.publisher.signer);
   return text;
 }
@@ -19,12 +20,12 @@ std::string FactsText(const RowFacts& facts) {
 
 std::string VerdictText(Signature signature, const std::string& signer) {
   switch (signature) {
-    case Signature::Signed: return "Signed by " + signer;
-    case Signature::Untrusted: return "Signed, but not by a trusted publisher";
-    case Signature::Invalid: return "Signature does not match the file";
+    case Signature::Signed: return Text(IDS_SIGNED_BY, {signer});
+    case Signature::Untrusted: return Text(IDS_SIGNED_UNTRUSTED);
+    case Signature::Invalid: return Text(IDS_SIGNATURE_INVALID);
     case Signature::Unsigned: break;
   }
-  return "Not signed";
+  return Text(IDS_NOT_SIGNED);
 }
 
 std::string EntryTip(const StartupRow& row, const RowFacts& facts) {
@@ -32,7 +33,7 @@ std::string EntryTip(const StartupRow& row, const RowFacts& facts) {
   std::string tip = kind ? kind->PlaceText(row) : PlaceName(row.record.GetLocation());
   tip += "\r\n" + row.path;
   if (!row.origin.empty()) tip += "\r\n" + row.origin;
-  if (SwitchedOffByWindows(row)) tip += std::string("\r\n") + kSwitchedOffText;
+  if (SwitchedOffByWindows(row)) tip += "\r\n" + Text(IDS_ROW_SWITCHED_OFF);
   if (facts.resolved) tip += FactsText(facts);
   return tip;
 }

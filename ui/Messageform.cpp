@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "base/Texts.h"
+#include "ui/TextIds.h"
 #include "ui/Theme.h"
 
 namespace kestrun {
@@ -33,7 +35,7 @@ gui::FormLayout BoxLayout() {
 
 gui::LabelStyle MessageStyle() {
   gui::LabelStyle style;
-  style.font = {"Arial", 13, true};
+  style.font = {"Arial", 13, true};  // untranslated: a font
   style.textColor = kCaptionWhite;
   style.color = kToolbarBlue;
   style.autoSize = false;
@@ -51,10 +53,10 @@ TfmMessageBox::TfmMessageBox(gui::Form* owner) : Form(BoxLayout(), owner) {
   labCancel = AddPlate();
   labYes = AddPlate();
   labNo = AddPlate();
-  lOk = AddCaption("OK");
-  lCancel = AddCaption("Cancel");
-  lNo = AddCaption("No");
-  lYes = AddCaption("Yes");
+  lOk = AddCaption(Text(IDS_OK));
+  lCancel = AddCaption(Text(IDS_CANCEL));
+  lNo = AddCaption(Text(IDS_NO));
+  lYes = AddCaption(Text(IDS_YES));
   bbtYes = AddButton(0);
   bbtOk = AddButton(6);
   bbtNo = AddButton(3);

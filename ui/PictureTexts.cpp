@@ -1,7 +1,12 @@
 #include "ui/PictureTexts.h"
 
+#include <algorithm>
+#include <cstdlib>
+
 #include "KestrunVersion.h"
+#include "base/Texts.h"
 #include "ui/MakerAddresses.h"
+#include "ui/TextIds.h"
 
 namespace kestrun {
 
@@ -15,7 +20,7 @@ constexpr COLORREF kWhite = RGB(255, 255, 255);
 constexpr COLORREF kNavy = RGB(0x07, 0x40, 0x6E);
 constexpr char kWeb[] = "www.tamselsoft.example";
 
-gui::FontStyle Sans(int size, bool bold = false) { return {"DejaVu Sans", size, bold}; }
+gui::FontStyle Sans(int size, bool bold = false) { return {"DejaVu Sans", size, bold}; }  // untranslated: a font
 
 TextRun Run(std::string text, gui::FontStyle font, COLORREF color, int left, int y, int width,
             Anchor anchor = Anchor::Baseline, Alignment alignment = Alignment::Left) {
@@ -37,62 +42,63 @@ gui::FontStyle Underlined(gui::FontStyle font) {
 }  // namespace
 
 std::vector<TextRun> TitleTexts() {
-  return {Run("Tamsel Soft Kestrun", Sans(11, true), kWhite, 21, 13, 393),
+  return {Run("Tamsel Soft Kestrun", Sans(11, true), kWhite, 21, 13, 393),  // untranslated: the product's name
           Run("?", Sans(11, true), kWhite, 418, 2, 13, Anchor::Top, Alignment::Center),
           Run("X", Sans(11, true), kWhite, 434, 2, 13, Anchor::Top, Alignment::Center)};
 }
 
 std::vector<TextRun> LogoTexts() {
-  return {Run("Kestrun", Sans(14, true), kWhite, 0, 38, 93, Anchor::Top, Alignment::Center),
-          Run("TAMSEL SOFT", Sans(9, true), kNavy, 0, 55, 93, Anchor::Top, Alignment::Center)};
+  return {Run("Kestrun", Sans(14, true), kWhite, 0, 38, 93, Anchor::Top, Alignment::Center),  // untranslated
+          Run("TAMSEL SOFT", Sans(9, true), kNavy, 0, 55, 93, Anchor::Top, Alignment::Center)};  // untranslated
 }
 
 // Headline, copy and footer left of the button, whose text ends 10 pixels inside its right edge.
 std::vector<TextRun> BannerTexts(int index) {
   struct Banner {
     const char* headline;
-    const char* line;
-    std::string foot;
-    const char* button;
+    unsigned line, foot, button;
   };
   static const Banner kBanners[] = {
-      {"Tamsel Soft", "Small, honest tools that keep Windows tidy.", std::string("Visit ") + kWeb, "Visit us"},
-      {"Tamsel DiskTally", "See at a glance which folders fill your disks.", std::string("Order now at ") + kWeb,
-       "Buy now"},
-      {"Tamsel ClipKeeper", "Everything you copy, kept and found again.", std::string("Order now at ") + kWeb,
-       "Buy now"},
-      {"Kestrun", "Take charge of what starts with Windows.", std::string("Updates at ") + kWeb, "What's new"}};
+      {"Tamsel Soft", IDS_BANNER0_LINE, IDS_BANNER_VISIT, IDS_BANNER_VISIT_US},  // untranslated: the maker
+      {"Tamsel DiskTally", IDS_BANNER1_LINE, IDS_BANNER_ORDER, IDS_BANNER_BUY_NOW},  // untranslated: a product
+      {"Tamsel ClipKeeper", IDS_BANNER2_LINE, IDS_BANNER_ORDER, IDS_BANNER_BUY_NOW},  // untranslated: a product
+      {"Kestrun", IDS_SLOGAN, IDS_BANNER_UPDATES, IDS_BANNER_WHATS_NEW}};  // untranslated: the product
   const Banner& banner = kBanners[index & 3];
   std::vector<TextRun> runs{Run(banner.headline, Sans(17, true), kWhite, 72, 25, 280),
-                            Run(banner.line, Sans(11), kWhite, 72, 42, 280),
-                            Run(banner.foot, Sans(10, true), kNavy, 72, 58, 280),
-                            Run(banner.button, Sans(11, true), kWhite, 327, 27, 100, Anchor::Top, Alignment::Right)};
+                            Run(Text(banner.line), Sans(11), kWhite, 72, 42, 280),
+                            Run(Text(banner.foot, {kWeb}), Sans(10, true), kNavy, 72, 58, 280),
+                            Run(Text(banner.button), Sans(11, true), kWhite, 327, 27, 100, Anchor::Top,
+                                Alignment::Right)};
   // The maker's icon is its initials; the others are drawings.
   if ((index & 3) == 0) runs.push_back(Run("TS", Sans(22, true), kWhite, 13, 20, 41, Anchor::Top, Alignment::Center));
   return runs;
 }
 
+// The buy mark is as wide as its word needs; the product's name starts 5 pixels after it.
 std::vector<TextRun> AboutTexts() {
-  const auto label = [](const char* text, int top) {
-    return Run(text, Sans(11, true), kNavy, 0, top, 84, Anchor::Top, Alignment::Right);
+  const auto label = [](unsigned id, int top) {
+    return Run(Text(id), Sans(11, true), kNavy, 0, top, 84, Anchor::Top, Alignment::Right);
   };
   const auto value = [](std::string text, int top, bool link) {
     return Run(std::move(text), link ? Underlined(Sans(11, true)) : Sans(11, true), kWhite, 91, top, 199, Anchor::Top);
   };
-  const auto buy = [](int top) {
-    return Run("BUY", Sans(9, true), kWhite, 47, top, 30, Anchor::Top, Alignment::Center);
+  const int buyWidth = std::max(30, std::atoi(Text(IDS_ABOUT_BUY_WIDTH).c_str()));
+  const auto buy = [buyWidth](int top) {
+    return Run(Text(IDS_ABOUT_BUY), Sans(9, true), kWhite, 47, top, buyWidth, Anchor::Top, Alignment::Center);
   };
-  const auto product = [](const char* text, int top) {
-    return Run(text, Sans(11, true), kWhite, 82, top, 150, Anchor::Top);
+  const auto product = [buyWidth](const char* text, int top) {
+    return Run(text, Sans(11, true), kWhite, 52 + buyWidth, top, 150, Anchor::Top);
   };
-  return {Run("Kestrun", Sans(24, true), kWhite, 56, 34, 112),
-          Run(std::string("version ") + KESTRUN_VERSION, Sans(11), kWhite, 172, 34, 190),
-          Run("Take charge of what starts with Windows.", Sans(11), kWhite, 14, 67, 352),
-          label("Author:", 84), label("Web site:", 103), label("E-mail:", 119),
-          value("Tamsel Soft", 84, false), value(kWeb, 103, true), value(kSupportMail, 119, true),
-          Run("Featured products", Sans(11, true), kNavy, 14, 142, 352, Anchor::Top),
-          buy(160), product("Tamsel DiskTally", 159), After("- disk use at a glance", Sans(11), 6, 159, 150),
-          buy(177), product("Tamsel ClipKeeper", 176), After("- clipboard history", Sans(11), 6, 176, 150)};
+  return {Run("Kestrun", Sans(24, true), kWhite, 56, 34, 112),  // untranslated: the product's name
+          Run(Text(IDS_ABOUT_VERSION, {KESTRUN_VERSION}), Sans(11), kWhite, 172, 34, 190),
+          Run(Text(IDS_SLOGAN), Sans(11), kWhite, 14, 67, 352),
+          label(IDS_ABOUT_AUTHOR, 84), label(IDS_ABOUT_WEB_SITE, 103), label(IDS_ABOUT_MAIL, 119),
+          value("Tamsel Soft", 84, false), value(kWeb, 103, true), value(kSupportMail, 119, true),  // untranslated
+          Run(Text(IDS_ABOUT_FEATURED), Sans(11, true), kNavy, 14, 142, 352, Anchor::Top),
+          buy(160), product("Tamsel DiskTally", 159),  // untranslated: a product
+          After(Text(IDS_ABOUT_PITCH1), Sans(11), 6, 159, 150),
+          buy(177), product("Tamsel ClipKeeper", 176),  // untranslated: a product
+          After(Text(IDS_ABOUT_PITCH2), Sans(11), 6, 176, 150)};
 }
 
 }  // namespace kestrun

@@ -1,7 +1,9 @@
 #include "ui/ShellLaunch.h"
 
+#include "base/Texts.h"
 #include "ui/Messageform.h"
 #include "ui/SystemError.h"
+#include "ui/TextIds.h"
 
 namespace kestrun {
 
@@ -15,9 +17,7 @@ bool ShellOpenOrReport(gui::Form* owner, const ShellLaunch& launch, IPlatform& p
   if (platform.IsElevated()) {
     if (platform.ShellOpenAsUser(launch.file, launch.parameters, launch.folder, launch.show) == ERROR_SUCCESS)
       return true;
-    ShowMessageBox(owner,
-                   "\nRunning as administrator, Kestrun\ndoes not open this itself.\nOpen it yourself:\n" + launch.place,
-                   "Information", MessageButtons::Ok);
+    ShowMessageBox(owner, Text(IDS_ELEVATED_OPEN, {launch.place}), Text(IDS_INFORMATION), MessageButtons::Ok);
     return false;
   }
   const ErrorCode rc =
@@ -33,8 +33,7 @@ bool OpenBesideProgram(gui::Form* owner, const std::string& viewer, const std::s
   const std::string folder = platform.ProgramFolder();
   const std::string path = folder + "\\" + fileName;
   if (folder.empty() || !platform.FileExists(path)) {
-    ShowMessageBox(owner, "\n" + fileName + " cannot be found.\nIt belongs beside Kestrun.exe, in\n" + folder,
-                   "Error", MessageButtons::Ok);
+    ShowMessageBox(owner, Text(IDS_NOT_BESIDE_PROGRAM, {fileName, folder}), Text(IDS_ERROR), MessageButtons::Ok);
     return false;
   }
   return ShellOpenOrReport(owner, {viewer, "\"" + path + "\"", folder, SW_SHOW, path}, platform);

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "base/Text.h"
+#include "base/Texts.h"
 #include "gui/BackgroundWork.h"
 #include "gui/Dpi.h"
 
@@ -16,19 +17,27 @@
 #include "ui/PictureTexts.h"
 #include "ui/Resources.h"
 #include "ui/ShellLaunch.h"
+#include "ui/TextIds.h"
 #include "ui/Theme.h"
 
 namespace kestrun {
 namespace {
 
-std::string RemoveQuestion(const std::string& entryName) {
-  return "\nDo you really want to delete \n" + entryName + " from Startup?";
+gui::FormLayout MainLayout() {
+  constexpr char kTitle[] = "Tamsel Soft Kestrun";  // untranslated: the product's name
+  return {.caption = kTitle, .width = 449, .height = 375, .position = {239, 158}};
 }
 
-constexpr char kSaveQuestion[] = "\nSave changes to the startup list?";
+// A one-line caption keeps its line in the tile's middle; a word broken onto two lines keeps the same middle.
+gui::Bounds LineCaptionBounds(int left, const std::string& text) {
+  const int lines = 1 + static_cast<int>(std::count(text.begin(), text.end(), '\n'));
+  return {left, 36 - 7 * lines, 56, 14 * lines};
+}
 
-gui::FormLayout MainLayout() {
-  return {.caption = "Tamsel Soft Kestrun", .width = 449, .height = 375, .position = {239, 158}};
+// What a screen reader says for a tile: its caption, with a word broken for the tile joined again.
+std::string SpokenCaption(std::string caption) {
+  for (size_t at; (at = caption.find("-\n")) != std::string::npos;) caption.erase(at, 2);
+  return caption;
 }
 
 }  // namespace
@@ -64,11 +73,11 @@ void TForm1::CreateComponents() {
   Panel6 = &Add<gui::Panel>(Panel2, gui::Bounds{0, 17, 449, 77}, FlatPanel(kToolbarBlue));
   Panel6->SetOnMouseDown(move);
   CreateToolbar();
-  AddInfoTip(*Image4, "Help (F1)");
-  AddInfoTip(*Image3, "Close (Alt+F4)");
-  Expose(*Image4, gui::AccessibleRole::PushButton, [] { return std::string("Help"); }, "F1");
-  Expose(*Image3, gui::AccessibleRole::PushButton, [] { return std::string("Close"); }, "Alt+F4");
-  Expose(*iBanner, gui::AccessibleRole::Link, [] { return std::string("Tamsel Soft web site"); });
+  AddInfoTip(*Image4, Text(IDS_TIP_HELP));
+  AddInfoTip(*Image3, Text(IDS_TIP_CLOSE));
+  Expose(*Image4, gui::AccessibleRole::PushButton, [] { return Text(IDS_NAME_HELP); }, "F1");
+  Expose(*Image3, gui::AccessibleRole::PushButton, [] { return Text(IDS_NAME_CLOSE); }, "Alt+F4");
+  Expose(*iBanner, gui::AccessibleRole::Link, [] { return Text(IDS_NAME_WEB_SITE); });
   Timer1 = &AddTimer(4000, [this] { Timer1Timer(); });
   LoadPictures();
 }
@@ -102,15 +111,15 @@ void TForm1::DpiChanged() {
 
 void TForm1::CreateToolbar() {
   Label5 = AddTile(264);
-  lAbout = AddCaption({264, 29, 56, 14}, "About");
+  lAbout = AddCaption(LineCaptionBounds(264, Text(IDS_TILE_ABOUT)), Text(IDS_TILE_ABOUT));
   Label4 = AddTile(200);
   Label3 = AddTile(136);
-  lRemove = AddCaption({136, 29, 56, 14}, "Remove");
+  lRemove = AddCaption(LineCaptionBounds(136, Text(IDS_TILE_REMOVE)), Text(IDS_TILE_REMOVE));
   Label2 = AddTile(72);
-  lRefresh = AddCaption({72, 29, 56, 14}, "Refresh");
+  lRefresh = AddCaption(LineCaptionBounds(72, Text(IDS_TILE_REFRESH)), Text(IDS_TILE_REFRESH));
   Label1 = AddTile(8);
-  lCreateNew = AddCaption({200, 8, 56, 56}, "\nCreate\nNew\n");
-  lSaveSettings = AddCaption({8, 8, 56, 56}, "\nSave\nSettings\n");
+  lCreateNew = AddCaption({200, 8, 56, 56}, Text(IDS_TILE_CREATE));
+  lSaveSettings = AddCaption({8, 8, 56, 56}, Text(IDS_TILE_SAVE));
   bbtRefresh = AddTileButton({71, 8, 58, 58}, "bbtRefresh", &TForm1::bbtRefreshClick);
   bbtRemove = AddTileButton({135, 8, 58, 58}, "bbtRemove", &TForm1::bbtRemoveClick);
   bbtCreateNew = AddTileButton({199, 8, 58, 58}, "bbtCreateNew", &TForm1::bbtCreateNewClick);
@@ -123,21 +132,21 @@ void TForm1::CreateToolbar() {
   BindHover(bbtRemove, Label3, lRemove, false);
   BindHover(bbtCreateNew, Label4, lCreateNew, true);
   BindHover(bbtAbout, Label5, lAbout, false);
-  AddInfoTip(*bbtSaveSettings, "Save Settings (Ctrl+S)");
-  AddInfoTip(*bbtRefresh, "Refresh (F5)");
-  AddInfoTip(*bbtRemove, "Remove (Delete)");
-  AddInfoTip(*bbtCreateNew, "Create New (Ctrl+N)");
-  AddInfoTip(*bbtAbout, "About");
-  ExposeTile(bbtSaveSettings, lSaveSettings, "Ctrl+S");
+  AddInfoTip(*bbtSaveSettings, Text(IDS_TIP_SAVE));
+  AddInfoTip(*bbtRefresh, Text(IDS_TIP_REFRESH));
+  AddInfoTip(*bbtRemove, Text(IDS_TIP_REMOVE));
+  AddInfoTip(*bbtCreateNew, Text(IDS_TIP_CREATE));
+  AddInfoTip(*bbtAbout, Text(IDS_TIP_ABOUT));
+  ExposeTile(bbtSaveSettings, lSaveSettings, Text(IDS_KEY_CTRL_S));
   ExposeTile(bbtRefresh, lRefresh, "F5");
-  ExposeTile(bbtRemove, lRemove, "Delete");
-  ExposeTile(bbtCreateNew, lCreateNew, "Ctrl+N");
+  ExposeTile(bbtRemove, lRemove, Text(IDS_KEY_DELETE));
+  ExposeTile(bbtCreateNew, lCreateNew, Text(IDS_KEY_CTRL_N));
   ExposeTile(bbtAbout, lAbout, "");
 }
 
 // A screen reader names a tile by the caption under it.
 void TForm1::ExposeTile(TKSpeedButton* button, gui::Label* caption, const std::string& key) {
-  Expose(*button, gui::AccessibleRole::PushButton, [caption] { return caption->Text(); }, key);
+  Expose(*button, gui::AccessibleRole::PushButton, [caption] { return SpokenCaption(caption->Text()); }, key);
 }
 
 gui::Label* TForm1::AddTile(int left) { return &Add<gui::Label>(Panel6, gui::Bounds{left, 8, 56, 56}, PlateStyle()); }
@@ -163,13 +172,13 @@ void TForm1::BindHover(TKSpeedButton* button, gui::Label* plate, gui::Label* cap
 }
 
 void TForm1::FormCreate() {
-  lvStartup.AddColumn("Name", -1, 50);
-  lvStartup.AddColumn("Path", -1, 200);
+  lvStartup.AddColumn(Text(IDS_COLUMN_NAME), -1, 50);
+  lvStartup.AddColumn(Text(IDS_COLUMN_PATH), -1, 200);
   // Each row's tip says where it lies and why it is unticked (the rows answer it).
   ListView_SetExtendedListViewStyleEx(lvStartup.Handle(), LVS_EX_INFOTIP, LVS_EX_INFOTIP);
-  lSaveSettings->SetText("\nSave\nSettings\n");
+  lSaveSettings->SetText(Text(IDS_TILE_SAVE));
   lSaveSettings->SetBounds({8, 8, 56, 56});
-  lCreateNew->SetText("\nCreate\nNew\n");
+  lCreateNew->SetText(Text(IDS_TILE_CREATE));
   lCreateNew->SetBounds({200, 8, 56, 56});
   for (gui::Label* label : {lRemove, lRefresh, lAbout}) label->SetWidth(56);
   for (gui::Label* label : {Label1, Label2, Label3, Label4, Label5}) label->SetBounds({label->Left(), label->Top(), 56, 56});
@@ -264,7 +273,8 @@ bool TForm1::UnsavedMarks() const {
 // Before the marks would be lost: Yes saves them, No lets them go, Cancel (false) stops what was asked.
 bool TForm1::SettleUnsavedMarks() {
   if (!UnsavedMarks()) return true;
-  const MessageAnswer answer = ShowMessageBox(this, kSaveQuestion, "Confirm", MessageButtons::YesNoCancel);
+  const MessageAnswer answer =
+      ShowMessageBox(this, Text(IDS_SAVE_QUESTION), Text(IDS_CONFIRM), MessageButtons::YesNoCancel);
   if (answer == MessageAnswer::Yes) SaveCheckMarks();
   return answer == MessageAnswer::Yes || answer == MessageAnswer::No;
 }
@@ -342,7 +352,8 @@ void TForm1::bbtRemoveClick() {
     const StartupRow row = rows_.Rows()[static_cast<size_t>(selected)];
     // One that cannot be removed says why at once: no question first.
     if (!store_.RemoveRefusal(row).empty() ||
-        ShowMessageBox(this, RemoveQuestion(row.name), "Confirm", MessageButtons::YesNo) == MessageAnswer::Yes)
+        ShowMessageBox(this, Text(IDS_REMOVE_QUESTION, {row.name}), Text(IDS_CONFIRM), MessageButtons::YesNo) ==
+            MessageAnswer::Yes)
       store_.RemoveEntry(row);
     LoadStartupList();
     SelectFirstRow();

@@ -1,12 +1,14 @@
 // The window's error box, and each of the store's failures worded once for the window.
 #include "ui/SystemError.h"
 
+#include "base/Texts.h"
 #include "ui/Messageform.h"
+#include "ui/TextIds.h"
 
 namespace kestrun {
 
 void ShowSystemError(gui::Form* owner, ErrorCode code, IPlatform& platform) {
-  ShowMessageBox(owner, platform.SystemErrorText(code), "Error", MessageButtons::Ok);
+  ShowMessageBox(owner, platform.SystemErrorText(code), Text(IDS_ERROR), MessageButtons::Ok);
 }
 
 namespace {
@@ -25,28 +27,25 @@ std::string Sentence(const Failure& failure) {
 void MessageBoxReport::Report(const Failure& failure) {
   switch (failure.kind) {
     case Failure::Kind::Unjournalled:
-      ShowMessageBox(owner_, JournalWarningText(failure.folder, WrappedForMessageBox(failure.why)), "Warning",
+      ShowMessageBox(owner_, JournalWarningText(failure.folder, WrappedForMessageBox(failure.why)), Text(IDS_WARNING),
                      MessageButtons::Ok);
       return;
     case Failure::Kind::NotJournalled:
-      ShowMessageBox(owner_,
-                     "\n" + failure.name + " was not removed:\nno copy for undoing it could be\nkept in the journal.\n" +
-                         WrappedForMessageBox(failure.why),
-                     "Error", MessageButtons::Ok);
+      ShowMessageBox(owner_, Text(IDS_NOT_JOURNALLED, {failure.name, WrappedForMessageBox(failure.why)}),
+                     Text(IDS_ERROR), MessageButtons::Ok);
       return;
     case Failure::Kind::Warning:
-      ShowMessageBox(owner_, Sentence(failure), "Warning", MessageButtons::Ok);
+      ShowMessageBox(owner_, Sentence(failure), Text(IDS_WARNING), MessageButtons::Ok);
       return;
     case Failure::Kind::SystemError:
     case Failure::Kind::Refused:
-      ShowMessageBox(owner_, Sentence(failure), "Error", MessageButtons::Ok);
+      ShowMessageBox(owner_, Sentence(failure), Text(IDS_ERROR), MessageButtons::Ok);
       return;
   }
 }
 
 std::string JournalWarningText(const std::string& folder, const std::string& reason) {
-  return "\nThe change was made, but it cannot\nbe undone: the journal in\n" + folder + "\ncould not be written.\n" +
-         reason;
+  return Text(IDS_JOURNAL_WARNING, {folder, reason});
 }
 
 }  // namespace kestrun

@@ -21,7 +21,7 @@ gui::LabelStyle PlateStyle() {
 gui::LabelStyle CaptionStyle(const std::string& text, int height) {
   gui::LabelStyle style;
   style.text = text;
-  style.font = {"Arial", height, true};
+  style.font = {"Arial", height, true};  // untranslated: a font
   style.textColor = kCaptionWhite;
   style.alignment = gui::Alignment::Center;
   style.transparent = true;

@@ -13,11 +13,22 @@ import sys
 
 LANGUAGES = ("LANG_ENGLISH, SUBLANG_ENGLISH_US", "LANG_GERMAN, SUBLANG_GERMAN")
 CHECKED = [
+    "app",
+    "cli",
+    "controls",
+    "gui",
     "store",
     "store/platform",
-    "cli",
+    "ui",
 ]
-WORDS = re.compile(r"[A-Za-z]{2,}[,.:;!?']?\s+[A-Za-z]{2,}|^[A-Z][a-z]+$")
+# A line break or tab written as an escape ("\\nRuns ") reads as a blank; a lone word may be capitalised
+# ("Warning"); an initial ("TS", "X") or a joined name ("GetDpiForWindow") is no word.
+WORDS = re.compile(r"[A-Za-z]{2,}[,.:;!?']?\s+[A-Za-z]{2,}|^[A-Z][a-z]+:?$")
+# In the window a word in capitals is one too ("WARNING", "BUY"); in the console tool capitals are its
+# syntax (operands, the table's headings), and in the store the names Windows reserves ("CON").
+CAPITALS = re.compile(r"^[A-Z]{3,}:?$")
+WINDOW = ("app", "controls", "gui", "ui")
+ESCAPED_BLANK = re.compile(r"\\[rnt]")
 LITERAL = re.compile(r'(?<![A-Za-z0-9_])(?:u8|L)?"((?:[^"\\]|\\.)*)"')
 PLACEHOLDER = re.compile(r"%[1-9]")
 
@@ -83,7 +94,9 @@ def check_literals(root):
                 if "// untranslated" in line or line.lstrip().startswith("#"):
                     continue
                 for literal in literals(line):
-                    if WORDS.search(literal) and "\\\\" not in literal:
+                    words = ESCAPED_BLANK.sub(" ", literal).strip()
+                    capitals = folder in WINDOW and CAPITALS.search(words)
+                    if (WORDS.search(words) or capitals) and "\\\\" not in literal:
                         errors.append(f"{source.relative_to(root)}:{number}: \"{literal}\" is a text outside the tables")
 
 

@@ -3,7 +3,7 @@
 // contrast switched on and off while they are open.
 // KESTRUN_EXPECT_DPI, when set, is the DPI the prefix was given: the windows must have taken it.
 // KESTRUN_EXPECT_CONTRAST, when set: the prefix held a high-contrast colour set and the user's flag
-// before the test started.
+// before the test started. KESTRUN_EXPECT_GERMAN, when set: the user's language is German (LANG).
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "base/Texts.h"
 #include "gui/Dpi.h"
 #include "tests/gui/Pump.h"
 #include "ui/Aboutform.h"
@@ -23,6 +24,7 @@
 #include "ui/Messageform.h"
 #include "ui/Startupmain.h"
 #include "ui/SystemError.h"
+#include "ui/TextIds.h"
 
 namespace kestrun {
 namespace {
@@ -118,15 +120,18 @@ void ExpectMessageAboveButtons(TfmMessageBox& box) {
       << box.lMessage->Text();
 }
 
+// In the user's language: German breaks the longer lines of the journal's warning once more.
 TEST_F(DpiTest, EveryMessageBoxLayoutFits) {
-  const std::string question = "\nSave changes to the startup list?";
+  const std::string question = Text(IDS_SAVE_QUESTION);
+  const int warningHeight = std::getenv("KESTRUN_EXPECT_GERMAN") ? 217 : 201;
   const std::string warning = JournalWarningText(
       "C:\\ProgramData\\Tamsel Soft\\Kestrun",
       WrappedForMessageBox("C:\\ProgramData\\Tamsel Soft is not for administrators alone: its owner is S-1-5-21-1"));
   for (const auto& [buttons, text, height] :
        {std::tuple{MessageButtons::Ok, question, 153}, {MessageButtons::OkCancel, question, 153},
         {MessageButtons::YesNoCancel, question, 153}, {MessageButtons::YesNo, question, 153},
-        {MessageButtons::Ok, warning, 201}, {MessageButtons::YesNo, question, 153}}) {
+        {MessageButtons::Ok, warning, warningHeight},
+        {MessageButtons::YesNo, Text(IDS_REMOVE_QUESTION, {"OneDrive"}), 153}}) {
     TfmMessageBox* seen = nullptr;
     test::Steps steps({[&] {
       seen = dynamic_cast<TfmMessageBox*>(gui::Form::FromHandle(GetActiveWindow()));
@@ -151,6 +156,22 @@ TEST_F(DpiTest, CreateDialogAndAboutBoxScaleAndFit) {
   RECT edit;
   GetWindowRect(dialog.edFileName.Handle(), &edit);
   EXPECT_NEAR(edit.right - edit.left, 161 * dialog.Dpi() / 96.0, 1.0);
+}
+
+// A German user reads German tiles; a word too wide for its tile is broken onto a second line that
+// stays on the tile (that each caption fits its box, MainWindowScalesAndItsTextsFit makes sure).
+TEST_F(DpiTest, GermanCaptionsStayOnTheirTiles) {
+  if (!std::getenv("KESTRUN_EXPECT_GERMAN")) GTEST_SKIP() << "the user's language is not German";
+  ASSERT_EQ(TextLanguage(), MAKELANGID(LANG_GERMAN, SUBLANG_GERMAN));
+  EXPECT_EQ(main.lRefresh->Text(), "Aktuali-\nsieren");
+  for (const auto& [caption, plate] : {std::pair{main.lRefresh, main.Label2}, {main.lRemove, main.Label3},
+                                       {main.lSaveSettings, main.Label1}, {main.lCreateNew, main.Label4}}) {
+    const RECT box = main.Host().ClientRectOf(*caption);
+    const RECT tile = main.Host().ClientRectOf(*plate);
+    RECT both;
+    IntersectRect(&both, &box, &tile);
+    EXPECT_TRUE(EqualRect(&both, &box)) << caption->Text() << ": off its tile";
+  }
 }
 
 // Moved to a monitor of another scale: the window takes the suggested rectangle and lays itself out

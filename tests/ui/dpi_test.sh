@@ -24,6 +24,16 @@ for dpi in 96 120 144 192; do
   KESTRUN_EXPECT_DPI=$dpi wine "$tests" </dev/null || { echo "FAIL at $dpi DPI"; failed=1; }
   kt_drop_prefix
 done
+# A German user: Wine takes the language from the locale (LC_ALL, which tools/locale.sh may set, would
+# hide LANG); de_DE.UTF-8 must be generated.
+for dpi in 96 192; do
+  echo "--- $dpi DPI, in German"
+  kt_new_prefix
+  set_dpi "$dpi"
+  (unset LC_ALL; KESTRUN_EXPECT_DPI=$dpi KESTRUN_EXPECT_GERMAN=1 LANG=de_DE.UTF-8 wine "$tests" </dev/null) ||
+    { echo "FAIL at $dpi DPI in German"; failed=1; }
+  kt_drop_prefix
+done
 # High contrast stored where Windows keeps it before the session starts: the windows open in it.
 . "$(dirname "$0")/../../tools/screenshots/contrast.sh"
 for dpi in 96 144; do

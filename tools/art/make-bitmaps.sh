@@ -2,7 +2,8 @@
 # Paints Kestrun's bitmaps (title strip, logo, four banners, About picture) into the folder given, at
 # 100 % (name.bmp and name.png) and at 125, 150 and 200 % (name-125.bmp ...): each scale is drawn at its size, from
 # its own coordinates and font sizes, never enlarged from another; and the application icon. The
-# About picture shows the version given.
+# About picture shows the version given. The pictures that carry words (banners, About) are painted once
+# per language, the German ones as name-de.bmp, name-de-125.bmp ...; the words are those of ui/Texts.rc.
 # Only ImageMagick and the DejaVu fonts of fonts-dejavu-core: the same inputs give the same files.
 # The addresses painted here must stay those of ui/MakerAddresses.h.
 set -euo pipefail
@@ -28,12 +29,26 @@ deep='#0667A6'
 navy='#07406E'
 red='#E02424'
 
+. "$(dirname "$0")/../texts.sh"
+# The language painted (LANG_ENGLISH or LANG_GERMAN) and the part its files' names take.
+language=LANG_ENGLISH
+lang_suffix=''
+# t ID [ARGUMENT]: the text of ID in the language painted, with ARGUMENT for its %1.
+t() {
+  local text
+  text=$(ui_text "$language" "$1") || exit 1
+  printf '%s' "${text//%1/${2:-}}"
+}
+# t runs inside $(...), where a missing text cannot stop the script: every one is looked up first.
+for id in $(grep -o '$(t IDS_[A-Z0-9_]\+' "$0" | cut -c5- | sort -u); do
+  for language in LANG_ENGLISH LANG_GERMAN; do ui_text "$language" "$id" >/dev/null || exit 1; done
+done
+language=LANG_ENGLISH
+
 web='www.tamselsoft.example'
 mail='support@tamselsoft.example'
 product1='Tamsel DiskTally'
 product2='Tamsel ClipKeeper'
-pitch_text1='- disk use at a glance'
-pitch_text2='- clipboard history'
 
 # The scale being painted, in per cent, and the suffix of its files.
 pct=100
@@ -142,7 +157,7 @@ banner() {
     -fill white $(small_text "$sans" 11) -annotate "+$text_left+$(s 42)" "$line" \
     -fill "$navy" $(small_text "$bold" 10) -annotate "+$text_left+$(s 58)" "$foot" \
     "$work/banner$n.png"
-  save24 "$work/banner$n.png" "$out/banner$n$suffix.bmp"
+  save24 "$work/banner$n.png" "$out/banner$n$lang_suffix$suffix.bmp"
 }
 
 # Icons of the maker and its products, 41x41 at 100 % on transparent ground; their shapes are given in
@@ -176,25 +191,29 @@ banners() {
   icon_disktally "$work/icon-disktally.png"
   icon_clipkeeper "$work/icon-clipkeeper.png"
   icon_maker "$work/icon-maker.png"
-  banner 0 'Tamsel Soft' 'Small, honest tools that keep Windows tidy.' \
-    "Visit $web" "$work/icon-maker.png" 'Visit us' "$navy"
-  banner 1 "$product1" 'See at a glance which folders fill your disks.' \
-    "Order now at $web" "$work/icon-disktally.png" 'Buy now' "$red"
-  banner 2 "$product2" 'Everything you copy, kept and found again.' \
-    "Order now at $web" "$work/icon-clipkeeper.png" 'Buy now' "$red"
-  banner 3 'Kestrun' 'Take charge of what starts with Windows.' \
-    "Updates at $web" "$work/icon-kestrun.png" "What's new" "$navy"
+  banner 0 'Tamsel Soft' "$(t IDS_BANNER0_LINE)" \
+    "$(t IDS_BANNER_VISIT "$web")" "$work/icon-maker.png" "$(t IDS_BANNER_VISIT_US)" "$navy"
+  banner 1 "$product1" "$(t IDS_BANNER1_LINE)" \
+    "$(t IDS_BANNER_ORDER "$web")" "$work/icon-disktally.png" "$(t IDS_BANNER_BUY_NOW)" "$red"
+  banner 2 "$product2" "$(t IDS_BANNER2_LINE)" \
+    "$(t IDS_BANNER_ORDER "$web")" "$work/icon-clipkeeper.png" "$(t IDS_BANNER_BUY_NOW)" "$red"
+  banner 3 'Kestrun' "$(t IDS_SLOGAN)" \
+    "$(t IDS_BANNER_UPDATES "$web")" "$work/icon-kestrun.png" "$(t IDS_BANNER_WHATS_NEW)" "$navy"
 }
 
 # The About picture. The box's click strips lie, in picture coordinates, over the web line
 # (89,102 201x14), the mail line (89,119 201x13) and the two product lines (45,158 and 45,175,
-# 290x14); the texts below are placed inside them. The last four rows are never shown.
+# 290x14); the texts below are placed inside them. The last four rows are never shown. The buy mark is
+# as wide as the table says its word needs; the product's name starts 5 pixels after it.
 about() {
   emblem "$(s 36)" "$work/emblem36.png"
-  convert -size "$(s 30)x$(s 12)" xc:none -fill "$red" -stroke none \
-    -draw "roundrectangle 0,0 $(($(s 30) - 1)),$(($(s 12) - 1)) $(s 3),$(s 3)" \
-    -fill white $(small_text "$bold" 9) -gravity center -annotate +0+0 'BUY' "$work/buy.png"
-  local x91=$(s 91) x82=$(s 82) x14=$(s 14) right=$(s 365)
+  local buy_width pitch_text1 pitch_text2
+  buy_width=$(t IDS_ABOUT_BUY_WIDTH) pitch_text1=$(t IDS_ABOUT_PITCH1) pitch_text2=$(t IDS_ABOUT_PITCH2)
+  convert -size "$(s "$buy_width")x$(s 12)" xc:none -fill "$red" -stroke none \
+    -draw "roundrectangle 0,0 $(($(s "$buy_width") - 1)),$(($(s 12) - 1)) $(s 3),$(s 3)" \
+    -fill white $(small_text "$bold" 9) -gravity center -annotate +0+0 "$(t IDS_ABOUT_BUY)" "$work/buy.png"
+  fits 'buy mark' "$(text_width "$bold" 9 "$(t IDS_ABOUT_BUY)")" "$(s "$buy_width")"
+  local x91=$(s 91) x82=$(s $((52 + buy_width))) x14=$(s 14) right=$(s 365)
   local web_end=$((x91 + $(text_width "$bold" 11 "$web") - 1))
   local mail_end=$((x91 + $(text_width "$bold" 11 "$mail") - 1))
   local pitch1=$((x82 + $(text_width "$bold" 11 "$product1") + $(s 4)))
@@ -208,18 +227,18 @@ about() {
     -fill "$deep" -draw "rectangle 0,0 $(($(s 380) - 1)),$(($(s 48) - 1))" \
     "$work/emblem36.png" -geometry "+$(s 12)+$(s 6)" -composite \
     -fill white -antialias -font "$bold" -pointsize "$(s 24)" -annotate "+$(s 56)+$(s 34)" 'Kestrun' \
-    -fill white $(small_text "$sans" 11) -annotate "+$(s 172)+$(s 34)" "version $version" \
-    -fill white $(small_text "$sans" 11) -annotate "+$x14+$(s 67)" 'Take charge of what starts with Windows.' \
+    -fill white $(small_text "$sans" 11) -annotate "+$(s 172)+$(s 34)" "$(t IDS_ABOUT_VERSION "$version")" \
+    -fill white $(small_text "$sans" 11) -annotate "+$x14+$(s 67)" "$(t IDS_SLOGAN)" \
     -fill white -draw "rectangle $x14,$(s 76) $right,$(($(s 76) + rule - 1))" \
     -fill "$navy" $(small_text "$bold" 11) -gravity northeast \
-    -annotate "+$(s 296)+$(s 84)" 'Author:' -annotate "+$(s 296)+$(s 103)" 'Web site:' \
-    -annotate "+$(s 296)+$(s 119)" 'E-mail:' \
+    -annotate "+$(s 296)+$(s 84)" "$(t IDS_ABOUT_AUTHOR)" -annotate "+$(s 296)+$(s 103)" "$(t IDS_ABOUT_WEB_SITE)" \
+    -annotate "+$(s 296)+$(s 119)" "$(t IDS_ABOUT_MAIL)" \
     -gravity northwest -fill white $(small_text "$bold" 11) -annotate "+$x91+$(s 84)" 'Tamsel Soft' \
     -annotate "+$x91+$(s 103)" "$web" -annotate "+$x91+$(s 119)" "$mail" \
     -draw "rectangle $x91,$(s 115) $web_end,$(($(s 115) + rule - 1))" \
     -draw "rectangle $x91,$(s 131) $mail_end,$(($(s 131) + rule - 1))" \
     -fill white -draw "rectangle $x14,$(s 138) $right,$(($(s 138) + rule - 1))" \
-    -fill "$navy" $(small_text "$bold" 11) -annotate "+$x14+$(s 142)" 'Featured products' \
+    -fill "$navy" $(small_text "$bold" 11) -annotate "+$x14+$(s 142)" "$(t IDS_ABOUT_FEATURED)" \
     "$work/buy.png" -geometry "+$(s 47)+$(s 160)" -composite \
     "$work/buy.png" -geometry "+$(s 47)+$(s 177)" -composite \
     -fill white $(small_text "$bold" 11) -annotate "+$x82+$(s 159)" "$product1" \
@@ -227,7 +246,7 @@ about() {
     $(small_text "$sans" 11) -annotate "+$pitch1+$(s 159)" "$pitch_text1" \
     -annotate "+$pitch2+$(s 176)" "$pitch_text2" \
     "$work/about.png"
-  save256 "$work/about.png" "$out/about$suffix.bmp"
+  save256 "$work/about.png" "$out/about$lang_suffix$suffix.bmp"
 }
 
 # The application icon: the emblem at 16, 32 and 48 px and 256 px, each scaled down from a 512 px
@@ -249,7 +268,10 @@ for pct in 100 125 150 200; do
   suffix=$([ "$pct" = 100 ] || echo "-$pct")
   title_strip
   logo
-  banners
-  about
+  for language in LANG_ENGLISH LANG_GERMAN; do
+    lang_suffix=$([ "$language" = LANG_ENGLISH ] || echo -de)
+    banners
+    about
+  done
 done
 app_icon

@@ -3,7 +3,8 @@
 # plain, and with the pointer over a tile; with KESTRUN_DPI (120, 144, 192) the prefix runs at that
 # DPI and the picture is main-window-<per cent>.png. Then the Remove question, the create dialog and
 # the About box. KESTRUN_CONTRAST=1: the user asked for high contrast, with a white-on-black colour set
-# (tools/screenshots/contrast.sh), and each name ends in -contrast.
+# (tools/screenshots/contrast.sh), and each name ends in -contrast. LANG=de_DE.UTF-8 (the locale must be
+# generated): the windows in German, and each name ends in -de.
 #   tools/screenshots/main-window.sh [OUTDIR]   (default: build/screenshots)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
@@ -11,6 +12,12 @@ build=${KESTRUN_BUILD:-$root/build}
 out=${1:-$build/screenshots}
 mkdir -p "$out"
 . "$root/tests/wine/prefix.sh"
+. "$root/tools/texts.sh"
+language=LANG_ENGLISH lang=''
+case "${LANG:-}" in de_*) language=LANG_GERMAN lang=-de ;; esac
+# Wine takes the user's language from the locale: LC_ALL, which tools/locale.sh may set, would hide LANG.
+[ -z "$lang" ] || unset LC_ALL
+name() { spoken "$(ui_text "$language" "$1")"; }
 if [ -z "${DISPLAY:-}" ]; then exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$out"; fi
 kt_new_prefix
 trap 'kill $(jobs -p) 2>/dev/null; kt_drop_prefix' EXIT
@@ -28,11 +35,11 @@ reg add "$cur\\Run-" /v "Steam" /d '"C:\Program Files (x86)\Steam\steam.exe" -si
 startup=$(wine reg query "$cur\\Explorer\\Shell Folders" /v Startup </dev/null 2>/dev/null | tr -d '\r' | sed -n 's/.*REG_SZ *//p')
 dir=$(winepath -u "$startup" 2>/dev/null); mkdir -p "$dir"; echo x >"$dir/Notes.lnk"
 dpi=${KESTRUN_DPI:-96}
-contrast=''
+contrast=$lang
 if [ "${KESTRUN_CONTRAST:-}" = 1 ]; then
   . "$root/tools/screenshots/contrast.sh"
   contrast_registry
-  contrast=-contrast
+  contrast=$lang-contrast
 fi
 for key in 'HKCU\Control Panel\Desktop' 'HKLM\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts'; do
   reg add "$key" /v LogPixels /t REG_DWORD /d "$dpi" /f
@@ -57,16 +64,17 @@ shoot() {  # window title, file name
   sleep 0.5
   import -window root -crop "${bw}x${bh}+${bx}+${by}" +repage "$out/$2$suffix.png"
 }
-probe accdo "Tamsel Soft Kestrun" Remove
-shoot Confirm confirm
-probe accdo Confirm No
-probe gone Confirm
-probe accdo "Tamsel Soft Kestrun" "Create New"
-shoot "Create New" create
-probe accdo "Create New" Cancel
-probe gone "Create New"
-probe accdo "Tamsel Soft Kestrun" About
-shoot "About Kestrun" about
-probe accdo "About Kestrun" Close
+confirm=$(name IDS_CONFIRM) create=$(name IDS_CREATE_CAPTION) about=$(name IDS_ABOUT_CAPTION)
+probe accdo "Tamsel Soft Kestrun" "$(name IDS_TILE_REMOVE)"
+shoot "$confirm" confirm
+probe accdo "$confirm" "$(name IDS_NO)"
+probe gone "$confirm"
+probe accdo "Tamsel Soft Kestrun" "$(name IDS_TILE_CREATE)"
+shoot "$create" create
+probe accdo "$create" "$(name IDS_CANCEL)"
+probe gone "$create"
+probe accdo "Tamsel Soft Kestrun" "$(name IDS_TILE_ABOUT)"
+shoot "$about" about
+probe accdo "$about" "$(name IDS_NAME_CLOSE)"
 echo "window at $x,$y, ${w}x${h} ($dpi DPI)"
 echo "screenshots in $out"
