@@ -2,8 +2,10 @@
 // raw API calls, in the same process and prefix. Seeds 1,000 then 10,000 values in HKCU Run and
 // 100 then 1,000 files in the per-user Startup folder; prints the medians and their ratio, and fails
 // when the scan costs more than 1.5 times the baseline. `scan_bench seed VALUES FILES [unquoted|mixed]
-// [TASKS [PACKAGES]]` only seeds (bench/Seed.h); `scan_bench resolve` times the scan and the resolution of every entry's program
-// on the machine as it is, and counts what resolving asks of the file system.
+// [TASKS [PACKAGES]]` only seeds (bench/Seed.h); `scan_bench resolve` times the scan and the resolution
+// of every entry's program on the machine as it is, and counts what resolving asks of the file system;
+// `scan_bench phases` times each place's scan and the platform calls the scan and the resolution spend
+// their time in.
 #include <windows.h>
 
 #include <algorithm>
@@ -12,11 +14,13 @@
 #include <cstring>
 #include <cstdlib>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
 #include "bench/Seed.h"
 #include "store/EntryTarget.h"
+#include "store/StartupApproved.h"
 #include "store/StartupStore.h"
 #include "tests/store/FaultyPlatform.h"
 #include "tests/store/PrefixSeed.h"
@@ -165,6 +169,132 @@ int ResolveTimes() {
   return 0;
 }
 
+
+// Where one scan's time goes: each place's scan, and the time spent in each platform call.
+class TimingPlatform : public Win32Platform {
+ public:
+  struct Spent {
+    int calls = 0;
+    double ms = 0;
+  };
+  std::map<std::string, Spent> spent;
+
+  template <typename Call>
+  auto Timed(const char* what, Call call) {
+    const auto start = std::chrono::steady_clock::now();
+    auto result = call();
+    Spent& s = spent[what];
+    ++s.calls;
+    s.ms += std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    return result;
+  }
+  ErrorCode OpenKey(HKEY root, RegistryView view, const std::string& path, bool create, KeyAccess access,
+                    UniqueKey& key) override {
+    return Timed("OpenKey", [&] { return Win32Platform::OpenKey(root, view, path, create, access, key); });
+  }
+  ErrorCode EnumValues(HKEY key, std::vector<RegValue>& values) override {
+    return Timed("EnumValues", [&] { return Win32Platform::EnumValues(key, values); });
+  }
+  ErrorCode QueryValue(HKEY key, const std::string& name, RegValue& value) override {
+    return Timed("QueryValue", [&] { return Win32Platform::QueryValue(key, name, value); });
+  }
+  ErrorCode EnumSubKeys(HKEY key, std::vector<std::string>& names) override {
+    return Timed("EnumSubKeys", [&] { return Win32Platform::EnumSubKeys(key, names); });
+  }
+  ErrorCode ListFolder(const std::string& folder, std::vector<FolderEntry>& entries) override {
+    return Timed("ListFolder", [&] { return Win32Platform::ListFolder(folder, entries); });
+  }
+  ErrorCode ReadSmallFile(const std::string& path, std::uint64_t limit, std::string& data) override {
+    return Timed("ReadSmallFile", [&] { return Win32Platform::ReadSmallFile(path, limit, data); });
+  }
+  ErrorCode ReadSmallFileAt(HANDLE folder, const std::string& name, std::uint64_t limit, std::string& data) override {
+    return Timed("ReadSmallFileAt", [&] { return Win32Platform::ReadSmallFileAt(folder, name, limit, data); });
+  }
+  ErrorCode OpenAt(HANDLE folder, const std::string& name, FileOpen how, UniqueFile& file,
+                   const std::string& sddl = {}) override {
+    return Timed("OpenAt", [&] { return Win32Platform::OpenAt(folder, name, how, file, sddl); });
+  }
+  ErrorCode FileStamp(const std::string& path, std::uint64_t& size, std::uint64_t& written) override {
+    return Timed("FileStamp", [&] { return Win32Platform::FileStamp(path, size, written); });
+  }
+  bool FileExists(const std::string& name) override {
+    return Timed("FileExists", [&] { return Win32Platform::FileExists(name); });
+  }
+  ErrorCode FileSize(const std::string& path, std::uint64_t& size) override {
+    return Timed("FileSize", [&] { return Win32Platform::FileSize(path, size); });
+  }
+  std::string SpelledPath(const std::string& path) override {
+    return Timed("SpelledPath", [&] { return Win32Platform::SpelledPath(path); });
+  }
+  std::string ExpandEnvironment(const std::string& text) override {
+    return Timed("ExpandEnvironment", [&] { return Win32Platform::ExpandEnvironment(text); });
+  }
+  HRESULT ParseXml(const std::string& bytes, unsigned maxDepth,
+                   const std::function<void(const XmlNode&)>& visit) override {
+    return Timed("ParseXml", [&] { return Win32Platform::ParseXml(bytes, maxDepth, visit); });
+  }
+  HRESULT LoadIndirectString(const std::string& source, std::string& text) override {
+    return Timed("LoadIndirectString", [&] { return Win32Platform::LoadIndirectString(source, text); });
+  }
+  UserIdentity CurrentUser() override {
+    return Timed("CurrentUser", [&] { return Win32Platform::CurrentUser(); });
+  }
+  HRESULT ReadShellLink(const std::string& link, std::string& target, std::string& arguments) override {
+    return Timed("ReadShellLink", [&] { return Win32Platform::ReadShellLink(link, target, arguments); });
+  }
+  ErrorCode ReadLinkFile(const std::string& link, std::size_t limit, std::string& bytes) override {
+    return Timed("ReadLinkFile", [&] { return Win32Platform::ReadLinkFile(link, limit, bytes); });
+  }
+};
+
+// `scan_bench phases`: each place's scan and the resolution timed on their own, with the platform calls
+// each spends its time in (the last of three runs).
+int PhaseTimes() {
+  SilentReport report;
+  TimingPlatform timed;
+  StartupStore store(timed, report);
+  StartupRows rows;
+  for (int run = 0; run < 3; ++run) {
+    const bool last = run == 2;
+    rows.clear();
+    timed.spent.clear();
+    Action action = store.Begin();
+    const std::span<const LocationInfo> all = Locations();
+    const auto place = [&](const LocationInfo& location, bool live) {
+      const size_t first = rows.size();
+      const auto start = std::chrono::steady_clock::now();
+      KindOf(location).Scan(action, location, live, rows);
+      ReadApprovals(action, location, rows, first);
+      const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+      if (last)
+        std::printf("  %-28s %-8s %6zu rows %8.1f ms\n", PlaceName(location.code), live ? "live" : "disabled",
+                    rows.size() - first, ms);
+    };
+    for (const bool live : {true, false})
+      for (const LocationInfo& location : all.first(kFirstLocations)) place(location, live);
+    for (const LocationInfo& location : all.subspan(kFirstLocations)) {
+      place(location, true);
+      place(location, false);
+    }
+  }
+  const auto print = [&](const char* what) {
+    std::printf("  %s calls:\n", what);
+    for (const auto& [name, s] : timed.spent)
+      std::printf("    %-20s %6d calls %8.1f ms\n", name.c_str(), s.calls, s.ms);
+  };
+  print("scan");
+  timed.spent.clear();
+  const auto start = std::chrono::steady_clock::now();
+  TargetResolver resolver(timed);
+  size_t existing = 0;
+  for (const StartupRow& row : rows) existing += resolver.Resolve(row).exists;
+  std::printf("  resolution %8.1f ms (%zu of %zu found)\n",
+              std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count(), existing,
+              rows.size());
+  print("resolution");
+  return 0;
+}
+
 }  // namespace
 }  // namespace kestrun::bench
 
@@ -178,6 +308,7 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (argc == 2 && std::string(argv[1]) == "resolve") return ResolveTimes();
+  if (argc == 2 && std::string(argv[1]) == "phases") return PhaseTimes();
   std::setvbuf(stdout, nullptr, _IOFBF, 1 << 16);
   const double small = Measure(1000, 100);
   const double large = Measure(10000, 1000);

@@ -25,7 +25,8 @@ void AddRows(Action& action, const InstalledPackage& package, StartupRows& rows)
   const std::optional<std::vector<PackagedTask>> tasks = PackageTasks(action, package);
   if (!tasks) return;
   for (const PackagedTask& task : *tasks) {
-    const std::optional<TaskSwitch> now = ReadTaskSwitch(action, task.stateKey);
+    // A row keeps no more of a missing switch than that it is missing: a change reads it again whole.
+    const std::optional<TaskSwitch> now = ReadTaskSwitch(action, task.stateKey, false);
     if (!now) continue;
     const bool starts = StartsTask(*now, task.declaredEnabled);
     StartupRow row{task.name, task.command, starts, TKStartupEntry(starts, slPackagedTasks), ScannedSwitch(*now)};

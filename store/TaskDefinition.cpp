@@ -92,6 +92,29 @@ std::string TaskDocumentText(const std::string& bytes) {
   return WithoutDeclaration(bytes);
 }
 
+std::string TaskDocumentBytes(const std::string& bytes) {
+  const auto starts = [&bytes](const char* mark, size_t size) { return bytes.compare(0, size, mark, size) == 0; };
+  const bool marked = starts("\xFF\xFE", 2);
+  if (!marked && !starts("<\0", 2)) return Utf16Document(TaskDocumentText(bytes));
+  // UTF-16LE code units from the mark on (an odd last byte is no character); the declaration goes as
+  // WithoutDeclaration takes it from the same characters: only ASCII ones match what it looks for.
+  const size_t from = marked ? 2 : 0, units = (bytes.size() - from) / 2;
+  const auto unit = [&](size_t i) {
+    return static_cast<unsigned>(static_cast<unsigned char>(bytes[from + 2 * i]) |
+                                 static_cast<unsigned char>(bytes[from + 2 * i + 1]) << 8);
+  };
+  const auto is = [&](size_t i, char c) { return i < units && unit(i) == static_cast<unsigned char>(c); };
+  size_t start = 0;
+  if (is(0, '<') && is(1, '?') && is(2, 'x') && is(3, 'm') && is(4, 'l') &&
+      (is(5, ' ') || is(5, '\t') || is(5, '\r') || is(5, '\n') || is(5, '?')))
+    for (size_t i = 0; i + 1 < units; ++i)
+      if (is(i, '?') && is(i + 1, '>')) {
+        start = i + 2;
+        break;
+      }
+  return "\xFF\xFE" + bytes.substr(from + 2 * start, 2 * (units - start));
+}
+
 std::string WithoutDeclaration(const std::string& text) {
   if (text.rfind("<?xml", 0) != 0 || text.size() < 6 || !(IsBlank(text[5]) || text[5] == '?')) return text;
   const size_t end = text.find("?>");

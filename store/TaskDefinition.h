@@ -27,6 +27,9 @@ struct TaskDefinition {
 // A task file's bytes as text: UTF-16 of either byte order after its mark, else UTF-8 with or without
 // one; without the XML declaration, whose encoding the bytes may belie.
 std::string TaskDocumentText(const std::string& bytes);
+// The same text as the reader takes it (Utf16Document of TaskDocumentText): UTF-16LE bytes, the
+// commonest, are cut and passed on as they are, with no round trip through UTF-8.
+std::string TaskDocumentBytes(const std::string& bytes);
 std::string WithoutDeclaration(const std::string& text);
 
 // Why the reader refused a task's XML, in words: a DTD, too deep, or not well-formed.

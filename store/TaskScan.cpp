@@ -1,6 +1,8 @@
 // The task folders walked (no link or junction followed, the depth bounded), each task file read
-// through one size-limited read and parsed by the system's reader. A task file is untrusted: one that
-// is too large, too deep, malformed or a link hides only itself.
+// through one size-limited read, by its name in its folder held open, and parsed by the system's
+// reader. A task file is untrusted: one that is too large, too deep, malformed or a link hides only
+// itself. The walk and its reads come first and say nothing; what they met is said after, in the
+// walk's order.
 #include "store/TaskScan.h"
 
 #include "base/Texts.h"
@@ -9,10 +11,25 @@
 #include "store/TextIds.h"
 
 namespace kestrun {
+
+// What the walk met, in its order: a folder it could not list, a link, or a task file read and parsed.
+struct TaskWalkStep {
+  enum class Kind { FolderFailed, Link, File } kind;
+  std::string path;
+  std::string taskPath;          // File
+  ErrorCode rc = ERROR_SUCCESS;  // FolderFailed, File
+  HRESULT parsed = S_OK;         // File read
+  XmlElement root{};             // File read and parsed
+};
+
+struct TaskWalkSteps {
+  std::vector<TaskWalkStep> steps;
+  bool denied = false;  // a folder could not be listed for want of rights
+};
+
 namespace {
 
 constexpr int kMaxFolderDepth = 32;
-
 
 struct TaskWalk {
   Action& action;
@@ -33,10 +50,9 @@ void Unlisted(Action& action, const std::string& what, const std::string& why) {
   action.Fail(MakeFailure(Failure::Kind::Warning, Text(IDS_TASK_NOT_LISTED, {what}), why));
 }
 
-void AddTask(TaskWalk& walk, const std::string& taskPath, const std::string& file, const std::string& text) {
-  XmlElement root;
-  if (const HRESULT hr = ReadXmlTree(walk.action.Platform(), text, kMaxTaskDepth, root); FAILED(hr))
-    return Unlisted(walk.action, file, XmlRefusalText(hr));
+// hr: how the reader took the task's document, root what it read.
+void AddTask(TaskWalk& walk, const std::string& taskPath, const std::string& file, HRESULT hr, const XmlElement& root) {
+  if (FAILED(hr)) return Unlisted(walk.action, file, XmlRefusalText(hr));
   const std::optional<TaskDefinition> task = ReadTaskDefinition(root, walk.user);
   if (!task) return Unlisted(walk.action, file, Text(IDS_NOT_A_TASK_FILE, {root.name}));
   if (!task->runsProgram || !task->startsAtLogOn) return;
@@ -46,45 +62,79 @@ void AddTask(TaskWalk& walk, const std::string& taskPath, const std::string& fil
   walk.rows.push_back(std::move(row));
 }
 
-// Every read of a task file goes through here: the text, or why not.
-ErrorCode ReadTaskText(IPlatform& platform, const std::string& file, std::string& text) {
+// Every read of a task file goes through here: the document as the reader takes it, or why not. folder:
+// the file's folder held open, where the file is the name its listing gave (else INVALID_HANDLE_VALUE).
+ErrorCode ReadTaskDocument(IPlatform& platform, HANDLE folder, const std::string& file, std::string& document) {
   std::string bytes;
-  const ErrorCode rc = platform.ReadSmallFile(file, kMaxTaskFileBytes, bytes);
-  if (rc == ERROR_SUCCESS) text = TaskDocumentText(bytes);
+  const std::string name = file.substr(file.rfind('\\') + 1);
+  const ErrorCode rc = folder == INVALID_HANDLE_VALUE
+                           ? platform.ReadSmallFile(file, kMaxTaskFileBytes, bytes)
+                           : platform.ReadSmallFileAt(folder, name, kMaxTaskFileBytes, bytes);
+  if (rc == ERROR_SUCCESS) document = TaskDocumentBytes(bytes);
   return rc;
 }
 
-void ReadTaskFile(TaskWalk& walk, const std::string& file, const std::string& taskPath) {
-  std::string text;
-  switch (const ErrorCode rc = ReadTaskText(walk.action.Platform(), file, text)) {
-    case ERROR_SUCCESS: return AddTask(walk, taskPath, file, text);
-    case ERROR_ACCESS_DENIED: walk.denied = true; return;
-    case ERROR_FILE_NOT_FOUND: return;  // deleted since the folder was listed
-    case kErrorIsLink: return Unlisted(walk.action, file, Text(IDS_FILE_IS_LINK));
-    case ERROR_FILE_TOO_LARGE:
-      return Unlisted(walk.action, file, Text(IDS_FILE_TOO_LARGE, {std::to_string(kMaxTaskFileBytes >> 20)}));
-    default: return Unlisted(walk.action, file, walk.action.Platform().SystemErrorText(rc));
-  }
+void ReadTaskFile(IPlatform& platform, TaskWalkSteps& walk, HANDLE folder, const std::string& file,
+                  const std::string& taskPath) {
+  TaskWalkStep step{TaskWalkStep::Kind::File, file, taskPath, ERROR_SUCCESS, S_OK, {}};
+  std::string document;
+  step.rc = ReadTaskDocument(platform, folder, file, document);
+  if (step.rc == ERROR_SUCCESS) step.parsed = ReadXmlTreeUtf16(platform, document, kMaxTaskDepth, step.root);
+  walk.steps.push_back(std::move(step));
 }
 
-void WalkFolder(TaskWalk& walk, const std::string& folder, const std::string& taskFolder, int depth) {
+void WalkFolder(IPlatform& platform, TaskWalkSteps& walk, const std::string& folder, const std::string& taskFolder,
+                int depth) {
   std::vector<FolderEntry> entries;
-  const ErrorCode rc = walk.action.Platform().ListFolder(folder, entries);
+  const ErrorCode rc = platform.ListFolder(folder, entries);
   if (rc == ERROR_ACCESS_DENIED) walk.denied = true;
   // No task folder at all is a machine without tasks.
   if (rc == ERROR_ACCESS_DENIED || (depth == 0 && (rc == ERROR_FILE_NOT_FOUND || rc == ERROR_PATH_NOT_FOUND))) return;
-  if (rc != ERROR_SUCCESS)
-    return walk.action.Fail(MakeFailure(Failure::Kind::Warning, Text(IDS_TASKS_NOT_LISTED, {folder}),
-                                        walk.action.Platform().SystemErrorText(rc)));
+  if (rc != ERROR_SUCCESS) return walk.steps.push_back({TaskWalkStep::Kind::FolderFailed, folder, {}, rc, S_OK, {}});
+  // Its files are read by name in the folder held open, not each by its whole path again. A root that is
+  // a link or junction itself, or a folder that cannot be held, has them read by path, as listed.
+  UniqueFile open;
+  DWORD attributes = 0;
+  if ((depth == 0 && (platform.FileAttributesOf(folder, attributes) != ERROR_SUCCESS ||
+                      (attributes & FILE_ATTRIBUTE_REPARSE_POINT))) ||
+      platform.OpenAt(INVALID_HANDLE_VALUE, folder, FileOpen::Folder, open) != ERROR_SUCCESS)
+    open.Reset();
   for (const FolderEntry& entry : entries) {
     if (entry.name == "." || entry.name == ".." || !IsEntryFileName(entry.name) || HasControl(entry.name)) continue;
     const std::string path = folder + "\\" + entry.name, taskPath = taskFolder + "\\" + entry.name;
     if (entry.attributes & FILE_ATTRIBUTE_REPARSE_POINT)
-      Unlisted(walk.action, path, Text(IDS_FILE_IS_LINK));
+      walk.steps.push_back({TaskWalkStep::Kind::Link, path, {}, ERROR_SUCCESS, S_OK, {}});
     else if (!(entry.attributes & FILE_ATTRIBUTE_DIRECTORY))
-      ReadTaskFile(walk, path, taskPath);
+      ReadTaskFile(platform, walk, open.Get(), path, taskPath);
     else if (depth + 1 < kMaxFolderDepth)
-      WalkFolder(walk, path, taskPath, depth + 1);
+      WalkFolder(platform, walk, path, taskPath, depth + 1);
+  }
+}
+
+// What the walk met, said and made rows as the walk met it.
+void TakeSteps(TaskWalk& walk, const TaskWalkSteps& steps) {
+  IPlatform& platform = walk.action.Platform();
+  walk.denied = steps.denied;
+  for (const TaskWalkStep& step : steps.steps) {
+    if (step.kind == TaskWalkStep::Kind::FolderFailed) {
+      walk.action.Fail(MakeFailure(Failure::Kind::Warning, Text(IDS_TASKS_NOT_LISTED, {step.path}),
+                                   platform.SystemErrorText(step.rc)));
+      continue;
+    }
+    if (step.kind == TaskWalkStep::Kind::Link) {
+      Unlisted(walk.action, step.path, Text(IDS_FILE_IS_LINK));
+      continue;
+    }
+    switch (step.rc) {
+      case ERROR_SUCCESS: AddTask(walk, step.taskPath, step.path, step.parsed, step.root); break;
+      case ERROR_ACCESS_DENIED: walk.denied = true; break;
+      case ERROR_FILE_NOT_FOUND: break;  // deleted since the folder was listed
+      case kErrorIsLink: Unlisted(walk.action, step.path, Text(IDS_FILE_IS_LINK)); break;
+      case ERROR_FILE_TOO_LARGE:
+        Unlisted(walk.action, step.path, Text(IDS_FILE_TOO_LARGE, {std::to_string(kMaxTaskFileBytes >> 20)}));
+        break;
+      default: Unlisted(walk.action, step.path, platform.SystemErrorText(step.rc));
+    }
   }
 }
 
@@ -95,9 +145,13 @@ void ReadFromScheduler(TaskWalk& walk) {
   walk.rows.clear();
   for (const TaskDocument& task : tasks) {
     if (!IsTaskPath(task.path)) continue;
-    if (task.xml.size() > kMaxTaskFileBytes)
+    if (task.xml.size() > kMaxTaskFileBytes) {
       Unlisted(walk.action, task.path, Text(IDS_TASK_XML_TOO_LARGE, {std::to_string(kMaxTaskFileBytes >> 20)}));
-    else AddTask(walk, task.path, walk.root + task.path, WithoutDeclaration(task.xml));
+      continue;
+    }
+    XmlElement root;
+    const HRESULT hr = ReadXmlTree(walk.action.Platform(), WithoutDeclaration(task.xml), kMaxTaskDepth, root);
+    AddTask(walk, task.path, walk.root + task.path, hr, root);
   }
 }
 
@@ -117,10 +171,11 @@ bool IsTaskPath(const std::string& path) {
 
 std::optional<bool> TaskFileEnabled(IPlatform& platform, const std::string& taskPath) {
   const std::string root = TasksFolder(platform);
-  std::string text;
+  std::string bytes;
   XmlElement document;
-  if (root.empty() || !IsTaskPath(taskPath) || ReadTaskText(platform, root + taskPath, text) != ERROR_SUCCESS ||
-      FAILED(ReadXmlTree(platform, text, kMaxTaskDepth, document)))
+  if (root.empty() || !IsTaskPath(taskPath) ||
+      ReadTaskDocument(platform, INVALID_HANDLE_VALUE, root + taskPath, bytes) != ERROR_SUCCESS ||
+      FAILED(ReadXmlTreeUtf16(platform, bytes, kMaxTaskDepth, document)))
     return std::nullopt;
   const std::optional<TaskDefinition> task = ReadTaskDefinition(document, {});
   return task ? std::optional<bool>(task->enabled) : std::nullopt;
@@ -129,7 +184,9 @@ std::optional<bool> TaskFileEnabled(IPlatform& platform, const std::string& task
 void ScanScheduledTasks(Action& action, std::int32_t location, StartupRows& rows) {
   TaskWalk walk{action, location, TasksFolder(action.Platform()), action.Platform().CurrentUser()};
   if (walk.root.empty()) return;
-  WalkFolder(walk, walk.root, "", 0);
+  TaskWalkSteps steps;
+  WalkFolder(action.Platform(), steps, walk.root, "", 0);
+  TakeSteps(walk, steps);
   if (walk.denied) {
     ReadFromScheduler(walk);  // where even that fails, the files that could be read are all there is
     action.Fail(MakeFailure(Failure::Kind::Warning, Text(IDS_TASKS_NEED_ADMIN), ""));

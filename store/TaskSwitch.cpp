@@ -33,7 +33,7 @@ bool WriteState(Action& action, const std::string& keyPath, const RegValue& valu
 
 }  // namespace
 
-std::optional<TaskSwitch> ReadTaskSwitch(Action& action, const std::string& keyPath) {
+std::optional<TaskSwitch> ReadTaskSwitch(Action& action, const std::string& keyPath, bool whyAbsent) {
   TaskSwitch result;
   if (RegistryAccess* key = action.Key(HKEY_CURRENT_USER, keyPath)) {
     const std::optional<RegValue> value = key->ReadValue(kStateValue);
@@ -45,7 +45,7 @@ std::optional<TaskSwitch> ReadTaskSwitch(Action& action, const std::string& keyP
     action.FailCall(RegistryPlace(HKEY_CURRENT_USER, keyPath), action.KeyError());
     return std::nullopt;
   }
-  result.absent = action.Key(HKEY_CURRENT_USER, ParentOf(keyPath)) ? Absent::Key : Absent::ParentKey;
+  result.absent = !whyAbsent || action.Key(HKEY_CURRENT_USER, ParentOf(keyPath)) ? Absent::Key : Absent::ParentKey;
   return result;
 }
 

@@ -21,8 +21,10 @@ struct TaskSwitch {
   RegValue value;  // the State value when it is there
 };
 
-// The switch as it stands; nothing when its key cannot be read (said through the action).
-std::optional<TaskSwitch> ReadTaskSwitch(Action& action, const std::string& keyPath);
+// The switch as it stands; nothing when its key cannot be read (said through the action). whyAbsent:
+// a missing key tells whether its parent is missing too (Absent::ParentKey), which only a change and
+// its undo need; without it a missing key is Absent::Key, one registry call less.
+std::optional<TaskSwitch> ReadTaskSwitch(Action& action, const std::string& keyPath, bool whyAbsent = true);
 // The state the value sets: none for no value, or one Windows does not know (the manifest decides).
 std::optional<TaskState> StateOf(const TaskSwitch& taskSwitch);
 bool SetByPolicy(const TaskSwitch& taskSwitch);

@@ -6,11 +6,18 @@
 
 namespace kestrun {
 
-HRESULT ReadXmlTree(IPlatform& platform, const std::string& text, unsigned maxDepth, XmlElement& root) {
-  root = {};
+std::string Utf16Document(const std::string& text) {
   // UTF-16 with its mark: the reader takes the mark over a declaration that names another encoding.
   const std::wstring wide = L"\uFEFF" + ToWide(text);
-  const std::string bytes(reinterpret_cast<const char*>(wide.data()), wide.size() * sizeof(wchar_t));
+  return std::string(reinterpret_cast<const char*>(wide.data()), wide.size() * sizeof(wchar_t));
+}
+
+HRESULT ReadXmlTree(IPlatform& platform, const std::string& text, unsigned maxDepth, XmlElement& root) {
+  return ReadXmlTreeUtf16(platform, Utf16Document(text), maxDepth, root);
+}
+
+HRESULT ReadXmlTreeUtf16(IPlatform& platform, const std::string& bytes, unsigned maxDepth, XmlElement& root) {
+  root = {};
   std::vector<XmlElement*> open;
   const HRESULT hr = platform.ParseXml(bytes, maxDepth, [&](const XmlNode& node) {
     if (node.kind == XmlNode::Kind::Element) {

@@ -18,5 +18,9 @@ struct XmlElement {
 // The platform's reader's refusals (kXmlDtdProhibited, kXmlTooDeep, kXmlEndedEarly...) come back as
 // they are, and root is then empty.
 HRESULT ReadXmlTree(IPlatform& platform, const std::string& text, unsigned maxDepth, XmlElement& root);
+// The same of a document given as the reader takes it: UTF-16LE after its mark (FF FE).
+HRESULT ReadXmlTreeUtf16(IPlatform& platform, const std::string& bytes, unsigned maxDepth, XmlElement& root);
+// text (UTF-8) so given: the mark, then each character in UTF-16LE.
+std::string Utf16Document(const std::string& text);
 
 }  // namespace kestrun

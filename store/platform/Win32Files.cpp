@@ -138,20 +138,24 @@ ErrorCode Win32Platform::ReadSmallFile(const std::string& path, std::uint64_t li
   UniqueFile file(CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                               FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
   if (!file) return GetLastError();
+  return ReadSmallOpenFile(file.Get(), limit, data);
+}
+
+ErrorCode ReadSmallOpenFile(HANDLE file, std::uint64_t limit, std::string& data) {
+  data.clear();
   // A pipe or a device could hold a read for ever.
-  if (GetFileType(file.Get()) != FILE_TYPE_DISK) return ERROR_BAD_FILE_TYPE;
+  if (GetFileType(file) != FILE_TYPE_DISK) return ERROR_BAD_FILE_TYPE;
   // And by the handle: the name may have become a link since. (Not GetFileInformationByHandle: under
   // Wine it costs three times the whole read.)
   FILE_ATTRIBUTE_TAG_INFO tag{};
   LARGE_INTEGER length{};
-  if (!GetFileInformationByHandleEx(file.Get(), FileAttributeTagInfo, &tag, sizeof tag) ||
-      !GetFileSizeEx(file.Get(), &length))
+  if (!GetFileInformationByHandleEx(file, FileAttributeTagInfo, &tag, sizeof tag) || !GetFileSizeEx(file, &length))
     return GetLastError();
   if (tag.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) return kErrorIsLink;
   const auto size = static_cast<std::uint64_t>(length.QuadPart);
   if (size > limit) return ERROR_FILE_TOO_LARGE;
   data.reserve(static_cast<size_t>(size));
-  return ReadAll(file.Get(), limit, data, size);
+  return ReadAll(file, limit, data, size);
 }
 
 }  // namespace kestrun

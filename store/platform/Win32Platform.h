@@ -22,6 +22,7 @@ class Win32Platform : public IPlatform {
   ErrorCode FileDelete(const std::string& path) override;
   ErrorCode ReadFileData(const std::string& path, std::string& data) override;
   ErrorCode ReadSmallFile(const std::string& path, std::uint64_t limit, std::string& data) override;
+  ErrorCode ReadSmallFileAt(HANDLE folder, const std::string& name, std::uint64_t limit, std::string& data) override;
   ErrorCode AppendFile(const std::string& path, const std::string& bytes) override;
   ErrorCode FileSize(const std::string& path, std::uint64_t& size) override;
   ErrorCode FileAttributesOf(const std::string& path, DWORD& attributes) override;
@@ -78,6 +79,9 @@ ErrorCode ShellLaunchError(INT_PTR result, DWORD lastError);
 
 // A path as the wide file API takes it, literally ("\\?\") when absolute.
 std::wstring WidePath(const std::string& path);
+// The rest of ReadSmallFile, once the file is open: refused unless an ordinary file on a disk, no link
+// or junction by its handle, and no larger than limit.
+ErrorCode ReadSmallOpenFile(HANDLE file, std::uint64_t limit, std::string& data);
 
 // The text shown when the system has none for a code.
 std::string UnknownErrorText(ErrorCode code);

@@ -83,6 +83,10 @@ class FaultyPlatform : public Win32Platform {
   ErrorCode ReadSmallFile(const std::string& path, std::uint64_t limit, std::string& data) override {
     return Pass(Op::ReadSmallFile, path, [&] { return Win32Platform::ReadSmallFile(path, limit, data); });
   }
+  ErrorCode ReadSmallFileAt(HANDLE folder, const std::string& name, std::uint64_t limit, std::string& data) override {
+    return Pass(Op::ReadSmallFile, PathOf(folder) + "\\" + name,
+                [&] { return Win32Platform::ReadSmallFileAt(folder, name, limit, data); });
+  }
   ErrorCode DeleteKey(HKEY root, RegistryView view, const std::string& path) override {
     return Pass(Op::DeleteKey, path, [&] { return Win32Platform::DeleteKey(root, view, path); });
   }

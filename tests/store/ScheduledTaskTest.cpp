@@ -8,6 +8,7 @@
 
 #include "base/Text.h"
 #include "store/EntryTarget.h"
+#include "store/TaskDefinition.h"
 #include "store/TaskScan.h"
 #include "tests/store/StartupPrefixTest.h"
 
@@ -219,6 +220,26 @@ TEST_F(ScheduledTaskTest, AFileTooLargeTooDeepMalformedOrWithADtdHidesOnlyItself
                             }),
               1)
         << name;
+}
+
+// The bytes a task file's document reaches the reader as: cut from UTF-16LE files as they are, the same
+// as through its text.
+TEST(TaskDocumentTest, UnmarkedOrMarkedUtf16GivesTheReaderWhatItsTextWould) {
+  const auto utf16 = [](const std::wstring& text) {
+    return std::string(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t));
+  };
+  const std::wstring bodies[] = {
+      L"<?xml version=\"1.0\" encoding=\"UTF-16\"?>\r\n<Task/>", L"<?xml?><Task/>", L"<?xml\t?>", L"<?xml",
+      L"<?xml ", L"<?xmlx?><Task/>", L"<?xml\u00e9?><Task/>", L"<?xml <Task/>", L"<Task>\u00e9\U0001F600</Task>",
+      L"<Task>\xD800x\xDC00</Task>", std::wstring(L"<Task>\0</Task>", 14), L"", L"<",
+  };
+  for (const std::wstring& body : bodies)
+    for (const std::string& bytes : {"\xFF\xFE" + utf16(body), utf16(body), "\xFF\xFE" + utf16(body) + "x"}) {
+      EXPECT_EQ(TaskDocumentBytes(bytes), Utf16Document(TaskDocumentText(bytes))) << FromWide(body);
+    }
+  for (const std::string& bytes : {std::string("\xFE\xFF\0<\0T\0/\0>", 10), std::string("\xEF\xBB\xBF<?xml?><T/>"),
+                                  std::string("<?xml version='1.0'?><T/>"), std::string("\xFF"), std::string()})
+    EXPECT_EQ(TaskDocumentBytes(bytes), Utf16Document(TaskDocumentText(bytes)));
 }
 
 TEST_F(ScheduledTaskTest, WhereTheFolderCannotBeReadTheSchedulerListsTheTasksWithOneLine) {
