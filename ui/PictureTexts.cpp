@@ -98,7 +98,7 @@ std::vector<TextRun> AboutTexts() {
   const auto value = [](std::string text, int top, bool link) {
     return Run(std::move(text), link ? Underlined(Sans(11, true)) : Sans(11, true), kWhite, 91, top, 199, Anchor::Top);
   };
-  constexpr int buyWidth = 44;
+  constexpr int buyWidth = 48;
   const auto buy = [](int top) {
     return Run(Text(IDS_ABOUT_BUY), Sans(9, true), kWhite, 47, top, buyWidth, Anchor::Top, Alignment::Center);
   };

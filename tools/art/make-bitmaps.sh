@@ -150,11 +150,11 @@ banners() {
 }
 
 # The About picture: a deep band with the emblem, white rules under the slogan and above the featured
-# products, and the two red buy marks (44 wide, room for their word in any language).
+# products, and the two red buy marks (48 wide, room for their word in any language).
 about() {
   emblem "$(s 36)" "$work/emblem36.png"
-  convert -size "$(s 44)x$(s 12)" xc:none -fill "$red" -stroke none \
-    -draw "roundrectangle 0,0 $(($(s 44) - 1)),$(($(s 12) - 1)) $(s 3),$(s 3)" "$work/buy.png"
+  convert -size "$(s 48)x$(s 12)" xc:none -fill "$red" -stroke none \
+    -draw "roundrectangle 0,0 $(($(s 48) - 1)),$(($(s 12) - 1)) $(s 3),$(s 3)" "$work/buy.png"
   local x14=$(s 14) right=$(s 365) rule=$(s 1)
   convert -size "$(s 380)x$(s 200)" xc:"$toolbar" \
     -fill "$deep" -draw "rectangle 0,0 $(($(s 380) - 1)),$(($(s 48) - 1))" \
