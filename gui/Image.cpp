@@ -13,7 +13,7 @@ void Image::SetBitmap(UniqueGdiObject bitmap, int paintedDpi) {
 
 void Image::SetTexts(std::vector<TextRun> texts) {
   texts_ = std::move(texts);
-  if (HighContrast()) Invalidate();
+  Invalidate();
 }
 
 void Image::Paint(HDC dc) {
@@ -23,6 +23,11 @@ void Image::Paint(HDC dc) {
     return;
   }
   if (!bitmap_) return;
+  DrawBitmap(dc);
+  DrawTextRuns(dc, texts_, Dpi());
+}
+
+void Image::DrawBitmap(HDC dc) const {
   BITMAP info{};
   GetObjectA(bitmap_.Get(), sizeof info, &info);
   UniqueDc source(CreateCompatibleDC(dc));

@@ -1,4 +1,4 @@
-# Sourced by the scripts that need the window's texts (ui/Texts.rc): the pictures' painter, the screenshots.
+# Sourced by the scripts that need the window's texts (ui/Texts.rc): the screenshots.
 #   ui_text LANGUAGE ID   the text of ID in LANGUAGE's table (LANG_ENGLISH, LANG_GERMAN), "\n" left as written;
 #                         fails when there is none
 #   spoken TEXT           as a screen reader names a control with that text: a word broken with "-" at a line

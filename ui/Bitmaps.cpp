@@ -6,7 +6,6 @@
 #include <cstring>
 #include <vector>
 
-#include "base/Texts.h"
 #include "ui/Resources.h"
 
 namespace kestrun {
@@ -22,13 +21,10 @@ T** Out(ComPtr<T>& pointer) {
   return reinterpret_cast<T**>(pointer.PutVoid());
 }
 
-// The resource's bytes, which live as long as the module; empty when it is missing. A picture with words
-// is there in the texts' language too; one without is only in English.
+// The resource's bytes, which live as long as the module; empty when it is missing.
 std::pair<const BYTE*, DWORD> ResourceBytes(int id) {
   HMODULE module = GetModuleHandleA(nullptr);
-  const auto type = MAKEINTRESOURCEA(10);  // RT_RCDATA
-  HRSRC info = FindResourceExA(module, type, MAKEINTRESOURCEA(id), TextLanguage());
-  if (!info) info = FindResourceA(module, MAKEINTRESOURCEA(id), type);
+  HRSRC info = FindResourceA(module, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(10));  // RT_RCDATA
   HGLOBAL data = info ? LoadResource(module, info) : nullptr;
   if (!data) return {nullptr, 0};
   return {static_cast<const BYTE*>(LockResource(data)), SizeofResource(module, info)};

@@ -1,8 +1,5 @@
 #include "ui/PictureTexts.h"
 
-#include <algorithm>
-#include <cstdlib>
-
 #include "KestrunVersion.h"
 #include "base/Texts.h"
 #include "ui/MakerAddresses.h"
@@ -18,6 +15,7 @@ using gui::TextRun;
 
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 constexpr COLORREF kNavy = RGB(0x07, 0x40, 0x6E);
+constexpr COLORREF kDeep = RGB(0x06, 0x67, 0xA6);
 constexpr char kWeb[] = "www.tamselsoft.example";
 
 gui::FontStyle Sans(int size, bool bold = false) { return {"DejaVu Sans", size, bold}; }  // untranslated: a font
@@ -39,42 +37,60 @@ gui::FontStyle Underlined(gui::FontStyle font) {
   return font;
 }
 
-}  // namespace
-
-std::vector<TextRun> TitleTexts() {
-  return {Run("Tamsel Soft Kestrun", Sans(11, true), kWhite, 21, 13, 393),  // untranslated: the product's name
-          Run("?", Sans(11, true), kWhite, 418, 2, 13, Anchor::Top, Alignment::Center),
-          Run("X", Sans(11, true), kWhite, 434, 2, 13, Anchor::Top, Alignment::Center)};
+TextRun Shown(TextRun run, gui::Shown shown) {
+  run.shown = shown;
+  return run;
 }
 
+}  // namespace
+
+// The picture draws the help and close marks itself.
+std::vector<TextRun> TitleTexts() {
+  return {Run("Tamsel Soft Kestrun", Sans(11, true), kWhite, 21, 13, 393),  // untranslated: the product's name
+          Shown(Run("?", Sans(11, true), kWhite, 418, 2, 13, Anchor::Top, Alignment::Center),
+                gui::Shown::WithoutPicture),
+          Shown(Run("X", Sans(11, true), kWhite, 434, 2, 13, Anchor::Top, Alignment::Center),
+                gui::Shown::WithoutPicture)};
+}
+
+// The name stands on a deep shadow one pixel down and right.
 std::vector<TextRun> LogoTexts() {
-  return {Run("Kestrun", Sans(14, true), kWhite, 0, 38, 93, Anchor::Top, Alignment::Center),  // untranslated
+  return {Shown(Run("Kestrun", Sans(14, true), kDeep, 1, 39, 93, Anchor::Top, Alignment::Center),  // untranslated
+                gui::Shown::OverPicture),
+          Run("Kestrun", Sans(14, true), kWhite, 0, 38, 93, Anchor::Top, Alignment::Center),  // untranslated
           Run("TAMSEL SOFT", Sans(9, true), kNavy, 0, 55, 93, Anchor::Top, Alignment::Center)};  // untranslated
 }
 
-// Headline, copy and footer left of the button, whose text ends 10 pixels inside its right edge.
+// Headline, copy and footer left of the button, the label centred on it. The buttons' widths are those
+// make-bitmaps.sh paints, each room for its longest label; the button ends 12 pixels before the edge.
 std::vector<TextRun> BannerTexts(int index) {
   struct Banner {
     const char* headline;
     unsigned line, foot, button;
+    int buttonWidth;
   };
   static const Banner kBanners[] = {
-      {"Tamsel Soft", IDS_BANNER0_LINE, IDS_BANNER_VISIT, IDS_BANNER_VISIT_US},  // untranslated: the maker
-      {"Tamsel DiskTally", IDS_BANNER1_LINE, IDS_BANNER_ORDER, IDS_BANNER_BUY_NOW},  // untranslated: a product
-      {"Tamsel ClipKeeper", IDS_BANNER2_LINE, IDS_BANNER_ORDER, IDS_BANNER_BUY_NOW},  // untranslated: a product
-      {"Kestrun", IDS_SLOGAN, IDS_BANNER_UPDATES, IDS_BANNER_WHATS_NEW}};  // untranslated: the product
+      {"Tamsel Soft", IDS_BANNER0_LINE, IDS_BANNER_VISIT, IDS_BANNER_VISIT_US, 100},  // untranslated: the maker
+      {"Tamsel DiskTally", IDS_BANNER1_LINE, IDS_BANNER_ORDER, IDS_BANNER_BUY_NOW, 76},  // untranslated: a product
+      {"Tamsel ClipKeeper", IDS_BANNER2_LINE, IDS_BANNER_ORDER, IDS_BANNER_BUY_NOW, 76},  // untranslated
+      {"Kestrun", IDS_SLOGAN, IDS_BANNER_UPDATES, IDS_BANNER_WHATS_NEW, 100}};  // untranslated: the product
   const Banner& banner = kBanners[index & 3];
-  std::vector<TextRun> runs{Run(banner.headline, Sans(17, true), kWhite, 72, 25, 280),
-                            Run(Text(banner.line), Sans(11), kWhite, 72, 42, 280),
-                            Run(Text(banner.foot, {kWeb}), Sans(10, true), kNavy, 72, 58, 280),
-                            Run(Text(banner.button), Sans(11, true), kWhite, 327, 27, 100, Anchor::Top,
-                                Alignment::Right)};
-  // The maker's icon is its initials; the others are drawings.
-  if ((index & 3) == 0) runs.push_back(Run("TS", Sans(22, true), kWhite, 13, 20, 41, Anchor::Top, Alignment::Center));
+  const int buttonLeft = 449 - 12 - banner.buttonWidth;
+  const int room = buttonLeft - 8 - 72;
+  std::vector<TextRun> runs{Run(banner.headline, Sans(17, true), kWhite, 72, 25, room),
+                            Run(Text(banner.line), Sans(11), kWhite, 72, 42, room),
+                            Run(Text(banner.foot, {kWeb}), Sans(10, true), kNavy, 72, 58, room),
+                            Run(Text(banner.button), Sans(11, true), kWhite, buttonLeft, 27, banner.buttonWidth,
+                                Anchor::Top, Alignment::Center)};
+  // The maker's icon, its initials, is a drawing of the picture.
+  if ((index & 3) == 0)
+    runs.push_back(Shown(Run("TS", Sans(22, true), kWhite, 13, 20, 41, Anchor::Top, Alignment::Center),
+                         gui::Shown::WithoutPicture));
   return runs;
 }
 
-// The buy mark is as wide as its word needs; the product's name starts 5 pixels after it.
+// The buy mark, as make-bitmaps.sh paints it, is room for its word in any language; the product's name
+// starts 5 pixels after it.
 std::vector<TextRun> AboutTexts() {
   const auto label = [](unsigned id, int top) {
     return Run(Text(id), Sans(11, true), kNavy, 0, top, 84, Anchor::Top, Alignment::Right);
@@ -82,11 +98,11 @@ std::vector<TextRun> AboutTexts() {
   const auto value = [](std::string text, int top, bool link) {
     return Run(std::move(text), link ? Underlined(Sans(11, true)) : Sans(11, true), kWhite, 91, top, 199, Anchor::Top);
   };
-  const int buyWidth = std::max(30, std::atoi(Text(IDS_ABOUT_BUY_WIDTH).c_str()));
-  const auto buy = [buyWidth](int top) {
+  constexpr int buyWidth = 48;
+  const auto buy = [](int top) {
     return Run(Text(IDS_ABOUT_BUY), Sans(9, true), kWhite, 47, top, buyWidth, Anchor::Top, Alignment::Center);
   };
-  const auto product = [buyWidth](const char* text, int top) {
+  const auto product = [](const char* text, int top) {
     return Run(text, Sans(11, true), kWhite, 52 + buyWidth, top, 150, Anchor::Top);
   };
   return {Run("Kestrun", Sans(24, true), kWhite, 56, 34, 112),  // untranslated: the product's name

@@ -1,6 +1,7 @@
 #pragma once
-// The texts painted into the windows' pictures (tools/art/make-bitmaps.sh), in the same fonts, colours
-// and places, relative to each picture: drawn as text wherever the picture may not be shown.
+// The texts of the windows' pictures, drawn over them at run time in the user's language (the pictures,
+// tools/art/make-bitmaps.sh, carry no words): the design's fonts, colours and places, relative to each
+// picture, in 96-DPI figures.
 #include <vector>
 
 #include "gui/TextRuns.h"

@@ -19,6 +19,7 @@
 #include "base/Texts.h"
 #include "gui/Dpi.h"
 #include "tests/gui/Pump.h"
+#include "ui/PictureTexts.h"
 #include "ui/Aboutform.h"
 #include "ui/Createnewform.h"
 #include "ui/Messageform.h"
@@ -156,6 +157,32 @@ TEST_F(DpiTest, CreateDialogAndAboutBoxScaleAndFit) {
   RECT edit;
   GetWindowRect(dialog.edFileName.Handle(), &edit);
   EXPECT_NEAR(edit.right - edit.left, 161 * dialog.Dpi() / 96.0, 1.0);
+}
+
+// A picture's texts, laid out as drawn over it at its DPI in the user's language: each inside the picture,
+// wrapped rather than cut, and none over another but the logo's shadow under its name.
+void ExpectPictureTextsFit(const gui::Image& image, const std::vector<gui::TextRun>& runs) {
+  gui::WindowDc screen(nullptr);
+  const std::vector<RECT> boxes = gui::TextRunBoxes(screen.Get(), runs, image.Dpi());
+  const RECT picture{0, 0, image.PixelWidth(), image.PixelHeight()};
+  for (size_t i = 0; i < runs.size(); ++i) {
+    if (IsRectEmpty(&boxes[i])) continue;
+    RECT inside;
+    IntersectRect(&inside, &boxes[i], &picture);
+    EXPECT_TRUE(EqualRect(&inside, &boxes[i])) << "\"" << runs[i].text << "\" leaves its picture";
+    for (size_t j = 0; j < i && runs[i].shown == gui::Shown::Always; ++j) {
+      RECT both;
+      if (runs[j].shown == gui::Shown::Always && IntersectRect(&both, &boxes[i], &boxes[j]))
+        ADD_FAILURE() << "\"" << runs[i].text << "\" lies over \"" << runs[j].text << "\"";
+    }
+  }
+}
+
+TEST_F(DpiTest, PictureTextsFitTheirPictures) {
+  ExpectPictureTextsFit(*main.Image1, TitleTexts());
+  ExpectPictureTextsFit(*main.Image2, LogoTexts());
+  for (int banner = 0; banner < 4; ++banner) ExpectPictureTextsFit(*main.iBanner, BannerTexts(banner));
+  ExpectPictureTextsFit(*about.Image1, AboutTexts());
 }
 
 // A German user reads German tiles; a word too wide for its tile is broken onto a second line that
