@@ -83,6 +83,5 @@
 #define IDS_ABOUT_MAIL 4133
 #define IDS_ABOUT_FEATURED 4134
 #define IDS_ABOUT_BUY 4135
-// The width of the mark the buy text sits on, in 96-DPI pixels: it grows with the word.
 #define IDS_ABOUT_PITCH1 4137
 #define IDS_ABOUT_PITCH2 4138
