@@ -30,6 +30,8 @@ std::string Place(const LocationInfo& location, bool live) {
   return RegistryPlace(location.hive, NativeKeyPath(location, PlaceKey(location, live)));
 }
 
+constexpr size_t kLaterRows = 4096;
+
 // UTF-16LE with its closing NUL, as a string value holding text is written.
 std::string TextBytes(const std::string& text) {
   const std::wstring wide = ToWide(text);
@@ -58,6 +60,9 @@ void RegistryValueKind::Scan(Action& action, const LocationInfo& location, bool 
   if (!key) return;
   std::vector<RegValue> values;
   key->GetValues(values);
+  // Room for these and the later places' usual few: a key of 100,000 values is not copied into a
+  // vector twice the size while the list grows.
+  rows.reserve(rows.size() + values.size() + kLaterRows);
   for (RegValue& value : values) {
     // A number or binary value is no command: it is not an entry, and must not stop the scan.
     if (!ReadsAsString(value)) continue;
