@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <string_view>
 
+#include "base/Text.h"
 #include "base/Texts.h"
 #include "store/Action.h"
 #include "store/ChangeJournal.h"
@@ -31,12 +32,23 @@ std::string Place(const LocationInfo& location, bool live) {
   return RegistryPlace(location.hive, NativeKeyPath(location, PlaceKey(location, live)));
 }
 
+constexpr size_t kLaterRows = 4096;
+
+// UTF-16LE with its closing NUL, as a string value holding text is written.
+std::string TextBytes(const std::string& text) {
+  const std::wstring wide = ToWide(text);
+  return std::string(reinterpret_cast<const char*>(wide.c_str()), (wide.size() + 1) * sizeof(wchar_t));
+}
+
+// The bytes the scan read, whether kept or made again from the row's text.
+std::string ScannedBytes(const StartupRow& row) { return row.bytesFromPath ? TextBytes(row.path) : row.scanned.data; }
+
 // The value as it stands in the source, when it is still the one the row was scanned from.
 std::optional<RegValue> ScannedValue(Action& action, const StartupRow& row, RegistryAccess& source) {
   std::optional<RegValue> value = source.ReadValue(row.name);
   if (!value) return std::nullopt;  // deleted since the scan: nothing to move
   // What is moved is what the user saw: a value rewritten since is another program's, left alone.
-  if (value->type != row.scanned.type || value->data != row.scanned.data) {
+  if (value->type != row.scanned.type || value->data != ScannedBytes(row)) {
     action.Refuse(ChangedSinceScanText(row.name));
     return std::nullopt;
   }
@@ -50,11 +62,19 @@ void RegistryValueKind::Scan(Action& action, const LocationInfo& location, bool 
   if (!key) return;
   std::vector<RegValue> values;
   key->GetValues(values);
+  // Room for these and the later places' usual few: a key of 100,000 values is not copied into a
+  // vector twice the size while the list grows.
+  rows.reserve(rows.size() + values.size() + kLaterRows);
   for (RegValue& value : values) {
     // A number or binary value is no command: it is not an entry, and must not stop the scan.
     if (!ReadsAsString(value)) continue;
-    std::string name = value.name, path = DecodeStringValue(value);
-    rows.push_back({std::move(name), std::move(path), live, TKStartupEntry(live, location.code), std::move(value)});
+    // The row's name is the value's: kept once, the scanned value holds type and bytes alone.
+    std::string path = DecodeStringValue(value);
+    const bool fromPath = value.data == TextBytes(path);
+    if (fromPath) value.data = {};
+    rows.push_back({std::move(value.name), std::move(path), live, TKStartupEntry(live, location.code),
+                    {{}, value.type, std::move(value.data)}});
+    rows.back().bytesFromPath = fromPath;
   }
 }
 
@@ -143,11 +163,11 @@ bool RegistryValueKind::InOtherPlace(Action& action, const LocationInfo& locatio
 }
 
 bool RegistryValueKind::SameEntry(const StartupRow& was, const StartupRow& now, bool) const {
-  return now.scanned.type == was.scanned.type && now.scanned.data == was.scanned.data;
+  return now.scanned.type == was.scanned.type && ScannedBytes(now) == ScannedBytes(was);
 }
 
 bool RegistryValueKind::SameBytes(Action&, const LocationInfo&, const StartupRow& a, const StartupRow& b) const {
-  return a.scanned.type == b.scanned.type && a.scanned.data == b.scanned.data;
+  return a.scanned.type == b.scanned.type && ScannedBytes(a) == ScannedBytes(b);
 }
 
 EntryCommand RegistryValueKind::Command(const LocationInfo& location, const StartupRow& row) const {

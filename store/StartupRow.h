@@ -14,7 +14,7 @@ struct StartupRow {
   std::string path;  // value text or full file path
   bool checked;      // the user's wish; set by the scan exactly when StartsAtLogOn
   TKStartupEntry record;
-  RegValue scanned{};  // registry entries: the value as the scan read it, so a move can tell a change
+  RegValue scanned{};  // registry entries: type and bytes as the scan read them (the name is the row's), so a move can tell a change
   Approval approved = Approval::None;  // the entry's StartupApproved flag, as the scan read it
   // File entries: size and last-write time as the scan saw them (written 0: not known), so a removal can tell.
   std::uint64_t scannedSize = 0, scannedWritten = 0;
@@ -24,6 +24,9 @@ struct StartupRow {
   std::string source{};
   std::string origin{};
   std::string commandLine{};
+  // Registry entries whose bytes are exactly path's UTF-16 and a closing NUL, as nearly all are: the
+  // bytes are not kept twice (scanned.data is empty), they are made again from path when needed.
+  bool bytesFromPath = false;
 };
 using StartupRows = std::vector<StartupRow>;
 

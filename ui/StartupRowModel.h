@@ -1,6 +1,7 @@
 #pragma once
 // The rows of the main list: the scanned entries with the user's check marks. The list view draws
 // from here and Save Settings reads the marks from here; the list itself holds no row.
+#include <memory>
 #include <string_view>
 #include <vector>
 
@@ -16,13 +17,16 @@ class StartupRowModel : public gui::ListRows {
   static constexpr int kNameColumn = 0;
   static constexpr int kPathColumn = 1;
 
-  [[nodiscard]] const StartupRows& Rows() const { return rows_; }
+  [[nodiscard]] const StartupRows& Rows() const { return *rows_; }
+  // The same rows for a worker that reads them while the window runs: it may read everything but the
+  // marks, the one thing the window changes in place. A later Replace leaves them to the worker.
+  [[nodiscard]] std::shared_ptr<const StartupRows> SharedRows() const { return rows_; }
   // Forgets the facts of the old rows: until found again, the new rows have none.
   void Replace(StartupRows rows);
   // What row runs, found for the rows as they are now.
   void SetFacts(int row, RowFacts facts);
 
-  [[nodiscard]] int RowCount() const override { return static_cast<int>(rows_.size()); }
+  [[nodiscard]] int RowCount() const override { return static_cast<int>(rows_->size()); }
   [[nodiscard]] std::string_view CellText(int row, int column) const override;
   [[nodiscard]] bool RowChecked(int row) const override;
   void SetRowChecked(int row, bool checked) override;
@@ -33,8 +37,9 @@ class StartupRowModel : public gui::ListRows {
  private:
   [[nodiscard]] bool Has(int row) const { return row >= 0 && row < RowCount(); }
 
-  StartupRows rows_;
-  std::vector<RowFacts> facts_;  // row for row
+  std::shared_ptr<StartupRows> rows_ = std::make_shared<StartupRows>();
+  // Row for row, null until found: most rows' facts arrive long after the list is shown.
+  std::vector<std::unique_ptr<const RowFacts>> facts_;
 };
 
 }  // namespace kestrun

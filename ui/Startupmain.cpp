@@ -223,7 +223,7 @@ void TForm1::LoadStartupList() {
 const UINT kFactsReady = RegisterWindowMessageA("Kestrun.TargetFacts");
 
 void TForm1::StartFacts() {
-  facts_.Start(rows_.Rows(), [window = Handle()] { PostMessageA(window, kFactsReady, 0, 0); });
+  facts_.Start(rows_.SharedRows(), [window = Handle()] { PostMessageA(window, kFactsReady, 0, 0); });
   facts_.Prefer(lvStartup.TopRow(), lvStartup.RowsPerPage());
 }
 

@@ -15,18 +15,11 @@ TargetFacts::~TargetFacts() {
   worker_.join();
 }
 
-void TargetFacts::Start(const StartupRows& rows, std::function<void()> ready) {
+void TargetFacts::Start(std::shared_ptr<const StartupRows> rows, std::function<void()> ready) {
   {
     std::lock_guard lock(mutex_);
-    // What resolving needs of a row, its command (or file) and place: at 100,000 rows a whole copy
-    // with the values as read would cost tens of megabytes. (A task's command is not its path.)
-    rows_.clear();
-    rows_.reserve(rows.size());
-    for (const StartupRow& row : rows) {
-      rows_.push_back({{}, row.path, row.checked, row.record});
-      rows_.back().commandLine = row.commandLine;
-    }
-    taken_.assign(rows_.size(), false);
+    rows_ = rows ? std::move(rows) : std::make_shared<const StartupRows>();
+    taken_.assign(rows_->size(), false);
     next_ = preferFirst_ = preferCount_ = 0;
     ++generation_;
     ready_ = std::move(ready);
@@ -50,7 +43,7 @@ std::vector<std::pair<int, RowFacts>> TargetFacts::Take() {
 }
 
 int TargetFacts::NextRow() {
-  const int count = static_cast<int>(rows_.size());
+  const int count = static_cast<int>(rows_->size());
   for (int row = preferFirst_; row < std::min(count, preferFirst_ + preferCount_); ++row)
     if (!taken_[static_cast<size_t>(row)]) return row;
   while (next_ < count && taken_[static_cast<size_t>(next_)]) ++next_;
@@ -68,7 +61,8 @@ void TargetFacts::Work() {
     wake_.wait(lock, [&] { return stop_ || (row = NextRow()) >= 0; });
     if (stop_) return;
     taken_[static_cast<size_t>(row)] = true;
-    const StartupRow entry = rows_[static_cast<size_t>(row)];
+    const std::shared_ptr<const StartupRows> rows = rows_;  // kept while the lock is let go
+    const StartupRow& entry = (*rows)[static_cast<size_t>(row)];
     const std::uint64_t generation = generation_;
     lock.unlock();
     // A new list is a new look at the machine: files may have come or gone since the last.

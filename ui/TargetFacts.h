@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <thread>
 #include <utility>
@@ -23,11 +24,12 @@ class TargetFacts {
   TargetFacts(const TargetFacts&) = delete;
   TargetFacts& operator=(const TargetFacts&) = delete;
 
-  // Looks at a copy of rows: the worker never touches the window's own. Work pending for earlier rows
-  // is dropped and their results are never handed out. ready is called on the worker thread when
-  // results wait to be taken (once until they are, and at most every kBatch): it must only post.
-  void Start(const StartupRows& rows, std::function<void()> ready);
-  void Cancel() { Start({}, nullptr); }
+  // Reads rows' commands, files and places, never their marks (the window's thread changes those).
+  // Work pending for earlier rows is dropped and their results are never handed out. ready is called
+  // on the worker thread when results wait to be taken (once until they are, and at most every
+  // kBatch): it must only post.
+  void Start(std::shared_ptr<const StartupRows> rows, std::function<void()> ready);
+  void Cancel() { Start(nullptr, nullptr); }
   static constexpr std::chrono::milliseconds kBatch{100};
   // These rows next, once the one at hand is done.
   void Prefer(int first, int count);
@@ -49,7 +51,7 @@ class TargetFacts {
   std::mutex mutex_;
   std::condition_variable wake_;
   // Guarded by mutex_:
-  StartupRows rows_;
+  std::shared_ptr<const StartupRows> rows_ = std::make_shared<const StartupRows>();
   std::vector<bool> taken_;  // row for row: handed to the worker
   int next_ = 0, preferFirst_ = 0, preferCount_ = 0;
   std::uint64_t generation_ = 0;

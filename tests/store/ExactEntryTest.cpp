@@ -116,6 +116,23 @@ TEST_F(ExactEntryTest, ValueChangedSinceTheScanIsNotMovedAndTheOthersAre) {
               ElementsAre("'A' was changed by another program since the list was read. Press Refresh."));
 }
 
+// A value's text ends at its first NUL: bytes after it still make it another value, and move with it.
+TEST_F(ExactEntryTest, BytesAfterTheTextCountAsTheValue) {
+  const std::string tail = Utf16Bytes(L"C:\\t.exe") + Utf16Bytes(L"x");
+  SetRaw(kUser, run, "Tail", REG_SZ, tail.data(), static_cast<DWORD>(tail.size()));
+  SetString(kUser, run, "Grown", "C:\\g.exe");
+  StartupRows rows = Scan();
+  const std::string grown = Utf16Bytes(L"C:\\g.exe") + Utf16Bytes(L"y");
+  SetRaw(kUser, run, "Grown", REG_SZ, grown.data(), static_cast<DWORD>(grown.size()));
+  for (StartupRow& row : rows) row.checked = false;
+  store.ApplyCheckChanges(rows);
+  EXPECT_EQ(ReadRaw(kUser, parked, "Tail")->data, tail);
+  EXPECT_EQ(ReadRaw(kUser, run, "Grown")->data, grown);
+  EXPECT_FALSE(ReadRaw(kUser, parked, "Grown").has_value());
+  EXPECT_THAT(report.failures,
+              ElementsAre("'Grown' was changed by another program since the list was read. Press Refresh."));
+}
+
 TEST_F(ExactEntryTest, ADifferentEntryOfTheSameNameInTheTargetIsNeverOverwritten) {
   const std::string inTheWay = "An entry named 'A' is already in the place it would move to; remove one of them first.";
   SetString(kUser, run, "A", "C:\\a.exe");
