@@ -34,8 +34,6 @@ struct SignatureCheck {
   std::string signer;       // the signing certificate's subject name
 };
 
-// One element of an XML document: its local name, its text (every text and CDATA part inside it, not
-// its children's), and its child elements in document order.
 // A scheduled task as the Task Scheduler shows it: its path (\Vendor\Updater) and its XML.
 struct TaskDocument {
   std::string path;
