@@ -6,7 +6,15 @@
 #                       starts: call it before the program starts. Fails when a value was not stored.
 contrast_registry() {
   local colors='HKCU\Control Panel\Colors' name pair stored=0
-  put() { wine reg add "$@" /f </dev/null >/dev/null 2>&1 || stored=1; }
+  # A loaded machine has seen one write in a few hundred fail: try again before giving up.
+  put() {
+    local try
+    for try in 1 2 3; do
+      wine reg add "$@" /f </dev/null >/dev/null 2>&1 && return 0
+      sleep "$try"
+    done
+    stored=1
+  }
   for name in Background AppWorkSpace Window ButtonFace Menu MenuBar Scrollbar InfoWindow ActiveTitle \
     InactiveTitle GradientActiveTitle GradientInactiveTitle ButtonAlternateFace; do
     put "$colors" /v "$name" /d '0 0 0'
