@@ -97,7 +97,7 @@ void WalkFolder(IPlatform& platform, TaskWalkSteps& walk, const std::string& fol
   DWORD attributes = 0;
   if ((depth == 0 && (platform.FileAttributesOf(folder, attributes) != ERROR_SUCCESS ||
                       (attributes & FILE_ATTRIBUTE_REPARSE_POINT))) ||
-      platform.OpenAt(INVALID_HANDLE_VALUE, folder, FileOpen::Folder, open) != ERROR_SUCCESS)
+      platform.OpenAt(INVALID_HANDLE_VALUE, folder, FileOpen::Look, open) != ERROR_SUCCESS)
     open.Reset();
   for (const FolderEntry& entry : entries) {
     if (entry.name == "." || entry.name == ".." || !IsEntryFileName(entry.name) || HasControl(entry.name)) continue;

@@ -85,6 +85,7 @@ struct FileFacts {
 // Windows; Wine follows a Unix link whatever it is asked, which FileFactsOf's path then shows.
 enum class FileOpen {
   Folder,        // an existing folder, which nobody can rename or delete while it is open
+  Look,          // an existing folder, only to read its files: others may rename or delete it meanwhile
   MakeFolder,    // a folder made now; fails when anything has the name
   MakeHidden,    // the same, hidden
   Probe,         // anything of that name, for its facts only
@@ -135,9 +136,10 @@ class IPlatform {
   // A file read whole only when it is no larger than limit (ERROR_FILE_TOO_LARGE), an ordinary file on a
   // disk (ERROR_BAD_FILE_TYPE) and no link or junction (kErrorIsLink): for files other programs wrote.
   virtual ErrorCode ReadSmallFile(const std::string& path, std::uint64_t limit, std::string& data) = 0;
-  // The same of name in an open folder (OpenAt's FileOpen::Folder), opened relative to it: the files of a
-  // folder as its listing gave them. The look by name that ReadSmallFile makes first is the caller's, in
-  // that listing (a link or junction there is never read); the handle's own check is made as there.
+  // The same of name in an open folder (OpenAt's FileOpen::Folder or Look), opened relative to it: the
+  // files of a folder as its listing gave them. The look by name that ReadSmallFile makes first is the
+  // caller's, in that listing (a link or junction there is never read); the handle's own check is made
+  // as there.
   virtual ErrorCode ReadSmallFileAt(HANDLE folder, const std::string& name, std::uint64_t limit,
                                     std::string& data) = 0;
   // Appends bytes to a file (made when missing) and flushes them to the disk before returning.

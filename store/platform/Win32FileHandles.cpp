@@ -30,6 +30,7 @@ OpenWay WayOf(FileOpen how) {
   constexpr ACCESS_MASK readWrite = FILE_READ_DATA | FILE_WRITE_DATA | FILE_READ_ATTRIBUTES;
   switch (how) {
     case FileOpen::Folder: return {kFolderAccess, kShareNoDelete, FILE_OPEN, folder, 0};
+    case FileOpen::Look: return {kFolderAccess, kShareAll, FILE_OPEN, folder, 0};
     case FileOpen::MakeFolder: return {kFolderAccess, kShareNoDelete, FILE_CREATE, folder, FILE_ATTRIBUTE_NORMAL};
     case FileOpen::MakeHidden: return {kFolderAccess, kShareNoDelete, FILE_CREATE, folder, FILE_ATTRIBUTE_HIDDEN};
     case FileOpen::Probe: return {FILE_READ_ATTRIBUTES, kShareAll, FILE_OPEN, 0, 0};

@@ -90,6 +90,19 @@ TEST(SpelledPath, TakesEachPartAsListedUpToTheFirstMissingOne) {
   RemoveDirectoryW(L"C:\\KestrunSpelled");
 }
 
+// A folder on the store's way stays put while held; one only looked into can be renamed meanwhile.
+TEST(FolderHeld, BlocksARenameOnlyWhenOnTheWay) {
+  Win32Platform platform;
+  MakeFolder("C:\\KestrunHeld");
+  for (auto [how, renames] : {std::pair{FileOpen::Folder, false}, std::pair{FileOpen::Look, true}}) {
+    UniqueFile held;
+    ASSERT_EQ(platform.OpenAt(INVALID_HANDLE_VALUE, "C:\\KestrunHeld", how, held), ERROR_SUCCESS);
+    EXPECT_EQ(MoveFileW(L"C:\\KestrunHeld", L"C:\\KestrunMoved") != FALSE, renames);
+    MoveFileW(L"C:\\KestrunMoved", L"C:\\KestrunHeld");
+  }
+  RemoveDirectoryW(L"C:\\KestrunHeld");
+}
+
 TEST(Smoke, Utf8CodePage) { EXPECT_EQ(GetACP(), 65001u); }  // names outside the legacy code page need it
 
 }  // namespace
