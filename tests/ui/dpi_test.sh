@@ -10,14 +10,10 @@ trap 'kt_drop_prefix; rm -f "$log"' EXIT
 
 # Wine takes the DPI from both places; a process started afterwards draws at it.
 set_dpi() {
-  local dword key try
+  local dword key
   dword=$(printf '0x%x' "$1")
   for key in 'HKCU\Control Panel\Desktop' 'HKLM\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts'; do
-    for try in 1 2 3 0; do
-      [ "$try" != 0 ] || { echo "FAIL: LogPixels not stored in $key"; return 1; }
-      wine reg add "$key" /v LogPixels /t REG_DWORD /d "$dword" /f </dev/null >/dev/null 2>&1 && break
-      sleep "$try"
-    done
+    kt_reg_add "$key" /v LogPixels /t REG_DWORD /d "$dword" || return 1
   done
 }
 

@@ -12,6 +12,17 @@ KT_TEMPLATE=${KT_TEMPLATE:-${TMPDIR:-/tmp}/kestrun-wine-template}
 
 kt_quiet() { "$@" >/dev/null 2>&1 </dev/null; }
 
+# wine reg add ARGS..., quietly; a loaded machine has seen one write in a few hundred fail, so it is
+# tried three times before it fails.
+kt_reg_add() {
+  local try
+  for try in 1 2 3; do
+    kt_quiet wine reg add "$@" /f && return 0
+    sleep "$try"
+  done
+  return 1
+}
+
 kt_make_template() {
   (
     flock 9

@@ -1,20 +1,12 @@
 # A high-contrast colour set for screenshots and tests: white on black, a yellow highlight, green grey
-# text. Source this file with WINEPREFIX set.
+# text. Source this file after tests/wine/prefix.sh, with WINEPREFIX set.
 #   contrast_registry   store the set in HKCU\Control Panel\Colors and the user's high-contrast flag, and
 #                       switch visual styles off as Windows does in high contrast (Wine draws a list's
 #                       scroll bars in its theme whatever the window asks); all are read when a session
 #                       starts: call it before the program starts. Fails when a value was not stored.
 contrast_registry() {
   local colors='HKCU\Control Panel\Colors' name pair stored=0
-  # A loaded machine has seen one write in a few hundred fail: try again before giving up.
-  put() {
-    local try
-    for try in 1 2 3; do
-      wine reg add "$@" /f </dev/null >/dev/null 2>&1 && return 0
-      sleep "$try"
-    done
-    stored=1
-  }
+  put() { kt_reg_add "$@" || stored=1; }
   for name in Background AppWorkSpace Window ButtonFace Menu MenuBar Scrollbar InfoWindow ActiveTitle \
     InactiveTitle GradientActiveTitle GradientInactiveTitle ButtonAlternateFace; do
     put "$colors" /v "$name" /d '0 0 0'
