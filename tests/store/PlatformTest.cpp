@@ -5,6 +5,11 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <stdexcept>
+#include <vector>
+
+#include "base/Concurrent.h"
 #include "base/Text.h"
 #include "base/Texts.h"
 #include "store/platform/SafeFiles.h"
@@ -101,6 +106,56 @@ TEST(FolderHeld, BlocksARenameOnlyWhenOnTheWay) {
     MoveFileW(L"C:\\KestrunMoved", L"C:\\KestrunHeld");
   }
   RemoveDirectoryW(L"C:\\KestrunHeld");
+}
+
+// A key large enough to be read on several threads comes back exactly as one thread reads it, in its
+// order, long names and large data included.
+TEST(EnumValues, ALargeKeyReadsAsOneThreadWouldReadIt) {
+  Win32Platform platform;
+  const std::string path = "Software\\KestrunLarge";
+  DeleteKey(HKEY_CURRENT_USER, path);
+  for (int i = 0; i < 3000; ++i) {
+    const std::string n = std::to_string(i);
+    SetString(HKEY_CURRENT_USER, path, i == 1500 ? std::string(5000, 'n') : "Value " + n,
+              i == 2999 ? std::string(20000, 'd') : "C:\\Program Files\\Vendor " + n + "\\app.exe /b");
+  }
+  SetDword(HKEY_CURRENT_USER, path, "Number", 7);
+  HKEY key = nullptr;
+  ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, ToWide(path).c_str(), 0, KEY_READ, &key), ERROR_SUCCESS);
+  std::vector<RegValue> values;
+  ASSERT_EQ(platform.EnumValues(key, values), ERROR_SUCCESS);
+  ASSERT_EQ(values.size(), 3001u);
+  for (DWORD i = 0; i < values.size(); ++i) {
+    std::wstring name(16384, L'\0');
+    std::string data(65536, '\0');
+    DWORD nameLength = static_cast<DWORD>(name.size()), dataLength = static_cast<DWORD>(data.size()), type = 0;
+    ASSERT_EQ(RegEnumValueW(key, i, name.data(), &nameLength, nullptr, &type, reinterpret_cast<BYTE*>(data.data()),
+                            &dataLength), ERROR_SUCCESS);
+    ASSERT_EQ(values[i].name, FromWide(name.substr(0, nameLength))) << i;
+    ASSERT_EQ(values[i].type, type) << i;
+    ASSERT_EQ(values[i].data, data.substr(0, dataLength)) << i;
+  }
+  RegCloseKey(key);
+  DeleteKey(HKEY_CURRENT_USER, path);
+}
+
+TEST(ForEachConcurrently, DoesEachItemOnceAndRaisesAFailureAfterAllStopped) {
+  std::vector<std::atomic<int>> done(5000);
+  ForEachConcurrently(done.size(), 8, [&](std::size_t i) { ++done[i]; });
+  for (const std::atomic<int>& count : done) ASSERT_EQ(count, 1);
+  std::atomic<int> running = 0, after = 0;
+  EXPECT_THROW(ForEachConcurrently(1000, 8,
+                                   [&](std::size_t i) {
+                                     ++running;
+                                     if (i == 10) throw std::runtime_error("stop");
+                                     Sleep(1);
+                                     --running;
+                                     ++after;
+                                   }),
+               std::runtime_error);
+  EXPECT_EQ(running, 1);  // only the one that threw is still counted: the others had finished
+  EXPECT_LT(after, 999);  // and they stopped taking items
+  ForEachConcurrently(0, 8, [](std::size_t) { FAIL(); });
 }
 
 TEST(Smoke, Utf8CodePage) { EXPECT_EQ(GetACP(), 65001u); }  // names outside the legacy code page need it
