@@ -5,6 +5,7 @@
 // walk's order.
 #include "store/TaskScan.h"
 
+#include "base/Concurrent.h"
 #include "base/Texts.h"
 #include "store/Locations.h"
 #include "store/TaskDefinition.h"
@@ -25,6 +26,10 @@ struct TaskWalkStep {
 struct TaskWalkSteps {
   std::vector<TaskWalkStep> steps;
   bool denied = false;  // a folder could not be listed for want of rights
+  // The File steps still to be read, each with its folder held open (or INVALID_HANDLE_VALUE). The
+  // reads come after the walk, several at once: under Wine each is a few round trips to the server.
+  std::vector<std::pair<std::size_t, HANDLE>> reads;
+  std::vector<UniqueFile> folders;  // held until the reads are done
 };
 
 namespace {
@@ -74,13 +79,24 @@ ErrorCode ReadTaskDocument(IPlatform& platform, HANDLE folder, const std::string
   return rc;
 }
 
-void ReadTaskFile(IPlatform& platform, TaskWalkSteps& walk, HANDLE folder, const std::string& file,
-                  const std::string& taskPath) {
-  TaskWalkStep step{TaskWalkStep::Kind::File, file, taskPath, ERROR_SUCCESS, S_OK, {}};
+void ReadTaskFile(IPlatform& platform, HANDLE folder, TaskWalkStep& step) {
   std::string document;
-  step.rc = ReadTaskDocument(platform, folder, file, document);
+  step.rc = ReadTaskDocument(platform, folder, step.path, document);
   if (step.rc == ERROR_SUCCESS) step.parsed = ReadXmlTreeUtf16(platform, document, kMaxTaskDepth, step.root);
-  walk.steps.push_back(std::move(step));
+}
+
+void ReadTaskFiles(IPlatform& platform, TaskWalkSteps& walk) {
+  ForEachConcurrently(walk.reads.size(), platform.Concurrency(), [&](std::size_t i) {
+    const auto [step, folder] = walk.reads[i];
+    ReadTaskFile(platform, folder, walk.steps[step]);
+  });
+  walk.reads.clear();
+  walk.folders.clear();
+}
+
+void ReadLater(TaskWalkSteps& walk, HANDLE folder, const std::string& file, const std::string& taskPath) {
+  walk.reads.emplace_back(walk.steps.size(), folder);
+  walk.steps.push_back({TaskWalkStep::Kind::File, file, taskPath, ERROR_SUCCESS, S_OK, {}});
 }
 
 void WalkFolder(IPlatform& platform, TaskWalkSteps& walk, const std::string& folder, const std::string& taskFolder,
@@ -105,10 +121,11 @@ void WalkFolder(IPlatform& platform, TaskWalkSteps& walk, const std::string& fol
     if (entry.attributes & FILE_ATTRIBUTE_REPARSE_POINT)
       walk.steps.push_back({TaskWalkStep::Kind::Link, path, {}, ERROR_SUCCESS, S_OK, {}});
     else if (!(entry.attributes & FILE_ATTRIBUTE_DIRECTORY))
-      ReadTaskFile(platform, walk, open.Get(), path, taskPath);
+      ReadLater(walk, open.Get(), path, taskPath);
     else if (depth + 1 < kMaxFolderDepth)
       WalkFolder(platform, walk, path, taskPath, depth + 1);
   }
+  if (open) walk.folders.push_back(std::move(open));
 }
 
 // What the walk met, said and made rows as the walk met it.
@@ -186,6 +203,7 @@ void ScanScheduledTasks(Action& action, std::int32_t location, StartupRows& rows
   if (walk.root.empty()) return;
   TaskWalkSteps steps;
   WalkFolder(action.Platform(), steps, walk.root, "", 0);
+  ReadTaskFiles(action.Platform(), steps);
   TakeSteps(walk, steps);
   if (walk.denied) {
     ReadFromScheduler(walk);  // where even that fails, the files that could be read are all there is

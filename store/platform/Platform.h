@@ -231,6 +231,9 @@ class IPlatform {
 
   // The system's text for an error code; a useful text (the code in hex) when the system has none.
   virtual std::string SystemErrorText(ErrorCode code) = 0;
+
+  // How many calls may be made at once from different threads; 1 where they must come one at a time.
+  virtual unsigned Concurrency() = 0;
 };
 
 // The real machine.

@@ -6,6 +6,10 @@ namespace kestrun {
 
 class Win32Platform : public IPlatform {
  public:
+  // concurrency: see IPlatform::Concurrency. One by default, for the tests' platforms that count or
+  // break calls; the machine's own platform takes several.
+  explicit Win32Platform(unsigned concurrency = 1) : concurrency_(concurrency) {}
+
   ErrorCode OpenKey(HKEY root, RegistryView view, const std::string& path, bool create, KeyAccess access,
                     UniqueKey& key) override;
   ErrorCode EnumValues(HKEY key, std::vector<RegValue>& values) override;
@@ -71,6 +75,10 @@ class Win32Platform : public IPlatform {
   HRESULT EnableScheduledTask(const std::string& path, bool enabled) override;
 
   std::string SystemErrorText(ErrorCode code) override;
+  unsigned Concurrency() override { return concurrency_; }
+
+ private:
+  const unsigned concurrency_;
 };
 
 // ShellExecute's result as an error code: the last error when it has one, else what the result means

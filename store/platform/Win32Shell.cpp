@@ -183,7 +183,8 @@ std::string Win32Platform::SystemErrorText(ErrorCode code) {
 }
 
 IPlatform& SystemPlatform() {
-  static Win32Platform platform;
+  // Under Wine a thread waits out each call's round trip to the one server: a few at once overlap.
+  static Win32Platform platform(8);
   return platform;
 }
 
