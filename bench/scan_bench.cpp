@@ -9,15 +9,18 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <cstdlib>
 #include <functional>
 #include <map>
+#include <mutex>
 #include <string>
 #include <vector>
 
+#include "base/Concurrent.h"
 #include "bench/Seed.h"
 #include "store/EntryTarget.h"
 #include "store/StartupApproved.h"
@@ -125,10 +128,11 @@ double Measure(int values, int files) {
   return scan / base;
 }
 
-// Counts what resolution asks of the file system.
+// Counts what resolution asks of the file system, from as many threads as the machine's own platform.
 class CountingPlatform : public Win32Platform {
  public:
-  int probes = 0, listings = 0, links = 0;
+  CountingPlatform() : Win32Platform(SystemPlatform().Concurrency()) {}
+  std::atomic<int> probes = 0, listings = 0, links = 0;
   bool FileExists(const std::string& name) override { return ++probes, Win32Platform::FileExists(name); }
   ErrorCode FileSize(const std::string& path, std::uint64_t& size) override {
     return ++probes, Win32Platform::FileSize(path, size);
@@ -140,6 +144,14 @@ class CountingPlatform : public Win32Platform {
     return ++links, Win32Platform::ReadShellLink(link, target, arguments);
   }
 };
+
+// Every row's program, looked for as `kestrun-cli list` does; how many exist.
+size_t ResolveAll(IPlatform& platform, const StartupRows& rows) {
+  TargetResolver resolver(platform);
+  std::atomic<size_t> existing = 0;
+  ForEachConcurrently(rows.size(), platform.Concurrency(), [&](size_t i) { existing += resolver.Resolve(rows[i]).exists; });
+  return existing;
+}
 
 // One run's scan and resolution, as `kestrun-cli list` does them: the medians of five.
 int ResolveTimes() {
@@ -155,24 +167,23 @@ int ResolveTimes() {
     counted.probes = counted.listings = counted.links = 0;
     resolveTimes.push_back(Milliseconds(
         [&] {
-          TargetResolver resolver(counted);
-          size_t existing = 0;
-          for (const StartupRow& row : rows) existing += resolver.Resolve(row).exists;
-          return existing;
+          return ResolveAll(counted, rows);
         },
         found));
   }
   std::printf("scan %.0f ms; resolution %.0f ms for %zu entries (%zu programs found; file probes %d, folder "
               "listings %d, shortcuts read %d) (median of 5)\n",
-              Median(scanTimes), Median(resolveTimes), rows.size(), found, counted.probes, counted.listings,
-              counted.links);
+              Median(scanTimes), Median(resolveTimes), rows.size(), found, counted.probes.load(), counted.listings.load(),
+              counted.links.load());
   return 0;
 }
 
 
-// Where one scan's time goes: each place's scan, and the time spent in each platform call.
+// Where one scan's time goes: each place's scan, and the time spent in each platform call (summed over
+// the threads that make them at once, as many as the machine's own platform).
 class TimingPlatform : public Win32Platform {
  public:
+  TimingPlatform() : Win32Platform(SystemPlatform().Concurrency()) {}
   struct Spent {
     int calls = 0;
     double ms = 0;
@@ -183,6 +194,7 @@ class TimingPlatform : public Win32Platform {
   auto Timed(const char* what, Call call) {
     const auto start = std::chrono::steady_clock::now();
     auto result = call();
+    const std::lock_guard<std::mutex> hold(lock_);
     Spent& s = spent[what];
     ++s.calls;
     s.ms += std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
@@ -245,6 +257,9 @@ class TimingPlatform : public Win32Platform {
   ErrorCode ReadLinkFile(const std::string& link, std::size_t limit, std::string& bytes) override {
     return Timed("ReadLinkFile", [&] { return Win32Platform::ReadLinkFile(link, limit, bytes); });
   }
+
+ private:
+  std::mutex lock_;
 };
 
 // `scan_bench phases`: each place's scan and the resolution timed on their own, with the platform calls
@@ -285,9 +300,7 @@ int PhaseTimes() {
   print("scan");
   timed.spent.clear();
   const auto start = std::chrono::steady_clock::now();
-  TargetResolver resolver(timed);
-  size_t existing = 0;
-  for (const StartupRow& row : rows) existing += resolver.Resolve(row).exists;
+  const size_t existing = ResolveAll(timed, rows);
   std::printf("  resolution %8.1f ms (%zu of %zu found)\n",
               std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count(), existing,
               rows.size());
