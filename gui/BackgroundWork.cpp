@@ -1,17 +1,10 @@
 #include "gui/BackgroundWork.h"
 
-#include <exception>
-#include <thread>
-
-#include "base/Handles.h"
+#include <system_error>
+#include <utility>
 
 namespace kestrun::gui {
 namespace {
-
-struct EventTraits {
-  static HANDLE Invalid() { return nullptr; }
-  static void Close(HANDLE h) { CloseHandle(h); }
-};
 
 void PaintAndAnswer() {
   MSG msg;
@@ -21,24 +14,41 @@ void PaintAndAnswer() {
 
 }  // namespace
 
-void RunInBackground(Form& form, const std::function<void()>& work) {
-  UniqueHandle<EventTraits> done(CreateEventA(nullptr, TRUE, FALSE, nullptr));
-  if (!done) {
-    work();
+BackgroundTask::BackgroundTask(std::function<void()> work)
+    : work_(std::move(work)), done_(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {
+  if (!done_) return;  // Await runs it in place
+  try {
+    worker_ = std::thread([this] {
+      try {
+        work_();
+      } catch (...) {
+        failure_ = std::current_exception();
+      }
+      SetEvent(done_.Get());
+    });
+  } catch (const std::system_error&) {
+    // no thread to be had: Await runs it in place
+  }
+}
+
+BackgroundTask::~BackgroundTask() {
+  if (!worker_.joinable()) return;
+  HANDLE handle = done_.Get();
+  while (MsgWaitForMultipleObjectsEx(1, &handle, INFINITE, QS_SENDMESSAGE, 0) == WAIT_OBJECT_0 + 1) {
+    MSG msg;
+    PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+  }
+  worker_.join();
+}
+
+void BackgroundTask::Await(Form& form) {
+  if (!worker_.joinable()) {
+    if (work_) std::exchange(work_, nullptr)();
     return;
   }
-  std::exception_ptr failure;
-  std::thread worker([&] {
-    try {
-      work();
-    } catch (...) {
-      failure = std::current_exception();
-    }
-    SetEvent(done.Get());
-  });
   const DWORD start = GetTickCount();
   const bool wasBusy = form.Busy();
-  HANDLE handle = done.Get();
+  HANDLE handle = done_.Get();
   for (;;) {
     const DWORD elapsed = GetTickCount() - start;
     const DWORD timeout = form.Busy() ? INFINITE : (elapsed < kBusyCursorDelay ? kBusyCursorDelay - elapsed : 0);
@@ -51,9 +61,14 @@ void RunInBackground(Form& form, const std::function<void()>& work) {
     else
       PaintAndAnswer();
   }
-  worker.join();
+  worker_.join();
   if (form.Busy() != wasBusy) form.SetBusy(wasBusy);
-  if (failure) std::rethrow_exception(failure);
+  if (failure_) std::rethrow_exception(std::exchange(failure_, nullptr));
+}
+
+void RunInBackground(Form& form, const std::function<void()>& work) {
+  BackgroundTask task(work);
+  task.Await(form);
 }
 
 }  // namespace kestrun::gui

@@ -46,6 +46,8 @@ TForm1::TForm1(IPlatform& platform)
     : gui::Form(MainLayout(), nullptr, [&platform] { return platform.HighContrast(); }),
       platform_(platform),
       store_(platform, threadReport_) {
+  // Nothing the window is made of touches the store: the first scan begins at once.
+  firstScan_.emplace([this] { store_.LoadStartupList(firstRows_); });
   CreateComponents();
   FormCreate();
   SetOnActivate([this](gui::Form&) { FormActivate(); });
@@ -203,7 +205,7 @@ void TForm1::Timer1Timer() {
 }
 
 // The list asks for no row while the scan runs (it is empty and hidden), and the window touches the
-// store only once the worker is done with it.
+// store only once the worker is done with it. The first call takes the scan begun with the window.
 void TForm1::LoadStartupList() {
   facts_.Cancel();
   lvStartup.SetVisible(false);
@@ -216,6 +218,13 @@ void TForm1::LoadStartupList() {
     lvStartup.SetVisible(true);
     StartFacts();
   });
+  if (firstScan_) {
+    ScopeExit take([this, &scanned] {
+      scanned = std::move(firstRows_);
+      firstScan_.reset();
+    });
+    return firstScan_->Await(*this);
+  }
   gui::RunInBackground(*this, [this, &scanned] { store_.LoadStartupList(scanned); });
 }
 

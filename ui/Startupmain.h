@@ -2,8 +2,10 @@
 // TForm1: the main window. The list of startup entries, the toolbar of five tiles, the title strip with
 // its help and close spots, and the rotating banner; it routes every action to the entry store.
 #include <cstdint>
+#include <optional>
 
 #include "controls/Kspeedbutton.h"
+#include "gui/BackgroundWork.h"
 #include "gui/Form.h"
 #include "gui/Image.h"
 #include "gui/ImageList.h"
@@ -110,7 +112,10 @@ class TForm1 : public gui::Form {
   TfmAbout* about_ = nullptr;  // not owned
   std::int32_t bannerIndex_ = 3;
   int bannerDpi_ = 96;  // the DPI the banners in ImageList1 were painted for
-  TargetFacts facts_{platform_};  // what each row runs; last, so its worker stops first
+  TargetFacts facts_{platform_};  // what each row runs; its worker stops before the store goes
+  // The first scan runs while the window is made and shown; the first activation takes its rows.
+  StartupRows firstRows_;
+  std::optional<gui::BackgroundTask> firstScan_;
 };
 
 }  // namespace kestrun
