@@ -71,7 +71,7 @@ void RegistryValueKind::Scan(Action& action, const LocationInfo& location, bool 
     // The row's name is the value's: kept once, the scanned value holds type and bytes alone.
     std::string path = DecodeStringValue(value);
     const bool fromPath = value.data == TextBytes(path);
-    if (fromPath) value.data = {};
+    if (fromPath) std::string().swap(value.data);  // its buffer goes too: assigning "" would keep it
     rows.push_back({std::move(value.name), std::move(path), live, TKStartupEntry(live, location.code),
                     {{}, value.type, std::move(value.data)}});
     rows.back().bytesFromPath = fromPath;
