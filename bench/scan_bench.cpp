@@ -20,7 +20,6 @@
 #include <string>
 #include <vector>
 
-#include "base/Concurrent.h"
 #include "bench/Seed.h"
 #include "store/EntryTarget.h"
 #include "store/StartupApproved.h"
@@ -128,7 +127,8 @@ double Measure(int values, int files) {
   return scan / base;
 }
 
-// Counts what resolution asks of the file system, from as many threads as the machine's own platform.
+// Counts what resolution asks of the file system; the scan before it calls from as many threads as the
+// machine's own platform.
 class CountingPlatform : public Win32Platform {
  public:
   CountingPlatform() : Win32Platform(SystemPlatform().Concurrency()) {}
@@ -148,8 +148,8 @@ class CountingPlatform : public Win32Platform {
 // Every row's program, looked for as `kestrun-cli list` does; how many exist.
 size_t ResolveAll(IPlatform& platform, const StartupRows& rows) {
   TargetResolver resolver(platform);
-  std::atomic<size_t> existing = 0;
-  ForEachConcurrently(rows.size(), platform.Concurrency(), [&](size_t i) { existing += resolver.Resolve(rows[i]).exists; });
+  size_t existing = 0;
+  for (const StartupRow& row : rows) existing += resolver.Resolve(row).exists;
   return existing;
 }
 

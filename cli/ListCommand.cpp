@@ -1,7 +1,6 @@
 // kestrun-cli list [--json | --jsonl]: every entry, in the order the window shows them.
 #include <optional>
 
-#include "base/Concurrent.h"
 #include "base/Texts.h"
 #include "cli/Commands.h"
 #include "cli/Output.h"
@@ -22,11 +21,9 @@ int RunList(CliSession& session, const ListOptions& options) {
   TargetResolver resolver(session.platform);
   std::optional<PublisherCache> publishers;
   if (options.verify) publishers.emplace(session.platform);
-  std::vector<EntryFacts> facts(rows.size());
-  // Rows are resolved several at once where the platform allows; a signature check keeps one at a time.
-  ForEachConcurrently(rows.size(), publishers ? 1 : session.platform.Concurrency(), [&](std::size_t i) {
-    facts[i] = FactsOf(resolver, publishers ? &*publishers : nullptr, rows[i]);
-  });
+  std::vector<EntryFacts> facts;
+  for (const StartupRow& row : rows)
+    facts.push_back(FactsOf(resolver, publishers ? &*publishers : nullptr, row));
   const bool json = options.json || options.jsonLines;
   WriteOutput(json ? FormatJson(rows, facts, options.jsonLines) : FormatTable(rows, &facts));
   return session.report.Count() ? kExitFailed : kExitOk;

@@ -161,15 +161,12 @@ std::string TargetResolver::FindIn(const std::vector<std::string>& folders, cons
 
 std::string TargetResolver::SearchBareName(const std::string& name) {
   if (std::string file = FindIn(searchFolders_, name, false); !file.empty()) return file;
-  {
-    const std::lock_guard<std::mutex> hold(appPathsLock_);
-    if (const auto known = appPaths_.find(name); known != appPaths_.end()) return known->second;
-  }
-  std::string found;
+  const auto known = appPaths_.find(name);
+  if (known != appPaths_.end()) return known->second;
+  std::string& found = appPaths_[name];
   for (const HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE})
     if (found.empty()) found = AppPath(root, name);
-  const std::lock_guard<std::mutex> hold(appPathsLock_);
-  return appPaths_.emplace(name, std::move(found)).first->second;
+  return found;
 }
 
 std::string TargetResolver::Locate(const std::string& name) {

@@ -2,7 +2,6 @@
 // What an entry really runs: its command split and searched as Windows does when it starts the entry
 // at log-on, never depending on the current folder.
 #include <map>
-#include <mutex>
 #include <string>
 #include <vector>
 
@@ -34,8 +33,7 @@ std::vector<std::string> TargetWarnings(const EntryTarget& target);
 // "\\?\" path literally. A relative path with a folder part resolves to nothing: it would depend on
 // the current folder. The system's rundll32 and cmd are judged by what they run (HostedCommand.h).
 // What the files and App Paths hold is learnt once (a folder at a time) and kept: one resolver per run,
-// or Forget before the next. Threads may resolve at once, as many as the platform takes; Forget while
-// none does.
+// or Forget before the next.
 class TargetResolver {
  public:
   explicit TargetResolver(IPlatform& platform);
@@ -65,7 +63,6 @@ class TargetResolver {
 
   IPlatform& platform_;  // not owned
   FolderCache files_;
-  std::mutex appPathsLock_;                      // guards appPaths_
   std::map<std::string, std::string> appPaths_;  // by name as written
   std::string windows_;                          // "" when the system names none
   std::vector<std::string> searchFolders_, pathFolders_;

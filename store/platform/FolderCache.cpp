@@ -52,50 +52,28 @@ bool FolderCache::Probe(const std::string& path, std::uint64_t* size) {
   return exists;
 }
 
-const FolderCache::Folder* FolderCache::Known(const std::string& key, Folder** fresh) {
-  std::unique_lock<std::mutex> hold(lock_);
-  const auto at = folders_.find(key);
-  if (at == folders_.end()) {
-    if (fresh) *fresh = &folders_[key];  // elements stay where they are when the map grows
-    return nullptr;
-  }
-  Folder& slot = at->second;
-  learnt_.wait(hold, [&slot] { return slot.known; });
-  return &slot;
-}
-
-const FolderCache::Folder& FolderCache::Learnt(Folder& slot, Folder folder) {
-  {
-    const std::lock_guard<std::mutex> hold(lock_);
-    slot = std::move(folder);
-    slot.known = true;
-  }
-  learnt_.notify_all();
-  return slot;
-}
-
 // The folder's listing, made when first asked for. Its parent's listing (when there is one) tells
 // whether it is there at all: a missing folder is never listed, nor anything below it.
 const FolderCache::Folder& FolderCache::FolderOf(const std::string& folder, const Folder* parent,
                                                  const std::string& name) {
-  Folder* slot = nullptr;
-  if (const Folder* known = Known(NameKey(folder), &slot)) return *known;
-  Folder made;
+  const std::string key = NameKey(folder);
+  if (const auto known = folders_.find(key); known != folders_.end()) return known->second;
+  Folder& made = folders_[key];
   if (parent && parent->state == Folder::State::Empty) {
     made.state = Folder::State::Empty;
-    return Learnt(*slot, std::move(made));
+    return made;
   }
   if (parent && parent->state == Folder::State::Listed) {
     const auto entry = parent->entries.find(NameKey(name));
     if (entry == parent->entries.end() ? IsAscii(name) : (entry->second.attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
       made.state = Folder::State::Empty;
-      return Learnt(*slot, std::move(made));
+      return made;
     }
   }
   std::vector<FolderEntry> entries;
   const ErrorCode rc = platform_.ListFolder(folder, entries);
   if (rc == ERROR_FILE_NOT_FOUND || rc == ERROR_PATH_NOT_FOUND) made.state = Folder::State::Empty;
-  if (rc != ERROR_SUCCESS) return Learnt(*slot, std::move(made));
+  if (rc != ERROR_SUCCESS) return made;
   made.state = Folder::State::Listed;
   for (FolderEntry& entry : entries) {
     if (entry.name == "." || entry.name == "..") continue;
@@ -103,12 +81,12 @@ const FolderCache::Folder& FolderCache::FolderOf(const std::string& folder, cons
     const auto [at, added] = made.entries.emplace(NameKey(entry.name), std::move(entry));
     if (!added) at->second.attributes = ~0u;
   }
-  return Learnt(*slot, std::move(made));
+  return made;
 }
 
 // A folder ("X:" or "X:\\a\\b") known already, or learnt from its parent down.
 const FolderCache::Folder& FolderCache::FolderAt(const std::string& folder) {
-  if (const Folder* known = Known(NameKey(folder), nullptr)) return *known;
+  if (const auto known = folders_.find(NameKey(folder)); known != folders_.end()) return known->second;
   const size_t slash = folder.rfind('\\');
   if (slash == std::string::npos) return FolderOf(folder, nullptr, folder);
   const Folder& parent = FolderAt(folder.substr(0, slash));

@@ -3,10 +3,7 @@
 // that folder, and a folder missing from its parent's listing answers for everything below it. Under
 // Wine each probe of a path is a server round trip, and the commands of ten thousand entries share a
 // few folders. What it holds is as old as the first question: make a new one (or Clear it) per run.
-// Several threads may ask at once (each folder is still listed once); Clear only while none does.
-#include <condition_variable>
 #include <cstdint>
-#include <mutex>
 #include <string>
 #include <unordered_map>
 
@@ -30,12 +27,7 @@ class FolderCache {
   struct Folder {
     enum class State { Listed, Empty, Unknown } state = State::Unknown;
     std::unordered_map<std::string, FolderEntry> entries;  // by NameKey; attributes ~0u: names that collide
-    bool known = false;  // false while a thread is still learning it
   };
-  // The folder under key once known, waiting while another thread learns it; nullptr when none has
-  // begun to, and then this thread has (fresh is its place to fill, and Learnt says it is filled).
-  const Folder* Known(const std::string& key, Folder** fresh);
-  const Folder& Learnt(Folder& slot, Folder folder);
   const Folder& FolderAt(const std::string& folder);
   const Folder& FolderOf(const std::string& folder, const Folder* parent, const std::string& name);
   bool Probe(const std::string& path, std::uint64_t* size);
@@ -44,8 +36,6 @@ class FolderCache {
   const FolderEntry* Listed(const std::string& path);
 
   IPlatform& platform_;  // not owned
-  std::mutex lock_;      // guards folders_
-  std::condition_variable learnt_;
   std::unordered_map<std::string, Folder> folders_;  // by NameKey of the whole folder path
 };
 
