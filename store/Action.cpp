@@ -5,13 +5,15 @@
 
 namespace kestrun {
 
-Action::Action(StoreContext& store) : store_(store) {}
+Action::Action(StoreContext& store) : Action(store, store.report) {}
+
+Action::Action(StoreContext& store, IErrorReport& report) : store_(store), report_(report) {}
 
 IPlatform& Action::Platform() const { return store_.platform; }
 
 void Action::Fail(Failure failure) {
   if (failure.kind != Failure::Kind::Unjournalled && failure.kind != Failure::Kind::Warning) ++failures_;
-  store_.report.Report(failure);
+  report_.Report(failure);
 }
 
 void Action::FailCall(const std::string& subject, ErrorCode code) {

@@ -27,6 +27,8 @@ struct ActionJournal {
 class Action {
  public:
   explicit Action(StoreContext& store);
+  // An action that says its failures to report rather than where the store says them.
+  Action(StoreContext& store, IErrorReport& report);
   Action(const Action&) = delete;
   Action& operator=(const Action&) = delete;
 
@@ -55,7 +57,8 @@ class Action {
  private:
   using KeyId = std::tuple<HKEY, RegistryView, std::string, KeyAccess>;
 
-  StoreContext& store_;  // not owned
+  StoreContext& store_;    // not owned
+  IErrorReport& report_;   // not owned
   std::map<KeyId, std::unique_ptr<RegistryAccess>> keys_;  // owned
   ErrorCode keyError_ = ERROR_SUCCESS;
   ActionJournal journal_;

@@ -1,6 +1,10 @@
 // The store's one way in: the scan order of the places, and one action per thing the user does.
 #include "store/StartupStore.h"
 
+#include <exception>
+#include <iterator>
+
+#include "base/Concurrent.h"
 #include "base/Texts.h"
 #include "store/ChangeJournal.h"
 #include "store/StartupApproved.h"
@@ -12,10 +16,70 @@
 namespace kestrun {
 namespace {
 
-void ScanPlace(Action& action, const LocationInfo& location, bool live, StartupRows& rows) {
+struct Place {
+  const LocationInfo* location;
+  bool live;
+};
+
+// The first six: all live places first, then all disabled places, in the same order of locations.
+// The later ones follow, each live place with its disabled place.
+std::vector<Place> ScanOrder() {
+  const std::span<const LocationInfo> all = Locations();
+  std::vector<Place> order;
+  for (const bool live : {true, false})
+    for (const LocationInfo& location : all.first(kFirstLocations)) order.push_back({&location, live});
+  for (const LocationInfo& location : all.subspan(kFirstLocations)) {
+    order.push_back({&location, true});
+    order.push_back({&location, false});
+  }
+  return order;
+}
+
+void ScanPlace(Action& action, const Place& place, StartupRows& rows) {
   const size_t first = rows.size();
-  KindOf(location).Scan(action, location, live, rows);
-  ReadApprovals(action, location, rows, first);
+  KindOf(*place.location).Scan(action, *place.location, place.live, rows);
+  ReadApprovals(action, *place.location, rows, first);
+}
+
+// Failures kept to be said later, in the order met.
+class SaidLater : public IErrorReport {
+ public:
+  void Report(const Failure& failure) override { said_.push_back(failure); }
+  void SayTo(IErrorReport& report) const {
+    for (const Failure& failure : said_) report.Report(failure);
+  }
+
+ private:
+  std::vector<Failure> said_;
+};
+
+// One place read on its own: its rows, what it said, and the exception that stopped it.
+struct PlaceScan {
+  StartupRows rows;
+  SaidLater said;
+  std::exception_ptr stopped;
+};
+
+// The places' rows in scan order, in the vector of the largest place's: a key of 100,000 values is not
+// copied (its scan left room for the later places' usual few).
+void JoinRows(std::vector<PlaceScan>& scans, size_t count, StartupRows& rows) {
+  size_t largest = 0, total = 0;
+  for (size_t i = 0; i < count; ++i) {
+    total += scans[i].rows.size();
+    if (scans[i].rows.size() > scans[largest].rows.size()) largest = i;
+  }
+  StartupRows before;
+  for (size_t i = 0; i < largest; ++i)
+    before.insert(before.end(), std::make_move_iterator(scans[i].rows.begin()),
+                  std::make_move_iterator(scans[i].rows.end()));
+  rows = std::move(scans[largest].rows);
+  rows.reserve(total);
+  rows.insert(rows.begin(), std::make_move_iterator(before.begin()), std::make_move_iterator(before.end()));
+  for (size_t i = largest + 1; i < count; ++i) {
+    rows.insert(rows.end(), std::make_move_iterator(scans[i].rows.begin()),
+                std::make_move_iterator(scans[i].rows.end()));
+    StartupRows().swap(scans[i].rows);
+  }
 }
 
 }  // namespace
@@ -25,16 +89,31 @@ StartupStore::StartupStore(IPlatform& platform, IErrorReport& report, std::strin
 
 void StartupStore::LoadStartupList(StartupRows& rows) {
   rows.clear();
-  Action action = Begin();
-  // The first six: all live places first, then all disabled places, in the same order of locations.
-  const std::span<const LocationInfo> all = Locations();
-  for (const bool live : {true, false})
-    for (const LocationInfo& location : all.first(kFirstLocations)) ScanPlace(action, location, live, rows);
-  // The later ones follow, each live place with its disabled place.
-  for (const LocationInfo& location : all.subspan(kFirstLocations)) {
-    ScanPlace(action, location, true, rows);
-    ScanPlace(action, location, false, rows);
+  const std::vector<Place> order = ScanOrder();
+  const unsigned threads = context_.platform.Concurrency();
+  if (threads <= 1) {
+    Action action = Begin();
+    for (const Place& place : order) ScanPlace(action, place, rows);
+    return;
   }
+  // The places share nothing: they are read side by side, each by an action of its own whose failures
+  // are said afterwards, in scan order, as one after the other would have said them. A place stopped
+  // by an exception ends the list there, as it would have stopped it.
+  std::vector<PlaceScan> scans(order.size());
+  ForEachConcurrently(order.size(), threads, [&](size_t i) {
+    try {
+      Action action(context_, scans[i].said);
+      ScanPlace(action, order[i], scans[i].rows);
+    } catch (...) {
+      scans[i].stopped = std::current_exception();
+    }
+  });
+  size_t count = 0;
+  while (count < scans.size() && !scans[count].stopped) ++count;
+  const size_t said = std::min(count + 1, scans.size());
+  JoinRows(scans, said, rows);
+  for (size_t i = 0; i < said; ++i) scans[i].said.SayTo(context_.report);
+  if (count < scans.size()) std::rethrow_exception(scans[count].stopped);
 }
 
 void StartupStore::ApplyCheckChanges(const StartupRows& rows) {

@@ -56,6 +56,23 @@ TEST_F(ScanTest, ListsEveryPlaceInOrderWithTheirMarksAndRecordsButNoHiddenFilesO
                           Row{"u1", "c:\\u1.exe", true, 1, 128}, Row{"u2", "c:\\u2.exe", false, 0, 128},
                           Row{"o1", "c:\\o1.exe", true, 1, 256}, Row{"o2", "c:\\o2.exe", false, 0, 256}));
   EXPECT_THAT(report.reports, IsEmpty());
+
+  // Read side by side, the places list the same rows and say the same, in the same order.
+  const std::string package = "C:\\kestrun-scan-package", tasks = "C:\\windows\\system32\\tasks\\Kestrun Scan";
+  AddPackage(package, "Broken_1_x64__p", "<Package");
+  MakeFolder(tasks);
+  MakeFile(tasks + "\\Broken", FILE_ATTRIBUTE_NORMAL, "<Task><Triggers>");
+  const std::vector<Row> listed = Flatten(Scan());
+  ASSERT_EQ(report.reports.size(), 2u);
+  Win32Platform machine(8);
+  RecordingReport said;
+  StartupStore sideBySide(machine, said);
+  StartupRows rows;
+  sideBySide.LoadStartupList(rows);
+  EXPECT_EQ(Flatten(rows), listed);
+  EXPECT_EQ(said.reports, report.reports);
+  RemoveTree(package);
+  RemoveTree(tasks);
 }
 
 TEST_F(ScanTest, MissingDisabledFoldersAreMadeHiddenAndExistingOnesUsedAsTheyAre) {
