@@ -30,8 +30,9 @@ void AddRows(Action& action, const InstalledPackage& package, StartupRows& rows)
     if (!now) continue;
     const bool starts = StartsTask(*now, task.declaredEnabled);
     StartupRow row{task.name, task.command, starts, TKStartupEntry(starts, slPackagedTasks), ScannedSwitch(*now)};
-    row.source = RegistryPlace(HKEY_CURRENT_USER, task.stateKey);
-    row.origin = Text(SetByPolicy(*now) ? IDS_PACKAGE_BY_POLICY : IDS_PACKAGE_ORIGIN, {package.fullName});
+    row.detail = std::make_shared<const RowDetail>(
+        RowDetail{RegistryPlace(HKEY_CURRENT_USER, task.stateKey),
+                  Text(SetByPolicy(*now) ? IDS_PACKAGE_BY_POLICY : IDS_PACKAGE_ORIGIN, {package.fullName}), {}});
     rows.push_back(std::move(row));
   }
 }
@@ -60,7 +61,7 @@ void PackagedTaskKind::Scan(Action& action, const LocationInfo&, bool live, Star
 }
 
 bool PackagedTaskKind::Move(Action& action, const LocationInfo& location, const StartupRow& row, bool enable) const {
-  const std::string keyPath = KeyPathOf(row.source);
+  const std::string keyPath = KeyPathOf(row.Source());
   const std::optional<TaskSwitch> now = keyPath.empty() ? std::nullopt : ReadTaskSwitch(action, keyPath);
   if (!now) return false;
   if (ScannedSwitch(*now) != row.scanned) {
@@ -102,7 +103,7 @@ bool PackagedTaskKind::InOtherPlace(Action&, const LocationInfo&, const StartupR
 
 // A switch leaves the task where it is: its key is what tells it.
 bool PackagedTaskKind::SameEntry(const StartupRow& was, const StartupRow& now, bool) const {
-  return SameName(now.source, was.source);
+  return SameName(now.Source(), was.Source());
 }
 
 EntryCommand PackagedTaskKind::Command(const LocationInfo&, const StartupRow& row) const {
@@ -110,7 +111,7 @@ EntryCommand PackagedTaskKind::Command(const LocationInfo&, const StartupRow& ro
 }
 
 EntrySource PackagedTaskKind::Source(const LocationInfo&, const StartupRow& row) const {
-  return {row.source, RegistryTypeName(REG_DWORD)};
+  return {row.Source(), RegistryTypeName(REG_DWORD)};
 }
 
 std::string PackagedTaskKind::WhyNotOwnSide(Action& action, const LocationInfo& location, const JournalRecord& record,

@@ -73,7 +73,7 @@ void RegistryValueKind::Scan(Action& action, const LocationInfo& location, bool 
     const bool fromPath = value.data == TextBytes(path);
     if (fromPath) std::string().swap(value.data);  // its buffer goes too: assigning "" would keep it
     rows.push_back({std::move(value.name), std::move(path), live, TKStartupEntry(live, location.code),
-                    {{}, value.type, std::move(value.data)}});
+                    {value.type, std::move(value.data)}});
     rows.back().bytesFromPath = fromPath;
   }
 }

@@ -102,10 +102,10 @@ bool ScheduledTaskKind::SameEntry(const StartupRow& was, const StartupRow& now, 
 }
 
 EntryCommand ScheduledTaskKind::Command(const LocationInfo&, const StartupRow& row) const {
-  return {EntryCommand::Form::CommandLine, row.commandLine};
+  return {EntryCommand::Form::CommandLine, row.CommandLine()};
 }
 
-EntrySource ScheduledTaskKind::Source(const LocationInfo&, const StartupRow& row) const { return {row.source, "task"}; }
+EntrySource ScheduledTaskKind::Source(const LocationInfo&, const StartupRow& row) const { return {row.Source(), "task"}; }
 
 std::string ScheduledTaskKind::PlaceText(const StartupRow& row) const {
   return Text(row.record.GetEnabled() == 1 ? IDS_TASK_PLACE : IDS_TASK_PLACE_DISABLED, {row.name});

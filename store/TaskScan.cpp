@@ -62,8 +62,7 @@ void AddTask(TaskWalk& walk, const std::string& taskPath, const std::string& fil
   if (!task) return Unlisted(walk.action, file, Text(IDS_NOT_A_TASK_FILE, {root.name}));
   if (!task->runsProgram || !task->startsAtLogOn) return;
   StartupRow row{taskPath, TaskCommandText(*task), task->enabled, TKStartupEntry(task->enabled, walk.location), {}};
-  row.source = file;
-  row.commandLine = TaskCommandLine(*task);
+  row.detail = std::make_shared<const RowDetail>(RowDetail{file, {}, TaskCommandLine(*task)});
   walk.rows.push_back(std::move(row));
 }
 

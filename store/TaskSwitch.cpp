@@ -69,8 +69,8 @@ bool StartsTask(const TaskSwitch& taskSwitch, bool declaredEnabled) {
   return state == TaskState::Enabled || state == TaskState::EnabledByPolicy;
 }
 
-RegValue ScannedSwitch(const TaskSwitch& taskSwitch) {
-  return taskSwitch.absent == Absent::No ? taskSwitch.value : RegValue{};
+ScannedData ScannedSwitch(const TaskSwitch& taskSwitch) {
+  return taskSwitch.absent == Absent::No ? ScannedData{taskSwitch.value.type, taskSwitch.value.data} : ScannedData{};
 }
 
 JournalSide SwitchSide(const std::string& keyPath, const TaskSwitch& taskSwitch) {

@@ -8,6 +8,7 @@
 
 #include "store/Action.h"
 #include "store/JournalRecord.h"
+#include "store/StartupRow.h"
 
 namespace kestrun {
 
@@ -31,7 +32,7 @@ bool SetByPolicy(const TaskSwitch& taskSwitch);
 // Windows starts the task: the switch says so, or says nothing and the manifest does.
 bool StartsTask(const TaskSwitch& taskSwitch, bool declaredEnabled);
 // As the scan keeps it in its row: the value, or a nameless one for none.
-RegValue ScannedSwitch(const TaskSwitch& taskSwitch);
+ScannedData ScannedSwitch(const TaskSwitch& taskSwitch);
 
 // The value that sets state.
 RegValue StateValue(TaskState state);

@@ -32,7 +32,7 @@ std::string EntryTip(const StartupRow& row, const RowFacts& facts) {
   const EntryKind* kind = KindOf(row.record.GetLocation());
   std::string tip = kind ? kind->PlaceText(row) : PlaceName(row.record.GetLocation());
   tip += "\r\n" + row.path;
-  if (!row.origin.empty()) tip += "\r\n" + row.origin;
+  if (!row.Origin().empty()) tip += "\r\n" + row.Origin();
   if (SwitchedOffByWindows(row)) tip += "\r\n" + Text(IDS_ROW_SWITCHED_OFF);
   if (facts.resolved) tip += FactsText(facts);
   return tip;

@@ -95,8 +95,8 @@ TEST_F(PackagedTasksTest, EveryStateAndBothNamespacesListedAsWindowsStartsThem) 
                           row("State 0", false, chat), row("State 1", false, chat), row("State 2", true, chat),
                           row("State 3", false, chat), row("State 4", true, chat),
                           row("Helper", true, folder + "\\bin\\helper.exe")));
-  EXPECT_EQ(Only("State 4").origin, std::string("Package ") + kFull + " (set by policy)");
-  EXPECT_EQ(Only("No key").source, "HKCU\\" + StateKey("NoKey"));
+  EXPECT_EQ(Only("State 4").Origin(), std::string("Package ") + kFull + " (set by policy)");
+  EXPECT_EQ(Only("No key").Source(), "HKCU\\" + StateKey("NoKey"));
   EXPECT_THAT(report.reports, IsEmpty());
 }
 
