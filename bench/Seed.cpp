@@ -95,6 +95,20 @@ void SeedTasks(int tasks) {
   }
 }
 
+// Windows' own switches for one entry in ten, as Task Manager leaves them: most on, one in five off.
+void SeedApprovals(const char* place, const char* format, int entries) {
+  HKEY key = nullptr;
+  RegCreateKeyExA(HKEY_CURRENT_USER, test::ApprovedKey(place).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                  nullptr);
+  char name[64];
+  for (int i = 0; i < entries; i += 10) {
+    std::snprintf(name, sizeof name, format, i);
+    const BYTE flag[12] = {static_cast<BYTE>(i % 50 ? 2 : 3)};
+    RegSetValueExA(key, name, 0, REG_BINARY, flag, sizeof flag);
+  }
+  RegCloseKey(key);
+}
+
 }  // namespace
 
 std::string UserStartup() { return test::ShellFolder(HKEY_CURRENT_USER, "Startup"); }
@@ -120,6 +134,8 @@ void SeedStartup(int values, int files, Commands commands, int tasks) {
     std::snprintf(name, sizeof name, "\\Shortcut %04d.lnk", i);
     test::MakeFile(folder + name);
   }
+  SeedApprovals("Run", "Program %06d", values);
+  SeedApprovals("StartupFolder", "Shortcut %04d.lnk", files);
   SeedTasks(tasks);
 }
 

@@ -1,6 +1,6 @@
 // The machine every benchmark measures: VALUES values in HKCU Run, FILES files in the per-user Startup
-// folder, TASKS scheduled tasks that start at log-on, and PACKAGES packaged apps with a startup task
-// each; every other startup place empty.
+// folder (Windows' StartupApproved switches for one in ten of both), TASKS scheduled tasks that start at
+// log-on, and PACKAGES packaged apps with a startup task each; every other startup place empty.
 #pragma once
 
 #include <string>
@@ -9,7 +9,7 @@ namespace kestrun::bench {
 
 // What the values' commands look like.
 enum class Commands {
-  // Unquoted paths with blanks into folders that are not there, as the measurement has them:
+  // Unquoted paths with blanks into folders that are not there, as the slow listing was first measured:
   // "C:\Program Files\Vendor 00001\app.exe /background --flag=1".
   Unquoted,
   // Shaped like real ones: unquoted paths with blanks, quoted paths, bare names searched along the

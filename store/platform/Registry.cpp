@@ -50,10 +50,10 @@ bool RegistryAccess::OpenKey(const std::string& path, bool create, KeyAccess acc
   return true;
 }
 
-void RegistryAccess::GetValues(std::vector<RegValue>& values) {
+ErrorCode RegistryAccess::GetValues(std::vector<RegValue>& values) {
   values.clear();
-  if (!key_) return;
-  platform_.EnumValues(key_.Get(), values);
+  if (!key_) return ERROR_INVALID_HANDLE;
+  return platform_.EnumValues(key_.Get(), values);
 }
 
 void RegistryAccess::GetSubKeys(std::vector<std::string>& names) {

@@ -26,8 +26,9 @@ class RegistryAccess {
   // always opens it for writing.
   bool OpenKey(const std::string& path, bool create, KeyAccess access = KeyAccess::Read);
 
-  // Empties values, then lists the open key's names and raw data in one pass (none with no key open).
-  void GetValues(std::vector<RegValue>& values);
+  // Empties values, then lists the open key's names and raw data in one pass (none with no key open);
+  // the system's error when the listing stopped short.
+  ErrorCode GetValues(std::vector<RegValue>& values);
   // Empties names, then lists the open key's subkeys (none with no key open).
   void GetSubKeys(std::vector<std::string>& names);
   bool ValueExists(const std::string& name);
