@@ -103,7 +103,7 @@ void SeedApprovals(const char* place, const char* format, int entries) {
   char name[64];
   for (int i = 0; i < entries; i += 10) {
     std::snprintf(name, sizeof name, format, i);
-    const BYTE flag[12] = {static_cast<BYTE>(i % 50 ? 2 : 3)};
+    const BYTE flag[12] = {static_cast<BYTE>(i % 50 == 10 ? 3 : 2)};
     RegSetValueExA(key, name, 0, REG_BINARY, flag, sizeof flag);
   }
   RegCloseKey(key);
