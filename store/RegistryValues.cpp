@@ -40,6 +40,16 @@ std::string TextBytes(const std::string& text) {
   return std::string(reinterpret_cast<const char*>(wide.c_str()), (wide.size() + 1) * sizeof(wchar_t));
 }
 
+// bytes are a text's UTF-16 and one closing NUL, no more: TextBytes gives them back exactly from the
+// text DecodeStringValue reads (every UTF-16 sequence survives the way there and back).
+bool IsTextAndNul(const std::string& bytes) {
+  const size_t size = bytes.size();
+  if (size < 2 || size % 2 || bytes[size - 2] || bytes[size - 1]) return false;
+  for (size_t i = 0; i + 2 < size; i += 2)
+    if (!bytes[i] && !bytes[i + 1]) return false;
+  return true;
+}
+
 // The bytes the scan read, whether kept or made again from the row's text.
 std::string ScannedBytes(const StartupRow& row) { return row.bytesFromPath ? TextBytes(row.path) : row.scanned.data; }
 
@@ -70,7 +80,7 @@ void RegistryValueKind::Scan(Action& action, const LocationInfo& location, bool 
     if (!ReadsAsString(value)) continue;
     // The row's name is the value's: kept once, the scanned value holds type and bytes alone.
     std::string path = DecodeStringValue(value);
-    const bool fromPath = value.data == TextBytes(path);
+    const bool fromPath = IsTextAndNul(value.data);
     if (fromPath) std::string().swap(value.data);  // its buffer goes too: assigning "" would keep it
     rows.push_back({std::move(value.name), std::move(path), live, TKStartupEntry(live, location.code),
                     {value.type, std::move(value.data)}});
