@@ -108,6 +108,18 @@ bool SameName(const std::string& a, const std::string& b) {
                               TRUE) == CSTR_EQUAL;
 }
 
+std::string AsciiLower(std::string text) {
+  for (char& c : text)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return text;
+}
+
+bool IsAscii(std::string_view text) {
+  for (const char c : text)
+    if (static_cast<unsigned char>(c) >= 0x80) return false;
+  return true;
+}
+
 bool NameBefore(const std::string& a, const std::string& b) {
   const std::wstring wa = ToWide(a), wb = ToWide(b);
   return CompareStringOrdinal(wa.data(), static_cast<int>(wa.size()), wb.data(), static_cast<int>(wb.size()),

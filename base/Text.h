@@ -16,5 +16,8 @@ std::string FromWide(std::wstring_view text);
 bool SameName(const std::string& a, const std::string& b);
 // The order that comparison gives: a before b.
 bool NameBefore(const std::string& a, const std::string& b);
+// Letter case folded where every comparison of names folds it the same way: ASCII's letters only.
+std::string AsciiLower(std::string text);
+bool IsAscii(std::string_view text);
 
 }  // namespace kestrun

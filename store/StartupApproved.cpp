@@ -25,18 +25,6 @@ JournalRecord ApprovalRecord(const char* action, const LocationInfo& location, c
   return record;
 }
 
-bool IsAscii(const std::string& name) {
-  for (const char c : name)
-    if (static_cast<unsigned char>(c) >= 0x80) return false;
-  return true;
-}
-
-std::string AsciiLower(std::string name) {
-  for (char& c : name)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return name;
-}
-
 // A place's flags, read in one enumeration and found by name as the registry finds them (ignoring
 // letter case): by their ASCII-lowered names at once, and among those outside ASCII, whose letters
 // fold beyond ASCII's (and may fold into it), one by one.

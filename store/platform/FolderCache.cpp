@@ -3,24 +3,17 @@
 
 #include <cctype>
 #include <string_view>
+#include <utility>
 #include <vector>
+
+#include "base/Text.h"
 
 namespace kestrun {
 namespace {
 
-bool IsAscii(const std::string& text) {
-  for (const char c : text)
-    if (static_cast<unsigned char>(c) >= 0x80) return false;
-  return true;
-}
-
 // Letter case folded where it is sure to match as the file system matches (ASCII); a name outside
 // ASCII matches only as written, and is asked of the machine when it does not.
-std::string NameKey(std::string text) {
-  for (char& c : text)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return text;
-}
+std::string NameKey(std::string text) { return AsciiLower(std::move(text)); }
 
 // "X:\part\part...": each part a name as listed, which the system takes literally. Anything else
 // (UNC, "/" in a folder, "." or "..", a trailing blank or dot, a short name's "~", a wildcard, a
