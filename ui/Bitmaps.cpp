@@ -55,15 +55,22 @@ UniqueGdiObject DibFromSource(IWICBitmapSource* source) {
 UniqueGdiObject LoadBitmapResource(int id) {
   const auto [bytes, size] = ResourceBytes(id);
   if (!bytes || size == 0) return {};
-  ComApartment com;
-  ComPtr<IWICImagingFactory> factory;
+  // One apartment and factory per thread, kept: a window loads dozens of pictures, and each new
+  // apartment and factory costs more under Wine than the decoding.
+  struct Imaging {
+    ComApartment com;
+    ComPtr<IWICImagingFactory> factory;
+  };
+  thread_local Imaging imaging;
+  if (!imaging.factory && FAILED(CoCreateInstance(kWicFactory, nullptr, CLSCTX_INPROC_SERVER,
+                                                  __uuidof(IWICImagingFactory), imaging.factory.PutVoid())))
+    return {};
+  IWICImagingFactory* factory = imaging.factory.Get();
   ComPtr<IWICStream> stream;
   ComPtr<IWICBitmapDecoder> decoder;
   ComPtr<IWICBitmapFrameDecode> frame;
   ComPtr<IWICFormatConverter> converter;
-  if (FAILED(CoCreateInstance(kWicFactory, nullptr, CLSCTX_INPROC_SERVER, __uuidof(IWICImagingFactory),
-                              factory.PutVoid())) ||
-      FAILED(factory->CreateStream(Out(stream))) ||
+  if (FAILED(factory->CreateStream(Out(stream))) ||
       FAILED(stream->InitializeFromMemory(const_cast<BYTE*>(bytes), size)) ||
       FAILED(factory->CreateDecoderFromStream(stream.Get(), nullptr, WICDecodeMetadataCacheOnDemand, Out(decoder))) ||
       FAILED(decoder->GetFrame(0, Out(frame))) || FAILED(factory->CreateFormatConverter(Out(converter))) ||
