@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdint>
+#include <cstring>
 
 #include "base/Text.h"
 #include "store/HostedCommand.h"
@@ -134,7 +135,25 @@ TargetResolver::TargetResolver(IPlatform& platform) : platform_(platform), files
   extensions_ = Extensions(platform_.ExpandEnvironment("%PATHEXT%"));
 }
 
+bool TargetResolver::MayHaveAppPath(HKEY root, const std::string& name) {
+  AppPathKeys& keys = appPathKeys_[root == HKEY_LOCAL_MACHINE];
+  if (!keys.asked) {
+    keys.asked = true;
+    UniqueKey key;
+    std::vector<std::string> names;
+    const ErrorCode rc = platform_.OpenKey(root, RegistryView::Native, std::string(kAppPaths, std::strlen(kAppPaths) - 1),
+                                           false, KeyAccess::Read, key);
+    keys.listed = rc == ERROR_FILE_NOT_FOUND || (rc == ERROR_SUCCESS && platform_.EnumSubKeys(key.Get(), names) == ERROR_SUCCESS);
+    for (const std::string& listed : names) {
+      keys.listed = keys.listed && IsAscii(listed);
+      keys.names.insert(AsciiLower(listed));
+    }
+  }
+  return !keys.listed || keys.names.count(AsciiLower(name)) || !IsAscii(name);
+}
+
 std::string TargetResolver::AppPath(HKEY root, const std::string& name) {
+  if (!MayHaveAppPath(root, name)) return {};
   UniqueKey key;
   if (platform_.OpenKey(root, RegistryView::Native, kAppPaths + name, false, KeyAccess::Read, key) != ERROR_SUCCESS)
     return {};
@@ -334,6 +353,7 @@ EntryTarget TargetResolver::ResolveFile(const std::string& path) {
 void TargetResolver::Forget() {
   files_.Clear();
   appPaths_.clear();
+  for (AppPathKeys& keys : appPathKeys_) keys = {};
 }
 
 EntryTarget TargetResolver::Resolve(const StartupRow& row) {

@@ -2,6 +2,7 @@
 // What an entry really runs: its command split and searched as Windows does when it starts the entry
 // at log-on, never depending on the current folder.
 #include <map>
+#include <unordered_set>
 #include <string>
 #include <vector>
 
@@ -58,12 +59,20 @@ class TargetResolver {
   std::string FindIn(const std::vector<std::string>& folders, const std::string& name, bool withExtensions);
   std::string SearchBareName(const std::string& name);
   std::string AppPath(HKEY root, const std::string& name);
+  bool MayHaveAppPath(HKEY root, const std::string& name);
   bool PathGoesOn(const std::string& text, size_t end);
   bool IsSystemProgram(const std::string& path, const char* name) const;
 
   IPlatform& platform_;  // not owned
   FolderCache files_;
   std::map<std::string, std::string> appPaths_;  // by name as written
+  // Each hive's App Paths subkeys, listed once: a name that is none of them is not asked for.
+  struct AppPathKeys {
+    bool asked = false;
+    bool listed = false;  // false: the listing failed, or holds a name outside ASCII; every name is asked
+    std::unordered_set<std::string> names;  // lower case
+  };
+  AppPathKeys appPathKeys_[2];  // HKCU, HKLM
   std::string windows_;                          // "" when the system names none
   std::vector<std::string> searchFolders_, pathFolders_;
   std::vector<std::string> extensions_;  // PATHEXT's, lower case

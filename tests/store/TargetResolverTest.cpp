@@ -44,6 +44,8 @@ const std::vector<Case>& Table() {
       {slUserRun, "notepad C:\\x.txt", T("C:\\windows\\notepad.exe", "C:\\x.txt", true)},
       {slUserRun, "hostname.exe\t-a", T(kSys32 + "hostname.exe", "-a", true)},
       {slUserRun, "nosuchprogram -a", T("nosuchprogram", "-a")},
+      // A bare name none of the search folders holds: App Paths, its key found whatever its letter case.
+      {slUserRun, "KT-APP /z", T("C:\\kt-resolve\\only.exe", "/z", true)},
       {slUserRun, "C:\\kt-resolve\\app -q", T("C:\\kt-resolve\\app.exe", "-q", true)},
       {slUserRun, "c:\\KT-RESOLVE\\APP.EXE", T("c:\\KT-RESOLVE\\APP.EXE", "", true)},
       {slUserRun, "C:\\kt-resolve\\sub dir\\..\\app.exe", T("C:\\kt-resolve\\sub dir\\..\\app.exe", "", true, true)},
@@ -129,16 +131,19 @@ class TargetResolverTest : public StartupPrefixTest {
                              "Program.exe", "sub dir\\lib.dll"})
       MakeFile(Path(name));
     MakeFile(Path(FromWide(L"\u041f\u0440\\\u65e5\u672c.exe")));
+    SetString(kUser, kAppPath, "", Path("only.exe"));
     MakeLinks();
     MakeFile(Path("empty.lnk"), FILE_ATTRIBUTE_NORMAL, "");
     ASSERT_HRESULT_SUCCEEDED(platform.CreateLink(Path("app.exe"), Path("app.lnk"), "", kTools));
     ASSERT_HRESULT_SUCCEEDED(platform.CreateLink(Path("gone.exe"), Path("gone.lnk"), "", kTools));
   }
   void TearDown() override {
+    DeleteKey(kUser, kAppPath);
     RemoveTree(kTools);
     StartupPrefixTest::TearDown();
   }
   static std::string Path(const std::string& name) { return std::string(kTools) + "\\" + name; }
+  static constexpr const char* kAppPath = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\kt-app.exe";
   static void MakeLinks() {
     const std::string tool = "sub dir\\tool.exe";
     const std::string items = ComputerItem() + DriveItem('C') + FileItem(L"kt-resolve", "KT-RES~1");
@@ -180,7 +185,12 @@ TEST_F(TargetResolverTest, EachCommandStartsWhatWindowsWouldStartFromAnyFolder) 
 // Counts what a resolver asks of the file system.
 class CountingPlatform : public Win32Platform {
  public:
-  int probes = 0, listings = 0;
+  int probes = 0, listings = 0, keys = 0;
+  ErrorCode OpenKey(HKEY root, RegistryView view, const std::string& path, bool create, KeyAccess access,
+                    UniqueKey& key) override {
+    ++keys;
+    return Win32Platform::OpenKey(root, view, path, create, access, key);
+  }
   bool FileExists(const std::string& name) override {
     ++probes;
     return Win32Platform::FileExists(name);
@@ -199,9 +209,12 @@ TEST_F(TargetResolverTest, ARunAsksPerFolderNotPerEntryAndForgetsWhenTold) {
     ASSERT_FALSE(resolver.ResolveCommand("C:\\Program Files\\Vendor " + n + "\\app.exe /background --flag=" + n).exists);
     ASSERT_TRUE(resolver.ResolveCommand("C:\\kt-resolve\\sub dir\\tool.exe /n " + n).exists);
     ASSERT_TRUE(resolver.ResolveCommand(i % 2 ? "notepad.exe" : "rundll32 x" + n).exists);
+    ASSERT_FALSE(resolver.ResolveCommand("kt-nothing" + n + " -a").exists);
   }
   EXPECT_EQ(counted.probes, 0);
-  EXPECT_LE(counted.listings, 7);  // C:, Program Files, kt-resolve, sub dir, windows, System32, a PATH folder
+  EXPECT_LE(counted.keys, 2);  // App Paths listed once in each hive, no key opened for a name it lacks
+  // C:, Program Files, kt-resolve, sub dir, windows, System32 and the PATH's other folders, once each
+  EXPECT_LE(counted.listings, 9);
   MakeFile(Path("late.exe"));
   EXPECT_FALSE(resolver.ResolveCommand(Path("late.exe")).exists);
   resolver.Forget();
