@@ -4,7 +4,6 @@
 #include <unordered_map>
 
 #include "base/Text.h"
-
 #include "store/ChangeJournal.h"
 #include "store/ChangeMessages.h"
 #include "store/Locations.h"
