@@ -141,9 +141,11 @@ bool TargetResolver::MayHaveAppPath(HKEY root, const std::string& name) {
     keys.asked = true;
     UniqueKey key;
     std::vector<std::string> names;
-    const ErrorCode rc = platform_.OpenKey(root, RegistryView::Native, std::string(kAppPaths, std::strlen(kAppPaths) - 1),
-                                           false, KeyAccess::Read, key);
-    keys.listed = rc == ERROR_FILE_NOT_FOUND || (rc == ERROR_SUCCESS && platform_.EnumSubKeys(key.Get(), names) == ERROR_SUCCESS);
+    const std::string path(kAppPaths, std::strlen(kAppPaths) - 1);  // without its closing backslash
+    const ErrorCode rc = platform_.OpenKey(root, RegistryView::Native, path, false, KeyAccess::Read, key);
+    // No key at all lists nothing; a key that cannot be listed leaves every name to be asked.
+    keys.listed = rc == ERROR_FILE_NOT_FOUND ||
+                  (rc == ERROR_SUCCESS && platform_.EnumSubKeys(key.Get(), names) == ERROR_SUCCESS);
     for (const std::string& listed : names) {
       keys.listed = keys.listed && IsAscii(listed);
       keys.names.insert(AsciiLower(listed));
