@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <atomic>
 #include <stdexcept>
 
 #include "gui/BackgroundWork.h"
@@ -93,6 +94,23 @@ TEST(BackgroundWork, AnExceptionOfTheWorkIsRaisedOnTheCallingThreadAndShortWorkS
     EXPECT_EQ(form.WaitShown(), shownBefore) << "the wait cursor flickered";
   }
   EXPECT_FALSE(form.Busy());
+}
+
+// Begun as the window is made, taken at its first activation: the work runs without waiting for Await,
+// and a task dropped unawaited still answers what its work asks of the form's thread before it goes.
+TEST(BackgroundWork, ATaskRunsAtOnceAndOneNeverAwaitedAnswersItsWorkBeforeItGoes) {
+  WatchedForm form;
+  std::atomic<bool> ran = false;
+  {
+    gui::BackgroundTask task([&] { ran = true; });
+    EXPECT_TRUE(test::WaitFor([&] { return ran.load(); }));
+    task.Await(form);
+  }
+  DWORD callThread = 0;
+  { gui::BackgroundTask dropped([&] { form.RunOnOwnThread([&] { callThread = GetCurrentThreadId(); }); }); }
+  EXPECT_EQ(callThread, GetCurrentThreadId());
+  gui::BackgroundTask failing([] { throw std::runtime_error("registry"); });
+  EXPECT_THROW(failing.Await(form), std::runtime_error);
 }
 
 }  // namespace
