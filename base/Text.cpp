@@ -120,6 +120,22 @@ bool IsAscii(std::string_view text) {
   return true;
 }
 
+void NameIndex::Add(const std::string& name, std::size_t id) {
+  if (byFolded_.emplace(AsciiLower(name), id).second && !IsAscii(name)) beyondAscii_.emplace_back(name, id);
+}
+
+std::optional<std::size_t> NameIndex::Find(const std::string& name) const {
+  if (const auto same = byFolded_.find(AsciiLower(name)); same != byFolded_.end()) return same->second;
+  if (IsAscii(name)) {
+    for (const auto& [other, id] : beyondAscii_)
+      if (SameName(other, name)) return id;
+    return std::nullopt;
+  }
+  for (const auto& [folded, id] : byFolded_)
+    if (SameName(folded, name)) return id;
+  return std::nullopt;
+}
+
 bool NameBefore(const std::string& a, const std::string& b) {
   const std::wstring wa = ToWide(a), wb = ToWide(b);
   return CompareStringOrdinal(wa.data(), static_cast<int>(wa.size()), wb.data(), static_cast<int>(wb.size()),

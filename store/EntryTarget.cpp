@@ -146,12 +146,9 @@ bool TargetResolver::MayHaveAppPath(HKEY root, const std::string& name) {
     // No key at all lists nothing; a key that cannot be listed leaves every name to be asked.
     keys.listed = rc == ERROR_FILE_NOT_FOUND ||
                   (rc == ERROR_SUCCESS && platform_.EnumSubKeys(key.Get(), names) == ERROR_SUCCESS);
-    for (const std::string& listed : names) {
-      keys.listed = keys.listed && IsAscii(listed);
-      keys.names.insert(AsciiLower(listed));
-    }
+    for (const std::string& subkey : names) keys.names.Add(subkey, 0);
   }
-  return !keys.listed || keys.names.count(AsciiLower(name)) || !IsAscii(name);
+  return !keys.listed || keys.names.Find(name).has_value();
 }
 
 std::string TargetResolver::AppPath(HKEY root, const std::string& name) {

@@ -2,10 +2,10 @@
 // What an entry really runs: its command split and searched as Windows does when it starts the entry
 // at log-on, never depending on the current folder.
 #include <map>
-#include <unordered_set>
 #include <string>
 #include <vector>
 
+#include "base/Text.h"
 #include "store/ShortcutTarget.h"
 #include "store/StartupStore.h"
 #include "store/platform/FolderCache.h"
@@ -69,8 +69,8 @@ class TargetResolver {
   // Each hive's App Paths subkeys, listed once: a name that is none of them is not asked for.
   struct AppPathKeys {
     bool asked = false;
-    bool listed = false;  // false: the listing failed, or holds a name outside ASCII; every name is asked
-    std::unordered_set<std::string> names;  // lower case
+    bool listed = false;  // false: the listing failed, and every name is asked
+    NameIndex names;
   };
   AppPathKeys appPathKeys_[2];  // HKCU, HKLM
   std::string windows_;                          // "" when the system names none

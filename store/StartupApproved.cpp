@@ -1,8 +1,6 @@
 // Reading and writing the StartupApproved flags of the entries the store lists and changes.
 #include "store/StartupApproved.h"
 
-#include <unordered_map>
-
 #include "base/Text.h"
 #include "store/ChangeJournal.h"
 #include "store/ChangeMessages.h"
@@ -24,38 +22,6 @@ JournalRecord ApprovalRecord(const char* action, const LocationInfo& location, c
   return record;
 }
 
-// A place's flags, read in one enumeration and found by name as the registry finds them (ignoring
-// letter case): by their ASCII-lowered names at once, and among those outside ASCII, whose letters
-// fold beyond ASCII's (and may fold into it), one by one.
-class ApprovalFlags {
- public:
-  explicit ApprovalFlags(std::vector<RegValue> flags) : flags_(std::move(flags)) {
-    for (const RegValue& flag : flags_) {
-      byName_.emplace(AsciiLower(flag.name), &flag);
-      if (!IsAscii(flag.name)) beyondAscii_.push_back(&flag);
-    }
-  }
-  ApprovalFlags(const ApprovalFlags&) = delete;
-  ApprovalFlags& operator=(const ApprovalFlags&) = delete;
-
-  [[nodiscard]] const RegValue* Find(const std::string& name) const {
-    if (const auto same = byName_.find(AsciiLower(name)); same != byName_.end()) return same->second;
-    if (IsAscii(name)) {
-      for (const RegValue* flag : beyondAscii_)
-        if (SameName(flag->name, name)) return flag;
-      return nullptr;
-    }
-    for (const RegValue& flag : flags_)
-      if (SameName(flag.name, name)) return &flag;
-    return nullptr;
-  }
-
- private:
-  std::vector<RegValue> flags_;
-  std::unordered_map<std::string, const RegValue*> byName_;
-  std::vector<const RegValue*> beyondAscii_;
-};
-
 }  // namespace
 
 Approval ApprovalOf(const RegValue& value) {
@@ -76,14 +42,16 @@ void ReadApprovals(Action& action, const LocationInfo& location, StartupRows& ro
   if (!key) return;
   // One enumeration, not a read per row: under Wine each read is a round trip, and a key may list
   // 100,000 entries. Should the enumeration fail, each row's flag is read on its own.
-  std::vector<RegValue> values;
-  const bool listed = key->GetValues(values) == ERROR_SUCCESS;
-  const ApprovalFlags flags(std::move(values));
+  std::vector<RegValue> flags;
+  const bool listed = key->GetValues(flags) == ERROR_SUCCESS;
+  NameIndex byName;
+  for (size_t i = 0; i < flags.size(); ++i) byName.Add(flags[i].name, i);
   for (size_t i = first; i < rows.size(); ++i) {
     StartupRow& row = rows[i];
     std::optional<RegValue> read;
     if (!listed) read = key->ReadValue(row.name);
-    const RegValue* flag = listed ? flags.Find(row.name) : read ? &*read : nullptr;
+    const std::optional<size_t> at = listed ? byName.Find(row.name) : std::nullopt;
+    const RegValue* flag = at ? &flags[*at] : read ? &*read : nullptr;
     row.approved = flag ? ApprovalOf(*flag) : Approval::None;
     if (SwitchedOffByWindows(row)) row.checked = false;  // Windows will not start it
   }
