@@ -6,8 +6,8 @@ namespace kestrun {
 
 class Win32Platform : public IPlatform {
  public:
-  // concurrency: see IPlatform::Concurrency. One by default, for the tests' platforms that count or
-  // break calls; the machine's own platform takes several.
+  // concurrency: see IPlatform::Concurrency, and as many threads read a large key's values. One by
+  // default, for the tests' platforms that count or break calls; the machine's own platform takes several.
   explicit Win32Platform(unsigned concurrency = 1) : concurrency_(concurrency) {}
 
   ErrorCode OpenKey(HKEY root, RegistryView view, const std::string& path, bool create, KeyAccess access,

@@ -18,7 +18,6 @@ constexpr DWORD kMaxNameChars = 16384;  // 16,383 characters and NUL
 // Keys this large are read in slices on several threads; smaller ones do not repay the threads.
 constexpr DWORD kConcurrentValues = 1024;
 constexpr DWORD kValuesPerSlice = 256;
-constexpr unsigned kEnumThreads = 8;
 
 struct EnumBuffers {
   std::wstring name;
@@ -76,14 +75,16 @@ ErrorCode EnumFrom(HKEY key, DWORD first, const ValueSizes& sizes, std::vector<R
   }
 }
 
-// The first count values, in slices read side by side: a large key's values arrive several times
-// faster under Wine, whose server answers one value per call. False when any slice could not be read
-// whole (the key shrank meanwhile, or a call failed): the caller reads the key again one at a time.
-bool EnumConcurrently(HKEY key, DWORD count, const ValueSizes& sizes, std::vector<RegValue>& values) {
+// The first count values, in slices read side by side on threads threads: a large key's values arrive
+// several times faster under Wine, whose server answers one value per call. False when any slice could
+// not be read whole (the key shrank meanwhile, or a call failed): the caller reads the key again one at
+// a time.
+bool EnumConcurrently(HKEY key, DWORD count, const ValueSizes& sizes, unsigned threads,
+                      std::vector<RegValue>& values) {
   values.resize(count);
   const DWORD slices = (count + kValuesPerSlice - 1) / kValuesPerSlice;
   std::atomic<bool> whole{true};
-  ForEachConcurrently(slices, kEnumThreads, [&](std::size_t slice) {
+  ForEachConcurrently(slices, threads, [&](std::size_t slice) {
     EnumBuffers buf = BuffersFor(sizes);
     const DWORD end = std::min<DWORD>(count, static_cast<DWORD>((slice + 1) * kValuesPerSlice));
     for (DWORD i = static_cast<DWORD>(slice * kValuesPerSlice); i < end && whole; ++i)
@@ -117,8 +118,10 @@ ErrorCode Win32Platform::EnumValues(HKEY key, std::vector<RegValue>& values) {
   const ValueSizes sizes{maxName, maxData};
   values.reserve(count);
   DWORD read = 0;
-  if (count >= kConcurrentValues && EnumConcurrently(key, count, sizes, values)) read = count;
-  else values.clear();
+  if (concurrency_ > 1 && count >= kConcurrentValues && EnumConcurrently(key, count, sizes, concurrency_, values))
+    read = count;
+  else
+    values.clear();
   // From there one at a time, up to the end: values added since the count was taken included.
   return EnumFrom(key, read, sizes, values);
 }

@@ -111,7 +111,7 @@ TEST(FolderHeld, BlocksARenameOnlyWhenOnTheWay) {
 // A key large enough to be read on several threads comes back exactly as one thread reads it, in its
 // order, long names and large data included.
 TEST(EnumValues, ALargeKeyReadsAsOneThreadWouldReadIt) {
-  Win32Platform platform;
+  Win32Platform platform(8);
   const std::string path = "Software\\KestrunLarge";
   DeleteKey(HKEY_CURRENT_USER, path);
   for (int i = 0; i < 3000; ++i) {
