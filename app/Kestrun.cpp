@@ -3,8 +3,10 @@
 
 #include "base/Texts.h"
 #include "gui/Application.h"
+#include "gui/Dpi.h"
 #include "gui/SingleInstance.h"
 #include "ui/Aboutform.h"
+#include "ui/Bitmaps.h"
 #include "ui/Createnewform.h"
 #include "ui/Messageform.h"
 #include "ui/Startupmain.h"
@@ -22,6 +24,7 @@ int RunKestrun() {
     gui::BringRunningWindowToFront(kTitle, 5000);
     return 0;
   }
+  StartPictures pictures(gui::SystemDpi());
   IPlatform& platform = SystemPlatform();
   // The four windows, in their order. Only the main window and this About box are ever shown: every
   // message box and create dialog is made afresh for its one use.

@@ -88,7 +88,11 @@ int NearestPaintedDpi(int dpi) {
   return nearest;
 }
 
-DpiBitmap LoadBitmapForDpi(int id, int dpi) {
+namespace {
+
+StartPictures* ahead = nullptr;  // the one alive
+
+DpiBitmap Decode(int id, int dpi) {
   const int painted = NearestPaintedDpi(dpi);
   int step = 0;
   while (kPaintedDpis[step] != painted) ++step;
@@ -97,6 +101,39 @@ DpiBitmap LoadBitmapForDpi(int id, int dpi) {
     if (scaled) return {std::move(scaled), painted};
   }
   return {LoadBitmapResource(id), 96};
+}
+
+}  // namespace
+
+DpiBitmap LoadBitmapForDpi(int id, int dpi) {
+  if (ahead)
+    if (std::optional<DpiBitmap> decoded = ahead->Take(id, dpi)) return std::move(*decoded);
+  return Decode(id, dpi);
+}
+
+StartPictures::StartPictures(int dpi) {
+  for (int id : {IDB_TITLE, IDB_LOGO, IDB_BANNER0, IDB_BANNER1, IDB_BANNER2, IDB_BANNER3, IDB_ABOUT})
+    pictures_.push_back({id, NearestPaintedDpi(dpi), {}});
+  decoder_ = std::thread([this] {
+    for (Picture& picture : pictures_) picture.bitmap = Decode(picture.id, picture.painted);
+  });
+  ahead = this;
+}
+
+StartPictures::~StartPictures() {
+  if (ahead == this) ahead = nullptr;
+  if (decoder_.joinable()) decoder_.join();
+}
+
+// The first picture asked for waits for all: the windows ask for them in the order they are decoded.
+std::optional<DpiBitmap> StartPictures::Take(int id, int dpi) {
+  if (decoder_.joinable()) decoder_.join();
+  for (Picture& picture : pictures_) {
+    if (picture.taken || picture.id != id || picture.painted != NearestPaintedDpi(dpi)) continue;
+    picture.taken = true;
+    return std::move(picture.bitmap);
+  }
+  return std::nullopt;
 }
 
 }  // namespace kestrun

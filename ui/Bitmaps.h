@@ -1,6 +1,10 @@
 #pragma once
 // The bitmaps of the program's resources (numbers in ui/Resources.h), each painted at 100, 125, 150 and
 // 200 %.
+#include <optional>
+#include <thread>
+#include <vector>
+
 #include "base/Handles.h"
 
 namespace kestrun {
@@ -16,5 +20,29 @@ UniqueGdiObject LoadBitmapResource(int id);
 DpiBitmap LoadBitmapForDpi(int id, int dpi);
 // The painted scale nearest dpi, as a DPI (96, 120, 144 or 192).
 int NearestPaintedDpi(int dpi);
+
+// The pictures of the four windows made at start, decoded on a thread of their own while the windows
+// are made: under Wine, starting the imaging component alone takes longer than making a window. While
+// it lives, LoadBitmapForDpi (on the thread that made it) takes each of them once instead of decoding.
+class StartPictures {
+ public:
+  explicit StartPictures(int dpi);
+  StartPictures(const StartPictures&) = delete;
+  StartPictures& operator=(const StartPictures&) = delete;
+  ~StartPictures();
+
+ private:
+  friend DpiBitmap LoadBitmapForDpi(int id, int dpi);
+  std::optional<DpiBitmap> Take(int id, int dpi);
+
+  struct Picture {
+    int id;
+    int painted;  // NearestPaintedDpi of the DPI it was asked for
+    DpiBitmap bitmap;
+    bool taken = false;
+  };
+  std::vector<Picture> pictures_;
+  std::thread decoder_;
+};
 
 }  // namespace kestrun
