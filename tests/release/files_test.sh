@@ -42,6 +42,13 @@ for limit in Kestrun.exe=1048576 kestrun-cli.exe=1048576; do
   [ "$size" -le "${limit#*=}" ] || fail "${limit%=*} is $size bytes, more than its ${limit#*=}"
 done
 
+# The libraries loaded at their first call stay out of the window's start: a call not listed in
+# cmake/delayload would link (shell32 is linked by default) and load its library before WinMain again.
+imports=$(x86_64-w64-mingw32-objdump -p "$release/files/Kestrun.exe" | sed -n 's/^\s*DLL Name: //p' | tr 'A-Z' 'a-z')
+for dll in comdlg32 crypt32 oleacc shell32 shlwapi version wintrust; do
+  grep -qx "$dll.dll" <<<"$imports" && fail "Kestrun.exe loads $dll.dll at start"
+done
+
 for exe in Kestrun.exe kestrun-cli.exe; do
   info=$("$here/versioninfo.py" "$release/files/$exe") || { fail "$exe: no version resource"; continue; }
   for expect in "Fixed.FileVersion=$version.0" "Fixed.ProductVersion=$version.0" "FileVersion=$version.0" \
