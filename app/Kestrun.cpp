@@ -1,6 +1,8 @@
 // Start-up: the application object, the four windows in their order, and the message loop.
 #include <windows.h>
 
+#include <memory>
+
 #include "base/Texts.h"
 #include "gui/Application.h"
 #include "gui/Dpi.h"
@@ -24,11 +26,13 @@ int RunKestrun() {
     gui::BringRunningWindowToFront(kTitle, 5000);
     return 0;
   }
-  StartPictures pictures(gui::SystemDpi());
   IPlatform& platform = SystemPlatform();
+  // What the first window shows is read and decoded while the windows are made.
+  auto store = std::make_unique<MainStore>(platform);
+  StartPictures pictures(gui::SystemDpi());
   // The four windows, in their order. Only the main window and this About box are ever shown: every
   // message box and create dialog is made afresh for its one use.
-  TForm1 main(platform);
+  TForm1 main(platform, std::move(store));
   TfmMessageBox messageBox(&main);
   TfmStartupCreateDialog createDialog(&main, platform, main.Store());
   TfmAbout about(&main, platform);

@@ -2,6 +2,7 @@
 // How the store says what failed: one Failure at a time, to the window's message box, the console
 // tool's standard error or a test's recorder. The store never knows which; each front end words it once.
 #include <string>
+#include <vector>
 
 #include "store/platform/Platform.h"
 
@@ -40,6 +41,19 @@ class IErrorReport {
  public:
   virtual ~IErrorReport() = default;
   virtual void Report(const Failure& failure) = 0;
+};
+
+// Failures kept to be said later, in the order met: by a scan with no one yet to say them to, or one
+// of several side by side that must be said one after the other.
+class SaidLater : public IErrorReport {
+ public:
+  void Report(const Failure& failure) override { said_.push_back(failure); }
+  void SayTo(IErrorReport& report) const {
+    for (const Failure& failure : said_) report.Report(failure);
+  }
+
+ private:
+  std::vector<Failure> said_;
 };
 
 }  // namespace kestrun

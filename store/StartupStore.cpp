@@ -41,18 +41,6 @@ void ScanPlace(Action& action, const Place& place, StartupRows& rows) {
   ReadApprovals(action, *place.location, rows, first);
 }
 
-// Failures kept to be said later, in the order met.
-class SaidLater : public IErrorReport {
- public:
-  void Report(const Failure& failure) override { said_.push_back(failure); }
-  void SayTo(IErrorReport& report) const {
-    for (const Failure& failure : said_) report.Report(failure);
-  }
-
- private:
-  std::vector<Failure> said_;
-};
-
 // One place read on its own: its rows, what it said, and the exception that stopped it.
 struct PlaceScan {
   StartupRows rows;

@@ -42,12 +42,11 @@ std::string SpokenCaption(std::string caption) {
 
 }  // namespace
 
-TForm1::TForm1(IPlatform& platform)
+TForm1::TForm1(IPlatform& platform, std::unique_ptr<MainStore> store)
     : gui::Form(MainLayout(), nullptr, [&platform] { return platform.HighContrast(); }),
       platform_(platform),
-      store_(platform, threadReport_) {
-  // Nothing the window is made of touches the store: the first scan begins at once.
-  firstScan_.emplace([this] { store_.LoadStartupList(firstRows_); });
+      mainStore_(store ? std::move(store) : std::make_unique<MainStore>(platform)),
+      store_(mainStore_->Store()) {
   CreateComponents();
   FormCreate();
   SetOnActivate([this](gui::Form&) { FormActivate(); });
@@ -218,13 +217,8 @@ void TForm1::LoadStartupList() {
     lvStartup.SetVisible(true);
     StartFacts();
   });
-  if (firstScan_) {
-    ScopeExit take([this, &scanned] {
-      scanned = std::move(firstRows_);
-      firstScan_.reset();
-    });
-    return firstScan_->Await(*this);
-  }
+  // The first activation takes the first scan's rows.
+  if (mainStore_->FirstScanPending()) return mainStore_->TakeFirstScan(*this, threadReport_, scanned);
   gui::RunInBackground(*this, [this, &scanned] { store_.LoadStartupList(scanned); });
 }
 

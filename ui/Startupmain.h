@@ -2,7 +2,7 @@
 // TForm1: the main window. The list of startup entries, the toolbar of five tiles, the title strip with
 // its help and close spots, and the rotating banner; it routes every action to the entry store.
 #include <cstdint>
-#include <optional>
+#include <memory>
 
 #include "controls/Kspeedbutton.h"
 #include "gui/BackgroundWork.h"
@@ -13,6 +13,7 @@
 #include "gui/Panel.h"
 #include "store/StartupStore.h"
 #include "ui/GuiThreadReport.h"
+#include "ui/MainStore.h"
 #include "ui/StartupRowModel.h"
 #include "ui/SystemError.h"
 #include "ui/TargetFacts.h"
@@ -23,7 +24,8 @@ class TfmAbout;
 
 class TForm1 : public gui::Form {
  public:
-  explicit TForm1(IPlatform& platform);
+  // A store given has begun its first scan before the window; without one, it begins as the window is made.
+  explicit TForm1(IPlatform& platform, std::unique_ptr<MainStore> store = nullptr);
 
   // The About box shown by the About tile: the one instance made at start-up (not owned).
   void SetAboutBox(TfmAbout* about) { about_ = about; }
@@ -107,15 +109,13 @@ class TForm1 : public gui::Form {
   IPlatform& platform_;  // not owned
   MessageBoxReport report_{this};
   GuiThreadReport threadReport_{*this, report_};  // the store may run on a worker thread
-  StartupStore store_;        // owns Registry, ValueNames and the four folder paths
+  std::unique_ptr<MainStore> mainStore_;  // its first scan runs while the window is made and shown
+  StartupStore& store_;       // mainStore_'s: owns Registry, ValueNames and the four folder paths
   StartupRowModel rows_;      // what lvStartup shows, row for row, with the user's check marks
   TfmAbout* about_ = nullptr;  // not owned
   std::int32_t bannerIndex_ = 3;
   int bannerDpi_ = 96;  // the DPI the banners in ImageList1 were painted for
   TargetFacts facts_{platform_};  // what each row runs; its worker stops before the store goes
-  // The first scan runs while the window is made and shown; the first activation takes its rows.
-  StartupRows firstRows_;
-  std::optional<gui::BackgroundTask> firstScan_;
 };
 
 }  // namespace kestrun

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <memory>
 #include <string>
 
 #include "store/Locations.h"
@@ -83,6 +84,8 @@ TEST_F(MainList, ElevenThousandRowsOneMarkChangedSaveMovesExactlyThatEntry) {
   EXPECT_FALSE(main.Busy());
 }
 
+// The first scan begins before the window is made, as the program begins it: what it met is kept and
+// said once there is a window to say it in.
 TEST_F(MainList, AFailureReportedFromTheScanIsShownOnTheWindowsThread) {
   test::SetString(HKEY_CURRENT_USER, test::VersionKey("Run"), "UserRun", "C:\\u.exe");
   const std::string parked = DisabledFolderOf(startup);
@@ -97,7 +100,7 @@ TEST_F(MainList, AFailureReportedFromTheScanIsShownOnTheWindowsThread) {
     boxThread = GetWindowThreadProcessId(box, nullptr);
     if (gui::Form* form = gui::Form::FromHandle(box)) caption = form->Caption();
   }});
-  TForm1 main(platform);
+  TForm1 main(platform, std::make_unique<MainStore>(platform));
   main.Show();
   test::WaitFor([&] { return steps.Forced(); });
   EXPECT_EQ(caption, "Error");
