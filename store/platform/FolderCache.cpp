@@ -45,41 +45,48 @@ bool FolderCache::Probe(const std::string& path, std::uint64_t* size) {
   return exists;
 }
 
-// The folder's listing, made when first asked for. Its parent's listing (when there is one) tells
-// whether it is there at all: a missing folder is never listed, nor anything below it.
-const FolderCache::Folder& FolderCache::FolderOf(const std::string& folder, const Folder* parent,
-                                                 const std::string& name) {
-  const std::string key = NameKey(folder);
-  if (const auto known = folders_.find(key); known != folders_.end()) return known->second;
-  Folder& made = folders_[key];
-  if (parent && parent->state == Folder::State::Empty) {
-    made.state = Folder::State::Empty;
-    return made;
-  }
-  if (parent && parent->state == Folder::State::Listed) {
-    const auto entry = parent->entries.find(NameKey(name));
-    if (entry == parent->entries.end() ? IsAscii(name) : (entry->second.attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
-      made.state = Folder::State::Empty;
-      return made;
-    }
-  }
+// A folder's parent's listing (when there is one) tells whether it is there at all: a missing folder
+// is never listed, nor anything below it.
+bool FolderCache::MissingFrom(const Folder* parent, const std::string& name) {
+  if (!parent || parent->state == Folder::State::Empty) return parent != nullptr;
+  if (parent->state != Folder::State::Listed) return false;
+  const auto entry = parent->entries.find(NameKey(name));
+  return entry == parent->entries.end() ? IsAscii(name) : (entry->second.attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+void FolderCache::List(const std::string& path, Folder& folder) {
   std::vector<FolderEntry> entries;
-  const ErrorCode rc = platform_.ListFolder(folder, entries);
-  if (rc == ERROR_FILE_NOT_FOUND || rc == ERROR_PATH_NOT_FOUND) made.state = Folder::State::Empty;
-  if (rc != ERROR_SUCCESS) return made;
-  made.state = Folder::State::Listed;
+  const ErrorCode rc = platform_.ListFolder(path, entries);
+  const bool missing = rc == ERROR_FILE_NOT_FOUND || rc == ERROR_PATH_NOT_FOUND;
+  folder.state = missing ? Folder::State::Empty : Folder::State::Unknown;
+  if (rc != ERROR_SUCCESS) return;
+  folder.state = Folder::State::Listed;
   for (FolderEntry& entry : entries) {
     if (entry.name == "." || entry.name == "..") continue;
     // Two names one letter case apart (a case-sensitive folder): which one the system finds is its own.
-    const auto [at, added] = made.entries.emplace(NameKey(entry.name), std::move(entry));
+    const auto [at, added] = folder.entries.emplace(NameKey(entry.name), std::move(entry));
     if (!added) at->second.attributes = ~0u;
   }
-  return made;
 }
 
-// A folder ("X:" or "X:\\a\\b") known already, or learnt from its parent down.
+// One more question about a folder: listed once asked often enough, unless its parent says it is missing.
+const FolderCache::Folder& FolderCache::FolderOf(const std::string& path, const Folder* parent,
+                                                 const std::string& name) {
+  Folder& folder = folders_[NameKey(path)];
+  if (folder.state != Folder::State::Unlisted) return folder;
+  if (MissingFrom(parent, name)) {
+    folder.state = Folder::State::Empty;
+  } else if (++folder.asked >= kListAfter) {
+    List(path, folder);
+  }
+  return folder;
+}
+
+// A folder ("X:" or "X:\\a\\b") known already, or asked about from its parent down.
 const FolderCache::Folder& FolderCache::FolderAt(const std::string& folder) {
-  if (const auto known = folders_.find(NameKey(folder)); known != folders_.end()) return known->second;
+  if (const auto known = folders_.find(NameKey(folder));
+      known != folders_.end() && known->second.state != Folder::State::Unlisted)
+    return known->second;
   const size_t slash = folder.rfind('\\');
   if (slash == std::string::npos) return FolderOf(folder, nullptr, folder);
   const Folder& parent = FolderAt(folder.substr(0, slash));

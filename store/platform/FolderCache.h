@@ -1,8 +1,10 @@
 #pragma once
 // Which files exist, learnt a folder at a time: one listing answers every question about the files of
-// that folder, and a folder missing from its parent's listing answers for everything below it. Under
-// Wine each probe of a path is a server round trip, and the commands of ten thousand entries share a
-// few folders. What it holds is as old as the first question: make a new one (or Clear it) per run.
+// that folder, and a folder missing from its parent's listing answers for everything below it. The
+// commands of ten thousand entries share a few folders; but a listing costs what some thirty probes of
+// a path cost under Wine (a probe asks no server), so a folder is listed only once it has been asked
+// about a few times, and until then each question is asked of the machine. What it holds is as old as
+// the listing: make a new one (or Clear it) per run.
 #include <cstdint>
 #include <string>
 #include <unordered_map>
@@ -25,15 +27,22 @@ class FolderCache {
 
  private:
   struct Folder {
-    enum class State { Listed, Empty, Unknown } state = State::Unknown;
+    // Unlisted: not yet asked about often enough to list. Unknown: no listing to be had.
+    enum class State { Unlisted, Listed, Empty, Unknown } state = State::Unlisted;
+    int asked = 0;  // questions while unlisted
     std::unordered_map<std::string, FolderEntry> entries;  // by NameKey; attributes ~0u: names that collide
   };
   const Folder& FolderAt(const std::string& folder);
   const Folder& FolderOf(const std::string& folder, const Folder* parent, const std::string& name);
+  void List(const std::string& path, Folder& folder);
+  static bool MissingFrom(const Folder* parent, const std::string& name);
   bool Probe(const std::string& path, std::uint64_t* size);
   // The parent's listing of path's last part: nullptr when no listing says, an entry with attributes
   // ~0u when it says there is none.
   const FolderEntry* Listed(const std::string& path);
+
+  // Questions about one folder before it is listed; fewer are each asked of the machine.
+  static constexpr int kListAfter = 8;
 
   IPlatform& platform_;  // not owned
   std::unordered_map<std::string, Folder> folders_;  // by NameKey of the whole folder path
