@@ -36,22 +36,31 @@ std::string EnabledApprovalBytes() {
   return bytes;
 }
 
-void ReadApprovals(Action& action, const LocationInfo& location, StartupRows& rows, size_t first) {
+ApprovalList ListApprovals(IPlatform& platform, const LocationInfo& location) {
+  ApprovalList listing;
+  if (!location.approvedKey) return listing;
+  RegistryAccess key(platform);
+  key.SetRoot(location.hive);
+  listing.listed = key.OpenKey(location.approvedKey, false) && key.GetValues(listing.flags) == ERROR_SUCCESS;
+  return listing;
+}
+
+void ReadApprovals(Action& action, const LocationInfo& location, StartupRows& rows, size_t first,
+                   ApprovalList listing) {
   if (!location.approvedKey || first >= rows.size()) return;
-  RegistryAccess* key = action.Key(location.hive, location.approvedKey);
-  if (!key) return;
   // One enumeration, not a read per row: under Wine each read is a round trip, and a key may list
-  // 100,000 entries. Should the enumeration fail, each row's flag is read on its own.
-  std::vector<RegValue> flags;
-  const bool listed = key->GetValues(flags) == ERROR_SUCCESS;
+  // 100,000 entries.
+  if (!listing.listed) listing = ListApprovals(action.Platform(), location);
+  RegistryAccess* key = listing.listed ? nullptr : action.Key(location.hive, location.approvedKey);
+  if (!listing.listed && !key) return;
   NameIndex byName;
-  for (size_t i = 0; i < flags.size(); ++i) byName.Add(flags[i].name, i);
+  for (size_t i = 0; i < listing.flags.size(); ++i) byName.Add(listing.flags[i].name, i);
   for (size_t i = first; i < rows.size(); ++i) {
     StartupRow& row = rows[i];
     std::optional<RegValue> read;
-    if (!listed) read = key->ReadValue(row.name);
-    const std::optional<size_t> at = listed ? byName.Find(row.name) : std::nullopt;
-    const RegValue* flag = at ? &flags[*at] : read ? &*read : nullptr;
+    if (key) read = key->ReadValue(row.name);
+    const std::optional<size_t> at = listing.listed ? byName.Find(row.name) : std::nullopt;
+    const RegValue* flag = at ? &listing.flags[*at] : read ? &*read : nullptr;
     row.approved = flag ? ApprovalOf(*flag) : Approval::None;
     if (SwitchedOffByWindows(row)) row.checked = false;  // Windows will not start it
   }

@@ -23,8 +23,19 @@ Approval ApprovalOf(const RegValue& value);
 // What Windows writes to switch an entry on: 02 and eleven zero bytes.
 std::string EnabledApprovalBytes();
 
+// A location's flags as one listing of their key gave them; not listed when the key is missing or could
+// not be listed.
+struct ApprovalList {
+  bool listed = false;
+  std::vector<RegValue> flags;
+};
+// Asks nothing of an action: a place's flags can be listed while the place itself is read.
+ApprovalList ListApprovals(IPlatform& platform, const LocationInfo& location);
+
 // The flags of rows[first...], all of one place; a row Windows will not start loses its check mark.
-void ReadApprovals(Action& action, const LocationInfo& location, std::vector<StartupRow>& rows, size_t first);
+// From the listing given, else listed here; should no listing be had, each row's flag is read alone.
+void ReadApprovals(Action& action, const LocationInfo& location, std::vector<StartupRow>& rows, size_t first,
+                   ApprovalList listing = {});
 std::optional<RegValue> ReadApproval(Action& action, const LocationInfo& location, const std::string& name);
 // Journalled; undo puts back the bytes the switch replaced.
 void SwitchOnApproval(Action& action, const LocationInfo& location, const std::string& name);

@@ -1,6 +1,8 @@
 // The store's one way in: the scan order of the places, and one action per thing the user does.
 #include "store/StartupStore.h"
 
+#include <future>
+
 #include <exception>
 #include <iterator>
 
@@ -35,10 +37,14 @@ std::vector<Place> ScanOrder() {
   return order;
 }
 
-void ScanPlace(Action& action, const Place& place, StartupRows& rows) {
+// listFlags: the place's flags are listed on a thread of their own while the place is read.
+void ScanPlace(Action& action, const Place& place, StartupRows& rows, bool listFlags = false) {
   const size_t first = rows.size();
+  std::future<ApprovalList> flags;
+  if (listFlags && place.live && place.location->approvedKey)
+    flags = std::async(std::launch::async, ListApprovals, std::ref(action.Platform()), std::cref(*place.location));
   KindOf(*place.location).Scan(action, *place.location, place.live, rows);
-  ReadApprovals(action, *place.location, rows, first);
+  ReadApprovals(action, *place.location, rows, first, flags.valid() ? flags.get() : ApprovalList{});
 }
 
 // One place read on its own: its rows, what it said, and the exception that stopped it.
@@ -91,7 +97,7 @@ void StartupStore::LoadStartupList(StartupRows& rows) {
   ForEachConcurrently(order.size(), threads, [&](size_t i) {
     try {
       Action action(context_, scans[i].said);
-      ScanPlace(action, order[i], scans[i].rows);
+      ScanPlace(action, order[i], scans[i].rows, true);
     } catch (...) {
       scans[i].stopped = std::current_exception();
     }
