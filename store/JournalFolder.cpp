@@ -18,11 +18,14 @@ std::string BaseOf(IPlatform& platform, JournalScope scope) {
 }  // namespace
 
 JournalFolder::JournalFolder(IPlatform& platform, JournalScope scope)
+    : JournalFolder(platform, scope, BaseOf(platform, scope)) {}
+
+// The base folder asked for once: each ask is a known-folder lookup, made before the first scan starts.
+JournalFolder::JournalFolder(IPlatform& platform, JournalScope scope, const std::string& base)
     : platform_(platform),
       scope_(scope),
-      path_(BaseOf(platform, scope).empty() ? std::string() : BaseOf(platform, scope) + "\\" + kAppFolder),
-      files_(platform, BaseOf(platform, scope),
-             scope == JournalScope::Machine ? "ProgramData" : Text(IDS_LOCAL_APPDATA)) {}
+      path_(base.empty() ? std::string() : base + "\\" + kAppFolder),
+      files_(platform, base, scope == JournalScope::Machine ? "ProgramData" : Text(IDS_LOCAL_APPDATA)) {}
 
 ErrorCode JournalFolder::Make(OpenFolder& open) { return Open(open, true); }
 

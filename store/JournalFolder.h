@@ -33,6 +33,7 @@ class JournalFolder {
   [[nodiscard]] const std::string& Refusal() const { return refusal_; }
 
  private:
+  JournalFolder(IPlatform& platform, JournalScope scope, const std::string& base);
   ErrorCode Open(OpenFolder& open, bool make);
   ErrorCode CheckAdminLevel(const OpenFolder& level);
 
