@@ -6,7 +6,7 @@
 find_program(KESTRUN_DLLTOOL NAMES x86_64-w64-mingw32-dlltool REQUIRED)
 set(KESTRUN_DELAY_DIR ${CMAKE_BINARY_DIR}/delayload)
 file(MAKE_DIRECTORY ${KESTRUN_DELAY_DIR})
-foreach(dll comdlg32 crypt32 oleacc shell32 shlwapi version wintrust)
+foreach(dll comdlg32 crypt32 ole32 oleacc oleaut32 shell32 shlwapi version wintrust)
   set(def ${CMAKE_CURRENT_LIST_DIR}/delayload/${dll}.def)
   set(lib ${KESTRUN_DELAY_DIR}/lib${dll}_delay.a)
   add_custom_command(OUTPUT ${lib} DEPENDS ${def} VERBATIM

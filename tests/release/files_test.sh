@@ -45,7 +45,7 @@ done
 # The libraries loaded at their first call stay out of the window's start: a call not listed in
 # cmake/delayload would link (shell32 is linked by default) and load its library before WinMain again.
 imports=$(x86_64-w64-mingw32-objdump -p "$release/files/Kestrun.exe" | sed -n 's/^\s*DLL Name: //p' | tr 'A-Z' 'a-z')
-for dll in comdlg32 crypt32 oleacc shell32 shlwapi version wintrust; do
+for dll in comdlg32 crypt32 ole32 oleacc oleaut32 shell32 shlwapi version wintrust; do
   grep -qx "$dll.dll" <<<"$imports" && fail "Kestrun.exe loads $dll.dll at start"
 done
 
