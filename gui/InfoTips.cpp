@@ -22,20 +22,30 @@ TOOLINFOA ToolInfo(HWND owner, UINT_PTR id) {
 }  // namespace
 
 void InfoTips::Add(HWND owner, const GraphicControl& control, const std::string& text) {
-  if (!window_) {
-    owner_ = owner;
-    window_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
-                              CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner_, nullptr,
-                              GetModuleHandleA(nullptr), nullptr);
-    if (!window_) return;
-    if (host_.HighContrast()) ApplyContrast();
-  }
+  owner_ = owner;
   tips_.push_back({&control, text});
-  TOOLINFOA tool = ToolInfo(owner_, tips_.size());
+  if (window_) AddTool(tips_.size());
+}
+
+void InfoTips::AddTool(size_t id) {
+  TOOLINFOA tool = ToolInfo(owner_, id);
   tool.uFlags = 0;
-  tool.rect = host_.ClientRectOf(control);
-  tool.lpszText = tips_.back().text.data();
+  tool.rect = host_.ClientRectOf(*tips_[id - 1].control);
+  tool.lpszText = tips_[id - 1].text.data();
   SendMessageA(window_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+// Made when the pointer first comes: of the four windows made at start, three may never see it, and
+// each tip window made costs the first window's start some milliseconds under Wine.
+bool InfoTips::Made() {
+  if (window_ || !owner_) return window_ != nullptr;
+  window_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+                            CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner_, nullptr,
+                            GetModuleHandleA(nullptr), nullptr);
+  if (!window_) return false;
+  if (host_.HighContrast()) ApplyContrast();
+  for (size_t id = 1; id <= tips_.size(); ++id) AddTool(id);
+  return true;
 }
 
 std::string InfoTips::TextOf(const GraphicControl& control) const {
@@ -44,8 +54,8 @@ std::string InfoTips::TextOf(const GraphicControl& control) const {
   return {};
 }
 
-void InfoTips::Relay(UINT message, WPARAM wParam, LPARAM lParam) const {
-  if (!window_) return;
+void InfoTips::Relay(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (tips_.empty() || !Made()) return;
   MSG msg{owner_, message, wParam, lParam, static_cast<DWORD>(GetMessageTime()), {}};
   SendMessageA(window_, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&msg));
 }

@@ -23,7 +23,7 @@ class InfoTips {
   // owner: the form's window, whose client area the control lies in.
   void Add(HWND owner, const GraphicControl& control, const std::string& text);
   [[nodiscard]] std::string TextOf(const GraphicControl& control) const;
-  void Relay(UINT message, WPARAM wParam, LPARAM lParam) const;
+  void Relay(UINT message, WPARAM wParam, LPARAM lParam);
   // After the controls moved or the DPI changed.
   void UpdateRects() const;
   // In high contrast the tips go without visual style, in the system's tip colours and a crisp font.
@@ -34,6 +34,8 @@ class InfoTips {
     const GraphicControl* control;  // not owned
     std::string text;
   };
+  bool Made();
+  void AddTool(size_t id);  // id: the tip's place in tips_, from 1
   HWND owner_ = nullptr;
   const ControlHost& host_;
   HWND window_ = nullptr;  // not owned: an owned popup, destroyed with the form's window

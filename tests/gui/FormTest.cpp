@@ -1,8 +1,10 @@
 // Forms under Wine: real messages to a real window.
 #include <gtest/gtest.h>
+#include <commctrl.h>
 
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 #include "controls/Kspeedbutton.h"
 #include "gui/Application.h"
@@ -23,10 +25,29 @@ class FormTest : public ::testing::Test {
   int clicks_ = 0;
 };
 
+// The form's tip window, once it has made one.
+HWND TipWindowOf(HWND form) {
+  std::pair<HWND, HWND> find{form, nullptr};
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND window, LPARAM param) {
+        auto& [owner, found] = *reinterpret_cast<std::pair<HWND, HWND>*>(param);
+        char name[64] = "";
+        GetClassNameA(window, name, sizeof name);
+        if (lstrcmpiA(name, TOOLTIPS_CLASSA) == 0 && GetWindow(window, GW_OWNER) == owner) found = window;
+        return found ? FALSE : TRUE;
+      },
+      reinterpret_cast<LPARAM>(&find));
+  return find.second;
+}
+
 // Another window taking the capture (WM_CAPTURECHANGED) lets the pressed button go. The pointer then
-// really moves (SetCursorPos): leaving the window comes as WM_MOUSELEAVE and takes the hover off.
-TEST_F(FormTest, CaptureAndHoverFollowTheSystem) {
+// really moves (SetCursorPos): leaving the window comes as WM_MOUSELEAVE and takes the hover off. The
+// tip window is made when the pointer first comes, with every tip added before.
+TEST_F(FormTest, CaptureHoverAndTipsFollowTheSystem) {
   HWND h = form_.Handle();
+  form_.AddInfoTip(button_, "Saves the marks");
+  EXPECT_EQ(TipWindowOf(h), nullptr);
   SendMessageA(h, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 20));
   EXPECT_EQ(GetCapture(), h);
   EXPECT_EQ(button_.State(), ibsPressed);
@@ -42,6 +63,12 @@ TEST_F(FormTest, CaptureAndHoverFollowTheSystem) {
   SetCursorPos(100 + 30, 100 + 25);
   SendMessageA(h, WM_MOUSEMOVE, 0, MAKELPARAM(30, 25));
   EXPECT_TRUE(button_.MouseInControl());
+  const HWND tips = TipWindowOf(h);
+  ASSERT_NE(tips, nullptr);
+  char text[64] = "";
+  TOOLINFOA tool{sizeof tool, 0, h, 1, {}, nullptr, text, 0, nullptr};
+  SendMessageA(tips, TTM_GETTEXTA, sizeof text, reinterpret_cast<LPARAM>(&tool));
+  EXPECT_STREQ(text, "Saves the marks");
   SetCursorPos(700, 600);
   EXPECT_TRUE(test::WaitFor([this] { return !button_.MouseInControl(); }));
 }
