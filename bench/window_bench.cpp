@@ -33,7 +33,7 @@ constexpr double kLargePeakMb = 80;           // 100,000 values: peak memory
 constexpr double kFirstTarget = 1.5;          // first window, times a bare program's
 constexpr POINT kSaveTile{36, 53};            // centre of Save Settings in the main window
 constexpr int kRuns = 5;                      // starts at 11,000 entries; the medians count
-constexpr int kLargeRuns = 3;                 // starts at 101,000 entries
+constexpr int kLargeRuns = 5;                 // starts at 101,000 entries
 constexpr int kFirstRuns = 9;                 // first windows, each of the two or three programs
 
 double Since(Clock::time_point start) {
