@@ -282,11 +282,14 @@ rm -f state.json && cd - >/dev/null
 
 # --- dry runs change nothing ---
 before=$(cli list --json)
+before_err=$(cat "$WINEPREFIX/stderr")
 expect_text 0 out '"would disable:"*machine*' disable --name machine --location 'HKLM Run' --dry-run
 expect_rc 0 remove --name both --location 1 --state disabled --dry-run
 expect_rc 0 create 'C:\windows\notepad.exe' --dry-run
 [[ $out == *"$win_startup\\notepad.lnk -> C:\\windows\\notepad.exe"* ]] || fail "dry-run create: '$out'"
-[ "$(cli list --json)" = "$before" ] || fail "a dry run changed something"
+after=$(cli list --json)
+[ "$after" = "$before" ] ||
+  fail "a dry run changed something: $(diff <(echo "$before") <(echo "$after") | head -6 | tr '\n' ' '); stderr: '$before_err' '$(cat "$WINEPREFIX/stderr")'"
 
 # --- disable and enable move the value between Run and Run- ---
 expect_text 0 out '*"disabled  HKCU Run  Привет"*' disable --name привет --location 1
