@@ -1,10 +1,10 @@
 // The store's one way in: the scan order of the places, and one action per thing the user does.
 #include "store/StartupStore.h"
 
-#include <future>
-
 #include <exception>
+#include <future>
 #include <iterator>
+#include <system_error>
 
 #include "base/Concurrent.h"
 #include "base/Texts.h"
@@ -41,8 +41,12 @@ std::vector<Place> ScanOrder() {
 void ScanPlace(Action& action, const Place& place, StartupRows& rows, bool listFlags = false) {
   const size_t first = rows.size();
   std::future<ApprovalList> flags;
-  if (listFlags && place.live && place.location->approvedKey)
-    flags = std::async(std::launch::async, ListApprovals, std::ref(action.Platform()), std::cref(*place.location));
+  try {
+    if (listFlags && place.live && place.location->approvedKey)
+      flags = std::async(std::launch::async, ListApprovals, std::ref(action.Platform()), std::cref(*place.location));
+  } catch (const std::system_error&) {
+    // no thread to be had: the flags are listed after the place
+  }
   KindOf(*place.location).Scan(action, *place.location, place.live, rows);
   ReadApprovals(action, *place.location, rows, first, flags.valid() ? flags.get() : ApprovalList{});
 }
