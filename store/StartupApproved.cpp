@@ -46,11 +46,11 @@ ApprovalList ListApprovals(IPlatform& platform, const LocationInfo& location) {
 }
 
 void ReadApprovals(Action& action, const LocationInfo& location, StartupRows& rows, size_t first,
-                   ApprovalList listing) {
+                   std::optional<ApprovalList> given) {
   if (!location.approvedKey || first >= rows.size()) return;
   // One enumeration, not a read per row: under Wine each read is a round trip, and a key may list
   // 100,000 entries.
-  if (!listing.listed) listing = ListApprovals(action.Platform(), location);
+  const ApprovalList listing = given ? std::move(*given) : ListApprovals(action.Platform(), location);
   RegistryAccess* key = listing.listed ? nullptr : action.Key(location.hive, location.approvedKey);
   if (!listing.listed && !key) return;
   NameIndex byName;

@@ -33,9 +33,10 @@ struct ApprovalList {
 ApprovalList ListApprovals(IPlatform& platform, const LocationInfo& location);
 
 // The flags of rows[first...], all of one place; a row Windows will not start loses its check mark.
-// From the listing given, else listed here; should no listing be had, each row's flag is read alone.
+// From the listing given (listed or not), else listed here; should no listing be had, each row's flag is
+// read alone.
 void ReadApprovals(Action& action, const LocationInfo& location, std::vector<StartupRow>& rows, size_t first,
-                   ApprovalList listing = {});
+                   std::optional<ApprovalList> given = std::nullopt);
 std::optional<RegValue> ReadApproval(Action& action, const LocationInfo& location, const std::string& name);
 // Journalled; undo puts back the bytes the switch replaced.
 void SwitchOnApproval(Action& action, const LocationInfo& location, const std::string& name);

@@ -2,9 +2,7 @@
 #include "store/StartupStore.h"
 
 #include <exception>
-#include <future>
 #include <iterator>
-#include <system_error>
 
 #include "base/Concurrent.h"
 #include "base/Texts.h"
@@ -37,18 +35,21 @@ std::vector<Place> ScanOrder() {
   return order;
 }
 
-// listFlags: the place's flags are listed on a thread of their own while the place is read.
+// listFlags: a live place's flags are listed on a thread of their own while the place is read.
 void ScanPlace(Action& action, const Place& place, StartupRows& rows, bool listFlags = false) {
   const size_t first = rows.size();
-  std::future<ApprovalList> flags;
-  try {
-    if (listFlags && place.live && place.location->approvedKey)
-      flags = std::async(std::launch::async, ListApprovals, std::ref(action.Platform()), std::cref(*place.location));
-  } catch (const std::system_error&) {
-    // no thread to be had: the flags are listed after the place
+  const LocationInfo& location = *place.location;
+  const auto scan = [&] { KindOf(location).Scan(action, location, place.live, rows); };
+  if (!listFlags || !place.live || !location.approvedKey) {
+    scan();
+    return ReadApprovals(action, location, rows, first);
   }
-  KindOf(*place.location).Scan(action, *place.location, place.live, rows);
-  ReadApprovals(action, *place.location, rows, first, flags.valid() ? flags.get() : ApprovalList{});
+  ApprovalList flags;
+  ForEachConcurrently(2, 2, [&](std::size_t i) {
+    if (i == 0) flags = ListApprovals(action.Platform(), location);
+    else scan();
+  });
+  ReadApprovals(action, location, rows, first, std::move(flags));
 }
 
 // One place read on its own: its rows, what it said, and the exception that stopped it.
