@@ -333,9 +333,10 @@ bool First(const std::string& program, const std::string& bare, const std::strin
     bareTimes.push_back(ToVisible(bare, "KestrunBareWindow", "Bare window"));
     // The two builds take turns at going first.
     const auto kestrun = [](const std::string& exe) { return ToVisible(exe, "KestrunForm", "Tamsel Soft Kestrun"); };
-    if (i % 2 && !other.empty()) otherTimes.push_back(kestrun(other));
+    const bool otherFirst = i % 2 && !other.empty();
+    if (otherFirst) otherTimes.push_back(kestrun(other));
     kestrunTimes.push_back(kestrun(program));
-    if (i % 2 == 0 || other.empty()) otherTimes.push_back(other.empty() ? 0 : kestrun(other));
+    if (!otherFirst) otherTimes.push_back(other.empty() ? 0 : kestrun(other));
     if (bareTimes.back() < 0 || kestrunTimes.back() < 0 || otherTimes.back() < 0) {
       std::printf("first window: a window did not show\n");
       return false;

@@ -38,7 +38,7 @@ void InfoTips::AddTool(size_t id) {
 // Made when the pointer first comes: of the four windows made at start, three may never see it, and
 // each tip window made costs the first window's start some milliseconds under Wine.
 bool InfoTips::Made() {
-  if (window_ || !owner_) return window_ != nullptr;
+  if (window_ || !owner_) return window_ != nullptr;  // no owner: no tip added yet
   window_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
                             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner_, nullptr,
                             GetModuleHandleA(nullptr), nullptr);
@@ -55,7 +55,7 @@ std::string InfoTips::TextOf(const GraphicControl& control) const {
 }
 
 void InfoTips::Relay(UINT message, WPARAM wParam, LPARAM lParam) {
-  if (tips_.empty() || !Made()) return;
+  if (!Made()) return;
   MSG msg{owner_, message, wParam, lParam, static_cast<DWORD>(GetMessageTime()), {}};
   SendMessageA(window_, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&msg));
 }
