@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "base/Texts.h"
+#include "base/ThreadScope.h"
 #include "gui/Application.h"
 #include "gui/Dpi.h"
 #include "gui/SingleInstance.h"
@@ -43,6 +44,7 @@ int RunKestrun() {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  const kestrun::ThreadScope scope;  // what the window's thread keeps for its pictures and links
   auto& app = kestrun::gui::Application::Instance();
   app.SetTitle(kTitle);
   using kestrun::Text;

@@ -8,6 +8,8 @@
 #include <thread>
 #include <vector>
 
+#include "base/ThreadScope.h"
+
 namespace kestrun {
 
 void ForEachConcurrently(std::size_t count, unsigned threads, const std::function<void(std::size_t)>& work) {
@@ -15,6 +17,7 @@ void ForEachConcurrently(std::size_t count, unsigned threads, const std::functio
   std::exception_ptr failure;
   std::mutex failureLock;
   const auto drain = [&] {
+    const ThreadScope scope;
     try {
       for (std::size_t i; (i = next.fetch_add(1)) < count;) work(i);
     } catch (...) {

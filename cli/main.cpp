@@ -11,6 +11,7 @@
 #include "KestrunVersion.h"
 #include "base/Text.h"
 #include "base/Texts.h"
+#include "base/ThreadScope.h"
 #include "cli/Commands.h"
 #include "cli/Output.h"
 #include "cli/TextIds.h"
@@ -55,6 +56,7 @@ int Main(const std::vector<std::string>& args) {
 
 // The arguments from the wide command line as WTF-8: a name the code page cannot hold arrives exactly.
 int main(int argc, char** argv) {
+  const kestrun::ThreadScope scope;  // what this thread keeps for the links it reads
   std::vector<std::string> args;
   int count = 0;
   if (LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count)) {

@@ -3,6 +3,8 @@
 #include <system_error>
 #include <utility>
 
+#include "base/ThreadScope.h"
+
 namespace kestrun::gui {
 namespace {
 
@@ -20,6 +22,7 @@ BackgroundTask::BackgroundTask(std::function<void()> work)
   try {
     worker_ = std::thread([this] {
       try {
+        const ThreadScope scope;
         work_();
       } catch (...) {
         failure_ = std::current_exception();

@@ -4,8 +4,10 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <vector>
 
+#include "base/ThreadScope.h"
 #include "ui/Resources.h"
 
 namespace kestrun {
@@ -61,11 +63,13 @@ UniqueGdiObject LoadBitmapResource(int id) {
     ComApartment com;
     ComPtr<IWICImagingFactory> factory;
   };
-  thread_local Imaging imaging;
-  if (!imaging.factory && FAILED(CoCreateInstance(kWicFactory, nullptr, CLSCTX_INPROC_SERVER,
-                                                  __uuidof(IWICImagingFactory), imaging.factory.PutVoid())))
+  std::optional<Imaging> own;
+  Imaging* imaging = ThreadScope::Get<Imaging>();
+  if (!imaging) imaging = &own.emplace();
+  if (!imaging->factory && FAILED(CoCreateInstance(kWicFactory, nullptr, CLSCTX_INPROC_SERVER,
+                                                   __uuidof(IWICImagingFactory), imaging->factory.PutVoid())))
     return {};
-  IWICImagingFactory* factory = imaging.factory.Get();
+  IWICImagingFactory* factory = imaging->factory.Get();
   ComPtr<IWICStream> stream;
   ComPtr<IWICBitmapDecoder> decoder;
   ComPtr<IWICBitmapFrameDecode> frame;
@@ -115,6 +119,7 @@ StartPictures::StartPictures(int dpi) {
   for (int id : {IDB_TITLE, IDB_LOGO, IDB_BANNER0, IDB_BANNER1, IDB_BANNER2, IDB_BANNER3, IDB_ABOUT})
     pictures_.push_back({id, NearestPaintedDpi(dpi), {}});
   decoder_ = std::thread([this] {
+    const ThreadScope scope;
     for (Picture& picture : pictures_) picture.bitmap = Decode(picture.id, picture.painted);
   });
   ahead = this;

@@ -2,9 +2,15 @@
 
 #include <algorithm>
 
+#include "base/ThreadScope.h"
+
 namespace kestrun {
 
-TargetFacts::TargetFacts(IPlatform& platform) : platform_(platform), worker_([this] { Work(); }) {}
+TargetFacts::TargetFacts(IPlatform& platform)
+    : platform_(platform), worker_([this] {
+        const ThreadScope scope;
+        Work();
+      }) {}
 
 TargetFacts::~TargetFacts() {
   {

@@ -6,9 +6,11 @@
 #include <shlobj.h>
 
 #include <cstdio>
+#include <optional>
 
 #include "base/Handles.h"
 #include "base/Text.h"
+#include "base/ThreadScope.h"
 #include "base/Texts.h"
 #include "store/platform/LinkInfo.h"
 #include "store/platform/TextIds.h"
@@ -132,20 +134,22 @@ HRESULT Win32Platform::ReadShellLink(const std::string& link, std::string& targe
     ComPtr<IShellLinkW> link;
     ComPtr<IPersistFile> file;
   };
-  thread_local Reader reader;
+  std::optional<Reader> own;
+  Reader* reader = ThreadScope::Get<Reader>();
+  if (!reader) reader = &own.emplace();
   HRESULT hr = S_OK;
-  if (!reader.file) {
-    hr = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, reader.link.PutVoid());
-    if (SUCCEEDED(hr)) hr = reader.link->QueryInterface(IID_IPersistFile, reader.file.PutVoid());
+  if (!reader->file) {
+    hr = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, reader->link.PutVoid());
+    if (SUCCEEDED(hr)) hr = reader->link->QueryInterface(IID_IPersistFile, reader->file.PutVoid());
     if (FAILED(hr)) {
-      reader.link.Reset();
-      reader.file.Reset();
+      reader->link.Reset();
+      reader->file.Reset();
       return hr;
     }
   }
-  hr = reader.file->Load(ToWide(link).c_str(), STGM_READ);
+  hr = reader->file->Load(ToWide(link).c_str(), STGM_READ);
   if (FAILED(hr)) return hr;
-  IShellLinkW* shellLink = reader.link.Get();
+  IShellLinkW* shellLink = reader->link.Get();
   // Expanded, and never resolved: a search for a moved target could start elsewhere.
   std::wstring buffer(32768, L'\0');
   if (shellLink->GetPath(buffer.data(), static_cast<int>(buffer.size()), nullptr, 0) == S_OK)

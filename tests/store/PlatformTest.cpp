@@ -6,12 +6,14 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <mutex>
 #include <stdexcept>
 #include <vector>
 
 #include "base/Concurrent.h"
 #include "base/Text.h"
 #include "base/Texts.h"
+#include "base/ThreadScope.h"
 #include "store/platform/SafeFiles.h"
 #include "store/platform/TextIds.h"
 #include "store/platform/Win32Platform.h"
@@ -137,6 +139,47 @@ TEST(EnumValues, ALargeKeyReadsAsOneThreadWouldReadIt) {
   }
   RegCloseKey(key);
   DeleteKey(HKEY_CURRENT_USER, path);
+}
+
+// Each thread's kept object goes on that thread when its work ends, before the work is awaited: never
+// at thread exit, where MinGW's emulated TLS may already have freed it.
+struct Kept {
+  static inline std::mutex lock;
+  static inline std::vector<std::pair<DWORD, DWORD>> gone;  // made on, released on
+  DWORD madeOn = GetCurrentThreadId();
+  ~Kept() {
+    const std::lock_guard<std::mutex> hold(lock);
+    gone.emplace_back(madeOn, GetCurrentThreadId());
+  }
+};
+
+TEST(ThreadScope, KeepsOneObjectPerThreadAndReleasesItOnThatThreadBeforeItsWorkIsAwaited) {
+  EXPECT_EQ(ThreadScope::Get<Kept>(), nullptr);  // a thread without a scope makes its own
+  std::atomic<int> asked = 0;
+  ForEachConcurrently(64, 4, [&](std::size_t) {
+    Kept* kept = ThreadScope::Get<Kept>();
+    ASSERT_NE(kept, nullptr);
+    EXPECT_EQ(kept, ThreadScope::Get<Kept>());
+    EXPECT_EQ(kept->madeOn, GetCurrentThreadId());
+    ++asked;
+    Sleep(1);
+  });
+  EXPECT_EQ(asked, 64);
+  ASSERT_GE(Kept::gone.size(), 2u);  // the helpers' and the caller's, all released by now
+  ASSERT_LE(Kept::gone.size(), 4u);
+  for (const auto& [madeOn, releasedOn] : Kept::gone) EXPECT_EQ(madeOn, releasedOn);
+  Kept::gone.clear();
+  {
+    const ThreadScope outer;
+    Kept* kept = ThreadScope::Get<Kept>();
+    {
+      const ThreadScope inner;
+      EXPECT_EQ(ThreadScope::Get<Kept>(), kept);
+    }
+    EXPECT_TRUE(Kept::gone.empty());  // an inner scope keeps nothing of its own
+  }
+  EXPECT_EQ(Kept::gone.size(), 1u);
+  EXPECT_EQ(ThreadScope::Get<Kept>(), nullptr);
 }
 
 TEST(ForEachConcurrently, DoesEachItemOnceAndRaisesAFailureAfterAllStopped) {
