@@ -17,15 +17,16 @@ std::string BaseOf(IPlatform& platform, JournalScope scope) {
 
 }  // namespace
 
-JournalFolder::JournalFolder(IPlatform& platform, JournalScope scope)
-    : JournalFolder(platform, scope, BaseOf(platform, scope)) {}
+JournalFolder::JournalFolder(IPlatform& platform, JournalScope scope) : platform_(platform), scope_(scope) {}
 
-// The base folder asked for once: each ask is a known-folder lookup, made before the first scan starts.
-JournalFolder::JournalFolder(IPlatform& platform, JournalScope scope, const std::string& base)
-    : platform_(platform),
-      scope_(scope),
-      path_(base.empty() ? std::string() : base + "\\" + kAppFolder),
-      files_(platform, base, scope == JournalScope::Machine ? "ProgramData" : Text(IDS_LOCAL_APPDATA)) {}
+JournalFolder::Where::Where(IPlatform& platform, JournalScope scope, const std::string& base)
+    : path(base.empty() ? std::string() : base + "\\" + kAppFolder),
+      files(platform, base, scope == JournalScope::Machine ? "ProgramData" : Text(IDS_LOCAL_APPDATA)) {}
+
+JournalFolder::Where& JournalFolder::Place() const {
+  std::call_once(asked_, [this] { where_.emplace(platform_, scope_, BaseOf(platform_, scope_)); });
+  return *where_;
+}
 
 ErrorCode JournalFolder::Make(OpenFolder& open) { return Open(open, true); }
 
@@ -33,26 +34,28 @@ ErrorCode JournalFolder::Check(OpenFolder& open) { return Open(open, false); }
 
 ErrorCode JournalFolder::Open(OpenFolder& open, bool make) {
   refusal_.clear();
-  if (path_.empty()) return ERROR_PATH_NOT_FOUND;
+  const std::string& path = Path();
+  if (path.empty()) return ERROR_PATH_NOT_FOUND;
+  SafeFiles& files = Files();
   ErrorCode rc = ERROR_SUCCESS;
   if (!IsMachine()) {
-    rc = files_.Walk(path_, open, make ? Make::All : Make::Nothing);
+    rc = files.Walk(path, open, make ? Make::All : Make::Nothing);
   } else {
     // One level at a time, each made for administrators alone and checked before anything goes in it.
-    for (const std::string& level : {path_.substr(0, path_.rfind('\\')), path_}) {
-      rc = files_.Walk(level, open, make ? Make::Last : Make::Nothing, make ? kAdminOnlySddl : "");
+    for (const std::string& level : {path.substr(0, path.rfind('\\')), path}) {
+      rc = files.Walk(level, open, make ? Make::Last : Make::Nothing, make ? kAdminOnlySddl : "");
       if (rc == ERROR_SUCCESS) rc = CheckAdminLevel(open);
       if (rc != ERROR_SUCCESS) break;
     }
   }
   if (rc == kPathRefused) {
-    refusal_ = files_.Refusal();
+    refusal_ = files.Refusal();
     return kFolderRefused;
   }
   // Without an administrator's rights its descriptor may not even be read: say so, too.
   if (rc != ERROR_SUCCESS && IsMachine() && refusal_.empty() && rc != ERROR_FILE_NOT_FOUND &&
       rc != ERROR_PATH_NOT_FOUND)
-    refusal_ = path_ + ": " + platform_.SystemErrorText(rc);
+    refusal_ = path + ": " + platform_.SystemErrorText(rc);
   return rc;
 }
 
@@ -60,7 +63,7 @@ ErrorCode JournalFolder::CheckAdminLevel(const OpenFolder& level) {
   // Wine keeps no descriptor to check; it has no elevation to guard either.
   if (!platform_.KeepsFileSecurity()) return ERROR_SUCCESS;
   std::string sddl;
-  if (const ErrorCode rc = files_.Security(level, sddl); rc != ERROR_SUCCESS) return rc;
+  if (const ErrorCode rc = Files().Security(level, sddl); rc != ERROR_SUCCESS) return rc;
   if (std::string why = WhyNotAdminOnly(sddl); !why.empty()) {
     refusal_ = Text(IDS_NOT_ADMIN_ONLY, {level.Path(), why});
     return kFolderRefused;

@@ -2,6 +2,8 @@
 // Where a journal lies, made and checked before each use: the user's in %LOCALAPPDATA%, the machine's
 // in %ProgramData%, in folders only administrators can write, walked level by level through the file
 // layer so that no other account's folder and no link or junction is ever written through.
+#include <mutex>
+#include <optional>
 #include <string>
 
 #include "store/platform/SafeFiles.h"
@@ -21,9 +23,9 @@ class JournalFolder {
 
   [[nodiscard]] bool IsMachine() const { return scope_ == JournalScope::Machine; }
   // ...\Tamsel Soft\Kestrun; "" when the system names no such base folder.
-  [[nodiscard]] const std::string& Path() const { return path_; }
+  [[nodiscard]] const std::string& Path() const { return Place().path; }
   // Every file of the journal, reached from its base folder.
-  SafeFiles& Files() { return files_; }
+  SafeFiles& Files() { return Place().files; }
   // Makes the folder where missing and opens it; the machine's is made and checked for administrators alone.
   ErrorCode Make(OpenFolder& open);
   // Opens it for reading: the machine's only while it is for administrators alone (a missing level is
@@ -33,14 +35,21 @@ class JournalFolder {
   [[nodiscard]] const std::string& Refusal() const { return refusal_; }
 
  private:
-  JournalFolder(IPlatform& platform, JournalScope scope, const std::string& base);
+  struct Where {
+    Where(IPlatform& platform, JournalScope scope, const std::string& base);
+    std::string path;
+    SafeFiles files;
+  };
+  // Asked for at the first use, once: a known-folder lookup loads the shell, which a window's start
+  // need not wait for.
+  Where& Place() const;
   ErrorCode Open(OpenFolder& open, bool make);
   ErrorCode CheckAdminLevel(const OpenFolder& level);
 
   IPlatform& platform_;  // not owned
   JournalScope scope_;
-  std::string path_;
-  SafeFiles files_;
+  mutable std::once_flag asked_;
+  mutable std::optional<Where> where_;
   std::string refusal_;
 };
 
