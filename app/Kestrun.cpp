@@ -32,8 +32,10 @@ int RunKestrun() {
   auto store = std::make_unique<MainStore>(platform);
   StartPictures pictures(gui::SystemDpi());
   // The four windows, in their order. Only the main window and this About box are ever shown: every
-  // message box and create dialog is made afresh for its one use.
+  // message box and create dialog is made afresh for its one use. The main window shows as soon as it
+  // is made: the others are not seen before they are used, and no input is taken before the loop runs.
   TForm1 main(platform, std::move(store));
+  main.Show();
   TfmMessageBox messageBox(&main);
   TfmStartupCreateDialog createDialog(&main, platform, main.Store());
   TfmAbout about(&main, platform);

@@ -13,7 +13,7 @@ Application& Application::Instance() {
 
 int Application::Run(Form& main) {
   main_ = &main;
-  main.Show();
+  if (!main.Visible()) main.Show();
   MSG msg{};
   for (;;) {
     BOOL got = GetMessageW(&msg, nullptr, 0, 0);

@@ -28,7 +28,8 @@ class Application {
   [[nodiscard]] const Words& GetWords() const { return words_; }
   void SetWords(Words words) { words_ = std::move(words); }
 
-  // Shows main, then runs the message loop until the main form closes; returns the quit code.
+  // Shows main unless it already shows, then runs the message loop until the main form closes; returns
+  // the quit code.
   int Run(Form& main);
   [[nodiscard]] Form* MainForm() const { return main_; }
   void SetMainForm(Form* form) { main_ = form; }
