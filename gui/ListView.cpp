@@ -4,6 +4,7 @@
 #include <uxtheme.h>
 
 #include <algorithm>
+#include <cstring>
 #include <string>
 #include <type_traits>
 
@@ -155,8 +156,9 @@ int ListView::AddColumn(const std::string& caption, int width, int minWidth) {
   return index;
 }
 
+// The width travels in 16 bits: a wider one would arrive wrapped, as a narrow or negative width.
 void ListView::SetColumnWidth(int column, int width) {
-  SendMessageA(hwnd_, LVM_SETCOLUMNWIDTH, column, MAKELPARAM(width, 0));
+  SendMessageA(hwnd_, LVM_SETCOLUMNWIDTH, column, MAKELPARAM(std::min(width, 32767), 0));
 }
 
 int ListView::ColumnWidth(int column) const {
@@ -170,26 +172,47 @@ void ListView::Reload() {
 }
 
 // What the list adds to a text when it sizes a column to its contents (margins, and the check box in
-// the first column): the size-to-contents width of a hidden, empty list of the same kind and font, so
-// this list keeps its rows, selection and scroll position (the fit runs again at a DPI change).
+// the first column): the size-to-contents widths of a hidden, empty list of the same kind and font, so
+// this list keeps its rows, selection and scroll position. One probe answers every column, and its
+// answers hold until the font (a DPI change), the styles or the theme (high contrast) change.
 int ListView::PaddingOf(int column) const {
+  FitKey key{};
+  if (HFONT font = reinterpret_cast<HFONT>(SendMessageW(hwnd_, WM_GETFONT, 0, 0)))
+    GetObjectW(font, sizeof key.font, &key.font);
+  key.style = ListView_GetExtendedListViewStyle(hwnd_);
+  key.themed = GetWindowTheme(hwnd_) != nullptr;
+  const int columns = Header_GetItemCount(ListView_GetHeader(hwnd_));
+  if (column >= static_cast<int>(paddings_.size()) || columns != static_cast<int>(paddings_.size()) ||
+      std::memcmp(&key.font, &fitKey_.font, sizeof key.font) != 0 || key.style != fitKey_.style ||
+      key.themed != fitKey_.themed) {
+    paddings_ = ProbePaddings(columns);
+    fitKey_ = key;
+  }
+  return column < static_cast<int>(paddings_.size()) ? paddings_[column] : 0;
+}
+
+std::vector<int> ListView::ProbePaddings(int columns) const {
   RECT rect{};
   GetWindowRect(hwnd_, &rect);
   HWND probe = CreateWindowExA(WS_EX_NOPARENTNOTIFY, WC_LISTVIEWA, "", WS_CHILD | LVS_REPORT | LVS_OWNERDATA, 0, 0,
                                rect.right - rect.left, rect.bottom - rect.top, GetParent(hwnd_), nullptr,
                                GetModuleHandleA(nullptr), nullptr);
-  if (!probe) return 0;
+  if (!probe) return {};
   ListView_SetExtendedListViewStyle(probe, ListView_GetExtendedListViewStyle(hwnd_));
+  if (!GetWindowTheme(hwnd_)) SetWindowTheme(probe, L" ", L" ");
   SendMessageA(probe, WM_SETFONT, SendMessageA(hwnd_, WM_GETFONT, 0, 0), FALSE);
-  for (int i = 0; i <= column; ++i) {
+  std::vector<int> paddings;
+  for (int i = 0; i < columns; ++i) {
     LVCOLUMNA empty{};
     empty.mask = LVCF_WIDTH;
     SendMessageA(probe, LVM_INSERTCOLUMNA, i, reinterpret_cast<LPARAM>(&empty));
   }
-  SendMessageA(probe, LVM_SETCOLUMNWIDTH, column, MAKELPARAM(LVSCW_AUTOSIZE, 0));
-  const int padding = static_cast<int>(SendMessageA(probe, LVM_GETCOLUMNWIDTH, column, 0));
+  for (int i = 0; i < columns; ++i) {
+    SendMessageA(probe, LVM_SETCOLUMNWIDTH, i, MAKELPARAM(LVSCW_AUTOSIZE, 0));
+    paddings.push_back(static_cast<int>(SendMessageA(probe, LVM_GETCOLUMNWIDTH, i, 0)));
+  }
   DestroyWindow(probe);
-  return padding;
+  return paddings;
 }
 
 void ListView::FitColumn(int column, int minWidth) {

@@ -5,6 +5,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "gui/ListRows.h"
 
@@ -53,10 +54,19 @@ class ListView {
   void SetColors(bool highContrast) const;
   void ToggleCheck(int row);
   [[nodiscard]] int PaddingOf(int column) const;
+  [[nodiscard]] std::vector<int> ProbePaddings(int columns) const;
   [[nodiscard]] int FindRow(int start, std::wstring_view wanted, UINT flags) const;
 
   HWND hwnd_ = nullptr;       // not owned
   ListRows* rows_ = nullptr;  // not owned
+  // What the paddings were measured for.
+  struct FitKey {
+    LOGFONTW font;
+    DWORD style;
+    bool themed;
+  };
+  mutable FitKey fitKey_{};
+  mutable std::vector<int> paddings_;
 };
 
 }  // namespace kestrun::gui

@@ -167,6 +167,21 @@ TEST_F(OwnerDataList, ColumnsFitTheirTextsAsAListThatHoldsItsRows) {
   EXPECT_EQ(list.ColumnWidth(0), 400);
   EXPECT_EQ(list.Count(), 4);
   EXPECT_EQ(list.Selected(), 2);  // fitting again (a DPI change) keeps the user's place
+  // Without check boxes the first column needs less: margins measured with them are not used again.
+  const DWORD style = ListView_GetExtendedListViewStyle(list.Handle());
+  for (HWND each : {plain, list.Handle()}) ListView_SetExtendedListViewStyle(each, style & ~LVS_EX_CHECKBOXES);
+  SendMessageA(plain, LVM_SETCOLUMNWIDTH, 0, LVSCW_AUTOSIZE);
+  list.FitColumn(0, 0);
+  EXPECT_EQ(list.ColumnWidth(0), ListView_GetColumnWidth(plain, 0)) << "without check boxes";
+  ListView_SetExtendedListViewStyle(list.Handle(), style);
+  const WPARAM usual = SendMessageA(list.Handle(), WM_GETFONT, 0, 0);
+  // A text wider than a column can be (32,767 pixels) gets the widest column, not a wrapped width.
+  UniqueGdiObject huge(CreateFontA(-40, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET, 0, 0, 0, 0, "Tahoma"));
+  SendMessageA(list.Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(huge.Get()), FALSE);
+  list.FitColumn(1, 0);
+  EXPECT_EQ(list.ColumnWidth(1), 32767);
+  DestroyWindow(plain);
+  SendMessageA(list.Handle(), WM_SETFONT, usual, FALSE);
 }
 
 }  // namespace
