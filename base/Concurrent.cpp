@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <exception>
 #include <mutex>
 #include <system_error>
@@ -11,34 +12,77 @@
 #include "base/ThreadScope.h"
 
 namespace kestrun {
+namespace {
 
-void ForEachConcurrently(std::size_t count, unsigned threads, const std::function<void(std::size_t)>& work) {
-  std::atomic<std::size_t> next{0};
-  std::exception_ptr failure;
-  std::mutex failureLock;
-  const auto drain = [&] {
+using Clock = std::chrono::steady_clock;
+// A thread costs about a millisecond to start under Wine, and its start slows the others: a helper is
+// added only while the work lasts, one more for each further step of this length.
+constexpr auto kStepPerHelper = std::chrono::milliseconds(2);
+
+class Workers {
+ public:
+  Workers(std::size_t count, std::size_t extra, const std::function<void(std::size_t)>& work)
+      : count_(count), extra_(extra), work_(work) {
+    helpers_.reserve(extra);  // never moved: the joiner holds references while helpers are added
+  }
+
+  void Drain() {
     const ThreadScope scope;
     try {
-      for (std::size_t i; (i = next.fetch_add(1)) < count;) work(i);
+      for (std::size_t i; (i = next_.fetch_add(1)) < count_;) {
+        if (i + 1 < count_) MaybeAddHelper();
+        work_(i);
+      }
     } catch (...) {
-      const std::lock_guard<std::mutex> hold(failureLock);
-      if (!failure) failure = std::current_exception();
-      next = count;  // the others stop at their next item
-    }
-  };
-  std::vector<std::thread> helpers;
-  const std::size_t extra = std::min<std::size_t>(threads ? threads - 1 : 0, count ? count - 1 : 0);
-  helpers.reserve(extra);
-  for (std::size_t t = 0; t < extra; ++t) {
-    try {
-      helpers.emplace_back(drain);
-    } catch (const std::system_error&) {
-      break;  // fewer threads do the same work
+      const std::lock_guard<std::mutex> hold(lock_);
+      if (!failure_) failure_ = std::current_exception();
+      next_ = count_;  // the others stop at their next item
     }
   }
-  drain();
-  for (std::thread& helper : helpers) helper.join();
-  if (failure) std::rethrow_exception(failure);
+
+  // Only a running helper adds one, and only while items are left: once the helper at an index is
+  // joined, any added after it is already in the list.
+  void JoinAll() {
+    for (std::size_t h = 0;; ++h) {
+      std::thread* helper = nullptr;
+      {
+        const std::lock_guard<std::mutex> hold(lock_);
+        if (h >= helpers_.size()) break;
+        helper = &helpers_[h];
+      }
+      helper->join();
+    }
+    if (failure_) std::rethrow_exception(failure_);
+  }
+
+ private:
+  void MaybeAddHelper() {
+    const std::unique_lock<std::mutex> hold(lock_, std::try_to_lock);
+    if (!hold.owns_lock() || helpers_.size() >= extra_ || noThreads_) return;
+    if (!helpers_.empty() && Clock::now() - start_ < kStepPerHelper * helpers_.size()) return;
+    try {
+      helpers_.emplace_back([this] { Drain(); });
+    } catch (const std::system_error&) {
+      noThreads_ = true;  // fewer threads do the same work
+    }
+  }
+
+  const std::size_t count_, extra_;
+  const std::function<void(std::size_t)>& work_;
+  const Clock::time_point start_ = Clock::now();
+  std::atomic<std::size_t> next_{0};
+  std::mutex lock_;
+  std::vector<std::thread> helpers_;
+  bool noThreads_ = false;
+  std::exception_ptr failure_;
+};
+
+}  // namespace
+
+void ForEachConcurrently(std::size_t count, unsigned threads, const std::function<void(std::size_t)>& work) {
+  Workers workers(count, std::min<std::size_t>(threads ? threads - 1 : 0, count ? count - 1 : 0), work);
+  workers.Drain();
+  workers.JoinAll();
 }
 
 }  // namespace kestrun
