@@ -4,6 +4,7 @@
 // it at thread exit, but MinGW's emulated TLS may free the variable's storage before its destructor
 // runs there: a use after free that crashed a start once in many.
 #include <memory>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -40,6 +41,22 @@ class ThreadScope {
 
   bool outermost_;
   std::vector<std::pair<const void*, std::shared_ptr<void>>> kept_;
+};
+
+// This thread's T where the thread has a scope; else one of the caller's own, for this use alone.
+template <typename T>
+class ThreadObject {
+ public:
+  ThreadObject() : object_(ThreadScope::Get<T>()) {
+    if (!object_) object_ = &own_.emplace();
+  }
+  ThreadObject(const ThreadObject&) = delete;
+  ThreadObject& operator=(const ThreadObject&) = delete;
+  T* operator->() const { return object_; }
+
+ private:
+  std::optional<T> own_;
+  T* object_;
 };
 
 }  // namespace kestrun

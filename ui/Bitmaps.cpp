@@ -4,7 +4,6 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <optional>
 #include <vector>
 
 #include "base/ThreadScope.h"
@@ -63,9 +62,7 @@ UniqueGdiObject LoadBitmapResource(int id) {
     ComApartment com;
     ComPtr<IWICImagingFactory> factory;
   };
-  std::optional<Imaging> own;
-  Imaging* imaging = ThreadScope::Get<Imaging>();
-  if (!imaging) imaging = &own.emplace();
+  const ThreadObject<Imaging> imaging;
   if (!imaging->factory && FAILED(CoCreateInstance(kWicFactory, nullptr, CLSCTX_INPROC_SERVER,
                                                    __uuidof(IWICImagingFactory), imaging->factory.PutVoid())))
     return {};

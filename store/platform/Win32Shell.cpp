@@ -6,7 +6,6 @@
 #include <shlobj.h>
 
 #include <cstdio>
-#include <optional>
 
 #include "base/Handles.h"
 #include "base/Text.h"
@@ -134,9 +133,7 @@ HRESULT Win32Platform::ReadShellLink(const std::string& link, std::string& targe
     ComPtr<IShellLinkW> link;
     ComPtr<IPersistFile> file;
   };
-  std::optional<Reader> own;
-  Reader* reader = ThreadScope::Get<Reader>();
-  if (!reader) reader = &own.emplace();
+  const ThreadObject<Reader> reader;
   HRESULT hr = S_OK;
   if (!reader->file) {
     hr = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, reader->link.PutVoid());

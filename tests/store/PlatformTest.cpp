@@ -155,6 +155,12 @@ struct Kept {
 
 TEST(ThreadScope, KeepsOneObjectPerThreadAndReleasesItOnThatThreadBeforeItsWorkIsAwaited) {
   EXPECT_EQ(ThreadScope::Get<Kept>(), nullptr);  // a thread without a scope makes its own
+  {
+    const ThreadObject<Kept> own;
+    EXPECT_EQ(own->madeOn, GetCurrentThreadId());
+  }
+  EXPECT_EQ(Kept::gone.size(), 1u);  // and it goes with that use
+  Kept::gone.clear();
   std::atomic<int> asked = 0;
   ForEachConcurrently(64, 4, [&](std::size_t) {
     Kept* kept = ThreadScope::Get<Kept>();
