@@ -4,7 +4,6 @@
 #include <uxtheme.h>
 
 #include <algorithm>
-#include <cstring>
 #include <string>
 #include <type_traits>
 
@@ -182,9 +181,7 @@ int ListView::PaddingOf(int column) const {
   key.style = ListView_GetExtendedListViewStyle(hwnd_);
   key.themed = GetWindowTheme(hwnd_) != nullptr;
   const int columns = Header_GetItemCount(ListView_GetHeader(hwnd_));
-  if (column >= static_cast<int>(paddings_.size()) || columns != static_cast<int>(paddings_.size()) ||
-      std::memcmp(&key.font, &fitKey_.font, sizeof key.font) != 0 || key.style != fitKey_.style ||
-      key.themed != fitKey_.themed) {
+  if (columns != static_cast<int>(paddings_.size()) || !key.Same(fitKey_)) {
     paddings_ = ProbePaddings(columns);
     fitKey_ = key;
   }

@@ -3,6 +3,7 @@
 // the control. The rows stay in their model and the list asks for them.
 #include <windows.h>
 
+#include <cstring>
 #include <optional>
 #include <string>
 #include <vector>
@@ -64,6 +65,9 @@ class ListView {
     LOGFONTW font;
     DWORD style;
     bool themed;
+    [[nodiscard]] bool Same(const FitKey& other) const {
+      return std::memcmp(&font, &other.font, sizeof font) == 0 && style == other.style && themed == other.themed;
+    }
   };
   mutable FitKey fitKey_{};
   mutable std::vector<int> paddings_;
