@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # What --verify costs: `kestrun-cli list --json --verify` over 1,000 HKCU Run entries pointing at 100
 # distinct signed files (each file checked once), against `list --json` of the same entries in the
-# same prefix. Usage: verify_bench.sh kestrun-cli.exe signee.exe
+# same prefix. Usage: verify_bench.sh kestrun-cli.exe signee.exe winprobe.exe
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 exe=$1
 signee=$2
+probe=$3
 . "$root/tests/wine/prefix.sh"
 . "$root/tests/cli/signing.sh"
 kt_new_prefix
@@ -16,7 +17,7 @@ signed="$WINEPREFIX/drive_c/Signed"
 mkdir -p "$signed"
 kt_sign_copies "$signee" "$work"
 for i in $(seq -w 0 99); do cp "$work/signed.exe" "$signed/app$i.exe"; done
-kt_quiet wine "$signee" trust "$(winepath -w "$work/root.der")"
+kt_tries kt_quiet wine "$probe" trust "$(winepath -w "$work/root.der")"
 {
   printf 'REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Run]\r\n'
   for i in $(seq 0 999); do printf '"Program %04d"="\\"C:\\\\Signed\\\\app%02d.exe\\" /background"\r\n' "$i" $((i % 100)); done

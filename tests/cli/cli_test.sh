@@ -512,7 +512,7 @@ mkdir -p "$kt/dir.exe"
 . "$here/signing.sh"
 kt_sign_copies "$signee" "$kt"
 cp "$kt/unsigned.exe" "$kt/app.exe" && cp "$kt/unsigned.exe" "$kt/my.exe" && cp "$kt/unsigned.exe" "$kt/my app.exe"
-wine "$signee" trust 'C:\Ktools\root.der' </dev/null || fail "the test root was not trusted"
+kt_tries wine "$probe" trust 'C:\Ktools\root.der' </dev/null || fail "the test root was not trusted"
 reg delete "$cv\\Run" /va
 for v in 'bare=notepad.exe' 'app=C:\Ktools\app -q' 'myapp=C:\Ktools\my app.exe --x' 'signed=C:\Ktools\signed.exe' \
          'again="C:\Ktools\signed.exe" /again' 'untrusted=C:\Ktools\untrusted.exe' 'changed=C:\Ktools\changed.exe' \

@@ -223,15 +223,32 @@ int ReadOnly(const std::string& key) {
   return rc == ERROR_SUCCESS ? 0 : 1;
 }
 
+int Failed(const char* what, DWORD error) {
+  std::fprintf(stderr, "winprobe: %s (error %lu)\n", what, error);
+  return 1;
+}
+
+// A store's additions reach the registry only when it is closed, so the root counts as trusted once a
+// fresh open of the store finds it.
 int Trust(const char* file) {
   std::ifstream in(file, std::ios::binary);
   const std::string der((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  const auto* bytes = reinterpret_cast<const BYTE*>(der.data());
+  PCCERT_CONTEXT cert = CertCreateCertificateContext(X509_ASN_ENCODING, bytes, static_cast<DWORD>(der.size()));
+  if (!cert) return Failed("not a certificate", GetLastError());
   HCERTSTORE root = CertOpenStore(CERT_STORE_PROV_SYSTEM_A, 0, 0, CERT_SYSTEM_STORE_LOCAL_MACHINE, "Root");
-  if (!root) return 1;
-  const BOOL added = CertAddEncodedCertificateToStore(root, X509_ASN_ENCODING, reinterpret_cast<const BYTE*>(der.data()),
-                                                      static_cast<DWORD>(der.size()), CERT_STORE_ADD_REPLACE_EXISTING, nullptr);
-  CertCloseStore(root, 0);
-  return added ? 0 : 1;
+  BOOL done = root && CertAddCertificateContextToStore(root, cert, CERT_STORE_ADD_REPLACE_EXISTING, nullptr);
+  if (root) CertCloseStore(root, 0);
+  root = CertOpenStore(CERT_STORE_PROV_SYSTEM_A, 0, 0, CERT_SYSTEM_STORE_LOCAL_MACHINE | CERT_STORE_READONLY_FLAG,
+                       "Root");
+  PCCERT_CONTEXT found = root ? CertFindCertificateInStore(root, X509_ASN_ENCODING, 0, CERT_FIND_EXISTING, cert, nullptr)
+                              : nullptr;
+  done = done && found;
+  const DWORD error = GetLastError();
+  if (found) CertFreeCertificateContext(found);
+  if (root) CertCloseStore(root, 0);
+  CertFreeCertificateContext(cert);
+  return done ? 0 : Failed("the root store did not keep the certificate", error);
 }
 
 int Verify(const char* file) {

@@ -53,7 +53,7 @@ run reg query 'HKLM\Software\Wow6432Node\Tamsel Soft' >/dev/null && fail "regist
 step "the installed programs' signatures: refused under an unknown root, accepted once it is trusted"
 verdict=$(run "$probe" verify "$folder\\Kestrun.exe") || true
 [ "$verdict" = "trust 0x00000000 policy 0x800B0109" ] || fail "before trusting the root: $verdict"
-wine "$probe" trust "$(winepath -w "$release/signing-root.der" 2>/dev/null)" </dev/null || fail "cannot trust the root"
+kt_tries wine "$probe" trust "$(winepath -w "$release/signing-root.der" 2>/dev/null)" </dev/null || fail "cannot trust the root"
 verdict=$(run "$probe" verify "$folder\\Kestrun.exe" "$folder\\kestrun-cli.exe") || fail "after trusting it: $verdict"
 
 step "the Start-menu shortcut starts Kestrun"

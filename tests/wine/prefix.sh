@@ -12,16 +12,19 @@ KT_TEMPLATE=${KT_TEMPLATE:-${TMPDIR:-/tmp}/kestrun-wine-template}
 
 kt_quiet() { "$@" >/dev/null 2>&1 </dev/null; }
 
-# wine reg add ARGS..., quietly; a loaded machine has seen one write in a few hundred fail, so it is
-# tried three times before it fails.
-kt_reg_add() {
+# kt_tries CMD...: a loaded machine has seen one registry write in a few hundred fail, so a step that
+# writes the prefix's registry is tried three times before it fails.
+kt_tries() {
   local try
   for try in 1 2 3; do
-    kt_quiet wine reg add "$@" /f && return 0
+    "$@" && return 0
     sleep "$try"
   done
   return 1
 }
+
+# wine reg add ARGS..., quietly.
+kt_reg_add() { kt_tries kt_quiet wine reg add "$@" /f; }
 
 kt_make_template() {
   (
