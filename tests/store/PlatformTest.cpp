@@ -7,6 +7,7 @@
 
 #include <atomic>
 #include <mutex>
+#include <set>
 #include <stdexcept>
 #include <vector>
 
@@ -205,6 +206,24 @@ TEST(ForEachConcurrently, DoesEachItemOnceAndRaisesAFailureAfterAllStopped) {
   EXPECT_EQ(running, 1);  // only the one that threw is still counted: the others had finished
   EXPECT_LT(after, 999);  // and they stopped taking items
   ForEachConcurrently(0, 8, [](std::size_t) { FAIL(); });
+}
+
+TEST(ForEachConcurrently, SharesFewKeptHelpersWithNestedCalls) {
+  std::mutex lock;
+  std::set<DWORD> threads;
+  for (int round = 0; round < 3; ++round) {
+    std::vector<std::atomic<int>> done(16 * 200);
+    ForEachConcurrently(16, 16, [&](std::size_t outer) {
+      ForEachConcurrently(200, 16, [&](std::size_t inner) {
+        ++done[outer * 200 + inner];
+        const std::lock_guard<std::mutex> hold(lock);
+        threads.insert(GetCurrentThreadId());
+      });
+    });
+    for (const std::atomic<int>& count : done) ASSERT_EQ(count, 1);
+  }
+  // Started once and kept: the caller and at most fifteen helpers, whatever the calls and their nesting.
+  EXPECT_LE(threads.size(), 16u);
 }
 
 TEST(Smoke, Utf8CodePage) { EXPECT_EQ(GetACP(), 65001u); }  // names outside the legacy code page need it
