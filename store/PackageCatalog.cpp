@@ -1,6 +1,7 @@
 // Packages from the AppModel repository, tasks from their manifests, names as Task Manager shows them.
 #include "store/PackageCatalog.h"
 
+#include "base/Concurrent.h"
 #include "base/Texts.h"
 #include "store/AppxManifest.h"
 #include "store/Locations.h"
@@ -43,27 +44,18 @@ void LeaveOut(Action& action, const InstalledPackage& package, const std::string
                           Text(IDS_PACKAGE_LEFT_OUT, {package.fullName, where}), why));
 }
 
-std::optional<AppxManifest> ReadManifest(Action& action, const InstalledPackage& package) {
+// What was read is said here, in the packages' order, whatever order the reads took.
+bool SayManifestFault(Action& action, const InstalledPackage& package, const ManifestRead& read) {
   IPlatform& platform = action.Platform();
-  if (!IsDrivePath(package.folder)) {
+  if (read.path.empty())
     LeaveOut(action, package, Text(IDS_PACKAGE_ROOT_FOLDER), Text(IDS_NOT_DRIVE_PATH, {package.folder}));
-    return std::nullopt;
-  }
-  const std::string folder = package.folder.back() == '\\' ? package.folder.substr(0, package.folder.size() - 1)
-                                                           : package.folder;
-  const std::string path = folder + "\\" + kManifestName;
-  std::string bytes;
-  if (const ErrorCode rc = ReadManifestFile(platform, path, bytes); rc != ERROR_SUCCESS) {
-    LeaveOut(action, package, path, FileFaultText(platform, rc));
-    return std::nullopt;
-  }
-  ManifestReader reader;
-  const HRESULT hr = platform.ParseXml(bytes, kMaxManifestDepth, [&](const XmlNode& node) { reader.Visit(node); });
-  if (FAILED(hr)) {
-    LeaveOut(action, package, path, XmlFaultText(platform, hr));
-    return std::nullopt;
-  }
-  return reader.Manifest();
+  else if (read.file != ERROR_SUCCESS)
+    LeaveOut(action, package, read.path, FileFaultText(platform, read.file));
+  else if (FAILED(read.parsed))
+    LeaveOut(action, package, read.path, XmlFaultText(platform, read.parsed));
+  else
+    return false;
+  return true;
 }
 
 // The task's own name where the shell can resolve it, else the package's name, else the task id.
@@ -108,15 +100,41 @@ std::vector<InstalledPackage> InstalledPackages(Action& action) {
   return packages;
 }
 
-std::optional<std::vector<PackagedTask>> PackageTasks(Action& action, const InstalledPackage& package) {
-  const std::optional<AppxManifest> manifest = ReadManifest(action, package);
-  if (!manifest) return std::nullopt;
+ManifestRead ReadManifest(IPlatform& platform, const InstalledPackage& package) {
+  ManifestRead read;
+  if (!IsDrivePath(package.folder)) return read;
+  const std::string folder = package.folder.back() == '\\' ? package.folder.substr(0, package.folder.size() - 1)
+                                                           : package.folder;
+  read.path = folder + "\\" + kManifestName;
+  std::string bytes;
+  read.file = ReadManifestFile(platform, read.path, bytes);
+  if (read.file != ERROR_SUCCESS) return read;
+  ManifestReader reader;
+  read.parsed = platform.ParseXml(bytes, kMaxManifestDepth, [&](const XmlNode& node) { reader.Visit(node); });
+  if (SUCCEEDED(read.parsed)) read.manifest = reader.Manifest();
+  return read;
+}
+
+std::vector<ManifestRead> ReadManifests(IPlatform& platform, const std::vector<InstalledPackage>& packages) {
+  std::vector<ManifestRead> reads(packages.size());
+  ForEachConcurrently(packages.size(), platform.Concurrency(),
+                      [&](std::size_t i) { reads[i] = ReadManifest(platform, packages[i]); });
+  return reads;
+}
+
+std::optional<std::vector<PackagedTask>> PackageTasks(Action& action, const InstalledPackage& package,
+                                                      const ManifestRead& read) {
+  if (SayManifestFault(action, package, read)) return std::nullopt;
   std::vector<PackagedTask> tasks;
-  for (const ManifestTask& task : manifest->tasks)
-    tasks.push_back({DisplayName(action.Platform(), package, *manifest, task),
+  for (const ManifestTask& task : read.manifest.tasks)
+    tasks.push_back({DisplayName(action.Platform(), package, read.manifest, task),
                      std::string(kTaskStatesKey) + "\\" + package.familyName + "\\" + task.taskId,
                      Joined(package.folder, task.executable), task.enabled});
   return tasks;
+}
+
+std::optional<std::vector<PackagedTask>> PackageTasks(Action& action, const InstalledPackage& package) {
+  return PackageTasks(action, package, ReadManifest(action.Platform(), package));
 }
 
 }  // namespace kestrun

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "store/Action.h"
+#include "store/AppxManifest.h"
 
 namespace kestrun {
 
@@ -26,9 +27,23 @@ struct PackagedTask {
   bool declaredEnabled = false;
 };
 
+// A package's manifest as read, nothing said of it yet: reads may run side by side, what they met is
+// said in the packages' order.
+struct ManifestRead {
+  std::string path;  // empty: the package's folder is no drive path
+  ErrorCode file = ERROR_SUCCESS;
+  HRESULT parsed = S_OK;
+  AppxManifest manifest;
+};
+
 // Every package registered for the user with a folder.
 std::vector<InstalledPackage> InstalledPackages(Action& action);
-// The package's tasks; nothing when its manifest cannot be read or understood, said as a warning.
+ManifestRead ReadManifest(IPlatform& platform, const InstalledPackage& package);
+// The manifests of all, several read at once: each is a few round trips to the server under Wine.
+std::vector<ManifestRead> ReadManifests(IPlatform& platform, const std::vector<InstalledPackage>& packages);
+// The package's tasks; nothing when its manifest could not be read or understood, said as a warning.
+std::optional<std::vector<PackagedTask>> PackageTasks(Action& action, const InstalledPackage& package,
+                                                      const ManifestRead& read);
 std::optional<std::vector<PackagedTask>> PackageTasks(Action& action, const InstalledPackage& package);
 
 }  // namespace kestrun

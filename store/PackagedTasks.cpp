@@ -21,8 +21,8 @@ std::string KeyPathOf(const std::string& place) {
   return SplitRegistryPlace(place, hive, keyPath) && hive == HKEY_CURRENT_USER ? keyPath : std::string();
 }
 
-void AddRows(Action& action, const InstalledPackage& package, StartupRows& rows) {
-  const std::optional<std::vector<PackagedTask>> tasks = PackageTasks(action, package);
+void AddRows(Action& action, const InstalledPackage& package, const ManifestRead& manifest, StartupRows& rows) {
+  const std::optional<std::vector<PackagedTask>> tasks = PackageTasks(action, package, manifest);
   if (!tasks) return;
   for (const PackagedTask& task : *tasks) {
     // A row keeps no more of a missing switch than that it is missing: a change reads it again whole.
@@ -57,7 +57,9 @@ std::string WhyNotTaskKey(Action& action, const std::string& keyPath, const std:
 
 void PackagedTaskKind::Scan(Action& action, const LocationInfo&, bool live, StartupRows& rows) const {
   if (!live) return;  // switched where they are: no parking place to list
-  for (const InstalledPackage& package : InstalledPackages(action)) AddRows(action, package, rows);
+  const std::vector<InstalledPackage> packages = InstalledPackages(action);
+  const std::vector<ManifestRead> manifests = ReadManifests(action.Platform(), packages);
+  for (std::size_t i = 0; i < packages.size(); ++i) AddRows(action, packages[i], manifests[i], rows);
 }
 
 bool PackagedTaskKind::Move(Action& action, const LocationInfo& location, const StartupRow& row, bool enable) const {
