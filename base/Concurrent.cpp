@@ -19,9 +19,12 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 // Threads are dear to start under Wine (about a millisecond each, and the loader's lock taken at each
-// start and end) and many at once on a few cores spin on each other's locks: the helpers are kept for
-// the whole process and shared by every call, nested ones included, never more than this many.
+// start and end) and many at once on a few cores spin on each other's locks: the helpers are kept
+// between calls and shared by all, nested ones included, never more than this many.
 constexpr std::size_t kMaxHelpers = 15;
+// A helper idle this long ends: under Wine each thread alive holds about a megabyte, which a list of
+// 100,000 rows needs more than the next call needs the helper.
+constexpr auto kIdleLife = std::chrono::milliseconds(10);
 // A helper is asked at once, for an item that may last, and then one more for each further step of
 // this length the work goes on: a short job is not worth waking many.
 constexpr auto kStepPerHelper = std::chrono::milliseconds(2);
@@ -76,10 +79,11 @@ class Pool {
     return pool;
   }
 
-  // The helpers wait for asks until the process ends: left waiting, none of them runs while the
-  // process takes down what they would touch.
+  // Helpers still waiting end on their own: they hold only the state.
   ~Pool() {
-    for (std::thread& helper : helpers_) helper.detach();
+    const std::lock_guard<std::mutex> hold(state_->lock);
+    for (std::thread& helper : state_->helpers) helper.detach();
+    state_->helpers.clear();
   }
 
   // A helper for job, unless it has its share or none can be had. Called with the job still open.
@@ -108,13 +112,14 @@ class Pool {
     std::condition_variable wake;
     std::deque<Job*> asks;
     std::size_t waiting = 0;  // helpers idle
+    std::vector<std::thread> helpers;
   };
 
   // Called with the lock held.
   bool Start() {
-    if (helpers_.size() >= kMaxHelpers) return false;
+    if (state_->helpers.size() >= kMaxHelpers) return false;
     try {
-      helpers_.emplace_back([state = state_] { Serve(*state); });
+      state_->helpers.emplace_back([state = state_] { Serve(*state); });
       return true;
     } catch (const std::system_error&) {
       return false;  // fewer threads do the same work
@@ -125,8 +130,9 @@ class Pool {
     std::unique_lock<std::mutex> hold(state.lock);
     for (;;) {
       ++state.waiting;
-      state.wake.wait(hold, [&] { return !state.asks.empty(); });
+      const bool asked = state.wake.wait_for(hold, kIdleLife, [&] { return !state.asks.empty(); });
       --state.waiting;
+      if (!asked) return Leave(state);
       Job& job = *state.asks.front();
       state.asks.pop_front();
       ++job.active;
@@ -137,8 +143,16 @@ class Pool {
     }
   }
 
+  // Called with the lock held, on the helper that leaves.
+  static void Leave(State& state) {
+    const auto self = std::find_if(state.helpers.begin(), state.helpers.end(),
+                                   [](const std::thread& helper) { return helper.get_id() == std::this_thread::get_id(); });
+    if (self == state.helpers.end()) return;
+    self->detach();
+    state.helpers.erase(self);
+  }
+
   std::shared_ptr<State> state_ = std::make_shared<State>();
-  std::vector<std::thread> helpers_;  // guarded by the state's lock
 };
 
 void Job::MaybeAskHelper() {
