@@ -57,8 +57,13 @@ int Command(Commands commands, int i, char* data, size_t size, DWORD& type) {
     case 1:
     case 2: return std::snprintf(data, size, "C:\\Program Files\\Vendor %05d\\app.exe /background --flag=%d", i, i % 7);
     case 3: return std::snprintf(data, size, "%s\\tool %d.exe --tray", kExisting, i % 20);
-    case 4:
-    case 5: return std::snprintf(data, size, "\"C:\\Program Files (x86)\\Vendor %05d\\Updater.exe\" /silent", i);
+    case 4: return std::snprintf(data, size, "\"C:\\Program Files (x86)\\Vendor %05d\\Updater.exe\" /silent", i);
+    // As per-user installers write them: longer than RegEnumValueW reads in one call.
+    case 5:
+      return std::snprintf(data, size,
+                           "\"C:\\Users\\Public\\AppData\\Local\\Vendor %05d\\Update.exe\" --processStart \"App %05d.exe\" "
+                           "--process-start-args \"--background --minimized\"",
+                           i, i);
     case 6: return std::snprintf(data, size, "\"%s\\tool %d.exe\" -minimized", kExisting, i % 20);
     case 7: return std::snprintf(data, size, i % 20 == 7 ? "rundll32.exe shell32.dll,Control_RunDLL %d" : "ctfmon %d", i);
     case 8: type = REG_EXPAND_SZ; return std::snprintf(data, size, "%%ProgramFiles%%\\Vendor %05d\\agent.exe -m", i);

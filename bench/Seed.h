@@ -12,8 +12,9 @@ enum class Commands {
   // Unquoted paths with blanks into folders that are not there, as the slow listing was first measured:
   // "C:\Program Files\Vendor 00001\app.exe /background --flag=1".
   Unquoted,
-  // Shaped like real ones: unquoted paths with blanks, quoted paths, bare names searched along the
-  // PATH, environment variables (REG_EXPAND_SZ), a mix of existing and missing programs.
+  // Shaped like real ones: unquoted paths with blanks, quoted paths, per-user updaters' long commands,
+  // bare names searched along the PATH, environment variables (REG_EXPAND_SZ), a mix of existing and
+  // missing programs.
   Mixed,
 };
 
