@@ -72,9 +72,12 @@ bool IsLow(wchar_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
 }  // namespace
 
 std::wstring ToWide(const std::string& text) {
-  std::wstring wide;
-  wide.reserve(text.size());
-  for (size_t i = 0; i < text.size();) {
+  // Most text is ASCII from its first character to its last: that much is copied without decoding.
+  std::wstring wide(text.size(), L'\0');
+  size_t i = 0;
+  for (; i < text.size() && static_cast<unsigned char>(text[i]) < 0x80; ++i) wide[i] = static_cast<wchar_t>(text[i]);
+  wide.resize(i);
+  while (i < text.size()) {
     const char32_t cp = DecodeOne(text, i);
     if (cp < 0x10000) {
       wide += static_cast<wchar_t>(cp);
@@ -87,9 +90,11 @@ std::wstring ToWide(const std::string& text) {
 }
 
 std::string FromWide(std::wstring_view text) {
-  std::string narrow;
-  narrow.reserve(text.size());
-  for (size_t i = 0; i < text.size(); ++i) {
+  std::string narrow(text.size(), '\0');
+  size_t i = 0;
+  for (; i < text.size() && text[i] < 0x80; ++i) narrow[i] = static_cast<char>(text[i]);
+  narrow.resize(i);
+  for (; i < text.size(); ++i) {
     const wchar_t c = text[i];
     if (IsHigh(c) && i + 1 < text.size() && IsLow(text[i + 1])) {
       AppendUtf8(narrow, 0x10000 + ((static_cast<char32_t>(c) - 0xD800) << 10) + (text[i + 1] - 0xDC00));
