@@ -1,6 +1,7 @@
 // A folder's listing stands for a probe of each of its files.
 #include "store/platform/FolderCache.h"
 
+#include <array>
 #include <cctype>
 #include <string_view>
 #include <utility>
@@ -13,7 +14,7 @@ namespace {
 
 // Letter case folded where it is sure to match as the file system matches (ASCII); a name outside
 // ASCII matches only as written, and is asked of the machine when it does not.
-std::string NameKey(std::string text) { return AsciiLower(std::move(text)); }
+std::string NameKey(std::string_view text) { return AsciiLower(std::string(text)); }
 
 // "X:\part\part...": each part a name as listed, which the system takes literally. Anything else
 // (UNC, "/" in a folder, "." or "..", a trailing blank or dot, a short name's "~", a wildcard, a
@@ -21,20 +22,29 @@ std::string NameKey(std::string text) { return AsciiLower(std::move(text)); }
 // last part is taken literally ("\\?\"): there "/", "\"", "<", ">" and "|" are characters no file
 // name holds, which no listing holds either (an argument such as "/background" ends up there).
 bool IsPlain(const std::string& path) {
+  enum : unsigned char { kAnywhere = 1, kInFolder = 2 };  // where a character is refused
+  static constexpr std::array<unsigned char, 256> kRefused = [] {
+    std::array<unsigned char, 256> table{};
+    for (int c = 0; c < 0x20; ++c) table[c] = kAnywhere;
+    for (const unsigned char c : std::string_view(":*?~")) table[c] = kAnywhere;
+    for (const unsigned char c : std::string_view("/\"<>|")) table[c] = kInFolder;
+    return table;
+  }();
   if (path.size() < 4 || path.size() > 32000 || !std::isalpha(static_cast<unsigned char>(path[0])) ||
       path[1] != ':' || path[2] != '\\')
     return false;
-  for (size_t start = 3; start <= path.size();) {
+  for (size_t start = 3;;) {
     size_t end = path.find('\\', start);
-    if (end == std::string::npos) end = path.size();
+    const bool last = end == std::string::npos;
+    if (last) end = path.size();
     const std::string_view part(path.data() + start, end - start);
     if (part.empty() || part == "." || part == ".." || part.back() == ' ' || part.back() == '.') return false;
-    const std::string_view refused = end == path.size() ? ":*?~" : "/:*?\"<>|~";
+    const unsigned char refused = last ? kAnywhere : kAnywhere | kInFolder;
     for (const char c : part)
-      if (static_cast<unsigned char>(c) < 0x20 || refused.find(c) != std::string::npos) return false;
+      if (kRefused[static_cast<unsigned char>(c)] & refused) return false;
+    if (last) return true;
     start = end + 1;
   }
-  return true;
 }
 
 }  // namespace
@@ -47,7 +57,7 @@ bool FolderCache::Probe(const std::string& path, std::uint64_t* size) {
 
 // A folder's parent's listing (when there is one) tells whether it is there at all: a missing folder
 // is never listed, nor anything below it.
-bool FolderCache::MissingFrom(const Folder* parent, const std::string& name) {
+bool FolderCache::MissingFrom(const Folder* parent, std::string_view name) {
   if (!parent || parent->state == Folder::State::Empty) return parent != nullptr;
   if (parent->state != Folder::State::Listed) return false;
   const auto entry = parent->entries.find(NameKey(name));
@@ -70,36 +80,37 @@ void FolderCache::List(const std::string& path, Folder& folder) {
 }
 
 // One more question about a folder: listed once asked often enough, unless its parent says it is missing.
-const FolderCache::Folder& FolderCache::FolderOf(const std::string& path, const Folder* parent,
-                                                 const std::string& name) {
+const FolderCache::Folder& FolderCache::FolderOf(std::string_view path, const Folder* parent,
+                                                 std::string_view name) {
   Folder& folder = folders_[NameKey(path)];
   if (folder.state != Folder::State::Unlisted) return folder;
   if (MissingFrom(parent, name)) {
     folder.state = Folder::State::Empty;
   } else if (++folder.asked >= kListAfter) {
-    List(path, folder);
+    List(std::string(path), folder);
   }
   return folder;
 }
 
 // A folder ("X:" or "X:\\a\\b") known already, or asked about from its parent down.
-const FolderCache::Folder& FolderCache::FolderAt(const std::string& folder) {
+const FolderCache::Folder& FolderCache::FolderAt(std::string_view folder) {
   if (const auto known = folders_.find(NameKey(folder));
       known != folders_.end() && known->second.state != Folder::State::Unlisted)
     return known->second;
   const size_t slash = folder.rfind('\\');
-  if (slash == std::string::npos) return FolderOf(folder, nullptr, folder);
+  if (slash == std::string_view::npos) return FolderOf(folder, nullptr, folder);
   const Folder& parent = FolderAt(folder.substr(0, slash));
   return FolderOf(folder, &parent, folder.substr(slash + 1));
 }
 
 const FolderEntry* FolderCache::Listed(const std::string& path) {
   static const FolderEntry kNone{{}, ~0u, 0};
-  const size_t slash = path.rfind('\\');
-  const Folder& folder = FolderAt(path.substr(0, slash));
+  const std::string_view whole(path);
+  const size_t slash = whole.rfind('\\');
+  const Folder& folder = FolderAt(whole.substr(0, slash));
   if (folder.state == Folder::State::Empty) return &kNone;
   if (folder.state != Folder::State::Listed) return nullptr;
-  const std::string name = path.substr(slash + 1);
+  const std::string_view name = whole.substr(slash + 1);
   const auto entry = folder.entries.find(NameKey(name));
   if (entry == folder.entries.end()) return IsAscii(name) ? &kNone : nullptr;
   return entry->second.attributes == ~0u ? nullptr : &entry->second;

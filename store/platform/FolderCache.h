@@ -7,6 +7,7 @@
 // the listing: make a new one (or Clear it) per run.
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 
 #include "store/platform/Platform.h"
@@ -32,10 +33,11 @@ class FolderCache {
     int asked = 0;  // questions while unlisted
     std::unordered_map<std::string, FolderEntry> entries;  // by NameKey; attributes ~0u: names that collide
   };
-  const Folder& FolderAt(const std::string& folder);
-  const Folder& FolderOf(const std::string& folder, const Folder* parent, const std::string& name);
+  // Folders and names are looked at in place: the cache answers thousands of paths a run.
+  const Folder& FolderAt(std::string_view folder);
+  const Folder& FolderOf(std::string_view folder, const Folder* parent, std::string_view name);
   void List(const std::string& path, Folder& folder);
-  static bool MissingFrom(const Folder* parent, const std::string& name);
+  static bool MissingFrom(const Folder* parent, std::string_view name);
   bool Probe(const std::string& path, std::uint64_t* size);
   // The parent's listing of path's last part: nullptr when no listing says, an entry with attributes
   // ~0u when it says there is none.
