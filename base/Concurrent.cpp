@@ -53,6 +53,9 @@ class Job {
     if (failure_) std::rethrow_exception(failure_);
   }
 
+  [[nodiscard]] std::size_t Extra() const { return extra_; }  // helpers it may have
+  [[nodiscard]] Clock::duration Age() const { return Clock::now() - start_; }
+
   // Guarded by the pool's lock.
   std::size_t asked = 0;   // helpers asked for
   std::size_t active = 0;  // helpers draining it now
@@ -87,11 +90,11 @@ class Pool {
   }
 
   // A helper for job, unless it has its share or none can be had. Called with the job still open.
-  void Ask(Job& job, std::size_t extra, Clock::time_point start) {
+  void Ask(Job& job) {
     State& state = *state_;
     const std::unique_lock<std::mutex> hold(state.lock, std::try_to_lock);
-    if (!hold.owns_lock() || job.asked >= extra) return;
-    if (job.asked > 0 && Clock::now() - start < kStepPerHelper * job.asked) return;
+    if (!hold.owns_lock() || job.asked >= job.Extra()) return;
+    if (job.asked > 0 && job.Age() < kStepPerHelper * job.asked) return;
     if (state.waiting <= state.asks.size() && !Start()) return;
     ++job.asked;
     state.asks.push_back(&job);
@@ -145,8 +148,9 @@ class Pool {
 
   // Called with the lock held, on the helper that leaves.
   static void Leave(State& state) {
-    const auto self = std::find_if(state.helpers.begin(), state.helpers.end(),
-                                   [](const std::thread& helper) { return helper.get_id() == std::this_thread::get_id(); });
+    const auto self = std::find_if(state.helpers.begin(), state.helpers.end(), [](const std::thread& helper) {
+      return helper.get_id() == std::this_thread::get_id();
+    });
     if (self == state.helpers.end()) return;
     self->detach();
     state.helpers.erase(self);
@@ -156,7 +160,7 @@ class Pool {
 };
 
 void Job::MaybeAskHelper() {
-  if (extra_ > 0) Pool::Instance().Ask(*this, extra_, start_);
+  if (extra_ > 0) Pool::Instance().Ask(*this);
 }
 
 }  // namespace

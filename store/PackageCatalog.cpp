@@ -58,6 +58,21 @@ bool SayManifestFault(Action& action, const InstalledPackage& package, const Man
   return true;
 }
 
+ManifestRead ReadManifest(IPlatform& platform, const InstalledPackage& package) {
+  ManifestRead read;
+  if (!IsDrivePath(package.folder)) return read;
+  const std::string folder = package.folder.back() == '\\' ? package.folder.substr(0, package.folder.size() - 1)
+                                                           : package.folder;
+  read.path = folder + "\\" + kManifestName;
+  std::string bytes;
+  read.file = ReadManifestFile(platform, read.path, bytes);
+  if (read.file != ERROR_SUCCESS) return read;
+  ManifestReader reader;
+  read.parsed = platform.ParseXml(bytes, kMaxManifestDepth, [&](const XmlNode& node) { reader.Visit(node); });
+  if (SUCCEEDED(read.parsed)) read.manifest = reader.Manifest();
+  return read;
+}
+
 // The task's own name where the shell can resolve it, else the package's name, else the task id.
 std::string DisplayName(IPlatform& platform, const InstalledPackage& package, const AppxManifest& manifest,
                         const ManifestTask& task) {
@@ -98,21 +113,6 @@ std::vector<InstalledPackage> InstalledPackages(Action& action) {
     packages.push_back(std::move(package));
   }
   return packages;
-}
-
-ManifestRead ReadManifest(IPlatform& platform, const InstalledPackage& package) {
-  ManifestRead read;
-  if (!IsDrivePath(package.folder)) return read;
-  const std::string folder = package.folder.back() == '\\' ? package.folder.substr(0, package.folder.size() - 1)
-                                                           : package.folder;
-  read.path = folder + "\\" + kManifestName;
-  std::string bytes;
-  read.file = ReadManifestFile(platform, read.path, bytes);
-  if (read.file != ERROR_SUCCESS) return read;
-  ManifestReader reader;
-  read.parsed = platform.ParseXml(bytes, kMaxManifestDepth, [&](const XmlNode& node) { reader.Visit(node); });
-  if (SUCCEEDED(read.parsed)) read.manifest = reader.Manifest();
-  return read;
 }
 
 std::vector<ManifestRead> ReadManifests(IPlatform& platform, const std::vector<InstalledPackage>& packages) {

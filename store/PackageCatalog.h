@@ -38,7 +38,6 @@ struct ManifestRead {
 
 // Every package registered for the user with a folder.
 std::vector<InstalledPackage> InstalledPackages(Action& action);
-ManifestRead ReadManifest(IPlatform& platform, const InstalledPackage& package);
 // The manifests of all, several read at once: each is a few round trips to the server under Wine.
 std::vector<ManifestRead> ReadManifests(IPlatform& platform, const std::vector<InstalledPackage>& packages);
 // The package's tasks; nothing when its manifest could not be read or understood, said as a warning.
