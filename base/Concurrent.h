@@ -8,9 +8,9 @@
 namespace kestrun {
 
 // Calls work(i) for every i below count, on up to threads threads (this one among them, the others
-// helpers the process keeps, asked while the work lasts), and returns when all are done. The order of
-// the calls is unspecified; each i is done exactly once. The first exception a call throws is rethrown
-// here once every thread has stopped.
+// added while the work lasts), and returns when all are done. The order of the calls is unspecified;
+// each i is done exactly once. The first exception a call throws is rethrown here once every thread
+// has stopped.
 void ForEachConcurrently(std::size_t count, unsigned threads, const std::function<void(std::size_t)>& work);
 
 }  // namespace kestrun

@@ -208,27 +208,6 @@ TEST(ForEachConcurrently, DoesEachItemOnceAndRaisesAFailureAfterAllStopped) {
   ForEachConcurrently(0, 8, [](std::size_t) { FAIL(); });
 }
 
-TEST(ForEachConcurrently, SharesFewHelpersWithNestedCalls) {
-  std::atomic<int> inside = 0, most = 0;
-  for (int round = 0; round < 3; ++round) {
-    std::vector<std::atomic<int>> done(16 * 100);
-    ForEachConcurrently(16, 16, [&](std::size_t outer) {
-      ForEachConcurrently(100, 16, [&](std::size_t inner) {
-        const int now = ++inside;
-        for (int seen = most; now > seen && !most.compare_exchange_weak(seen, now);) {
-        }
-        ++done[outer * 100 + inner];
-        if (inner % 10 == 0) Sleep(1);
-        --inside;
-      });
-    });
-    for (const std::atomic<int>& count : done) ASSERT_EQ(count, 1);
-  }
-  // The caller and at most fifteen helpers at once, however the calls nest.
-  EXPECT_LE(most, 16);
-  EXPECT_GT(most, 1);
-}
-
 TEST(Smoke, Utf8CodePage) { EXPECT_EQ(GetACP(), 65001u); }  // names outside the legacy code page need it
 
 }  // namespace
