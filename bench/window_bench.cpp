@@ -62,6 +62,11 @@ PROCESS_INFORMATION Launch(const std::string& program, const std::string& argume
   return process;
 }
 
+// The display and the server are still tearing down what an ended program left: a start at once would
+// pay for it. Half a second was too short: a window started then after kestrun-cli list took 40-70 ms
+// longer than one started later, and so the build measured second always won.
+void Settle() { Sleep(1500); }
+
 // The console tool's whole run, its output going to a file; -1 unless it exits 0 with a header, one
 // line for each of the entries, and at most three notes explaining the marks.
 double CliList(const std::string& cli, int rows) {
@@ -77,6 +82,7 @@ double CliList(const std::string& cli, int rows) {
   CloseHandle(process.hProcess);
   CloseHandle(process.hThread);
   CloseHandle(out);
+  Settle();
   int lines = 0;
   if (FILE* listed = std::fopen(file, "rb")) {
     for (int c; (c = std::fgetc(listed)) != EOF;) lines += c == '\n';
@@ -160,9 +166,7 @@ void Close(Window& window) {
     TerminateProcess(window.process.hProcess, 1);
   CloseHandle(window.process.hProcess);
   CloseHandle(window.process.hThread);
-  // The display and the server are still tearing down what the program left: a start at once would
-  // pay for it (a build of Kestrun started right after another took some 40 ms longer).
-  Sleep(500);
+  Settle();
 }
 
 struct StartTimes {
