@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # The whole-program bar: `kestrun-cli list` over 10,000 HKCU Run values, 1,000 per-user Startup
 # files, 1,000 scheduled tasks' files and 200 packaged apps with a startup task each, against Wine's
-# own `reg query` of the Run key, in the same throw-away prefix, on two machines: every command an unquoted path with blanks (C:\Program Files\Vendor 00001\app.exe /background
-# --flag=1), then commands shaped like real ones (bench/Seed.h). Each round runs the tool and reg
-# query one after the other; the medians of five rounds count. Output goes to a regular file for both
-# (a character device costs a server round trip per write under Wine). Before the rounds, what one
-# run spends on the scan and on resolving the programs (scan_bench resolve).
+# own `reg query` of the Run key, in the same throw-away prefix, with two kinds of commands: every
+# one an unquoted path with blanks (C:\Program Files\Vendor 00001\app.exe /background --flag=1),
+# then commands shaped like real ones (bench/Seed.h). Each round runs the tool and reg query one after
+# the other; the medians of five rounds count. Output goes to a regular file for both (a character
+# device costs a server round trip per write under Wine). Before the rounds, what one run spends on the
+# scan and on resolving the programs (scan_bench resolve).
 #   KESTRUN_CLI_BEFORE=other/kestrun-cli.exe   also times that build in the same rounds (a before/after)
 # Target: the tool takes at most a quarter as long as reg query (aiming at a fifth).
 set -euo pipefail
