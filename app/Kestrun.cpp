@@ -1,15 +1,11 @@
 // Start-up: the application object, the four windows in their order, and the message loop.
 #include <windows.h>
 
-#include <memory>
-
 #include "base/Texts.h"
 #include "base/ThreadScope.h"
 #include "gui/Application.h"
-#include "gui/Dpi.h"
 #include "gui/SingleInstance.h"
 #include "ui/Aboutform.h"
-#include "ui/Bitmaps.h"
 #include "ui/Createnewform.h"
 #include "ui/Messageform.h"
 #include "ui/Startupmain.h"
@@ -28,13 +24,10 @@ int RunKestrun() {
     return 0;
   }
   IPlatform& platform = SystemPlatform();
-  // What the first window shows is read and decoded while the windows are made.
-  auto store = std::make_unique<MainStore>(platform);
-  StartPictures pictures(gui::SystemDpi());
   // The four windows, in their order. Only the main window and this About box are ever shown: every
   // message box and create dialog is made afresh for its one use. The main window shows as soon as it
   // is made: the others are not seen before they are used, and no input is taken before the loop runs.
-  TForm1 main(platform, std::move(store));
+  TForm1 main(platform);
   main.Show();
   TfmMessageBox messageBox(&main);
   TfmStartupCreateDialog createDialog(&main, platform, main.Store());

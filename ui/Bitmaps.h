@@ -22,8 +22,10 @@ DpiBitmap LoadBitmapForDpi(int id, int dpi);
 int NearestPaintedDpi(int dpi);
 
 // The pictures of the four windows made at start, decoded on a thread of their own while the windows
-// are made: under Wine, starting the imaging component alone takes longer than making a window. While
-// it lives, LoadBitmapForDpi (on the thread that made it) takes each of them once instead of decoding.
+// are made: under Wine, starting the imaging component alone takes longer than making a window. The
+// main window starts it once its own window exists: beside the making of a process's first window,
+// the imaging component's loading slowed that by more than it gained. While it lives,
+// LoadBitmapForDpi (on the thread that made it) takes each of them once instead of decoding.
 class StartPictures {
  public:
   explicit StartPictures(int dpi);

@@ -1,7 +1,8 @@
 #pragma once
-// The main window's store, whose first scan begins before the window is made: Wine takes tens of
-// milliseconds over a process's first window, which the scan need not wait for. With no window to say
-// them in yet, the store's failures are kept until the window takes the first scan's rows.
+// The main window's store, whose first scan begins as soon as the window exists and runs while its
+// controls are made and it is shown. (Begun before the window, the scan's calls slowed Wine's making
+// of the process's first window by more than they gained.) Until the window takes the first scan's
+// rows, the store's failures are kept.
 #include <optional>
 
 #include "gui/BackgroundWork.h"

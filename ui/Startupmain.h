@@ -12,6 +12,7 @@
 #include "gui/Label.h"
 #include "gui/Panel.h"
 #include "store/StartupStore.h"
+#include "ui/Bitmaps.h"
 #include "ui/GuiThreadReport.h"
 #include "ui/MainStore.h"
 #include "ui/StartupRowModel.h"
@@ -109,8 +110,9 @@ class TForm1 : public gui::Form {
   IPlatform& platform_;  // not owned
   MessageBoxReport report_{this};
   GuiThreadReport threadReport_{*this, report_};  // the store may run on a worker thread
-  std::unique_ptr<MainStore> mainStore_;  // its first scan runs while the window is made and shown
+  std::unique_ptr<MainStore> mainStore_;  // its first scan runs while the controls are made and shown
   StartupStore& store_;       // mainStore_'s: owns Registry, ValueNames and the four folder paths
+  StartPictures pictures_{Dpi()};  // decoded while the controls are made
   StartupRowModel rows_;      // what lvStartup shows, row for row, with the user's check marks
   TfmAbout* about_ = nullptr;  // not owned
   std::int32_t bannerIndex_ = 3;
