@@ -39,7 +39,7 @@ int RunKestrun() {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-  const kestrun::ThreadScope scope;  // what the window's thread keeps for its pictures and links
+  const kestrun::ThreadScope scope;  // what the window's thread keeps for the links it reads
   auto& app = kestrun::gui::Application::Instance();
   app.SetTitle(kTitle);
   using kestrun::Text;

@@ -2,6 +2,7 @@
 // The bitmaps of the program's resources (numbers in ui/Resources.h), each painted at 100, 125, 150 and
 // 200 %.
 #include <optional>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -14,7 +15,9 @@ struct DpiBitmap {
   int dpi = 96;            // the DPI it was painted for
 };
 
-// The PNG resource decoded into a DIB section; empty when the resource is missing or unreadable.
+// An 8-bit RGB PNG without interlace decoded into a 24-bit DIB section; empty for any other.
+UniqueGdiObject DecodePng(std::string_view png);
+// The PNG resource decoded; empty when the resource is missing or unreadable.
 UniqueGdiObject LoadBitmapResource(int id);
 // The one painted for the scale nearest dpi; the 100 % one when that scale is missing.
 DpiBitmap LoadBitmapForDpi(int id, int dpi);
@@ -22,10 +25,9 @@ DpiBitmap LoadBitmapForDpi(int id, int dpi);
 int NearestPaintedDpi(int dpi);
 
 // The pictures of the four windows made at start, decoded on a thread of their own while the windows
-// are made: under Wine, starting the imaging component alone takes longer than making a window. The
-// main window starts it once its own window exists: beside the making of a process's first window,
-// the imaging component's loading slowed that by more than it gained. While it lives,
-// LoadBitmapForDpi (on the thread that made it) takes each of them once instead of decoding.
+// are made. The main window starts it once its own window exists: beside the making of a process's
+// first window, other work slowed that by more than it gained. While it lives, LoadBitmapForDpi (on
+// the thread that made it) takes each of them once instead of decoding.
 class StartPictures {
  public:
   explicit StartPictures(int dpi);

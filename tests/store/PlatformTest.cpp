@@ -7,10 +7,14 @@
 
 #include <atomic>
 #include <mutex>
+#include <optional>
 #include <stdexcept>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "base/Concurrent.h"
+#include "base/Inflate.h"
 #include "base/Text.h"
 #include "base/Texts.h"
 #include "base/ThreadScope.h"
@@ -206,6 +210,39 @@ TEST(ForEachConcurrently, DoesEachItemOnceAndRaisesAFailureAfterAllStopped) {
   EXPECT_EQ(running, 1);  // only the one that threw is still counted: the others had finished
   EXPECT_LT(after, 999);  // and they stopped taking items
   ForEachConcurrently(0, 8, [](std::size_t) { FAIL(); });
+}
+
+std::vector<std::uint8_t> FromHex(std::string_view hex) {
+  std::vector<std::uint8_t> bytes;
+  for (std::size_t at = 0; at + 1 < hex.size(); at += 2)
+    bytes.push_back(static_cast<std::uint8_t>(std::stoi(std::string(hex.substr(at, 2)), nullptr, 16)));
+  return bytes;
+}
+
+std::optional<std::string> Inflated(const std::vector<std::uint8_t>& packed, std::size_t limit = 1000) {
+  const auto bytes = Inflate(packed.data(), packed.size(), limit);
+  if (!bytes) return std::nullopt;
+  return std::string(bytes->begin(), bytes->end());
+}
+
+// zlib's own output at levels 0 and 9: a stored block, a fixed-code one, and a dynamic-code one.
+TEST(Inflate, ReadsEachKindOfBlockAndRefusesAnyDamage) {
+  EXPECT_EQ(Inflated(FromHex("7801010700f8ff4b65737472756e0b2f02ed")), "Kestrun");
+  EXPECT_EQ(Inflated(FromHex("78daf34e2d2e292acd53f046a5016aaf0905")), "Kestrun Kestrun Kestrun");
+  const std::string text = "Kestrun lists every program Windows starts at log-on, and switches each off and on again. ";
+  const std::vector<std::uint8_t> dynamic = FromHex(
+      "78dad58ccb0d80300cc5567903008b7400ce11f427950425818aeda9d882ab2d3b4473bd18ad9a1be21df5c1a992950eac9577e906"
+      "73d221c9d124cfc213887758afbe953822da0a24a58f0a8332555e107e787e016e3361db");
+  EXPECT_EQ(Inflated(dynamic), text + text + text);
+  EXPECT_EQ(Inflated(dynamic, 3 * text.size() - 1), std::nullopt);  // more than asked for
+  for (std::size_t size = 0; size < dynamic.size(); ++size)
+    EXPECT_EQ(Inflated({dynamic.begin(), dynamic.begin() + size}), std::nullopt) << "cut at " << size;
+  for (std::size_t at = 0; at < dynamic.size(); ++at) {
+    if (at == dynamic.size() - 5) continue;  // the last packed byte: its bits past the end are never read
+    std::vector<std::uint8_t> damaged = dynamic;
+    damaged[at] ^= 0x5A;
+    EXPECT_EQ(Inflated(damaged), std::nullopt) << "changed at " << at;
+  }
 }
 
 TEST(Smoke, Utf8CodePage) { EXPECT_EQ(GetACP(), 65001u); }  // names outside the legacy code page need it

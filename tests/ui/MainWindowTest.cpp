@@ -1,8 +1,10 @@
 // The main window under a real pointer: tile captions, and what Save and Remove ask and act on.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 
@@ -139,6 +141,21 @@ TEST(Pictures, DrawAsPaintedAtEveryScale) {
       }
     }
   }
+}
+
+// A picture cut short anywhere, or of another kind of PNG, is refused whole: no partial picture.
+TEST(Pictures, RefusedWhenCutOrOfAnotherKind) {
+  std::string png;
+  if (FILE* file = std::fopen((std::string("Z:") + KESTRUN_TEST_ART_DIR + "/banner3.png").c_str(), "rb")) {
+    for (int c; (c = std::fgetc(file)) != EOF;) png.push_back(static_cast<char>(c));
+    std::fclose(file);
+  }
+  ASSERT_TRUE(DecodePng(png));
+  for (std::size_t size = 0; size < png.size(); size += 7)
+    EXPECT_FALSE(DecodePng(std::string_view(png).substr(0, size))) << "cut at " << size;
+  std::string palette = png;
+  palette[25] = 3;  // the header's colour type
+  EXPECT_FALSE(DecodePng(palette));
 }
 
 // Opens the window, lets prepare mark and select, presses Remove answering Yes to every box up to the
