@@ -9,7 +9,8 @@
 namespace kestrun {
 
 // The bytes the stream holds; nothing when it is damaged or cut off, when its checksum disagrees, or
-// when it holds more than limit bytes.
+// when it holds more than limit bytes. Room for limit bytes is taken at once: the caller knows the
+// size it expects.
 std::optional<std::vector<std::uint8_t>> Inflate(const std::uint8_t* data, std::size_t size, std::size_t limit);
 
 }  // namespace kestrun

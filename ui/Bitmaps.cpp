@@ -33,8 +33,8 @@ struct PngImage {
   std::vector<std::uint8_t> packed;  // the deflated rows, each led by its filter byte
 };
 
-// The header and the pixels' chunks of an 8-bit RGB PNG without interlace, the one kind the pictures
-// are made as; false for anything else.
+// The header and the pixels' chunks of an 8-bit RGB PNG without interlace and at most 4,096 pixels a
+// side, the one kind the pictures are made as; false for anything else.
 bool ReadChunks(std::string_view png, PngImage& image) {
   constexpr std::string_view kSignature("\x89PNG\r\n\x1a\n", 8);
   constexpr std::string_view kHeader = "IHDR", kPixels = "IDAT", kEnd = "IEND";  // untranslated: chunk types
@@ -51,7 +51,7 @@ bool ReadChunks(std::string_view png, PngImage& image) {
     } else if (type == kPixels) {
       image.packed.insert(image.packed.end(), data, data + length);
     } else if (type == kEnd) {
-      return image.width > 0 && image.height > 0 && image.width <= 16384 && image.height <= 16384;
+      return image.width > 0 && image.height > 0 && image.width <= 4096 && image.height <= 4096;
     }
     at += 12 + length;
   }

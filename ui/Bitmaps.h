@@ -15,7 +15,8 @@ struct DpiBitmap {
   int dpi = 96;            // the DPI it was painted for
 };
 
-// An 8-bit RGB PNG without interlace decoded into a 24-bit DIB section; empty for any other.
+// An 8-bit RGB PNG without interlace, at most 4,096 pixels a side, decoded into a 24-bit DIB section;
+// empty for any other.
 UniqueGdiObject DecodePng(std::string_view png);
 // The PNG resource decoded; empty when the resource is missing or unreadable.
 UniqueGdiObject LoadBitmapResource(int id);
