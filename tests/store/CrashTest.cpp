@@ -4,7 +4,6 @@
 #include <gmock/gmock.h>
 
 #include <algorithm>
-#include <fstream>
 #include <optional>
 #include <set>
 #include <sstream>
@@ -27,14 +26,6 @@ std::string Summary(const std::vector<Where>& state) {
     text += " ";
   }
   return text;
-}
-
-std::optional<std::string> FileBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
 }
 
 std::optional<std::string> ValueBytes(HKEY hive, const std::string& key, const std::string& name) {

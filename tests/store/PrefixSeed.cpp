@@ -2,6 +2,8 @@
 
 #include <sddl.h>
 
+#include <fstream>
+#include <sstream>
 #include <stdexcept>
 #include <vector>
 
@@ -155,6 +157,14 @@ void MakeFolder(const std::string& path) {
 DWORD Attributes(const std::string& path) { return GetFileAttributesW(Long(path).c_str()); }
 
 bool Exists(const std::string& path) { return Attributes(path) != INVALID_FILE_ATTRIBUTES; }
+
+std::optional<std::string> FileBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return std::nullopt;
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
 
 void EmptyFolder(const std::string& path) {
   WIN32_FIND_DATAW data;

@@ -70,6 +70,7 @@ void MakeFile(const std::string& path, DWORD attributes = FILE_ATTRIBUTE_NORMAL,
 void MakeFolder(const std::string& path);
 DWORD Attributes(const std::string& path);  // INVALID_FILE_ATTRIBUTES when nothing is there
 bool Exists(const std::string& path);
+std::optional<std::string> FileBytes(const std::string& path);  // nothing when it cannot be read
 void EmptyFolder(const std::string& path);  // whatever the attributes; the folder stays
 void RemoveTree(const std::string& path);   // the folder or file and everything in it; missing is fine
 

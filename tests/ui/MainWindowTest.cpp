@@ -1,7 +1,6 @@
 // The main window under a real pointer: tile captions, and what Save and Remove ask and act on.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -145,11 +144,7 @@ TEST(Pictures, DrawAsPaintedAtEveryScale) {
 
 // A picture cut short anywhere, or of another kind of PNG, is refused whole: no partial picture.
 TEST(Pictures, RefusedWhenCutOrOfAnotherKind) {
-  std::string png;
-  if (FILE* file = std::fopen((std::string("Z:") + KESTRUN_TEST_ART_DIR + "/banner3.png").c_str(), "rb")) {
-    for (int c; (c = std::fgetc(file)) != EOF;) png.push_back(static_cast<char>(c));
-    std::fclose(file);
-  }
+  const std::string png = test::FileBytes(std::string("Z:") + KESTRUN_TEST_ART_DIR + "/banner3.png").value_or("");
   ASSERT_TRUE(DecodePng(png));
   for (std::size_t size = 0; size < png.size(); size += 7)
     EXPECT_FALSE(DecodePng(std::string_view(png).substr(0, size))) << "cut at " << size;
