@@ -71,16 +71,16 @@ bool Unfilter(std::vector<std::uint8_t>& rows, std::size_t rowBytes, std::uint32
     std::uint8_t* row = &rows[y * (rowBytes + 1)];
     const std::uint8_t* up = y > 0 ? row - rowBytes : none.data();
     const std::uint8_t filter = row[0];
+    if (filter > 4) return false;
     ++row;
     for (std::size_t x = 0; x < rowBytes; ++x) {
       const int left = x >= 3 ? row[x - 3] : 0, upLeft = x >= 3 ? up[x - 3] : 0;
       switch (filter) {
-        case 0: break;
         case 1: row[x] = static_cast<std::uint8_t>(row[x] + left); break;
         case 2: row[x] = static_cast<std::uint8_t>(row[x] + up[x]); break;
         case 3: row[x] = static_cast<std::uint8_t>(row[x] + (left + up[x]) / 2); break;
         case 4: row[x] = static_cast<std::uint8_t>(row[x] + Paeth(left, up[x], upLeft)); break;
-        default: return false;
+        default: break;  // none
       }
     }
   }
